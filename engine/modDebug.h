@@ -1,0 +1,43 @@
+#pragma once
+// The debug log: lines collected during the run, written once, encoded.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Run.h"
+
+namespace velloran {
+
+using Bytes = std::vector<uint8_t>;
+
+/// Empties the collected text.
+void ClearDebugLog(Run& run);
+/// Appends the line and CR LF when DebugOn is set; never fails.
+void WriteToDebugLog(Run& run, std::string_view line);
+/// Three lines: 80 "*"; left "*", title, right "*"; 80 "*".
+void WriteBanner(Run& run, int left, std::string_view title, int right);
+/// Encodes the collected text into "<engine folder>/<computer>.debug".
+void SaveDebugLog(Run& run);
+
+/// The text as UTF-16LE (unicode) or as single bytes. Indexing from 1 puts an
+/// unused byte in front, so element 1 is the first byte.
+Bytes StringToBytes(std::string_view text, bool unicode, bool indexFromOne);
+/// B0, B1, Bn, B2, Bn-1, ... in place.
+void InterleaveBytes(Bytes& bytes);
+/// Each byte becomes the sum of itself and the byte before it, mod 256.
+void AccumulateBytes(Bytes& bytes);
+/// Writes the file atomically; a failure is reported as event 20002.
+void WriteDebugFile(Run& run, const std::string& path, const Bytes& bytes);
+
+/// The whole transformation, as SaveDebugLog applies it.
+Bytes EncodeDebugText(std::string_view text);
+/// The inverse: the text of a debug file, or a failure saying why the bytes
+/// cannot be one (odd length, not UTF-16).
+Result<std::string> DecodeDebugBytes(const Bytes& bytes);
+
+/// A yes/no value as the log writes it.
+inline const char* TrueFalse(bool v) { return v ? "True" : "False"; }
+
+}  // namespace velloran

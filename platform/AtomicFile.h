@@ -1,0 +1,20 @@
+#pragma once
+// Whole-file writes that never leave a half-written file behind.
+
+#include <string>
+#include <string_view>
+
+#include "platform/Error.h"
+
+namespace velloran {
+
+/// Writes `content` to a temp file beside `path`, flushes it and renames it
+/// over `path`: readers see the old file or the new one, never a mix.
+/// `mode` applies to a file that did not exist (an existing file's mode is
+/// kept).
+Status WriteFileAtomically(const std::string& path, std::string_view content, unsigned mode = 0644);
+
+/// The whole file, or the failure to read it (errno-style number).
+Result<std::string> ReadWholeFile(const std::string& path);
+
+}  // namespace velloran

@@ -1,0 +1,22 @@
+#pragma once
+// Modal message boxes.
+
+#include <string>
+#include <string_view>
+
+namespace velloran {
+
+enum class MessageIcon { None, Critical, Question, Exclamation, Information };
+enum class MessageButtons { OK, OKCancel, YesNo, YesNoCancel };
+enum class MessageAnswer { OK, Cancel, Yes, No };
+
+class MessageBox {
+ public:
+  virtual ~MessageBox() = default;
+  /// Shows the box and waits for the answer; backends without a user answer
+  /// the first button at once.
+  virtual MessageAnswer Show(std::string_view text, std::string_view title, MessageIcon icon,
+                             MessageButtons buttons) = 0;
+};
+
+}  // namespace velloran

@@ -1,0 +1,33 @@
+#pragma once
+// The network object: the user's printer connections and the computer name.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Error.h"
+
+namespace velloran {
+
+/// One object per caller, created fresh and released when the caller ends.
+class NetworkObject {
+ public:
+  virtual ~NetworkObject() = default;
+  /// Items in pairs: item 2k the port, item 2k+1 the connection name of the
+  /// k-th connection; network connections start with two backslashes.
+  virtual Result<std::vector<std::string>> EnumPrinterConnections() = 0;
+  virtual Status RemovePrinterConnection(std::string_view path, bool force,
+                                         bool updateProfile) = 0;
+  virtual Status AddWindowsPrinterConnection(std::string_view path) = 0;
+  virtual Result<std::string> ComputerName() = 0;
+};
+
+/// Creates network objects by programmatic identifier ("WScript.Network").
+class NetworkObjectFactory {
+ public:
+  virtual ~NetworkObjectFactory() = default;
+  virtual Result<std::unique_ptr<NetworkObject>> Create(std::string_view progId) = 0;
+};
+
+}  // namespace velloran

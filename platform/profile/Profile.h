@@ -1,0 +1,38 @@
+#pragma once
+// Windows profile-string (INI) functions with the Windows rules, on every OS.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/Error.h"
+
+namespace velloran {
+
+/// The two profile calls both programs make. The POSIX backend is our own
+/// implementation of the Windows rules; the Windows one calls the API.
+class ProfileFunctions {
+ public:
+  virtual ~ProfileFunctions() = default;
+
+  /// GetPrivateProfileString with no default: the value of `key` in
+  /// `section` (both matched without regard to case, first match wins),
+  /// blanks around it dropped, one pair of matching quotes around the whole
+  /// value removed, cut to bufferSize - 1 bytes. Absent key or file: "".
+  virtual std::string GetString(std::string_view section, std::string_view key,
+                                std::size_t bufferSize,
+                                const std::string& path) const = 0;
+
+  /// WritePrivateProfileString: replaces the value in place, appends a
+  /// missing key at the end of its section and a missing section at the end
+  /// of the file, creates the file; every other line stays byte for byte.
+  /// The file is replaced atomically.
+  virtual Status WriteString(std::string_view section, std::string_view key,
+                             std::string_view value,
+                             const std::string& path) = 0;
+};
+
+/// The backend for this operating system.
+ProfileFunctions& SystemProfile();
+
+}  // namespace velloran

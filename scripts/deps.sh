@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing Velloran need, only
+# those that are missing. Safe to run again.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libgl-dev
+  libldap-dev libsasl2-dev ldap-utils slapd
+  libasio-dev
+  python3-aiosmtpd
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "deps: all ${#PACKAGES[@]} packages present"
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then SUDO=sudo; else
+    echo "deps: missing packages (${missing[*]}) and not root: install them as root" >&2
+    exit 1
+  fi
+else
+  SUDO=
+fi
+
+# Service packages (slapd) must not start system daemons on install: the
+# tests start their own servers on loopback ports.
+if [ ! -e /usr/sbin/policy-rc.d ]; then
+  printf '#!/bin/sh\nexit 101\n' | $SUDO tee /usr/sbin/policy-rc.d >/dev/null
+  $SUDO chmod 755 /usr/sbin/policy-rc.d
+fi
+
+echo "deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

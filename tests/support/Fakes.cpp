@@ -1,0 +1,163 @@
+#include "tests/support/Fakes.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace velloran::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+bool SameName(std::string_view a, std::string_view b) { return Lower(a) == Lower(b); }
+}  // namespace
+
+TempDir::TempDir() {
+  std::string tmpl = (fs::temp_directory_path() / "velloran-test-XXXXXX").string();
+  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Tests may leave read-only folders behind; make them removable first.
+  for (auto it = fs::recursive_directory_iterator(path_, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_directory(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(path_, ec);
+}
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void WriteFile(const fs::path& p, const std::string& content) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << content;
+}
+
+Result<std::optional<std::string>> MemorySettingsStore::ReadValue(Hive hive, std::string_view keyPath,
+                                                                  std::string_view name) {
+  auto it = Values.find(std::to_string(static_cast<int>(hive)) + "|" + Lower(keyPath) + "|" + Lower(name));
+  if (it == Values.end()) return std::optional<std::string>();
+  return std::optional<std::string>(it->second);
+}
+
+Status MemorySettingsStore::WriteValue(Hive hive, std::string_view keyPath, std::string_view name,
+                                       std::string_view value) {
+  if (FailWrites) return FailWrites;
+  Values[std::to_string(static_cast<int>(hive)) + "|" + Lower(keyPath) + "|" + Lower(name)] = value;
+  return std::nullopt;
+}
+
+namespace {
+class FakeNetworkObject : public NetworkObject {
+ public:
+  explicit FakeNetworkObject(FakeNetwork& net) : net_(net) {}
+
+  Result<std::vector<std::string>> EnumPrinterConnections() override {
+    net_.Calls.push_back("enum");
+    if (net_.EnumFails) return *net_.EnumFails;
+    std::vector<std::string> items;
+    for (const auto& c : net_.Connections) {
+      items.push_back(c.rfind("\\\\", 0) == 0 ? "" : "LPT1:");
+      items.push_back(c);
+    }
+    return items;
+  }
+
+  Status RemovePrinterConnection(std::string_view path, bool, bool) override {
+    net_.Calls.push_back("remove " + std::string(path));
+    for (const auto& [p, err] : net_.RemoveFails)
+      if (SameName(p, path)) return err;
+    auto it = std::find_if(net_.Connections.begin(), net_.Connections.end(),
+                           [&](const std::string& c) { return SameName(c, path); });
+    if (it == net_.Connections.end())
+      return PlatformError{-2147022646, "This network connection does not exist."};
+    net_.Connections.erase(it);
+    return std::nullopt;
+  }
+
+  Status AddWindowsPrinterConnection(std::string_view path) override {
+    net_.Calls.push_back("add " + std::string(path));
+    for (const auto& [p, err] : net_.AddFails)
+      if (SameName(p, path)) return err;
+    if (!net_.Shares.empty() &&
+        std::none_of(net_.Shares.begin(), net_.Shares.end(),
+                     [&](const std::string& s) { return SameName(s, path); }))
+      return PlatformError{-2147023095, "The printer name is invalid."};
+    if (std::none_of(net_.Connections.begin(), net_.Connections.end(),
+                     [&](const std::string& c) { return SameName(c, path); }))
+      net_.Connections.emplace_back(path);
+    return std::nullopt;
+  }
+
+  Result<std::string> ComputerName() override {
+    if (net_.ComputerNameFails) return *net_.ComputerNameFails;
+    return net_.Computer;
+  }
+
+ private:
+  FakeNetwork& net_;
+};
+}  // namespace
+
+Result<std::unique_ptr<NetworkObject>> FakeNetwork::Create(std::string_view) {
+  if (CreateFails) return *CreateFails;
+  ++ObjectsCreated;
+  return std::unique_ptr<NetworkObject>(std::make_unique<FakeNetworkObject>(*this));
+}
+
+MessageAnswer RecordingMessageBox::Show(std::string_view text, std::string_view title, MessageIcon icon,
+                                        MessageButtons buttons) {
+  Shown.push_back({std::string(text), std::string(title), icon, buttons});
+  if (!Answers.empty()) {
+    MessageAnswer a = Answers.front();
+    Answers.erase(Answers.begin());
+    return a;
+  }
+  switch (buttons) {
+    case MessageButtons::YesNo:
+    case MessageButtons::YesNoCancel:
+      return MessageAnswer::Yes;
+    default:
+      return MessageAnswer::OK;
+  }
+}
+
+Status RecordingEventLog::ReportEvent(std::string_view source, uint16_t type, uint32_t eventId,
+                                      std::string_view text) {
+  if (Fails) return Fails;
+  Events.push_back({std::string(source), type, eventId, std::string(text)});
+  return std::nullopt;
+}
+
+Services FakePlatform::services() {
+  Services s;
+  s.Profile = &SystemProfile();
+  s.Settings = &Settings;
+  s.Network = &Network;
+  s.Events = &Events;
+  s.Messages = &Messages;
+  s.Time = &Time;
+  return s;
+}
+
+}  // namespace velloran::test
