@@ -1,0 +1,8 @@
+#include "engine/modMoveNetworkPrinters.h"
+
+namespace velloran {
+
+// The printer, server and mixed modes land with the printer migration.
+void MoveManualPrinters(Run&) {}
+
+}  // namespace velloran
