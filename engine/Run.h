@@ -8,6 +8,7 @@
 
 #include "common/INISettings.h"
 #include "platform/Clock.h"
+#include "platform/Directory.h"
 #include "platform/Error.h"
 #include "platform/EventLog.h"
 #include "platform/MessageBox.h"
@@ -30,6 +31,7 @@ struct Services {
   ProfileFunctions* Profile = nullptr;
   SettingsStore* Settings = nullptr;
   NetworkObjectFactory* Network = nullptr;
+  DirectoryService* Directory = nullptr;
   EventLog* Events = nullptr;
   MessageBox* Messages = nullptr;
   Clock* Time = nullptr;

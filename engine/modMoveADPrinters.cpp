@@ -1,8 +1,181 @@
 #include "engine/modMoveADPrinters.h"
 
+#include <optional>
+#include <unordered_map>
+
+#include "engine/TextCompare.h"
+#include "engine/modDebug.h"
+#include "engine/modMoveNetworkPrinters.h"
+#include "engine/modNotification.h"
+#include "engine/modPrinters.h"
+
 namespace velloran {
 
-// The directory mode lands with the printer migration.
-void MoveADPrinters(Run&) {}
+namespace {
+
+void WriteErrorLines(Run& run, const std::string& first, const PlatformError& error) {
+  WriteToDebugLog(run, first);
+  WriteToDebugLog(run, "ERROR: " + std::to_string(error.Number));
+  WriteToDebugLog(run, "ERROR DESCRIPTION: " + error.Description);
+}
+
+const std::string& FirstValue(const DirectoryRecord& rec, int field) {
+  static const std::string kNone;
+  if (field < 0 || static_cast<size_t>(field) >= rec.Fields.size() || rec.Fields[field].empty())
+    return kNone;
+  return rec.Fields[field].front();
+}
+
+// Which directory entries a client's share name matches, by the share rule
+// or the printer rule, in directory order. A directory of tens of thousands
+// of queues against hundreds of connections makes the pairwise scan the
+// slow part of a logon; the index gives the same entries in the same order.
+class ADPrinterIndex {
+ public:
+  explicit ADPrinterIndex(const std::vector<NetworkPrinter>& ad) {
+    for (size_t a = 1; a < ad.size(); ++a) {
+      std::string share = FoldCase(ad[a].ShareName);
+      std::string printer = FoldCase(ad[a].PrinterName);
+      byKey_[share].push_back(a);
+      if (printer != share) byKey_[printer].push_back(a);
+    }
+  }
+  const std::vector<size_t>& Matches(const std::string& clientShare) const {
+    static const std::vector<size_t> kNone;
+    auto it = byKey_.find(FoldCase(clientShare));
+    return it == byKey_.end() ? kNone : it->second;
+  }
+
+ private:
+  std::unordered_map<std::string, std::vector<size_t>> byKey_;
+};
+
+}  // namespace
+
+std::string ADPrinterQuery(const std::string& adsPath) {
+  return "Select name, printShareName FROM '" + adsPath + "' WHERE objectCategory='printQueue'";
+}
+
+NetworkPrinter ADPrinterFromRecord(const std::string& name, const std::string& shareName) {
+  NetworkPrinter p;
+  size_t dash = name.find('-');
+  if (dash == std::string::npos) {
+    p.PrinterName = name;
+  } else {
+    p.ServerName = name.substr(0, dash);
+    p.PrinterName = name.substr(dash + 1);
+  }
+  p.ShareName = shareName;
+  return p;
+}
+
+void GetADPrinters(Run& run) {
+  run.ADPrinters.assign(1, NetworkPrinter{});
+
+  const std::string path = "LDAP://" + run.Settings.DomainName;
+  auto domain = run.Svc.Directory
+                    ? run.Svc.Directory->GetObject(path)
+                    : Result<std::unique_ptr<DirectoryObject>>(
+                          PlatformError{kCannotCreateObject, "ActiveX component can't create object"});
+  if (!domain) {
+    WriteErrorLines(run, "ERROR: Accessing Active Directory. <<", domain.error());
+    AppendErrorToOutcome(run, "Error accessing Active Directory. Try installing an MDAC update.",
+                         domain.error());
+    return;
+  }
+  WriteToDebugLog(run, ">> Created connection to AD: " + path);
+
+  // Each step runs even when the one before failed; the last failure counts.
+  std::optional<PlatformError> failure;
+  RecordSet records;
+  auto connection = run.Svc.Directory->OpenConnection("ADsDSOObject");
+  if (!connection) failure = connection.error();
+  const std::string commandText = ADPrinterQuery((*domain)->AdsPath());
+  WriteToDebugLog(run, ">> Querying AD for printers, command:" + commandText);
+  if (connection) {
+    auto executed = (*connection)->Execute(commandText);
+    if (executed)
+      records = std::move(*executed);
+    else
+      failure = executed.error();
+  }
+  if (failure) {
+    WriteErrorLines(run, "ERROR: Quering Active Directory printers. <<", *failure);
+    AppendErrorToOutcome(run, "Error quering Active Directory printers.", *failure);
+    return;
+  }
+
+  run.OutcomeText += "\r\n* ----- AD Printers ----- *";
+  WriteToDebugLog(run, ">> * ----- AD Printers ----- * <<");
+
+  const int nameField = records.FieldIndex("name");
+  const int shareField = records.FieldIndex("printShareName");
+  run.ADPrinters.reserve(records.Records.size() + 1);
+  for (const auto& rec : records.Records) {
+    NetworkPrinter p = ADPrinterFromRecord(FirstValue(rec, nameField), FirstValue(rec, shareField));
+    std::string text = p.PrinterName + " (\\\\" + p.ServerName + "\\" + p.ShareName + ")";
+    run.OutcomeText += "\r\n" + text;
+    WriteToDebugLog(run, ">> AD Printer: " + text);
+    run.ADPrinters.push_back(std::move(p));
+  }
+}
+
+void MigrateADPrinters(Run& run) {
+  run.OutcomeText += "\r\n* ----- Migrating Printers using AD ----- *";
+  WriteToDebugLog(run, ">> * ----- Migrating Printers using AD ----- * <<");
+
+  auto network = CreateNetworkObject(run);
+  if (!network) {
+    WriteErrorLines(run, "ERROR: Getting reference to netowrk object: ", network.error());
+    AppendErrorToOutcome(run, "Error in network object for migrating printers.", network.error());
+    return;
+  }
+
+  const ADPrinterIndex index(run.ADPrinters);
+  for (size_t c = 1; c < run.ClientPrinters.size(); ++c) {
+    const NetworkPrinter& client = run.ClientPrinters[c];
+    const auto& matches = index.Matches(client.ShareName);
+    for (size_t a : matches) {
+      const NetworkPrinter& ad = run.ADPrinters[a];
+      WriteToDebugLog(run, ">> Found a printer match <<");
+      WriteToDebugLog(run, ">> Printer share names (Client/AD): " + client.ShareName + " / " +
+                               ad.ShareName);
+      WriteToDebugLog(run, ">> Printer names (Client/AD): " + client.ShareName + " / " +
+                               ad.PrinterName);
+      // Host names are case-insensitive: SRV1 and srv1 are one server, and
+      // moving a printer onto the server it already sits on only risks it.
+      if (SameText(client.ServerName, ad.ServerName)) {
+        run.OutcomeText += "\r\nPrinter already migrated: " + client.PrinterName + " (" +
+                           client.ServerName + ")";
+        WriteToDebugLog(run, ">> Printer already migrated: " + client.PrinterName + " (" +
+                                 client.ServerName + ")");
+        continue;
+      }
+      WriteToDebugLog(run, ">> Found a server match <<");
+      WriteToDebugLog(run,
+                      ">> Server names (Client/AD): " + client.ServerName + " / " + ad.ServerName);
+      // The new connection keeps the client's share name even when the
+      // directory's printer name made the match.
+      ReconnectPrinter(run, network, client, ConnectionPath(client.ServerName, client.ShareName),
+                       ConnectionPath(ad.ServerName, client.ShareName));
+    }
+    if (matches.empty()) {
+      run.OutcomeText += "\r\nERROR Printer NOT FOUND IN AD: " + client.PrinterName + " (" +
+                         client.ServerName + ")";
+      WriteToDebugLog(run, ">> Printer not found in AD: " + client.PrinterName + " (" +
+                               client.ServerName + ")");
+    }
+  }
+}
+
+void MoveADPrinters(Run& run) {
+  WriteToDebugLog(run, ">> Moving Printers Using AD <<");
+  GetADPrinters(run);
+  WriteToDebugLog(run, std::string(">> Finished getting list of AD printers, abort status: ") +
+                           TrueFalse(run.AbortStatus));
+  if (!run.AbortStatus) MigrateADPrinters(run);
+  WriteToDebugLog(run, std::string(">> Finished moving printers using AD, abort status: ") +
+                           TrueFalse(run.AbortStatus));
+}
 
 }  // namespace velloran

@@ -1,8 +1,157 @@
 #include "engine/modMoveNetworkPrinters.h"
 
+#include "engine/TextCompare.h"
+#include "engine/modDebug.h"
+#include "engine/modNotification.h"
+#include "engine/modPrinters.h"
+
 namespace velloran {
 
-// The printer, server and mixed modes land with the printer migration.
-void MoveManualPrinters(Run&) {}
+namespace {
+
+void WriteErrorLines(Run& run, const std::string& first, const PlatformError& error) {
+  WriteToDebugLog(run, first);
+  WriteToDebugLog(run, "ERROR: " + std::to_string(error.Number));
+  WriteToDebugLog(run, "ERROR DESCRIPTION: " + error.Description);
+}
+
+void ReportAlreadyMigrated(Run& run, const NetworkPrinter& c) {
+  run.OutcomeText += "\r\nPrinter already migrated: " + c.PrinterName + " (" + c.ServerName + ")";
+  WriteToDebugLog(run, ">> Printer already migrated: " + c.PrinterName + " (" + c.ServerName + ")");
+}
+
+// The skeleton the three modes share. Every pair is examined for every
+// client printer, and the list keeps describing the connections as they were
+// before the run: a mode never sees what another mode (or it) changed.
+template <typename Pair, typename Matches, typename WriteMatch, typename NewPath>
+void MoveByPairs(Run& run, const std::vector<Pair>& pairs, const char* outcomeHeader,
+                 const char* debugHeader, Matches matches, WriteMatch writeMatch,
+                 NewPath newPath) {
+  run.OutcomeText += std::string("\r\n") + outcomeHeader;
+  WriteToDebugLog(run, debugHeader);
+
+  // Not tested here: without an object every removal below fails and is
+  // reported as such.
+  auto network = CreateNetworkObject(run);
+
+  for (size_t c = 1; c < run.ClientPrinters.size(); ++c) {
+    const NetworkPrinter& client = run.ClientPrinters[c];
+    bool found = false;
+    for (const Pair& pair : pairs) {
+      if (!matches(client, pair)) continue;
+      writeMatch(client, pair);
+      found = true;
+      ReconnectPrinter(run, network, client, ConnectionPath(client.ServerName, client.ShareName),
+                       newPath(client, pair));
+    }
+    if (!found) ReportAlreadyMigrated(run, client);
+  }
+}
+
+}  // namespace
+
+std::string ConnectionPath(const std::string& server, const std::string& share) {
+  return "\\\\" + server + "\\" + share;
+}
+
+void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
+                      const NetworkPrinter& client, const std::string& oldPath,
+                      const std::string& newPath) {
+  Status removed = network ? (*network)->RemovePrinterConnection(oldPath, true, true)
+                           : Status(network.error());
+  if (removed) {
+    WriteErrorLines(run, "ERROR: Removing client networked printer: " + oldPath, *removed);
+    AppendErrorToOutcome(run, "Error in deleting network printer: " + oldPath, *removed);
+    return;
+  }
+  WriteToDebugLog(run, ">> Removed printer: " + oldPath);
+
+  if (Status added = (*network)->AddWindowsPrinterConnection(newPath)) {
+    WriteErrorLines(run, "ERROR: Adding printer: " + newPath, *added);
+    AppendErrorToOutcome(run, "Error in adding/migrating network printer: " + newPath, *added);
+    // Every failed roll-back is logged, whatever the sign of its number: the
+    // network object reports negative ones, and a user left without either
+    // printer must leave a trace.
+    if (Status restored = (*network)->AddWindowsPrinterConnection(oldPath))
+      WriteErrorLines(run, "ERROR: Adding old printer back: " + oldPath, *restored);
+    return;
+  }
+  WriteToDebugLog(run, ">> Added printer: " + newPath);
+  run.OutcomeText +=
+      "\r\nPrinter migrated: " + client.PrinterName + " (" + client.ServerName + ")";
+}
+
+void MovePrinterToPrinter(Run& run) {
+  const auto& pairs = run.Settings.PrinterPairs;
+  if (pairs.empty() || pairs[0].FromName.empty()) return;
+  MoveByPairs(
+      run, pairs, "* ----- Migrating Networked Printers Between Printers ----- *",
+      ">> * ----- Migrating Networked Printers Between Printers ----- * <<",
+      [](const NetworkPrinter& c, const NamePair& e) { return SameText(e.FromName, c.PrinterName); },
+      [&run](const NetworkPrinter& c, const NamePair& e) {
+        WriteToDebugLog(run, ">> Found a printer match <<");
+        WriteToDebugLog(run, ">> Client printer: " + c.PrinterName);
+        WriteToDebugLog(run, ">> INI Printer: " + e.FromName);
+      },
+      [](const NetworkPrinter& c, const NamePair& e) {
+        return ConnectionPath(c.ServerName, e.ToName);
+      });
+}
+
+void MoveServerToServer(Run& run) {
+  const auto& pairs = run.Settings.ServerPairs;
+  if (pairs.empty() || pairs[0].FromName.empty()) return;
+  MoveByPairs(
+      run, pairs, "* ----- Migrating Networked Printers Between Servers ----- *",
+      ">> * ----- Migrating Networked Printers Between Servers ----- * <<",
+      [](const NetworkPrinter& c, const NamePair& e) { return SameText(e.FromName, c.ServerName); },
+      [&run](const NetworkPrinter& c, const NamePair& e) {
+        WriteToDebugLog(run, ">> Found a server match <<");
+        WriteToDebugLog(run, ">> Client server: " + c.ServerName);
+        WriteToDebugLog(run, ">> INI server: " + e.FromName);
+      },
+      [](const NetworkPrinter& c, const NamePair& e) {
+        return ConnectionPath(e.ToName, c.ShareName);
+      });
+}
+
+void MoveMixedToMixed(Run& run) {
+  const auto& pairs = run.Settings.MixedPairs;
+  if (pairs.empty() || pairs[0].FromPrinter.empty()) return;
+  MoveByPairs(
+      run, pairs,
+      "* ----- Migrating Networked Servers and Printers Between Servers and Printers----- *",
+      ">> * ----- Migrating Networked Servers and Printers Between Servers and Printers----- * <<",
+      [](const NetworkPrinter& c, const MixedPair& e) {
+        return SameText(e.FromServer, c.ServerName) && SameText(e.FromPrinter, c.PrinterName);
+      },
+      [&run](const NetworkPrinter& c, const MixedPair& e) {
+        WriteToDebugLog(run, ">> Found a Printer and Server match <<");
+        WriteToDebugLog(run, ">> Client printer: " + c.PrinterName);
+        WriteToDebugLog(run, ">> Client Server: " + c.ServerName);
+        WriteToDebugLog(run, ">> INI printer: " + e.FromPrinter);
+        WriteToDebugLog(run, ">> INI Server: " + e.FromServer);
+      },
+      [](const NetworkPrinter&, const MixedPair& e) {
+        return ConnectionPath(e.ToServer, e.ToPrinter);
+      });
+}
+
+void MoveManualPrinters(Run& run) {
+  // The modes run independently: an error recorded by one does not stop
+  // the next.
+  if (LastIndex(run.Settings.PrinterPairs) > 0) {
+    WriteBanner(run, 22, "     MOVING USING PRINTER TO PRINTER    ", 22);
+    MovePrinterToPrinter(run);
+  }
+  if (LastIndex(run.Settings.ServerPairs) > 0) {
+    WriteBanner(run, 20, "     MOVING USING SERVER TO SERVER    ", 20);
+    MoveServerToServer(run);
+  }
+  if (LastIndex(run.Settings.MixedPairs) > 0) {
+    WriteBanner(run, 21, "     MOVING USING MIXED TO MIXED    ", 20);
+    MoveMixedToMixed(run);
+  }
+}
 
 }  // namespace velloran

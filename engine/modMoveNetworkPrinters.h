@@ -1,8 +1,25 @@
 #pragma once
+#include <memory>
 #include <string>
 #include "engine/Run.h"
 
 namespace velloran {
 /// The three manual modes: printer, server and mixed pairs.
 void MoveManualPrinters(Run& run);
+/// Connections whose printer is a from-printer get the to-printer, same server.
+void MovePrinterToPrinter(Run& run);
+/// Connections on a from-server move to the to-server, same share.
+void MoveServerToServer(Run& run);
+/// Connections matching server and printer get the new server and printer.
+void MoveMixedToMixed(Run& run);
+
+/// Two backslashes, server, backslash, share.
+std::string ConnectionPath(const std::string& server, const std::string& share);
+
+/// Removes `oldPath`, adds `newPath` and, when the add fails, adds `oldPath`
+/// back. `network` is the mode's network object or the failure to create it,
+/// in which case the removal fails with that failure.
+void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
+                      const NetworkPrinter& client, const std::string& oldPath,
+                      const std::string& newPath);
 }  // namespace velloran

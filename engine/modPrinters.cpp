@@ -1,5 +1,7 @@
 #include "engine/modPrinters.h"
 
+#include <optional>
+
 #include "engine/modDebug.h"
 #include "engine/modMoveADPrinters.h"
 #include "engine/modMoveNetworkPrinters.h"
@@ -35,8 +37,62 @@ void SetSuccessMarker(Run& run) {
                                run.AbortStatus ? "False" : "True");
 }
 
-// The inventory lands with the printer migration.
-void GetClientPrinters(Run& run) { run.ClientPrinters.assign(1, NetworkPrinter{}); }
+Result<std::unique_ptr<NetworkObject>> CreateNetworkObject(Run& run) {
+  if (!run.Svc.Network) return PlatformError{429, "ActiveX component can't create object"};
+  return run.Svc.Network->Create("WScript.Network");
+}
+
+void GetClientPrinters(Run& run) {
+  WriteToDebugLog(run, ">> Getting client's list of printers <<");
+
+  // Creation, enumeration and the reset all happen before the one test for
+  // a failure, so a failed enumeration still leaves the list at entry 0.
+  std::optional<PlatformError> failure;
+  std::vector<std::string> items;
+  auto network = CreateNetworkObject(run);
+  if (!network) {
+    failure = network.error();
+  } else if (auto listed = (*network)->EnumPrinterConnections(); !listed) {
+    failure = listed.error();
+  } else {
+    items = std::move(*listed);
+  }
+  run.ClientPrinters.assign(1, NetworkPrinter{});
+  if (failure) {
+    WriteToDebugLog(run, "ERROR: Getting client's list of printers <<");
+    WriteToDebugLog(run, "ERROR: " + std::to_string(failure->Number));
+    WriteToDebugLog(run, "ERROR DESCRIPTION: " + failure->Description);
+    AppendErrorToOutcome(run, "Error gathering my networked printers.", *failure);
+    return;
+  }
+
+  run.OutcomeText += "\r\n* ----- My Networked Printers ----- *";
+  WriteToDebugLog(run, ">> * ----- My Networked Printers ----- * <<");
+
+  // Items come in pairs, port first; only the names are looked at. An odd
+  // count leaves a port without a name, which is skipped.
+  for (size_t i = 0; i + 1 < items.size(); i += 2) {
+    const std::string& name = items[i + 1];
+    if (name.rfind("\\\\", 0) != 0) {
+      run.OutcomeText += "\r\nNon-Networked Printer: " + name + " (DO NOTHING)";
+      WriteToDebugLog(run, ">> Found non-networked printer: " + name);
+      continue;
+    }
+    NetworkPrinter p;
+    size_t sep = name.find('\\', 2);
+    if (sep == std::string::npos) {
+      // "\\server" alone: no share part; the server part stays empty.
+      p.PrinterName = name;
+    } else {
+      p.PrinterName = name.substr(sep + 1);
+      p.ServerName = name.substr(2, sep - 2);
+    }
+    p.ShareName = p.PrinterName;
+    run.OutcomeText += "\r\n" + p.PrinterName + " (" + p.ServerName + ")";
+    WriteToDebugLog(run, ">> Found networked printer: " + p.PrinterName + " (" + p.ServerName + ")");
+    run.ClientPrinters.push_back(std::move(p));
+  }
+}
 
 void RunMigration(Run& run) {
   if (IsMarkedSuccessful(run) && !run.Settings.AlwaysRun) return;

@@ -10,6 +10,8 @@ bool IsMarkedSuccessful(Run& run);
 void SetSuccessMarker(Run& run);
 /// The user's connections into ClientPrinters and the outcome text.
 void GetClientPrinters(Run& run);
+/// A fresh "WScript.Network" object, or the failure to create one.
+Result<std::unique_ptr<NetworkObject>> CreateNetworkObject(Run& run);
 
 /// Key path of the marker below the user hive.
 std::string SuccessMarkerKey(const std::string& iniFilePath);

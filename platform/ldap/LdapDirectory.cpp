@@ -1,0 +1,528 @@
+#include "platform/ldap/LdapDirectory.h"
+
+#include <ldap.h>
+#include <sasl/sasl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace velloran {
+
+namespace {
+
+constexpr int32_t kInvalidArgument = -2147024809;  // E_INVALIDARG
+
+// A Windows client reports LDAP result codes as Win32 errors wrapped in an
+// HRESULT; administrators look those numbers up, so we report the same.
+int32_t Win32FromLdap(int rc) {
+  switch (rc) {
+    case LDAP_OPERATIONS_ERROR: return 8224;
+    case LDAP_PROTOCOL_ERROR: return 8225;
+    case LDAP_TIMELIMIT_EXCEEDED: return 8226;
+    case LDAP_SIZELIMIT_EXCEEDED: return 8227;
+    case LDAP_ADMINLIMIT_EXCEEDED: return 8228;
+    case LDAP_AUTH_METHOD_NOT_SUPPORTED: return 8231;
+    case LDAP_STRONG_AUTH_REQUIRED: return 8232;
+    case LDAP_INAPPROPRIATE_AUTH: return 8233;
+    case LDAP_AUTH_UNKNOWN: return 8234;
+    case LDAP_REFERRAL: return 8235;
+    case LDAP_UNAVAILABLE_CRITICAL_EXTENSION: return 8236;
+    case LDAP_CONFIDENTIALITY_REQUIRED: return 8237;
+    case LDAP_NO_SUCH_ATTRIBUTE: return 8202;
+    case LDAP_NO_SUCH_OBJECT: return 8240;
+    case LDAP_INVALID_DN_SYNTAX: return 8242;
+    case LDAP_INVALID_CREDENTIALS: return 1326;  // ERROR_LOGON_FAILURE
+    case LDAP_INSUFFICIENT_ACCESS: return 5;     // ERROR_ACCESS_DENIED
+    case LDAP_BUSY: return 8206;
+    case LDAP_UNAVAILABLE: return 8207;
+    case LDAP_UNWILLING_TO_PERFORM: return 8245;
+    case LDAP_SERVER_DOWN: return 8250;
+    case LDAP_CONNECT_ERROR: return 8250;
+    case LDAP_LOCAL_ERROR: return 8251;
+    case LDAP_ENCODING_ERROR: return 8252;
+    case LDAP_DECODING_ERROR: return 8253;
+    case LDAP_TIMEOUT: return 1460;  // ERROR_TIMEOUT
+    case LDAP_FILTER_ERROR: return 8254;
+    case LDAP_PARAM_ERROR: return 8255;
+    case LDAP_NO_MEMORY: return 8;
+    case LDAP_NOT_SUPPORTED: return 8256;
+    case LDAP_CONTROL_NOT_FOUND: return 8258;
+    case LDAP_NO_RESULTS_RETURNED: return 8257;
+    default: return 8341;  // ERROR_DS_GENERIC_ERROR
+  }
+}
+
+PlatformError LdapFailure(int rc, std::string_view diagnostic = {}) {
+  std::string text = ldap_err2string(rc);
+  if (!diagnostic.empty()) text += ": " + std::string(diagnostic);
+  return PlatformError{static_cast<int32_t>(0x80070000u | static_cast<uint32_t>(Win32FromLdap(rc))),
+                       std::move(text)};
+}
+
+std::string Diagnostic(LDAP* ld) {
+  char* msg = nullptr;
+  ldap_get_option(ld, LDAP_OPT_DIAGNOSTIC_MESSAGE, &msg);
+  std::string out = msg ? msg : "";
+  if (msg) ldap_memfree(msg);
+  return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+// Whether a GSSAPI bind is worth trying. Credential caches that are not
+// files (KEYRING:, KCM:, ...) cannot be looked at cheaply; the bind finds out.
+bool HasKerberosTicket() {
+  const char* cc = std::getenv("KRB5CCNAME");
+  if (cc && *cc) {
+    std::string name = cc;
+    if (name.rfind("FILE:", 0) == 0) return FileExists(name.substr(5));
+    if (name.find(':') == std::string::npos) return FileExists(name);
+    return true;
+  }
+  return FileExists("/tmp/krb5cc_" + std::to_string(::getuid()));
+}
+
+int SaslDefaults(LDAP*, unsigned, void*, void* in) {
+  // GSSAPI asks for nothing but, at most, an authorization name: none.
+  for (auto* it = static_cast<sasl_interact_t*>(in); it->id != SASL_CB_LIST_END; ++it) {
+    it->result = it->defresult ? it->defresult : "";
+    it->len = static_cast<unsigned>(std::strlen(static_cast<const char*>(it->result)));
+  }
+  return LDAP_SUCCESS;
+}
+
+std::vector<std::string> SplitUris(std::string_view list) {
+  std::vector<std::string> out;
+  std::string cur;
+  for (char c : list) {
+    if (std::isspace(static_cast<unsigned char>(c)) || c == ',') {
+      if (!cur.empty()) out.push_back(std::move(cur));
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) out.push_back(std::move(cur));
+  return out;
+}
+
+struct Handle {
+  LDAP* ld = nullptr;
+  /// Canonical "host[:port]" this handle talks to.
+  std::string Server;
+  ~Handle() {
+    if (ld) ldap_unbind_ext_s(ld, nullptr, nullptr);
+  }
+};
+
+class LdapObject : public DirectoryObject {
+ public:
+  LdapObject(std::shared_ptr<Handle> handle, std::string path)
+      : handle_(std::move(handle)), path_(std::move(path)) {}
+  std::string AdsPath() const override { return path_; }
+
+ private:
+  // Keeps the bound connection open for queries on the same server.
+  std::shared_ptr<Handle> handle_;
+  std::string path_;
+};
+
+class LdapDirectory : public DirectoryService {
+ public:
+  explicit LdapDirectory(LdapDirectoryOptions options) : options_(std::move(options)) {}
+
+  Result<std::unique_ptr<DirectoryObject>> GetObject(std::string_view path) override;
+  Result<std::unique_ptr<DirectoryConnection>> OpenConnection(std::string_view provider) override;
+  Result<RecordSet> Execute(std::string_view commandText);
+
+ private:
+  Result<std::shared_ptr<Handle>> Connect(const AdsPathParts& parts);
+  Result<std::shared_ptr<Handle>> Open(const std::string& uri, const std::string& server);
+  Status Bind(LDAP* ld);
+  Status SimpleBind(LDAP* ld, const std::string& user, const std::string& password);
+  Result<std::string> NamingContext(Handle& h);
+  Status CheckExists(Handle& h, const std::string& dn);
+  Result<RecordSet> Search(Handle& h, const std::string& base, const std::string& filter,
+                           const std::vector<std::string>& fields);
+  timeval ReplyTimeout() const { return timeval{options_.ReplyTimeoutSeconds, 0}; }
+
+  LdapDirectoryOptions options_;
+  /// Connections still held by a bound object, by canonical server.
+  std::map<std::string, std::weak_ptr<Handle>> live_;
+  /// The URI each server was reached by (its scheme is not in the path).
+  std::map<std::string, std::string> uris_;
+};
+
+class LdapConnection : public DirectoryConnection {
+ public:
+  explicit LdapConnection(LdapDirectory& dir) : dir_(dir) {}
+  Result<RecordSet> Execute(std::string_view commandText) override {
+    return dir_.Execute(commandText);
+  }
+
+ private:
+  LdapDirectory& dir_;
+};
+
+Status LdapDirectory::SimpleBind(LDAP* ld, const std::string& user, const std::string& password) {
+  berval cred{password.size(), const_cast<char*>(password.data())};
+  int rc = ldap_sasl_bind_s(ld, user.empty() ? nullptr : user.c_str(), LDAP_SASL_SIMPLE, &cred,
+                            nullptr, nullptr, nullptr);
+  if (rc != LDAP_SUCCESS) return LdapFailure(rc, Diagnostic(ld));
+  return std::nullopt;
+}
+
+Status LdapDirectory::Bind(LDAP* ld) {
+  if (options_.Invalid) return options_.Invalid;
+  switch (options_.Bind) {
+    case LdapBindMode::Anonymous:
+      return SimpleBind(ld, "", "");
+    case LdapBindMode::Simple: {
+      std::ifstream in(options_.PasswordFile, std::ios::binary);
+      if (!in) {
+        int err = errno;
+        return PlatformError{err ? err : ENOENT, "VELLORAN_LDAP_PASSWORD_FILE " +
+                                                     options_.PasswordFile + ": " +
+                                                     std::strerror(err ? err : ENOENT)};
+      }
+      std::string password;
+      std::getline(in, password);
+      if (!password.empty() && password.back() == '\r') password.pop_back();
+      // An empty password turns a simple bind into an unauthenticated one,
+      // which servers accept and which would look like success.
+      if (password.empty())
+        return PlatformError{kInvalidArgument, "VELLORAN_LDAP_PASSWORD_FILE " +
+                                                   options_.PasswordFile +
+                                                   ": the password is empty"};
+      return SimpleBind(ld, options_.User, password);
+    }
+    case LdapBindMode::Gssapi:
+    case LdapBindMode::Auto: {
+      if (options_.Bind == LdapBindMode::Auto && !HasKerberosTicket()) return SimpleBind(ld, "", "");
+      int rc = ldap_sasl_interactive_bind_s(ld, nullptr, "GSSAPI", nullptr, nullptr,
+                                            LDAP_SASL_QUIET, SaslDefaults, nullptr);
+      if (rc == LDAP_SUCCESS) return std::nullopt;
+      bool noTicket = rc == LDAP_LOCAL_ERROR || rc == LDAP_AUTH_UNKNOWN ||
+                      rc == LDAP_NOT_SUPPORTED || rc == LDAP_AUTH_METHOD_NOT_SUPPORTED ||
+                      rc == LDAP_INAPPROPRIATE_AUTH;
+      if (options_.Bind == LdapBindMode::Auto && noTicket) return SimpleBind(ld, "", "");
+      return LdapFailure(rc, Diagnostic(ld));
+    }
+  }
+  return std::nullopt;
+}
+
+Result<std::shared_ptr<Handle>> LdapDirectory::Open(const std::string& uri,
+                                                    const std::string& server) {
+  auto h = std::make_shared<Handle>();
+  h->Server = server;
+  int rc = ldap_initialize(&h->ld, uri.c_str());
+  if (rc != LDAP_SUCCESS || !h->ld) {
+    h->ld = nullptr;
+    return PlatformError{kBadPathname, "An invalid directory pathname was passed: " + uri};
+  }
+  int version = LDAP_VERSION3;
+  ldap_set_option(h->ld, LDAP_OPT_PROTOCOL_VERSION, &version);
+  // Continuation references (Active Directory hands out one for the
+  // configuration partition) are skipped, never chased.
+  ldap_set_option(h->ld, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
+  timeval* configured = nullptr;
+  ldap_get_option(h->ld, LDAP_OPT_NETWORK_TIMEOUT, &configured);
+  if (configured && configured->tv_sec > 0) {
+    ldap_memfree(configured);
+  } else {
+    if (configured) ldap_memfree(configured);
+    timeval tv{options_.NetworkTimeoutSeconds, 0};
+    ldap_set_option(h->ld, LDAP_OPT_NETWORK_TIMEOUT, &tv);
+  }
+  timeval reply = ReplyTimeout();
+  ldap_set_option(h->ld, LDAP_OPT_TIMEOUT, &reply);
+
+  if (auto err = Bind(h->ld)) return *err;
+  live_[server] = h;
+  return h;
+}
+
+Result<std::shared_ptr<Handle>> LdapDirectory::Connect(const AdsPathParts& parts) {
+  if (!parts.Host.empty()) {
+    std::string server = CanonicalServer(parts.Host, parts.Port);
+    if (auto it = live_.find(server); it != live_.end())
+      if (auto h = it->second.lock()) return h;
+    auto known = uris_.find(server);
+    std::string uri = known != uris_.end() ? known->second : "ldap://" + server;
+    return Open(uri, server);
+  }
+
+  // No server in the path: the configured ones, in order, as any client of
+  // the LDAP library would use them.
+  std::string list = options_.DefaultUris;
+  if (list.empty()) {
+    char* configured = nullptr;
+    ldap_get_option(nullptr, LDAP_OPT_URI, &configured);
+    list = configured ? configured : "ldap://localhost/";
+    if (configured) ldap_memfree(configured);
+  }
+  PlatformError last{kServerDown, "No LDAP server is configured"};
+  for (const auto& uri : SplitUris(list)) {
+    LDAPURLDesc* lud = nullptr;
+    if (ldap_url_parse(uri.c_str(), &lud) != LDAP_URL_SUCCESS) {
+      last = PlatformError{kBadPathname, "An invalid directory pathname was passed: " + uri};
+      continue;
+    }
+    std::string scheme = lud->lud_scheme ? lud->lud_scheme : "ldap";
+    std::string host = lud->lud_host && *lud->lud_host ? lud->lud_host : "localhost";
+    int port = lud->lud_port;
+    ldap_free_urldesc(lud);
+    if (scheme == "ldapi") continue;  // a socket path has no place in "LDAP://host/DN"
+    std::string server = CanonicalServer(host, port);
+    if (auto it = live_.find(server); it != live_.end())
+      if (auto h = it->second.lock()) return h;
+    auto h = Open(uri, server);
+    if (h) {
+      uris_[server] = uri;
+      return h;
+    }
+    last = h.error();
+  }
+  return last;
+}
+
+Result<std::string> LdapDirectory::NamingContext(Handle& h) {
+  const char* attrs[] = {"defaultNamingContext", "namingContexts", nullptr};
+  LDAPMessage* res = nullptr;
+  timeval tv = ReplyTimeout();
+  int rc = ldap_search_ext_s(h.ld, "", LDAP_SCOPE_BASE, "(objectClass=*)",
+                             const_cast<char**>(attrs), 0, nullptr, nullptr, &tv, 0, &res);
+  if (rc != LDAP_SUCCESS) {
+    std::string diag = Diagnostic(h.ld);
+    if (res) ldap_msgfree(res);
+    return LdapFailure(rc, diag);
+  }
+  std::string dn;
+  if (LDAPMessage* e = ldap_first_entry(h.ld, res)) {
+    for (const char* attr : {"defaultNamingContext", "namingContexts"}) {
+      berval** vals = ldap_get_values_len(h.ld, e, attr);
+      for (int i = 0; vals && vals[i] && dn.empty(); ++i)
+        dn.assign(vals[i]->bv_val, vals[i]->bv_len);
+      if (vals) ldap_value_free_len(vals);
+      if (!dn.empty()) break;
+    }
+  }
+  ldap_msgfree(res);
+  if (dn.empty())
+    return PlatformError{kNoSuchObject, "The server " + h.Server + " names no naming context"};
+  return dn;
+}
+
+Status LdapDirectory::CheckExists(Handle& h, const std::string& dn) {
+  const char* attrs[] = {"1.1", nullptr};
+  LDAPMessage* res = nullptr;
+  timeval tv = ReplyTimeout();
+  int rc = ldap_search_ext_s(h.ld, dn.c_str(), LDAP_SCOPE_BASE, "(objectClass=*)",
+                             const_cast<char**>(attrs), 0, nullptr, nullptr, &tv, 1, &res);
+  std::string diag = rc != LDAP_SUCCESS ? Diagnostic(h.ld) : "";
+  if (res) ldap_msgfree(res);
+  if (rc != LDAP_SUCCESS) return LdapFailure(rc, diag);
+  return std::nullopt;
+}
+
+Result<std::unique_ptr<DirectoryObject>> LdapDirectory::GetObject(std::string_view path) {
+  auto parts = ParseAdsPath(path);
+  if (!parts) return parts.error();
+  auto h = Connect(*parts);
+  if (!h) return h.error();
+  std::string dn = parts->DN;
+  if (dn.empty()) {
+    auto nc = NamingContext(**h);
+    if (!nc) return nc.error();
+    dn = *nc;
+  } else if (auto err = CheckExists(**h, dn)) {
+    return *err;
+  }
+  return std::unique_ptr<DirectoryObject>(
+      std::make_unique<LdapObject>(*h, "LDAP://" + (*h)->Server + "/" + dn));
+}
+
+Result<std::unique_ptr<DirectoryConnection>> LdapDirectory::OpenConnection(
+    std::string_view provider) {
+  if (!EqualsNoCase(provider, "ADsDSOObject"))
+    return PlatformError{kProviderNotFound,
+                         "Provider cannot be found. It may not be properly installed."};
+  return std::unique_ptr<DirectoryConnection>(std::make_unique<LdapConnection>(*this));
+}
+
+Result<RecordSet> LdapDirectory::Execute(std::string_view commandText) {
+  auto cmd = ParseDirectoryCommand(commandText);
+  if (!cmd) return cmd.error();
+  auto parts = ParseAdsPath(cmd->Path);
+  if (!parts) return parts.error();
+  auto h = Connect(*parts);
+  if (!h) return h.error();
+  std::string base = parts->DN;
+  if (base.empty()) {
+    auto nc = NamingContext(**h);
+    if (!nc) return nc.error();
+    base = *nc;
+  }
+  return Search(**h, base, cmd->Filter, cmd->Attributes);
+}
+
+Result<RecordSet> LdapDirectory::Search(Handle& h, const std::string& base,
+                                        const std::string& filter,
+                                        const std::vector<std::string>& fields) {
+  RecordSet rs;
+  rs.FieldNames = fields;
+  std::vector<const char*> attrs;
+  for (const auto& f : fields)
+    if (!EqualsNoCase(f, "ADsPath")) attrs.push_back(f.c_str());
+  if (attrs.empty()) attrs.push_back("1.1");
+  attrs.push_back(nullptr);
+
+  // Active Directory answers at most 1000 records per search; without
+  // paging the rest would be dropped with no more than a result code.
+  berval cookie{0, nullptr};
+  auto freeCookie = [&cookie] {
+    if (cookie.bv_val) ber_memfree(cookie.bv_val);
+    cookie = berval{0, nullptr};
+  };
+  do {
+    LDAPControl* page = nullptr;
+    int rc = ldap_create_page_control(h.ld, options_.PageSize, &cookie, 0, &page);
+    if (rc != LDAP_SUCCESS) {
+      freeCookie();
+      return LdapFailure(rc);
+    }
+    LDAPControl* serverControls[] = {page, nullptr};
+    int msgid = 0;
+    timeval tv = ReplyTimeout();
+    rc = ldap_search_ext(h.ld, base.c_str(), LDAP_SCOPE_SUBTREE, filter.c_str(),
+                         const_cast<char**>(attrs.data()), 0, serverControls, nullptr, &tv,
+                         LDAP_NO_LIMIT, &msgid);
+    ldap_control_free(page);
+    freeCookie();
+    if (rc != LDAP_SUCCESS) return LdapFailure(rc, Diagnostic(h.ld));
+
+    bool done = false;
+    while (!done) {
+      LDAPMessage* msg = nullptr;
+      tv = ReplyTimeout();
+      int type = ldap_result(h.ld, msgid, LDAP_MSG_ONE, &tv, &msg);
+      if (type <= 0) {
+        int err = LDAP_TIMEOUT;
+        if (type < 0) ldap_get_option(h.ld, LDAP_OPT_RESULT_CODE, &err);
+        if (msg) ldap_msgfree(msg);
+        ldap_abandon_ext(h.ld, msgid, nullptr, nullptr);
+        return LdapFailure(err, Diagnostic(h.ld));
+      }
+      if (type == LDAP_RES_SEARCH_ENTRY) {
+        DirectoryRecord rec;
+        rec.Fields.resize(fields.size());
+        for (size_t i = 0; i < fields.size(); ++i) {
+          if (EqualsNoCase(fields[i], "ADsPath")) {
+            char* dn = ldap_get_dn(h.ld, msg);
+            if (dn) {
+              rec.Fields[i].push_back("LDAP://" + h.Server + "/" + dn);
+              ldap_memfree(dn);
+            }
+            continue;
+          }
+          berval** vals = ldap_get_values_len(h.ld, msg, fields[i].c_str());
+          if (!vals) continue;
+          for (int v = 0; vals[v]; ++v) rec.Fields[i].emplace_back(vals[v]->bv_val, vals[v]->bv_len);
+          ldap_value_free_len(vals);
+        }
+        rs.Records.push_back(std::move(rec));
+      } else if (type == LDAP_RES_SEARCH_RESULT) {
+        int err = LDAP_SUCCESS;
+        char* diag = nullptr;
+        LDAPControl** controls = nullptr;
+        rc = ldap_parse_result(h.ld, msg, &err, nullptr, &diag, nullptr, &controls, 0);
+        std::string diagnostic = diag ? diag : "";
+        if (diag) ldap_memfree(diag);
+        if (rc == LDAP_SUCCESS && err == LDAP_SUCCESS && controls) {
+          if (LDAPControl* resp = ldap_control_find(LDAP_CONTROL_PAGEDRESULTS, controls, nullptr)) {
+            ber_int_t estimate = 0;
+            rc = ldap_parse_pageresponse_control(h.ld, resp, &estimate, &cookie);
+          }
+        }
+        if (controls) ldap_controls_free(controls);
+        ldap_msgfree(msg);
+        if (rc != LDAP_SUCCESS) {
+          freeCookie();
+          return LdapFailure(rc);
+        }
+        // A server that ignores paging and stops at its limit says so here;
+        // a partial list is an error, never a result.
+        if (err != LDAP_SUCCESS) {
+          freeCookie();
+          return LdapFailure(err, diagnostic);
+        }
+        done = true;
+        continue;
+      }
+      // Continuation references and intermediate messages carry no record.
+      ldap_msgfree(msg);
+    }
+  } while (cookie.bv_len > 0);
+  freeCookie();
+  return rs;
+}
+
+}  // namespace
+
+LdapDirectoryOptions LdapOptionsFromEnvironment() {
+  LdapDirectoryOptions o;
+  auto env = [](const char* name) {
+    const char* v = std::getenv(name);
+    return std::string(v ? v : "");
+  };
+  std::string mode = env("VELLORAN_LDAP_BIND");
+  for (char& c : mode) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (mode.empty() || mode == "auto") {
+    o.Bind = LdapBindMode::Auto;
+  } else if (mode == "anonymous") {
+    o.Bind = LdapBindMode::Anonymous;
+  } else if (mode == "gssapi") {
+    o.Bind = LdapBindMode::Gssapi;
+  } else if (mode == "simple") {
+    o.Bind = LdapBindMode::Simple;
+  } else {
+    o.Invalid = PlatformError{kInvalidArgument, "VELLORAN_LDAP_BIND: unknown value \"" +
+                                                    env("VELLORAN_LDAP_BIND") +
+                                                    "\" (auto, anonymous, gssapi or simple)"};
+  }
+  o.User = env("VELLORAN_LDAP_USER");
+  o.PasswordFile = env("VELLORAN_LDAP_PASSWORD_FILE");
+  if (o.Bind == LdapBindMode::Simple && !o.Invalid) {
+    if (o.User.empty())
+      o.Invalid = PlatformError{kInvalidArgument,
+                                "VELLORAN_LDAP_BIND=simple needs VELLORAN_LDAP_USER"};
+    else if (o.PasswordFile.empty())
+      o.Invalid = PlatformError{kInvalidArgument,
+                                "VELLORAN_LDAP_BIND=simple needs VELLORAN_LDAP_PASSWORD_FILE"};
+  }
+  return o;
+}
+
+std::unique_ptr<DirectoryService> MakeLdapDirectory(LdapDirectoryOptions options) {
+  return std::make_unique<LdapDirectory>(std::move(options));
+}
+
+}  // namespace velloran

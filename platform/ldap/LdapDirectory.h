@@ -1,0 +1,46 @@
+#pragma once
+// The directory over OpenLDAP's client library.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/Directory.h"
+
+namespace velloran {
+
+enum class LdapBindMode {
+  /// SASL GSSAPI when the user holds a Kerberos ticket, else anonymous.
+  Auto,
+  Anonymous,
+  Gssapi,
+  /// User and password from the options.
+  Simple,
+};
+
+struct LdapDirectoryOptions {
+  LdapBindMode Bind = LdapBindMode::Auto;
+  /// Bind name of a simple bind ("user@REALM", "DOMAIN\user" or a DN).
+  std::string User;
+  /// File whose first line is the password of a simple bind.
+  std::string PasswordFile;
+  /// Servers tried, in order, for a path without one (blank-separated LDAP
+  /// URIs); empty: the LDAP client configuration (ldap.conf, LDAPURI).
+  std::string DefaultUris;
+  /// Records asked for per answer. Active Directory hands out 1000 at most.
+  int PageSize = 1000;
+  /// Connect timeout, unless the client configuration sets one.
+  int NetworkTimeoutSeconds = 10;
+  /// Longest wait for one answer of the server.
+  int ReplyTimeoutSeconds = 120;
+  /// A setting that could not be understood; every bind then fails with it.
+  std::optional<PlatformError> Invalid;
+};
+
+/// VELLORAN_LDAP_BIND (auto, anonymous, gssapi, simple), VELLORAN_LDAP_USER,
+/// VELLORAN_LDAP_PASSWORD_FILE.
+LdapDirectoryOptions LdapOptionsFromEnvironment();
+
+std::unique_ptr<DirectoryService> MakeLdapDirectory(LdapDirectoryOptions options);
+
+}  // namespace velloran
