@@ -12,16 +12,6 @@ namespace velloran::test {
 
 namespace fs = std::filesystem;
 
-namespace {
-std::string Drain(int fd) {
-  std::string out;
-  char buf[4096];
-  ssize_t n;
-  while ((n = ::read(fd, buf, sizeof buf)) > 0) out.append(buf, static_cast<size_t>(n));
-  return out;
-}
-}  // namespace
-
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& env, const std::string& workingDir) {
   TempDir scratch;

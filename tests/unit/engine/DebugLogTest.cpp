@@ -72,7 +72,7 @@ TEST(DebugFileFormat, DecodeRejectsWhatCannotBeADebugFile) {
 struct DebugLogFixture : ::testing::Test {
   test::FakePlatform platform;
   test::TempDir dir;
-  Run run{platform.services()};
+  velloran::Run run{platform.services()};
   void SetUp() override { run.EngineFolder = dir.str(); }
 };
 
@@ -123,7 +123,7 @@ TEST_F(DebugLogFixture, AFileThatCannotBeWrittenIsReportedAsEvent20002) {
 
 TEST(ErrorRecorder, BlocksAppendInOrderAndKeepTheAbortStatus) {
   test::FakePlatform platform;
-  Run run{platform.services()};
+  velloran::Run run{platform.services()};
   AppendErrorToOutcome(run, "First", PlatformError{-2147023095, "The printer name is invalid."});
   AppendErrorToOutcome(run, "Second", PlatformError{5, ""});
   EXPECT_TRUE(run.AbortStatus);
@@ -134,7 +134,7 @@ TEST(ErrorRecorder, BlocksAppendInOrderAndKeepTheAbortStatus) {
 
 TEST(ComputerName, FallsBackWhenTheObjectIsMissingAndIsEmptyWhenUnreadable) {
   test::FakePlatform platform;
-  Run run{platform.services()};
+  velloran::Run run{platform.services()};
   EXPECT_EQ(GetClientComputerName(run), "PC01");
   EXPECT_EQ(GetClientComputerName(run), "PC01");
   EXPECT_EQ(platform.Network.ObjectsCreated, 2);  // never cached

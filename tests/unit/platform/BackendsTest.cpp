@@ -66,7 +66,7 @@ TEST(ConnectionProfile, EnumeratesAddsAndRemovesKeepingTheRestOfTheFile) {
   auto factory = MakeConnectionProfile(path.string());
   auto net = factory->Create("WScript.Network");
   ASSERT_TRUE(net.ok());
-  auto& obj = **net;
+  auto& obj = *net;
 
   EXPECT_EQ(*obj->ComputerName(), "PC09");
   auto items = obj->EnumPrinterConnections();
