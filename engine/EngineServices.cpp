@@ -2,6 +2,7 @@
 
 #include "platform/Backends.h"
 #include "platform/Paths.h"
+#include "platform/ldap/LdapDirectory.h"
 
 namespace velloran {
 
@@ -26,11 +27,16 @@ Result<std::unique_ptr<EngineServices>> ServicesFromEnvironment() {
     return PlatformError{22, "VELLORAN_MESSAGEBOX must be auto, console or qt, not \"" + box + "\""};
   s->Messages = MakeConsoleMessageBox();
 
+  LdapDirectoryOptions ldap = LdapOptionsFromEnvironment();
+  if (ldap.Invalid) return *ldap.Invalid;
+  s->Directory = MakeLdapDirectory(std::move(ldap));
+
   s->Wired.Profile = &SystemProfile();
   s->Wired.Settings = s->Settings.get();
   s->Wired.Network = s->Network.get();
   s->Wired.Events = s->Events.get();
   s->Wired.Messages = s->Messages.get();
+  s->Wired.Directory = s->Directory.get();
   s->Wired.Time = &SystemClock();
   return s;
 }

@@ -14,11 +14,13 @@ struct EngineServices {
   std::unique_ptr<NetworkObjectFactory> Network;
   std::unique_ptr<EventLog> Events;
   std::unique_ptr<MessageBox> Messages;
+  std::unique_ptr<DirectoryService> Directory;
   Services Wired;
 };
 
 /// Builds the services from VELLORAN_PRINTERS, VELLORAN_USER_HIVE,
-/// VELLORAN_MACHINE_HIVE, VELLORAN_MESSAGEBOX and VELLORAN_EVENTLOG, or the
+/// VELLORAN_MACHINE_HIVE, VELLORAN_MESSAGEBOX, VELLORAN_EVENTLOG and
+/// VELLORAN_LDAP_*, or the
 /// failure naming the variable that holds a value it cannot use.
 Result<std::unique_ptr<EngineServices>> ServicesFromEnvironment();
 
