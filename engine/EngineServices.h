@@ -20,8 +20,8 @@ struct EngineServices {
 
 /// Builds the services from VELLORAN_PRINTERS, VELLORAN_USER_HIVE,
 /// VELLORAN_MACHINE_HIVE, VELLORAN_MESSAGEBOX, VELLORAN_EVENTLOG and
-/// VELLORAN_LDAP_*, or the
-/// failure naming the variable that holds a value it cannot use.
+/// VELLORAN_LDAP_*, or the failure naming the variable that holds a value it
+/// cannot use.
 Result<std::unique_ptr<EngineServices>> ServicesFromEnvironment();
 
 /// The connection profile used when VELLORAN_PRINTERS is unset.
