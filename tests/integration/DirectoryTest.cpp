@@ -1,0 +1,225 @@
+// The directory mode against a real slapd.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "engine/modMoveADPrinters.h"
+#include "engine/modPrinters.h"
+#include "platform/ldap/LdapDirectory.h"
+#include "tests/support/EngineProcess.h"
+#include "tests/support/Slapd.h"
+
+namespace velloran {
+namespace {
+
+using test::FakePlatform;
+using test::PrintQueue;
+using test::Slapd;
+
+const std::string kHappy = std::string("ou=Happy,") + Slapd::kSuffix;
+const std::string kBig = std::string("ou=Big,") + Slapd::kSuffix;
+const std::string kSecure = std::string("ou=Secure,") + Slapd::kSuffix;
+constexpr int kBigCount = 2500;
+
+bool Contains(const std::string& text, const std::string& what) {
+  return text.find(what) != std::string::npos;
+}
+
+class Directory : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::string ldif;
+    for (const char* ou : {"Happy", "Empty", "Big", "Secure"}) ldif += test::OrganizationalUnitLdif(ou);
+    ldif += test::PrintQueueLdif(kHappy, {{"SRV1-Laser3", {"Laser3", "L3"}},
+                                          {"NEW-Acct", {"ACCT"}},
+                                          {"Plain", {"Plain"}},
+                                          {"SRV2-NoShare", {}}});
+    // What else a subtree search meets in a real domain: a continuation
+    // reference and objects of other categories.
+    ldif += "dn: ou=Elsewhere," + kHappy +
+            "\nobjectClass: referral\nobjectClass: extensibleObject\nou: Elsewhere\n"
+            "ref: ldap://elsewhere.invalid/ou=Elsewhere,dc=corp,dc=test\n\n";
+    ldif += "dn: cn=SRV9-Person," + kHappy + "\nobjectClass: person\ncn: SRV9-Person\nsn: x\n\n";
+    std::vector<PrintQueue> big;
+    for (int i = 0; i < kBigCount; ++i)
+      big.push_back({"PRN" + std::to_string(i % 7) + "-Queue" + std::to_string(i), {"Q" + std::to_string(i)}});
+    ldif += test::PrintQueueLdif(kBig, big);
+    ldif += test::PrintQueueLdif(kSecure, {{"SEC-Vault", {"Vault"}}});
+    server_ = new Slapd(ldif);
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+
+  /// GetADPrinters for "LDAP://" + domain through a fresh LDAP backend.
+  void Query(const std::string& domain, LdapDirectoryOptions options = Anonymous()) {
+    directory_ = MakeLdapDirectory(std::move(options));
+    Services s = fakes_.services();
+    s.Directory = directory_.get();
+    run_ = std::make_unique<velloran::Run>(s);
+    ResetINISettings(run_->Settings);
+    run_->Settings.DebugOn = true;
+    run_->Settings.DomainName = domain;
+    GetADPrinters(*run_);
+  }
+  static LdapDirectoryOptions Anonymous() {
+    LdapDirectoryOptions o;
+    o.Bind = LdapBindMode::Anonymous;
+    return o;
+  }
+  std::string Path(const std::string& dn) const { return server_->HostPort() + "/" + dn; }
+
+  static Slapd* server_;
+  FakePlatform fakes_;
+  std::unique_ptr<DirectoryService> directory_;
+  std::unique_ptr<velloran::Run> run_;
+};
+
+Slapd* Directory::server_ = nullptr;
+
+TEST_F(Directory, PublishedQueuesAreReadWithTheirNamesSplit) {
+  Query(Path(kHappy));
+  ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;
+  EXPECT_EQ(run_->ADPrinters, (std::vector<NetworkPrinter>{{},
+                                                           {"Laser3", "SRV1", "Laser3"},
+                                                           {"Acct", "NEW", "ACCT"},
+                                                           {"Plain", "", "Plain"},
+                                                           {"NoShare", "SRV2", ""}}));
+  const std::string adsPath = "LDAP://" + server_->HostPort() + "/" + kHappy;
+  EXPECT_TRUE(Contains(run_->DebugText, ">> Created connection to AD: LDAP://" + Path(kHappy) + "\r\n"
+                                        ">> Querying AD for printers, command:Select name, printShareName FROM '" +
+                                            adsPath + "' WHERE objectCategory='printQueue'\r\n"));
+  EXPECT_TRUE(run_->OutcomeText.ends_with("\r\nPlain (\\\\\\Plain)\r\nNoShare (\\\\SRV2\\)"));
+}
+
+TEST_F(Directory, AnEmptyAnswerWritesTheHeaderOnly) {
+  Query(Path(std::string("ou=Empty,") + Slapd::kSuffix));
+  EXPECT_FALSE(run_->AbortStatus);
+  EXPECT_EQ(run_->ADPrinters.size(), 1u);
+  EXPECT_EQ(run_->OutcomeText, "\r\n* ----- AD Printers ----- *");
+}
+
+TEST_F(Directory, AMissingDNOrAServerThatIsDownIsAnAccessFailure) {
+  Query(Path(std::string("ou=Nowhere,") + Slapd::kSuffix));
+  EXPECT_TRUE(run_->AbortStatus);
+  EXPECT_TRUE(run_->OutcomeText.starts_with(
+      "\r\nError accessing Active Directory. Try installing an MDAC update.\r\n> Error Number: -2147016656"
+      "\r\n> Error Description: No such object"))
+      << run_->OutcomeText;
+  EXPECT_TRUE(Contains(run_->DebugText, "ERROR: Accessing Active Directory. <<\r\nERROR: -2147016656\r\n"));
+
+  Query("127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/" + kHappy);
+  EXPECT_TRUE(run_->AbortStatus);
+  EXPECT_TRUE(run_->OutcomeText.starts_with(
+      "\r\nError accessing Active Directory. Try installing an MDAC update.\r\n> Error Number: -2147016646"
+      "\r\n> Error Description: Can't contact LDAP server"))
+      << run_->OutcomeText;
+  EXPECT_EQ(run_->ADPrinters.size(), 1u);
+}
+
+TEST_F(Directory, MoreQueuesThanOneAnswerHoldsComeBackWhole) {
+  // The server really does stop an unpaged search at 1000.
+  auto unpaged = test::RunProcess(test::LdapProgram("ldapsearch"),
+                                  {"-x", "-H", server_->Uri(), "-b", kBig, "(objectCategory=printQueue)", "1.1"});
+  EXPECT_EQ(unpaged.ExitCode, 4) << unpaged.Stdout << unpaged.Stderr;  // sizeLimitExceeded
+  EXPECT_TRUE(Contains(unpaged.Stdout, "# numEntries: 1000"));
+
+  Query(Path(kBig));
+  ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;
+  ASSERT_EQ(run_->ADPrinters.size(), kBigCount + 1u);
+  std::vector<bool> seen(kBigCount);
+  for (size_t i = 1; i < run_->ADPrinters.size(); ++i) {
+    const auto& p = run_->ADPrinters[i];
+    int n = std::atoi(p.ShareName.c_str() + 1);
+    ASSERT_EQ(p.PrinterName, "Queue" + std::to_string(n));
+    ASSERT_EQ(p.ServerName, "PRN" + std::to_string(n % 7));
+    seen[n] = true;
+  }
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), true), kBigCount);
+}
+
+TEST_F(Directory, AServerOrDomainNameAloneSearchesTheDefaultNamingContext) {
+  Query(server_->HostPort());
+  ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;
+  EXPECT_TRUE(Contains(run_->DebugText, "FROM 'LDAP://" + server_->HostPort() + "/" + Slapd::kSuffix + "'"));
+  // Every readable queue below the root: happy, big; the secure one is hidden.
+  EXPECT_EQ(run_->ADPrinters.size(), 1u + 4 + kBigCount);
+}
+
+TEST_F(Directory, ADNAloneUsesTheConfiguredServersInOrder) {
+  LdapDirectoryOptions o = Anonymous();
+  o.DefaultUris = "ldap://127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/ " + server_->Uri();
+  Query(kHappy, o);
+  ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;
+  EXPECT_TRUE(Contains(run_->DebugText, ">> Created connection to AD: LDAP://" + kHappy + "\r\n"));
+  EXPECT_TRUE(Contains(run_->DebugText, "FROM 'LDAP://" + Path(kHappy) + "'"));
+  EXPECT_EQ(run_->ADPrinters.size(), 5u);
+}
+
+TEST_F(Directory, BindsAnonymousSimpleAndAutoWithoutATicket) {
+  test::TempDir secrets;
+  const std::string good = (secrets / "good").string(), bad = (secrets / "bad").string(),
+                    empty = (secrets / "empty").string();
+  test::WriteFile(good, std::string(Slapd::kAdminPassword) + "\n");
+  test::WriteFile(bad, "wrong\n");
+  test::WriteFile(empty, "\n");
+  auto simple = [&](const std::string& file) {
+    LdapDirectoryOptions o;
+    o.Bind = LdapBindMode::Simple;
+    o.User = Slapd::kAdminDN;
+    o.PasswordFile = file;
+    return o;
+  };
+
+  // Like a domain that refuses anonymous reads.
+  Query(Path(kSecure));
+  EXPECT_TRUE(run_->AbortStatus);
+
+  Query(Path(kSecure), simple(good));
+  ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;
+  EXPECT_EQ(run_->ADPrinters, (std::vector<NetworkPrinter>{{}, {"Vault", "SEC", "Vault"}}));
+
+  Query(Path(kSecure), simple(bad));
+  EXPECT_TRUE(Contains(run_->OutcomeText, "> Error Number: -2147023570\r\n> Error Description: Invalid credentials"))
+      << run_->OutcomeText;
+
+  // An empty password would make the bind anonymous and look like success.
+  Query(Path(kHappy), simple(empty));
+  EXPECT_TRUE(Contains(run_->OutcomeText, "the password is empty")) << run_->OutcomeText;
+  Query(Path(kHappy), simple((secrets / "missing").string()));
+  EXPECT_TRUE(Contains(run_->OutcomeText, "No such file or directory")) << run_->OutcomeText;
+
+  const char* saved = std::getenv("KRB5CCNAME");
+  std::string keep = saved ? saved : "";
+  ::setenv("KRB5CCNAME", ("FILE:" + (secrets / "no-ticket").string()).c_str(), 1);
+  LdapDirectoryOptions automatic;
+  Query(Path(kHappy), automatic);
+  if (saved) ::setenv("KRB5CCNAME", keep.c_str(), 1); else ::unsetenv("KRB5CCNAME");
+  EXPECT_FALSE(run_->AbortStatus) << run_->OutcomeText;
+  EXPECT_EQ(run_->ADPrinters.size(), 5u);
+}
+
+TEST(LdapSettings, EnvironmentChoosesTheBind) {
+  auto with = [](std::map<std::string, std::string> env) {
+    for (const char* k : {"VELLORAN_LDAP_BIND", "VELLORAN_LDAP_USER", "VELLORAN_LDAP_PASSWORD_FILE"}) ::unsetenv(k);
+    for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
+    auto o = LdapOptionsFromEnvironment();
+    for (const auto& [k, v] : env) ::unsetenv(k.c_str());
+    return o;
+  };
+  EXPECT_EQ(with({}).Bind, LdapBindMode::Auto);
+  EXPECT_EQ(with({{"VELLORAN_LDAP_BIND", "GSSAPI"}}).Bind, LdapBindMode::Gssapi);
+  auto simple = with({{"VELLORAN_LDAP_BIND", "simple"}, {"VELLORAN_LDAP_USER", "CORP\\admin"},
+                      {"VELLORAN_LDAP_PASSWORD_FILE", "/run/pw"}});
+  EXPECT_FALSE(simple.Invalid);
+  EXPECT_EQ(simple.User, "CORP\\admin");
+  EXPECT_TRUE(with({{"VELLORAN_LDAP_BIND", "simple"}, {"VELLORAN_LDAP_USER", "x"}}).Invalid);
+  auto wrong = with({{"VELLORAN_LDAP_BIND", "kerberos"}});
+  ASSERT_TRUE(wrong.Invalid);
+  EXPECT_TRUE(Contains(wrong.Invalid->Description, "VELLORAN_LDAP_BIND"));
+}
+
+}  // namespace
+}  // namespace velloran

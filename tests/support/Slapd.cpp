@@ -1,0 +1,174 @@
+#include "tests/support/Slapd.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <thread>
+
+#include "tests/support/EngineProcess.h"
+
+namespace velloran::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// objectCategory and printShareName as plain case-ignoring strings: Debian's
+// msuser.schema makes objectCategory a DN, which "(objectCategory=printQueue)"
+// would never match. OIDs from the documentation arc (RFC 5612).
+const char* kSchema = R"(attributetype ( 1.3.6.1.4.1.32473.1.1.1 NAME 'objectCategory'
+  EQUALITY caseIgnoreMatch SUBSTR caseIgnoreSubstringsMatch
+  SYNTAX 1.3.6.1.4.1.1466.115.121.1.15 SINGLE-VALUE )
+attributetype ( 1.3.6.1.4.1.32473.1.1.2 NAME 'printShareName'
+  EQUALITY caseIgnoreMatch SUBSTR caseIgnoreSubstringsMatch
+  SYNTAX 1.3.6.1.4.1.1466.115.121.1.15 )
+attributetype ( 1.3.6.1.4.1.32473.1.1.3 NAME 'defaultNamingContext'
+  EQUALITY distinguishedNameMatch SYNTAX 1.3.6.1.4.1.1466.115.121.1.12 SINGLE-VALUE )
+objectclass ( 1.3.6.1.4.1.32473.1.2.1 NAME 'printQueue' SUP top STRUCTURAL
+  MUST cn MAY ( name $ objectCategory $ printShareName ) )
+)";
+
+bool Accepts(int port) {
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(static_cast<uint16_t>(port));
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+std::string LdapProgram(const std::string& name) {
+  for (const char* dir : {"/usr/sbin", "/usr/bin", "/usr/local/sbin", "/usr/local/bin"}) {
+    fs::path p = fs::path(dir) / name;
+    if (::access(p.c_str(), X_OK) == 0) return p.string();
+  }
+  throw std::runtime_error(name + " not found: install the Debian packages slapd and ldap-utils");
+}
+
+int FreeLoopbackPort() {
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_port = 0;
+  socklen_t len = sizeof a;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+    ::close(fd);
+    throw std::runtime_error("no free loopback port");
+  }
+  int port = ntohs(a.sin_port);
+  ::close(fd);
+  return port;
+}
+
+std::string OrganizationalUnitLdif(const std::string& ou) {
+  return "dn: ou=" + ou + "," + Slapd::kSuffix + "\nobjectClass: organizationalUnit\nou: " + ou + "\n\n";
+}
+
+std::string PrintQueueLdif(const std::string& parentDN, const std::vector<PrintQueue>& queues) {
+  std::string out;
+  out.reserve(queues.size() * 160);
+  for (const auto& q : queues) {
+    out += "dn: cn=" + q.Name + "," + parentDN + "\nobjectClass: printQueue\ncn: " + q.Name +
+           "\nname: " + q.Name + "\nobjectCategory: printQueue\n";
+    for (const auto& s : q.Shares) out += "printShareName: " + s + "\n";
+    out += "\n";
+  }
+  return out;
+}
+
+Slapd::Slapd(const std::string& ldif) {
+  const std::string d = dir_.str();
+  fs::create_directories(dir_ / "db");
+  WriteFile(dir_ / "ad.schema", kSchema);
+  WriteFile(dir_ / "rootdse.ldif", std::string("dn:\ndefaultNamingContext: ") + kSuffix + "\n");
+  // size.pr/prtotal let a paged search read everything while an unpaged one
+  // stops at 1000, as Active Directory does; a plain "sizelimit 1000" would
+  // cap paged searches too.
+  WriteFile(dir_ / "slapd.conf",
+            "include /etc/ldap/schema/core.schema\n"
+            "include " + d + "/ad.schema\n"
+            "rootDSE " + d + "/rootdse.ldif\n"
+            "sizelimit size.soft=1000 size.hard=1000 size.pr=1000 size.prtotal=unlimited\n"
+            "modulepath /usr/lib/ldap\nmoduleload back_mdb\n"
+            "database mdb\n"
+            "suffix \"" + std::string(kSuffix) + "\"\n"
+            "rootdn \"" + kAdminDN + "\"\nrootpw " + kAdminPassword + "\n"
+            "directory " + d + "/db\nmaxsize 268435456\n"
+            "access to dn.subtree=\"ou=Secure," + kSuffix + "\" by users read by anonymous auth\n"
+            "access to * by * read\n");
+  WriteFile(dir_ / "data.ldif", std::string("dn: ") + kSuffix +
+                                    "\nobjectClass: dcObject\nobjectClass: organization\ndc: corp\no: corp\n\n" +
+                                    ldif);
+  auto added = RunProcess(LdapProgram("slapadd"), {"-q", "-f", d + "/slapd.conf", "-l", d + "/data.ldif"});
+  if (added.ExitCode != 0) throw std::runtime_error("slapadd failed: " + added.Stderr);
+  Start();
+}
+
+Slapd::~Slapd() { Stop(); }
+
+void Slapd::Start() {
+  const std::string slapd = LdapProgram("slapd");
+  const std::string d = dir_.str();
+  // Another process may take the port between the probe and the start.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    port_ = FreeLoopbackPort();
+    const std::string url = "ldap://127.0.0.1:" + std::to_string(port_) + "/";
+    const std::string log = d + "/slapd.log";
+    pid_ = ::fork();
+    if (pid_ < 0) throw std::runtime_error("fork failed");
+    if (pid_ == 0) {
+      int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ::dup2(fd, 1);
+      ::dup2(fd, 2);
+      // "-d 0" keeps slapd in the foreground: its PID is this child's.
+      ::execl(slapd.c_str(), slapd.c_str(), "-f", (d + "/slapd.conf").c_str(), "-h", url.c_str(), "-d", "0",
+              static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+      int status = 0;
+      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        break;
+      }
+      if (Accepts(port_)) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    Stop();
+  }
+  throw std::runtime_error("slapd did not start: " + ReadFile(dir_ / "slapd.log"));
+}
+
+void Slapd::Stop() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGTERM);
+  int status = 0;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (::waitpid(pid_, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  pid_ = -1;
+}
+
+}  // namespace velloran::test
