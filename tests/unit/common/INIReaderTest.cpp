@@ -272,65 +272,6 @@ TEST(INIReaderOrder, ReadsEveryKeyInFileOrderWithItsBuffer) {
   EXPECT_EQ(profile.Reads, expected);
 }
 
-TEST(INIReaderOrder, EachKeyLandsInItsOwnField) {
-  // Every key gets a value of its own, so a swapped field shows.
-  test::RecordingProfile profile;
-  const char* texts[][2] = {{"ACTIVE DIRECTORY", "DomainName"},
-                            {"NOTIFICATION SMTP", "SMTPServerNameOrIP"},
-                            {"NOTIFICATION SMTP", "ServerPort"},
-                            {"NOTIFICATION SMTP", "EmailSubject"},
-                            {"NOTIFICATION SMTP", "EmailFrom"},
-                            {"NOTIFICATION FILE OUTPUT", "FileOutputPath"},
-                            {"NOTIFICATION FILE OUTPUT", "FileOutputName"},
-                            {"NOTIFICATION CLIENT POP-UP", "SuccessMessage"},
-                            {"NOTIFICATION CLIENT POP-UP", "FailureMessage"},
-                            {"DEPLOYMENT", "DeploymentPath"}};
-  for (auto& t : texts) profile.Values[std::string(t[0]) + "|" + t[1]] = t[1];
-  const char* switches[][2] = {{"GENERAL", "UseManualDefinitions"},
-                               {"NOTIFICATION SMTP", "UseSMTP"},
-                               {"NOTIFICATION FILE OUTPUT", "IncludeOutcome"},
-                               {"NOTIFICATION CLIENT POP-UP", "UseFailureClientPopup"},
-                               {"DEPLOYMENT", "CreateWebLaunchPage"},
-                               {"SUPPORT", "DebugOn"}};
-  for (auto& t : switches) profile.Values[std::string(t[0]) + "|" + t[1]] = "True";
-  profile.Values["MANUAL DEFINITIONS MIXED|FromServers"] = "FS1,FS2";
-  profile.Values["MANUAL DEFINITIONS MIXED|FromPrinters"] = "FP1,FP2";
-  profile.Values["MANUAL DEFINITIONS MIXED|ToServers"] = "TS1,TS2";
-  profile.Values["MANUAL DEFINITIONS MIXED|ToPrinters"] = "TP1,TP2";
-  profile.Values["DEPLOYMENT|MDACOption"] = "1";
-
-  INISettings s;
-  INIDocument(profile, "x.ini").ReadINISettings(s);
-  EXPECT_EQ(s.DomainName, "DomainName");
-  EXPECT_EQ(s.SMTPServerNameOrIP, "SMTPServerNameOrIP");
-  EXPECT_EQ(s.ServerPort, "ServerPort");
-  EXPECT_EQ(s.EmailSubject, "EmailSubject");
-  EXPECT_EQ(s.EmailFrom, "EmailFrom");
-  EXPECT_EQ(s.FileOutputPath, "FileOutputPath");
-  EXPECT_EQ(s.FileOutputName, "FileOutputName");
-  EXPECT_EQ(s.SuccessMessage, "SuccessMessage");
-  EXPECT_EQ(s.FailureMessage, "FailureMessage");
-  EXPECT_EQ(s.DeploymentPath, "DeploymentPath");
-  EXPECT_FALSE(s.UseActiveDirectory);
-  EXPECT_TRUE(s.UseManualDefinitions);
-  EXPECT_FALSE(s.AlwaysRun);
-  EXPECT_TRUE(s.UseSMTP);
-  EXPECT_FALSE(s.UseFileOutput);
-  EXPECT_FALSE(s.IncludeComputerName);
-  EXPECT_TRUE(s.IncludeOutcome);
-  EXPECT_FALSE(s.WriteToEventLog);
-  EXPECT_FALSE(s.UseClientPopup);
-  EXPECT_FALSE(s.UseSuccessClientPopup);
-  EXPECT_TRUE(s.UseFailureClientPopup);
-  EXPECT_TRUE(s.CreateWebLaunchPage);
-  EXPECT_FALSE(s.CreateBatchFile);
-  EXPECT_FALSE(s.IncludeMDAC);
-  EXPECT_EQ(s.MDACOption, 1);
-  EXPECT_TRUE(s.DebugOn);
-  EXPECT_EQ(s.MixedPairs, (std::vector<MixedPair>{{"FS1", "FP1", "TP1", "TS1"},
-                                                  {"FS2", "FP2", "TP2", "TS2"}}));
-}
-
 TEST_F(INIReader, AnyContentReadsWithoutHarm) {
   // Random bytes, and random mixtures of the pieces INI files are made of.
   const std::vector<std::string> pieces = {
