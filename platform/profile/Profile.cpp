@@ -175,24 +175,31 @@ bool ReadInto(const std::string& path, std::string& buffer) {
   return ok;
 }
 
+std::string ValueOf(std::string_view text, std::string_view section, std::string_view key,
+                    std::size_t bufferSize) {
+  Location loc = Locate(text, section, key);
+  if (!loc.KeyFound) return {};
+  std::string_view value = text.substr(loc.ValueBegin, loc.ValueEnd - loc.ValueBegin);
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  if (value.size() > bufferSize - 1) value = value.substr(0, bufferSize - 1);
+  return std::string(value);
+}
+
 class ProfileFile final : public ProfileFunctions {
  public:
   std::string GetString(std::string_view section, std::string_view key, std::size_t bufferSize,
                         const std::string& path) const override {
     if (bufferSize == 0) return {};
     thread_local std::string content;
-    if (!ReadInto(path, content)) return {};
-    std::string_view text = content;
-    Location loc = Locate(text, section, key);
-    if (!loc.KeyFound) return {};
-
-    std::string_view value = text.substr(loc.ValueBegin, loc.ValueEnd - loc.ValueBegin);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-      value = value.substr(1, value.size() - 2);
-    }
-    if (value.size() > bufferSize - 1) value = value.substr(0, bufferSize - 1);
-    return std::string(value);
+    std::string result;
+    if (ReadInto(path, content)) result = ValueOf(content, section, key, bufferSize);
+    // Keep the buffer for INI-sized files only; a stray huge file must not
+    // hold its memory for the rest of the run.
+    if (content.capacity() > (1u << 20)) std::string().swap(content);
+    return result;
   }
 
   Status WriteString(std::string_view section, std::string_view key, std::string_view value,

@@ -62,9 +62,9 @@ TEST_F(INIReader, YesNoIsTrueWhenTheValueContainsTrue) {
   const struct {
     std::string Value;
     bool Expected;
-  } cases[] = {{"True", true},  {"TRUE", true},   {"true", true},    {"untrue", true},
+  } cases[] = {{"True", true},    {"TRUE", true},   {"true", true},   {"untrue", true},
                {"-1 true", true}, {"'True'", true}, {"yes", false},   {"-1", false},
-               {"1", false},    {"False", false}, {"Tru e", false},  {"", false}};
+               {"1", false},      {"False", false}, {"Tru e", false}, {"", false}};
   for (const auto& c : cases) {
     WriteFile(path, "[GENERAL]\r\nAlwaysRun=" + c.Value + "\r\n");
     EXPECT_EQ(doc.ReadINIBoolean("GENERAL", "AlwaysRun"), c.Expected) << c.Value;
@@ -92,7 +92,8 @@ TEST_F(INIReader, ListShapes) {
 
   WriteFile(path, section + "FromServers=A,,B\r\nToServers=X,Y,Z\r\n");
   doc.ReadServerPairs(list);
-  EXPECT_EQ(list, (std::vector<NamePair>{{"A", "X"}, {"Error in From Server Name", "Y"}, {"B", "Z"}}));
+  EXPECT_EQ(list,
+            (std::vector<NamePair>{{"A", "X"}, {"Error in From Server Name", "Y"}, {"B", "Z"}}));
 
   WriteFile(path, section + "FromServers=A\r\nToServers=X\r\n");
   doc.ReadServerPairs(list);
@@ -102,8 +103,9 @@ TEST_F(INIReader, ListShapes) {
   doc.ReadServerPairs(list);
   EXPECT_EQ(list, (std::vector<NamePair>{{"Error in From Server Name", "Error in To Server Name"},
                                          {"Error in From Server Name", "X"}}));
-  EXPECT_EQ(logged, std::vector<std::string>{
-                        ">> Ignored surplus entries of ToServers in MANUAL DEFINITIONS SERVERS: 1"});
+  EXPECT_EQ(logged,
+            std::vector<std::string>{
+                ">> Ignored surplus entries of ToServers in MANUAL DEFINITIONS SERVERS: 1"});
   logged.clear();
 
   WriteFile(path, section + "FromServers= \r\nToServers=X\r\n");
@@ -117,7 +119,8 @@ TEST_F(INIReader, ListShapes) {
 
   WriteFile(path, section + "FromServers= OLD 1 ,\tOLD2\t, \t \r\n");
   doc.ReadServerPairs(list);
-  EXPECT_EQ(list, (std::vector<NamePair>{{"OLD 1", ""}, {"OLD2", ""}, {"Error in From Server Name", ""}}));
+  EXPECT_EQ(list, (std::vector<NamePair>{
+                      {"OLD 1", ""}, {"OLD2", ""}, {"Error in From Server Name", ""}}));
   EXPECT_TRUE(logged.empty());
 }
 
@@ -144,16 +147,18 @@ TEST_F(INIReader, MixedPairsAreSizedByFromServersOnly) {
   MixedPair first{"S1", "P1", "Q1", "T1"};
   MixedPair second{"", "Error in From Printer Name", "Q2", ""};
   EXPECT_EQ(list, (std::vector<MixedPair>{first, second}));
-  EXPECT_EQ(logged, std::vector<std::string>{
-                        ">> Ignored surplus entries of FromPrinters in MANUAL DEFINITIONS MIXED: 1"});
+  EXPECT_EQ(logged,
+            std::vector<std::string>{
+                ">> Ignored surplus entries of FromPrinters in MANUAL DEFINITIONS MIXED: 1"});
 
   logged.clear();
   WriteFile(path, "[MANUAL DEFINITIONS MIXED]\r\nToPrinters=A,B,C\r\nToServers=,\r\n");
   doc.ReadMixedPairs(list);
   EXPECT_EQ(list, (std::vector<MixedPair>{{"", "", "A", "Error in To Server Name"}}));
-  EXPECT_EQ(logged, (std::vector<std::string>{
-                        ">> Ignored surplus entries of ToServers in MANUAL DEFINITIONS MIXED: 1",
-                        ">> Ignored surplus entries of ToPrinters in MANUAL DEFINITIONS MIXED: 2"}));
+  EXPECT_EQ(logged,
+            (std::vector<std::string>{
+                ">> Ignored surplus entries of ToServers in MANUAL DEFINITIONS MIXED: 1",
+                ">> Ignored surplus entries of ToPrinters in MANUAL DEFINITIONS MIXED: 2"}));
 }
 
 TEST_F(INIReader, SurplusEntriesWithoutALogAreDroppedQuietly) {
@@ -199,22 +204,60 @@ TEST(LeadingNumber, RoundsHalfToEvenAndClampsTo16Bits) {
     std::string Text;
     int16_t Expected;
   } cases[] = {
-      {"0", 0},         {"2", 2},          {"1.5", 2},         {"2.5", 2},
-      {"3.5", 4},       {"-2.5", -2},      {"-3.5", -4},       {"0.5", 0},
-      {"0.50001", 1},   {"2.4999", 2},     {".5", 0},          {".51", 1},
-      {"+7", 7},        {"00012", 12},     {"12abc", 12},      {"1.2.3", 1},
-      {" 1 2 ", 12},    {"1\t2\n3", 123},  {"- 4", -4},        {"1\r2", 1},
-      {"1e1", 10},      {"1E+2", 100},     {"25e-1", 2},       {"35E-1", 4},
-      {"1e", 1},        {"1e+", 1},        {"2.5e0", 2},       {"1.5e-100000", 0},
-      {"", 0},          {"x", 0},          {"-", 0},           {".", 0},
-      {"e5", 0},        {"NaN", 0},        {"inf", 0},         {"0x10", 0},
-      {"&H10", 0},      {"-0", 0},         {"-0.4", 0},        {"32767", 32767},
+      {"0", 0},
+      {"2", 2},
+      {"1.5", 2},
+      {"2.5", 2},
+      {"3.5", 4},
+      {"-2.5", -2},
+      {"-3.5", -4},
+      {"0.5", 0},
+      {"0.50001", 1},
+      {"2.4999", 2},
+      {".5", 0},
+      {".51", 1},
+      {"+7", 7},
+      {"00012", 12},
+      {"12abc", 12},
+      {"1.2.3", 1},
+      {" 1 2 ", 12},
+      {"1\t2\n3", 123},
+      {"- 4", -4},
+      {"1\r2", 1},
+      {"1e1", 10},
+      {"1E+2", 100},
+      {"25e-1", 2},
+      {"35E-1", 4},
+      {"1e", 1},
+      {"1e+", 1},
+      {"2.5e0", 2},
+      {"1.5e-100000", 0},
+      {"", 0},
+      {"x", 0},
+      {"-", 0},
+      {".", 0},
+      {"e5", 0},
+      {"NaN", 0},
+      {"inf", 0},
+      {"0x10", 0},
+      {"&H10", 0},
+      {"-0", 0},
+      {"-0.4", 0},
+      {"32767", 32767},
       {"-32768", -32768},
       // Outside the 16-bit range: the nearest end of it.
-      {"32768", 32767}, {"32767.5", 32767}, {"-32769", -32768}, {"-32768.5", -32768},
-      {"99999", 32767}, {"100000", 32767},  {"1e4", 10000},     {"1e5", 32767},
-      {"1e999999999999999999999", 32767},   {"-1e99999", -32768},
-      {std::string(400, '9'), 32767},       {"0." + std::string(1000, '0') + "1", 0},
+      {"32768", 32767},
+      {"32767.5", 32767},
+      {"-32769", -32768},
+      {"-32768.5", -32768},
+      {"99999", 32767},
+      {"100000", 32767},
+      {"1e4", 10000},
+      {"1e5", 32767},
+      {"1e999999999999999999999", 32767},
+      {"-1e99999", -32768},
+      {std::string(400, '9'), 32767},
+      {"0." + std::string(1000, '0') + "1", 0},
       {"0.000000000000000000000000000000000000001e40", 10},
   };
   for (const auto& c : cases) EXPECT_EQ(LeadingNumberToInt16(c.Text), c.Expected) << c.Text;
@@ -274,12 +317,39 @@ TEST(INIReaderOrder, ReadsEveryKeyInFileOrderWithItsBuffer) {
 
 TEST_F(INIReader, AnyContentReadsWithoutHarm) {
   // Random bytes, and random mixtures of the pieces INI files are made of.
-  const std::vector<std::string> pieces = {
-      "[GENERAL]",  "[MANUAL DEFINITIONS SERVERS]", "[MANUAL DEFINITIONS MIXED]", "[DEPLOYMENT]",
-      "[NOTIFICATION SMTP]", "FromServers=", "ToServers=", "ToPrinters=", "EmailTo=",
-      "MDACOption=", "DebugOn=", "FileOutputPath=", ",", ",,", "\\", "\"", "'", "=", "[", "]",
-      ";", " ", "\t", "\r\n", "\n", "\r", std::string(1, '\0'), "1e99999", "-", ".", "True",
-      std::string(5000, 'A'), std::string(3000, ',')};
+  const std::vector<std::string> pieces = {"[GENERAL]",
+                                           "[MANUAL DEFINITIONS SERVERS]",
+                                           "[MANUAL DEFINITIONS MIXED]",
+                                           "[DEPLOYMENT]",
+                                           "[NOTIFICATION SMTP]",
+                                           "FromServers=",
+                                           "ToServers=",
+                                           "ToPrinters=",
+                                           "EmailTo=",
+                                           "MDACOption=",
+                                           "DebugOn=",
+                                           "FileOutputPath=",
+                                           ",",
+                                           ",,",
+                                           "\\",
+                                           "\"",
+                                           "'",
+                                           "=",
+                                           "[",
+                                           "]",
+                                           ";",
+                                           " ",
+                                           "\t",
+                                           "\r\n",
+                                           "\n",
+                                           "\r",
+                                           std::string(1, '\0'),
+                                           "1e99999",
+                                           "-",
+                                           ".",
+                                           "True",
+                                           std::string(5000, 'A'),
+                                           std::string(3000, ',')};
   std::mt19937 rng(20261207);
   for (int round = 0; round < 300; ++round) {
     std::string file;

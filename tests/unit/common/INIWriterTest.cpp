@@ -125,29 +125,30 @@ TEST_F(INIWriter, KeepsForeignSectionsKeysAndCommentsInPlace) {
   s.UseManualDefinitions = true;
   ASSERT_FALSE(doc.WriteINISettings(s));
   std::string after = ReadFile(path);
-  EXPECT_TRUE(after.starts_with(
-      "; deployment for building 7\n"
-      "[GENERAL]\n"
-      "UseActiveDirectory=False\n"
-      "Owner=IT\n"
-      "UseManualDefinitions=True\n"
-      "AlwaysRun=False\n"
-      "\n"
-      "[LOCAL NOTES]\n"
-      "Note=keep me\n"
-      "\n"
-      "[support]\n"
-      "debugon=False\n"
-      "[ACTIVE DIRECTORY]\n"
-      "DomainName= \n"))
+  EXPECT_TRUE(
+      after.starts_with("; deployment for building 7\n"
+                        "[GENERAL]\n"
+                        "UseActiveDirectory=False\n"
+                        "Owner=IT\n"
+                        "UseManualDefinitions=True\n"
+                        "AlwaysRun=False\n"
+                        "\n"
+                        "[LOCAL NOTES]\n"
+                        "Note=keep me\n"
+                        "\n"
+                        "[support]\n"
+                        "debugon=False\n"
+                        "[ACTIVE DIRECTORY]\n"
+                        "DomainName= \n"))
       << after;
   EXPECT_EQ(after.find("\r"), std::string::npos);
-  EXPECT_TRUE(after.ends_with("[DEPLOYMENT]\n"
-                              "DeploymentPath= \n"
-                              "CreateWebLaunchPage=False\n"
-                              "CreateBatchFile=False\n"
-                              "IncludeMDAC=False\n"
-                              "MDACOption=0\n"))
+  EXPECT_TRUE(
+      after.ends_with("[DEPLOYMENT]\n"
+                      "DeploymentPath= \n"
+                      "CreateWebLaunchPage=False\n"
+                      "CreateBatchFile=False\n"
+                      "IncludeMDAC=False\n"
+                      "MDACOption=0\n"))
       << after;
 
   // A second save changes nothing: every key is found in place.
@@ -159,25 +160,27 @@ TEST(INIWriterLists, JoinsNonBlankEntriesOfEachKeyOnItsOwn) {
   test::RecordingProfile profile;
   INIDocument doc(profile, "x.ini");
   ASSERT_FALSE(doc.WriteServerPairs({{"OLD", "NEW"}, {}}));
-  ASSERT_FALSE(doc.WritePrinterPairs({{"", "P0"}, {"F1", "T1"}, {"Error in From Printer Name", "T2"}}));
+  ASSERT_FALSE(
+      doc.WritePrinterPairs({{"", "P0"}, {"F1", "T1"}, {"Error in From Printer Name", "T2"}}));
   ASSERT_FALSE(doc.WriteMixedPairs({{"S1", "", "Q1", "T1"}, {"S2", "P2", "", ""}}));
   ASSERT_FALSE(doc.WriteEmailToList({"", " a@x.test ", "b@y.test", ""}));
   ASSERT_FALSE(doc.WriteMixedPairs({MixedPair{}}));
-  EXPECT_EQ(profile.Writes, (std::vector<std::string>{
-                                "MANUAL DEFINITIONS SERVERS|FromServers=OLD",
-                                "MANUAL DEFINITIONS SERVERS|ToServers=NEW",
-                                "MANUAL DEFINITIONS PRINTERS|FromPrinters=F1,Error in From Printer Name",
-                                "MANUAL DEFINITIONS PRINTERS|ToPrinters=P0,T1,T2",
-                                "MANUAL DEFINITIONS MIXED|FromServers=S1,S2",
-                                "MANUAL DEFINITIONS MIXED|FromPrinters=P2",
-                                "MANUAL DEFINITIONS MIXED|ToServers=T1",
-                                "MANUAL DEFINITIONS MIXED|ToPrinters=Q1",
-                                "NOTIFICATION SMTP|EmailTo= a@x.test ,b@y.test",
-                                "MANUAL DEFINITIONS MIXED|FromServers= ",
-                                "MANUAL DEFINITIONS MIXED|FromPrinters= ",
-                                "MANUAL DEFINITIONS MIXED|ToServers= ",
-                                "MANUAL DEFINITIONS MIXED|ToPrinters= ",
-                            }));
+  EXPECT_EQ(profile.Writes,
+            (std::vector<std::string>{
+                "MANUAL DEFINITIONS SERVERS|FromServers=OLD",
+                "MANUAL DEFINITIONS SERVERS|ToServers=NEW",
+                "MANUAL DEFINITIONS PRINTERS|FromPrinters=F1,Error in From Printer Name",
+                "MANUAL DEFINITIONS PRINTERS|ToPrinters=P0,T1,T2",
+                "MANUAL DEFINITIONS MIXED|FromServers=S1,S2",
+                "MANUAL DEFINITIONS MIXED|FromPrinters=P2",
+                "MANUAL DEFINITIONS MIXED|ToServers=T1",
+                "MANUAL DEFINITIONS MIXED|ToPrinters=Q1",
+                "NOTIFICATION SMTP|EmailTo= a@x.test ,b@y.test",
+                "MANUAL DEFINITIONS MIXED|FromServers= ",
+                "MANUAL DEFINITIONS MIXED|FromPrinters= ",
+                "MANUAL DEFINITIONS MIXED|ToServers= ",
+                "MANUAL DEFINITIONS MIXED|ToPrinters= ",
+            }));
 }
 
 TEST(INIWriterValues, WritesSwitchesAndNumbersAsText) {
@@ -190,9 +193,9 @@ TEST(INIWriterValues, WritesSwitchesAndNumbersAsText) {
   ASSERT_FALSE(doc.WriteINIInteger("S", "Max", 32767));
   ASSERT_FALSE(doc.WriteINIString("S", "Empty", empty));
   ASSERT_FALSE(doc.WriteINIString("S", "Kept", kept));
-  EXPECT_EQ(profile.Writes, (std::vector<std::string>{"S|On=True", "S|Off=False", "S|Min=-32768",
-                                                      "S|Max=32767", "S|Empty= ",
-                                                      "S|Kept=  spaced  "}));
+  EXPECT_EQ(profile.Writes,
+            (std::vector<std::string>{"S|On=True", "S|Off=False", "S|Min=-32768", "S|Max=32767",
+                                      "S|Empty= ", "S|Kept=  spaced  "}));
   EXPECT_EQ(empty, " ");
   EXPECT_EQ(kept, "  spaced  ");
 }

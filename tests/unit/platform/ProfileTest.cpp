@@ -1,13 +1,12 @@
 // The profile functions against real files: the reading rules as one table,
 // then what a write does to the bytes around the key it changes.
 
-#include "platform/profile/Profile.h"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
 
+#include "platform/profile/Profile.h"
 #include "tests/support/Fakes.h"
 
 namespace velloran {
@@ -32,8 +31,7 @@ TEST(ProfileRead, FollowsTheProfileStringRules) {
        "AlwaysRun", 100, "True"},
       {"first key wins", "[S]\nk=1\nK=2\n", "S", "k", 100, "1"},
       {"first section wins", "[S]\nk=1\n[s]\nk=2\n", "S", "k", 100, "1"},
-      {"a repeated section is searched too", "[S]\nx=1\n[T]\nk=t\n[s]\nk=2\n", "S", "k", 100,
-       "2"},
+      {"a repeated section is searched too", "[S]\nx=1\n[T]\nk=t\n[s]\nk=2\n", "S", "k", 100, "2"},
       {"other section's key not seen", "[A]\nk=1\n[B]\nj=2\n", "B", "k", 100, ""},
       {"key before any section belongs to none", "k=0\n[S]\nj=1\n", "S", "k", 100, ""},
       {"blanks around header line and name", " \t[  S  ]\t \nk=v\n", "S", "k", 100, "v"},
@@ -55,8 +53,8 @@ TEST(ProfileRead, FollowsTheProfileStringRules) {
       {"last line without line end", "[S]\nk=v", "S", "k", 100, "v"},
       {"bytes pass through", "[S]\nk=\xE9t\xE9\n", "S", "k", 100, "\xE9t\xE9"},
       {"non-ASCII letters compare exactly", "[\xC9T\xC9]\nk=v\n", "\xE9t\xE9", "k", 100, ""},
-      {"UTF-8 byte-order mark before the first header", "\xEF\xBB\xBF[S]\r\nk=v\r\n", "S", "k",
-       100, "v"},
+      {"UTF-8 byte-order mark before the first header", "\xEF\xBB\xBF[S]\r\nk=v\r\n", "S", "k", 100,
+       "v"},
       {"cut to buffer size - 1", "[S]\nk=abcdef\n", "S", "k", 4, "abc"},
       {"cut after quotes go", "[S]\nk=\"abcdef\"\n", "S", "k", 4, "abc"},
       {"cut may end in a blank", "[S]\nk=ab cd\n", "S", "k", 4, "ab "},
@@ -140,8 +138,7 @@ TEST_F(ProfileWrite, AppendsMissingKeyAfterLastKeyOfItsSection) {
 }
 
 TEST_F(ProfileWrite, AppendsKeyRightAfterHeaderOfEmptySection) {
-  EXPECT_EQ(Write("[S]\r\n\r\n[T]\r\nc=3\r\n", "S", "k", "v"),
-            "[S]\r\nk=v\r\n\r\n[T]\r\nc=3\r\n");
+  EXPECT_EQ(Write("[S]\r\n\r\n[T]\r\nc=3\r\n", "S", "k", "v"), "[S]\r\nk=v\r\n\r\n[T]\r\nc=3\r\n");
 }
 
 TEST_F(ProfileWrite, AppendsKeyToLastLineWithoutLineEnd) {
@@ -159,7 +156,8 @@ TEST_F(ProfileWrite, CreatesFileWithCrLf) {
   ASSERT_FALSE(SystemProfile().WriteString("GENERAL", "AlwaysRun", "False", path));
   ASSERT_FALSE(SystemProfile().WriteString("GENERAL", "DebugOn", "True", path));
   ASSERT_FALSE(SystemProfile().WriteString("SUPPORT", "Note", " ", path));
-  EXPECT_EQ(ReadFile(path), "[GENERAL]\r\nAlwaysRun=False\r\nDebugOn=True\r\n[SUPPORT]\r\nNote= \r\n");
+  EXPECT_EQ(ReadFile(path),
+            "[GENERAL]\r\nAlwaysRun=False\r\nDebugOn=True\r\n[SUPPORT]\r\nNote= \r\n");
   EXPECT_EQ(SystemProfile().GetString("support", "note", 100, path), "");
 }
 
