@@ -117,7 +117,17 @@ class ProfileNetworkObject : public NetworkObject {
       return l.Key == "connection" && SameName(l.Value, path);
     });
     if (it == lines.end()) return PlatformError{kConnectionMissing, "This network connection does not exist."};
+    std::string removed = it->Value;
     lines.erase(it);
+    // Disconnecting leaves the share on its server: when the file lists the
+    // network's shares, it now lists this one too, so that putting the
+    // connection back (a roll-back) succeeds as it would on a real network.
+    std::vector<std::string> shares = p->Values("share");
+    if (!shares.empty() &&
+        std::none_of(shares.begin(), shares.end(), [&](const std::string& s) { return SameName(s, removed); })) {
+      auto last = std::find_if(lines.rbegin(), lines.rend(), [](const Line& l) { return l.Key == "share"; });
+      lines.insert(last.base(), Line{"share: " + removed, "share", removed});
+    }
     return p->Save(path_);
   }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/modDebug.h"
+#include "tools/WhatIf.h"
 
 namespace {
 
@@ -17,6 +18,10 @@ const char* kUsage =
     "\n"
     "Commands:\n"
     "  decode-debug FILE   print the text of an engine debug file (<computer>.debug)\n"
+    "  what-if INI [--connections FILE] [--debug]\n"
+    "                      rehearse the migration of INI on a copy of a connection\n"
+    "                      profile (default: the user's) and print the outcome and\n"
+    "                      the connections that would change; nothing is changed\n"
     "\n"
     "Options:\n"
     "  --help              show this help\n"
@@ -61,6 +66,7 @@ int main(int argc, char** argv) {
   }
   std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "decode-debug") return DecodeDebug(rest);
+  if (command == "what-if") return velloran::WhatIf(rest);
   std::cerr << "velloran: unknown command \"" << command << "\"\n\n" << kUsage;
   return 2;
 }

@@ -90,7 +90,7 @@ TEST(ConnectionProfile, EnumeratesAddsAndRemovesKeepingTheRestOfTheFile) {
   EXPECT_FALSE(obj->AddWindowsPrinterConnection("\\\\NEWSRV1\\ACCOUNTING"));  // already there: no change
   EXPECT_EQ(ReadFile(path),
             "# my desk\ncomputer: PC09\nconnection: Local Laser\nconnection: \\\\newsrv1\\Accounting\n"
-            "\nshare: \\\\NEWSRV1\\ACCOUNTING\n");
+            "\nshare: \\\\NEWSRV1\\ACCOUNTING\nshare: \\\\OLDSRV1\\ACCOUNTING\n");
 }
 
 TEST(ConnectionProfile, MissingFileFailsClearlyAndNoneCannotBeCreated) {

@@ -1,0 +1,50 @@
+// The connection profile as the migration modes use it: remove, add, and
+// put back after a failed add.
+
+#include <gtest/gtest.h>
+
+#include "platform/Backends.h"
+#include "tests/support/Fakes.h"
+
+namespace velloran {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+TEST(ConnectionProfileReconnect, ARemovedConnectionCanBePutBackWhenSharesAreListed) {
+  TempDir dir;
+  const auto path = dir / "connections.txt";
+  WriteFile(path, "connection: \\\\OLD\\Sales\nconnection: \\\\OLD\\Acct\nshare: \\\\NEW\\Acct\n");
+  auto factory = MakeConnectionProfile(path.string());
+  auto created = factory->Create("WScript.Network");
+  ASSERT_TRUE(created.ok());
+  auto& net = *created;
+
+  // Sales has no new home: remove, the add fails, the roll-back succeeds.
+  EXPECT_FALSE(net->RemovePrinterConnection("\\\\old\\sales", true, true));
+  auto failed = net->AddWindowsPrinterConnection("\\\\NEW\\Sales");
+  ASSERT_TRUE(failed.has_value());
+  EXPECT_EQ(failed->Number, -2147023095);
+  EXPECT_FALSE(net->AddWindowsPrinterConnection("\\\\OLD\\Sales"));
+
+  // Acct moves; its old share stays on the network.
+  EXPECT_FALSE(net->RemovePrinterConnection("\\\\OLD\\Acct", true, true));
+  EXPECT_FALSE(net->AddWindowsPrinterConnection("\\\\NEW\\Acct"));
+
+  auto items = *net->EnumPrinterConnections();
+  EXPECT_EQ(items, (std::vector<std::string>{"Ne00:", "\\\\OLD\\Sales", "Ne01:", "\\\\NEW\\Acct"}));
+  EXPECT_EQ(ReadFile(path),
+            "connection: \\\\OLD\\Sales\nconnection: \\\\NEW\\Acct\nshare: \\\\NEW\\Acct\n"
+            "share: \\\\OLD\\Sales\nshare: \\\\OLD\\Acct\n");
+
+  // Without share lines every add succeeds, and none are written.
+  WriteFile(path, "connection: \\\\A\\P\n");
+  EXPECT_FALSE(net->RemovePrinterConnection("\\\\A\\P", true, true));
+  EXPECT_FALSE(net->AddWindowsPrinterConnection("\\\\B\\P"));
+  EXPECT_EQ(ReadFile(path), "connection: \\\\B\\P\n");
+}
+
+}  // namespace
+}  // namespace velloran

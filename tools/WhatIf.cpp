@@ -1,0 +1,188 @@
+#include "tools/WhatIf.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <optional>
+
+#include "engine/EngineServices.h"
+#include "engine/TextCompare.h"
+#include "engine/modINIFile.h"
+#include "engine/modPrinters.h"
+#include "platform/Backends.h"
+#include "platform/ldap/LdapDirectory.h"
+
+namespace velloran {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* kUsage = "Usage: velloran what-if INI [--connections FILE] [--debug]";
+
+// A rehearsal must leave no trace: the run-once marker goes to memory, and
+// the notification channels are switched off before the run.
+class MemoryStore : public SettingsStore {
+ public:
+  Result<std::optional<std::string>> ReadValue(Hive, std::string_view, std::string_view) override {
+    return std::optional<std::string>();
+  }
+  Status WriteValue(Hive, std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+};
+
+class NoEvents : public EventLog {
+ public:
+  Status ReportEvent(std::string_view, uint16_t, uint32_t, std::string_view) override {
+    return std::nullopt;
+  }
+};
+
+class NoMessages : public MessageBox {
+ public:
+  MessageAnswer Show(std::string_view, std::string_view, MessageIcon, MessageButtons) override {
+    return MessageAnswer::OK;
+  }
+};
+
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string tmpl = (fs::temp_directory_path() / "velloran-what-if-XXXXXX").string();
+    if (::mkdtemp(tmpl.data())) path_ = tmpl;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    if (!path_.empty()) fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+Result<std::vector<std::string>> ConnectionNames(NetworkObjectFactory& network) {
+  auto object = network.Create("WScript.Network");
+  if (!object) return object.error();
+  auto items = (*object)->EnumPrinterConnections();
+  if (!items) return items.error();
+  std::vector<std::string> names;
+  for (size_t i = 1; i < items->size(); i += 2) names.push_back((*items)[i]);
+  return names;
+}
+
+// Names of `from` that `other` lacks, each occurrence matched once.
+std::vector<std::string> Missing(const std::vector<std::string>& from, std::vector<std::string> other) {
+  std::vector<std::string> out;
+  for (const auto& name : from) {
+    auto it = std::find_if(other.begin(), other.end(),
+                           [&](const std::string& o) { return SameText(o, name); });
+    if (it == other.end())
+      out.push_back(name);
+    else
+      other.erase(it);
+  }
+  return out;
+}
+
+std::string PlainLines(std::string text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += text[i];
+  }
+  if (!out.empty() && out.front() == '\n') out.erase(0, 1);
+  return out;
+}
+
+int Fail(const std::string& message) {
+  std::cerr << "velloran what-if: " << message << "\n";
+  return 2;
+}
+
+}  // namespace
+
+int WhatIf(const std::vector<std::string>& args) {
+  std::string ini, connections;
+  bool debug = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--connections" && i + 1 < args.size()) {
+      connections = args[++i];
+    } else if (args[i] == "--debug") {
+      debug = true;
+    } else if (ini.empty() && !args[i].starts_with("--")) {
+      ini = args[i];
+    } else {
+      return Fail("unexpected argument \"" + args[i] + "\"\n" + kUsage);
+    }
+  }
+  if (ini.empty()) return Fail(std::string("expects an INI file\n") + kUsage);
+  if (::access(ini.c_str(), R_OK) != 0) return Fail("cannot read " + ini);
+  if (connections.empty()) connections = DefaultConnectionProfile();
+  if (::access(connections.c_str(), R_OK) != 0)
+    return Fail("cannot read the connection profile " + connections +
+                " (name one with --connections FILE)");
+
+  ScratchFolder scratch;
+  if (scratch.path().empty()) return Fail("cannot create a temporary folder");
+  const fs::path copy = scratch.path() / "connections.txt";
+  std::error_code ec;
+  fs::copy_file(connections, copy, ec);
+  if (ec) return Fail("cannot copy " + connections + ": " + ec.message());
+
+  LdapDirectoryOptions ldap = LdapOptionsFromEnvironment();
+  if (ldap.Invalid) return Fail(ldap.Invalid->Description);
+  auto directory = MakeLdapDirectory(std::move(ldap));
+  auto network = MakeConnectionProfile(copy.string());
+  MemoryStore store;
+  NoEvents events;
+  NoMessages messages;
+
+  Services services;
+  services.Profile = &SystemProfile();
+  services.Settings = &store;
+  services.Network = network.get();
+  services.Events = &events;
+  services.Messages = &messages;
+  services.Time = &SystemClock();
+  services.Directory = directory.get();
+
+  Run run(services);
+  run.INIFilePath = ini;
+  run.Settings.DebugOn = debug;
+  ReadINISettings(run);
+  run.Settings.DebugOn = debug;
+  run.Settings.AlwaysRun = true;
+  run.Settings.UseSMTP = false;
+  run.Settings.UseFileOutput = false;
+  run.Settings.UseClientPopup = false;
+  run.Settings.WriteToEventLog = false;
+
+  auto before = ConnectionNames(*network);
+  if (!before) return Fail("cannot read " + connections + ": " + before.error().Description);
+  RunMigration(run);
+  auto after = ConnectionNames(*network);
+  if (!after) return Fail("cannot read the rehearsal's copy: " + after.error().Description);
+
+  std::cout << "What-if of " << ini << " on a copy of " << connections << " (nothing was changed)\n";
+  if (debug) std::cout << "\nDebug log:\n" << PlainLines(run.DebugText);
+  std::cout << "\nOutcome:\n" << PlainLines(run.OutcomeText) << "\n";
+  std::cout << "\nAbort status: " << (run.AbortStatus ? "True" : "False") << "\n";
+  auto removed = Missing(*before, *after);
+  auto added = Missing(*after, *before);
+  if (removed.empty() && added.empty()) {
+    std::cout << "\nNo connection would change.\n";
+  } else {
+    std::cout << "\nConnections that would change:\n";
+    for (const auto& name : removed) std::cout << "  - " << name << "\n";
+    for (const auto& name : added) std::cout << "  + " << name << "\n";
+  }
+  return run.AbortStatus ? 1 : 0;
+}
+
+}  // namespace velloran
