@@ -58,7 +58,7 @@ std::string LdapProgram(const std::string& name) {
   throw std::runtime_error(name + " not found: install the Debian packages slapd and ldap-utils");
 }
 
-int FreeLoopbackPort() {
+int UnusedLoopbackPort() {
   int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
@@ -126,7 +126,7 @@ void Slapd::Start() {
   const std::string d = dir_.str();
   // Another process may take the port between the probe and the start.
   for (int attempt = 0; attempt < 5; ++attempt) {
-    port_ = FreeLoopbackPort();
+    port_ = UnusedLoopbackPort();
     const std::string url = "ldap://127.0.0.1:" + std::to_string(port_) + "/";
     const std::string log = d + "/slapd.log";
     pid_ = ::fork();

@@ -23,7 +23,7 @@ std::string PrintQueueLdif(const std::string& parentDN, const std::vector<PrintQ
 std::string OrganizationalUnitLdif(const std::string& ou);
 
 /// A port on 127.0.0.1 that nothing listens on right now.
-int FreeLoopbackPort();
+int UnusedLoopbackPort();
 
 class Slapd {
  public:
