@@ -72,12 +72,20 @@ TEST_F(RunSequence, StepsAreLoggedInOrder) {
             ">> Running Velloran, abort status: False\r\n" +
                 stars + "\r\n" + std::string(28, '*') + "     NETWORK PRINTERS    " + std::string(27, '*') +
                 "\r\n" + stars + "\r\n" +
+                ">> Getting client's list of printers <<\r\n"
+                ">> * ----- My Networked Printers ----- * <<\r\n"
                 ">> Finished getting network printers, abort status: False\r\n" + stars + "\r\n" +
                 std::string(28, '*') + "     MOVING USING AD    " + std::string(27, '*') + "\r\n" + stars +
                 "\r\n" +
-                ">> Finished moving via AD, abort status: False\r\n"
-                ">> Finished moving manual, abort status: False\r\n"
-                ">> Finished notification, abort status: False\r\n");
+                // No directory service: the mode fails and the manual modes are skipped.
+                ">> Moving Printers Using AD <<\r\n"
+                "ERROR: Accessing Active Directory. <<\r\nERROR: 429\r\n"
+                "ERROR DESCRIPTION: ActiveX component can't create object\r\n"
+                ">> Finished getting list of AD printers, abort status: True\r\n"
+                ">> Finished moving printers using AD, abort status: True\r\n"
+                ">> Finished moving via AD, abort status: True\r\n"
+                ">> Finished moving manual, abort status: True\r\n"
+                ">> Finished notification, abort status: True\r\n");
 }
 
 TEST_F(RunSequence, TheDumpListsBlankSlotsAndHonoursDebugOn) {
