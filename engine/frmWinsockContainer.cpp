@@ -11,6 +11,7 @@
 #include "engine/modNotification.h"
 #include "engine/modSMTP.h"
 #include "platform/AppendFile.h"
+#include "platform/Paths.h"
 
 namespace velloran {
 
@@ -366,7 +367,7 @@ void frmWinsockContainer::SaveBackupFile() {
   WriteToDebugLog(run_, "ERROR DESCRIPTION: " + LastError.Description);
 
   LocalTime now = run_.Svc.Time ? run_.Svc.Time->Now() : SystemClock().Now();
-  std::string path = JoinFolder(run_.EngineFolder, GetClientComputerName(run_) + "_" +
+  std::string path = JoinPath(run_.EngineFolder, GetClientComputerName(run_) + "_" +
                                                        BackupFileTimestamp(now) +
                                                        "_EmailFailure.txt");
   WriteToDebugLog(run_, ">> Writing to back-up file: " + path);

@@ -4,6 +4,8 @@
 #include "engine/modEventLog.h"
 #include "engine/modSMTP.h"
 #include "platform/AppendFile.h"
+#include "platform/NetworkFolder.h"
+#include "platform/Paths.h"
 
 namespace velloran {
 
@@ -23,25 +25,17 @@ std::string GetClientComputerName(Run& run) {
   return name ? *name : std::string();
 }
 
-std::string JoinFolder(std::string_view folder, std::string_view name) {
-#ifdef _WIN32
-  constexpr char kSeparator = '\\';
-#else
-  constexpr char kSeparator = '/';
-#endif
-  std::string path(folder);
-  path += kSeparator;
-  path += name;
-  return path;
-}
-
 std::string NotificationFilePath(Run& run) {
   const INISettings& s = run.Settings;
   std::string name;
   if (s.IncludeComputerName) name += GetClientComputerName(run) + "_";
   if (s.IncludeOutcome) name += run.AbortStatus ? "FAILED_" : "SUCCESS_";
   name += s.FileOutputName;
-  return JoinFolder(s.FileOutputPath, name);
+  // Always a separator after the folder, as the clients' own joining has it:
+  // an empty folder names the root, never the current folder.
+  std::string folder = LocalFolderPath(s.FileOutputPath);
+  if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
+  return folder + name;
 }
 
 void WriteNotificationFile(Run& run) {

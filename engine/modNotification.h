@@ -21,6 +21,4 @@ std::string NotificationFilePath(Run& run);
 void ShowClientPopup(Run& run);
 /// Every "^CRLF" (exactly so written) made a line break.
 std::string ExpandLineBreaks(std::string_view message);
-/// A file in a folder, joined with this system's separator.
-std::string JoinFolder(std::string_view folder, std::string_view name);
 }  // namespace velloran
