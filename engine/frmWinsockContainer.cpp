@@ -246,12 +246,15 @@ bool frmWinsockContainer::WaitForEvents() {
   return ran || connect;
 }
 
+std::string HelloArgument(std::string_view hostName, std::string_view localAddress) {
+  if (IsDomainName(hostName)) return std::string(hostName);
+  if (localAddress.find(':') != std::string_view::npos)
+    return "[IPv6:" + std::string(localAddress) + "]";
+  return "[" + std::string(localAddress) + "]";
+}
+
 std::string frmWinsockContainer::HelloName() const {
-  std::string name = wnsMain.LocalHostName();
-  if (IsDomainName(name)) return name;
-  std::string address = wnsMain.LocalIP();
-  if (address.find(':') != std::string::npos) return "[IPv6:" + address + "]";
-  return "[" + address + "]";
+  return HelloArgument(wnsMain.LocalHostName(), wnsMain.LocalIP());
 }
 
 void frmWinsockContainer::timMain_Timer() {

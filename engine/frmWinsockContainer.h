@@ -121,6 +121,9 @@ class frmWinsockContainer {
 /// The number an SMTP reply starts with: the leading digits of its first
 /// blank-separated word, 0 when it starts with none.
 int ReplyCode(std::string_view reply);
+/// What follows HELO: the host name when it is one, otherwise the local
+/// address as an address literal ("[192.0.2.7]", "[IPv6:2001:db8::7]").
+std::string HelloArgument(std::string_view hostName, std::string_view localAddress);
 /// True when `buffer` holds a whole reply: it ends with CR LF and its last
 /// line is not a continuation line ("250-...").
 bool IsCompleteReply(std::string_view buffer);
