@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -239,6 +242,35 @@ TEST_F(Smtp, AConnectionClosedDuringAWaitFailsAtOnce) {
 TEST_F(Smtp, ARefusedConnectionEndsWithoutBackupOrMoreLines) {
   int port = test::FreeLoopbackPort();
   Send(port);
+  EXPECT_TRUE(BackupFiles().empty());
+  EXPECT_EQ(run.DebugText, StartLine());
+}
+
+TEST_F(Smtp, AConnectionThatHangsEndsAfterThirtyTicksWithoutBackup) {
+  // A listener whose accept queue is full drops further SYNs, so the next
+  // connection attempt neither succeeds nor fails.
+  int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(::listen(listener, 0), 0);
+  socklen_t len = sizeof a;
+  ::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+  std::vector<int> fillers;
+  for (int i = 0; i < 4; ++i) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    fillers.push_back(fd);
+  }
+  std::this_thread::sleep_for(50ms);
+  auto start = std::chrono::steady_clock::now();
+  Send(ntohs(a.sin_port));
+  auto elapsed = std::chrono::steady_clock::now() - start;
+  for (int fd : fillers) ::close(fd);
+  ::close(listener);
+  EXPECT_GE(elapsed, 550ms);
+  EXPECT_LT(elapsed, 10s);
   EXPECT_TRUE(BackupFiles().empty());
   EXPECT_EQ(run.DebugText, StartLine());
 }
