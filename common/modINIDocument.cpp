@@ -168,7 +168,8 @@ int16_t LeadingNumberToInt16(std::string_view text) {
 
   int32_t whole = 0;
   for (int64_t i = 0; i < scale; ++i) {
-    whole = whole * 10 + (static_cast<size_t>(i) < sig.size() ? sig[static_cast<size_t>(i)] - '0' : 0);
+    whole =
+        whole * 10 + (static_cast<size_t>(i) < sig.size() ? sig[static_cast<size_t>(i)] - '0' : 0);
   }
   std::string_view fraction =
       static_cast<size_t>(scale) < sig.size() ? sig.substr(static_cast<size_t>(scale)) : "";
@@ -204,25 +205,28 @@ void ReadNamePairs(const ProfileFunctions& profile, const std::string& path, con
   std::string from = profile.GetString(k.Section, k.FromKey, kListBufferSize, path);
   auto fromItems = SplitList(from);
   list.assign(SlotsFor(fromItems.size()), NamePair{});
-  FillByPosition(list, fromItems, k.FromPlaceholder, false,
-                 [](NamePair& p) -> std::string& { return p.FromName; }, log, k.Section, k.FromKey);
+  FillByPosition(
+      list, fromItems, k.FromPlaceholder, false,
+      [](NamePair& p) -> std::string& { return p.FromName; }, log, k.Section, k.FromKey);
 
   std::string to = profile.GetString(k.Section, k.ToKey, kListBufferSize, path);
-  FillByPosition(list, SplitList(to), k.ToPlaceholder, false,
-                 [](NamePair& p) -> std::string& { return p.ToName; }, log, k.Section, k.ToKey);
+  FillByPosition(
+      list, SplitList(to), k.ToPlaceholder, false,
+      [](NamePair& p) -> std::string& { return p.ToName; }, log, k.Section, k.ToKey);
 }
 
 }  // namespace
 
 void INIDocument::ReadServerPairs(std::vector<NamePair>& list) const {
   ReadNamePairs(profile_, path_, log_,
-                {kServersSection, "FromServers", "ToServers", kErrorFromServer, kErrorToServer}, list);
+                {kServersSection, "FromServers", "ToServers", kErrorFromServer, kErrorToServer},
+                list);
 }
 
 void INIDocument::ReadPrinterPairs(std::vector<NamePair>& list) const {
-  ReadNamePairs(profile_, path_, log_,
-                {kPrintersSection, "FromPrinters", "ToPrinters", kErrorFromPrinter, kErrorToPrinter},
-                list);
+  ReadNamePairs(
+      profile_, path_, log_,
+      {kPrintersSection, "FromPrinters", "ToPrinters", kErrorFromPrinter, kErrorToPrinter}, list);
 }
 
 void INIDocument::ReadMixedPairs(std::vector<MixedPair>& list) const {
@@ -232,22 +236,24 @@ void INIDocument::ReadMixedPairs(std::vector<MixedPair>& list) const {
   std::string fromServers = read("FromServers");
   auto items = SplitList(fromServers);
   list.assign(SlotsFor(items.size()), MixedPair{});
-  FillByPosition(list, items, kErrorFromServer, false,
-                 [](MixedPair& p) -> std::string& { return p.FromServer; }, log_, kMixedSection,
-                 "FromServers");
+  FillByPosition(
+      list, items, kErrorFromServer, false,
+      [](MixedPair& p) -> std::string& { return p.FromServer; }, log_, kMixedSection,
+      "FromServers");
 
   std::string fromPrinters = read("FromPrinters");
-  FillByPosition(list, SplitList(fromPrinters), kErrorFromPrinter, false,
-                 [](MixedPair& p) -> std::string& { return p.FromPrinter; }, log_, kMixedSection,
-                 "FromPrinters");
+  FillByPosition(
+      list, SplitList(fromPrinters), kErrorFromPrinter, false,
+      [](MixedPair& p) -> std::string& { return p.FromPrinter; }, log_, kMixedSection,
+      "FromPrinters");
   std::string toServers = read("ToServers");
-  FillByPosition(list, SplitList(toServers), kErrorToServer, false,
-                 [](MixedPair& p) -> std::string& { return p.ToServer; }, log_, kMixedSection,
-                 "ToServers");
+  FillByPosition(
+      list, SplitList(toServers), kErrorToServer, false,
+      [](MixedPair& p) -> std::string& { return p.ToServer; }, log_, kMixedSection, "ToServers");
   std::string toPrinters = read("ToPrinters");
-  FillByPosition(list, SplitList(toPrinters), kErrorToPrinter, false,
-                 [](MixedPair& p) -> std::string& { return p.ToPrinter; }, log_, kMixedSection,
-                 "ToPrinters");
+  FillByPosition(
+      list, SplitList(toPrinters), kErrorToPrinter, false,
+      [](MixedPair& p) -> std::string& { return p.ToPrinter; }, log_, kMixedSection, "ToPrinters");
 }
 
 void INIDocument::ReadEmailToList(std::vector<std::string>& list) const {
@@ -256,8 +262,9 @@ void INIDocument::ReadEmailToList(std::vector<std::string>& list) const {
   list.assign(SlotsFor(items.size()), std::string{});
   // Addresses keep their blanks: the mail sender gets them as the
   // administrator typed them.
-  FillByPosition(list, items, kErrorToEmail, true, [](std::string& s) -> std::string& { return s; },
-                 log_, kSmtp, "EmailTo");
+  FillByPosition(
+      list, items, kErrorToEmail, true, [](std::string& s) -> std::string& { return s; }, log_,
+      kSmtp, "EmailTo");
 }
 
 void INIDocument::ReadINISettings(INISettings& s) const {
@@ -326,14 +333,16 @@ Status WriteNamePairs(ProfileFunctions& profile, const std::string& path, std::s
                       std::string_view fromKey, std::string_view toKey,
                       const std::vector<NamePair>& list) {
   Status first;
-  KeepFirst(first, profile.WriteString(
-                       section, fromKey,
-                       JoinList(list, [](const NamePair& p) -> const std::string& { return p.FromName; }),
-                       path));
-  KeepFirst(first, profile.WriteString(
-                       section, toKey,
-                       JoinList(list, [](const NamePair& p) -> const std::string& { return p.ToName; }),
-                       path));
+  KeepFirst(first,
+            profile.WriteString(
+                section, fromKey,
+                JoinList(list, [](const NamePair& p) -> const std::string& { return p.FromName; }),
+                path));
+  KeepFirst(
+      first,
+      profile.WriteString(
+          section, toKey,
+          JoinList(list, [](const NamePair& p) -> const std::string& { return p.ToName; }), path));
   return first;
 }
 
@@ -361,8 +370,8 @@ Status INIDocument::WriteMixedPairs(const std::vector<MixedPair>& list) {
 
 Status INIDocument::WriteEmailToList(const std::vector<std::string>& list) {
   return profile_.WriteString(
-      kSmtp, "EmailTo", JoinList(list, [](const std::string& s) -> const std::string& { return s; }),
-      path_);
+      kSmtp, "EmailTo",
+      JoinList(list, [](const std::string& s) -> const std::string& { return s; }), path_);
 }
 
 Status INIDocument::WriteINISettings(INISettings& s) {

@@ -1,5 +1,7 @@
 #include "engine/modDebug.h"
 
+#include <algorithm>
+
 #include "engine/modEventLog.h"
 #include "engine/modNotification.h"
 #include "platform/AtomicFile.h"
@@ -75,61 +77,81 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// The order in which InterleaveBytes takes the bytes of an n-byte array.
-template <typename F>
-void ForEachInterleavedIndex(size_t size, F&& take) {
+// InterleaveBytes takes B0, then alternately the next byte from the front
+// (from B1) and from the back (from Bn) until the two meet. Gather writes the
+// bytes in that order; Scatter puts them back. Plain pointer loops: byte
+// stores may alias anything, so captured state would be reloaded per byte.
+void GatherInterleaved(const uint8_t* src, uint8_t* dst, size_t size) {
   if (size < 3) {
-    for (size_t k = 0; k < size; ++k) take(k);
+    for (size_t k = 0; k < size; ++k) dst[k] = src[k];
     return;
   }
-  take(0);
+  *dst++ = src[0];
   size_t i = 1, j = size - 1;
   do {
-    take(i);
-    take(j);
-    --j;
-    ++i;
+    *dst++ = src[i++];
+    *dst++ = src[j--];
   } while (i < j);
-  if (i == j) take(i);
+  if (i == j) *dst = src[i];
+}
+
+void ScatterInterleaved(const uint8_t* src, uint8_t* dst, size_t size) {
+  if (size < 3) {
+    for (size_t k = 0; k < size; ++k) dst[k] = src[k];
+    return;
+  }
+  dst[0] = *src++;
+  size_t i = 1, j = size - 1;
+  do {
+    dst[i++] = *src++;
+    dst[j--] = *src++;
+  } while (i < j);
+  if (i == j) dst[i] = *src;
 }
 
 }  // namespace
 
 Bytes StringToBytes(std::string_view text, bool unicode, bool indexFromOne) {
-  Bytes out;
-  out.reserve(text.size() * (unicode ? 2 : 1) + 1);
-  if (indexFromOne) out.push_back(0);
-  for (size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
+  // Sized for the worst case up front (UTF-16 never needs more than two bytes
+  // per UTF-8 byte) and trimmed at the end: debug text can run to megabytes.
+  Bytes out(text.size() * (unicode ? 2 : 1) + (indexFromOne ? 1 : 0));
+  uint8_t* o = out.data();
+  if (indexFromOne) *o++ = 0;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    const auto c = static_cast<unsigned char>(*p);
     if (c < 0x80) {  // the common case in debug text
-      out.push_back(c);
-      if (unicode) out.push_back(0);
-      ++i;
+      *o++ = c;
+      if (unicode) *o++ = 0;
+      ++p;
       continue;
     }
+    size_t i = static_cast<size_t>(p - text.data());
     char32_t cp = NextCodePoint(text, i);
+    p = text.data() + i;
     if (!unicode) {
-      out.push_back(cp <= 0xFF ? static_cast<uint8_t>(cp) : static_cast<uint8_t>('?'));
+      *o++ = cp <= 0xFF ? static_cast<uint8_t>(cp) : static_cast<uint8_t>('?');
     } else if (cp < 0x10000) {
-      out.push_back(static_cast<uint8_t>(cp & 0xFF));
-      out.push_back(static_cast<uint8_t>(cp >> 8));
+      *o++ = static_cast<uint8_t>(cp & 0xFF);
+      *o++ = static_cast<uint8_t>(cp >> 8);
     } else {
       char32_t v = cp - 0x10000;
       char16_t hi = static_cast<char16_t>(0xD800 + (v >> 10));
       char16_t lo = static_cast<char16_t>(0xDC00 + (v & 0x3FF));
-      out.push_back(static_cast<uint8_t>(hi & 0xFF));
-      out.push_back(static_cast<uint8_t>(hi >> 8));
-      out.push_back(static_cast<uint8_t>(lo & 0xFF));
-      out.push_back(static_cast<uint8_t>(lo >> 8));
+      *o++ = static_cast<uint8_t>(hi & 0xFF);
+      *o++ = static_cast<uint8_t>(hi >> 8);
+      *o++ = static_cast<uint8_t>(lo & 0xFF);
+      *o++ = static_cast<uint8_t>(lo >> 8);
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 
 void InterleaveBytes(Bytes& bytes) {
-  Bytes result;
-  result.reserve(bytes.size());
-  ForEachInterleavedIndex(bytes.size(), [&](size_t k) { result.push_back(bytes[k]); });
+  Bytes result(bytes.size());
+  GatherInterleaved(bytes.data(), result.data(), bytes.size());
   bytes.swap(result);
 }
 
@@ -141,26 +163,64 @@ void AccumulateBytes(Bytes& bytes) {
   }
 }
 
+void EncodeDebugText(std::string_view text, Bytes& out) {
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (!ascii || text.size() < 2) {
+    Bytes utf16 = StringToBytes(text, true, false);
+    out.resize(utf16.size());
+    GatherInterleaved(utf16.data(), out.data(), utf16.size());
+    AccumulateBytes(out);
+    return;
+  }
+  // Debug text is nearly always ASCII: byte m of its UTF-16 form is then
+  // text[m / 2] for even m and 0 for odd m, so the three steps fold into one
+  // pass over a single buffer.
+  const size_t size = text.size() * 2;
+  out.resize(size);
+  const auto* t = reinterpret_cast<const uint8_t*>(text.data());
+  uint8_t* o = out.data();
+  uint8_t r = t[0];
+  *o++ = r;
+  // i and j always have the same parity: odd pairs are two zero high bytes.
+  size_t i = 1, j = size - 1;
+  do {
+    if (i & 1) {
+      *o++ = r;
+      *o++ = r;
+    } else {
+      r = static_cast<uint8_t>(r + t[i >> 1]);
+      *o++ = r;
+      r = static_cast<uint8_t>(r + t[j >> 1]);
+      *o++ = r;
+    }
+    ++i;
+    --j;
+  } while (i < j);
+  if (i == j) *o = static_cast<uint8_t>(r + ((i & 1) ? 0 : t[i >> 1]));
+}
+
 Bytes EncodeDebugText(std::string_view text) {
-  Bytes bytes = StringToBytes(text, true, false);
-  InterleaveBytes(bytes);
-  AccumulateBytes(bytes);
-  return bytes;
+  Bytes out;
+  EncodeDebugText(text, out);
+  return out;
 }
 
 Result<std::string> DecodeDebugBytes(const Bytes& bytes) {
   if (bytes.size() % 2 != 0)
     return PlatformError{1, "not a debug file: its length (" + std::to_string(bytes.size()) +
                                 " bytes) is odd, a debug file holds two bytes per character"};
-  Bytes chained(bytes.size());
-  uint8_t prev = 0;
-  for (size_t k = 0; k < bytes.size(); ++k) {
-    chained[k] = static_cast<uint8_t>(bytes[k] - prev);
-    prev = bytes[k];
-  }
+  // Undo the chaining in place of a copy, then put the bytes back in order.
   Bytes utf16(bytes.size());
-  size_t pos = 0;
-  ForEachInterleavedIndex(bytes.size(), [&](size_t k) { utf16[k] = chained[pos++]; });
+  {
+    Bytes chained(bytes.size());
+    uint8_t prev = 0;
+    for (size_t k = 0; k < bytes.size(); ++k) {
+      chained[k] = static_cast<uint8_t>(bytes[k] - prev);
+      prev = bytes[k];
+    }
+    ScatterInterleaved(chained.data(), utf16.data(), bytes.size());
+  }
 
   std::string text;
   text.reserve(utf16.size() / 2);
@@ -197,9 +257,8 @@ void WriteDebugFile(Run& run, const std::string& path, const Bytes& bytes) {
 
 void SaveDebugLog(Run& run) {
   if (run.DebugText.empty()) return;
-  Bytes bytes = StringToBytes(run.DebugText, true, false);
-  InterleaveBytes(bytes);
-  AccumulateBytes(bytes);
+  // StringToBytes, InterleaveBytes and AccumulateBytes in one pass.
+  Bytes bytes = EncodeDebugText(run.DebugText);
   WriteDebugFile(run, JoinPath(run.EngineFolder, GetClientComputerName(run) + ".debug"), bytes);
 }
 

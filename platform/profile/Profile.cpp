@@ -1,6 +1,8 @@
 #include "platform/profile/Profile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -148,24 +150,56 @@ bool IsReadOnlyFile(const std::string& path) {
          perms::none;
 }
 
+/// Reads the whole file into `buffer`, whose capacity is kept between calls.
+/// A full read of the settings is some forty calls on a file of up to about
+/// 100 KB; a fresh allocation of that size each time costs more than the
+/// parsing (the heap grows and shrinks on every call).
+bool ReadInto(const std::string& path, std::string& buffer) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::setvbuf(f, nullptr, _IONBF, 0);
+  buffer.resize(std::max<size_t>(buffer.capacity(), 65536));
+  size_t used = 0;
+  bool ok = true;
+  for (;;) {
+    if (used == buffer.size()) buffer.resize(buffer.size() * 2);
+    size_t n = std::fread(buffer.data() + used, 1, buffer.size() - used, f);
+    used += n;
+    if (n == 0) {
+      ok = !std::ferror(f);
+      break;
+    }
+  }
+  std::fclose(f);
+  buffer.resize(used);
+  return ok;
+}
+
+std::string ValueOf(std::string_view text, std::string_view section, std::string_view key,
+                    std::size_t bufferSize) {
+  Location loc = Locate(text, section, key);
+  if (!loc.KeyFound) return {};
+  std::string_view value = text.substr(loc.ValueBegin, loc.ValueEnd - loc.ValueBegin);
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  if (value.size() > bufferSize - 1) value = value.substr(0, bufferSize - 1);
+  return std::string(value);
+}
+
 class ProfileFile final : public ProfileFunctions {
  public:
   std::string GetString(std::string_view section, std::string_view key, std::size_t bufferSize,
                         const std::string& path) const override {
     if (bufferSize == 0) return {};
-    auto content = ReadWholeFile(path);
-    if (!content) return {};
-    std::string_view text = *content;
-    Location loc = Locate(text, section, key);
-    if (!loc.KeyFound) return {};
-
-    std::string_view value = text.substr(loc.ValueBegin, loc.ValueEnd - loc.ValueBegin);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-      value = value.substr(1, value.size() - 2);
-    }
-    if (value.size() > bufferSize - 1) value = value.substr(0, bufferSize - 1);
-    return std::string(value);
+    thread_local std::string content;
+    std::string result;
+    if (ReadInto(path, content)) result = ValueOf(content, section, key, bufferSize);
+    // Keep the buffer for INI-sized files only; a stray huge file must not
+    // hold its memory for the rest of the run.
+    if (content.capacity() > (1u << 20)) std::string().swap(content);
+    return result;
   }
 
   Status WriteString(std::string_view section, std::string_view key, std::string_view value,

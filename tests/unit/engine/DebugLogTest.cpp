@@ -58,6 +58,26 @@ TEST(DebugFileFormat, DecodeInvertsEncodeForRandomTexts) {
   }
 }
 
+TEST(DebugFileFormat, OnePassEncodingMatchesTheThreeSteps) {
+  std::mt19937 rng(7);
+  for (size_t length = 0; length < 200; ++length) {
+    std::string ascii, mixed;
+    for (size_t i = 0; i < length; ++i) {
+      ascii += static_cast<char>(rng() % 128);
+      mixed += static_cast<char>(rng() % 256);
+    }
+    for (const std::string& text : {ascii, mixed}) {
+      Bytes steps = StringToBytes(text, true, false);
+      InterleaveBytes(steps);
+      AccumulateBytes(steps);
+      Bytes reused(3, 0xEE);  // a buffer from an earlier, longer encoding
+      EncodeDebugText(text, reused);
+      EXPECT_EQ(EncodeDebugText(text), steps) << "length " << length;
+      EXPECT_EQ(reused, steps) << "length " << length;
+    }
+  }
+}
+
 TEST(DebugFileFormat, DecodeRejectsWhatCannotBeADebugFile) {
   auto odd = DecodeDebugBytes(Bytes{1, 2, 3});
   ASSERT_FALSE(odd.ok());
