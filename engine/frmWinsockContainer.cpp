@@ -1,11 +1,10 @@
 #include "engine/frmWinsockContainer.h"
 
 #include <array>
+#include <asio.hpp>
 #include <cctype>
 #include <cerrno>
 #include <utility>
-
-#include <asio.hpp>
 
 #include "engine/modDebug.h"
 #include "engine/modNotification.h"
@@ -49,8 +48,10 @@ bool IsDomainName(std::string_view name) {
   bool letter = false;
   for (char c : name) {
     auto u = static_cast<unsigned char>(c);
-    if (std::isalpha(u)) letter = true;
-    else if (!std::isdigit(u) && c != '-' && c != '.') return false;
+    if (std::isalpha(u))
+      letter = true;
+    else if (!std::isdigit(u) && c != '-' && c != '.')
+      return false;
   }
   return letter;
 }
@@ -112,53 +113,52 @@ Status frmWinsockContainer::WinsockControl::Connect(const std::string& host,
 
   asio::ip::tcp::resolver resolver(form_.io_->context);
   asio::error_code ec;
-  auto endpoints =
-      resolver.resolve(host, port, asio::ip::resolver_base::numeric_service, ec);
+  auto endpoints = resolver.resolve(host, port, asio::ip::resolver_base::numeric_service, ec);
   if (ec) return FromAsio(ec);
 
   state_ = sckConnecting;
   unsigned generation = ++generation_;
-  asio::async_connect(form_.io_->socket, endpoints,
-                      [this, generation](const asio::error_code& error,
-                                         const asio::ip::tcp::endpoint&) {
-                        if (generation != generation_) return;
-                        if (error) {
-                          state_ = sckError;
-                          form_.wnsMain_Error(FromAsio(error));
-                          return;
-                        }
-                        state_ = sckConnected;
-                        StartReading();
-                        // The dialogue waits for replies, so it must not run
-                        // inside this handler: the pump delivers it.
-                        form_.connectPending_ = true;
-                      });
+  asio::async_connect(
+      form_.io_->socket, endpoints,
+      [this, generation](const asio::error_code& error, const asio::ip::tcp::endpoint&) {
+        if (generation != generation_) return;
+        if (error) {
+          state_ = sckError;
+          form_.wnsMain_Error(FromAsio(error));
+          return;
+        }
+        state_ = sckConnected;
+        StartReading();
+        // The dialogue waits for replies, so it must not run
+        // inside this handler: the pump delivers it.
+        form_.connectPending_ = true;
+      });
   return std::nullopt;
 }
 
 void frmWinsockContainer::WinsockControl::StartReading() {
   unsigned generation = generation_;
   auto& io = *form_.io_;
-  io.socket.async_read_some(
-      asio::buffer(io.readBuffer), [this, generation](const asio::error_code& ec, size_t n) {
-        if (generation != generation_) return;
-        if (n > 0) {
-          arrived_.append(form_.io_->readBuffer.data(), n);
-          form_.wnsMain_DataArrival(n);
-          if (generation != generation_) return;
-        }
-        if (ec == asio::error::eof) {
-          // The server hung up: there is nothing left to wait for.
-          Close();
-          return;
-        }
-        if (ec) {
-          state_ = sckError;
-          form_.wnsMain_Error(FromAsio(ec));
-          return;
-        }
-        StartReading();
-      });
+  io.socket.async_read_some(asio::buffer(io.readBuffer),
+                            [this, generation](const asio::error_code& ec, size_t n) {
+                              if (generation != generation_) return;
+                              if (n > 0) {
+                                arrived_.append(form_.io_->readBuffer.data(), n);
+                                form_.wnsMain_DataArrival(n);
+                                if (generation != generation_) return;
+                              }
+                              if (ec == asio::error::eof) {
+                                // The server hung up: there is nothing left to wait for.
+                                Close();
+                                return;
+                              }
+                              if (ec) {
+                                state_ = sckError;
+                                form_.wnsMain_Error(FromAsio(ec));
+                                return;
+                              }
+                              StartReading();
+                            });
 }
 
 Status frmWinsockContainer::WinsockControl::SendData(std::string_view data) {
@@ -347,7 +347,8 @@ void frmWinsockContainer::wnsMain_Connect() {
   if (!SendFailed) {
     LocalTime now = run_.Svc.Time ? run_.Svc.Time->Now() : SystemClock().Now();
     // An address literal is a valid right-hand side of a Message-ID too.
-    std::string message = BuildMessageText(s, run_.OutcomeText, now, NewMessageId(now, HelloName()));
+    std::string message =
+        BuildMessageText(s, run_.OutcomeText, now, NewMessageId(now, HelloName()));
     WriteToDebugLog(run_, ">> Sending DATA: " + message);
     SendCommand(message);
     SendCommand("\r\n.\r\n");
@@ -370,9 +371,9 @@ void frmWinsockContainer::SaveBackupFile() {
   WriteToDebugLog(run_, "ERROR DESCRIPTION: " + LastError.Description);
 
   LocalTime now = run_.Svc.Time ? run_.Svc.Time->Now() : SystemClock().Now();
-  std::string path = JoinPath(run_.EngineFolder, GetClientComputerName(run_) + "_" +
-                                                       BackupFileTimestamp(now) +
-                                                       "_EmailFailure.txt");
+  std::string path =
+      JoinPath(run_.EngineFolder,
+               GetClientComputerName(run_) + "_" + BackupFileTimestamp(now) + "_EmailFailure.txt");
   WriteToDebugLog(run_, ">> Writing to back-up file: " + path);
   Status failure = AppendBlockToFile(path, run_.OutcomeText + "\r\n");
   if (failure && failure->Number > 0) {

@@ -56,11 +56,21 @@ bool IsValidUtf8(std::string_view s) {
     auto c = static_cast<unsigned char>(s[i]);
     size_t len;
     uint32_t cp;
-    if (c < 0x80) { ++i; continue; }
-    if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1F; }
-    else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0F; }
-    else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07; }
-    else return false;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      cp = c & 0x07;
+    } else
+      return false;
     if (i + len > s.size()) return false;
     for (size_t k = 1; k < len; ++k) {
       auto cc = static_cast<unsigned char>(s[i + k]);

@@ -1,10 +1,10 @@
-#include "platform/AppendFile.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <thread>
+
+#include "platform/AppendFile.h"
 
 namespace velloran {
 

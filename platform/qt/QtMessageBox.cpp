@@ -69,11 +69,21 @@ class QtMessageBox : public MessageBox {
     box.setTextFormat(Qt::PlainText);
     box.setText(FromEngineText(text));
     switch (icon) {
-      case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-      case MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-      case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
-      case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-      case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+      case MessageIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+      case MessageIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+      case MessageIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+      case MessageIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+      case MessageIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
     }
     QMessageBox::StandardButton first = QMessageBox::Ok;
     switch (buttons) {
@@ -96,17 +106,24 @@ class QtMessageBox : public MessageBox {
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     switch (clicked ? box.standardButton(clicked) : QMessageBox::NoButton) {
-      case QMessageBox::Ok: return MessageAnswer::OK;
-      case QMessageBox::Cancel: return MessageAnswer::Cancel;
-      case QMessageBox::Yes: return MessageAnswer::Yes;
-      case QMessageBox::No: return MessageAnswer::No;
+      case QMessageBox::Ok:
+        return MessageAnswer::OK;
+      case QMessageBox::Cancel:
+        return MessageAnswer::Cancel;
+      case QMessageBox::Yes:
+        return MessageAnswer::Yes;
+      case QMessageBox::No:
+        return MessageAnswer::No;
       default:
         // Closed by Escape or the window's close button: what Escape means
         // for these buttons.
         switch (buttons) {
-          case MessageButtons::OK: return MessageAnswer::OK;
-          case MessageButtons::YesNo: return MessageAnswer::No;
-          default: return MessageAnswer::Cancel;
+          case MessageButtons::OK:
+            return MessageAnswer::OK;
+          case MessageButtons::YesNo:
+            return MessageAnswer::No;
+          default:
+            return MessageAnswer::Cancel;
         }
     }
   }

@@ -29,7 +29,8 @@ std::string Ini(int smtpPort, const fs::path& outFolder) {
          "\\\r\nFileOutputName=report.txt\r\nIncludeComputerName=True\r\nIncludeOutcome=True\r\n"
          "WriteToEventLog=True\r\n"
          "[NOTIFICATION CLIENT POP-UP]\r\nUseClientPopup=True\r\nUseSuccessClientPopup=True\r\n"
-         "SuccessMessage=Your printers have moved.^CRLFThank you.\r\nUseFailureClientPopup=False\r\n"
+         "SuccessMessage=Your printers have moved.^CRLFThank "
+         "you.\r\nUseFailureClientPopup=False\r\n"
          "FailureMessage=\r\n[SUPPORT]\r\nDebugOn=True\r\n";
 }
 
@@ -66,7 +67,8 @@ TEST_F(EngineNotifications, AllFourChannelsReportTheRun) {
 
   auto messages = server.WaitForMessages(1);
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].RcptTos, (std::vector<std::string>{"first@example.com", "second@example.org"}));
+  EXPECT_EQ(messages[0].RcptTos,
+            (std::vector<std::string>{"first@example.com", "second@example.org"}));
   const std::string& content = messages[0].Content;
   EXPECT_NE(content.find("\r\nTo: first@example.com, second@example.org\r\n"), std::string::npos);
   EXPECT_EQ(content.substr(content.find("\r\n\r\n") + 4), block);
@@ -75,8 +77,9 @@ TEST_F(EngineNotifications, AllFourChannelsReportTheRun) {
       << r.Stderr;
 
   EXPECT_EQ(ReadFile(engine.EventFile()), "4\t20001\tVelloran\t" + outcome + "\n");
-  EXPECT_NE(ReadFile(engine.MachineHive()).find("EventMessageFile=C:\\WINDOWS\\system32\\EvntMsg.dll"),
-            std::string::npos)
+  EXPECT_NE(
+      ReadFile(engine.MachineHive()).find("EventMessageFile=C:\\WINDOWS\\system32\\EvntMsg.dll"),
+      std::string::npos)
       << ReadFile(engine.MachineHive());
   // Nothing failed, so nothing was kept beside the engine.
   for (const auto& e : fs::directory_iterator(engine.Folder()))
@@ -99,8 +102,9 @@ TEST_F(EngineNotifications, ARefusedMailIsKeptBesideTheEngineAndTheRunGoesOn) {
 
   std::vector<fs::path> backups;
   for (const auto& e : fs::directory_iterator(engine.Folder()))
-    if (std::regex_match(e.path().filename().string(),
-                         std::regex(R"(PC01_\d\d\.\d\d\.\d{4}_\d\d\.\d\d\.\d\d_EmailFailure\.txt)")))
+    if (std::regex_match(
+            e.path().filename().string(),
+            std::regex(R"(PC01_\d\d\.\d\d\.\d{4}_\d\d\.\d\d\.\d\d_EmailFailure\.txt)")))
       backups.push_back(e.path());
   ASSERT_EQ(backups.size(), 1u);
   EXPECT_EQ(ReadFile(backups[0]), ReadFile(out / "PC01_SUCCESS_report.txt"));

@@ -1,10 +1,10 @@
 // The mail channel over real sockets: Debian's aiosmtpd for delivery, and
 // scripted servers for the exact dialogue and each way it can fail.
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <stdlib.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -132,9 +132,9 @@ TEST_F(Smtp, RealServerDeliversToEveryRecipientWithHeadersAndBodyAsSent) {
 }
 
 TEST_F(Smtp, ADialogueThatSucceedsSendsExactlyTheseBytes) {
-  ScriptedSmtpServer server(Answering({"220 mail ready\r\n", "250 hello\r\n", "250 sender ok\r\n",
-                                       "250 recipient ok\r\n", "354 go ahead\r\n",
-                                       "250 queued\r\n"}));
+  ScriptedSmtpServer server(
+      Answering({"220 mail ready\r\n", "250 hello\r\n", "250 sender ok\r\n", "250 recipient ok\r\n",
+                 "354 go ahead\r\n", "250 queued\r\n"}));
   Send(server.Port());
   std::string received = server.Received();
 
@@ -143,18 +143,24 @@ TEST_F(Smtp, ADialogueThatSucceedsSendsExactlyTheseBytes) {
   ASSERT_NE(dataStart, std::string::npos) << received;
   std::string message = received.substr(dataStart + 6);
   std::string id = HeaderValue("\r\n" + message, "Message-ID");
-  std::string expectedMessage =
-      BuildMessageText(run.Settings, kOutcome, platform.Time.Time, id);
-  EXPECT_EQ(received, hello + "\r\nMAIL FROM:<velloran@example.com>\r\nRCPT TO:<admin@example.com>\r\n"
-                      "DATA\r\n" + expectedMessage + "\r\n.\r\nQUIT\r\n");
+  std::string expectedMessage = BuildMessageText(run.Settings, kOutcome, platform.Time.Time, id);
+  EXPECT_EQ(received, hello +
+                          "\r\nMAIL FROM:<velloran@example.com>\r\nRCPT TO:<admin@example.com>\r\n"
+                          "DATA\r\n" +
+                          expectedMessage + "\r\n.\r\nQUIT\r\n");
   EXPECT_NE(expectedMessage.find("\r\n..hidden line\r\n"), std::string::npos);
 
-  EXPECT_EQ(run.DebugText, StartLine() + ">> Connected to SMTP Server << \r\n"
-                               ">> Sending HELLO: " + hello + "\r\n"
+  EXPECT_EQ(run.DebugText, StartLine() +
+                               ">> Connected to SMTP Server << \r\n"
+                               ">> Sending HELLO: " +
+                               hello +
+                               "\r\n"
                                ">> Sending FROM list: MAIL FROM:<velloran@example.com>\r\n"
                                ">> Sending TO list: RCPT TO:<admin@example.com>\r\n"
                                ">> Sending DATA start <<\r\n"
-                               ">> Sending DATA: " + expectedMessage + "\r\n"
+                               ">> Sending DATA: " +
+                               expectedMessage +
+                               "\r\n"
                                ">> Sending QUIT <<\r\n");
   EXPECT_TRUE(BackupFiles().empty());
 }
@@ -190,15 +196,17 @@ TEST_F(Smtp, AGreetingOf421StopsBeforeHelloAndKeepsTheText) {
   ASSERT_EQ(files.size(), 1u);
   EXPECT_EQ(files[0].filename(), "PC01_12.07.2026_14.05.09_EmailFailure.txt");
   EXPECT_EQ(test::ReadFile(files[0]), kOutcome + "\r\n");
-  EXPECT_EQ(run.DebugText, StartLine() + ">> Connected to SMTP Server << \r\n"
+  EXPECT_EQ(run.DebugText, StartLine() +
+                               ">> Connected to SMTP Server << \r\n"
                                "ERROR: Sending SMTP email <<\r\nERROR: 0\r\nERROR DESCRIPTION: \r\n"
-                               ">> Writing to back-up file: " + files[0].string() + "\r\n");
+                               ">> Writing to back-up file: " +
+                               files[0].string() + "\r\n");
 }
 
 TEST_F(Smtp, ARefusedRecipientSkipsDataAndQuit) {
   run.Settings.EmailTo = {"first@example.com", "gone@example.com"};
-  ScriptedSmtpServer server(Answering({"220 ready\r\n", "250 hello\r\n", "250 ok\r\n",
-                                       "250 ok\r\n", "550 no such user\r\n"}));
+  ScriptedSmtpServer server(Answering(
+      {"220 ready\r\n", "250 hello\r\n", "250 ok\r\n", "250 ok\r\n", "550 no such user\r\n"}));
   Send(server.Port());
   std::string received = server.Received();
   EXPECT_NE(received.find("RCPT TO:<gone@example.com>\r\n"), std::string::npos);

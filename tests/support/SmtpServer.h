@@ -39,8 +39,8 @@ class AiosmtpdServer {
   /// The messages accepted so far, in order.
   std::vector<Message> Messages() const;
   /// Waits until `count` messages have arrived or `timeout` passed.
-  std::vector<Message> WaitForMessages(size_t count,
-                                       std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+  std::vector<Message> WaitForMessages(
+      size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
 
  private:
   bool Start();

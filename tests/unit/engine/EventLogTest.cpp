@@ -11,7 +11,8 @@
 namespace velloran {
 namespace {
 
-const std::string kKey = "1|system\\currentcontrolset\\services\\eventlog\\application\\velloran|eventmessagefile";
+const std::string kKey =
+    "1|system\\currentcontrolset\\services\\eventlog\\application\\velloran|eventmessagefile";
 
 struct EventLogFixture : ::testing::Test {
   test::FakePlatform platform;

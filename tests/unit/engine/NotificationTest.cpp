@@ -41,7 +41,8 @@ TEST_F(NotificationFixture, AllSwitchesOffDoNothing) {
 
 TEST_F(NotificationFixture, ChannelsRunInTheFixedOrderEachAfterItsBanner) {
   auto& s = run.Settings;
-  s.UseSMTP = s.UseFileOutput = s.UseClientPopup = s.UseSuccessClientPopup = s.WriteToEventLog = true;
+  s.UseSMTP = s.UseFileOutput = s.UseClientPopup = s.UseSuccessClientPopup = s.WriteToEventLog =
+      true;
   // No server name: the mail channel fails before any socket work.
   s.SMTPServerNameOrIP = "";
   s.ServerPort = "25";
@@ -49,16 +50,16 @@ TEST_F(NotificationFixture, ChannelsRunInTheFixedOrderEachAfterItsBanner) {
   SendNotifications(run);
 
   const std::string path = (dir / "report.txt").string();
-  std::string expected =
-      Banner(24, "     NOTFICATION VIA EMAIL    ", 24) +
-      ">> Sending nofication via STMP, server (port): (25)\r\n"
-      "ERROR: Connecting to SMTP server <<\r\nERROR: 1\r\nERROR DESCRIPTION: Host not found (authoritative)\r\n" +
-      Banner(22, "     NOTIFICATION VIA FILE OUTPUT     ", 21) +
-      ">> Writing to notification output file: " + path + "\r\n" +
-      Banner(21, "     NOTIFICATION VIA CLIENT POP-UP    ", 20) +
-      ">> Showing client pop-up success message. <<\r\n" +
-      Banner(23, "     NOTIFICATION VIA EVENT LOG    ", 22) +
-      ">> Logged event in application event log.\r\n";
+  std::string expected = Banner(24, "     NOTFICATION VIA EMAIL    ", 24) +
+                         ">> Sending nofication via STMP, server (port): (25)\r\n"
+                         "ERROR: Connecting to SMTP server <<\r\nERROR: 1\r\nERROR DESCRIPTION: "
+                         "Host not found (authoritative)\r\n" +
+                         Banner(22, "     NOTIFICATION VIA FILE OUTPUT     ", 21) +
+                         ">> Writing to notification output file: " + path + "\r\n" +
+                         Banner(21, "     NOTIFICATION VIA CLIENT POP-UP    ", 20) +
+                         ">> Showing client pop-up success message. <<\r\n" +
+                         Banner(23, "     NOTIFICATION VIA EVENT LOG    ", 22) +
+                         ">> Logged event in application event log.\r\n";
   EXPECT_EQ(run.DebugText, expected);
   EXPECT_EQ(test::ReadFile(path), run.OutcomeText + "\r\n");
   ASSERT_EQ(platform.Messages.Shown.size(), 1u);

@@ -44,7 +44,10 @@ TEST(MessageText, HeadersThenEncodedBody) {
             "Content-Type: text/plain; charset=us-ascii\r\n"
             "\r\n"
             "\r\nok\r\n..");
-  std::string eightBit = BuildMessageText(s, "Gr\xC3\xBC\xC3\x9F" "e", t, "<id@host>");
+  std::string eightBit = BuildMessageText(s,
+                                          "Gr\xC3\xBC\xC3\x9F"
+                                          "e",
+                                          t, "<id@host>");
   EXPECT_NE(eightBit.find("Content-Type: text/plain; charset=utf-8\r\n"
                           "Content-Transfer-Encoding: 8bit\r\n\r\n"),
             std::string::npos);

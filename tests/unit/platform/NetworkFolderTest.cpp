@@ -15,7 +15,8 @@ const char* kMounts =
 TEST(LocalFolderPath, UNCFoldersResolveThroughTheDeepestCIFSMount) {
   EXPECT_EQ(LocalFolderPath("\\\\files01\\reports", kMounts), "/mnt/reports");
   EXPECT_EQ(LocalFolderPath("\\\\Files01\\REPORTS\\2026\\dec", kMounts), "/mnt/reports/2026/dec");
-  EXPECT_EQ(LocalFolderPath("\\\\files01\\reports\\Velloran\\out", kMounts), "/mnt/velloran logs/out");
+  EXPECT_EQ(LocalFolderPath("\\\\files01\\reports\\Velloran\\out", kMounts),
+            "/mnt/velloran logs/out");
   EXPECT_EQ(LocalFolderPath("\\\\nas2\\share/sub", kMounts), "/mnt/nas2/sub");
 }
 
