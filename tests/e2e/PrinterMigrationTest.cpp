@@ -170,7 +170,7 @@ TEST_F(DirectoryMigration, ADNAloneFindsTheServerInTheClientConfiguration) {
 
 TEST_F(DirectoryMigration, AServerThatIsDownStopsTheRunBeforeTheManualModes) {
   const std::string before = ReadFile(engine.Connections());
-  auto r = engine.Run({AdIni("127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()) + "/" + kPrinters, true)});
+  auto r = engine.Run({AdIni("127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/" + kPrinters, true)});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
   EXPECT_EQ(ReadFile(OutcomeFile()),
             Crlf({"* ----- My Networked Printers ----- *", "ACCOUNTING (OLDSRV1)", "Laser3 (prn1)",
@@ -202,7 +202,7 @@ TEST_F(DirectoryMigration, WhatIfRehearsesWithoutTouchingTheProfile) {
   // A run that would fail says so by its exit code.
   auto down = test::RunProcess(
       VELLORAN_TOOL_PATH,
-      {"what-if", AdIni("127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()) + "/" + kPrinters),
+      {"what-if", AdIni("127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/" + kPrinters),
        "--connections", engine.Connections().string()},
       engine.Env);
   EXPECT_EQ(down.ExitCode, 1);

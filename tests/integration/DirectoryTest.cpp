@@ -110,7 +110,7 @@ TEST_F(Directory, AMissingDNOrAServerThatIsDownIsAnAccessFailure) {
       << run_->OutcomeText;
   EXPECT_TRUE(Contains(run_->DebugText, "ERROR: Accessing Active Directory. <<\r\nERROR: -2147016656\r\n"));
 
-  Query("127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()) + "/" + kHappy);
+  Query("127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/" + kHappy);
   EXPECT_TRUE(run_->AbortStatus);
   EXPECT_TRUE(run_->OutcomeText.starts_with(
       "\r\nError accessing Active Directory. Try installing an MDAC update.\r\n> Error Number: -2147016646"
@@ -150,7 +150,7 @@ TEST_F(Directory, AServerOrDomainNameAloneSearchesTheDefaultNamingContext) {
 
 TEST_F(Directory, ADNAloneUsesTheConfiguredServersInOrder) {
   LdapDirectoryOptions o = Anonymous();
-  o.DefaultUris = "ldap://127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()) + "/ " + server_->Uri();
+  o.DefaultUris = "ldap://127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/ " + server_->Uri();
   Query(kHappy, o);
   ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;
   EXPECT_TRUE(Contains(run_->DebugText, ">> Created connection to AD: LDAP://" + kHappy + "\r\n"));

@@ -58,23 +58,6 @@ std::string LdapProgram(const std::string& name) {
   throw std::runtime_error(name + " not found: install the Debian packages slapd and ldap-utils");
 }
 
-int UnusedLoopbackPort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = 0;
-  socklen_t len = sizeof a;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
-    ::close(fd);
-    throw std::runtime_error("no free loopback port");
-  }
-  int port = ntohs(a.sin_port);
-  ::close(fd);
-  return port;
-}
-
 std::string OrganizationalUnitLdif(const std::string& ou) {
   return "dn: ou=" + ou + "," + Slapd::kSuffix + "\nobjectClass: organizationalUnit\nou: " + ou + "\n\n";
 }
@@ -126,7 +109,7 @@ void Slapd::Start() {
   const std::string d = dir_.str();
   // Another process may take the port between the probe and the start.
   for (int attempt = 0; attempt < 5; ++attempt) {
-    port_ = UnusedLoopbackPort();
+    port_ = FreeLoopbackPort();
     const std::string url = "ldap://127.0.0.1:" + std::to_string(port_) + "/";
     const std::string log = d + "/slapd.log";
     pid_ = ::fork();

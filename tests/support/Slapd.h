@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include "tests/support/Fakes.h"
+#include "tests/support/SmtpServer.h"  // FreeLoopbackPort
 
 namespace velloran::test {
 
@@ -21,9 +22,6 @@ struct PrintQueue {
 std::string PrintQueueLdif(const std::string& parentDN, const std::vector<PrintQueue>& queues);
 /// An organizational unit below the suffix.
 std::string OrganizationalUnitLdif(const std::string& ou);
-
-/// A port on 127.0.0.1 that nothing listens on right now.
-int UnusedLoopbackPort();
 
 class Slapd {
  public:
