@@ -14,14 +14,3 @@ bool SameText(std::string_view a, std::string_view b) {
 }
 
 }  // namespace velloran
-
-namespace velloran {
-
-std::string FoldCase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
-}  // namespace velloran

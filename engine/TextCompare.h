@@ -1,7 +1,6 @@
 #pragma once
 // Name comparisons as the printer-connection service makes them.
 
-#include <string>
 #include <string_view>
 
 namespace velloran {
@@ -11,9 +10,4 @@ namespace velloran {
 /// bytes would wrongly join distinct names in one of the two.
 bool SameText(std::string_view a, std::string_view b);
 
-}  // namespace velloran
-
-namespace velloran {
-/// The text with ASCII letters lowered: equal keys for names SameText joins.
-std::string FoldCase(std::string_view text);
 }  // namespace velloran

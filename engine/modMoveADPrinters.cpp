@@ -26,28 +26,43 @@ const std::string& FirstValue(const DirectoryRecord& rec, int field) {
   return rec.Fields[field].front();
 }
 
-// Which directory entries a client's share name matches, by the share rule
+// Hashing and equality that ignore ASCII letter case, as SameText does.
+struct FoldedHash {
+  size_t operator()(std::string_view s) const {
+    size_t h = 1469598103934665603ull;
+    for (char c : s) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return h;
+  }
+};
+struct FoldedEqual {
+  bool operator()(std::string_view a, std::string_view b) const { return SameText(a, b); }
+};
+
+// Which directory entries each client share name matches, by the share rule
 // or the printer rule, in directory order. A directory of tens of thousands
 // of queues against hundreds of connections makes the pairwise scan the
-// slow part of a logon; the index gives the same entries in the same order.
+// slow part of a logon; one pass over the directory gives the same entries
+// in the same order.
 class ADPrinterIndex {
  public:
-  explicit ADPrinterIndex(const std::vector<NetworkPrinter>& ad) {
+  ADPrinterIndex(const std::vector<NetworkPrinter>& clients, const std::vector<NetworkPrinter>& ad) {
+    for (size_t c = 1; c < clients.size(); ++c) byShare_.try_emplace(clients[c].ShareName);
     for (size_t a = 1; a < ad.size(); ++a) {
-      std::string share = FoldCase(ad[a].ShareName);
-      std::string printer = FoldCase(ad[a].PrinterName);
-      byKey_[share].push_back(a);
-      if (printer != share) byKey_[printer].push_back(a);
+      auto share = byShare_.find(ad[a].ShareName);
+      if (share != byShare_.end()) share->second.push_back(a);
+      auto printer = byShare_.find(ad[a].PrinterName);
+      if (printer != byShare_.end() && printer != share) printer->second.push_back(a);
     }
   }
   const std::vector<size_t>& Matches(const std::string& clientShare) const {
-    static const std::vector<size_t> kNone;
-    auto it = byKey_.find(FoldCase(clientShare));
-    return it == byKey_.end() ? kNone : it->second;
+    return byShare_.at(clientShare);
   }
 
  private:
-  std::unordered_map<std::string, std::vector<size_t>> byKey_;
+  std::unordered_map<std::string_view, std::vector<size_t>, FoldedHash, FoldedEqual> byShare_;
 };
 
 }  // namespace
@@ -131,7 +146,7 @@ void MigrateADPrinters(Run& run) {
     return;
   }
 
-  const ADPrinterIndex index(run.ADPrinters);
+  const ADPrinterIndex index(run.ClientPrinters, run.ADPrinters);
   for (size_t c = 1; c < run.ClientPrinters.size(); ++c) {
     const NetworkPrinter& client = run.ClientPrinters[c];
     const auto& matches = index.Matches(client.ShareName);
