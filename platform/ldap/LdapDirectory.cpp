@@ -2,6 +2,7 @@
 
 #include <ldap.h>
 #include <sasl/sasl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -146,7 +147,14 @@ class LdapObject : public DirectoryObject {
 
 class LdapDirectory : public DirectoryService {
  public:
-  explicit LdapDirectory(LdapDirectoryOptions options) : options_(std::move(options)) {}
+  explicit LdapDirectory(LdapDirectoryOptions options) : options_(std::move(options)) {
+    // The library writes to sockets with plain write(): a server that drops
+    // the connection would otherwise end the whole run by SIGPIPE, before
+    // anything is reported. A handler someone else installed is left alone.
+    struct sigaction current {};
+    if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+      ::signal(SIGPIPE, SIG_IGN);
+  }
 
   Result<std::unique_ptr<DirectoryObject>> GetObject(std::string_view path) override;
   Result<std::unique_ptr<DirectoryConnection>> OpenConnection(std::string_view provider) override;
