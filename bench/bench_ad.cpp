@@ -77,8 +77,18 @@ void BM_LdapsearchPaged(benchmark::State& state) {
   test::Slapd& server = Server();
   const std::string program = test::LdapProgram("ldapsearch");
   const std::string uri = server.Uri();
-  std::vector<std::string> args = {program, "-x", "-LLL", "-H", uri, "-E", "pr=1000/noprompt", "-b", kBase,
-                                   "(objectCategory=printQueue)", "name", "printShareName"};
+  std::vector<std::string> args = {program,
+                                   "-x",
+                                   "-LLL",
+                                   "-H",
+                                   uri,
+                                   "-E",
+                                   "pr=1000/noprompt",
+                                   "-b",
+                                   kBase,
+                                   "(objectCategory=printQueue)",
+                                   "name",
+                                   "printShareName"};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -104,7 +114,9 @@ class NullNetwork : public NetworkObjectFactory {
  public:
   Result<std::unique_ptr<NetworkObject>> Create(std::string_view) override {
     struct Object : NetworkObject {
-      Result<std::vector<std::string>> EnumPrinterConnections() override { return std::vector<std::string>(); }
+      Result<std::vector<std::string>> EnumPrinterConnections() override {
+        return std::vector<std::string>();
+      }
       Status RemovePrinterConnection(std::string_view, bool, bool) override { return std::nullopt; }
       Status AddWindowsPrinterConnection(std::string_view) override { return std::nullopt; }
       Result<std::string> ComputerName() override { return std::string("PC01"); }
@@ -119,7 +131,8 @@ void BM_ADMatching(benchmark::State& state) {
   run.Settings.DebugOn = true;
   run.ADPrinters.assign(1, NetworkPrinter{});
   for (int i = 0; i < kQueues; ++i)
-    run.ADPrinters.push_back(ADPrinterFromRecord(QueueServer(i) + "-Queue" + std::to_string(i), QueueShare(i)));
+    run.ADPrinters.push_back(
+        ADPrinterFromRecord(QueueServer(i) + "-Queue" + std::to_string(i), QueueShare(i)));
   // Most connections already sit where the directory publishes them, some
   // must move, a few are unknown to the directory.
   run.ClientPrinters.assign(1, NetworkPrinter{});

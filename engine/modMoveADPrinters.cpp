@@ -48,7 +48,8 @@ struct FoldedEqual {
 // in the same order.
 class ADPrinterIndex {
  public:
-  ADPrinterIndex(const std::vector<NetworkPrinter>& clients, const std::vector<NetworkPrinter>& ad) {
+  ADPrinterIndex(const std::vector<NetworkPrinter>& clients,
+                 const std::vector<NetworkPrinter>& ad) {
     for (size_t c = 1; c < clients.size(); ++c) byShare_.try_emplace(clients[c].ShareName);
     for (size_t a = 1; a < ad.size(); ++a) {
       auto share = byShare_.find(ad[a].ShareName);
@@ -90,8 +91,8 @@ void GetADPrinters(Run& run) {
   const std::string path = "LDAP://" + run.Settings.DomainName;
   auto domain = run.Svc.Directory
                     ? run.Svc.Directory->GetObject(path)
-                    : Result<std::unique_ptr<DirectoryObject>>(
-                          PlatformError{kCannotCreateObject, "ActiveX component can't create object"});
+                    : Result<std::unique_ptr<DirectoryObject>>(PlatformError{
+                          kCannotCreateObject, "ActiveX component can't create object"});
   if (!domain) {
     WriteErrorLines(run, "ERROR: Accessing Active Directory. <<", domain.error());
     AppendErrorToOutcome(run, "Error accessing Active Directory. Try installing an MDAC update.",
@@ -153,15 +154,15 @@ void MigrateADPrinters(Run& run) {
     for (size_t a : matches) {
       const NetworkPrinter& ad = run.ADPrinters[a];
       WriteToDebugLog(run, ">> Found a printer match <<");
-      WriteToDebugLog(run, ">> Printer share names (Client/AD): " + client.ShareName + " / " +
-                               ad.ShareName);
-      WriteToDebugLog(run, ">> Printer names (Client/AD): " + client.ShareName + " / " +
-                               ad.PrinterName);
+      WriteToDebugLog(
+          run, ">> Printer share names (Client/AD): " + client.ShareName + " / " + ad.ShareName);
+      WriteToDebugLog(run,
+                      ">> Printer names (Client/AD): " + client.ShareName + " / " + ad.PrinterName);
       // Host names are case-insensitive: SRV1 and srv1 are one server, and
       // moving a printer onto the server it already sits on only risks it.
       if (SameText(client.ServerName, ad.ServerName)) {
-        run.OutcomeText += "\r\nPrinter already migrated: " + client.PrinterName + " (" +
-                           client.ServerName + ")";
+        run.OutcomeText +=
+            "\r\nPrinter already migrated: " + client.PrinterName + " (" + client.ServerName + ")";
         WriteToDebugLog(run, ">> Printer already migrated: " + client.PrinterName + " (" +
                                  client.ServerName + ")");
         continue;

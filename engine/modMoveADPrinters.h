@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+
 #include "engine/Run.h"
 
 namespace velloran {

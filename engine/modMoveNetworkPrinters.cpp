@@ -25,8 +25,7 @@ void ReportAlreadyMigrated(Run& run, const NetworkPrinter& c) {
 // before the run: a mode never sees what another mode (or it) changed.
 template <typename Pair, typename Matches, typename WriteMatch, typename NewPath>
 void MoveByPairs(Run& run, const std::vector<Pair>& pairs, const char* outcomeHeader,
-                 const char* debugHeader, Matches matches, WriteMatch writeMatch,
-                 NewPath newPath) {
+                 const char* debugHeader, Matches matches, WriteMatch writeMatch, NewPath newPath) {
   run.OutcomeText += std::string("\r\n") + outcomeHeader;
   WriteToDebugLog(run, debugHeader);
 
@@ -57,8 +56,8 @@ std::string ConnectionPath(const std::string& server, const std::string& share) 
 void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
                       const NetworkPrinter& client, const std::string& oldPath,
                       const std::string& newPath) {
-  Status removed = network ? (*network)->RemovePrinterConnection(oldPath, true, true)
-                           : Status(network.error());
+  Status removed =
+      network ? (*network)->RemovePrinterConnection(oldPath, true, true) : Status(network.error());
   if (removed) {
     WriteErrorLines(run, "ERROR: Removing client networked printer: " + oldPath, *removed);
     AppendErrorToOutcome(run, "Error in deleting network printer: " + oldPath, *removed);
@@ -77,8 +76,7 @@ void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
     return;
   }
   WriteToDebugLog(run, ">> Added printer: " + newPath);
-  run.OutcomeText +=
-      "\r\nPrinter migrated: " + client.PrinterName + " (" + client.ServerName + ")";
+  run.OutcomeText += "\r\nPrinter migrated: " + client.PrinterName + " (" + client.ServerName + ")";
 }
 
 void MovePrinterToPrinter(Run& run) {
@@ -87,7 +85,9 @@ void MovePrinterToPrinter(Run& run) {
   MoveByPairs(
       run, pairs, "* ----- Migrating Networked Printers Between Printers ----- *",
       ">> * ----- Migrating Networked Printers Between Printers ----- * <<",
-      [](const NetworkPrinter& c, const NamePair& e) { return SameText(e.FromName, c.PrinterName); },
+      [](const NetworkPrinter& c, const NamePair& e) {
+        return SameText(e.FromName, c.PrinterName);
+      },
       [&run](const NetworkPrinter& c, const NamePair& e) {
         WriteToDebugLog(run, ">> Found a printer match <<");
         WriteToDebugLog(run, ">> Client printer: " + c.PrinterName);

@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 #include <string>
+
 #include "engine/Run.h"
 
 namespace velloran {

@@ -139,11 +139,20 @@ std::string FilterValue(std::string_view value) {
   std::string out;
   for (char c : value) {
     switch (c) {
-      case '\\': out += "\\5c"; break;
-      case '(': out += "\\28"; break;
-      case ')': out += "\\29"; break;
-      case '\0': out += "\\00"; break;
-      default: out += c;
+      case '\\':
+        out += "\\5c";
+        break;
+      case '(':
+        out += "\\28";
+        break;
+      case ')':
+        out += "\\29";
+        break;
+      case '\0':
+        out += "\\00";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -181,8 +190,8 @@ Result<AdsPathParts> ParseAdsPath(std::string_view path) {
 }
 
 std::string CanonicalServer(std::string_view host, int port) {
-  std::string out = host.find(':') != std::string_view::npos ? "[" + std::string(host) + "]"
-                                                             : std::string(host);
+  std::string out =
+      host.find(':') != std::string_view::npos ? "[" + std::string(host) + "]" : std::string(host);
   if (port != 0 && port != 389) out += ":" + std::to_string(port);
   return out;
 }

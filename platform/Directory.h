@@ -50,7 +50,8 @@ class DirectoryService {
   /// cannot be reached or the object does not exist.
   virtual Result<std::unique_ptr<DirectoryObject>> GetObject(std::string_view path) = 0;
   /// Opens a connection of the named provider ("ADsDSOObject").
-  virtual Result<std::unique_ptr<DirectoryConnection>> OpenConnection(std::string_view provider) = 0;
+  virtual Result<std::unique_ptr<DirectoryConnection>> OpenConnection(
+      std::string_view provider) = 0;
 };
 
 // Failures with the numbers a Windows client would see for the same cause.

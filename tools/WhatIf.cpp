@@ -77,7 +77,8 @@ Result<std::vector<std::string>> ConnectionNames(NetworkObjectFactory& network) 
 }
 
 // Names of `from` that `other` lacks, each occurrence matched once.
-std::vector<std::string> Missing(const std::vector<std::string>& from, std::vector<std::string> other) {
+std::vector<std::string> Missing(const std::vector<std::string>& from,
+                                 std::vector<std::string> other) {
   std::vector<std::string> out;
   for (const auto& name : from) {
     auto it = std::find_if(other.begin(), other.end(),
@@ -169,7 +170,8 @@ int WhatIf(const std::vector<std::string>& args) {
   auto after = ConnectionNames(*network);
   if (!after) return Fail("cannot read the rehearsal's copy: " + after.error().Description);
 
-  std::cout << "What-if of " << ini << " on a copy of " << connections << " (nothing was changed)\n";
+  std::cout << "What-if of " << ini << " on a copy of " << connections
+            << " (nothing was changed)\n";
   if (debug) std::cout << "\nDebug log:\n" << PlainLines(run.DebugText);
   std::cout << "\nOutcome:\n" << PlainLines(run.OutcomeText) << "\n";
   std::cout << "\nAbort status: " << (run.AbortStatus ? "True" : "False") << "\n";

@@ -23,39 +23,72 @@ constexpr int32_t kInvalidArgument = -2147024809;  // E_INVALIDARG
 // HRESULT; administrators look those numbers up, so we report the same.
 int32_t Win32FromLdap(int rc) {
   switch (rc) {
-    case LDAP_OPERATIONS_ERROR: return 8224;
-    case LDAP_PROTOCOL_ERROR: return 8225;
-    case LDAP_TIMELIMIT_EXCEEDED: return 8226;
-    case LDAP_SIZELIMIT_EXCEEDED: return 8227;
-    case LDAP_ADMINLIMIT_EXCEEDED: return 8228;
-    case LDAP_AUTH_METHOD_NOT_SUPPORTED: return 8231;
-    case LDAP_STRONG_AUTH_REQUIRED: return 8232;
-    case LDAP_INAPPROPRIATE_AUTH: return 8233;
-    case LDAP_AUTH_UNKNOWN: return 8234;
-    case LDAP_REFERRAL: return 8235;
-    case LDAP_UNAVAILABLE_CRITICAL_EXTENSION: return 8236;
-    case LDAP_CONFIDENTIALITY_REQUIRED: return 8237;
-    case LDAP_NO_SUCH_ATTRIBUTE: return 8202;
-    case LDAP_NO_SUCH_OBJECT: return 8240;
-    case LDAP_INVALID_DN_SYNTAX: return 8242;
-    case LDAP_INVALID_CREDENTIALS: return 1326;  // ERROR_LOGON_FAILURE
-    case LDAP_INSUFFICIENT_ACCESS: return 5;     // ERROR_ACCESS_DENIED
-    case LDAP_BUSY: return 8206;
-    case LDAP_UNAVAILABLE: return 8207;
-    case LDAP_UNWILLING_TO_PERFORM: return 8245;
-    case LDAP_SERVER_DOWN: return 8250;
-    case LDAP_CONNECT_ERROR: return 8250;
-    case LDAP_LOCAL_ERROR: return 8251;
-    case LDAP_ENCODING_ERROR: return 8252;
-    case LDAP_DECODING_ERROR: return 8253;
-    case LDAP_TIMEOUT: return 1460;  // ERROR_TIMEOUT
-    case LDAP_FILTER_ERROR: return 8254;
-    case LDAP_PARAM_ERROR: return 8255;
-    case LDAP_NO_MEMORY: return 8;
-    case LDAP_NOT_SUPPORTED: return 8256;
-    case LDAP_CONTROL_NOT_FOUND: return 8258;
-    case LDAP_NO_RESULTS_RETURNED: return 8257;
-    default: return 8341;  // ERROR_DS_GENERIC_ERROR
+    case LDAP_OPERATIONS_ERROR:
+      return 8224;
+    case LDAP_PROTOCOL_ERROR:
+      return 8225;
+    case LDAP_TIMELIMIT_EXCEEDED:
+      return 8226;
+    case LDAP_SIZELIMIT_EXCEEDED:
+      return 8227;
+    case LDAP_ADMINLIMIT_EXCEEDED:
+      return 8228;
+    case LDAP_AUTH_METHOD_NOT_SUPPORTED:
+      return 8231;
+    case LDAP_STRONG_AUTH_REQUIRED:
+      return 8232;
+    case LDAP_INAPPROPRIATE_AUTH:
+      return 8233;
+    case LDAP_AUTH_UNKNOWN:
+      return 8234;
+    case LDAP_REFERRAL:
+      return 8235;
+    case LDAP_UNAVAILABLE_CRITICAL_EXTENSION:
+      return 8236;
+    case LDAP_CONFIDENTIALITY_REQUIRED:
+      return 8237;
+    case LDAP_NO_SUCH_ATTRIBUTE:
+      return 8202;
+    case LDAP_NO_SUCH_OBJECT:
+      return 8240;
+    case LDAP_INVALID_DN_SYNTAX:
+      return 8242;
+    case LDAP_INVALID_CREDENTIALS:
+      return 1326;  // ERROR_LOGON_FAILURE
+    case LDAP_INSUFFICIENT_ACCESS:
+      return 5;  // ERROR_ACCESS_DENIED
+    case LDAP_BUSY:
+      return 8206;
+    case LDAP_UNAVAILABLE:
+      return 8207;
+    case LDAP_UNWILLING_TO_PERFORM:
+      return 8245;
+    case LDAP_SERVER_DOWN:
+      return 8250;
+    case LDAP_CONNECT_ERROR:
+      return 8250;
+    case LDAP_LOCAL_ERROR:
+      return 8251;
+    case LDAP_ENCODING_ERROR:
+      return 8252;
+    case LDAP_DECODING_ERROR:
+      return 8253;
+    case LDAP_TIMEOUT:
+      return 1460;  // ERROR_TIMEOUT
+    case LDAP_FILTER_ERROR:
+      return 8254;
+    case LDAP_PARAM_ERROR:
+      return 8255;
+    case LDAP_NO_MEMORY:
+      return 8;
+    case LDAP_NOT_SUPPORTED:
+      return 8256;
+    case LDAP_CONTROL_NOT_FOUND:
+      return 8258;
+    case LDAP_NO_RESULTS_RETURNED:
+      return 8257;
+    default:
+      return 8341;  // ERROR_DS_GENERIC_ERROR
   }
 }
 
@@ -77,7 +110,8 @@ std::string Diagnostic(LDAP* ld) {
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   return true;
 }
@@ -216,14 +250,15 @@ Status LdapDirectory::Bind(LDAP* ld) {
       // An empty password turns a simple bind into an unauthenticated one,
       // which servers accept and which would look like success.
       if (password.empty())
-        return PlatformError{kInvalidArgument, "VELLORAN_LDAP_PASSWORD_FILE " +
-                                                   options_.PasswordFile +
-                                                   ": the password is empty"};
+        return PlatformError{
+            kInvalidArgument,
+            "VELLORAN_LDAP_PASSWORD_FILE " + options_.PasswordFile + ": the password is empty"};
       return SimpleBind(ld, options_.User, password);
     }
     case LdapBindMode::Gssapi:
     case LdapBindMode::Auto: {
-      if (options_.Bind == LdapBindMode::Auto && !HasKerberosTicket()) return SimpleBind(ld, "", "");
+      if (options_.Bind == LdapBindMode::Auto && !HasKerberosTicket())
+        return SimpleBind(ld, "", "");
       int rc = ldap_sasl_interactive_bind_s(ld, nullptr, "GSSAPI", nullptr, nullptr,
                                             LDAP_SASL_QUIET, SaslDefaults, nullptr);
       if (rc == LDAP_SUCCESS) return std::nullopt;
@@ -453,7 +488,8 @@ Result<RecordSet> LdapDirectory::Search(Handle& h, const std::string& base,
           }
           berval** vals = ldap_get_values_len(h.ld, msg, fields[i].c_str());
           if (!vals) continue;
-          for (int v = 0; vals[v]; ++v) rec.Fields[i].emplace_back(vals[v]->bv_val, vals[v]->bv_len);
+          for (int v = 0; vals[v]; ++v)
+            rec.Fields[i].emplace_back(vals[v]->bv_val, vals[v]->bv_len);
           ldap_value_free_len(vals);
         }
         rs.Records.push_back(std::move(rec));
@@ -520,8 +556,8 @@ LdapDirectoryOptions LdapOptionsFromEnvironment() {
   o.PasswordFile = env("VELLORAN_LDAP_PASSWORD_FILE");
   if (o.Bind == LdapBindMode::Simple && !o.Invalid) {
     if (o.User.empty())
-      o.Invalid = PlatformError{kInvalidArgument,
-                                "VELLORAN_LDAP_BIND=simple needs VELLORAN_LDAP_USER"};
+      o.Invalid =
+          PlatformError{kInvalidArgument, "VELLORAN_LDAP_BIND=simple needs VELLORAN_LDAP_USER"};
     else if (o.PasswordFile.empty())
       o.Invalid = PlatformError{kInvalidArgument,
                                 "VELLORAN_LDAP_BIND=simple needs VELLORAN_LDAP_PASSWORD_FILE"};

@@ -36,69 +36,89 @@ struct PrinterMigration : ::testing::Test {
   std::string WriteIni(const std::string& general, const std::string& sections) {
     std::filesystem::create_directories(engine.Root() / "out");
     const std::string path = (engine.Folder() / "move.ini").string();
-    WriteFile(path, "[GENERAL]\r\n" + general + "AlwaysRun=False\r\n" + sections +
-                        "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" +
-                        (engine.Root() / "out").string() +
-                        "\r\nFileOutputName=outcome.txt\r\nIncludeComputerName=False\r\n"
-                        "IncludeOutcome=False\r\nWriteToEventLog=False\r\n[SUPPORT]\r\nDebugOn=True\r\n");
+    WriteFile(path,
+              "[GENERAL]\r\n" + general + "AlwaysRun=False\r\n" + sections +
+                  "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" +
+                  (engine.Root() / "out").string() +
+                  "\r\nFileOutputName=outcome.txt\r\nIncludeComputerName=False\r\n"
+                  "IncludeOutcome=False\r\nWriteToEventLog=False\r\n[SUPPORT]\r\nDebugOn=True\r\n");
     return path;
   }
 };
 
 TEST_F(PrinterMigration, ManualModesMoveTheProfileAndReportEveryStep) {
-  WriteFile(engine.Connections(),
-            "computer: PC01\n"
-            "connection: \\\\OLDSRV1\\ACCOUNTING\nconnection: Local Laser\nconnection: \\\\OLDSRV1\\Sales\n"
-            "connection: \\\\PRN1\\Laser3\nconnection: \\\\MIX\\Plotter\n"
-            "share: \\\\NEWSRV1\\ACCOUNTING\nshare: \\\\PRN1\\Laser4\nshare: \\\\NEWMIX\\BigPlotter\n");
-  const std::string ini = WriteIni(
-      "UseActiveDirectory=False\r\nUseManualDefinitions=True\r\n",
-      "[MANUAL DEFINITIONS PRINTERS]\r\nFromPrinters=laser3\r\nToPrinters=Laser4\r\n"
-      "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLDSRV1\r\nToServers=NEWSRV1\r\n"
-      "[MANUAL DEFINITIONS MIXED]\r\nFromServers=MIX\r\nFromPrinters=Plotter\r\n"
-      "ToPrinters=BigPlotter\r\nToServers=NEWMIX\r\n");
+  WriteFile(
+      engine.Connections(),
+      "computer: PC01\n"
+      "connection: \\\\OLDSRV1\\ACCOUNTING\nconnection: Local Laser\nconnection: "
+      "\\\\OLDSRV1\\Sales\n"
+      "connection: \\\\PRN1\\Laser3\nconnection: \\\\MIX\\Plotter\n"
+      "share: \\\\NEWSRV1\\ACCOUNTING\nshare: \\\\PRN1\\Laser4\nshare: \\\\NEWMIX\\BigPlotter\n");
+  const std::string ini =
+      WriteIni("UseActiveDirectory=False\r\nUseManualDefinitions=True\r\n",
+               "[MANUAL DEFINITIONS PRINTERS]\r\nFromPrinters=laser3\r\nToPrinters=Laser4\r\n"
+               "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLDSRV1\r\nToServers=NEWSRV1\r\n"
+               "[MANUAL DEFINITIONS MIXED]\r\nFromServers=MIX\r\nFromPrinters=Plotter\r\n"
+               "ToPrinters=BigPlotter\r\nToServers=NEWMIX\r\n");
   auto r = engine.Run({ini});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
 
-  const std::string outcome = Crlf({
-      "* ----- My Networked Printers ----- *", "ACCOUNTING (OLDSRV1)",
-      "Non-Networked Printer: Local Laser (DO NOTHING)", "Sales (OLDSRV1)", "Laser3 (PRN1)", "Plotter (MIX)",
-      "* ----- Migrating Networked Printers Between Printers ----- *",
-      "Printer already migrated: ACCOUNTING (OLDSRV1)", "Printer already migrated: Sales (OLDSRV1)",
-      "Printer migrated: Laser3 (PRN1)", "Printer already migrated: Plotter (MIX)",
-      "* ----- Migrating Networked Printers Between Servers ----- *", "Printer migrated: ACCOUNTING (OLDSRV1)",
-      "Error in adding/migrating network printer: \\\\NEWSRV1\\Sales", "> Error Number: -2147023095",
-      "> Error Description: The printer name is invalid.", "Printer already migrated: Laser3 (PRN1)",
-      "Printer already migrated: Plotter (MIX)",
-      "* ----- Migrating Networked Servers and Printers Between Servers and Printers----- *",
-      "Printer already migrated: ACCOUNTING (OLDSRV1)", "Printer already migrated: Sales (OLDSRV1)",
-      "Printer already migrated: Laser3 (PRN1)", "Printer migrated: Plotter (MIX)"});
+  const std::string outcome =
+      Crlf({"* ----- My Networked Printers ----- *",
+            "ACCOUNTING (OLDSRV1)",
+            "Non-Networked Printer: Local Laser (DO NOTHING)",
+            "Sales (OLDSRV1)",
+            "Laser3 (PRN1)",
+            "Plotter (MIX)",
+            "* ----- Migrating Networked Printers Between Printers ----- *",
+            "Printer already migrated: ACCOUNTING (OLDSRV1)",
+            "Printer already migrated: Sales (OLDSRV1)",
+            "Printer migrated: Laser3 (PRN1)",
+            "Printer already migrated: Plotter (MIX)",
+            "* ----- Migrating Networked Printers Between Servers ----- *",
+            "Printer migrated: ACCOUNTING (OLDSRV1)",
+            "Error in adding/migrating network printer: \\\\NEWSRV1\\Sales",
+            "> Error Number: -2147023095",
+            "> Error Description: The printer name is invalid.",
+            "Printer already migrated: Laser3 (PRN1)",
+            "Printer already migrated: Plotter (MIX)",
+            "* ----- Migrating Networked Servers and Printers Between Servers and Printers----- *",
+            "Printer already migrated: ACCOUNTING (OLDSRV1)",
+            "Printer already migrated: Sales (OLDSRV1)",
+            "Printer already migrated: Laser3 (PRN1)",
+            "Printer migrated: Plotter (MIX)"});
   EXPECT_EQ(ReadFile(OutcomeFile()), outcome + "\r\n");
 
   // Sales could not move: its old connection was put back.
-  EXPECT_EQ(ReadFile(engine.Connections()),
-            "computer: PC01\n"
-            "connection: Local Laser\nconnection: \\\\PRN1\\Laser4\nconnection: \\\\NEWSRV1\\ACCOUNTING\n"
-            "connection: \\\\OLDSRV1\\Sales\nconnection: \\\\NEWMIX\\BigPlotter\n"
-            "share: \\\\NEWSRV1\\ACCOUNTING\nshare: \\\\PRN1\\Laser4\nshare: \\\\NEWMIX\\BigPlotter\n"
-            "share: \\\\PRN1\\Laser3\nshare: \\\\OLDSRV1\\ACCOUNTING\nshare: \\\\OLDSRV1\\Sales\n"
-            "share: \\\\MIX\\Plotter\n");
+  EXPECT_EQ(
+      ReadFile(engine.Connections()),
+      "computer: PC01\n"
+      "connection: Local Laser\nconnection: \\\\PRN1\\Laser4\nconnection: \\\\NEWSRV1\\ACCOUNTING\n"
+      "connection: \\\\OLDSRV1\\Sales\nconnection: \\\\NEWMIX\\BigPlotter\n"
+      "share: \\\\NEWSRV1\\ACCOUNTING\nshare: \\\\PRN1\\Laser4\nshare: \\\\NEWMIX\\BigPlotter\n"
+      "share: \\\\PRN1\\Laser3\nshare: \\\\OLDSRV1\\ACCOUNTING\nshare: \\\\OLDSRV1\\Sales\n"
+      "share: \\\\MIX\\Plotter\n");
 
   const std::string debug = engine.DebugText();
   const std::string stars(80, '*');
-  EXPECT_TRUE(Contains(debug, ">> Finished moving via AD, abort status: False\r\n" + stars + "\r\n" +
-                                  std::string(22, '*') + "     MOVING USING PRINTER TO PRINTER    " +
-                                  std::string(22, '*') + "\r\n" + stars + "\r\n" +
-                                  ">> * ----- Migrating Networked Printers Between Printers ----- * <<\r\n"))
+  EXPECT_TRUE(Contains(
+      debug, ">> Finished moving via AD, abort status: False\r\n" + stars + "\r\n" +
+                 std::string(22, '*') + "     MOVING USING PRINTER TO PRINTER    " +
+                 std::string(22, '*') + "\r\n" + stars + "\r\n" +
+                 ">> * ----- Migrating Networked Printers Between Printers ----- * <<\r\n"))
       << debug;
-  EXPECT_TRUE(Contains(debug, ">> Found a server match <<\r\n>> Client server: OLDSRV1\r\n>> INI server: OLDSRV1\r\n"
-                              ">> Removed printer: \\\\OLDSRV1\\Sales\r\n"
-                              "ERROR: Adding printer: \\\\NEWSRV1\\Sales\r\nERROR: -2147023095\r\n"
-                              "ERROR DESCRIPTION: The printer name is invalid.\r\n"
-                              ">> Printer already migrated: Laser3 (PRN1)\r\n"));
-  EXPECT_TRUE(Contains(debug, ">> Found a Printer and Server match <<\r\n>> Client printer: Plotter\r\n"
-                              ">> Client Server: MIX\r\n>> INI printer: Plotter\r\n>> INI Server: MIX\r\n"
-                              ">> Removed printer: \\\\MIX\\Plotter\r\n>> Added printer: \\\\NEWMIX\\BigPlotter\r\n"));
+  EXPECT_TRUE(Contains(
+      debug,
+      ">> Found a server match <<\r\n>> Client server: OLDSRV1\r\n>> INI server: OLDSRV1\r\n"
+      ">> Removed printer: \\\\OLDSRV1\\Sales\r\n"
+      "ERROR: Adding printer: \\\\NEWSRV1\\Sales\r\nERROR: -2147023095\r\n"
+      "ERROR DESCRIPTION: The printer name is invalid.\r\n"
+      ">> Printer already migrated: Laser3 (PRN1)\r\n"));
+  EXPECT_TRUE(Contains(
+      debug,
+      ">> Found a Printer and Server match <<\r\n>> Client printer: Plotter\r\n"
+      ">> Client Server: MIX\r\n>> INI printer: Plotter\r\n>> INI Server: MIX\r\n"
+      ">> Removed printer: \\\\MIX\\Plotter\r\n>> Added printer: \\\\NEWMIX\\BigPlotter\r\n"));
   EXPECT_TRUE(Contains(debug, ">> Finished moving manual, abort status: True\r\n"));
   EXPECT_TRUE(Contains(ReadFile(engine.UserHive()), "SUCCESS=False"));
 }
@@ -116,18 +136,20 @@ struct DirectoryMigration : PrinterMigration {
               "connection: \\\\OLDSRV1\\Sales\nconnection: \\\\OLDSRV1\\Gone\n");
   }
   std::string AdIni(const std::string& domain, bool manualToo = false) {
-    return WriteIni(std::string("UseActiveDirectory=True\r\nUseManualDefinitions=") +
-                        (manualToo ? "True" : "False") + "\r\n",
-                    "[ACTIVE DIRECTORY]\r\nDomainName=" + domain +
-                        "\r\n[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLDSRV1\r\nToServers=X\r\n");
+    return WriteIni(
+        std::string("UseActiveDirectory=True\r\nUseManualDefinitions=") +
+            (manualToo ? "True" : "False") + "\r\n",
+        "[ACTIVE DIRECTORY]\r\nDomainName=" + domain +
+            "\r\n[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLDSRV1\r\nToServers=X\r\n");
   }
-  const std::string kMigrated = Crlf({
-      "* ----- My Networked Printers ----- *", "ACCOUNTING (OLDSRV1)", "Laser3 (prn1)", "Sales (OLDSRV1)",
-      "Gone (OLDSRV1)", "* ----- AD Printers ----- *", "Accounting (\\\\NEWSRV1\\ACCOUNTING)",
-      "Laser3 (\\\\PRN1\\Laser3)", "Sales (\\\\OLDSRV1\\Sales)", "Sales (\\\\NEWSRV2\\Sales)",
-      "* ----- Migrating Printers using AD ----- *", "Printer migrated: ACCOUNTING (OLDSRV1)",
-      "Printer already migrated: Laser3 (prn1)", "Printer already migrated: Sales (OLDSRV1)",
-      "Printer migrated: Sales (OLDSRV1)", "ERROR Printer NOT FOUND IN AD: Gone (OLDSRV1)"});
+  const std::string kMigrated =
+      Crlf({"* ----- My Networked Printers ----- *", "ACCOUNTING (OLDSRV1)", "Laser3 (prn1)",
+            "Sales (OLDSRV1)", "Gone (OLDSRV1)", "* ----- AD Printers ----- *",
+            "Accounting (\\\\NEWSRV1\\ACCOUNTING)", "Laser3 (\\\\PRN1\\Laser3)",
+            "Sales (\\\\OLDSRV1\\Sales)", "Sales (\\\\NEWSRV2\\Sales)",
+            "* ----- Migrating Printers using AD ----- *", "Printer migrated: ACCOUNTING (OLDSRV1)",
+            "Printer already migrated: Laser3 (prn1)", "Printer already migrated: Sales (OLDSRV1)",
+            "Printer migrated: Sales (OLDSRV1)", "ERROR Printer NOT FOUND IN AD: Gone (OLDSRV1)"});
   const std::string kMovedProfile =
       "computer: PC01\nconnection: \\\\prn1\\Laser3\nconnection: \\\\OLDSRV1\\Gone\n"
       "connection: \\\\NEWSRV1\\ACCOUNTING\nconnection: \\\\NEWSRV2\\Sales\n";
@@ -141,19 +163,27 @@ TEST_F(DirectoryMigration, MovesEachConnectionToThePublishingServer) {
   EXPECT_EQ(ReadFile(engine.Connections()), kMovedProfile);
 
   const std::string debug = engine.DebugText();
-  EXPECT_TRUE(Contains(debug, ">> Moving Printers Using AD <<\r\n>> Created connection to AD: LDAP://" + domain +
-                                  "\r\n>> Querying AD for printers, command:Select name, printShareName FROM "
-                                  "'LDAP://" + domain + "' WHERE objectCategory='printQueue'\r\n"
-                                  ">> * ----- AD Printers ----- * <<\r\n"
-                                  ">> AD Printer: Accounting (\\\\NEWSRV1\\ACCOUNTING)\r\n"))
+  EXPECT_TRUE(Contains(
+      debug, ">> Moving Printers Using AD <<\r\n>> Created connection to AD: LDAP://" + domain +
+                 "\r\n>> Querying AD for printers, command:Select name, printShareName FROM "
+                 "'LDAP://" +
+                 domain +
+                 "' WHERE objectCategory='printQueue'\r\n"
+                 ">> * ----- AD Printers ----- * <<\r\n"
+                 ">> AD Printer: Accounting (\\\\NEWSRV1\\ACCOUNTING)\r\n"))
       << debug;
-  EXPECT_TRUE(Contains(debug, ">> Found a printer match <<\r\n>> Printer share names (Client/AD): Laser3 / Laser3\r\n"
-                              ">> Printer names (Client/AD): Laser3 / Laser3\r\n"
-                              ">> Printer already migrated: Laser3 (prn1)\r\n"));
-  EXPECT_TRUE(Contains(debug, ">> Found a server match <<\r\n>> Server names (Client/AD): OLDSRV1 / NEWSRV2\r\n"
-                              ">> Removed printer: \\\\OLDSRV1\\Sales\r\n>> Added printer: \\\\NEWSRV2\\Sales\r\n"));
-  EXPECT_TRUE(Contains(debug, ">> Printer not found in AD: Gone (OLDSRV1)\r\n"
-                              ">> Finished moving printers using AD, abort status: False\r\n"));
+  EXPECT_TRUE(Contains(
+      debug,
+      ">> Found a printer match <<\r\n>> Printer share names (Client/AD): Laser3 / Laser3\r\n"
+      ">> Printer names (Client/AD): Laser3 / Laser3\r\n"
+      ">> Printer already migrated: Laser3 (prn1)\r\n"));
+  EXPECT_TRUE(Contains(
+      debug,
+      ">> Found a server match <<\r\n>> Server names (Client/AD): OLDSRV1 / NEWSRV2\r\n"
+      ">> Removed printer: \\\\OLDSRV1\\Sales\r\n>> Added printer: \\\\NEWSRV2\\Sales\r\n"));
+  EXPECT_TRUE(Contains(debug,
+                       ">> Printer not found in AD: Gone (OLDSRV1)\r\n"
+                       ">> Finished moving printers using AD, abort status: False\r\n"));
   EXPECT_TRUE(Contains(ReadFile(engine.UserHive()), "SUCCESS=True"));
 }
 
@@ -163,21 +193,24 @@ TEST_F(DirectoryMigration, ADNAloneFindsTheServerInTheClientConfiguration) {
   auto r = engine.Run({AdIni(kPrinters)});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
   const std::string debug = engine.DebugText();
-  EXPECT_TRUE(Contains(debug, ">> Created connection to AD: LDAP://" + kPrinters + "\r\n")) << debug;
+  EXPECT_TRUE(Contains(debug, ">> Created connection to AD: LDAP://" + kPrinters + "\r\n"))
+      << debug;
   EXPECT_TRUE(Contains(debug, "FROM 'LDAP://" + server.HostPort() + "/" + kPrinters + "'"));
   EXPECT_EQ(ReadFile(engine.Connections()), kMovedProfile);
 }
 
 TEST_F(DirectoryMigration, AServerThatIsDownStopsTheRunBeforeTheManualModes) {
   const std::string before = ReadFile(engine.Connections());
-  auto r = engine.Run({AdIni("127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/" + kPrinters, true)});
+  auto r = engine.Run(
+      {AdIni("127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/" + kPrinters, true)});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
-  EXPECT_EQ(ReadFile(OutcomeFile()),
-            Crlf({"* ----- My Networked Printers ----- *", "ACCOUNTING (OLDSRV1)", "Laser3 (prn1)",
-                  "Sales (OLDSRV1)", "Gone (OLDSRV1)",
-                  "Error accessing Active Directory. Try installing an MDAC update.",
-                  "> Error Number: -2147016646", "> Error Description: Can't contact LDAP server"}) +
-                "\r\n");
+  EXPECT_EQ(
+      ReadFile(OutcomeFile()),
+      Crlf({"* ----- My Networked Printers ----- *", "ACCOUNTING (OLDSRV1)", "Laser3 (prn1)",
+            "Sales (OLDSRV1)", "Gone (OLDSRV1)",
+            "Error accessing Active Directory. Try installing an MDAC update.",
+            "> Error Number: -2147016646", "> Error Description: Can't contact LDAP server"}) +
+          "\r\n");
   EXPECT_EQ(ReadFile(engine.Connections()), before);
   EXPECT_FALSE(Contains(engine.DebugText(), "MOVING USING SERVER TO SERVER"));
 }
@@ -185,15 +218,19 @@ TEST_F(DirectoryMigration, AServerThatIsDownStopsTheRunBeforeTheManualModes) {
 TEST_F(DirectoryMigration, WhatIfRehearsesWithoutTouchingTheProfile) {
   const std::string before = ReadFile(engine.Connections());
   const std::string ini = AdIni(server.HostPort() + "/" + kPrinters);
-  auto r = test::RunProcess(VELLORAN_TOOL_PATH, {"what-if", ini, "--connections", engine.Connections().string()},
+  auto r = test::RunProcess(VELLORAN_TOOL_PATH,
+                            {"what-if", ini, "--connections", engine.Connections().string()},
                             engine.Env);
   EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
   std::string expectedOutcome = kMigrated.substr(2);
-  for (size_t p; (p = expectedOutcome.find("\r\n")) != std::string::npos;) expectedOutcome.replace(p, 2, "\n");
-  EXPECT_TRUE(Contains(r.Stdout, "\nOutcome:\n" + expectedOutcome + "\n\nAbort status: False\n")) << r.Stdout;
-  EXPECT_TRUE(Contains(r.Stdout, "\nConnections that would change:\n"
-                                 "  - \\\\OLDSRV1\\ACCOUNTING\n  - \\\\OLDSRV1\\Sales\n"
-                                 "  + \\\\NEWSRV1\\ACCOUNTING\n  + \\\\NEWSRV2\\Sales\n"))
+  for (size_t p; (p = expectedOutcome.find("\r\n")) != std::string::npos;)
+    expectedOutcome.replace(p, 2, "\n");
+  EXPECT_TRUE(Contains(r.Stdout, "\nOutcome:\n" + expectedOutcome + "\n\nAbort status: False\n"))
+      << r.Stdout;
+  EXPECT_TRUE(Contains(r.Stdout,
+                       "\nConnections that would change:\n"
+                       "  - \\\\OLDSRV1\\ACCOUNTING\n  - \\\\OLDSRV1\\Sales\n"
+                       "  + \\\\NEWSRV1\\ACCOUNTING\n  + \\\\NEWSRV2\\Sales\n"))
       << r.Stdout;
   EXPECT_EQ(ReadFile(engine.Connections()), before);
   EXPECT_FALSE(std::filesystem::exists(OutcomeFile()));
@@ -207,7 +244,9 @@ TEST_F(DirectoryMigration, WhatIfRehearsesWithoutTouchingTheProfile) {
       engine.Env);
   EXPECT_EQ(down.ExitCode, 1);
   EXPECT_TRUE(Contains(down.Stdout, "No connection would change."));
-  EXPECT_EQ(test::RunProcess(VELLORAN_TOOL_PATH, {"what-if", ini, "--connections", "/nonexistent"}).ExitCode, 2);
+  EXPECT_EQ(test::RunProcess(VELLORAN_TOOL_PATH, {"what-if", ini, "--connections", "/nonexistent"})
+                .ExitCode,
+            2);
 }
 
 }  // namespace

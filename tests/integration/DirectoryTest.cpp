@@ -30,7 +30,8 @@ class Directory : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     std::string ldif;
-    for (const char* ou : {"Happy", "Empty", "Big", "Secure"}) ldif += test::OrganizationalUnitLdif(ou);
+    for (const char* ou : {"Happy", "Empty", "Big", "Secure"})
+      ldif += test::OrganizationalUnitLdif(ou);
     ldif += test::PrintQueueLdif(kHappy, {{"SRV1-Laser3", {"Laser3", "L3"}},
                                           {"NEW-Acct", {"ACCT"}},
                                           {"Plain", {"Plain"}},
@@ -43,7 +44,8 @@ class Directory : public ::testing::Test {
     ldif += "dn: cn=SRV9-Person," + kHappy + "\nobjectClass: person\ncn: SRV9-Person\nsn: x\n\n";
     std::vector<PrintQueue> big;
     for (int i = 0; i < kBigCount; ++i)
-      big.push_back({"PRN" + std::to_string(i % 7) + "-Queue" + std::to_string(i), {"Q" + std::to_string(i)}});
+      big.push_back({"PRN" + std::to_string(i % 7) + "-Queue" + std::to_string(i),
+                     {"Q" + std::to_string(i)}});
     ldif += test::PrintQueueLdif(kBig, big);
     ldif += test::PrintQueueLdif(kSecure, {{"SEC-Vault", {"Vault"}}});
     server_ = new Slapd(ldif);
@@ -88,9 +90,12 @@ TEST_F(Directory, PublishedQueuesAreReadWithTheirNamesSplit) {
                                                            {"Plain", "", "Plain"},
                                                            {"NoShare", "SRV2", ""}}));
   const std::string adsPath = "LDAP://" + server_->HostPort() + "/" + kHappy;
-  EXPECT_TRUE(Contains(run_->DebugText, ">> Created connection to AD: LDAP://" + Path(kHappy) + "\r\n"
-                                        ">> Querying AD for printers, command:Select name, printShareName FROM '" +
-                                            adsPath + "' WHERE objectCategory='printQueue'\r\n"));
+  EXPECT_TRUE(
+      Contains(run_->DebugText,
+               ">> Created connection to AD: LDAP://" + Path(kHappy) +
+                   "\r\n"
+                   ">> Querying AD for printers, command:Select name, printShareName FROM '" +
+                   adsPath + "' WHERE objectCategory='printQueue'\r\n"));
   EXPECT_TRUE(run_->OutcomeText.ends_with("\r\nPlain (\\\\\\Plain)\r\nNoShare (\\\\SRV2\\)"));
 }
 
@@ -104,25 +109,29 @@ TEST_F(Directory, AnEmptyAnswerWritesTheHeaderOnly) {
 TEST_F(Directory, AMissingDNOrAServerThatIsDownIsAnAccessFailure) {
   Query(Path(std::string("ou=Nowhere,") + Slapd::kSuffix));
   EXPECT_TRUE(run_->AbortStatus);
-  EXPECT_TRUE(run_->OutcomeText.starts_with(
-      "\r\nError accessing Active Directory. Try installing an MDAC update.\r\n> Error Number: -2147016656"
-      "\r\n> Error Description: No such object"))
+  EXPECT_TRUE(
+      run_->OutcomeText.starts_with("\r\nError accessing Active Directory. Try installing an MDAC "
+                                    "update.\r\n> Error Number: -2147016656"
+                                    "\r\n> Error Description: No such object"))
       << run_->OutcomeText;
-  EXPECT_TRUE(Contains(run_->DebugText, "ERROR: Accessing Active Directory. <<\r\nERROR: -2147016656\r\n"));
+  EXPECT_TRUE(
+      Contains(run_->DebugText, "ERROR: Accessing Active Directory. <<\r\nERROR: -2147016656\r\n"));
 
   Query("127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/" + kHappy);
   EXPECT_TRUE(run_->AbortStatus);
-  EXPECT_TRUE(run_->OutcomeText.starts_with(
-      "\r\nError accessing Active Directory. Try installing an MDAC update.\r\n> Error Number: -2147016646"
-      "\r\n> Error Description: Can't contact LDAP server"))
+  EXPECT_TRUE(
+      run_->OutcomeText.starts_with("\r\nError accessing Active Directory. Try installing an MDAC "
+                                    "update.\r\n> Error Number: -2147016646"
+                                    "\r\n> Error Description: Can't contact LDAP server"))
       << run_->OutcomeText;
   EXPECT_EQ(run_->ADPrinters.size(), 1u);
 }
 
 TEST_F(Directory, MoreQueuesThanOneAnswerHoldsComeBackWhole) {
   // The server really does stop an unpaged search at 1000.
-  auto unpaged = test::RunProcess(test::LdapProgram("ldapsearch"),
-                                  {"-x", "-H", server_->Uri(), "-b", kBig, "(objectCategory=printQueue)", "1.1"});
+  auto unpaged = test::RunProcess(
+      test::LdapProgram("ldapsearch"),
+      {"-x", "-H", server_->Uri(), "-b", kBig, "(objectCategory=printQueue)", "1.1"});
   EXPECT_EQ(unpaged.ExitCode, 4) << unpaged.Stdout << unpaged.Stderr;  // sizeLimitExceeded
   EXPECT_TRUE(Contains(unpaged.Stdout, "# numEntries: 1000"));
 
@@ -143,14 +152,16 @@ TEST_F(Directory, MoreQueuesThanOneAnswerHoldsComeBackWhole) {
 TEST_F(Directory, AServerOrDomainNameAloneSearchesTheDefaultNamingContext) {
   Query(server_->HostPort());
   ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;
-  EXPECT_TRUE(Contains(run_->DebugText, "FROM 'LDAP://" + server_->HostPort() + "/" + Slapd::kSuffix + "'"));
+  EXPECT_TRUE(Contains(run_->DebugText,
+                       "FROM 'LDAP://" + server_->HostPort() + "/" + Slapd::kSuffix + "'"));
   // Every readable queue below the root: happy, big; the secure one is hidden.
   EXPECT_EQ(run_->ADPrinters.size(), 1u + 4 + kBigCount);
 }
 
 TEST_F(Directory, ADNAloneUsesTheConfiguredServersInOrder) {
   LdapDirectoryOptions o = Anonymous();
-  o.DefaultUris = "ldap://127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/ " + server_->Uri();
+  o.DefaultUris =
+      "ldap://127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/ " + server_->Uri();
   Query(kHappy, o);
   ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;
   EXPECT_TRUE(Contains(run_->DebugText, ">> Created connection to AD: LDAP://" + kHappy + "\r\n"));
@@ -182,7 +193,8 @@ TEST_F(Directory, BindsAnonymousSimpleAndAutoWithoutATicket) {
   EXPECT_EQ(run_->ADPrinters, (std::vector<NetworkPrinter>{{}, {"Vault", "SEC", "Vault"}}));
 
   Query(Path(kSecure), simple(bad));
-  EXPECT_TRUE(Contains(run_->OutcomeText, "> Error Number: -2147023570\r\n> Error Description: Invalid credentials"))
+  EXPECT_TRUE(Contains(run_->OutcomeText,
+                       "> Error Number: -2147023570\r\n> Error Description: Invalid credentials"))
       << run_->OutcomeText;
 
   // An empty password would make the bind anonymous and look like success.
@@ -208,12 +220,17 @@ TEST_F(Directory, BindsAnonymousSimpleAndAutoWithoutATicket) {
   gssapi.Bind = LdapBindMode::Gssapi;
   Query(Path(kHappy), gssapi);
   EXPECT_TRUE(run_->AbortStatus);
-  if (saved) ::setenv("KRB5CCNAME", keep.c_str(), 1); else ::unsetenv("KRB5CCNAME");
+  if (saved)
+    ::setenv("KRB5CCNAME", keep.c_str(), 1);
+  else
+    ::unsetenv("KRB5CCNAME");
 }
 
 TEST(LdapSettings, EnvironmentChoosesTheBind) {
   auto with = [](std::map<std::string, std::string> env) {
-    for (const char* k : {"VELLORAN_LDAP_BIND", "VELLORAN_LDAP_USER", "VELLORAN_LDAP_PASSWORD_FILE"}) ::unsetenv(k);
+    for (const char* k :
+         {"VELLORAN_LDAP_BIND", "VELLORAN_LDAP_USER", "VELLORAN_LDAP_PASSWORD_FILE"})
+      ::unsetenv(k);
     for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
     auto o = LdapOptionsFromEnvironment();
     for (const auto& [k, v] : env) ::unsetenv(k.c_str());
@@ -221,7 +238,8 @@ TEST(LdapSettings, EnvironmentChoosesTheBind) {
   };
   EXPECT_EQ(with({}).Bind, LdapBindMode::Auto);
   EXPECT_EQ(with({{"VELLORAN_LDAP_BIND", "GSSAPI"}}).Bind, LdapBindMode::Gssapi);
-  auto simple = with({{"VELLORAN_LDAP_BIND", "simple"}, {"VELLORAN_LDAP_USER", "CORP\\admin"},
+  auto simple = with({{"VELLORAN_LDAP_BIND", "simple"},
+                      {"VELLORAN_LDAP_USER", "CORP\\admin"},
                       {"VELLORAN_LDAP_PASSWORD_FILE", "/run/pw"}});
   EXPECT_FALSE(simple.Invalid);
   EXPECT_EQ(simple.User, "CORP\\admin");

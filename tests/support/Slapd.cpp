@@ -59,7 +59,8 @@ std::string LdapProgram(const std::string& name) {
 }
 
 std::string OrganizationalUnitLdif(const std::string& ou) {
-  return "dn: ou=" + ou + "," + Slapd::kSuffix + "\nobjectClass: organizationalUnit\nou: " + ou + "\n\n";
+  return "dn: ou=" + ou + "," + Slapd::kSuffix + "\nobjectClass: organizationalUnit\nou: " + ou +
+         "\n\n";
 }
 
 std::string PrintQueueLdif(const std::string& parentDN, const std::vector<PrintQueue>& queues) {
@@ -84,20 +85,33 @@ Slapd::Slapd(const std::string& ldif) {
   // cap paged searches too.
   WriteFile(dir_ / "slapd.conf",
             "include /etc/ldap/schema/core.schema\n"
-            "include " + d + "/ad.schema\n"
-            "rootDSE " + d + "/rootdse.ldif\n"
-            "sizelimit size.soft=1000 size.hard=1000 size.pr=1000 size.prtotal=unlimited\n"
-            "modulepath /usr/lib/ldap\nmoduleload back_mdb\n"
-            "database mdb\n"
-            "suffix \"" + std::string(kSuffix) + "\"\n"
-            "rootdn \"" + kAdminDN + "\"\nrootpw " + kAdminPassword + "\n"
-            "directory " + d + "/db\nmaxsize 268435456\n"
-            "access to dn.subtree=\"ou=Secure," + kSuffix + "\" by users read by anonymous auth\n"
-            "access to * by * read\n");
-  WriteFile(dir_ / "data.ldif", std::string("dn: ") + kSuffix +
-                                    "\nobjectClass: dcObject\nobjectClass: organization\ndc: corp\no: corp\n\n" +
-                                    ldif);
-  auto added = RunProcess(LdapProgram("slapadd"), {"-q", "-f", d + "/slapd.conf", "-l", d + "/data.ldif"});
+            "include " +
+                d +
+                "/ad.schema\n"
+                "rootDSE " +
+                d +
+                "/rootdse.ldif\n"
+                "sizelimit size.soft=1000 size.hard=1000 size.pr=1000 size.prtotal=unlimited\n"
+                "modulepath /usr/lib/ldap\nmoduleload back_mdb\n"
+                "database mdb\n"
+                "suffix \"" +
+                std::string(kSuffix) +
+                "\"\n"
+                "rootdn \"" +
+                kAdminDN + "\"\nrootpw " + kAdminPassword +
+                "\n"
+                "directory " +
+                d +
+                "/db\nmaxsize 268435456\n"
+                "access to dn.subtree=\"ou=Secure," +
+                kSuffix +
+                "\" by users read by anonymous auth\n"
+                "access to * by * read\n");
+  WriteFile(dir_ / "data.ldif",
+            std::string("dn: ") + kSuffix +
+                "\nobjectClass: dcObject\nobjectClass: organization\ndc: corp\no: corp\n\n" + ldif);
+  auto added =
+      RunProcess(LdapProgram("slapadd"), {"-q", "-f", d + "/slapd.conf", "-l", d + "/data.ldif"});
   if (added.ExitCode != 0) throw std::runtime_error("slapadd failed: " + added.Stderr);
   Start();
 }
@@ -119,8 +133,8 @@ void Slapd::Start() {
       ::dup2(fd, 1);
       ::dup2(fd, 2);
       // "-d 0" keeps slapd in the foreground: its PID is this child's.
-      ::execl(slapd.c_str(), slapd.c_str(), "-f", (d + "/slapd.conf").c_str(), "-h", url.c_str(), "-d", "0",
-              static_cast<char*>(nullptr));
+      ::execl(slapd.c_str(), slapd.c_str(), "-f", (d + "/slapd.conf").c_str(), "-h", url.c_str(),
+              "-d", "0", static_cast<char*>(nullptr));
       ::_exit(127);
     }
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);

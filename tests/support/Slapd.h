@@ -2,10 +2,10 @@
 // A private slapd with a schema shaped like Active Directory's print
 // queues, on a free loopback port, for tests and benchmarks.
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
-
-#include <sys/types.h>
 
 #include "tests/support/Fakes.h"
 #include "tests/support/SmtpServer.h"  // FreeLoopbackPort

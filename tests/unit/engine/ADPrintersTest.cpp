@@ -104,16 +104,20 @@ TEST_F(ADMode, QueryReadsEveryRecordAndSplitsNamesAtTheFirstDash) {
                                                          {"NoDash", "", "Plain"},
                                                          {"NoShare", "SRV2", ""},
                                                          {"", "", "Nameless"}}));
-  EXPECT_EQ(run.OutcomeText,
-            "\r\n* ----- AD Printers ----- *\r\nLaser3 (\\\\SRV1\\Laser3)\r\n01-Color (\\\\PRN\\Color)"
-            "\r\nNoDash (\\\\\\Plain)\r\nNoShare (\\\\SRV2\\)\r\n (\\\\\\Nameless)");
-  EXPECT_EQ(run.DebugText,
-            ">> Created connection to AD: LDAP://DC=corp,DC=test\r\n"
-            ">> Querying AD for printers, command:" + command + "\r\n"
-            ">> * ----- AD Printers ----- * <<\r\n"
-            ">> AD Printer: Laser3 (\\\\SRV1\\Laser3)\r\n>> AD Printer: 01-Color (\\\\PRN\\Color)\r\n"
-            ">> AD Printer: NoDash (\\\\\\Plain)\r\n>> AD Printer: NoShare (\\\\SRV2\\)\r\n"
-            ">> AD Printer:  (\\\\\\Nameless)\r\n");
+  EXPECT_EQ(
+      run.OutcomeText,
+      "\r\n* ----- AD Printers ----- *\r\nLaser3 (\\\\SRV1\\Laser3)\r\n01-Color (\\\\PRN\\Color)"
+      "\r\nNoDash (\\\\\\Plain)\r\nNoShare (\\\\SRV2\\)\r\n (\\\\\\Nameless)");
+  EXPECT_EQ(
+      run.DebugText,
+      ">> Created connection to AD: LDAP://DC=corp,DC=test\r\n"
+      ">> Querying AD for printers, command:" +
+          command +
+          "\r\n"
+          ">> * ----- AD Printers ----- * <<\r\n"
+          ">> AD Printer: Laser3 (\\\\SRV1\\Laser3)\r\n>> AD Printer: 01-Color (\\\\PRN\\Color)\r\n"
+          ">> AD Printer: NoDash (\\\\\\Plain)\r\n>> AD Printer: NoShare (\\\\SRV2\\)\r\n"
+          ">> AD Printer:  (\\\\\\Nameless)\r\n");
 }
 
 TEST_F(ADMode, EachFailurePathRecordsItsTextAndSkipsTheMigration) {
@@ -124,14 +128,14 @@ TEST_F(ADMode, EachFailurePathRecordsItsTextAndSkipsTheMigration) {
     const char* message;
   };
   const PlatformError err{-2147016646, "Can't contact LDAP server"};
-  for (auto c : {Case{"bind", &FakeDirectory::BindFails, "ERROR: Accessing Active Directory. <<",
-                      "Error accessing Active Directory. Try installing an MDAC update."},
-                 Case{"open", &FakeDirectory::OpenFails,
-                      "ERROR: Quering Active Directory printers. <<",
-                      "Error quering Active Directory printers."},
-                 Case{"execute", &FakeDirectory::ExecuteFails,
-                      "ERROR: Quering Active Directory printers. <<",
-                      "Error quering Active Directory printers."}}) {
+  for (auto c :
+       {Case{"bind", &FakeDirectory::BindFails, "ERROR: Accessing Active Directory. <<",
+             "Error accessing Active Directory. Try installing an MDAC update."},
+        Case{"open", &FakeDirectory::OpenFails, "ERROR: Quering Active Directory printers. <<",
+             "Error quering Active Directory printers."},
+        Case{"execute", &FakeDirectory::ExecuteFails,
+             "ERROR: Quering Active Directory printers. <<",
+             "Error quering Active Directory printers."}}) {
     SCOPED_TRACE(c.what);
     SetUp();
     run.AbortStatus = false;
@@ -145,11 +149,12 @@ TEST_F(ADMode, EachFailurePathRecordsItsTextAndSkipsTheMigration) {
     EXPECT_EQ(run.OutcomeText, std::string("\r\n") + c.message +
                                    "\r\n> Error Number: -2147016646"
                                    "\r\n> Error Description: Can't contact LDAP server");
-    EXPECT_TRUE(Contains(run.DebugText, std::string(c.debugLine) +
-                                            "\r\nERROR: -2147016646\r\n"
-                                            "ERROR DESCRIPTION: Can't contact LDAP server\r\n"
-                                            ">> Finished getting list of AD printers, abort status: True\r\n"
-                                            ">> Finished moving printers using AD, abort status: True\r\n"));
+    EXPECT_TRUE(Contains(run.DebugText,
+                         std::string(c.debugLine) +
+                             "\r\nERROR: -2147016646\r\n"
+                             "ERROR DESCRIPTION: Can't contact LDAP server\r\n"
+                             ">> Finished getting list of AD printers, abort status: True\r\n"
+                             ">> Finished moving printers using AD, abort status: True\r\n"));
     EXPECT_TRUE(fakes.Network.Calls.empty());
   }
   // The query text is logged even when opening the connection failed.
@@ -168,9 +173,10 @@ TEST_F(ADMode, EmptyDirectoryReportsEveryPrinterNotFoundWithoutFailing) {
   EXPECT_EQ(run.OutcomeText,
             "\r\n* ----- AD Printers ----- *\r\n* ----- Migrating Printers using AD ----- *"
             "\r\nERROR Printer NOT FOUND IN AD: P1 (A)\r\nERROR Printer NOT FOUND IN AD: P2 (B)");
-  EXPECT_TRUE(Contains(run.DebugText, ">> * ----- Migrating Printers using AD ----- * <<\r\n"
-                                      ">> Printer not found in AD: P1 (A)\r\n"
-                                      ">> Printer not found in AD: P2 (B)\r\n"));
+  EXPECT_TRUE(Contains(run.DebugText,
+                       ">> * ----- Migrating Printers using AD ----- * <<\r\n"
+                       ">> Printer not found in AD: P1 (A)\r\n"
+                       ">> Printer not found in AD: P2 (B)\r\n"));
 }
 
 TEST_F(ADMode, OldAndNewServerPublishingOneShare) {
@@ -207,8 +213,9 @@ TEST_F(ADMode, TwoOtherServersPublishingTheShareGiveARemovalError) {
   MoveADPrinters(run);
   EXPECT_TRUE(run.AbortStatus);
   EXPECT_EQ(fakes.Network.Connections, (std::vector<std::string>{"\\\\NEW1\\P1"}));
-  EXPECT_TRUE(Contains(run.OutcomeText, "\r\nPrinter migrated: P1 (OLD)"
-                                        "\r\nError in deleting network printer: \\\\OLD\\P1"));
+  EXPECT_TRUE(Contains(run.OutcomeText,
+                       "\r\nPrinter migrated: P1 (OLD)"
+                       "\r\nError in deleting network printer: \\\\OLD\\P1"));
 }
 
 TEST_F(ADMode, PrinterNameRuleKeepsTheClientShareAndDashlessNamesRollBack) {
@@ -220,13 +227,15 @@ TEST_F(ADMode, PrinterNameRuleKeepsTheClientShareAndDashlessNamesRollBack) {
 
   // Laser3 moved by the printer-name rule; "Plain" (no dash) has no server:
   // its add fails and the old connection comes back.
-  EXPECT_EQ(fakes.Network.Calls,
-            (std::vector<std::string>{"remove \\\\OLD\\Laser3", "add \\\\NEW\\Laser3",
-                                      "remove \\\\OLD\\Plain", "add \\\\\\Plain", "add \\\\OLD\\Plain"}));
+  EXPECT_EQ(
+      fakes.Network.Calls,
+      (std::vector<std::string>{"remove \\\\OLD\\Laser3", "add \\\\NEW\\Laser3",
+                                "remove \\\\OLD\\Plain", "add \\\\\\Plain", "add \\\\OLD\\Plain"}));
   EXPECT_EQ(fakes.Network.Connections,
             (std::vector<std::string>{"\\\\NEW\\Laser3", "\\\\OLD\\Plain"}));
   EXPECT_TRUE(run.AbortStatus);
-  EXPECT_TRUE(Contains(run.OutcomeText, "\r\nError in adding/migrating network printer: \\\\\\Plain"));
+  EXPECT_TRUE(
+      Contains(run.OutcomeText, "\r\nError in adding/migrating network printer: \\\\\\Plain"));
 }
 
 TEST_F(ADMode, NoNetworkObjectOrNoClientPrinters) {
@@ -244,7 +253,8 @@ TEST_F(ADMode, NoNetworkObjectOrNoClientPrinters) {
             "\r\n* ----- Migrating Printers using AD ----- *"
             "\r\nError in network object for migrating printers.\r\n> Error Number: 429"
             "\r\n> Error Description: ActiveX component can't create object");
-  EXPECT_TRUE(Contains(run.DebugText, "ERROR: Getting reference to netowrk object: \r\nERROR: 429\r\n"));
+  EXPECT_TRUE(
+      Contains(run.DebugText, "ERROR: Getting reference to netowrk object: \r\nERROR: 429\r\n"));
 }
 
 // The matching looks entries up by share and printer name; its decisions
@@ -276,11 +286,14 @@ TEST_F(ADMode, MatchingDecidesAsThePairwiseScan) {
         const auto& ad = run.ADPrinters[a];
         if (!same(ad.ShareName, cl.ShareName) && !same(ad.PrinterName, cl.ShareName)) continue;
         found = true;
-        expected.push_back(same(cl.ServerName, ad.ServerName)
-                               ? ">> Printer already migrated: " + cl.PrinterName + " (" + cl.ServerName + ")"
-                               : ">> Server names (Client/AD): " + cl.ServerName + " / " + ad.ServerName);
+        expected.push_back(
+            same(cl.ServerName, ad.ServerName)
+                ? ">> Printer already migrated: " + cl.PrinterName + " (" + cl.ServerName + ")"
+                : ">> Server names (Client/AD): " + cl.ServerName + " / " + ad.ServerName);
       }
-      if (!found) expected.push_back(">> Printer not found in AD: " + cl.PrinterName + " (" + cl.ServerName + ")");
+      if (!found)
+        expected.push_back(">> Printer not found in AD: " + cl.PrinterName + " (" + cl.ServerName +
+                           ")");
     }
 
     MigrateADPrinters(run);

@@ -70,17 +70,17 @@ struct Migration : ::testing::Test {
 
 TEST_F(Migration, InventorySplitsNetworkConnectionsAndListsLocalOnes) {
   fakes.Network.Connections = {"\\\\PRN01\\Laser3", "Local Laser", "\\\\PRN02\\Laser3",
-                               "\\\\SRVONLY", "\\single\\x", "x\\\\SRV\\y", "\\\\SRV\\a\\b"};
+                               "\\\\SRVONLY",       "\\single\\x", "x\\\\SRV\\y",
+                               "\\\\SRV\\a\\b"};
   run.OutcomeText = "before";
   GetClientPrinters(run);
 
   EXPECT_FALSE(run.AbortStatus);
-  EXPECT_EQ(run.ClientPrinters,
-            (std::vector<NetworkPrinter>{{},
-                                         {"Laser3", "PRN01", "Laser3"},
-                                         {"Laser3", "PRN02", "Laser3"},
-                                         {"\\\\SRVONLY", "", "\\\\SRVONLY"},
-                                         {"a\\b", "SRV", "a\\b"}}));
+  EXPECT_EQ(run.ClientPrinters, (std::vector<NetworkPrinter>{{},
+                                                             {"Laser3", "PRN01", "Laser3"},
+                                                             {"Laser3", "PRN02", "Laser3"},
+                                                             {"\\\\SRVONLY", "", "\\\\SRVONLY"},
+                                                             {"a\\b", "SRV", "a\\b"}}));
   EXPECT_EQ(run.OutcomeText,
             "before\r\n* ----- My Networked Printers ----- *"
             "\r\nLaser3 (PRN01)"
@@ -144,10 +144,11 @@ TEST_F(Migration, InventoryFailuresAbortWithTheirNumberAndNoHeader) {
     EXPECT_EQ(r.OutcomeText,
               "\r\nError gathering my networked printers.\r\n> Error Number: -2147024891"
               "\r\n> Error Description: Access is denied.");
-    EXPECT_EQ(Lines(r.DebugText), (std::vector<std::string>{
-                                      ">> Getting client's list of printers <<",
-                                      "ERROR: Getting client's list of printers <<",
-                                      "ERROR: -2147024891", "ERROR DESCRIPTION: Access is denied."}));
+    EXPECT_EQ(
+        Lines(r.DebugText),
+        (std::vector<std::string>{">> Getting client's list of printers <<",
+                                  "ERROR: Getting client's list of printers <<",
+                                  "ERROR: -2147024891", "ERROR DESCRIPTION: Access is denied."}));
   }
 }
 
@@ -159,18 +160,22 @@ TEST_F(Migration, PrinterToPrinterMovesAndReportsEveryLine) {
   MoveManualPrinters(run);
 
   EXPECT_FALSE(run.AbortStatus);
-  EXPECT_EQ(fakes.Network.Connections, (std::vector<std::string>{"\\\\SRV1\\Other", "\\\\SRV1\\LaserNEW"}));
-  EXPECT_EQ(Outcome(), (std::vector<std::string>{
-                           "", "* ----- Migrating Networked Printers Between Printers ----- *",
-                           "Printer migrated: Laser3 (SRV1)", "Printer already migrated: Other (SRV1)"}));
-  const std::string stars(80, '*');
-  EXPECT_EQ(Lines(run.DebugText),
+  EXPECT_EQ(fakes.Network.Connections,
+            (std::vector<std::string>{"\\\\SRV1\\Other", "\\\\SRV1\\LaserNEW"}));
+  EXPECT_EQ(Outcome(),
             (std::vector<std::string>{
-                stars, std::string(22, '*') + "     MOVING USING PRINTER TO PRINTER    " + std::string(22, '*'),
-                stars, ">> * ----- Migrating Networked Printers Between Printers ----- * <<",
-                ">> Found a printer match <<", ">> Client printer: Laser3", ">> INI Printer: laser3",
-                ">> Removed printer: \\\\SRV1\\Laser3", ">> Added printer: \\\\SRV1\\LaserNEW",
-                ">> Printer already migrated: Other (SRV1)"}));
+                "", "* ----- Migrating Networked Printers Between Printers ----- *",
+                "Printer migrated: Laser3 (SRV1)", "Printer already migrated: Other (SRV1)"}));
+  const std::string stars(80, '*');
+  EXPECT_EQ(
+      Lines(run.DebugText),
+      (std::vector<std::string>{
+          stars,
+          std::string(22, '*') + "     MOVING USING PRINTER TO PRINTER    " + std::string(22, '*'),
+          stars, ">> * ----- Migrating Networked Printers Between Printers ----- * <<",
+          ">> Found a printer match <<", ">> Client printer: Laser3", ">> INI Printer: laser3",
+          ">> Removed printer: \\\\SRV1\\Laser3", ">> Added printer: \\\\SRV1\\LaserNEW",
+          ">> Printer already migrated: Other (SRV1)"}));
 }
 
 TEST_F(Migration, ServerAndMixedModesBuildTheirPathsFromTheRightParts) {
@@ -184,23 +189,28 @@ TEST_F(Migration, ServerAndMixedModesBuildTheirPathsFromTheRightParts) {
   EXPECT_EQ(fakes.Network.Calls,
             (std::vector<std::string>{"remove \\\\old1\\Acct", "add \\\\NEW1\\Acct",
                                       "remove \\\\OLD2\\Sales", "add \\\\NEW2\\Verkauf"}));
-  EXPECT_TRUE(Contains(run.DebugText, std::string(20, '*') + "     MOVING USING SERVER TO SERVER    " +
+  EXPECT_TRUE(Contains(run.DebugText, std::string(20, '*') +
+                                          "     MOVING USING SERVER TO SERVER    " +
                                           std::string(20, '*') + "\r\n"));
-  EXPECT_TRUE(Contains(run.DebugText, std::string(21, '*') + "     MOVING USING MIXED TO MIXED    " +
+  EXPECT_TRUE(Contains(run.DebugText, std::string(21, '*') +
+                                          "     MOVING USING MIXED TO MIXED    " +
                                           std::string(20, '*') + "\r\n"));
-  EXPECT_TRUE(Contains(run.DebugText,
-                       ">> Found a server match <<\r\n>> Client server: old1\r\n>> INI server: OLD1\r\n"));
-  EXPECT_TRUE(Contains(run.DebugText,
-                       ">> Found a Printer and Server match <<\r\n>> Client printer: Sales\r\n"
-                       ">> Client Server: OLD2\r\n>> INI printer: SALES\r\n>> INI Server: old2\r\n"));
-  EXPECT_EQ(Outcome(),
-            (std::vector<std::string>{
-                "", "* ----- Migrating Networked Printers Between Servers ----- *",
-                "Printer migrated: Acct (old1)", "Printer already migrated: Sales (OLD2)",
-                "Printer already migrated: Keep (OLD2)",
-                "* ----- Migrating Networked Servers and Printers Between Servers and Printers----- *",
-                "Printer already migrated: Acct (old1)", "Printer migrated: Sales (OLD2)",
-                "Printer already migrated: Keep (OLD2)"}));
+  EXPECT_TRUE(
+      Contains(run.DebugText,
+               ">> Found a server match <<\r\n>> Client server: old1\r\n>> INI server: OLD1\r\n"));
+  EXPECT_TRUE(
+      Contains(run.DebugText,
+               ">> Found a Printer and Server match <<\r\n>> Client printer: Sales\r\n"
+               ">> Client Server: OLD2\r\n>> INI printer: SALES\r\n>> INI Server: old2\r\n"));
+  EXPECT_EQ(
+      Outcome(),
+      (std::vector<std::string>{
+          "", "* ----- Migrating Networked Printers Between Servers ----- *",
+          "Printer migrated: Acct (old1)", "Printer already migrated: Sales (OLD2)",
+          "Printer already migrated: Keep (OLD2)",
+          "* ----- Migrating Networked Servers and Printers Between Servers and Printers----- *",
+          "Printer already migrated: Acct (old1)", "Printer migrated: Sales (OLD2)",
+          "Printer already migrated: Keep (OLD2)"}));
 }
 
 TEST_F(Migration, ServerChainsMoveOneStepPerRun) {
@@ -217,13 +227,15 @@ TEST_F(Migration, APrinterNamedTwiceIsRemovedTwiceAndTheSecondRemovalFails) {
   MoveManualPrinters(run);
   EXPECT_TRUE(run.AbortStatus);
   EXPECT_EQ(fakes.Network.Connections, (std::vector<std::string>{"\\\\B\\P1"}));
-  EXPECT_TRUE(Contains(run.OutcomeText,
-                       "\r\nPrinter migrated: P1 (A)\r\nError in deleting network printer: \\\\A\\P1"
-                       "\r\n> Error Number: -2147022646"
-                       "\r\n> Error Description: This network connection does not exist."));
-  EXPECT_TRUE(Contains(run.DebugText, "ERROR: Removing client networked printer: \\\\A\\P1\r\n"
-                                      "ERROR: -2147022646\r\n"
-                                      "ERROR DESCRIPTION: This network connection does not exist.\r\n"));
+  EXPECT_TRUE(
+      Contains(run.OutcomeText,
+               "\r\nPrinter migrated: P1 (A)\r\nError in deleting network printer: \\\\A\\P1"
+               "\r\n> Error Number: -2147022646"
+               "\r\n> Error Description: This network connection does not exist."));
+  EXPECT_TRUE(Contains(run.DebugText,
+                       "ERROR: Removing client networked printer: \\\\A\\P1\r\n"
+                       "ERROR: -2147022646\r\n"
+                       "ERROR DESCRIPTION: This network connection does not exist.\r\n"));
   EXPECT_EQ(fakes.Network.Calls.back(), "remove \\\\A\\P1");
 }
 
@@ -236,8 +248,8 @@ TEST_F(Migration, ModesWorkOnTheConnectionsAsTheyWereBeforeTheRun) {
   // its removal fails, and the next mode runs anyway.
   EXPECT_TRUE(run.AbortStatus);
   EXPECT_EQ(fakes.Network.Connections, (std::vector<std::string>{"\\\\A\\P2"}));
-  EXPECT_EQ(fakes.Network.Calls, (std::vector<std::string>{"remove \\\\A\\P1", "add \\\\A\\P2",
-                                                           "remove \\\\A\\P1"}));
+  EXPECT_EQ(fakes.Network.Calls,
+            (std::vector<std::string>{"remove \\\\A\\P1", "add \\\\A\\P2", "remove \\\\A\\P1"}));
 }
 
 TEST_F(Migration, GuardsAndEmptyListsWriteNothing) {
@@ -271,15 +283,17 @@ TEST_F(Migration, AFailedAddPutsTheOldConnectionBack) {
 
   EXPECT_TRUE(run.AbortStatus);
   EXPECT_EQ(fakes.Network.Connections, (std::vector<std::string>{"\\\\A\\P1", "\\\\A\\P2"}));
-  EXPECT_TRUE(Contains(run.OutcomeText,
-                       "\r\nError in adding/migrating network printer: \\\\Error in To Server Name\\P1"
-                       "\r\n> Error Number: -2147023095\r\n> Error Description: The printer name is invalid."));
+  EXPECT_TRUE(Contains(
+      run.OutcomeText,
+      "\r\nError in adding/migrating network printer: \\\\Error in To Server Name\\P1"
+      "\r\n> Error Number: -2147023095\r\n> Error Description: The printer name is invalid."));
   EXPECT_FALSE(Contains(run.OutcomeText, "Printer migrated"));
   EXPECT_FALSE(Contains(run.DebugText, "Adding old printer back"));
-  EXPECT_TRUE(Contains(run.DebugText, ">> Removed printer: \\\\A\\P1\r\n"
-                                      "ERROR: Adding printer: \\\\Error in To Server Name\\P1\r\n"
-                                      "ERROR: -2147023095\r\n"
-                                      "ERROR DESCRIPTION: The printer name is invalid.\r\n"));
+  EXPECT_TRUE(Contains(run.DebugText,
+                       ">> Removed printer: \\\\A\\P1\r\n"
+                       "ERROR: Adding printer: \\\\Error in To Server Name\\P1\r\n"
+                       "ERROR: -2147023095\r\n"
+                       "ERROR DESCRIPTION: The printer name is invalid.\r\n"));
 }
 
 TEST_F(Migration, AFailedRollBackIsLoggedWhateverTheSignOfItsNumber) {
@@ -293,9 +307,10 @@ TEST_F(Migration, AFailedRollBackIsLoggedWhateverTheSignOfItsNumber) {
     run.Settings.ServerPairs = {{"A", "B"}, {}};
     MoveManualPrinters(run);
     EXPECT_TRUE(fakes.Network.Connections.empty());
-    EXPECT_TRUE(Contains(run.DebugText, "ERROR: Adding old printer back: \\\\A\\P1\r\nERROR: " +
-                                            std::to_string(number) +
-                                            "\r\nERROR DESCRIPTION: The printer name is invalid.\r\n"));
+    EXPECT_TRUE(
+        Contains(run.DebugText,
+                 "ERROR: Adding old printer back: \\\\A\\P1\r\nERROR: " + std::to_string(number) +
+                     "\r\nERROR DESCRIPTION: The printer name is invalid.\r\n"));
     // The outcome carries the failed add only.
     EXPECT_FALSE(Contains(run.OutcomeText, "old printer"));
     EXPECT_EQ(Outcome().size(), 5u);

@@ -14,15 +14,14 @@ TEST(AdsPath, ServerPortAndDNForms) {
     int port;
     const char* dn;
   };
-  for (auto c : {Case{"LDAP://dc01.corp.test/DC=corp,DC=test", "dc01.corp.test", 0, "DC=corp,DC=test"},
-                 Case{"LDAP://127.0.0.1:3890/ou=x,dc=y", "127.0.0.1", 3890, "ou=x,dc=y"},
-                 Case{"LDAP://[::1]:636/dc=y", "::1", 636, "dc=y"},
-                 Case{"LDAP://DC=corp,DC=test", "", 0, "DC=corp,DC=test"},
-                 Case{"LDAP://CN=a\\/b,DC=test", "", 0, "CN=a/b,DC=test"},
-                 Case{"LDAP://corp.test", "corp.test", 0, ""},
-                 Case{"LDAP://corp.test/", "corp.test", 0, ""},
-                 Case{"LDAP://CORP", "CORP", 0, ""},
-                 Case{"LDAP://", "", 0, ""}}) {
+  for (auto c :
+       {Case{"LDAP://dc01.corp.test/DC=corp,DC=test", "dc01.corp.test", 0, "DC=corp,DC=test"},
+        Case{"LDAP://127.0.0.1:3890/ou=x,dc=y", "127.0.0.1", 3890, "ou=x,dc=y"},
+        Case{"LDAP://[::1]:636/dc=y", "::1", 636, "dc=y"},
+        Case{"LDAP://DC=corp,DC=test", "", 0, "DC=corp,DC=test"},
+        Case{"LDAP://CN=a\\/b,DC=test", "", 0, "CN=a/b,DC=test"},
+        Case{"LDAP://corp.test", "corp.test", 0, ""}, Case{"LDAP://corp.test/", "corp.test", 0, ""},
+        Case{"LDAP://CORP", "CORP", 0, ""}, Case{"LDAP://", "", 0, ""}}) {
     SCOPED_TRACE(c.path);
     auto parts = ParseAdsPath(c.path);
     ASSERT_TRUE(parts.ok()) << parts.error().Description;
@@ -30,8 +29,9 @@ TEST(AdsPath, ServerPortAndDNForms) {
     EXPECT_EQ(parts->Port, c.port);
     EXPECT_EQ(parts->DN, c.dn);
   }
-  for (const char* bad : {"ldap://corp.test", "GC://corp.test", "LDAP://host:/dc=x", "LDAP://host:0/dc=x",
-                          "LDAP://host:99999", "LDAP://ho st/dc=x", "LDAP://[::1/dc=x", "LDAP://a:b:c"}) {
+  for (const char* bad :
+       {"ldap://corp.test", "GC://corp.test", "LDAP://host:/dc=x", "LDAP://host:0/dc=x",
+        "LDAP://host:99999", "LDAP://ho st/dc=x", "LDAP://[::1/dc=x", "LDAP://a:b:c"}) {
     SCOPED_TRACE(bad);
     auto parts = ParseAdsPath(bad);
     ASSERT_FALSE(parts.ok());
@@ -63,10 +63,11 @@ TEST(DirectoryCommand, TheEngineQueryAndTheDialectAroundIt) {
   ASSERT_TRUE(cmd.ok());
   EXPECT_EQ(cmd->Filter, "(objectClass=*)");
 
-  for (const char* bad : {"", "SELECT FROM 'LDAP://x'", "SELECT * FROM 'LDAP://x'", "SELECT a FROM LDAP://x",
-                          "SELECT a FROM 'LDAP://x", "SELECT a FROM 'LDAP://x' WHERE b=c",
-                          "SELECT a FROM 'LDAP://x' WHERE b='c' OR d='e'", "SELECT a, FROM 'LDAP://x'",
-                          "SELECTa FROM 'LDAP://x'", "SELECT a FROM 'LDAP://x' ORDER BY a"}) {
+  for (const char* bad :
+       {"", "SELECT FROM 'LDAP://x'", "SELECT * FROM 'LDAP://x'", "SELECT a FROM LDAP://x",
+        "SELECT a FROM 'LDAP://x", "SELECT a FROM 'LDAP://x' WHERE b=c",
+        "SELECT a FROM 'LDAP://x' WHERE b='c' OR d='e'", "SELECT a, FROM 'LDAP://x'",
+        "SELECTa FROM 'LDAP://x'", "SELECT a FROM 'LDAP://x' ORDER BY a"}) {
     SCOPED_TRACE(bad);
     auto r = ParseDirectoryCommand(bad);
     ASSERT_FALSE(r.ok());
