@@ -31,8 +31,11 @@ void AccumulateBytes(Bytes& bytes);
 /// Writes the file atomically; a failure is reported as event 20002.
 void WriteDebugFile(Run& run, const std::string& path, const Bytes& bytes);
 
-/// The whole transformation, as SaveDebugLog applies it.
+/// The whole transformation (StringToBytes, InterleaveBytes,
+/// AccumulateBytes), as SaveDebugLog applies it. The second form reuses the
+/// buffer of `out`.
 Bytes EncodeDebugText(std::string_view text);
+void EncodeDebugText(std::string_view text, Bytes& out);
 /// The inverse: the text of a debug file, or a failure saying why the bytes
 /// cannot be one (odd length, not UTF-16).
 Result<std::string> DecodeDebugBytes(const Bytes& bytes);

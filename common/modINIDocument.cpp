@@ -1,0 +1,419 @@
+#include "common/modINIDocument.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace velloran {
+
+namespace {
+
+// Read buffers include the terminating zero of the profile call, so at most
+// 99 and 9,999 characters arrive.
+constexpr std::size_t kTextBufferSize = 100;
+constexpr std::size_t kListBufferSize = 10000;
+
+constexpr std::string_view kGeneral = "GENERAL";
+constexpr std::string_view kActiveDirectory = "ACTIVE DIRECTORY";
+constexpr std::string_view kServersSection = "MANUAL DEFINITIONS SERVERS";
+constexpr std::string_view kPrintersSection = "MANUAL DEFINITIONS PRINTERS";
+constexpr std::string_view kMixedSection = "MANUAL DEFINITIONS MIXED";
+constexpr std::string_view kSmtp = "NOTIFICATION SMTP";
+constexpr std::string_view kFileOutput = "NOTIFICATION FILE OUTPUT";
+constexpr std::string_view kPopup = "NOTIFICATION CLIENT POP-UP";
+constexpr std::string_view kDeployment = "DEPLOYMENT";
+constexpr std::string_view kSupport = "SUPPORT";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool ContainsTrue(std::string_view s) {
+  constexpr std::string_view kTrue = "true";
+  auto it = std::search(s.begin(), s.end(), kTrue.begin(), kTrue.end(), [](char a, char b) {
+    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+  });
+  return it != s.end();
+}
+
+/// No items for the empty text; otherwise one more item than commas.
+std::vector<std::string_view> SplitList(std::string_view text) {
+  std::vector<std::string_view> items;
+  if (text.empty()) return items;
+  size_t start = 0;
+  for (;;) {
+    size_t comma = text.find(',', start);
+    if (comma == std::string_view::npos) {
+      items.push_back(text.substr(start));
+      return items;
+    }
+    items.push_back(text.substr(start, comma - start));
+    start = comma + 1;
+  }
+}
+
+/// The list shape: one blank slot for no entries, two for one entry (the
+/// manual modes test "last index > 0"), N slots for N >= 2 entries.
+size_t SlotsFor(size_t items) { return items >= 2 ? items : items + 1; }
+
+/// Puts item i of a key into `field(list[i])`, the key's placeholder where
+/// the item is blank. Items beyond the list's slots have nowhere to go; the
+/// log says how many were dropped so that a hand-edited file that pairs
+/// badly does not go unnoticed.
+template <typename T, typename Field>
+void FillByPosition(std::vector<T>& list, const std::vector<std::string_view>& items,
+                    std::string_view placeholder, bool keepBlanks, Field field,
+                    const ReaderLog& log, std::string_view section, std::string_view key) {
+  const size_t used = std::min(items.size(), list.size());
+  for (size_t i = 0; i < used; ++i) {
+    std::string_view trimmed = TrimBlanks(items[i]);
+    std::string& target = field(list[i]);
+    if (trimmed.empty()) {
+      target = placeholder;
+    } else {
+      target = keepBlanks ? items[i] : trimmed;
+    }
+  }
+  if (items.size() > used && log) {
+    log(">> Ignored surplus entries of " + std::string(key) + " in " + std::string(section) + ": " +
+        std::to_string(items.size() - used));
+  }
+}
+
+template <typename T, typename Field>
+std::string JoinList(const std::vector<T>& list, Field field) {
+  std::string text;
+  for (const T& entry : list) {
+    const std::string& item = field(entry);
+    if (item.empty()) continue;
+    if (!text.empty()) text.push_back(',');
+    text.append(item);
+  }
+  if (text.empty()) text = " ";
+  return text;
+}
+
+void KeepFirst(Status& first, Status next) {
+  if (!first && next) first = std::move(next);
+}
+
+void DropOneTrailingBackslash(std::string& folder) {
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+}
+
+}  // namespace
+
+int16_t LeadingNumberToInt16(std::string_view text) {
+  std::string s;
+  s.reserve(text.size());
+  for (char c : text) {
+    if (c != ' ' && c != '\t' && c != '\n') s.push_back(c);
+  }
+
+  size_t p = 0;
+  bool negative = false;
+  if (p < s.size() && (s[p] == '+' || s[p] == '-')) negative = s[p++] == '-';
+
+  // Mantissa digits without the point; `pointAt` counts the digits before it.
+  std::string digits;
+  size_t intDigits = 0;
+  bool seenDigit = false;
+  while (p < s.size() && s[p] >= '0' && s[p] <= '9') {
+    digits.push_back(s[p++]);
+    ++intDigits;
+    seenDigit = true;
+  }
+  if (p < s.size() && s[p] == '.') {
+    ++p;
+    while (p < s.size() && s[p] >= '0' && s[p] <= '9') {
+      digits.push_back(s[p++]);
+      seenDigit = true;
+    }
+  }
+  if (!seenDigit) return 0;
+
+  // An exponent counts only when it is complete ("1e" and "1e+" are just 1).
+  int64_t exponent = 0;
+  if (p < s.size() && (s[p] == 'e' || s[p] == 'E')) {
+    size_t q = p + 1;
+    bool expNegative = false;
+    if (q < s.size() && (s[q] == '+' || s[q] == '-')) expNegative = s[q++] == '-';
+    if (q < s.size() && s[q] >= '0' && s[q] <= '9') {
+      // Saturate: anything beyond a few digits is far outside 16 bits anyway.
+      constexpr int64_t kCap = 1'000'000'000;
+      while (q < s.size() && s[q] >= '0' && s[q] <= '9') {
+        if (exponent < kCap) exponent = exponent * 10 + (s[q] - '0');
+        ++q;
+      }
+      if (expNegative) exponent = -exponent;
+    }
+  }
+
+  // value = 0.d1d2d3... * 10^scale, with d1 != 0 after the leading zeros go.
+  size_t firstNonZero = digits.find_first_not_of('0');
+  if (firstNonZero == std::string::npos) return 0;
+  int64_t scale = static_cast<int64_t>(intDigits) - static_cast<int64_t>(firstNonZero) + exponent;
+  std::string_view sig = std::string_view(digits).substr(firstNonZero);
+
+  constexpr int32_t kMin = std::numeric_limits<int16_t>::min();
+  constexpr int32_t kMax = std::numeric_limits<int16_t>::max();
+  // 10^5 and above lies outside the 16-bit range in either direction.
+  if (scale > 5) return static_cast<int16_t>(negative ? kMin : kMax);
+  if (scale < 0) return 0;  // below 0.1, rounds to 0
+
+  int32_t whole = 0;
+  for (int64_t i = 0; i < scale; ++i) {
+    whole =
+        whole * 10 + (static_cast<size_t>(i) < sig.size() ? sig[static_cast<size_t>(i)] - '0' : 0);
+  }
+  std::string_view fraction =
+      static_cast<size_t>(scale) < sig.size() ? sig.substr(static_cast<size_t>(scale)) : "";
+  if (!fraction.empty()) {
+    char first = fraction.front();
+    bool restNonZero = fraction.find_first_not_of('0', 1) != std::string_view::npos;
+    if (first > '5' || (first == '5' && (restNonZero || (whole % 2) == 1))) ++whole;
+  }
+  int32_t value = negative ? -whole : whole;
+  return static_cast<int16_t>(std::clamp(value, kMin, kMax));
+}
+
+std::string INIDocument::ReadINIString(std::string_view section, std::string_view key) const {
+  return profile_.GetString(section, key, kTextBufferSize, path_);
+}
+
+bool INIDocument::ReadINIBoolean(std::string_view section, std::string_view key) const {
+  return ContainsTrue(ReadINIString(section, key));
+}
+
+int16_t INIDocument::ReadINIInteger(std::string_view section, std::string_view key) const {
+  return LeadingNumberToInt16(ReadINIString(section, key));
+}
+
+namespace {
+
+struct NamePairKeys {
+  std::string_view Section, FromKey, ToKey, FromPlaceholder, ToPlaceholder;
+};
+
+void ReadNamePairs(const ProfileFunctions& profile, const std::string& path, const ReaderLog& log,
+                   const NamePairKeys& k, std::vector<NamePair>& list) {
+  std::string from = profile.GetString(k.Section, k.FromKey, kListBufferSize, path);
+  auto fromItems = SplitList(from);
+  list.assign(SlotsFor(fromItems.size()), NamePair{});
+  FillByPosition(
+      list, fromItems, k.FromPlaceholder, false,
+      [](NamePair& p) -> std::string& { return p.FromName; }, log, k.Section, k.FromKey);
+
+  std::string to = profile.GetString(k.Section, k.ToKey, kListBufferSize, path);
+  FillByPosition(
+      list, SplitList(to), k.ToPlaceholder, false,
+      [](NamePair& p) -> std::string& { return p.ToName; }, log, k.Section, k.ToKey);
+}
+
+}  // namespace
+
+void INIDocument::ReadServerPairs(std::vector<NamePair>& list) const {
+  ReadNamePairs(profile_, path_, log_,
+                {kServersSection, "FromServers", "ToServers", kErrorFromServer, kErrorToServer},
+                list);
+}
+
+void INIDocument::ReadPrinterPairs(std::vector<NamePair>& list) const {
+  ReadNamePairs(
+      profile_, path_, log_,
+      {kPrintersSection, "FromPrinters", "ToPrinters", kErrorFromPrinter, kErrorToPrinter}, list);
+}
+
+void INIDocument::ReadMixedPairs(std::vector<MixedPair>& list) const {
+  auto read = [&](std::string_view key) {
+    return profile_.GetString(kMixedSection, key, kListBufferSize, path_);
+  };
+  std::string fromServers = read("FromServers");
+  auto items = SplitList(fromServers);
+  list.assign(SlotsFor(items.size()), MixedPair{});
+  FillByPosition(
+      list, items, kErrorFromServer, false,
+      [](MixedPair& p) -> std::string& { return p.FromServer; }, log_, kMixedSection,
+      "FromServers");
+
+  std::string fromPrinters = read("FromPrinters");
+  FillByPosition(
+      list, SplitList(fromPrinters), kErrorFromPrinter, false,
+      [](MixedPair& p) -> std::string& { return p.FromPrinter; }, log_, kMixedSection,
+      "FromPrinters");
+  std::string toServers = read("ToServers");
+  FillByPosition(
+      list, SplitList(toServers), kErrorToServer, false,
+      [](MixedPair& p) -> std::string& { return p.ToServer; }, log_, kMixedSection, "ToServers");
+  std::string toPrinters = read("ToPrinters");
+  FillByPosition(
+      list, SplitList(toPrinters), kErrorToPrinter, false,
+      [](MixedPair& p) -> std::string& { return p.ToPrinter; }, log_, kMixedSection, "ToPrinters");
+}
+
+void INIDocument::ReadEmailToList(std::vector<std::string>& list) const {
+  std::string value = profile_.GetString(kSmtp, "EmailTo", kListBufferSize, path_);
+  auto items = SplitList(value);
+  list.assign(SlotsFor(items.size()), std::string{});
+  // Addresses keep their blanks: the mail sender gets them as the
+  // administrator typed them.
+  FillByPosition(
+      list, items, kErrorToEmail, true, [](std::string& s) -> std::string& { return s; }, log_,
+      kSmtp, "EmailTo");
+}
+
+void INIDocument::ReadINISettings(INISettings& s) const {
+  s.UseActiveDirectory = ReadINIBoolean(kGeneral, "UseActiveDirectory");
+  s.UseManualDefinitions = ReadINIBoolean(kGeneral, "UseManualDefinitions");
+  s.AlwaysRun = ReadINIBoolean(kGeneral, "AlwaysRun");
+
+  s.DomainName = ReadINIString(kActiveDirectory, "DomainName");
+
+  ReadServerPairs(s.ServerPairs);
+  ReadPrinterPairs(s.PrinterPairs);
+  ReadMixedPairs(s.MixedPairs);
+
+  s.UseSMTP = ReadINIBoolean(kSmtp, "UseSMTP");
+  s.SMTPServerNameOrIP = ReadINIString(kSmtp, "SMTPServerNameOrIP");
+  s.ServerPort = ReadINIString(kSmtp, "ServerPort");
+  s.EmailSubject = ReadINIString(kSmtp, "EmailSubject");
+  ReadEmailToList(s.EmailTo);
+  s.EmailFrom = ReadINIString(kSmtp, "EmailFrom");
+
+  s.UseFileOutput = ReadINIBoolean(kFileOutput, "UseFileOutput");
+  s.FileOutputPath = ReadINIString(kFileOutput, "FileOutputPath");
+  DropOneTrailingBackslash(s.FileOutputPath);
+  s.FileOutputName = ReadINIString(kFileOutput, "FileOutputName");
+  s.IncludeComputerName = ReadINIBoolean(kFileOutput, "IncludeComputerName");
+  s.IncludeOutcome = ReadINIBoolean(kFileOutput, "IncludeOutcome");
+  s.WriteToEventLog = ReadINIBoolean(kFileOutput, "WriteToEventLog");
+
+  s.UseClientPopup = ReadINIBoolean(kPopup, "UseClientPopup");
+  s.UseSuccessClientPopup = ReadINIBoolean(kPopup, "UseSuccessClientPopup");
+  s.SuccessMessage = ReadINIString(kPopup, "SuccessMessage");
+  s.UseFailureClientPopup = ReadINIBoolean(kPopup, "UseFailureClientPopup");
+  s.FailureMessage = ReadINIString(kPopup, "FailureMessage");
+
+  s.DeploymentPath = ReadINIString(kDeployment, "DeploymentPath");
+  DropOneTrailingBackslash(s.DeploymentPath);
+  s.CreateWebLaunchPage = ReadINIBoolean(kDeployment, "CreateWebLaunchPage");
+  s.CreateBatchFile = ReadINIBoolean(kDeployment, "CreateBatchFile");
+  s.IncludeMDAC = ReadINIBoolean(kDeployment, "IncludeMDAC");
+  s.MDACOption = ReadINIInteger(kDeployment, "MDACOption");
+
+  // Last on purpose: in the engine the file's DebugOn takes over the debug
+  // log from here on.
+  s.DebugOn = ReadINIBoolean(kSupport, "DebugOn");
+}
+
+Status INIDocument::WriteINIString(std::string_view section, std::string_view key,
+                                   std::string& text) {
+  // Files of this format carry an empty text as a single blank, which reads
+  // back as empty; the record keeps the blank, so it matches what was saved.
+  if (text.empty()) text = " ";
+  return profile_.WriteString(section, key, text, path_);
+}
+
+Status INIDocument::WriteINIBoolean(std::string_view section, std::string_view key, bool value) {
+  return profile_.WriteString(section, key, value ? "True" : "False", path_);
+}
+
+Status INIDocument::WriteINIInteger(std::string_view section, std::string_view key, int16_t value) {
+  return profile_.WriteString(section, key, std::to_string(value), path_);
+}
+
+namespace {
+
+Status WriteNamePairs(ProfileFunctions& profile, const std::string& path, std::string_view section,
+                      std::string_view fromKey, std::string_view toKey,
+                      const std::vector<NamePair>& list) {
+  Status first;
+  KeepFirst(first,
+            profile.WriteString(
+                section, fromKey,
+                JoinList(list, [](const NamePair& p) -> const std::string& { return p.FromName; }),
+                path));
+  KeepFirst(
+      first,
+      profile.WriteString(
+          section, toKey,
+          JoinList(list, [](const NamePair& p) -> const std::string& { return p.ToName; }), path));
+  return first;
+}
+
+}  // namespace
+
+Status INIDocument::WriteServerPairs(const std::vector<NamePair>& list) {
+  return WriteNamePairs(profile_, path_, kServersSection, "FromServers", "ToServers", list);
+}
+
+Status INIDocument::WritePrinterPairs(const std::vector<NamePair>& list) {
+  return WriteNamePairs(profile_, path_, kPrintersSection, "FromPrinters", "ToPrinters", list);
+}
+
+Status INIDocument::WriteMixedPairs(const std::vector<MixedPair>& list) {
+  Status first;
+  auto write = [&](std::string_view key, auto field) {
+    KeepFirst(first, profile_.WriteString(kMixedSection, key, JoinList(list, field), path_));
+  };
+  write("FromServers", [](const MixedPair& p) -> const std::string& { return p.FromServer; });
+  write("FromPrinters", [](const MixedPair& p) -> const std::string& { return p.FromPrinter; });
+  write("ToServers", [](const MixedPair& p) -> const std::string& { return p.ToServer; });
+  write("ToPrinters", [](const MixedPair& p) -> const std::string& { return p.ToPrinter; });
+  return first;
+}
+
+Status INIDocument::WriteEmailToList(const std::vector<std::string>& list) {
+  return profile_.WriteString(
+      kSmtp, "EmailTo",
+      JoinList(list, [](const std::string& s) -> const std::string& { return s; }), path_);
+}
+
+Status INIDocument::WriteINISettings(INISettings& s) {
+  Status first;
+  KeepFirst(first, WriteINIBoolean(kGeneral, "UseActiveDirectory", s.UseActiveDirectory));
+  KeepFirst(first, WriteINIBoolean(kGeneral, "UseManualDefinitions", s.UseManualDefinitions));
+  KeepFirst(first, WriteINIBoolean(kGeneral, "AlwaysRun", s.AlwaysRun));
+
+  KeepFirst(first, WriteINIString(kActiveDirectory, "DomainName", s.DomainName));
+
+  KeepFirst(first, WriteServerPairs(s.ServerPairs));
+  KeepFirst(first, WritePrinterPairs(s.PrinterPairs));
+  KeepFirst(first, WriteMixedPairs(s.MixedPairs));
+
+  KeepFirst(first, WriteINIBoolean(kSmtp, "UseSMTP", s.UseSMTP));
+  KeepFirst(first, WriteINIString(kSmtp, "SMTPServerNameOrIP", s.SMTPServerNameOrIP));
+  KeepFirst(first, WriteINIString(kSmtp, "ServerPort", s.ServerPort));
+  KeepFirst(first, WriteINIString(kSmtp, "EmailSubject", s.EmailSubject));
+  KeepFirst(first, WriteEmailToList(s.EmailTo));
+  KeepFirst(first, WriteINIString(kSmtp, "EmailFrom", s.EmailFrom));
+
+  KeepFirst(first, WriteINIBoolean(kFileOutput, "UseFileOutput", s.UseFileOutput));
+  KeepFirst(first, WriteINIString(kFileOutput, "FileOutputPath", s.FileOutputPath));
+  KeepFirst(first, WriteINIString(kFileOutput, "FileOutputName", s.FileOutputName));
+  KeepFirst(first, WriteINIBoolean(kFileOutput, "IncludeComputerName", s.IncludeComputerName));
+  KeepFirst(first, WriteINIBoolean(kFileOutput, "IncludeOutcome", s.IncludeOutcome));
+  KeepFirst(first, WriteINIBoolean(kFileOutput, "WriteToEventLog", s.WriteToEventLog));
+
+  KeepFirst(first, WriteINIBoolean(kPopup, "UseClientPopup", s.UseClientPopup));
+  KeepFirst(first, WriteINIBoolean(kPopup, "UseSuccessClientPopup", s.UseSuccessClientPopup));
+  KeepFirst(first, WriteINIString(kPopup, "SuccessMessage", s.SuccessMessage));
+  KeepFirst(first, WriteINIBoolean(kPopup, "UseFailureClientPopup", s.UseFailureClientPopup));
+  KeepFirst(first, WriteINIString(kPopup, "FailureMessage", s.FailureMessage));
+
+  KeepFirst(first, WriteINIString(kDeployment, "DeploymentPath", s.DeploymentPath));
+  KeepFirst(first, WriteINIBoolean(kDeployment, "CreateWebLaunchPage", s.CreateWebLaunchPage));
+  KeepFirst(first, WriteINIBoolean(kDeployment, "CreateBatchFile", s.CreateBatchFile));
+  KeepFirst(first, WriteINIBoolean(kDeployment, "IncludeMDAC", s.IncludeMDAC));
+  KeepFirst(first, WriteINIInteger(kDeployment, "MDACOption", s.MDACOption));
+
+  KeepFirst(first, WriteINIBoolean(kSupport, "DebugOn", s.DebugOn));
+  return first;
+}
+
+}  // namespace velloran

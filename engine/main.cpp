@@ -1,0 +1,49 @@
+// VelloranEngine: one run per start. The only argument is the INI file's
+// path; everything else comes from the INI file (and, for the platform
+// backends, from the VELLORAN_* environment variables).
+
+#include <iostream>
+#include <string_view>
+
+#include "engine/EngineServices.h"
+#include "engine/modINIFile.h"
+#include "engine/modMain.h"
+#include "platform/Paths.h"
+
+namespace {
+const char* kUsage =
+    "Usage: VelloranEngine [INI-FILE]\n"
+    "\n"
+    "Moves this user's network printer connections as the INI file says, reports\n"
+    "the outcome and writes <computer>.debug beside the program. The whole text\n"
+    "after the program name is the INI file's path (double quotes removed); with\n"
+    "none, the first *.ini file beside the program is used.\n"
+    "\n"
+    "Platform backends are chosen by VELLORAN_PRINTERS, VELLORAN_USER_HIVE,\n"
+    "VELLORAN_MACHINE_HIVE, VELLORAN_MESSAGEBOX, VELLORAN_EVENTLOG,\n"
+    "VELLORAN_LDAP_BIND and VELLORAN_SMTP_TICK_MS (see README.md).\n"
+    "Read a debug file with: velloran decode-debug FILE\n";
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace velloran;
+  // A lone --help or --version is never an INI path anyone deploys.
+  if (argc == 2 && std::string_view(argv[1]) == "--help") {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (argc == 2 && std::string_view(argv[1]) == "--version") {
+    std::cout << "VelloranEngine " VELLORAN_VERSION "\n";
+    return 0;
+  }
+  auto services = ServicesFromEnvironment();
+  if (!services) {
+    std::cerr << "VelloranEngine: " << services.error().Description << std::endl;
+    return 2;
+  }
+  Run run((*services)->Wired);
+  run.CommandLine = CommandLineFromArgv(argc, argv);
+  run.EngineFolder = ExecutableFolder();
+  Main(run);
+  return 0;
+}

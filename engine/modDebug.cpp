@@ -1,0 +1,265 @@
+#include "engine/modDebug.h"
+
+#include <algorithm>
+
+#include "engine/modEventLog.h"
+#include "engine/modNotification.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
+
+namespace velloran {
+
+void ClearDebugLog(Run& run) { run.DebugText.clear(); }
+
+void WriteToDebugLog(Run& run, std::string_view line) {
+  if (!run.Settings.DebugOn) return;
+  run.DebugText += line;
+  run.DebugText += "\r\n";
+}
+
+void WriteBanner(Run& run, int left, std::string_view title, int right) {
+  const std::string stars(80, '*');
+  WriteToDebugLog(run, stars);
+  WriteToDebugLog(run, std::string(static_cast<size_t>(left), '*') + std::string(title) +
+                           std::string(static_cast<size_t>(right), '*'));
+  WriteToDebugLog(run, stars);
+}
+
+namespace {
+
+// Decodes one UTF-8 sequence at s[i]; malformed input yields U+FFFD for one
+// byte, so any byte string encodes.
+char32_t NextCodePoint(std::string_view s, size_t& i) {
+  const auto b0 = static_cast<unsigned char>(s[i]);
+  if (b0 < 0x80) {
+    ++i;
+    return b0;
+  }
+  int len = b0 >= 0xF0 && b0 <= 0xF4 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
+  if (len == 0 || i + static_cast<size_t>(len) > s.size()) {
+    ++i;
+    return 0xFFFD;
+  }
+  char32_t cp = b0 & (0x7F >> len);
+  for (int k = 1; k < len; ++k) {
+    const auto b = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
+    if ((b & 0xC0) != 0x80) {
+      ++i;
+      return 0xFFFD;
+    }
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  // Overlong forms, surrogates and values past U+10FFFF are not characters.
+  if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+      (cp >= 0xD800 && cp <= 0xDFFF)) {
+    ++i;
+    return 0xFFFD;
+  }
+  i += static_cast<size_t>(len);
+  return cp;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// InterleaveBytes takes B0, then alternately the next byte from the front
+// (from B1) and from the back (from Bn) until the two meet. Gather writes the
+// bytes in that order; Scatter puts them back. Plain pointer loops: byte
+// stores may alias anything, so captured state would be reloaded per byte.
+void GatherInterleaved(const uint8_t* src, uint8_t* dst, size_t size) {
+  if (size < 3) {
+    for (size_t k = 0; k < size; ++k) dst[k] = src[k];
+    return;
+  }
+  *dst++ = src[0];
+  size_t i = 1, j = size - 1;
+  do {
+    *dst++ = src[i++];
+    *dst++ = src[j--];
+  } while (i < j);
+  if (i == j) *dst = src[i];
+}
+
+void ScatterInterleaved(const uint8_t* src, uint8_t* dst, size_t size) {
+  if (size < 3) {
+    for (size_t k = 0; k < size; ++k) dst[k] = src[k];
+    return;
+  }
+  dst[0] = *src++;
+  size_t i = 1, j = size - 1;
+  do {
+    dst[i++] = *src++;
+    dst[j--] = *src++;
+  } while (i < j);
+  if (i == j) dst[i] = *src;
+}
+
+}  // namespace
+
+Bytes StringToBytes(std::string_view text, bool unicode, bool indexFromOne) {
+  // Sized for the worst case up front (UTF-16 never needs more than two bytes
+  // per UTF-8 byte) and trimmed at the end: debug text can run to megabytes.
+  Bytes out(text.size() * (unicode ? 2 : 1) + (indexFromOne ? 1 : 0));
+  uint8_t* o = out.data();
+  if (indexFromOne) *o++ = 0;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    const auto c = static_cast<unsigned char>(*p);
+    if (c < 0x80) {  // the common case in debug text
+      *o++ = c;
+      if (unicode) *o++ = 0;
+      ++p;
+      continue;
+    }
+    size_t i = static_cast<size_t>(p - text.data());
+    char32_t cp = NextCodePoint(text, i);
+    p = text.data() + i;
+    if (!unicode) {
+      *o++ = cp <= 0xFF ? static_cast<uint8_t>(cp) : static_cast<uint8_t>('?');
+    } else if (cp < 0x10000) {
+      *o++ = static_cast<uint8_t>(cp & 0xFF);
+      *o++ = static_cast<uint8_t>(cp >> 8);
+    } else {
+      char32_t v = cp - 0x10000;
+      char16_t hi = static_cast<char16_t>(0xD800 + (v >> 10));
+      char16_t lo = static_cast<char16_t>(0xDC00 + (v & 0x3FF));
+      *o++ = static_cast<uint8_t>(hi & 0xFF);
+      *o++ = static_cast<uint8_t>(hi >> 8);
+      *o++ = static_cast<uint8_t>(lo & 0xFF);
+      *o++ = static_cast<uint8_t>(lo >> 8);
+    }
+  }
+  out.resize(static_cast<size_t>(o - out.data()));
+  return out;
+}
+
+void InterleaveBytes(Bytes& bytes) {
+  Bytes result(bytes.size());
+  GatherInterleaved(bytes.data(), result.data(), bytes.size());
+  bytes.swap(result);
+}
+
+void AccumulateBytes(Bytes& bytes) {
+  uint8_t r = 0;
+  for (auto& b : bytes) {
+    r = static_cast<uint8_t>(b + r);
+    b = r;
+  }
+}
+
+void EncodeDebugText(std::string_view text, Bytes& out) {
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (!ascii || text.size() < 2) {
+    Bytes utf16 = StringToBytes(text, true, false);
+    out.resize(utf16.size());
+    GatherInterleaved(utf16.data(), out.data(), utf16.size());
+    AccumulateBytes(out);
+    return;
+  }
+  // Debug text is nearly always ASCII: byte m of its UTF-16 form is then
+  // text[m / 2] for even m and 0 for odd m, so the three steps fold into one
+  // pass over a single buffer.
+  const size_t size = text.size() * 2;
+  out.resize(size);
+  const auto* t = reinterpret_cast<const uint8_t*>(text.data());
+  uint8_t* o = out.data();
+  uint8_t r = t[0];
+  *o++ = r;
+  // i and j always have the same parity: odd pairs are two zero high bytes.
+  size_t i = 1, j = size - 1;
+  do {
+    if (i & 1) {
+      *o++ = r;
+      *o++ = r;
+    } else {
+      r = static_cast<uint8_t>(r + t[i >> 1]);
+      *o++ = r;
+      r = static_cast<uint8_t>(r + t[j >> 1]);
+      *o++ = r;
+    }
+    ++i;
+    --j;
+  } while (i < j);
+  if (i == j) *o = static_cast<uint8_t>(r + ((i & 1) ? 0 : t[i >> 1]));
+}
+
+Bytes EncodeDebugText(std::string_view text) {
+  Bytes out;
+  EncodeDebugText(text, out);
+  return out;
+}
+
+Result<std::string> DecodeDebugBytes(const Bytes& bytes) {
+  if (bytes.size() % 2 != 0)
+    return PlatformError{1, "not a debug file: its length (" + std::to_string(bytes.size()) +
+                                " bytes) is odd, a debug file holds two bytes per character"};
+  // Undo the chaining in place of a copy, then put the bytes back in order.
+  Bytes utf16(bytes.size());
+  {
+    Bytes chained(bytes.size());
+    uint8_t prev = 0;
+    for (size_t k = 0; k < bytes.size(); ++k) {
+      chained[k] = static_cast<uint8_t>(bytes[k] - prev);
+      prev = bytes[k];
+    }
+    ScatterInterleaved(chained.data(), utf16.data(), bytes.size());
+  }
+
+  std::string text;
+  text.reserve(utf16.size() / 2);
+  for (size_t k = 0; k < utf16.size(); k += 2) {
+    char32_t u = static_cast<char32_t>(utf16[k] | (utf16[k + 1] << 8));
+    if (u >= 0xD800 && u <= 0xDBFF && k + 3 < utf16.size()) {
+      char32_t lo = static_cast<char32_t>(utf16[k + 2] | (utf16[k + 3] << 8));
+      if (lo >= 0xDC00 && lo <= 0xDFFF) {
+        AppendUtf8(text, 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00));
+        k += 2;
+        continue;
+      }
+    }
+    if (u >= 0xD800 && u <= 0xDFFF)
+      return PlatformError{2, "not a debug file: character " + std::to_string(k / 2) +
+                                  " decodes to half of a UTF-16 surrogate pair"};
+    AppendUtf8(text, u);
+  }
+  return text;
+}
+
+void WriteDebugFile(Run& run, const std::string& path, const Bytes& bytes) {
+  // The file is replaced whole, so a longer file of an earlier run leaves no
+  // tail behind and a failure mid-way leaves the previous file intact.
+  Status failure = WriteFileAtomically(
+      path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (failure && failure->Number > 0) {
+    ReportApplicationEvent(run, "Velloran",
+                           "Unable to create debug file within folder: " +
+                               std::to_string(failure->Number) + ": " + failure->Description,
+                           kEventTypeWarning, 20002);
+  }
+}
+
+void SaveDebugLog(Run& run) {
+  if (run.DebugText.empty()) return;
+  // StringToBytes, InterleaveBytes and AccumulateBytes in one pass.
+  Bytes bytes = EncodeDebugText(run.DebugText);
+  WriteDebugFile(run, JoinPath(run.EngineFolder, GetClientComputerName(run) + ".debug"), bytes);
+}
+
+}  // namespace velloran

@@ -1,0 +1,35 @@
+#pragma once
+// Constructors of the backends that programs choose at start-up.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/Error.h"
+#include "platform/EventLog.h"
+#include "platform/MessageBox.h"
+#include "platform/NetworkObject.h"
+#include "platform/SettingsStore.h"
+
+namespace velloran {
+
+/// A settings store with one file per hive. The user hive is created
+/// readable by its owner only.
+std::unique_ptr<SettingsStore> MakeFileSettingsStore(std::string userHivePath,
+                                                     std::string machineHivePath);
+
+/// "syslog" (ident = source, warning or info priority, ID in the text) or
+/// "file:PATH" (one record appended per event).
+Result<std::unique_ptr<EventLog>> MakeEventLog(std::string_view choice);
+
+/// Writes "[title] text" to stderr and answers the first button at once.
+std::unique_ptr<MessageBox> MakeConsoleMessageBox();
+
+/// "profile:PATH" (connection profile file) or "none" (every creation of the
+/// network object fails).
+Result<std::unique_ptr<NetworkObjectFactory>> MakeNetworkFactory(std::string_view choice);
+
+/// The network object over a connection profile file.
+std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path);
+
+}  // namespace velloran

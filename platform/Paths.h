@@ -1,0 +1,39 @@
+#pragma once
+// Paths on the system the program runs on.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velloran {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+/// folder + separator + name; a folder that already ends in a separator
+/// gets none added.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+/// The folder of the running program file, without a trailing separator.
+std::string ExecutableFolder();
+
+/// Names of the plain files of a folder, in the order the file system lists
+/// them. Folders, devices and hidden files (names starting with ".") are left
+/// out; an unreadable folder gives none.
+std::vector<std::string> PlainFileNames(const std::string& folder);
+
+/// This computer's host name ("" when it cannot be read).
+std::string HostName();
+
+/// $XDG_CONFIG_HOME/velloran (default ~/.config/velloran).
+std::string UserConfigFolder();
+/// $XDG_STATE_HOME/velloran (default ~/.local/state/velloran).
+std::string UserStateFolder();
+
+/// The value of an environment variable, or `fallback` when unset or empty.
+std::string EnvOr(const char* name, std::string_view fallback);
+
+}  // namespace velloran

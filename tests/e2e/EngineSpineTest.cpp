@@ -1,0 +1,145 @@
+// The engine binary run as a process: INI discovery, command line, debug
+// file, run-once marker and the debug-file failure event.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "platform/Paths.h"
+#include "tests/support/EngineProcess.h"
+
+namespace velloran {
+namespace {
+
+using test::EngineFolder;
+using test::ReadFile;
+using test::WriteFile;
+
+const std::string kStars(80, '*');
+const std::string kBegin = kStars + "\r\n" + std::string(30, '*') + "     BEGIN DEBUG     " +
+                           std::string(29, '*') + "\r\n" + kStars + "\r\n";
+const std::string kCommandLine = kStars + "\r\n" + std::string(24, '*') +
+                                 "     COMMAND LINE PARAMETERS    " + std::string(23, '*') + "\r\n" +
+                                 kStars + "\r\n";
+const std::string kEnd = kStars + "\r\n" + std::string(31, '*') + "     END DEBUG     " +
+                         std::string(30, '*') + "\r\n" + kStars + "\r\n";
+
+std::string Ini(bool debugOn, bool alwaysRun = false) {
+  return std::string("[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=False\r\nAlwaysRun=") +
+         (alwaysRun ? "True" : "False") + "\r\n[SUPPORT]\r\nDebugOn=" + (debugOn ? "True" : "False") + "\r\n";
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+struct EngineSpine : ::testing::Test {
+  EngineFolder engine{VELLORAN_ENGINE_PATH};
+};
+
+TEST_F(EngineSpine, DebugOffKeepsOnlyTheOpeningLines) {
+  const auto ini = engine.Folder() / "move.ini";
+  WriteFile(ini, Ini(false));
+  auto r = engine.Run({ini.string()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(engine.DebugText(), kBegin + kCommandLine + ">> Command line parameter: " + ini.string() +
+                                    "\r\n>> Opening INI File: " + ini.string() + "\r\n");
+}
+
+TEST_F(EngineSpine, WithoutArgumentTheFirstListedINIFileIsUsed) {
+  WriteFile(engine.Folder() / "b.ini", Ini(true));
+  WriteFile(engine.Folder() / "a.INI", Ini(true));
+  WriteFile(engine.Folder() / ".hidden.ini", Ini(true));
+  std::string first;
+  for (const auto& name : PlainFileNames(engine.Folder().string()))
+    if (name != "VelloranEngine") {
+      first = name;
+      break;
+    }
+  auto r = engine.Run();
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  std::string debug = engine.DebugText();
+  EXPECT_NE(debug.find(">> Command line parameter: \r\n>> First found INI file : " + first + "\r\n"
+                       ">> Opening INI File: " + (engine.Folder() / first).string() + "\r\n"),
+            std::string::npos)
+      << debug;
+  EXPECT_EQ(debug.substr(debug.size() - kEnd.size()), kEnd);
+}
+
+TEST_F(EngineSpine, QuotesAreRemovedAndBlanksKeptWhereverTheyStand) {
+  std::filesystem::create_directories(engine.Root() / "my dir");
+  const std::string path = (engine.Root() / "my dir/move it.ini").string();
+  WriteFile(path, Ini(true));
+  const std::string opening = ">> Opening INI File: " + path + "\r\n";
+
+  // Unquoted, as the batch file passes it: the words arrive split.
+  auto dirPart = (engine.Root() / "my").string();
+  ASSERT_EQ(engine.Run({dirPart, "dir/move", "it.ini"}).ExitCode, 0);
+  std::string debug = engine.DebugText();
+  EXPECT_NE(debug.find(">> Command line parameter: " + path + "\r\n" + opening), std::string::npos) << debug;
+  EXPECT_NE(debug.find(">> DebugOn: True"), std::string::npos);
+
+  ASSERT_EQ(engine.Run({"\"" + path + "\""}).ExitCode, 0);
+  debug = engine.DebugText();
+  EXPECT_NE(debug.find(">> Command line parameter: \"" + path + "\"\r\n" + opening), std::string::npos) << debug;
+
+  const std::string middle = path.substr(0, 10) + "\"" + path.substr(10);
+  ASSERT_EQ(engine.Run({middle}).ExitCode, 0);
+  EXPECT_NE(engine.DebugText().find(opening), std::string::npos);
+}
+
+TEST_F(EngineSpine, NoINIFileShowsTheMessageOnceAndLogsTheWholeRun) {
+  auto r = engine.Run();
+  ASSERT_EQ(r.ExitCode, 0);
+  EXPECT_EQ(Count(r.Stderr, "[Error] Unable to find INI file. Please check your deployment and try again."), 1u)
+      << r.Stderr;
+  std::string debug = engine.DebugText();
+  EXPECT_NE(debug.find(">> First found INI file : \r\nERROR: Unable to find an INI File.\r\n"), std::string::npos);
+  EXPECT_NE(debug.find(">> Getting Registry key: \r\n>> Registry Key Value: False\r\n"), std::string::npos);
+  EXPECT_NE(debug.find(">> Finished notification, abort status: False"), std::string::npos);
+  EXPECT_EQ(debug.substr(debug.size() - kEnd.size()), kEnd);
+  // The marker of the empty INI path lives in the application key itself.
+  EXPECT_NE(ReadFile(engine.UserHive()).find("[Software\\Velloran]\nSUCCESS=True"), std::string::npos);
+}
+
+TEST_F(EngineSpine, ASuccessfulRunIsNotRepeatedUnlessAlwaysRun) {
+  const auto ini = engine.Folder() / "move.ini";
+  WriteFile(ini, Ini(true));
+  ASSERT_EQ(engine.Run({ini.string()}).ExitCode, 0);
+  EXPECT_NE(engine.DebugText().find(">> Running Velloran, abort status: False"), std::string::npos);
+
+  ASSERT_EQ(engine.Run({ini.string()}).ExitCode, 0);
+  std::string debug = engine.DebugText();
+  const std::string afterDump = ">> DebugOn: True\r\n>> Getting Registry key: " + ini.string() +
+                                "\r\n>> Registry Key Value: True\r\n" + kEnd;
+  ASSERT_GE(debug.size(), afterDump.size());
+  EXPECT_EQ(debug.substr(debug.size() - afterDump.size()), afterDump);
+
+  WriteFile(ini, Ini(true, true));
+  ASSERT_EQ(engine.Run({ini.string()}).ExitCode, 0);
+  EXPECT_NE(engine.DebugText().find(">> Running Velloran, abort status: False"), std::string::npos);
+}
+
+TEST_F(EngineSpine, ADebugFileThatCannotBeWrittenIsReportedAsEvent20002) {
+  const auto ini = engine.Root() / "move.ini";
+  WriteFile(ini, Ini(true));
+  if (::geteuid() == 0)
+    std::filesystem::create_directory(engine.Folder() / "PC01.debug");  // root writes anywhere
+  else
+    std::filesystem::permissions(engine.Folder(), std::filesystem::perms::owner_read |
+                                                      std::filesystem::perms::owner_exec);
+  ASSERT_EQ(engine.Run({ini.string()}).ExitCode, 0);
+  std::string events = ReadFile(engine.EventFile());
+  EXPECT_EQ(events.rfind("2\t20002\tVelloran\tUnable to create debug file within folder: ", 0), 0u) << events;
+}
+
+TEST_F(EngineSpine, BadBackendChoiceIsAClearError) {
+  engine.Env["VELLORAN_EVENTLOG"] = "journal";
+  auto r = engine.Run();
+  EXPECT_EQ(r.ExitCode, 2);
+  EXPECT_NE(r.Stderr.find("VELLORAN_EVENTLOG"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velloran

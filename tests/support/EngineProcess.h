@@ -1,0 +1,50 @@
+#pragma once
+// Runs the built engine as a process in a folder of its own, the way a logon
+// script would, with its own hives, message box and event log.
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/support/Fakes.h"
+
+namespace velloran::test {
+
+struct ProcessResult {
+  int ExitCode = -1;
+  std::string Stdout, Stderr;
+};
+
+/// Runs `program` with `args` and extra environment variables; waits for it.
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::map<std::string, std::string>& env = {},
+                         const std::string& workingDir = "");
+
+/// A deployment folder holding a copy of the engine binary, plus the files
+/// the engine's backends use (connection profile, hives, event file).
+class EngineFolder {
+ public:
+  explicit EngineFolder(const std::string& builtEngine);
+
+  std::filesystem::path Folder() const { return root_.path() / "deploy"; }
+  std::filesystem::path Engine() const { return Folder() / "VelloranEngine"; }
+  std::filesystem::path Connections() const { return root_.path() / "connections.txt"; }
+  std::filesystem::path UserHive() const { return root_.path() / "home/user.hive"; }
+  std::filesystem::path MachineHive() const { return root_.path() / "machine.hive"; }
+  std::filesystem::path EventFile() const { return root_.path() / "events.log"; }
+  std::filesystem::path Root() const { return root_.path(); }
+
+  /// The environment every run gets; tests may add to it.
+  std::map<std::string, std::string> Env;
+
+  /// Runs the engine with the given argument words.
+  ProcessResult Run(const std::vector<std::string>& args = {}) const;
+  /// The decoded text of "<computer>.debug" in the engine's folder.
+  std::string DebugText(const std::string& computer = "PC01") const;
+
+ private:
+  TempDir root_;
+};
+
+}  // namespace velloran::test

@@ -1,0 +1,374 @@
+// The settings reader against real INI files, plus a recording backend for
+// the order of the keys and the buffer each one is read with.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/modINIDocument.h"
+#include "tests/support/Fakes.h"
+#include "tests/unit/common/ExampleDocument.h"
+#include "tests/unit/common/RecordingProfile.h"
+
+namespace velloran {
+namespace {
+
+using test::TempDir;
+using test::WriteFile;
+
+class INIReader : public ::testing::Test {
+ protected:
+  /// Reads `file` (CR LF lines) into a fresh record.
+  INISettings Read(const std::string& file) {
+    WriteFile(path, file);
+    INISettings s;
+    doc.ReadINISettings(s);
+    return s;
+  }
+
+  TempDir dir;
+  std::string path = (dir / "settings.ini").string();
+  std::vector<std::string> logged;
+  INIDocument doc{SystemProfile(), path, [this](std::string_view l) { logged.emplace_back(l); }};
+};
+
+TEST_F(INIReader, ExampleFileReadsBack) {
+  INISettings s = Read(test::kExampleFile);
+  EXPECT_EQ(s, test::ExampleRecord());
+  EXPECT_EQ(LastIndex(s.ServerPairs), 1);
+  EXPECT_EQ(LastIndex(s.PrinterPairs), 1);
+  EXPECT_EQ(LastIndex(s.MixedPairs), 0);
+  EXPECT_EQ(LastIndex(s.EmailTo), 0);
+  EXPECT_TRUE(logged.empty());
+}
+
+TEST_F(INIReader, FileWithoutKeysOrNoFileGivesAbsentValues) {
+  INISettings expected;
+  expected.ServerPairs = {NamePair{}};
+  expected.PrinterPairs = {NamePair{}};
+  expected.MixedPairs = {MixedPair{}};
+  expected.EmailTo = {""};
+
+  INISettings dirty = test::ExampleRecord();
+  dirty.MDACOption = 2;
+  dirty.ServerPairs.resize(7, {"X", "Y"});
+  doc.ReadINISettings(dirty);  // no file at all
+  EXPECT_EQ(dirty, expected);
+
+  EXPECT_EQ(Read("; nothing but a comment\r\n[GENERAL]\r\n[OTHER]\r\nUseSMTP=True\r\n"), expected);
+}
+
+TEST_F(INIReader, YesNoIsTrueWhenTheValueContainsTrue) {
+  const struct {
+    std::string Value;
+    bool Expected;
+  } cases[] = {{"True", true},    {"TRUE", true},   {"true", true},   {"untrue", true},
+               {"-1 true", true}, {"'True'", true}, {"yes", false},   {"-1", false},
+               {"1", false},      {"False", false}, {"Tru e", false}, {"", false}};
+  for (const auto& c : cases) {
+    WriteFile(path, "[GENERAL]\r\nAlwaysRun=" + c.Value + "\r\n");
+    EXPECT_EQ(doc.ReadINIBoolean("GENERAL", "AlwaysRun"), c.Expected) << c.Value;
+  }
+}
+
+TEST_F(INIReader, TextsAndListsAreCutToTheirBuffers) {
+  const std::string longText(150, 'm');
+  std::string longList;
+  while (longList.size() < 12000) longList += "SERVER" + std::to_string(longList.size()) + ",";
+  INISettings s = Read("[NOTIFICATION CLIENT POP-UP]\r\nSuccessMessage=" + longText +
+                       "\r\n[MANUAL DEFINITIONS SERVERS]\r\nFromServers=" + longList + "\r\n");
+  EXPECT_EQ(s.SuccessMessage, std::string(99, 'm'));
+
+  std::string kept = longList.substr(0, 9999);
+  size_t entries = static_cast<size_t>(std::count(kept.begin(), kept.end(), ',')) + 1;
+  ASSERT_EQ(s.ServerPairs.size(), entries);
+  EXPECT_EQ(s.ServerPairs.back().FromName, kept.substr(kept.rfind(',') + 1));
+  EXPECT_EQ(s.ServerPairs.front().FromName, "SERVER0");
+}
+
+TEST_F(INIReader, ListShapes) {
+  const std::string section = "[MANUAL DEFINITIONS SERVERS]\r\n";
+  std::vector<NamePair> list;
+
+  WriteFile(path, section + "FromServers=A,,B\r\nToServers=X,Y,Z\r\n");
+  doc.ReadServerPairs(list);
+  EXPECT_EQ(list,
+            (std::vector<NamePair>{{"A", "X"}, {"Error in From Server Name", "Y"}, {"B", "Z"}}));
+
+  WriteFile(path, section + "FromServers=A\r\nToServers=X\r\n");
+  doc.ReadServerPairs(list);
+  EXPECT_EQ(list, (std::vector<NamePair>{{"A", "X"}, {}}));
+
+  WriteFile(path, section + "FromServers=,\r\nToServers=,X,\r\n");
+  doc.ReadServerPairs(list);
+  EXPECT_EQ(list, (std::vector<NamePair>{{"Error in From Server Name", "Error in To Server Name"},
+                                         {"Error in From Server Name", "X"}}));
+  EXPECT_EQ(logged,
+            std::vector<std::string>{
+                ">> Ignored surplus entries of ToServers in MANUAL DEFINITIONS SERVERS: 1"});
+  logged.clear();
+
+  WriteFile(path, section + "FromServers= \r\nToServers=X\r\n");
+  doc.ReadServerPairs(list);
+  EXPECT_EQ(list, (std::vector<NamePair>{{"", "X"}}));
+
+  // A single "from" entry leaves room for a second "to" entry.
+  WriteFile(path, section + "FromServers=A\r\nToServers=X,Y\r\n");
+  doc.ReadServerPairs(list);
+  EXPECT_EQ(list, (std::vector<NamePair>{{"A", "X"}, {"", "Y"}}));
+
+  WriteFile(path, section + "FromServers= OLD 1 ,\tOLD2\t, \t \r\n");
+  doc.ReadServerPairs(list);
+  EXPECT_EQ(list, (std::vector<NamePair>{
+                      {"OLD 1", ""}, {"OLD2", ""}, {"Error in From Server Name", ""}}));
+  EXPECT_TRUE(logged.empty());
+}
+
+TEST_F(INIReader, PrinterPairsUseTheirOwnSectionAndPlaceholders) {
+  WriteFile(path,
+            "[MANUAL DEFINITIONS SERVERS]\r\nFromPrinters=WRONG\r\n"
+            "[MANUAL DEFINITIONS PRINTERS]\r\nFromPrinters=P1,,P3\r\nToPrinters=,Q2\r\n");
+  std::vector<NamePair> list;
+  doc.ReadPrinterPairs(list);
+  EXPECT_EQ(list, (std::vector<NamePair>{{"P1", "Error in To Printer Name"},
+                                         {"Error in From Printer Name", "Q2"},
+                                         {"P3", ""}}));
+}
+
+TEST_F(INIReader, MixedPairsAreSizedByFromServersOnly) {
+  WriteFile(path,
+            "[MANUAL DEFINITIONS MIXED]\r\n"
+            "FromServers=S1\r\n"
+            "FromPrinters=P1,,P3\r\n"
+            "ToServers=T1\r\n"
+            "ToPrinters=Q1,Q2\r\n");
+  std::vector<MixedPair> list;
+  doc.ReadMixedPairs(list);
+  MixedPair first{"S1", "P1", "Q1", "T1"};
+  MixedPair second{"", "Error in From Printer Name", "Q2", ""};
+  EXPECT_EQ(list, (std::vector<MixedPair>{first, second}));
+  EXPECT_EQ(logged,
+            std::vector<std::string>{
+                ">> Ignored surplus entries of FromPrinters in MANUAL DEFINITIONS MIXED: 1"});
+
+  logged.clear();
+  WriteFile(path, "[MANUAL DEFINITIONS MIXED]\r\nToPrinters=A,B,C\r\nToServers=,\r\n");
+  doc.ReadMixedPairs(list);
+  EXPECT_EQ(list, (std::vector<MixedPair>{{"", "", "A", "Error in To Server Name"}}));
+  EXPECT_EQ(logged,
+            (std::vector<std::string>{
+                ">> Ignored surplus entries of ToServers in MANUAL DEFINITIONS MIXED: 1",
+                ">> Ignored surplus entries of ToPrinters in MANUAL DEFINITIONS MIXED: 2"}));
+}
+
+TEST_F(INIReader, SurplusEntriesWithoutALogAreDroppedQuietly) {
+  WriteFile(path, "[MANUAL DEFINITIONS PRINTERS]\r\nFromPrinters=A,B\r\nToPrinters=X,Y,Z,W\r\n");
+  INIDocument quiet(SystemProfile(), path);
+  std::vector<NamePair> list;
+  quiet.ReadPrinterPairs(list);
+  EXPECT_EQ(list, (std::vector<NamePair>{{"A", "X"}, {"B", "Y"}}));
+}
+
+TEST_F(INIReader, EmailEntriesKeepTheirBlanks) {
+  WriteFile(path, "[NOTIFICATION SMTP]\r\nEmailTo=  a@x.test, b@y.test ,  ,c@z.test\r\n");
+  std::vector<std::string> list;
+  doc.ReadEmailToList(list);
+  EXPECT_EQ(list, (std::vector<std::string>{"a@x.test", " b@y.test ", "Error in To Email Address",
+                                            "c@z.test"}));
+
+  WriteFile(path, "[NOTIFICATION SMTP]\r\nEmailTo=admin@x.test\r\n");
+  doc.ReadEmailToList(list);
+  EXPECT_EQ(list, (std::vector<std::string>{"admin@x.test", ""}));
+}
+
+TEST_F(INIReader, FolderTextsLoseOneTrailingBackslash) {
+  const struct {
+    std::string Value, Expected;
+  } cases[] = {{"\\\\SRV\\SHARE\\", "\\\\SRV\\SHARE"},
+               {"\\\\SRV\\SHARE\\\\", "\\\\SRV\\SHARE\\"},
+               {"\\", ""},
+               {"C:\\OUT", "C:\\OUT"},
+               {"", ""}};
+  for (const auto& c : cases) {
+    INISettings s = Read("[NOTIFICATION FILE OUTPUT]\r\nFileOutputPath=" + c.Value +
+                         "\r\n[DEPLOYMENT]\r\nDeploymentPath=" + c.Value + "\r\n");
+    EXPECT_EQ(s.FileOutputPath, c.Expected) << c.Value;
+    EXPECT_EQ(s.DeploymentPath, c.Expected) << c.Value;
+  }
+  // Other texts keep theirs.
+  EXPECT_EQ(Read("[NOTIFICATION FILE OUTPUT]\r\nFileOutputName=a\\\r\n").FileOutputName, "a\\");
+}
+
+TEST(LeadingNumber, RoundsHalfToEvenAndClampsTo16Bits) {
+  const struct {
+    std::string Text;
+    int16_t Expected;
+  } cases[] = {
+      {"0", 0},
+      {"2", 2},
+      {"1.5", 2},
+      {"2.5", 2},
+      {"3.5", 4},
+      {"-2.5", -2},
+      {"-3.5", -4},
+      {"0.5", 0},
+      {"0.50001", 1},
+      {"2.4999", 2},
+      {".5", 0},
+      {".51", 1},
+      {"+7", 7},
+      {"00012", 12},
+      {"12abc", 12},
+      {"1.2.3", 1},
+      {" 1 2 ", 12},
+      {"1\t2\n3", 123},
+      {"- 4", -4},
+      {"1\r2", 1},
+      {"1e1", 10},
+      {"1E+2", 100},
+      {"25e-1", 2},
+      {"35E-1", 4},
+      {"1e", 1},
+      {"1e+", 1},
+      {"2.5e0", 2},
+      {"1.5e-100000", 0},
+      {"", 0},
+      {"x", 0},
+      {"-", 0},
+      {".", 0},
+      {"e5", 0},
+      {"NaN", 0},
+      {"inf", 0},
+      {"0x10", 0},
+      {"&H10", 0},
+      {"-0", 0},
+      {"-0.4", 0},
+      {"32767", 32767},
+      {"-32768", -32768},
+      // Outside the 16-bit range: the nearest end of it.
+      {"32768", 32767},
+      {"32767.5", 32767},
+      {"-32769", -32768},
+      {"-32768.5", -32768},
+      {"99999", 32767},
+      {"100000", 32767},
+      {"1e4", 10000},
+      {"1e5", 32767},
+      {"1e999999999999999999999", 32767},
+      {"-1e99999", -32768},
+      {std::string(400, '9'), 32767},
+      {"0." + std::string(1000, '0') + "1", 0},
+      {"0.000000000000000000000000000000000000001e40", 10},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LeadingNumberToInt16(c.Text), c.Expected) << c.Text;
+}
+
+TEST_F(INIReader, MDACOptionReadsByTheLeadingNumberRule) {
+  EXPECT_EQ(Read("[DEPLOYMENT]\r\nMDACOption=1.5\r\n").MDACOption, 2);
+  EXPECT_EQ(Read("[DEPLOYMENT]\r\nMDACOption=2.5\r\n").MDACOption, 2);
+  EXPECT_EQ(Read("[DEPLOYMENT]\r\nMDACOption=B\r\n").MDACOption, 0);
+  EXPECT_EQ(Read("[DEPLOYMENT]\r\nMDACOption=-70000\r\n").MDACOption, -32768);
+}
+
+TEST(INIReaderOrder, ReadsEveryKeyInFileOrderWithItsBuffer) {
+  test::RecordingProfile profile;
+  INIDocument doc(profile, "x.ini");
+  INISettings s;
+  doc.ReadINISettings(s);
+  const std::vector<std::string> expected = {
+      "GENERAL|UseActiveDirectory|100",
+      "GENERAL|UseManualDefinitions|100",
+      "GENERAL|AlwaysRun|100",
+      "ACTIVE DIRECTORY|DomainName|100",
+      "MANUAL DEFINITIONS SERVERS|FromServers|10000",
+      "MANUAL DEFINITIONS SERVERS|ToServers|10000",
+      "MANUAL DEFINITIONS PRINTERS|FromPrinters|10000",
+      "MANUAL DEFINITIONS PRINTERS|ToPrinters|10000",
+      "MANUAL DEFINITIONS MIXED|FromServers|10000",
+      "MANUAL DEFINITIONS MIXED|FromPrinters|10000",
+      "MANUAL DEFINITIONS MIXED|ToServers|10000",
+      "MANUAL DEFINITIONS MIXED|ToPrinters|10000",
+      "NOTIFICATION SMTP|UseSMTP|100",
+      "NOTIFICATION SMTP|SMTPServerNameOrIP|100",
+      "NOTIFICATION SMTP|ServerPort|100",
+      "NOTIFICATION SMTP|EmailSubject|100",
+      "NOTIFICATION SMTP|EmailTo|10000",
+      "NOTIFICATION SMTP|EmailFrom|100",
+      "NOTIFICATION FILE OUTPUT|UseFileOutput|100",
+      "NOTIFICATION FILE OUTPUT|FileOutputPath|100",
+      "NOTIFICATION FILE OUTPUT|FileOutputName|100",
+      "NOTIFICATION FILE OUTPUT|IncludeComputerName|100",
+      "NOTIFICATION FILE OUTPUT|IncludeOutcome|100",
+      "NOTIFICATION FILE OUTPUT|WriteToEventLog|100",
+      "NOTIFICATION CLIENT POP-UP|UseClientPopup|100",
+      "NOTIFICATION CLIENT POP-UP|UseSuccessClientPopup|100",
+      "NOTIFICATION CLIENT POP-UP|SuccessMessage|100",
+      "NOTIFICATION CLIENT POP-UP|UseFailureClientPopup|100",
+      "NOTIFICATION CLIENT POP-UP|FailureMessage|100",
+      "DEPLOYMENT|DeploymentPath|100",
+      "DEPLOYMENT|CreateWebLaunchPage|100",
+      "DEPLOYMENT|CreateBatchFile|100",
+      "DEPLOYMENT|IncludeMDAC|100",
+      "DEPLOYMENT|MDACOption|100",
+      "SUPPORT|DebugOn|100",
+  };
+  EXPECT_EQ(profile.Reads, expected);
+}
+
+TEST_F(INIReader, AnyContentReadsWithoutHarm) {
+  // Random bytes, and random mixtures of the pieces INI files are made of.
+  const std::vector<std::string> pieces = {"[GENERAL]",
+                                           "[MANUAL DEFINITIONS SERVERS]",
+                                           "[MANUAL DEFINITIONS MIXED]",
+                                           "[DEPLOYMENT]",
+                                           "[NOTIFICATION SMTP]",
+                                           "FromServers=",
+                                           "ToServers=",
+                                           "ToPrinters=",
+                                           "EmailTo=",
+                                           "MDACOption=",
+                                           "DebugOn=",
+                                           "FileOutputPath=",
+                                           ",",
+                                           ",,",
+                                           "\\",
+                                           "\"",
+                                           "'",
+                                           "=",
+                                           "[",
+                                           "]",
+                                           ";",
+                                           " ",
+                                           "\t",
+                                           "\r\n",
+                                           "\n",
+                                           "\r",
+                                           std::string(1, '\0'),
+                                           "1e99999",
+                                           "-",
+                                           ".",
+                                           "True",
+                                           std::string(5000, 'A'),
+                                           std::string(3000, ',')};
+  std::mt19937 rng(20261207);
+  for (int round = 0; round < 300; ++round) {
+    std::string file;
+    if (round % 3 == 0) {
+      std::uniform_int_distribution<int> byte(0, 255);
+      for (int i = 0; i < 2000; ++i) file.push_back(static_cast<char>(byte(rng)));
+    } else {
+      std::uniform_int_distribution<size_t> pick(0, pieces.size() - 1);
+      for (int i = 0; i < 200; ++i) file += pieces[pick(rng)];
+    }
+    INISettings s = Read(file);
+    ASSERT_FALSE(s.ServerPairs.empty());
+    ASSERT_FALSE(s.PrinterPairs.empty());
+    ASSERT_FALSE(s.MixedPairs.empty());
+    ASSERT_FALSE(s.EmailTo.empty());
+    ASSERT_LE(s.FileOutputPath.size(), 99u);
+    ASSERT_LE(s.ServerPairs.size(), 5000u);
+  }
+}
+
+}  // namespace
+}  // namespace velloran

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/Backends.h"
+#include "tests/support/Fakes.h"
+
+namespace velloran {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+TEST(FileSettingsStore, ValuesRoundTripPerHiveWithoutRegardToCase) {
+  TempDir dir;
+  auto store = MakeFileSettingsStore((dir / "u/user.hive").string(), (dir / "m/machine.hive").string());
+  auto missing = store->ReadValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "SUCCESS");
+  ASSERT_TRUE(missing.ok());
+  EXPECT_FALSE(missing->has_value());
+
+  ASSERT_FALSE(store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "SUCCESS", "True"));
+  ASSERT_FALSE(store->WriteValue(Hive::CurrentUser, "SOFTWARE\\velloran\\c:\\A.INI", "success", "False"));
+  ASSERT_FALSE(store->WriteValue(Hive::LocalMachine, "Software\\Velloran\\C:\\a.ini", "SUCCESS", "True"));
+
+  EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, "software\\VELLORAN\\C:\\a.ini", "Success"), "False");
+  EXPECT_EQ(**store->ReadValue(Hive::LocalMachine, "Software\\Velloran\\C:\\a.ini", "SUCCESS"), "True");
+
+  struct stat st {};
+  ASSERT_EQ(::stat((dir / "u/user.hive").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  ASSERT_EQ(::stat((dir / "u").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST(FileSettingsStore, KeyPathsKeepEmptyPartsAndOddCharacters) {
+  TempDir dir;
+  auto store = MakeFileSettingsStore((dir / "user.hive").string(), (dir / "machine.hive").string());
+  const std::string unc = "Software\\Velloran\\\\\\srv\\share\\x.ini";
+  const std::string rooted = "Software\\Velloran\\\\srv\\share\\x.ini";
+  const std::string odd = "Software\\Velloran\\C:\\[a]=b%\nc.ini";
+  ASSERT_FALSE(store->WriteValue(Hive::CurrentUser, unc, "SUCCESS", "True"));
+  ASSERT_FALSE(store->WriteValue(Hive::CurrentUser, rooted, "SUCCESS", "False"));
+  ASSERT_FALSE(store->WriteValue(Hive::CurrentUser, odd, "a=b", "line\r\nbreak"));
+  // The empty INI path: the trailing separator names the application key.
+  ASSERT_FALSE(store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\", "SUCCESS", "True"));
+
+  EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, unc, "SUCCESS"), "True");
+  EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, rooted, "SUCCESS"), "False");
+  EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, odd, "a=b"), "line\r\nbreak");
+  EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, "Software\\Velloran", "SUCCESS"), "True");
+}
+
+TEST(FileSettingsStore, AnUnwritableLocationFails) {
+  TempDir dir;
+  WriteFile(dir / "file", "x");
+  auto store = MakeFileSettingsStore((dir / "file/user.hive").string(), (dir / "m.hive").string());
+  EXPECT_TRUE(store->WriteValue(Hive::CurrentUser, "K", "V", "1").has_value());
+}
+
+TEST(ConnectionProfile, EnumeratesAddsAndRemovesKeepingTheRestOfTheFile) {
+  TempDir dir;
+  const auto path = dir / "connections.txt";
+  WriteFile(path,
+            "# my desk\ncomputer: PC09\nconnection: \\\\OLDSRV1\\ACCOUNTING\nconnection: Local Laser\n"
+            "\nshare: \\\\NEWSRV1\\ACCOUNTING\n");
+  auto factory = MakeConnectionProfile(path.string());
+  auto net = factory->Create("WScript.Network");
+  ASSERT_TRUE(net.ok());
+  auto& obj = *net;
+
+  EXPECT_EQ(*obj->ComputerName(), "PC09");
+  auto items = obj->EnumPrinterConnections();
+  ASSERT_TRUE(items.ok());
+  ASSERT_EQ(items->size(), 4u);
+  EXPECT_EQ((*items)[1], "\\\\OLDSRV1\\ACCOUNTING");
+  EXPECT_EQ((*items)[3], "Local Laser");
+
+  auto bad = obj->AddWindowsPrinterConnection("\\\\NEWSRV2\\ACCOUNTING");
+  ASSERT_TRUE(bad.has_value());
+  EXPECT_EQ(bad->Number, -2147023095);
+  EXPECT_EQ(bad->Description, "The printer name is invalid.");
+
+  EXPECT_FALSE(obj->RemovePrinterConnection("\\\\oldsrv1\\accounting", true, true));
+  auto gone = obj->RemovePrinterConnection("\\\\OLDSRV1\\ACCOUNTING", true, true);
+  ASSERT_TRUE(gone.has_value());
+  EXPECT_EQ(gone->Number, -2147022646);
+  EXPECT_EQ(gone->Description, "This network connection does not exist.");
+
+  EXPECT_FALSE(obj->AddWindowsPrinterConnection("\\\\newsrv1\\Accounting"));
+  EXPECT_FALSE(obj->AddWindowsPrinterConnection("\\\\NEWSRV1\\ACCOUNTING"));  // already there: no change
+  EXPECT_EQ(ReadFile(path),
+            "# my desk\ncomputer: PC09\nconnection: Local Laser\nconnection: \\\\newsrv1\\Accounting\n"
+            "\nshare: \\\\NEWSRV1\\ACCOUNTING\n");
+}
+
+TEST(ConnectionProfile, MissingFileFailsClearlyAndNoneCannotBeCreated) {
+  TempDir dir;
+  auto factory = MakeConnectionProfile((dir / "absent.txt").string());
+  auto items = (*factory->Create("WScript.Network"))->EnumPrinterConnections();
+  ASSERT_FALSE(items.ok());
+  EXPECT_NE(items.error().Description.find("absent.txt"), std::string::npos);
+
+  auto none = MakeNetworkFactory("none");
+  ASSERT_TRUE(none.ok());
+  EXPECT_FALSE((*none)->Create("WScript.Network").ok());
+  EXPECT_FALSE(MakeNetworkFactory("cupz").ok());
+}
+
+TEST(FileEventLog, AppendsOneRecordPerEvent) {
+  TempDir dir;
+  auto log = MakeEventLog("file:" + (dir / "events.log").string());
+  ASSERT_TRUE(log.ok());
+  ASSERT_FALSE((*log)->ReportEvent("Velloran", kEventTypeWarning, 20002, "line one\r\nline two"));
+  ASSERT_FALSE((*log)->ReportEvent("Velloran", kEventTypeInformation, 20001, ""));
+  EXPECT_EQ(ReadFile(dir / "events.log"),
+            "2\t20002\tVelloran\tline one\r\nline two\n4\t20001\tVelloran\t\n");
+  EXPECT_FALSE(MakeEventLog("eventlog").ok());
+  auto unwritable = MakeEventLog("file:" + (dir / "no/such/folder/e.log").string());
+  EXPECT_TRUE((*unwritable)->ReportEvent("Velloran", 2, 1, "x").has_value());
+}
+
+}  // namespace
+}  // namespace velloran
