@@ -27,6 +27,7 @@
 
 #include "toolkit/Branding.h"
 #include "toolkit/frmWizard.h"
+#include "toolkit/imgWizard.h"
 
 namespace velloran {
 namespace {
@@ -101,11 +102,14 @@ void frmWizard::BuildMenusAndToolbar() {
   ssaVelloran_->toggleViewAction()->setEnabled(false);
   addToolBar(Qt::TopToolBarArea, ssaVelloran_);
 
-  auto tool = [this](const char* id, const QString& caption, const char* themeIcon,
-                     QStyle::StandardPixmap fallback, QKeySequence shortcut = {}) {
+  auto tool = [this](const char* id, const QString& caption, const char* themeIcon = nullptr,
+                     const char* drawnIcon = nullptr, QKeySequence shortcut = {}) {
     auto* action = new QAction(caption, ssaVelloran_);
     action->setObjectName(id);
-    if (themeIcon) action->setIcon(QIcon::fromTheme(themeIcon, style()->standardIcon(fallback)));
+    if (themeIcon) {
+      // The desktop's icon theme first, so the toolkit looks at home there.
+      action->setIcon(QIcon::fromTheme(themeIcon, drawnIcon ? ToolbarPicture(drawnIcon) : QIcon()));
+    }
     QString tip = caption;
     tip.remove('&');
     tip.remove(QStringLiteral(" ..."));
@@ -124,17 +128,14 @@ void frmWizard::BuildMenusAndToolbar() {
   menuBar()->setObjectName("ssaVelloranMenuBar");
 
   QMenu* file = menu("ID_MNU_FILE", "&File");
-  QAction* newAction = tool("ID_BTN_NEW", "&New", "document-new", QStyle::SP_FileIcon,
-                            QKeySequence::New);
-  QAction* openAction = tool("ID_BTN_OPEN", "&Open ...", "document-open",
-                             QStyle::SP_DialogOpenButton, QKeySequence::Open);
-  QAction* saveAction = tool("ID_BTN_SAVE", "&Save", "document-save", QStyle::SP_DialogSaveButton,
-                             QKeySequence::Save);
-  QAction* saveAsAction = tool("ID_BTN_SAVE_AS", "Save &As ...", "document-save-as",
-                               QStyle::SP_DialogSaveButton, QKeySequence::SaveAs);
-  QAction* exitAction =
-      tool("ID_BTN_EXIT", "E&xit", "application-exit", QStyle::SP_DialogCloseButton,
-           QKeySequence(Qt::CTRL | Qt::Key_Q));
+  QAction* newAction = tool("ID_BTN_NEW", "&New", "document-new", "new", QKeySequence::New);
+  QAction* openAction =
+      tool("ID_BTN_OPEN", "&Open ...", "document-open", "open", QKeySequence::Open);
+  QAction* saveAction = tool("ID_BTN_SAVE", "&Save", "document-save", "save", QKeySequence::Save);
+  QAction* saveAsAction =
+      tool("ID_BTN_SAVE_AS", "Save &As ...", "document-save-as", "save", QKeySequence::SaveAs);
+  QAction* exitAction = tool("ID_BTN_EXIT", "E&xit", "application-exit", nullptr,
+                             QKeySequence(Qt::CTRL | Qt::Key_Q));
   file->addAction(newAction);
   file->addSeparator();
   file->addAction(openAction);
@@ -145,31 +146,31 @@ void frmWizard::BuildMenusAndToolbar() {
   file->addAction(exitAction);
 
   QMenu* view = menu("ID_MNU_VIEW", "&View");
-  view->addAction(tool("ID_BTN_GENERAL", "&General", nullptr, {}));
+  view->addAction(tool("ID_BTN_GENERAL", "&General"));
   view->addSeparator();
-  view->addAction(tool("ID_BTN_AD", "&Active Directory", nullptr, {}));
+  view->addAction(tool("ID_BTN_AD", "&Active Directory"));
   view->addSeparator();
-  view->addAction(tool("ID_BTN_SERVER", "Server &To Server", nullptr, {}));
-  view->addAction(tool("ID_BTN_PRINTER", "Pr&inter To Printer", nullptr, {}));
-  view->addAction(tool("ID_BTN_MIXED", "&Mixed Server And Printer", nullptr, {}));
+  view->addAction(tool("ID_BTN_SERVER", "Server &To Server"));
+  view->addAction(tool("ID_BTN_PRINTER", "Pr&inter To Printer"));
+  view->addAction(tool("ID_BTN_MIXED", "&Mixed Server And Printer"));
   view->addSeparator();
-  view->addAction(tool("ID_BTN_EMAIL", "&Email Output", nullptr, {}));
-  view->addAction(tool("ID_BTN_FILE", "&File Output", nullptr, {}));
-  view->addAction(tool("ID_BTN_CLIENT", "Client Pop-&up", nullptr, {}));
-  view->addAction(tool("ID_BTN_APP_EL", "Application Event &Log", nullptr, {}));
+  view->addAction(tool("ID_BTN_EMAIL", "&Email Output"));
+  view->addAction(tool("ID_BTN_FILE", "&File Output"));
+  view->addAction(tool("ID_BTN_CLIENT", "Client Pop-&up"));
+  view->addAction(tool("ID_BTN_APP_EL", "Application Event &Log"));
   view->addSeparator();
-  view->addAction(tool("ID_BTN_DEPLOYMENT", "&Deployment", nullptr, {}));
-  view->addAction(tool("ID_BTN_DEPLOY_GENERAL", "Deployment Ge&neral", nullptr, {}));
-  view->addAction(tool("ID_BTN_MDAC", "MDA&C", nullptr, {}));
+  view->addAction(tool("ID_BTN_DEPLOYMENT", "&Deployment"));
+  view->addAction(tool("ID_BTN_DEPLOY_GENERAL", "Deployment Ge&neral"));
+  view->addAction(tool("ID_BTN_MDAC", "MDA&C"));
   view->addSeparator();
-  view->addAction(tool("ID_BTN_SUPPORT", "Su&pport", nullptr, {}));
+  view->addAction(tool("ID_BTN_SUPPORT", "Su&pport"));
 
   QMenu* helpMenu = menu("ID_MNU_HELP", "&Help");
-  QAction* contentsAction = tool("ID_BTN_CONTENTS", "&Contents ...", "help-contents",
-                                 QStyle::SP_DialogHelpButton, QKeySequence::HelpContents);
+  QAction* contentsAction = tool("ID_BTN_CONTENTS", "&Contents ...", "help-contents", "help",
+                                 QKeySequence::HelpContents);
   helpMenu->addAction(contentsAction);
-  helpMenu->addAction(tool("ID_BTN_ABOUT", "&About Velloran Deployment Toolkit ...",
-                           "help-about", QStyle::SP_MessageBoxInformation));
+  helpMenu->addAction(
+      tool("ID_BTN_ABOUT", "&About Velloran Deployment Toolkit ...", "help-about"));
 
   ssaVelloran_->addAction(newAction);
   ssaVelloran_->addSeparator();
@@ -494,6 +495,7 @@ void frmWizard::BuildSMTPPage() {
   form->addRow(Caption("Send Email &To:", txtSendEmailTo_, {}), addRow);
   lstToEmailAddresses_ = List("lstToEmailAddresses", page);
   lstToEmailAddresses_->setMinimumHeight(80);
+  lstToEmailAddresses_->setMaximumHeight(120);
   cmdRemoveSendEmail_ = Button("cmdRemoveSendEmail", "&Remove", page);
   auto* listRow = new QHBoxLayout;
   listRow->addWidget(lstToEmailAddresses_, 1);
@@ -545,6 +547,7 @@ void frmWizard::BuildClientPopupPage() {
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     edit->setTabChangesFocus(true);
     edit->setMinimumHeight(90);
+    edit->setMaximumHeight(140);
     return edit;
   };
   chkUseNotifyUser_ =

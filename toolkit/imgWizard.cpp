@@ -71,6 +71,77 @@ void DrawPrinter(QPainter& p) {
   p.drawPath(arrow);
 }
 
+void DrawNew(QPainter& p) {
+  DrawPage(p);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0xf2, 0xb7, 0x05));
+  QPainterPath star;
+  star.moveTo(12.0, 8.5);
+  star.lineTo(13.0, 11.0);
+  star.lineTo(15.5, 12.0);
+  star.lineTo(13.0, 13.0);
+  star.lineTo(12.0, 15.5);
+  star.lineTo(11.0, 13.0);
+  star.lineTo(8.5, 12.0);
+  star.lineTo(11.0, 11.0);
+  star.closeSubpath();
+  p.drawPath(star);
+}
+
+void DrawOpen(QPainter& p) {
+  p.setPen(QPen(QColor(0x8a, 0x63, 0x12), 1.0));
+  p.setBrush(QColor(0xe0, 0xb0, 0x48));
+  QPainterPath back;
+  back.moveTo(1.5, 3.5);
+  back.lineTo(5.5, 3.5);
+  back.lineTo(7.0, 5.0);
+  back.lineTo(12.5, 5.0);
+  back.lineTo(12.5, 13.5);
+  back.lineTo(1.5, 13.5);
+  back.closeSubpath();
+  p.drawPath(back);
+  p.setBrush(QColor(0xf6, 0xd3, 0x7a));
+  QPainterPath front;
+  front.moveTo(3.5, 7.5);
+  front.lineTo(15.5, 7.5);
+  front.lineTo(12.5, 13.5);
+  front.lineTo(1.5, 13.5);
+  front.closeSubpath();
+  p.drawPath(front);
+}
+
+void DrawSave(QPainter& p) {
+  p.setPen(QPen(QColor(0x1f, 0x3f, 0x73), 1.0));
+  p.setBrush(QColor(0x3a, 0x6e, 0xc0));
+  QPainterPath disk;
+  disk.moveTo(1.5, 1.5);
+  disk.lineTo(12.5, 1.5);
+  disk.lineTo(14.5, 3.5);
+  disk.lineTo(14.5, 14.5);
+  disk.lineTo(1.5, 14.5);
+  disk.closeSubpath();
+  p.drawPath(disk);
+  p.setBrush(Qt::white);
+  p.drawRect(QRectF(3.5, 1.5, 8.0, 5.0));
+  p.setBrush(QColor(0xd0, 0xd8, 0xe4));
+  p.drawRect(QRectF(3.5, 9.5, 9.0, 5.0));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0x1f, 0x3f, 0x73));
+  p.drawRect(QRectF(8.5, 2.5, 2.0, 3.0));
+}
+
+void DrawHelp(QPainter& p) {
+  p.setPen(QPen(QColor(0x1f, 0x4e, 0x9a), 1.0));
+  p.setBrush(QColor(0x35, 0x7a, 0xd8));
+  p.drawEllipse(QRectF(1.5, 1.5, 13.0, 13.0));
+  QFont font(QStringLiteral("Sans"));
+  font.setBold(true);
+  font.setPixelSize(11);
+  p.setFont(font);
+  p.setPen(Qt::white);
+  p.drawText(QRectF(1.5, 1.5, 13.0, 13.0), Qt::AlignCenter, QStringLiteral("?"));
+}
+
 template <typename Draw>
 QIcon Render(Draw draw) {
   QIcon icon;
@@ -98,6 +169,15 @@ QIcon imgWizardPicture(int index) {
     default:
       return {};
   }
+}
+
+QIcon ToolbarPicture(const char* name) {
+  const QByteArray which(name);
+  if (which == "new") return Render(DrawNew);
+  if (which == "open") return Render(DrawOpen);
+  if (which == "save") return Render(DrawSave);
+  if (which == "help") return Render(DrawHelp);
+  return {};
 }
 
 QIcon VelloranIcon() { return Render(DrawPrinter); }
