@@ -49,6 +49,7 @@ class OptionPagesTest : public QObject {
   void uncPathsResolveThroughCifsMounts();
   void saveValidationActiveDirectory();
   void saveValidationManual();
+  void leavingThePageOrTheWindowChecksNothing();
 };
 
 namespace {
@@ -717,6 +718,24 @@ void OptionPagesTest::saveValidationManual() {
   Dialogs::SetNextFileName(QString());
   w->findChild<QAction*>("ID_BTN_SAVE_AS")->trigger();
   QCOMPARE(LastShown().kind, ShownDialog::Kind::SaveFile);
+}
+
+void OptionPagesTest::leavingThePageOrTheWindowChecksNothing() {
+  auto w = StartWizard(Kind::Manual);
+  QVERIFY(w);
+  Tick(*w, "chkUseSMTP");
+  FIND(from, QLineEdit, w.get(), "txtSMTPEmailAddress");
+  Type(from, "velloran");
+  // The toolbar takes no focus: its jump hides the field, which is no
+  // leaving of it.
+  w->findChild<QAction*>("ID_BTN_SUPPORT")->trigger();
+  QCOMPARE(w->CurrentPage(), int(kPageSupport));
+  QCOMPARE(CountShown(ShownDialog::Kind::Message), 0);
+  w->ShowPage(kPageSMTPMail);
+  from->setFocus(Qt::MouseFocusReason);
+  Dialogs::SetNextAnswer(MessageAnswer::No);  // the exit prompt
+  QVERIFY(w->close());
+  QCOMPARE(CountShown(ShownDialog::Kind::Message), 1);
 }
 
 QTEST_MAIN(OptionPagesTest)
