@@ -14,8 +14,8 @@ QStringList UNCParts(const QString& path) {
 }
 
 bool IsUNC(const QString& path) {
-  return path.size() > 2 && (path.startsWith(QLatin1String("\\\\")) ||
-                             path.startsWith(QLatin1String("//")));
+  return path.size() > 2 &&
+         (path.startsWith(QLatin1String("\\\\")) || path.startsWith(QLatin1String("//")));
 }
 
 // /proc/mounts escapes blanks, tabs, newlines and backslashes as \ooo.
