@@ -6,14 +6,9 @@
 
 namespace velloran {
 
-/// True when `path` names an existing folder. On POSIX a UNC path
-/// (\\server\share\dir) exists when its share is mounted over CIFS here and
-/// the folder exists below the mount point.
+/// True when `path` names an existing folder. A UNC path (\\server\share\dir)
+/// exists here when its share is mounted and the folder exists below the
+/// mount (platform/NetworkFolder.h).
 bool FolderExists(const QString& path);
-
-/// The local folder for `uncPath` given the text of /proc/mounts; "" when no
-/// CIFS mount serves its share. Shares and servers compare without regard to
-/// case, as Windows compares them.
-QString ResolveUNCPath(const QString& uncPath, const QString& mountsText);
 
 }  // namespace velloran
