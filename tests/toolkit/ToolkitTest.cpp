@@ -1,0 +1,106 @@
+#include "ToolkitTest.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include "platform/profile/Profile.h"
+#include "toolkit/Help.h"
+#include "toolkit/frmNewINI.h"
+
+namespace velloran::test {
+
+QString Indexed(const char* name, int index) {
+  return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+void InitToolkitTests() {
+  Dialogs::SetTestMode(true);
+  help::SetHelpFolder(QStringLiteral(VELLORAN_TOOLKIT_HELP_DIR));
+}
+
+void AnswerNewINI(Kind kind) {
+  Dialogs::SetNextDialogAction([kind](QDialog& dialog) {
+    const char* option =
+        kind == Kind::ActiveDirectory ? "optUseActiveDirectory" : "optUseManualConfiguration";
+    if (auto* button = dialog.findChild<QRadioButton*>(option)) button->click();
+    if (auto* select = dialog.findChild<QPushButton*>("cmdSelect")) select->click();
+  });
+}
+
+namespace {
+
+std::unique_ptr<frmWizard> Start() {
+  auto wizard = std::make_unique<frmWizard>(SystemProfile());
+  if (!wizard->Form_Load()) return nullptr;
+  wizard->activateWindow();
+  if (!QTest::qWaitForWindowActive(wizard.get())) return nullptr;
+  return wizard;
+}
+
+}  // namespace
+
+std::unique_ptr<frmWizard> StartWizard(Kind kind) {
+  AnswerNewINI(kind);
+  return Start();
+}
+
+std::unique_ptr<frmWizard> StartWizardOn(const QString& path) {
+  Dialogs::SetNextDialogAction([path](QDialog& dialog) {
+    auto& newINI = static_cast<frmNewINI&>(dialog);
+    newINI.findChild<QTabWidget*>("sstNewINI")->setCurrentIndex(frmNewINI::kPageExisting);
+    newINI.SetExistingFolder(QFileInfo(path).absolutePath());
+    auto* files = newINI.findChild<QListWidget*>("filExistingINI");
+    const auto found = files->findItems(QFileInfo(path).fileName(), Qt::MatchExactly);
+    if (!found.isEmpty()) files->setCurrentItem(found.front());
+    newINI.findChild<QPushButton*>("cmdSelect")->click();
+  });
+  return Start();
+}
+
+void Click(QWidget* widget) {
+  // Check boxes and option buttons answer only on their box and caption,
+  // which sit at the left of a row as wide as the page.
+  if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget)) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(6, widget->height() / 2));
+  } else {
+    QTest::mouseClick(widget, Qt::LeftButton);
+  }
+}
+
+void Type(QWidget* edit, const QString& text) {
+  edit->setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(edit, Qt::Key_Delete);
+  QTest::keyClicks(edit, text);
+}
+
+ShownDialog LastShown() {
+  const auto& shown = Dialogs::Shown();
+  return shown.empty() ? ShownDialog{} : shown.back();
+}
+
+int CountShown(ShownDialog::Kind kind) {
+  int n = 0;
+  for (const ShownDialog& d : Dialogs::Shown()) n += d.kind == kind;
+  return n;
+}
+
+QString ReadText(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(file.readAll());
+}
+
+bool WriteText(const QString& path, const QByteArray& content) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+}  // namespace velloran::test

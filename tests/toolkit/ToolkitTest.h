@@ -1,0 +1,51 @@
+#pragma once
+// What every toolkit suite shares: starting the wizard with the New-INI
+// dialog answered, finding controls by object name, and files in temp dirs.
+
+#include <QDialog>
+#include <QString>
+#include <QTest>
+#include <memory>
+
+#include "toolkit/Dialogs.h"
+#include "toolkit/frmWizard.h"
+
+/// Declares `var` as the child of `root` named `name`, or fails the test.
+#define FIND(var, Type, root, name)           \
+  auto* var = (root)->findChild<Type*>(name); \
+  QVERIFY2(var != nullptr,                    \
+           qPrintable(QStringLiteral("no %1 named %2").arg(QLatin1String(#Type), QString(name))))
+
+namespace velloran::test {
+
+enum class Kind { ActiveDirectory, Manual };
+
+/// "name(index)", as control arrays are named.
+QString Indexed(const char* name, int index);
+
+/// Makes every suite start from the same place: test mode for dialogs and
+/// the help pages of this build.
+void InitToolkitTests();
+
+/// A started wizard on a new document of `kind` (New-INI dialog answered
+/// through its controls), shown and active. Null when start-up failed.
+std::unique_ptr<frmWizard> StartWizard(Kind kind);
+/// A started wizard on the existing file `path`, chosen on the "Existing"
+/// page of the start-up dialog.
+std::unique_ptr<frmWizard> StartWizardOn(const QString& path);
+/// Queues the answer of the next New-INI dialog: `kind` and Select.
+void AnswerNewINI(Kind kind);
+
+/// Clicks `widget` with the mouse; it must be visible.
+void Click(QWidget* widget);
+/// Replaces the text of a line edit as a user would: select all, type.
+void Type(QWidget* edit, const QString& text);
+
+/// The last dialog the toolkit asked for; an empty one when none was.
+ShownDialog LastShown();
+int CountShown(ShownDialog::Kind kind);
+
+QString ReadText(const QString& path);
+bool WriteText(const QString& path, const QByteArray& content);
+
+}  // namespace velloran::test

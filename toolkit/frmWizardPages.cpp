@@ -1,0 +1,670 @@
+// The wizard window's menus, toolbar, tree and pages, built in code.
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "toolkit/Branding.h"
+#include "toolkit/frmWizard.h"
+#include "toolkit/imgWizard.h"
+
+namespace velloran {
+namespace {
+
+QString Indexed(const char* name, int index) {
+  return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+QFrame* Separator(QWidget* parent, int index) {
+  auto* line = new QFrame(parent);
+  line->setObjectName(Indexed("fraSeperator", index));
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Sunken);
+  return line;
+}
+
+QLineEdit* LineEdit(const char* name, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  return edit;
+}
+
+QCheckBox* CheckBox(const char* name, const QString& caption, QWidget* parent) {
+  auto* box = new QCheckBox(caption, parent);
+  box->setObjectName(name);
+  return box;
+}
+
+QPushButton* Button(const QString& name, const QString& caption, QWidget* parent) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  button->setAutoDefault(false);
+  return button;
+}
+
+QListWidget* List(const char* name, QWidget* parent) {
+  auto* list = new QListWidget(parent);
+  list->setObjectName(name);
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  list->setMinimumHeight(110);
+  return list;
+}
+
+QFormLayout* Form() {
+  auto* form = new QFormLayout;
+  form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+  form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  form->setHorizontalSpacing(12);
+  form->setVerticalSpacing(8);
+  return form;
+}
+
+// Fields that a check box switches are set in under it.
+QVBoxLayout* Indented(QVBoxLayout* body) {
+  auto* inner = new QVBoxLayout;
+  inner->setContentsMargins(22, 2, 0, 0);
+  inner->setSpacing(8);
+  body->addLayout(inner);
+  return inner;
+}
+
+}  // namespace
+
+void frmWizard::BuildMenusAndToolbar() {
+  ssaVelloran_ = new QToolBar(this);
+  ssaVelloran_->setObjectName("ssaVelloran");
+  ssaVelloran_->setWindowTitle("Toolbar");
+  ssaVelloran_->setMovable(false);
+  ssaVelloran_->setFloatable(false);
+  ssaVelloran_->setIconSize(QSize(22, 22));
+  ssaVelloran_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  ssaVelloran_->toggleViewAction()->setEnabled(false);
+  addToolBar(Qt::TopToolBarArea, ssaVelloran_);
+
+  auto tool = [this](const char* id, const QString& caption, const char* themeIcon = nullptr,
+                     const char* drawnIcon = nullptr, QKeySequence shortcut = {}) {
+    auto* action = new QAction(caption, ssaVelloran_);
+    action->setObjectName(id);
+    if (themeIcon) {
+      // The desktop's icon theme first, so the toolkit looks at home there.
+      action->setIcon(QIcon::fromTheme(themeIcon, drawnIcon ? ToolbarPicture(drawnIcon) : QIcon()));
+    }
+    QString tip = caption;
+    tip.remove('&');
+    tip.remove(QStringLiteral(" ..."));
+    action->setToolTip(tip);
+    action->setStatusTip(tip);
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    const QString toolId = QString::fromLatin1(id);
+    connect(action, &QAction::triggered, this, [this, toolId] { ssaVelloran_ToolClick(toolId); });
+    return action;
+  };
+  auto menu = [this](const char* id, const QString& caption) {
+    QMenu* m = menuBar()->addMenu(caption);
+    m->setObjectName(id);
+    return m;
+  };
+  menuBar()->setObjectName("ssaVelloranMenuBar");
+
+  QMenu* file = menu("ID_MNU_FILE", "&File");
+  QAction* newAction = tool("ID_BTN_NEW", "&New", "document-new", "new", QKeySequence::New);
+  QAction* openAction =
+      tool("ID_BTN_OPEN", "&Open ...", "document-open", "open", QKeySequence::Open);
+  QAction* saveAction = tool("ID_BTN_SAVE", "&Save", "document-save", "save", QKeySequence::Save);
+  QAction* saveAsAction =
+      tool("ID_BTN_SAVE_AS", "Save &As ...", "document-save-as", "save", QKeySequence::SaveAs);
+  QAction* exitAction =
+      tool("ID_BTN_EXIT", "E&xit", "application-exit", nullptr, QKeySequence(Qt::CTRL | Qt::Key_Q));
+  file->addAction(newAction);
+  file->addSeparator();
+  file->addAction(openAction);
+  file->addSeparator();
+  file->addAction(saveAction);
+  file->addAction(saveAsAction);
+  file->addSeparator();
+  file->addAction(exitAction);
+
+  QMenu* view = menu("ID_MNU_VIEW", "&View");
+  view->addAction(tool("ID_BTN_GENERAL", "&General"));
+  view->addSeparator();
+  view->addAction(tool("ID_BTN_AD", "&Active Directory"));
+  view->addSeparator();
+  view->addAction(tool("ID_BTN_SERVER", "Server &To Server"));
+  view->addAction(tool("ID_BTN_PRINTER", "Pr&inter To Printer"));
+  view->addAction(tool("ID_BTN_MIXED", "&Mixed Server And Printer"));
+  view->addSeparator();
+  view->addAction(tool("ID_BTN_EMAIL", "&Email Output"));
+  view->addAction(tool("ID_BTN_FILE", "&File Output"));
+  view->addAction(tool("ID_BTN_CLIENT", "Client Pop-&up"));
+  view->addAction(tool("ID_BTN_APP_EL", "Application Event &Log"));
+  view->addSeparator();
+  view->addAction(tool("ID_BTN_DEPLOYMENT", "&Deployment"));
+  view->addAction(tool("ID_BTN_DEPLOY_GENERAL", "Deployment Ge&neral"));
+  view->addAction(tool("ID_BTN_MDAC", "MDA&C"));
+  view->addSeparator();
+  view->addAction(tool("ID_BTN_SUPPORT", "Su&pport"));
+
+  QMenu* helpMenu = menu("ID_MNU_HELP", "&Help");
+  QAction* contentsAction =
+      tool("ID_BTN_CONTENTS", "&Contents ...", "help-contents", "help", QKeySequence::HelpContents);
+  helpMenu->addAction(contentsAction);
+  helpMenu->addAction(tool("ID_BTN_ABOUT", "&About Velloran Deployment Toolkit ...", "help-about"));
+
+  ssaVelloran_->addAction(newAction);
+  ssaVelloran_->addSeparator();
+  ssaVelloran_->addAction(openAction);
+  ssaVelloran_->addAction(saveAction);
+  ssaVelloran_->addSeparator();
+  ssaVelloran_->addAction(contentsAction);
+}
+
+QWidget* frmWizard::AddPage(int page, const QString& heading, QVBoxLayout*& body) {
+  QWidget* container = sstWizard_->widget(page);
+  auto* outer = new QVBoxLayout(container);
+  outer->setContentsMargins(18, 14, 18, 12);
+  outer->setSpacing(8);
+
+  lblGeneral_[page] = new QLabel(heading, container);
+  lblGeneral_[page]->setObjectName(Indexed("lblGeneral", page));
+  QFont headingFont = lblGeneral_[page]->font();
+  headingFont.setBold(true);
+  headingFont.setPointSizeF(headingFont.pointSizeF() * 1.35);
+  lblGeneral_[page]->setFont(headingFont);
+  outer->addWidget(lblGeneral_[page]);
+  outer->addWidget(Separator(container, page * 2));
+
+  body = new QVBoxLayout;
+  body->setContentsMargins(0, 6, 0, 0);
+  body->setSpacing(10);
+  outer->addLayout(body);
+  outer->addStretch(1);
+  outer->addWidget(Separator(container, page * 2 + 1));
+
+  cmdHelp_[page] = Button(Indexed("cmdHelp", page), "&Help", container);
+  cmdBack_[page] = Button(Indexed("cmdBack", page), "&Back", container);
+  cmdNext_[page] = Button(Indexed("cmdNext", page), "&Next", container);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(cmdHelp_[page]);
+  buttons->addStretch(1);
+  buttons->addWidget(cmdBack_[page]);
+  buttons->addWidget(cmdNext_[page]);
+  outer->addLayout(buttons);
+  connect(cmdHelp_[page], &QPushButton::clicked, this, [this, page] { cmdHelp_Click(page); });
+  connect(cmdBack_[page], &QPushButton::clicked, this, [this, page] { cmdBack_Click(page); });
+  connect(cmdNext_[page], &QPushButton::clicked, this, [this, page] { cmdNext_Click(page); });
+  return container;
+}
+
+QLabel* frmWizard::Caption(const QString& text, QWidget* buddy, const QString& name) {
+  auto* label = new QLabel(text, buddy ? buddy->parentWidget() : nullptr);
+  label->setObjectName(name.isEmpty() ? Indexed("lblWizard", nextLabelIndex_++) : name);
+  if (buddy) label->setBuddy(buddy);
+  return label;
+}
+
+QLabel* frmWizard::Text(const QString& text, const QString& name) {
+  auto* label = new QLabel(text);
+  label->setObjectName(name.isEmpty() ? Indexed("lblWizard", nextLabelIndex_++) : name);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setTextFormat(Qt::PlainText);
+  return label;
+}
+
+void frmWizard::BuildPages() {
+  sstWizard_ = new QTabWidget;
+  sstWizard_->setObjectName("sstWizard");
+  sstWizard_->setDocumentMode(true);
+  // The tab strip only numbers the pages; the tree, Back/Next and the
+  // toolbar choose them.
+  sstWizard_->tabBar()->hide();
+  for (int page = 0; page < kPageCount; ++page) {
+    auto* container = new QWidget;
+    container->setObjectName(Indexed("sstWizardPage", page));
+    sstWizard_->addTab(container, QString::number(page));
+  }
+  for (int unused : {7, 9, 13}) sstWizard_->setTabEnabled(unused, false);
+
+  tvwWizardOptions_ = new QTreeWidget;
+  tvwWizardOptions_->setObjectName("tvwWizardOptions");
+  tvwWizardOptions_->setHeaderHidden(true);
+  tvwWizardOptions_->setColumnCount(1);
+  tvwWizardOptions_->setIconSize(QSize(16, 16));
+  tvwWizardOptions_->setRootIsDecorated(true);
+  tvwWizardOptions_->setUniformRowHeights(true);
+  tvwWizardOptions_->setMinimumWidth(190);
+
+  auto* splitter = new QSplitter(Qt::Horizontal, this);
+  splitter->setObjectName("splWizard");
+  splitter->addWidget(tvwWizardOptions_);
+  splitter->addWidget(sstWizard_);
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 1);
+  splitter->setChildrenCollapsible(false);
+  splitter->setSizes({210, 590});
+  setCentralWidget(splitter);
+
+  BuildGeneralPage();
+  BuildActiveDirectoryPage();
+  BuildServersPage();
+  BuildOverviewPage(
+      kPageNotification, "Notification", 3,
+      "Velloran offers several methods for notification. To receive email notifications, use the "
+      "SMTP Mail screen; to save the outcome in a text file, use the File Output screen. The "
+      "outcome of the migration can also be stored in the Application Log on the client's PC "
+      "using the Application Event Log screen. None of these methods will tell the user of the "
+      "machine of the changes made; to inform the user, use the Client User Pop-Up screen.");
+  BuildSMTPPage();
+  BuildFileOutputPage();
+  BuildClientPopupPage();
+  BuildEventLogPage();
+  BuildOverviewPage(
+      kPageManualConfiguration, "Manual Configuration", 7,
+      "Rather than using a network's Active Directory, the Velloran application offers a variety "
+      "of manual configuration options. To move all printers on one print server to a different "
+      "print server use the Server option. To move a specific printer to another specific printer "
+      "while leaving the printer server the same, use the Printer Option. To move a specific "
+      "printer from a specific print server to another specific printer and print server, use "
+      "the Mixed option.");
+  BuildPrintersPage();
+  BuildMixedPage();
+  BuildSupportPage();
+  BuildDeploymentPage();
+  BuildMDACPage();
+  BuildOverviewPage(kPageDeploymentOverview, "Deployment", 5,
+                    "The Deployment options allow you to deploy your Velloran INI file and any "
+                    "other necessary files to a specified location, optionally also creating a "
+                    "batch file or web page.");
+
+  // Nothing goes back from the first page or on from the last one.
+  cmdBack_[kPageGeneral]->setEnabled(false);
+  cmdNext_[kPageSupport]->setEnabled(false);
+}
+
+void frmWizard::BuildOverviewPage(int page, const QString& heading, int labelIndex,
+                                  const QString& text) {
+  QVBoxLayout* body = nullptr;
+  AddPage(page, heading, body);
+  body->addWidget(Text(text, Indexed("lblNotification", labelIndex)));
+}
+
+void frmWizard::BuildGeneralPage() {
+  QVBoxLayout* body = nullptr;
+  QWidget* page = AddPage(kPageGeneral, "General", body);
+  cboConfigurationFileType_ = new QComboBox(page);
+  cboConfigurationFileType_->setObjectName("cboConfigurationFileType");
+  cboConfigurationFileType_->addItems({"Active Directory", "Manual Configuration"});
+  // The type is chosen when the document is made; here it is only shown.
+  cboConfigurationFileType_->setEnabled(false);
+  cboConfigurationFileType_->setMinimumWidth(220);
+  auto* typeLabel = new QLabel("Configuration File Type: (Read Only)", page);
+  typeLabel->setObjectName(Indexed("lblGeneral", kPageCount));
+  auto* form = Form();
+  form->addRow(typeLabel, cboConfigurationFileType_);
+  body->addLayout(form);
+  body->addSpacing(8);
+
+  chkAlwaysRun_ = CheckBox("chkAlwaysRun", "Always &Run", page);
+  body->addWidget(chkAlwaysRun_);
+  QLabel* alwaysRunText = Text(
+      "Once Velloran has executed sucessfully for a specific INI file on a client machine it "
+      "will not run again. By setting this option Velloran will always run even if a success "
+      "on a previous execution was acheived.",
+      Indexed("lblGeneral", kPageCount + 1));
+  alwaysRunText->setContentsMargins(22, 0, 0, 0);
+  body->addWidget(alwaysRunText);
+}
+
+void frmWizard::BuildActiveDirectoryPage() {
+  QVBoxLayout* body = nullptr;
+  QWidget* page = AddPage(kPageActiveDirectory, "Active Directory", body);
+  cboDomainName_ = new QComboBox(page);
+  cboDomainName_->setObjectName("cboDomainName");
+  cboDomainName_->setEditable(true);
+  cboDomainName_->setInsertPolicy(QComboBox::NoInsert);
+  cboDomainName_->setMinimumWidth(280);
+  body->addWidget(Caption("Please select or enter your &Active Directory domain name:",
+                          cboDomainName_, Indexed("lblActiveDirectory", 0)));
+  auto* row = new QHBoxLayout;
+  row->addWidget(cboDomainName_);
+  row->addStretch(1);
+  body->addLayout(row);
+}
+
+namespace {
+
+// The layout the three pair editors share: fields with their captions on the
+// left, New/Save/Delete on the right, the list below.
+struct PairPageParts {
+  QFormLayout* fields;
+  QVBoxLayout* buttons;
+};
+
+PairPageParts PairEditorLayout(QVBoxLayout* body) {
+  auto* top = new QHBoxLayout;
+  top->setSpacing(16);
+  auto* form = Form();
+  top->addLayout(form, 1);
+  auto* buttons = new QVBoxLayout;
+  buttons->setSpacing(6);
+  top->addLayout(buttons);
+  body->addLayout(top);
+  return {form, buttons};
+}
+
+}  // namespace
+
+void frmWizard::BuildServersPage() {
+  QVBoxLayout* body = nullptr;
+  QWidget* page = AddPage(kPageServers, "Manual Configuration - Servers", body);
+  auto parts = PairEditorLayout(body);
+  txtFromServer_ = LineEdit("txtFromServer", page);
+  txtToServer_ = LineEdit("txtToServer", page);
+  parts.fields->addRow(
+      Caption("F&rom Print Server:", txtFromServer_, Indexed("lblNetworkServers", 0)),
+      txtFromServer_);
+  parts.fields->addRow(Caption("&To Print Server:", txtToServer_, Indexed("lblNetworkServers", 1)),
+                       txtToServer_);
+  servers_.fields = {txtFromServer_, txtToServer_};
+  servers_.cmdNew = Button("cmdNewServerPair", "Ne&w", page);
+  servers_.cmdSave = Button("cmdSaveServerPair", "&Save", page);
+  servers_.cmdDelete = Button("cmdDeleteServer", "&Delete", page);
+  for (QPushButton* b : {servers_.cmdNew, servers_.cmdSave, servers_.cmdDelete}) {
+    parts.buttons->addWidget(b);
+  }
+  parts.buttons->addStretch(1);
+  lstServerPairs_ = List("lstServerPairs", page);
+  body->addWidget(
+      Caption("&Print Server Pairs:", lstServerPairs_, Indexed("lblNetworkServers", 2)));
+  body->addWidget(lstServerPairs_, 1);
+  servers_.list = lstServerPairs_;
+  servers_.emptyFieldMessage =
+      "Both a From and To Print Server name is required. Please enter both print server names.";
+  servers_.deleteQuestion = "Are you sure that you want to delete the selected Print Server pair?";
+  servers_.dirtyOnEveryDelete = true;
+}
+
+void frmWizard::BuildPrintersPage() {
+  QVBoxLayout* body = nullptr;
+  QWidget* page = AddPage(kPagePrinters, "Manual Configuration - Printers", body);
+  auto parts = PairEditorLayout(body);
+  txtFromPrinter_ = LineEdit("txtFromPrinter", page);
+  txtToPrinter_ = LineEdit("txtToPrinter", page);
+  parts.fields->addRow(Caption("F&rom Printer:", txtFromPrinter_, Indexed("lblNetworkServers", 3)),
+                       txtFromPrinter_);
+  parts.fields->addRow(Caption("&To Printer:", txtToPrinter_, Indexed("lblNetworkServers", 4)),
+                       txtToPrinter_);
+  printers_.fields = {txtFromPrinter_, txtToPrinter_};
+  printers_.cmdNew = Button("cmdNewPrinter", "&New", page);
+  printers_.cmdSave = Button("cmdPrinterSave", "&Save", page);
+  printers_.cmdDelete = Button("cmdDeletePrinter", "&Delete", page);
+  for (QPushButton* b : {printers_.cmdNew, printers_.cmdSave, printers_.cmdDelete}) {
+    parts.buttons->addWidget(b);
+  }
+  parts.buttons->addStretch(1);
+  lstPrinterPairs_ = List("lstPrinterPairs", page);
+  body->addWidget(Caption("&Printer Pairs:", lstPrinterPairs_, Indexed("lblNetworkServers", 5)));
+  body->addWidget(lstPrinterPairs_, 1);
+  printers_.list = lstPrinterPairs_;
+  printers_.emptyFieldMessage =
+      "Both a From and To Printer name is required. Please enter both printer names.";
+  printers_.deleteQuestion = "Are you sure that you want to delete the selected Printer pair?";
+}
+
+void frmWizard::BuildMixedPage() {
+  QVBoxLayout* body = nullptr;
+  QWidget* page = AddPage(kPageMixed, "Manual Configuration - Mixed", body);
+  auto parts = PairEditorLayout(body);
+  txtMixedFromServer_ = LineEdit("txtMixedFromServer", page);
+  txtMixedFromPrinter_ = LineEdit("txtMixedFromPrinter", page);
+  txtMixedToServer_ = LineEdit("txtMixedToServer", page);
+  txtMixedToPrinter_ = LineEdit("txtMixedToPrinter", page);
+  parts.fields->addRow(
+      Caption("&From Print Server:", txtMixedFromServer_, Indexed("lblNetworkServers", 6)),
+      txtMixedFromServer_);
+  parts.fields->addRow(
+      Caption("&From Printer:", txtMixedFromPrinter_, Indexed("lblNetworkServers", 7)),
+      txtMixedFromPrinter_);
+  parts.fields->addRow(
+      Caption("To &Print Server:", txtMixedToServer_, Indexed("lblNetworkServers", 8)),
+      txtMixedToServer_);
+  parts.fields->addRow(Caption("T&o Printer:", txtMixedToPrinter_, Indexed("lblNetworkServers", 9)),
+                       txtMixedToPrinter_);
+  mixed_.fields = {txtMixedFromServer_, txtMixedFromPrinter_, txtMixedToServer_,
+                   txtMixedToPrinter_};
+  mixed_.cmdNew = Button("cmdMixedNew", "Ne&w", page);
+  mixed_.cmdSave = Button("cmdMixedSave", "&Save", page);
+  mixed_.cmdDelete = Button("cmdMixedDelete", "&Delete", page);
+  for (QPushButton* b : {mixed_.cmdNew, mixed_.cmdSave, mixed_.cmdDelete}) {
+    parts.buttons->addWidget(b);
+  }
+  parts.buttons->addStretch(1);
+  lstMixedPrintersAndServers_ = List("lstMixedPrintersAndServers", page);
+  body->addWidget(Caption("Print Server &and Printer Pairs:", lstMixedPrintersAndServers_,
+                          Indexed("lblNetworkServers", 10)));
+  body->addWidget(lstMixedPrintersAndServers_, 1);
+  mixed_.list = lstMixedPrintersAndServers_;
+  mixed_.emptyFieldMessage =
+      "Both a From and To Server and Printer name is required. Please enter both server and "
+      "printer names.";
+  mixed_.deleteQuestion =
+      "Are you sure that you want to delete the selected Server and Printer pair?";
+}
+
+void frmWizard::BuildSMTPPage() {
+  QVBoxLayout* body = nullptr;
+  QWidget* page = AddPage(kPageSMTPMail, "Notification - SMTP Mail", body);
+  chkUseSMTP_ = CheckBox("chkUseSMTP", "&Notify via email", page);
+  body->addWidget(chkUseSMTP_);
+  auto* form = Form();
+  form->setContentsMargins(22, 0, 0, 0);
+  txtSMTPServerName_ = LineEdit("txtSMTPServerName", page);
+  form->addRow(Caption("&SMTP Server Name or IP:", txtSMTPServerName_, {}), txtSMTPServerName_);
+  txtSMTPServerPort_ = LineEdit("txtSMTPServerPort", page);
+  txtSMTPServerPort_->setMaximumWidth(90);
+  form->addRow(Caption("SMTP Server &Port:", txtSMTPServerPort_, {}), txtSMTPServerPort_);
+  txtSMTPEmailAddress_ = LineEdit("txtSMTPEmailAddress", page);
+  form->addRow(Caption("Fro&m Email Address:", txtSMTPEmailAddress_, {}), txtSMTPEmailAddress_);
+
+  txtSendEmailTo_ = LineEdit("txtSendEmailTo", page);
+  cmdAddSendEmail_ = Button("cmdAddSendEmail", "&Add", page);
+  auto* addRow = new QHBoxLayout;
+  addRow->addWidget(txtSendEmailTo_, 1);
+  addRow->addWidget(cmdAddSendEmail_);
+  form->addRow(Caption("Send Email &To:", txtSendEmailTo_, {}), addRow);
+  lstToEmailAddresses_ = List("lstToEmailAddresses", page);
+  lstToEmailAddresses_->setMinimumHeight(80);
+  lstToEmailAddresses_->setMaximumHeight(120);
+  cmdRemoveSendEmail_ = Button("cmdRemoveSendEmail", "&Remove", page);
+  auto* listRow = new QHBoxLayout;
+  listRow->addWidget(lstToEmailAddresses_, 1);
+  auto* removeColumn = new QVBoxLayout;
+  removeColumn->addWidget(cmdRemoveSendEmail_);
+  removeColumn->addStretch(1);
+  listRow->addLayout(removeColumn);
+  // The Add button is as wide as Remove, so the two line up.
+  cmdAddSendEmail_->setMinimumWidth(cmdRemoveSendEmail_->sizeHint().width());
+  form->addRow(new QLabel(page), listRow);
+  txtEmailSubject_ = LineEdit("txtEmailSubject", page);
+  form->addRow(Caption("&Email Subject:", txtEmailSubject_, {}), txtEmailSubject_);
+  body->addLayout(form);
+}
+
+void frmWizard::BuildFileOutputPage() {
+  QVBoxLayout* body = nullptr;
+  QWidget* page = AddPage(kPageFileOutput, "Notification - File Output", body);
+  chkUseFileOutput_ = CheckBox("chkUseFileOutput", "&Notify via file output", page);
+  body->addWidget(chkUseFileOutput_);
+  auto* form = Form();
+  form->setContentsMargins(22, 0, 0, 0);
+  txtFileOutputPath_ = LineEdit("txtFileOutputPath", page);
+  cmdBrowseFileOutput_ = Button("cmdBrowseFileOutput", "...", page);
+  cmdBrowseFileOutput_->setToolTip("Browse for the output folder");
+  cmdBrowseFileOutput_->setMaximumWidth(36);
+  auto* pathRow = new QHBoxLayout;
+  pathRow->addWidget(txtFileOutputPath_, 1);
+  pathRow->addWidget(cmdBrowseFileOutput_);
+  form->addRow(Caption("File &Output Path:", txtFileOutputPath_, {}), pathRow);
+  txtFileOutputName_ = LineEdit("txtFileOutputName", page);
+  form->addRow(Caption("File Output &Name:", txtFileOutputName_, {}), txtFileOutputName_);
+  body->addLayout(form);
+  QVBoxLayout* options = Indented(body);
+  chkIncludeComputerName_ =
+      CheckBox("chkIncludeComputerName", "Include &client computer name in filename", page);
+  chkIncludeFinalStatus_ =
+      CheckBox("chkIncludeFinalStatus", "Include final &status in filename", page);
+  options->addWidget(chkIncludeComputerName_);
+  options->addWidget(chkIncludeFinalStatus_);
+}
+
+void frmWizard::BuildClientPopupPage() {
+  QVBoxLayout* body = nullptr;
+  QWidget* page = AddPage(kPageClientPopup, "Notification - Client Pop-Up", body);
+  auto message = [page](const char* name) {
+    auto* edit = new QPlainTextEdit(page);
+    edit->setObjectName(name);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    edit->setTabChangesFocus(true);
+    edit->setMinimumHeight(90);
+    edit->setMaximumHeight(140);
+    return edit;
+  };
+  chkUseNotifyUser_ = CheckBox("chkUseNotifyUser", "Notify user on &success with message:", page);
+  txtSucessMessage_ = message("txtSucessMessage");
+  body->addWidget(chkUseNotifyUser_);
+  Indented(body)->addWidget(txtSucessMessage_);
+  body->addSpacing(6);
+  chkNotifyMessageOnFailure_ =
+      CheckBox("chkNotifyMessageOnFailure", "Notify user on f&ailure with message:", page);
+  txtFailureMessage_ = message("txtFailureMessage");
+  body->addWidget(chkNotifyMessageOnFailure_);
+  Indented(body)->addWidget(txtFailureMessage_);
+}
+
+void frmWizard::BuildEventLogPage() {
+  QVBoxLayout* body = nullptr;
+  QWidget* page = AddPage(kPageEventLog, "Notification - Application Event Log", body);
+  chkWriteToEventLog_ =
+      CheckBox("chkWriteToEventLog",
+               "&Write sucess and failure messages to the Windows application event log", page);
+  body->addWidget(chkWriteToEventLog_);
+}
+
+void frmWizard::BuildSupportPage() {
+  QVBoxLayout* body = nullptr;
+  QWidget* page = AddPage(kPageSupport, "Support", body);
+  lblWizardSupport_ =
+      Text(QStringLiteral("To submit a support requests please visit ") + kMakerWebAddress +
+               ". Please provide a description of the issue you are having and if you can "
+               "provide us with the debug file we will be able to resolve the issue faster.",
+           Indexed("lblWizard", 5));
+  body->addWidget(lblWizardSupport_);
+  body->addSpacing(6);
+  body->addWidget(
+      Text("In the event that your deployment of Velloran does not work, Velloran offers the "
+           "option turn on debugging for the Velloran Engine. The debug log will be written to "
+           "the deployment folder with a default extention of \".debug\".",
+           Indexed("lblWizard", 6)));
+  chkDebugOn_ = CheckBox("chkDebugOn", "&Turn on debugging", page);
+  body->addWidget(chkDebugOn_);
+}
+
+void frmWizard::BuildDeploymentPage() {
+  QVBoxLayout* body = nullptr;
+  QWidget* page = AddPage(kPageDeployment, "Deployment - General", body);
+  lblWizardNote_ = Text(
+      "** NOTE ** This INI file deployment is currently using an Active Directory "
+      "configuration. Please review the information on the Deployment - MDAC step before "
+      "deploying your solution.",
+      Indexed("lblWizard", 1));
+  QFont noteFont = lblWizardNote_->font();
+  noteFont.setBold(true);
+  lblWizardNote_->setFont(noteFont);
+  body->addWidget(lblWizardNote_);
+
+  auto* form = Form();
+  txtNetworkSharePath_ = LineEdit("txtNetworkSharePath", page);
+  cmdBrowseDeployment_ = Button("cmdBrowseDeployment", "...", page);
+  cmdBrowseDeployment_->setToolTip("Browse for a network computer or share");
+  cmdBrowseDeployment_->setMaximumWidth(36);
+  auto* pathRow = new QHBoxLayout;
+  pathRow->addWidget(txtNetworkSharePath_, 1);
+  pathRow->addWidget(cmdBrowseDeployment_);
+  form->addRow(Caption("&Network Share Path:", txtNetworkSharePath_, {}), pathRow);
+  body->addLayout(form);
+  chkBatchFile_ = CheckBox("chkBatchFile", "Create &batch file", page);
+  chkCreateHTML_ = CheckBox("chkCreateHTML", "&Create web launch page", page);
+  body->addWidget(chkBatchFile_);
+  body->addWidget(chkCreateHTML_);
+
+  cmdDeployNow_[0] = Button(Indexed("cmdDeployNow", 0), "&Deploy Now", page);
+  auto* deployRow = new QHBoxLayout;
+  deployRow->addStretch(1);
+  deployRow->addWidget(cmdDeployNow_[0]);
+  body->addSpacing(10);
+  body->addLayout(deployRow);
+}
+
+void frmWizard::BuildMDACPage() {
+  QVBoxLayout* body = nullptr;
+  QWidget* page = AddPage(kPageMDAC, "Deployment - MDAC", body);
+  body->addWidget(
+      Text("Microsoft Data Access Components (MDAC) is used by Velloran when migrating using the "
+           "Active Directory method.  The client computer requires MDAC version 2.5 or newer to "
+           "query Active Directory.  Please select the version you would like Velloran to "
+           "distribute prior to Migrating printers on the client computer.",
+           Indexed("lblWizard", 2)));
+  chkIncludeMDAC_ = CheckBox("chkIncludeMDAC", "Include &MDAC in batch file and/or web page", page);
+  body->addWidget(chkIncludeMDAC_);
+  QVBoxLayout* options = Indented(body);
+  const char* captions[] = {
+      "MDAC vr 2.&5 SP3 - default version when using Windows 2000",
+      "MDAC vr 2.&7 SP1- default version when using Windows XP",
+      "MDAC vr 2.&8 - default version when using Windows 2003/Windows XP SP2"};
+  mdacGroup_ = new QButtonGroup(this);
+  for (int i = 0; i < 3; ++i) {
+    optMDACVersion_[i] = new QRadioButton(captions[i], page);
+    optMDACVersion_[i]->setObjectName(Indexed("optMDACVersion", i));
+    mdacGroup_->addButton(optMDACVersion_[i], i);
+    options->addWidget(optMDACVersion_[i]);
+  }
+  body->addWidget(Text(
+      "You do not need this option if all of the client computers are running Windows 2000 or "
+      "later. If in doubt, do not deploy MDAC; if errors are returned, try the latest version of "
+      "MDAC (2.8).",
+      Indexed("lblWizard", 4)));
+  lblWizardMDACLink_ =
+      Text(QStringLiteral("For further information, go to ") + kMDACInformationAddress,
+           Indexed("lblWizard", 3));
+  body->addWidget(lblWizardMDACLink_);
+
+  cmdDeployNow_[1] = Button(Indexed("cmdDeployNow", 1), "&Deploy Now", page);
+  auto* deployRow = new QHBoxLayout;
+  deployRow->addStretch(1);
+  deployRow->addWidget(cmdDeployNow_[1]);
+  body->addSpacing(10);
+  body->addLayout(deployRow);
+}
+
+}  // namespace velloran

@@ -1,0 +1,18 @@
+// The deployment toolkit: loads the wizard window, which runs everything
+// else from its start-up sequence.
+
+#include <QApplication>
+
+#include "platform/profile/Profile.h"
+#include "toolkit/frmWizard.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Velloran Deployment Toolkit");
+  QApplication::setOrganizationName("Kestrane");
+  QApplication::setApplicationVersion(VELLORAN_VERSION);
+
+  velloran::frmWizard wizard(velloran::SystemProfile());
+  if (!wizard.Form_Load()) return 0;
+  return app.exec();
+}

@@ -1,0 +1,167 @@
+// Renders every page of the wizard, in both kinds of document, and the
+// New-INI dialog to PNG files for the documentation. Runs on the offscreen
+// platform; scripts/screenshots.sh drives it.
+//
+//   toolkit_screenshots OUTPUT_FOLDER
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <vector>
+
+#include "platform/profile/Profile.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/frmNewINI.h"
+#include "toolkit/frmWizard.h"
+
+using namespace velloran;
+
+namespace {
+
+// Two documents as an administrator would prepare them, so the pages show
+// real-looking content.
+const char* kManualINI =
+    "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\nAlwaysRun=False\r\n"
+    "[ACTIVE DIRECTORY]\r\nDomainName= \r\n"
+    "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLDSRV1,OLDSRV2\r\nToServers=NEWSRV1,NEWSRV2\r\n"
+    "[MANUAL DEFINITIONS PRINTERS]\r\nFromPrinters=ACCOUNTING,RECEPTION\r\n"
+    "ToPrinters=ACCOUNTING-COLOR,RECEPTION-MFP\r\n"
+    "[MANUAL DEFINITIONS MIXED]\r\nFromServers=BRANCHSRV\r\nFromPrinters=HR-LASER\r\n"
+    "ToServers=NEWSRV1\r\nToPrinters=HR-LASER-2\r\n"
+    "[NOTIFICATION SMTP]\r\nUseSMTP=True\r\nSMTPServerNameOrIP=mail.corp.example.com\r\n"
+    "ServerPort=25\r\nEmailSubject=Printer migration\r\n"
+    "EmailTo=helpdesk@corp.example.com,printadmin@corp.example.com\r\n"
+    "EmailFrom=velloran@corp.example.com\r\n"
+    "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=\\\\NEWSRV1\\MIGRATION\r\n"
+    "FileOutputName=results.txt\r\nIncludeComputerName=True\r\nIncludeOutcome=True\r\n"
+    "WriteToEventLog=True\r\n"
+    "[NOTIFICATION CLIENT POP-UP]\r\nUseClientPopup=True\r\nUseSuccessClientPopup=True\r\n"
+    "SuccessMessage=Your printers have been moved.^CRLF^CRLFThank you.\r\n"
+    "UseFailureClientPopup=True\r\n"
+    "FailureMessage=Your printers were not moved.^CRLFPlease call the help desk.\r\n"
+    "[DEPLOYMENT]\r\nDeploymentPath=\\\\NEWSRV1\\MIGRATION\r\nCreateWebLaunchPage=True\r\n"
+    "CreateBatchFile=True\r\nIncludeMDAC=False\r\nMDACOption=0\r\n"
+    "[SUPPORT]\r\nDebugOn=True\r\n";
+
+const char* kActiveDirectoryINI =
+    "[GENERAL]\r\nUseActiveDirectory=True\r\nUseManualDefinitions=False\r\nAlwaysRun=False\r\n"
+    "[ACTIVE DIRECTORY]\r\nDomainName=corp.example.com\r\n"
+    "[NOTIFICATION SMTP]\r\nUseSMTP=False\r\nServerPort=25\r\n"
+    "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=False\r\nWriteToEventLog=True\r\n"
+    "[NOTIFICATION CLIENT POP-UP]\r\nUseClientPopup=True\r\nUseSuccessClientPopup=True\r\n"
+    "SuccessMessage=Your printers now print from the new print servers.\r\n"
+    "UseFailureClientPopup=False\r\n"
+    "[DEPLOYMENT]\r\nDeploymentPath=\\\\NEWSRV1\\NETLOGON\\VELLORAN\r\nCreateWebLaunchPage="
+    "False\r\n"
+    "CreateBatchFile=True\r\nIncludeMDAC=True\r\nMDACOption=2\r\n"
+    "[SUPPORT]\r\nDebugOn=False\r\n";
+
+struct Shot {
+  int page;
+  const char* name;
+};
+
+bool WriteText(const QString& path, const char* text) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  return file.write(text) == qint64(qstrlen(text));
+}
+
+bool Save(QWidget& widget, const QString& path) {
+  if (!widget.grab().save(path, "PNG")) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+bool RenderDocument(const QString& iniPath, const QString& prefix, const std::vector<Shot>& shots,
+                    const QString& out) {
+  frmWizard wizard(SystemProfile());
+  Dialogs::SetNextDialogAction([&](QDialog& dialog) {
+    auto& newINI = static_cast<frmNewINI&>(dialog);
+    newINI.findChild<QTabWidget*>("sstNewINI")->setCurrentIndex(frmNewINI::kPageExisting);
+    newINI.SetExistingFolder(QFileInfo(iniPath).absolutePath());
+    newINI.findChild<QListWidget*>("filExistingINI")->setCurrentRow(0);
+    newINI.cmdSelect_Click();
+  });
+  if (!wizard.Form_Load()) return false;
+  bool ok = true;
+  for (const Shot& shot : shots) {
+    wizard.ShowPage(shot.page);
+    QApplication::processEvents();
+    ok = Save(wizard, QDir(out).filePath(QStringLiteral("%1-%2-%3.png")
+                                             .arg(prefix)
+                                             .arg(shot.page, 2, 10, QLatin1Char('0'))
+                                             .arg(QLatin1String(shot.name)))) &&
+         ok;
+  }
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: toolkit_screenshots OUTPUT_FOLDER\n");
+    return 2;
+  }
+  const QString out = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(out);
+  Dialogs::SetTestMode(true);
+
+  QTemporaryDir manualDir, adDir;
+  const QString manualINI = manualDir.filePath("Printers.ini");
+  const QString adINI = adDir.filePath("Printers.ini");
+  if (!WriteText(manualINI, kManualINI) || !WriteText(adINI, kActiveDirectoryINI)) {
+    std::fprintf(stderr, "cannot write the sample documents\n");
+    return 1;
+  }
+
+  const std::vector<Shot> manual = {{kPageGeneral, "general"},
+                                    {kPageManualConfiguration, "manual-configuration"},
+                                    {kPageServers, "servers"},
+                                    {kPagePrinters, "printers"},
+                                    {kPageMixed, "mixed"},
+                                    {kPageNotification, "notification"},
+                                    {kPageSMTPMail, "smtp-mail"},
+                                    {kPageFileOutput, "file-output"},
+                                    {kPageClientPopup, "client-popup"},
+                                    {kPageEventLog, "event-log"},
+                                    {kPageDeployment, "deployment"},
+                                    {kPageSupport, "support"}};
+  const std::vector<Shot> activeDirectory = {{kPageGeneral, "general"},
+                                             {kPageActiveDirectory, "active-directory"},
+                                             {kPageNotification, "notification"},
+                                             {kPageSMTPMail, "smtp-mail"},
+                                             {kPageFileOutput, "file-output"},
+                                             {kPageClientPopup, "client-popup"},
+                                             {kPageEventLog, "event-log"},
+                                             {kPageDeploymentOverview, "deployment"},
+                                             {kPageDeployment, "deployment-general"},
+                                             {kPageMDAC, "mdac"},
+                                             {kPageSupport, "support"}};
+
+  bool ok = RenderDocument(manualINI, "manual", manual, out);
+  ok = RenderDocument(adINI, "ad", activeDirectory, out) && ok;
+
+  // The "Existing" page would show this machine's folders, so only the
+  // kinds of a new file are rendered.
+  for (bool existing : {true, false}) {
+    frmNewINI newINI;
+    newINI.OfferExisting(existing);
+    newINI.show();
+    QApplication::processEvents();
+    ok = Save(newINI, QDir(out).filePath(existing ? "new-ini-startup.png" : "new-ini.png")) && ok;
+  }
+  return ok ? 0 : 1;
+}
