@@ -262,7 +262,9 @@ void frmWizard::CopyControlsToRecord() {
   s.IncludeOutcome = chkIncludeFinalStatus_->isChecked();
   s.WriteToEventLog = chkWriteToEventLog_->isChecked();
 
-  s.UseClientPopup = chkUseNotifyUser_->isChecked();
+  // The pop-up channel is on when either message is wanted: taken from the
+  // success box alone, a failure message chosen on its own would never show.
+  s.UseClientPopup = chkUseNotifyUser_->isChecked() || chkNotifyMessageOnFailure_->isChecked();
   s.UseSuccessClientPopup = chkUseNotifyUser_->isChecked();
   s.SuccessMessage = MessageToRecord(txtSucessMessage_->toPlainText());
   s.UseFailureClientPopup = chkNotifyMessageOnFailure_->isChecked();

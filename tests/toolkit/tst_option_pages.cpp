@@ -253,6 +253,17 @@ void OptionPagesTest::recordToControlsAndBack() {
   expected.UseClientPopup = true;
   QVERIFY(w->Settings() == expected);
 
+  // A failure message alone still switches the pop-up channel on.
+  w->findChild<QCheckBox*>("chkUseNotifyUser")->setChecked(false);
+  w->findChild<QCheckBox*>("chkNotifyMessageOnFailure")->setChecked(true);
+  w->CopyControlsToRecord();
+  QVERIFY(w->Settings().UseClientPopup);
+  QVERIFY(!w->Settings().UseSuccessClientPopup);
+  QVERIFY(w->Settings().UseFailureClientPopup);
+  w->findChild<QCheckBox*>("chkNotifyMessageOnFailure")->setChecked(false);
+  w->CopyControlsToRecord();
+  QVERIFY(!w->Settings().UseClientPopup);
+
   // A number that no option stands for selects none, and saves as 2.
   w->Settings().MDACOption = 7;
   w->CopyRecordToControls();
