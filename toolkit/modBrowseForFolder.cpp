@@ -5,6 +5,14 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QWidget>
+
+#include "toolkit/Dialogs.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <shlobj.h>
+#endif
 
 namespace velloran {
 namespace {
@@ -36,6 +44,33 @@ QString UnescapeMountField(const QString& field) {
   return QString::fromUtf8(out);
 }
 
+struct CIFSMount {
+  QStringList Source;  ///< server, share and any folders below it
+  QString MountPoint;
+};
+
+std::vector<CIFSMount> CIFSMounts(const QString& mountsText) {
+  std::vector<CIFSMount> mounts;
+  for (const QString& line : mountsText.split('\n', Qt::SkipEmptyParts)) {
+    const QStringList fields = line.split(' ', Qt::SkipEmptyParts);
+    if (fields.size() < 3) continue;
+    const QString type = fields[2];
+    if (type != QLatin1String("cifs") && type != QLatin1String("smb3") &&
+        type != QLatin1String("smbfs")) {
+      continue;
+    }
+    QStringList source = UNCParts(UnescapeMountField(fields[0]));
+    if (source.size() < 2) continue;
+    mounts.push_back({std::move(source), UnescapeMountField(fields[1])});
+  }
+  return mounts;
+}
+
+QString& MountTableOverride() {
+  static QString path;
+  return path;
+}
+
 }  // namespace
 
 QString ResolveUNCPath(const QString& uncPath, const QString& mountsText) {
@@ -45,22 +80,15 @@ QString ResolveUNCPath(const QString& uncPath, const QString& mountsText) {
 
   QString best;
   qsizetype bestLength = 0;
-  for (const QString& line : mountsText.split('\n', Qt::SkipEmptyParts)) {
-    const QStringList fields = line.split(' ', Qt::SkipEmptyParts);
-    if (fields.size() < 3) continue;
-    const QString type = fields[2];
-    if (type != QLatin1String("cifs") && type != QLatin1String("smb3") &&
-        type != QLatin1String("smbfs")) {
-      continue;
-    }
-    const QStringList source = UNCParts(UnescapeMountField(fields[0]));
-    if (source.size() < 2 || source.size() > wanted.size() || source.size() <= bestLength) continue;
+  for (const CIFSMount& mount : CIFSMounts(mountsText)) {
+    const QStringList& source = mount.Source;
+    if (source.size() > wanted.size() || source.size() <= bestLength) continue;
     bool match = true;
     for (qsizetype i = 0; i < source.size() && match; ++i) {
       match = source[i].compare(wanted[i], Qt::CaseInsensitive) == 0;
     }
     if (!match) continue;
-    QString local = UnescapeMountField(fields[1]);
+    QString local = mount.MountPoint;
     for (qsizetype i = source.size(); i < wanted.size(); ++i) local += '/' + wanted[i];
     best = local;
     bestLength = source.size();
@@ -68,18 +96,86 @@ QString ResolveUNCPath(const QString& uncPath, const QString& mountsText) {
   return best;
 }
 
+QString UNCPathOfLocalFolder(const QString& localPath, const QString& mountsText) {
+  const QString path = QDir::cleanPath(localPath);
+  QString best;
+  qsizetype bestLength = -1;
+  for (const CIFSMount& mount : CIFSMounts(mountsText)) {
+    const QString point = QDir::cleanPath(mount.MountPoint);
+    QString rest;
+    if (path == point) {
+      rest.clear();
+    } else if (path.startsWith(point == "/" ? point : point + '/')) {
+      rest = path.mid(point == "/" ? 1 : point.size() + 1);
+    } else {
+      continue;
+    }
+    // The deepest mount point holds the folder when mounts are nested.
+    if (point.size() <= bestLength) continue;
+    QStringList parts = mount.Source;
+    parts += rest.split('/', Qt::SkipEmptyParts);
+    best = QStringLiteral("\\\\") + parts.join('\\');
+    bestLength = point.size();
+  }
+  return best;
+}
+
+QStringList CIFSMountPoints(const QString& mountsText) {
+  QStringList points;
+  for (const CIFSMount& mount : CIFSMounts(mountsText)) points << mount.MountPoint;
+  return points;
+}
+
+void SetMountTableFile(const QString& path) { MountTableOverride() = path; }
+
+QString MountTableFile() {
+  return MountTableOverride().isEmpty() ? QStringLiteral("/proc/mounts") : MountTableOverride();
+}
+
+QString ReadMountTable() {
+  QFile mounts(MountTableFile());
+  if (!mounts.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(mounts.readAll());
+}
+
+QString LocalFolderPath(const QString& path) {
+#ifdef Q_OS_WIN
+  return path;
+#else
+  if (path.startsWith(QLatin1String("\\\\"))) return ResolveUNCPath(path, ReadMountTable());
+  return path;
+#endif
+}
+
 bool FolderExists(const QString& path) {
   if (path.isEmpty()) return false;
+  const QString local = LocalFolderPath(path);
+  return !local.isEmpty() && QFileInfo(local).isDir();
+}
+
+QString BrowseForFolder(QWidget* owner) {
+  const QString title = QStringLiteral("Please select a folder.");
 #ifdef Q_OS_WIN
-  return QFileInfo(path).isDir();
-#else
-  if (IsUNC(path) && path.startsWith(QLatin1String("\\\\"))) {
-    QFile mounts(QStringLiteral("/proc/mounts"));
-    if (!mounts.open(QIODevice::ReadOnly)) return false;
-    const QString local = ResolveUNCPath(path, QString::fromUtf8(mounts.readAll()));
-    return !local.isEmpty() && QFileInfo(local).isDir();
+  if (!Dialogs::TestMode()) {
+    BROWSEINFOW info{};
+    info.hwndOwner = owner ? reinterpret_cast<HWND>(owner->window()->winId()) : nullptr;
+    info.pidlRoot = nullptr;  // the desktop
+    const std::wstring wideTitle = title.toStdWString();
+    info.lpszTitle = wideTitle.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&info);
+    if (!item) return {};
+    wchar_t path[MAX_PATH] = {};
+    const bool ok = ::SHGetPathFromIDListW(item, path);
+    ::CoTaskMemFree(item);
+    return ok ? QString::fromWCharArray(path) : QString();
   }
-  return QFileInfo(path).isDir();
+  return Dialogs::FolderName(owner, title, QString());
+#else
+  const QString chosen = Dialogs::FolderName(owner, title, QDir::homePath());
+  if (chosen.isEmpty()) return {};
+  const QString unc = UNCPathOfLocalFolder(chosen, ReadMountTable());
+  return unc.isEmpty() ? QDir::toNativeSeparators(chosen) : unc;
 #endif
 }
 
