@@ -8,6 +8,7 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+
 #include <lm.h>
 #endif
 
@@ -87,8 +88,8 @@ QStringList DomainNamesFromConfiguration(const QString& krb5Conf, const QString&
   for (const QString& raw : ldapConf.split('\n')) {
     const QString line = raw.trimmed();
     if (line.startsWith('#')) continue;
-    const QStringList words = line.split(QRegularExpression(QStringLiteral("\\s+")),
-                                         Qt::SkipEmptyParts);
+    const QStringList words =
+        line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     if (words.size() >= 2 && words[0].compare(QLatin1String("BASE"), Qt::CaseInsensitive) == 0) {
       AddOnce(names, DomainOfBase(line.mid(words[0].size()).trimmed()));
     }

@@ -9,6 +9,7 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+
 #include <shlobj.h>
 #endif
 

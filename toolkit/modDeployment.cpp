@@ -40,14 +40,14 @@ const char* MDACFileName(int option) {
 }
 
 std::string FormatGeneratedOn(const LocalTime& t) {
-  static const char* const kMonths[] = {"January", "February", "March",     "April",
-                                        "May",     "June",     "July",      "August",
-                                        "September", "October", "November", "December"};
+  static const char* const kMonths[] = {"January",   "February", "March",    "April",
+                                        "May",       "June",     "July",     "August",
+                                        "September", "October",  "November", "December"};
   const char* month = t.Month >= 1 && t.Month <= 12 ? kMonths[t.Month - 1] : "";
   const int hour12 = t.Hour % 12 == 0 ? 12 : t.Hour % 12;
   char text[64];
-  std::snprintf(text, sizeof text, "%s %02d, %04d %02d:%02d:%02d %s", month, t.Day, t.Year,
-                hour12, t.Minute, t.Second, t.Hour < 12 ? "AM" : "PM");
+  std::snprintf(text, sizeof text, "%s %02d, %04d %02d:%02d:%02d %s", month, t.Day, t.Year, hour12,
+                t.Minute, t.Second, t.Hour < 12 ? "AM" : "PM");
   return text;
 }
 
@@ -56,12 +56,23 @@ std::string EscapeForHtml(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -72,14 +83,17 @@ std::string EscapeForBatch(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '%': out += "%%"; break;
+      case '%':
+        out += "%%";
+        break;
       // A quote would end the quoted path and let the rest run as commands;
       // a line break would start a command of its own.
       case '"':
       case '\r':
       case '\n':
         break;
-      default: out += c;
+      default:
+        out += c;
     }
   }
   return out;
@@ -205,16 +219,11 @@ DeploymentRequest modDeployment::ReadRequest() const {
   return r;
 }
 
-QWidget* modDeployment::MessageParent() const {
-  // The wizard is disabled while the steps run; a box it owned would be too.
-  return progress_ ? static_cast<QWidget*>(progress_.get()) : static_cast<QWidget*>(&wizard_);
-}
-
 void modDeployment::ErrorMessage(const QString& sentence, const PlatformError& error) {
   const QString text = sentence + QStringLiteral("\n\nError:") + QString::number(error.Number) +
                        QStringLiteral("\nError Description:") +
                        QString::fromStdString(error.Description);
-  Dialogs::Message(MessageParent(), text, QStringLiteral("Error"), MessageIcon::Critical,
+  Dialogs::Message(&wizard_, text, QStringLiteral("Error"), MessageIcon::Critical,
                    MessageButtons::OK);
   deploymentSucceeded_ = false;
 }
@@ -252,8 +261,8 @@ void modDeployment::CopyDeploymentFiles() {
   Status failure =
       CopyFileReplacing(JoinPath(toolkit, kEngineFileName), JoinPath(folder, kEngineFileName));
   ProgressStep(QStringLiteral("Copying INI file ..."));
-  if (Status ini = CopyFileReplacing(request_.DocumentPath,
-                                     JoinPath(folder, request_.DocumentName))) {
+  if (Status ini =
+          CopyFileReplacing(request_.DocumentPath, JoinPath(folder, request_.DocumentName))) {
     failure = ini;
   }
   if (failure) {
@@ -305,9 +314,9 @@ void modDeployment::cmdDeployNow_Click() {
     wizard_.setEnabled(false);
     QApplication::processEvents();
 
-    // Not owned by the wizard: a disabled owner would disable it and the
-    // error boxes it owns.
-    progress_ = std::make_unique<frmProgress>();
+    // Made after the wizard was disabled, so that it and the error boxes
+    // of the steps stay enabled.
+    progress_ = std::make_unique<frmProgress>(&wizard_);
     progress_->prbProgress().setMaximum(kProgressMaximum);
     progress_->prbProgress().setValue(1);
     progress_->lblProgress().setText(QStringLiteral("Initializing deployment process ..."));

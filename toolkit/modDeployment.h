@@ -72,10 +72,10 @@ Status CopyFileReplacing(const std::string& from, const std::string& to);
 
 /// What a deployment needs from the system; tests fix every part.
 struct DeploymentServices {
-  const Clock* Time = nullptr;                ///< the system clock when null
-  NetworkObjectFactory* Network = nullptr;    ///< null: "Computer UNKNOWN"
-  std::function<std::string()> UserName;      ///< LoggedOnUserName when empty
-  std::string ToolkitFolder;                  ///< ExecutableFolder() when empty
+  const Clock* Time = nullptr;              ///< the system clock when null
+  NetworkObjectFactory* Network = nullptr;  ///< null: "Computer UNKNOWN"
+  std::function<std::string()> UserName;    ///< LoggedOnUserName when empty
+  std::string ToolkitFolder;                ///< ExecutableFolder() when empty
   /// Called whenever the progress window changes (tests watch the steps).
   std::function<void(const frmProgress&)> ProgressWatcher;
 };
@@ -103,7 +103,6 @@ class modDeployment {
   void ShowProgress();
   GeneratedBy Stamp() const;
   void ErrorMessage(const QString& sentence, const PlatformError& error);
-  QWidget* MessageParent() const;
 
   frmWizard& wizard_;
   DeploymentServices services_;
