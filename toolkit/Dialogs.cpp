@@ -80,8 +80,8 @@ MessageAnswer Dialogs::Message(QWidget* parent, const QString& text, const QStri
       answer = h.answers.front();
       h.answers.pop_front();
       shown.Planned = true;
-    } else {
-      ++h.unplanned;
+    } else if (buttons != MessageButtons::OK) {
+      ++h.unplanned;  // a box with a single button needs no planned answer
     }
     h.shown.push_back(std::move(shown));
     return answer;

@@ -51,7 +51,7 @@ class Dialogs {
 
   // Test hooks. In test mode nothing is shown: queued answers are served in
   // order, and a dialog without one gets its cancelling answer and counts as
-  // unplanned.
+  // unplanned (a box with only OK has nothing to plan).
   static void SetTestMode(bool on);
   static bool TestMode();
   static void SetNextAnswer(MessageAnswer answer);

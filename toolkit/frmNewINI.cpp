@@ -170,6 +170,16 @@ QString frmNewINI::ExistingFilePath() const {
 
 void frmNewINI::SetExistingFolder(const QString& folder) {
   existingFolder_ = QDir::cleanPath(QDir(folder).absolutePath());
+  // The drive list and the folder list's root follow the folder's drive.
+  for (int i = 0; i < drvExistingINI_->count(); ++i) {
+    const QString drive = drvExistingINI_->itemData(i).toString();
+    if (existingFolder_.startsWith(drive, Qt::CaseInsensitive) ||
+        existingFolder_ + '/' == drive) {
+      drvExistingINI_->setCurrentIndex(i);
+      dirExistingINI_->setRootIndex(folders_->index(drive));
+      break;
+    }
+  }
   const QModelIndex index = folders_->index(existingFolder_);
   if (index.isValid() && dirExistingINI_->currentIndex() != index) {
     dirExistingINI_->setCurrentIndex(index);

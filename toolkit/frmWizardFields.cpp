@@ -491,8 +491,11 @@ bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
   }
   const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-  // Switching to another window or opening a menu is not leaving the field.
-  if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+  // Switching to another window or opening a menu is not leaving the field,
+  // and neither is the field's page or the window going away (a jump from
+  // the toolbar, closing): the field is hidden by the time it loses focus.
+  if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+      !static_cast<QWidget*>(watched)->isVisible()) {
     return QMainWindow::eventFilter(watched, event);
   }
 
@@ -510,11 +513,15 @@ bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
     // The check never keeps the focus, so it runs after the click or key
     // that moved the focus has done its work.
     if (!txtNetworkSharePath_->text().isEmpty() && CurrentPage() == kPageDeployment) {
-      QTimer::singleShot(0, this, [this] { txtNetworkSharePath_Validate(); });
+      QTimer::singleShot(0, this, [this] {
+        if (isVisible()) txtNetworkSharePath_Validate();
+      });
     }
   } else if (watched == txtFileOutputPath_) {
     if (!txtFileOutputPath_->text().isEmpty() && chkUseFileOutput_->isChecked()) {
-      QTimer::singleShot(0, this, [this] { txtFileOutputPath_Validate(); });
+      QTimer::singleShot(0, this, [this] {
+        if (isVisible()) txtFileOutputPath_Validate();
+      });
     }
   }
   return QMainWindow::eventFilter(watched, event);

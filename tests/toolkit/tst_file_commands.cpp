@@ -1,0 +1,465 @@
+// New, Open, Save and Save As with their prompts and dialogs; what the
+// toolkit writes is what the engine's reader reads.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include "ToolkitTest.h"
+#include "common/modINIDocument.h"
+#include "platform/profile/Profile.h"
+#include "toolkit/Help.h"
+#include "toolkit/frmNewINI.h"
+
+using namespace velloran;
+using namespace velloran::test;
+
+class FileCommandsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { InitToolkitTests(); }
+  void init() { Dialogs::Reset(); }
+  void cleanup() {
+    QCOMPARE(Dialogs::Unplanned(), 0);
+    QCOMPARE(Dialogs::PendingAnswers(), 0);
+  }
+
+  void saveAsAndSave();
+  void saveOnAnUntitledDocumentCancelled();
+  void newWithUnsavedChanges_data();
+  void newWithUnsavedChanges();
+  void newCancelledKeepsTheDocument();
+  void openWithPromptsAndCancel();
+  void startUpOnAnExistingFile();
+  void newINIDialog();
+  void writtenFileReadsBackThroughTheEngineReader();
+  void handWrittenSectionsSurviveASave();
+  void aSaveThatCannotBeWrittenKeepsTheChanges();
+};
+
+namespace {
+
+QAction* Tool(frmWizard& w, const char* id) { return w.findChild<QAction*>(id); }
+
+void AddServerPair(frmWizard& w, const QString& from, const QString& to) {
+  w.ShowPage(kPageServers);
+  Type(w.findChild<QLineEdit*>("txtFromServer"), from);
+  Type(w.findChild<QLineEdit*>("txtToServer"), to);
+  auto* newPair = w.findChild<QPushButton*>("cmdNewServerPair");
+  auto* save = w.findChild<QPushButton*>("cmdSaveServerPair");
+  Click(save);
+  Click(newPair);
+}
+
+void Tick(frmWizard& w, const char* name, bool on = true) {
+  auto* box = w.findChild<QCheckBox*>(name);
+  w.ShowPage([&] {
+    for (QWidget* p = box; p; p = p->parentWidget()) {
+      if (p->objectName().startsWith("sstWizardPage(")) return p->objectName().mid(14).chopped(1).toInt();
+    }
+    return 0;
+  }());
+  if (box->isChecked() != on) Click(box);
+}
+
+INISettings ReadWithEngineReader(const QString& path) {
+  INISettings s;
+  INIDocument(SystemProfile(), QFile::encodeName(path).toStdString()).ReadINISettings(s);
+  return s;
+}
+
+const QByteArray kManualFile =
+    "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\nAlwaysRun=True\r\n"
+    "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLDSRV1,OLDSRV2\r\nToServers=NEWSRV1,NEWSRV2\r\n"
+    "[NOTIFICATION SMTP]\r\nServerPort=25\r\nEmailSubject=From the file\r\n";
+
+const QByteArray kActiveDirectoryFile =
+    "[GENERAL]\r\nUseActiveDirectory=True\r\nUseManualDefinitions=False\r\n"
+    "[ACTIVE DIRECTORY]\r\nDomainName=corp.example.com\r\n";
+
+}  // namespace
+
+void FileCommandsTest::saveAsAndSave() {
+  QTemporaryDir dir;
+  auto w = StartWizard(Kind::Manual);
+  QVERIFY(w);
+  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
+  const QString path = dir.filePath("Printers.ini");
+  Dialogs::SetNextFileName(path);
+  Tool(*w, "ID_BTN_SAVE")->trigger();  // untitled: Save asks for a name
+
+  const ShownDialog asked = LastShown();
+  QCOMPARE(asked.kind, ShownDialog::Kind::SaveFile);
+  QCOMPARE(asked.Title, QString("Save INI file As ..."));
+  QCOMPARE(asked.InitialName, QString("UNTITLED.INI"));
+  QCOMPARE(asked.Filter, QString("Velloran (*.ini)"));
+  QCOMPARE(asked.DefaultSuffix, QString("ini"));
+  QCOMPARE(w->DocumentPath(), path);
+  QCOMPARE(w->DocumentName(), QString("Printers.ini"));
+  QCOMPARE(w->windowTitle(), QString("Velloran - Deployment Toolkit [Printers.ini]"));
+  QVERIFY(!w->UnsavedChanges());
+  QVERIFY(ReadText(path).contains("FromServers=OLDSRV1\r\nToServers=NEWSRV1\r\n"));
+
+  // Nothing changed: Save writes nothing and asks nothing.
+  QVERIFY(QFile::remove(path));
+  Tool(*w, "ID_BTN_SAVE")->trigger();
+  QVERIFY(!QFile::exists(path));
+  QCOMPARE(CountShown(ShownDialog::Kind::SaveFile), 1);
+
+  // A change: Save writes to the same file without asking.
+  AddServerPair(*w, "OLDSRV2", "NEWSRV2");
+  Tool(*w, "ID_BTN_SAVE")->trigger();
+  QCOMPARE(CountShown(ShownDialog::Kind::SaveFile), 1);
+  QVERIFY(ReadText(path).contains("FromServers=OLDSRV1,OLDSRV2\r\n"));
+
+  // Save As always asks, and moves the document to the new name.
+  const QString copy = dir.filePath("Copy.ini");
+  Dialogs::SetNextFileName(copy);
+  Tool(*w, "ID_BTN_SAVE_AS")->trigger();
+  QCOMPARE(w->DocumentPath(), copy);
+  QCOMPARE(w->windowTitle(), QString("Velloran - Deployment Toolkit [Copy.ini]"));
+  QVERIFY(ReadText(copy).contains("FromServers=OLDSRV1,OLDSRV2\r\n"));
+  // Cancelling Save As changes nothing.
+  Dialogs::SetNextFileName(QString());
+  Tool(*w, "ID_BTN_SAVE_AS")->trigger();
+  QCOMPARE(w->DocumentPath(), copy);
+}
+
+void FileCommandsTest::saveOnAnUntitledDocumentCancelled() {
+  auto w = StartWizard(Kind::Manual);
+  QVERIFY(w);
+  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
+  Dialogs::SetNextFileName(QString());
+  Tool(*w, "ID_BTN_SAVE")->trigger();
+  QVERIFY(w->DocumentPath().isEmpty());
+  QCOMPARE(w->DocumentName(), QString("UNTITLED"));
+  QVERIFY(w->UnsavedChanges());
+}
+
+void FileCommandsTest::newWithUnsavedChanges_data() {
+  QTest::addColumn<bool>("titled");
+  QTest::addColumn<int>("answer");
+  QTest::addColumn<bool>("saveAsConfirmed");
+  QTest::addColumn<bool>("goesOn");
+  QTest::addColumn<bool>("written");
+  QTest::newRow("No") << true << int(MessageAnswer::No) << false << true << false;
+  QTest::newRow("Yes, titled") << true << int(MessageAnswer::Yes) << false << true << true;
+  QTest::newRow("Yes, untitled, named") << false << int(MessageAnswer::Yes) << true << true << true;
+  QTest::newRow("Yes, untitled, Save As cancelled")
+      << false << int(MessageAnswer::Yes) << false << false << false;
+}
+
+void FileCommandsTest::newWithUnsavedChanges() {
+  QFETCH(bool, titled);
+  QFETCH(int, answer);
+  QFETCH(bool, saveAsConfirmed);
+  QFETCH(bool, goesOn);
+  QFETCH(bool, written);
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Printers.ini");
+  auto w = StartWizard(Kind::Manual);
+  QVERIFY(w);
+  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
+  if (titled) {
+    Dialogs::SetNextFileName(path);
+    w->SaveINIAs();
+  }
+  AddServerPair(*w, "OLDSRV2", "NEWSRV2");
+
+  Dialogs::SetNextAnswer(MessageAnswer(answer));
+  if (!titled && answer == int(MessageAnswer::Yes)) {
+    Dialogs::SetNextFileName(saveAsConfirmed ? path : QString());
+  }
+  bool existingOffered = true;
+  if (goesOn) {
+    Dialogs::SetNextDialogAction([&](QDialog& dialog) {
+      existingOffered = dialog.findChild<QTabWidget*>("sstNewINI")->isTabEnabled(1);
+      dialog.findChild<QRadioButton*>("optUseActiveDirectory")->click();
+      dialog.findChild<QPushButton*>("cmdSelect")->click();
+    });
+  }
+  Tool(*w, "ID_BTN_NEW")->trigger();
+
+  const ShownDialog& prompt = Dialogs::Shown()[titled ? 2 : 1];
+  QCOMPARE(prompt.Text, QString("Do you want to save your changes before creating a new INI file?"));
+  QCOMPARE(prompt.Title, QString("Save?"));
+  QCOMPARE(prompt.Icon, MessageIcon::Question);
+  QCOMPARE(prompt.Buttons, MessageButtons::YesNo);
+  QCOMPARE(ReadText(path).contains("OLDSRV2"), written);
+  if (goesOn) {
+    QVERIFY(!existingOffered);
+    QVERIFY(w->ActiveDirectoryMode());
+    QCOMPARE(w->DocumentName(), QString("UNTITLED"));
+    QVERIFY(w->DocumentPath().isEmpty());
+    QCOMPARE(w->windowTitle(), QString("Velloran - Deployment Toolkit [UNTITLED]"));
+    QVERIFY(!w->UnsavedChanges());
+    QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 0);
+    QCOMPARE(w->findChild<QTreeWidget*>("tvwWizardOptions")->topLevelItem(1)->text(0),
+             QString("Active Directory"));
+  } else {
+    // The whole command was abandoned: still manual, still changed.
+    QVERIFY(!w->ActiveDirectoryMode());
+    QVERIFY(w->UnsavedChanges());
+    QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 2);
+    QCOMPARE(CountShown(ShownDialog::Kind::Modal), 1);  // only the start-up dialog
+  }
+}
+
+void FileCommandsTest::newCancelledKeepsTheDocument() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Printers.ini");
+  auto w = StartWizard(Kind::Manual);
+  QVERIFY(w);
+  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
+  Dialogs::SetNextFileName(path);
+  w->SaveINIAs();
+  AddServerPair(*w, "NOT", "SAVED");
+
+  Dialogs::SetNextAnswer(MessageAnswer::No);
+  Dialogs::SetNextDialogAction(
+      [](QDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
+  Tool(*w, "ID_BTN_NEW")->trigger();
+  QCOMPARE(w->DocumentPath(), path);
+  QVERIFY(!w->ActiveDirectoryMode());
+  QVERIFY(!w->UnsavedChanges());
+  // The pages show the record as last written: the unsaved pair is gone.
+  QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 1);
+}
+
+void FileCommandsTest::openWithPromptsAndCancel() {
+  QTemporaryDir dir;
+  const QString manual = dir.filePath("Manual.ini");
+  const QString ad = dir.filePath("Directory.ini");
+  QVERIFY(WriteText(manual, kManualFile));
+  QVERIFY(WriteText(ad, kActiveDirectoryFile));
+  auto w = StartWizard(Kind::ActiveDirectory);
+  QVERIFY(w);
+
+  Dialogs::SetNextFileName(manual);
+  Tool(*w, "ID_BTN_OPEN")->trigger();
+  QCOMPARE(LastShown().Title, QString("Open INI File ..."));
+  QCOMPARE(LastShown().Filter, QString("Velloran (*.ini)"));
+  QCOMPARE(w->DocumentPath(), manual);
+  QCOMPARE(w->windowTitle(), QString("Velloran - Deployment Toolkit [Manual.ini]"));
+  QVERIFY(!w->ActiveDirectoryMode());
+  QVERIFY(!w->UnsavedChanges());
+  QVERIFY(w->findChild<QCheckBox*>("chkAlwaysRun")->isChecked());
+  QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 2);
+  QCOMPARE(w->findChild<QLineEdit*>("txtEmailSubject")->text(), QString("From the file"));
+  QCOMPARE(w->CurrentPage(), int(kPageGeneral));
+
+  // Changed, No: the change is dropped and the other file opens.
+  Tick(*w, "chkDebugOn");
+  Dialogs::SetNextAnswer(MessageAnswer::No);
+  Dialogs::SetNextFileName(ad);
+  Tool(*w, "ID_BTN_OPEN")->trigger();
+  QCOMPARE(Dialogs::Shown()[Dialogs::Shown().size() - 2].Text,
+           QString("Do you want to save your changes before opening a new INI file?"));
+  QVERIFY(w->ActiveDirectoryMode());
+  QVERIFY(!ReadText(manual).contains("DebugOn"));
+
+  // Cancelled in the Open dialog: document, tree and flag stay as they were.
+  Tick(*w, "chkDebugOn");
+  Dialogs::SetNextAnswer(MessageAnswer::No);
+  Dialogs::SetNextFileName(QString());
+  Tool(*w, "ID_BTN_OPEN")->trigger();
+  QCOMPARE(w->DocumentPath(), ad);
+  QVERIFY(w->UnsavedChanges());
+  QVERIFY(w->findChild<QCheckBox*>("chkDebugOn")->isChecked());
+
+  // Changed, Yes: written to its own file first.
+  Dialogs::SetNextAnswer(MessageAnswer::Yes);
+  Dialogs::SetNextFileName(manual);
+  Tool(*w, "ID_BTN_OPEN")->trigger();
+  QVERIFY(ReadText(ad).contains("DebugOn=True"));
+  QCOMPARE(w->DocumentPath(), manual);
+}
+
+void FileCommandsTest::startUpOnAnExistingFile() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Branch.ini");
+  QVERIFY(WriteText(path, kActiveDirectoryFile));
+  QVERIFY(WriteText(dir.filePath("notes.txt"), "not an INI file"));
+  auto w = StartWizardOn(path);
+  QVERIFY(w);
+  QCOMPARE(QFileInfo(w->DocumentPath()), QFileInfo(path));
+  QCOMPARE(w->DocumentName(), QString("Branch.ini"));
+  QCOMPARE(w->windowTitle(), QString("Velloran - Deployment Toolkit [Branch.ini]"));
+  QVERIFY(w->ActiveDirectoryMode());
+  QVERIFY(!w->UnsavedChanges());
+  QCOMPARE(w->findChild<QComboBox*>("cboDomainName")->currentText(), QString("corp.example.com"));
+}
+
+void FileCommandsTest::newINIDialog() {
+  QTemporaryDir dir;
+  QVERIFY(WriteText(dir.filePath("b.ini"), ""));
+  QVERIFY(WriteText(dir.filePath("A.INI"), ""));
+  QVERIFY(WriteText(dir.filePath("c.txt"), ""));
+  frmNewINI dialog;
+  dialog.show();
+  FIND(tabs, QTabWidget, &dialog, "sstNewINI");
+  FIND(files, QListWidget, &dialog, "filExistingINI");
+  FIND(select, QPushButton, &dialog, "cmdSelect");
+  FIND(help, QPushButton, &dialog, "cmdHelp");
+  QCOMPARE(tabs->currentIndex(), int(frmNewINI::kPageNew));
+  QVERIFY(!tabs->isTabEnabled(frmNewINI::kPageRecent));
+
+  dialog.OfferExisting(true);
+  Click(help);
+  QVERIFY(LastShown().Text.endsWith("/" + help::PageForContext(1081)));
+  tabs->setCurrentIndex(frmNewINI::kPageExisting);
+  dialog.SetExistingFolder(dir.path());
+  QStringList names;
+  for (int i = 0; i < files->count(); ++i) names << files->item(i)->text();
+  QCOMPARE(names, (QStringList{"A.INI", "b.ini"}));
+  QVERIFY(!select->isEnabled());  // nothing chosen yet
+  // Double-clicking a file selects it (for widgets QTest sends only the
+  // second click of a double click, so the first one goes ahead).
+  const QPoint second = files->visualItemRect(files->item(1)).center();
+  QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, second);
+  QVERIFY(select->isEnabled());
+  QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, second);
+  QVERIFY(!dialog.isVisible());
+  QVERIFY(!dialog.g_bolCancelPressed);
+  QCOMPARE(QFileInfo(dialog.ExistingFilePath()), QFileInfo(dir.filePath("b.ini")));
+
+  frmNewINI onNew;
+  onNew.OfferExisting(false);
+  onNew.show();
+  QVERIFY(!onNew.findChild<QTabWidget*>("sstNewINI")->isTabEnabled(frmNewINI::kPageExisting));
+  Click(onNew.findChild<QPushButton*>("cmdHelp"));
+  QVERIFY(LastShown().Text.endsWith("/" + help::PageForContext(1036)));
+  QTest::keyClick(&onNew, Qt::Key_Escape);
+  QVERIFY(onNew.g_bolCancelPressed);
+}
+
+void FileCommandsTest::writtenFileReadsBackThroughTheEngineReader() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Printers.ini");
+  auto w = StartWizard(Kind::Manual);
+  QVERIFY(w);
+  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
+  AddServerPair(*w, "OLDSRV2", "NEWSRV2");
+  w->ShowPage(kPagePrinters);
+  Type(w->findChild<QLineEdit*>("txtFromPrinter"), "ACCOUNTING");
+  Type(w->findChild<QLineEdit*>("txtToPrinter"), "ACCOUNTING-COLOR");
+  Click(w->findChild<QPushButton*>("cmdPrinterSave"));
+  Tick(*w, "chkUseSMTP");
+  Type(w->findChild<QLineEdit*>("txtSMTPServerName"), "mail.corp.example.com");
+  Type(w->findChild<QLineEdit*>("txtSMTPEmailAddress"), "velloran@corp.example.com");
+  Type(w->findChild<QLineEdit*>("txtSendEmailTo"), "helpdesk@corp.example.com");
+  Click(w->findChild<QPushButton*>("cmdAddSendEmail"));
+  Type(w->findChild<QLineEdit*>("txtSendEmailTo"), "printadmin@corp.example.com");
+  Click(w->findChild<QPushButton*>("cmdAddSendEmail"));
+  Tick(*w, "chkUseNotifyUser");
+  w->findChild<QPlainTextEdit*>("txtSucessMessage")->setFocus();
+  QTest::keyClicks(w->findChild<QPlainTextEdit*>("txtSucessMessage"), "Moved.");
+  QTest::keyClick(w->findChild<QPlainTextEdit*>("txtSucessMessage"), Qt::Key_Return);
+  QTest::keyClicks(w->findChild<QPlainTextEdit*>("txtSucessMessage"), "Thank you.");
+  Tick(*w, "chkIncludeMDAC");
+  Click(w->findChild<QRadioButton*>("optMDACVersion(2)"));
+  Tick(*w, "chkBatchFile");
+  Tick(*w, "chkDebugOn");
+  Dialogs::SetNextFileName(path);
+  Tool(*w, "ID_BTN_SAVE")->trigger();
+
+  INISettings expected;
+  ResetINISettings(expected);
+  expected.UseManualDefinitions = true;
+  expected.ServerPairs = {{"OLDSRV1", "NEWSRV1"}, {"OLDSRV2", "NEWSRV2"}};
+  expected.PrinterPairs = {{"ACCOUNTING", "ACCOUNTING-COLOR"}, {"", ""}};
+  expected.UseSMTP = true;
+  expected.SMTPServerNameOrIP = "mail.corp.example.com";
+  expected.EmailTo = {"helpdesk@corp.example.com", "printadmin@corp.example.com"};
+  expected.EmailFrom = "velloran@corp.example.com";
+  expected.UseClientPopup = expected.UseSuccessClientPopup = true;
+  expected.SuccessMessage = "Moved.^CRLFThank you.";
+  expected.IncludeMDAC = true;
+  expected.MDACOption = 2;
+  expected.CreateBatchFile = true;
+  expected.DebugOn = true;
+  const INISettings read = ReadWithEngineReader(path);
+  QCOMPARE(read.ServerPairs, expected.ServerPairs);
+  QCOMPARE(read.PrinterPairs, expected.PrinterPairs);
+  QCOMPARE(read.EmailTo, expected.EmailTo);
+  QCOMPARE(read.SuccessMessage, expected.SuccessMessage);
+  QVERIFY(read == expected);
+
+  // Opened again, the pages show what was saved.
+  Dialogs::SetNextFileName(path);
+  Tool(*w, "ID_BTN_OPEN")->trigger();
+  QCOMPARE(w->findChild<QPlainTextEdit*>("txtSucessMessage")->toPlainText(),
+           QString("Moved.\nThank you."));
+  QCOMPARE(w->findChild<QListWidget*>("lstToEmailAddresses")->count(), 2);
+  QVERIFY(w->findChild<QRadioButton*>("optMDACVersion(2)")->isChecked());
+}
+
+void FileCommandsTest::handWrittenSectionsSurviveASave() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Site.ini");
+  const QByteArray handWritten =
+      "; Printer move for the second floor, see ticket 4711\r\n"
+      "[GENERAL]\r\n"
+      "UseActiveDirectory=False\r\n"
+      "UseManualDefinitions=True\r\n"
+      "Owner=printadmin\r\n"
+      "[SITE NOTES]\r\n"
+      "Contact=help desk, extension 2040\r\n"
+      "Window=Saturday 06:00\r\n"
+      "[MANUAL DEFINITIONS SERVERS]\r\n"
+      "FromServers=OLDSRV1\r\n"
+      "ToServers=NEWSRV1\r\n";
+  QVERIFY(WriteText(path, handWritten));
+  auto w = StartWizardOn(path);
+  QVERIFY(w);
+  Tick(*w, "chkAlwaysRun");
+  Tool(*w, "ID_BTN_SAVE")->trigger();
+  QVERIFY(!w->UnsavedChanges());
+
+  const QString text = ReadText(path);
+  QVERIFY(text.startsWith("; Printer move for the second floor, see ticket 4711\r\n[GENERAL]\r\n"));
+  QVERIFY(text.contains("UseManualDefinitions=True\r\nOwner=printadmin\r\nAlwaysRun=True\r\n"));
+  QVERIFY(text.contains(
+      "[SITE NOTES]\r\nContact=help desk, extension 2040\r\nWindow=Saturday 06:00\r\n"
+      "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLDSRV1\r\nToServers=NEWSRV1\r\n"));
+  QVERIFY(text.contains("[SUPPORT]\r\nDebugOn=False\r\n"));
+}
+
+void FileCommandsTest::aSaveThatCannotBeWrittenKeepsTheChanges() {
+  QTemporaryDir dir;
+  auto w = StartWizard(Kind::Manual);
+  QVERIFY(w);
+  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
+  // A folder that is not there, and a name that is a folder.
+  for (const QString& target : {dir.filePath("gone/Printers.ini"), dir.path()}) {
+    Dialogs::SetNextFileName(target);
+    Tool(*w, "ID_BTN_SAVE_AS")->trigger();
+    QCOMPARE(LastShown().kind, ShownDialog::Kind::Message);
+    QCOMPARE(LastShown().Title, QString("Error Saving"));
+    QCOMPARE(LastShown().Icon, MessageIcon::Critical);
+    QVERIFY(LastShown().Text.startsWith("The INI file could not be saved to " +
+                                        QDir::toNativeSeparators(target) + "."));
+    QVERIFY(LastShown().Text.contains("\n\nError:"));
+    QVERIFY(w->UnsavedChanges());
+  }
+  // New asks before dropping the work; Yes with a failing write stops there.
+  Dialogs::SetNextAnswer(MessageAnswer::Yes);
+  Tool(*w, "ID_BTN_NEW")->trigger();
+  QCOMPARE(LastShown().Title, QString("Error Saving"));
+  QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 1);
+  QVERIFY(w->UnsavedChanges());
+}
+
+QTEST_MAIN(FileCommandsTest)
+#include "tst_file_commands.moc"
