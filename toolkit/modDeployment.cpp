@@ -294,6 +294,10 @@ void modDeployment::WriteBatchFile() {
 }
 
 void modDeployment::cmdDeployNow_Click() {
+  // A click straight from the folder field leaves that field's check
+  // pending; it runs now, before the field is read, rather than in the
+  // middle of the deployment, where it would enable the window again.
+  QApplication::processEvents();
   deploymentSucceeded_ = true;
   request_ = ReadRequest();
 

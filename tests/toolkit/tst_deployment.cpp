@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -337,6 +338,20 @@ void DeploymentTest::deploysEverythingToAMountedShare() {
                                 {caption, 11, 11, "Deployment Complete.", false}}));
   QVERIFY(w->isEnabled());
   QVERIFY(!w->findChild<frmProgress*>());
+
+  // Straight from the folder field to Deploy Now: the field's check comes
+  // first and does not wake the window in the middle of the deployment.
+  w->ShowPage(kPageDeployment);
+  QVERIFY(QTest::qWaitForWindowActive(w.get()));  // the focus came back to the wizard
+  w->findChild<QLineEdit*>("txtNetworkSharePath")->setFocus(Qt::MouseFocusReason);
+  QCOMPARE(QApplication::focusWidget()->objectName(), QString("txtNetworkSharePath"));
+  progress_.clear();
+  Dialogs::Reset();
+  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  DeployNow(*w);
+  QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
+  QCOMPARE(progress_.size(), 7);
+  for (const ProgressShot& shot : progress_) QVERIFY2(!shot.WizardEnabled, qPrintable(shot.Label));
 
   // A folder below the share, named in another letter case, with a "%" the
   // command interpreter would otherwise expand.
