@@ -7,7 +7,7 @@ namespace velloran {
 
 std::string DefaultConnectionProfile() { return JoinPath(UserStateFolder(), "connections.txt"); }
 
-Result<std::unique_ptr<EngineServices>> ServicesFromEnvironment() {
+Result<std::unique_ptr<EngineServices>> ServicesFromEnvironment(DialogBackend dialogs) {
   auto s = std::make_unique<EngineServices>();
 
   s->Settings = MakeFileSettingsStore(EnvOr("VELLORAN_USER_HIVE", JoinPath(UserConfigFolder(), "user.hive")),
@@ -24,7 +24,11 @@ Result<std::unique_ptr<EngineServices>> ServicesFromEnvironment() {
   std::string box = EnvOr("VELLORAN_MESSAGEBOX", "auto");
   if (box != "auto" && box != "console" && box != "qt")
     return PlatformError{22, "VELLORAN_MESSAGEBOX must be auto, console or qt, not \"" + box + "\""};
-  s->Messages = MakeConsoleMessageBox();
+  if (box == "qt" && !dialogs.Make)
+    return PlatformError{22, "VELLORAN_MESSAGEBOX=qt: this program has no dialog message box"};
+  bool dialog = box == "qt" || (box == "auto" && dialogs.Make && dialogs.DisplayPresent &&
+                                dialogs.DisplayPresent());
+  s->Messages = dialog ? dialogs.Make() : MakeConsoleMessageBox();
 
   s->Wired.Profile = &SystemProfile();
   s->Wired.Settings = s->Settings.get();

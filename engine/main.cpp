@@ -9,6 +9,7 @@
 #include "engine/modINIFile.h"
 #include "engine/modMain.h"
 #include "platform/Paths.h"
+#include "platform/qt/QtMessageBox.h"
 
 namespace {
 const char* kUsage =
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
     std::cout << "VelloranEngine " VELLORAN_VERSION "\n";
     return 0;
   }
-  auto services = ServicesFromEnvironment();
+  auto services = ServicesFromEnvironment({&MakeQtMessageBox, &DisplayPresent});
   if (!services) {
     std::cerr << "VelloranEngine: " << services.error().Description << std::endl;
     return 2;

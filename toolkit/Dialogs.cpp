@@ -98,7 +98,8 @@ MessageAnswer Dialogs::Message(QWidget* parent, const QString& text, const QStri
       choices = {{QMessageBox::Ok, MessageAnswer::OK}};
       break;
     case MessageButtons::OKCancel:
-      choices = {{QMessageBox::Ok, MessageAnswer::OK}, {QMessageBox::Cancel, MessageAnswer::Cancel}};
+      choices = {{QMessageBox::Ok, MessageAnswer::OK},
+                 {QMessageBox::Cancel, MessageAnswer::Cancel}};
       break;
     case MessageButtons::YesNo:
       choices = {{QMessageBox::Yes, MessageAnswer::Yes}, {QMessageBox::No, MessageAnswer::No}};
@@ -124,8 +125,15 @@ QString Dialogs::SaveFileName(QWidget* parent, const QString& title, const QStri
                               const QString& initialName, const QString& filter,
                               const QString& defaultSuffix) {
   if (Hooks().testMode) {
-    return ServeFileName({ShownDialog::Kind::SaveFile, {}, title, MessageIcon::None,
-                          MessageButtons::OK, filter, initialName, defaultSuffix, false});
+    return ServeFileName({ShownDialog::Kind::SaveFile,
+                          {},
+                          title,
+                          MessageIcon::None,
+                          MessageButtons::OK,
+                          filter,
+                          initialName,
+                          defaultSuffix,
+                          false});
   }
   QFileDialog dialog(parent, title, folder, filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -139,8 +147,15 @@ QString Dialogs::SaveFileName(QWidget* parent, const QString& title, const QStri
 QString Dialogs::OpenFileName(QWidget* parent, const QString& title, const QString& folder,
                               const QString& filter, const QString& defaultSuffix) {
   if (Hooks().testMode) {
-    return ServeFileName({ShownDialog::Kind::OpenFile, {}, title, MessageIcon::None,
-                          MessageButtons::OK, filter, {}, defaultSuffix, false});
+    return ServeFileName({ShownDialog::Kind::OpenFile,
+                          {},
+                          title,
+                          MessageIcon::None,
+                          MessageButtons::OK,
+                          filter,
+                          {},
+                          defaultSuffix,
+                          false});
   }
   QFileDialog dialog(parent, title, folder, filter);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -166,8 +181,15 @@ int Dialogs::Modal(QDialog& dialog) {
   HookState& h = Hooks();
   if (!h.testMode) return dialog.exec();
 
-  ShownDialog shown{ShownDialog::Kind::Modal, dialog.objectName(), dialog.windowTitle(),
-                    MessageIcon::None, MessageButtons::OK, {}, {}, {}, false};
+  ShownDialog shown{ShownDialog::Kind::Modal,
+                    dialog.objectName(),
+                    dialog.windowTitle(),
+                    MessageIcon::None,
+                    MessageButtons::OK,
+                    {},
+                    {},
+                    {},
+                    false};
   if (h.dialogActions.empty()) {
     ++h.unplanned;
     h.shown.push_back(std::move(shown));
@@ -188,8 +210,15 @@ int Dialogs::Modal(QDialog& dialog) {
 bool Dialogs::OpenUrl(const QUrl& url) {
   HookState& h = Hooks();
   if (h.testMode) {
-    h.shown.push_back({ShownDialog::Kind::Url, url.toString(), {}, MessageIcon::None,
-                       MessageButtons::OK, {}, {}, {}, true});
+    h.shown.push_back({ShownDialog::Kind::Url,
+                       url.toString(),
+                       {},
+                       MessageIcon::None,
+                       MessageButtons::OK,
+                       {},
+                       {},
+                       {},
+                       true});
     return true;
   }
   return QDesktopServices::openUrl(url);

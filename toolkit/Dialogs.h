@@ -26,7 +26,7 @@ struct ShownDialog {
   MessageIcon Icon = MessageIcon::None;
   MessageButtons Buttons = MessageButtons::OK;
   QString Filter, InitialName, DefaultSuffix;  ///< file dialogs only
-  bool Planned = false;  ///< a queued answer served it (test mode)
+  bool Planned = false;                        ///< a queued answer served it (test mode)
 };
 
 class Dialogs {

@@ -36,12 +36,24 @@ constexpr Page kPages[] = {
     {kNewINI, "new-ini.html"},
 };
 
-constexpr int kContexts[] = {kGeneral,         kActiveDirectory,  kServers,
-                             kNotification,    kSMTPMail,         kFileOutput,
-                             kClientPopup,     kEventLog,         kManualConfiguration,
-                             kPrinters,        kMixed,            kSupport,
-                             kDeploymentGeneral, kDeploymentManual, kMDAC,
-                             kDeploymentOverview, kNewINIStartup,  kNewINI};
+constexpr int kContexts[] = {kGeneral,
+                             kActiveDirectory,
+                             kServers,
+                             kNotification,
+                             kSMTPMail,
+                             kFileOutput,
+                             kClientPopup,
+                             kEventLog,
+                             kManualConfiguration,
+                             kPrinters,
+                             kMixed,
+                             kSupport,
+                             kDeploymentGeneral,
+                             kDeploymentManual,
+                             kMDAC,
+                             kDeploymentOverview,
+                             kNewINIStartup,
+                             kNewINI};
 
 QString& FolderOverride() {
   static QString folder;

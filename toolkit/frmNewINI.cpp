@@ -73,8 +73,8 @@ frmNewINI::frmNewINI(QWidget* parent) : QDialog(parent) {
   auto* pageExisting = new QWidget;
   auto* existingLayout = new QGridLayout(pageExisting);
   existingLayout->setContentsMargins(14, 14, 14, 14);
-  existingLayout->addWidget(new QLabel("Please navigate to and select an existing INI file:"), 0,
-                            0, 1, 2);
+  existingLayout->addWidget(new QLabel("Please navigate to and select an existing INI file:"), 0, 0,
+                            1, 2);
   drvExistingINI_ = new QComboBox(pageExisting);
   drvExistingINI_->setObjectName("drvExistingINI");
   for (const QFileInfo& drive : QDir::drives()) {
@@ -173,8 +173,7 @@ void frmNewINI::SetExistingFolder(const QString& folder) {
   // The drive list and the folder list's root follow the folder's drive.
   for (int i = 0; i < drvExistingINI_->count(); ++i) {
     const QString drive = drvExistingINI_->itemData(i).toString();
-    if (existingFolder_.startsWith(drive, Qt::CaseInsensitive) ||
-        existingFolder_ + '/' == drive) {
+    if (existingFolder_.startsWith(drive, Qt::CaseInsensitive) || existingFolder_ + '/' == drive) {
       drvExistingINI_->setCurrentIndex(i);
       dirExistingINI_->setRootIndex(folders_->index(drive));
       break;
@@ -186,8 +185,9 @@ void frmNewINI::SetExistingFolder(const QString& folder) {
     dirExistingINI_->scrollTo(index);
   }
   filExistingINI_->clear();
-  const QStringList files = QDir(existingFolder_).entryList(
-      {QStringLiteral("*.ini")}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+  const QStringList files = QDir(existingFolder_)
+                                .entryList({QStringLiteral("*.ini")}, QDir::Files | QDir::Hidden,
+                                           QDir::Name | QDir::IgnoreCase);
   filExistingINI_->addItems(files);
   UpdateSelectButton();
 }

@@ -29,16 +29,18 @@
 namespace velloran {
 namespace {
 
-constexpr int kActiveDirectorySequence[] = {kPageGeneral,     kPageActiveDirectory,
+constexpr int kActiveDirectorySequence[] = {kPageGeneral,      kPageActiveDirectory,
                                             kPageNotification, kPageSMTPMail,
                                             kPageFileOutput,   kPageClientPopup,
                                             kPageEventLog,     kPageDeploymentOverview,
                                             kPageDeployment,   kPageMDAC,
                                             kPageSupport};
-constexpr int kManualSequence[] = {kPageGeneral,      kPageManualConfiguration, kPageServers,
-                                   kPagePrinters,     kPageMixed,               kPageNotification,
-                                   kPageSMTPMail,     kPageFileOutput,          kPageClientPopup,
-                                   kPageEventLog,     kPageDeployment,          kPageSupport};
+constexpr int kManualSequence[] = {kPageGeneral,     kPageManualConfiguration,
+                                   kPageServers,     kPagePrinters,
+                                   kPageMixed,       kPageNotification,
+                                   kPageSMTPMail,    kPageFileOutput,
+                                   kPageClientPopup, kPageEventLog,
+                                   kPageDeployment,  kPageSupport};
 
 constexpr int kKeyRole = Qt::UserRole;
 
@@ -241,22 +243,53 @@ QTreeWidgetItem* frmWizard::NodeForPage(int page) const {
   const bool ad = ActiveDirectoryMode();
   QString key;
   switch (page) {
-    case kPageGeneral: key = "Key1"; break;
-    case kPageActiveDirectory: key = "Key2"; break;
-    case kPageManualConfiguration: key = "Key3"; break;
-    case kPageServers: key = "Key31"; break;
-    case kPagePrinters: key = "Key32"; break;
-    case kPageMixed: key = "Key33"; break;
-    case kPageNotification: key = "Key4"; break;
-    case kPageSMTPMail: key = "Key41"; break;
-    case kPageFileOutput: key = "Key42"; break;
-    case kPageClientPopup: key = "Key43"; break;
-    case kPageEventLog: key = "Key44"; break;
-    case kPageDeploymentOverview: key = "Key6"; break;
-    case kPageDeployment: key = ad ? "Key61" : "Key6"; break;
-    case kPageMDAC: key = "Key62"; break;
-    case kPageSupport: key = "Key7"; break;
-    default: return nullptr;
+    case kPageGeneral:
+      key = "Key1";
+      break;
+    case kPageActiveDirectory:
+      key = "Key2";
+      break;
+    case kPageManualConfiguration:
+      key = "Key3";
+      break;
+    case kPageServers:
+      key = "Key31";
+      break;
+    case kPagePrinters:
+      key = "Key32";
+      break;
+    case kPageMixed:
+      key = "Key33";
+      break;
+    case kPageNotification:
+      key = "Key4";
+      break;
+    case kPageSMTPMail:
+      key = "Key41";
+      break;
+    case kPageFileOutput:
+      key = "Key42";
+      break;
+    case kPageClientPopup:
+      key = "Key43";
+      break;
+    case kPageEventLog:
+      key = "Key44";
+      break;
+    case kPageDeploymentOverview:
+      key = "Key6";
+      break;
+    case kPageDeployment:
+      key = ad ? "Key61" : "Key6";
+      break;
+    case kPageMDAC:
+      key = "Key62";
+      break;
+    case kPageSupport:
+      key = "Key7";
+      break;
+    default:
+      return nullptr;
   }
   for (QTreeWidgetItemIterator it(tvwWizardOptions_); *it; ++it) {
     if ((*it)->data(0, kKeyRole).toString() == key) return *it;
@@ -278,56 +311,89 @@ void frmWizard::ShowPage(int page) {
 void frmWizard::tvwWizardOptions_NodeClick(QTreeWidgetItem* node) {
   const QString text = node->text(0);
   int page = -1;
-  if (text == "General") page = node->parent() ? kPageDeployment : kPageGeneral;
-  else if (text == "Active Directory") page = kPageActiveDirectory;
-  else if (text == "Manual Configuration") page = kPageManualConfiguration;
-  else if (text == "Servers") page = kPageServers;
-  else if (text == "Printers") page = kPagePrinters;
-  else if (text == "Mixed") page = kPageMixed;
-  else if (text == "Notification") page = kPageNotification;
-  else if (text == "SMTP Mail") page = kPageSMTPMail;
-  else if (text == "File Output") page = kPageFileOutput;
-  else if (text == "Client User Pop-Up") page = kPageClientPopup;
-  else if (text == "Application Event Log") page = kPageEventLog;
-  else if (text == "Deployment") page = ActiveDirectoryMode() ? kPageDeploymentOverview : kPageDeployment;
-  else if (text == "MDAC") page = kPageMDAC;
-  else if (text == "Support") page = kPageSupport;
+  if (text == "General")
+    page = node->parent() ? kPageDeployment : kPageGeneral;
+  else if (text == "Active Directory")
+    page = kPageActiveDirectory;
+  else if (text == "Manual Configuration")
+    page = kPageManualConfiguration;
+  else if (text == "Servers")
+    page = kPageServers;
+  else if (text == "Printers")
+    page = kPagePrinters;
+  else if (text == "Mixed")
+    page = kPageMixed;
+  else if (text == "Notification")
+    page = kPageNotification;
+  else if (text == "SMTP Mail")
+    page = kPageSMTPMail;
+  else if (text == "File Output")
+    page = kPageFileOutput;
+  else if (text == "Client User Pop-Up")
+    page = kPageClientPopup;
+  else if (text == "Application Event Log")
+    page = kPageEventLog;
+  else if (text == "Deployment")
+    page = ActiveDirectoryMode() ? kPageDeploymentOverview : kPageDeployment;
+  else if (text == "MDAC")
+    page = kPageMDAC;
+  else if (text == "Support")
+    page = kPageSupport;
   if (page >= 0) sstWizard_->setCurrentIndex(page);
 }
 
 void frmWizard::cmdNext_Click(int page) {
-  const int* begin = ActiveDirectoryMode() ? std::begin(kActiveDirectorySequence) : std::begin(kManualSequence);
-  const int* end = ActiveDirectoryMode() ? std::end(kActiveDirectorySequence) : std::end(kManualSequence);
+  const int* begin =
+      ActiveDirectoryMode() ? std::begin(kActiveDirectorySequence) : std::begin(kManualSequence);
+  const int* end =
+      ActiveDirectoryMode() ? std::end(kActiveDirectorySequence) : std::end(kManualSequence);
   const int* at = std::find(begin, end, page);
   if (at != end && at + 1 != end) ShowPage(*(at + 1));
 }
 
 void frmWizard::cmdBack_Click(int page) {
-  const int* begin = ActiveDirectoryMode() ? std::begin(kActiveDirectorySequence) : std::begin(kManualSequence);
-  const int* end = ActiveDirectoryMode() ? std::end(kActiveDirectorySequence) : std::end(kManualSequence);
+  const int* begin =
+      ActiveDirectoryMode() ? std::begin(kActiveDirectorySequence) : std::begin(kManualSequence);
+  const int* end =
+      ActiveDirectoryMode() ? std::end(kActiveDirectorySequence) : std::end(kManualSequence);
   const int* at = std::find(begin, end, page);
   if (at != end && at != begin) ShowPage(*(at - 1));
 }
 
 int frmWizard::HelpContextOfPage(int page) const {
   switch (page) {
-    case kPageGeneral: return help::kGeneral;
-    case kPageActiveDirectory: return help::kActiveDirectory;
-    case kPageServers: return help::kServers;
-    case kPageNotification: return help::kNotification;
-    case kPageSMTPMail: return help::kSMTPMail;
-    case kPageFileOutput: return help::kFileOutput;
-    case kPageClientPopup: return help::kClientPopup;
-    case kPageEventLog: return help::kEventLog;
-    case kPageManualConfiguration: return help::kManualConfiguration;
-    case kPagePrinters: return help::kPrinters;
-    case kPageMixed: return help::kMixed;
-    case kPageSupport: return help::kSupport;
+    case kPageGeneral:
+      return help::kGeneral;
+    case kPageActiveDirectory:
+      return help::kActiveDirectory;
+    case kPageServers:
+      return help::kServers;
+    case kPageNotification:
+      return help::kNotification;
+    case kPageSMTPMail:
+      return help::kSMTPMail;
+    case kPageFileOutput:
+      return help::kFileOutput;
+    case kPageClientPopup:
+      return help::kClientPopup;
+    case kPageEventLog:
+      return help::kEventLog;
+    case kPageManualConfiguration:
+      return help::kManualConfiguration;
+    case kPagePrinters:
+      return help::kPrinters;
+    case kPageMixed:
+      return help::kMixed;
+    case kPageSupport:
+      return help::kSupport;
     case kPageDeployment:
       return ActiveDirectoryMode() ? help::kDeploymentGeneral : help::kDeploymentManual;
-    case kPageMDAC: return help::kMDAC;
-    case kPageDeploymentOverview: return help::kDeploymentOverview;
-    default: return 0;
+    case kPageMDAC:
+      return help::kMDAC;
+    case kPageDeploymentOverview:
+      return help::kDeploymentOverview;
+    default:
+      return 0;
   }
 }
 

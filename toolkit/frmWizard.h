@@ -247,7 +247,8 @@ class frmWizard : public QMainWindow {
   QButtonGroup* mdacGroup_ = nullptr;
 
   struct PairEditor {
-    std::vector<QLineEdit*> fields;  ///< from, to; or from server, from printer, to server, to printer
+    std::vector<QLineEdit*>
+        fields;  ///< from, to; or from server, from printer, to server, to printer
     QListWidget* list = nullptr;
     QPushButton *cmdNew = nullptr, *cmdSave = nullptr, *cmdDelete = nullptr;
     QString emptyFieldMessage, deleteQuestion;

@@ -34,8 +34,7 @@ const QString kPairArrow = QStringLiteral(" -> ");
 const QString kMixedJoin = QStringLiteral(" >> ");
 
 QString EmailFormatMessage() {
-  return QStringLiteral(
-             "Incorrect email address. Please enter a valid email address (i.e. %1)")
+  return QStringLiteral("Incorrect email address. Please enter a valid email address (i.e. %1)")
       .arg(QLatin1String(kExampleEmailAddress));
 }
 
@@ -166,17 +165,19 @@ void frmWizard::CopyRecordToControls() {
 
   lstServerPairs_->clear();
   for (const NamePair& pair : s.ServerPairs) {
-    if (!pair.FromName.empty()) lstServerPairs_->addItem(PairDisplay(Q(pair.FromName), Q(pair.ToName)));
+    if (!pair.FromName.empty())
+      lstServerPairs_->addItem(PairDisplay(Q(pair.FromName), Q(pair.ToName)));
   }
   lstPrinterPairs_->clear();
   for (const NamePair& pair : s.PrinterPairs) {
-    if (!pair.FromName.empty()) lstPrinterPairs_->addItem(PairDisplay(Q(pair.FromName), Q(pair.ToName)));
+    if (!pair.FromName.empty())
+      lstPrinterPairs_->addItem(PairDisplay(Q(pair.FromName), Q(pair.ToName)));
   }
   lstMixedPrintersAndServers_->clear();
   for (const MixedPair& pair : s.MixedPairs) {
     if (!pair.FromServer.empty()) {
-      lstMixedPrintersAndServers_->addItem(MixedDisplay(
-          Q(pair.FromServer), Q(pair.FromPrinter), Q(pair.ToServer), Q(pair.ToPrinter)));
+      lstMixedPrintersAndServers_->addItem(MixedDisplay(Q(pair.FromServer), Q(pair.FromPrinter),
+                                                        Q(pair.ToServer), Q(pair.ToPrinter)));
     }
   }
 
@@ -282,7 +283,8 @@ void frmWizard::ApplyDependentState(QWidget* control, bool enabled, bool follows
   control->setEnabled(enabled);
   if (!followsColour) return;
   const QPalette standard = QApplication::palette(control);
-  const QColor colour = standard.color(QPalette::Active, enabled ? QPalette::Base : QPalette::Button);
+  const QColor colour =
+      standard.color(QPalette::Active, enabled ? QPalette::Base : QPalette::Button);
   QPalette palette = control->palette();
   for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
     palette.setColor(group, QPalette::Base, colour);
@@ -354,9 +356,9 @@ void frmWizard::PairSave(PairEditor& editor) {
     }
   }
   const auto& f = editor.fields;
-  const QString display = f.size() == 2
-                              ? PairDisplay(f[0]->text(), f[1]->text())
-                              : MixedDisplay(f[0]->text(), f[1]->text(), f[2]->text(), f[3]->text());
+  const QString display =
+      f.size() == 2 ? PairDisplay(f[0]->text(), f[1]->text())
+                    : MixedDisplay(f[0]->text(), f[1]->text(), f[2]->text(), f[3]->text());
   // With no line selected there is nothing to replace: the pair is added
   // rather than dropped.
   if (editor.newEntry || editor.list->currentRow() < 0) {

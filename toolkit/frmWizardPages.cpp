@@ -134,8 +134,8 @@ void frmWizard::BuildMenusAndToolbar() {
   QAction* saveAction = tool("ID_BTN_SAVE", "&Save", "document-save", "save", QKeySequence::Save);
   QAction* saveAsAction =
       tool("ID_BTN_SAVE_AS", "Save &As ...", "document-save-as", "save", QKeySequence::SaveAs);
-  QAction* exitAction = tool("ID_BTN_EXIT", "E&xit", "application-exit", nullptr,
-                             QKeySequence(Qt::CTRL | Qt::Key_Q));
+  QAction* exitAction =
+      tool("ID_BTN_EXIT", "E&xit", "application-exit", nullptr, QKeySequence(Qt::CTRL | Qt::Key_Q));
   file->addAction(newAction);
   file->addSeparator();
   file->addAction(openAction);
@@ -166,11 +166,10 @@ void frmWizard::BuildMenusAndToolbar() {
   view->addAction(tool("ID_BTN_SUPPORT", "Su&pport"));
 
   QMenu* helpMenu = menu("ID_MNU_HELP", "&Help");
-  QAction* contentsAction = tool("ID_BTN_CONTENTS", "&Contents ...", "help-contents", "help",
-                                 QKeySequence::HelpContents);
+  QAction* contentsAction =
+      tool("ID_BTN_CONTENTS", "&Contents ...", "help-contents", "help", QKeySequence::HelpContents);
   helpMenu->addAction(contentsAction);
-  helpMenu->addAction(
-      tool("ID_BTN_ABOUT", "&About Velloran Deployment Toolkit ...", "help-about"));
+  helpMenu->addAction(tool("ID_BTN_ABOUT", "&About Velloran Deployment Toolkit ...", "help-about"));
 
   ssaVelloran_->addAction(newAction);
   ssaVelloran_->addSeparator();
@@ -328,11 +327,11 @@ void frmWizard::BuildGeneralPage() {
 
   chkAlwaysRun_ = CheckBox("chkAlwaysRun", "Always &Run", page);
   body->addWidget(chkAlwaysRun_);
-  QLabel* alwaysRunText =
-      Text("Once Velloran has executed sucessfully for a specific INI file on a client machine it "
-           "will not run again. By setting this option Velloran will always run even if a success "
-           "on a previous execution was acheived.",
-           Indexed("lblGeneral", kPageCount + 1));
+  QLabel* alwaysRunText = Text(
+      "Once Velloran has executed sucessfully for a specific INI file on a client machine it "
+      "will not run again. By setting this option Velloran will always run even if a success "
+      "on a previous execution was acheived.",
+      Indexed("lblGeneral", kPageCount + 1));
   alwaysRunText->setContentsMargins(22, 0, 0, 0);
   body->addWidget(alwaysRunText);
 }
@@ -382,8 +381,9 @@ void frmWizard::BuildServersPage() {
   auto parts = PairEditorLayout(body);
   txtFromServer_ = LineEdit("txtFromServer", page);
   txtToServer_ = LineEdit("txtToServer", page);
-  parts.fields->addRow(Caption("F&rom Print Server:", txtFromServer_, Indexed("lblNetworkServers", 0)),
-                       txtFromServer_);
+  parts.fields->addRow(
+      Caption("F&rom Print Server:", txtFromServer_, Indexed("lblNetworkServers", 0)),
+      txtFromServer_);
   parts.fields->addRow(Caption("&To Print Server:", txtToServer_, Indexed("lblNetworkServers", 1)),
                        txtToServer_);
   servers_.fields = {txtFromServer_, txtToServer_};
@@ -395,7 +395,8 @@ void frmWizard::BuildServersPage() {
   }
   parts.buttons->addStretch(1);
   lstServerPairs_ = List("lstServerPairs", page);
-  body->addWidget(Caption("&Print Server Pairs:", lstServerPairs_, Indexed("lblNetworkServers", 2)));
+  body->addWidget(
+      Caption("&Print Server Pairs:", lstServerPairs_, Indexed("lblNetworkServers", 2)));
   body->addWidget(lstServerPairs_, 1);
   servers_.list = lstServerPairs_;
   servers_.emptyFieldMessage =
@@ -448,9 +449,8 @@ void frmWizard::BuildMixedPage() {
   parts.fields->addRow(
       Caption("To &Print Server:", txtMixedToServer_, Indexed("lblNetworkServers", 8)),
       txtMixedToServer_);
-  parts.fields->addRow(
-      Caption("T&o Printer:", txtMixedToPrinter_, Indexed("lblNetworkServers", 9)),
-      txtMixedToPrinter_);
+  parts.fields->addRow(Caption("T&o Printer:", txtMixedToPrinter_, Indexed("lblNetworkServers", 9)),
+                       txtMixedToPrinter_);
   mixed_.fields = {txtMixedFromServer_, txtMixedFromPrinter_, txtMixedToServer_,
                    txtMixedToPrinter_};
   mixed_.cmdNew = Button("cmdMixedNew", "Ne&w", page);
@@ -530,8 +530,8 @@ void frmWizard::BuildFileOutputPage() {
   form->addRow(Caption("File Output &Name:", txtFileOutputName_, {}), txtFileOutputName_);
   body->addLayout(form);
   QVBoxLayout* options = Indented(body);
-  chkIncludeComputerName_ = CheckBox("chkIncludeComputerName",
-                                     "Include &client computer name in filename", page);
+  chkIncludeComputerName_ =
+      CheckBox("chkIncludeComputerName", "Include &client computer name in filename", page);
   chkIncludeFinalStatus_ =
       CheckBox("chkIncludeFinalStatus", "Include final &status in filename", page);
   options->addWidget(chkIncludeComputerName_);
@@ -550,8 +550,7 @@ void frmWizard::BuildClientPopupPage() {
     edit->setMaximumHeight(140);
     return edit;
   };
-  chkUseNotifyUser_ =
-      CheckBox("chkUseNotifyUser", "Notify user on &success with message:", page);
+  chkUseNotifyUser_ = CheckBox("chkUseNotifyUser", "Notify user on &success with message:", page);
   txtSucessMessage_ = message("txtSucessMessage");
   body->addWidget(chkUseNotifyUser_);
   Indented(body)->addWidget(txtSucessMessage_);
@@ -566,9 +565,9 @@ void frmWizard::BuildClientPopupPage() {
 void frmWizard::BuildEventLogPage() {
   QVBoxLayout* body = nullptr;
   QWidget* page = AddPage(kPageEventLog, "Notification - Application Event Log", body);
-  chkWriteToEventLog_ = CheckBox(
-      "chkWriteToEventLog",
-      "&Write sucess and failure messages to the Windows application event log", page);
+  chkWriteToEventLog_ =
+      CheckBox("chkWriteToEventLog",
+               "&Write sucess and failure messages to the Windows application event log", page);
   body->addWidget(chkWriteToEventLog_);
 }
 
@@ -636,8 +635,7 @@ void frmWizard::BuildMDACPage() {
            "query Active Directory.  Please select the version you would like Velloran to "
            "distribute prior to Migrating printers on the client computer.",
            Indexed("lblWizard", 2)));
-  chkIncludeMDAC_ =
-      CheckBox("chkIncludeMDAC", "Include &MDAC in batch file and/or web page", page);
+  chkIncludeMDAC_ = CheckBox("chkIncludeMDAC", "Include &MDAC in batch file and/or web page", page);
   body->addWidget(chkIncludeMDAC_);
   QVBoxLayout* options = Indented(body);
   const char* captions[] = {
@@ -656,9 +654,9 @@ void frmWizard::BuildMDACPage() {
       "later. If in doubt, do not deploy MDAC; if errors are returned, try the latest version of "
       "MDAC (2.8).",
       Indexed("lblWizard", 4)));
-  lblWizardMDACLink_ = Text(QStringLiteral("For further information, go to ") +
-                                kMDACInformationAddress,
-                            Indexed("lblWizard", 3));
+  lblWizardMDACLink_ =
+      Text(QStringLiteral("For further information, go to ") + kMDACInformationAddress,
+           Indexed("lblWizard", 3));
   body->addWidget(lblWizardMDACLink_);
 
   cmdDeployNow_[1] = Button(Indexed("cmdDeployNow", 1), "&Deploy Now", page);

@@ -26,7 +26,8 @@ void DrawPage(QPainter& p) {
   p.setBrush(QColor(0xd8, 0xdc, 0xe2));
   p.drawPath(fold);
   p.setPen(QPen(QColor(0x3c, 0x78, 0xc8), 1.0));
-  for (double y : {6.5, 8.5, 10.5, 12.5}) p.drawLine(QPointF(5.5, y), QPointF(y < 7 ? 9.5 : 11.5, y));
+  for (double y : {6.5, 8.5, 10.5, 12.5})
+    p.drawLine(QPointF(5.5, y), QPointF(y < 7 ? 9.5 : 11.5, y));
 }
 
 void DrawGroup(QPainter& p) {

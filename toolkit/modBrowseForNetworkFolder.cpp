@@ -1,16 +1,19 @@
 #include "toolkit/modBrowseForNetworkFolder.h"
 
 #include <QDir>
-#include <QStringList>
+#include <QFile>
 #include <QWidget>
 
+#include "platform/NetworkFolder.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/modBrowseForFolder.h"
 
 #ifdef Q_OS_WIN
+// windows.h first: the shell and network headers need its types.
+// clang-format off
 #include <windows.h>
-
 #include <shlobj.h>
+// clang-format on
 #endif
 
 namespace velloran {
@@ -19,9 +22,9 @@ namespace {
 #ifndef Q_OS_WIN
 // Where the administrator most likely finds the shares: the first CIFS mount
 // point, else the usual parent of mount points.
-QString StartFolder(const QString& mountsText) {
-  const QStringList points = CIFSMountPoints(mountsText);
-  if (!points.isEmpty()) return points.front();
+QString StartFolder() {
+  const std::vector<std::string> points = NetworkMountPoints(ReadMountTable());
+  if (!points.empty()) return QFile::decodeName(QByteArray::fromStdString(points.front()));
   return QDir(QStringLiteral("/mnt")).exists() ? QStringLiteral("/mnt") : QDir::rootPath();
 }
 #endif
@@ -59,10 +62,9 @@ QString BrowseForNetworkFolder(QWidget* owner) {
   }
   return Dialogs::FolderName(owner, title, QString());
 #else
-  const QString mounts = ReadMountTable();
-  const QString chosen = Dialogs::FolderName(owner, title, StartFolder(mounts));
+  const QString chosen = Dialogs::FolderName(owner, title, StartFolder());
   if (chosen.isEmpty()) return {};
-  const QString unc = UNCPathOfLocalFolder(chosen, mounts);
+  const QString unc = UNCPathOfLocalFolder(chosen);
   return unc.isEmpty() ? QDir::toNativeSeparators(chosen) : unc;
 #endif
 }

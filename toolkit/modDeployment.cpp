@@ -201,7 +201,7 @@ DeploymentRequest modDeployment::ReadRequest() const {
   const auto* folder = wizard_.findChild<QLineEdit*>(QStringLiteral("txtNetworkSharePath"));
   const QString typed = folder ? folder->text() : QString();
   r.Folder = typed.toStdString();
-  r.LocalFolder = Local(LocalFolderPath(typed));
+  r.LocalFolder = Local(FolderOnThisSystem(typed));
   r.DocumentPath = Local(wizard_.DocumentPath());
   r.DocumentName = wizard_.DocumentName().toStdString();
   r.CreateWebLaunchPage = checked("chkCreateHTML");

@@ -11,9 +11,9 @@
 #include "toolkit/frmWizard.h"
 
 /// Declares `var` as the child of `root` named `name`, or fails the test.
-#define FIND(var, Type, root, name)                                                      \
-  auto* var = (root)->findChild<Type*>(name);                                            \
-  QVERIFY2(var != nullptr,                                                               \
+#define FIND(var, Type, root, name)           \
+  auto* var = (root)->findChild<Type*>(name); \
+  QVERIFY2(var != nullptr,                    \
            qPrintable(QStringLiteral("no %1 named %2").arg(QLatin1String(#Type), QString(name))))
 
 namespace velloran::test {

@@ -66,7 +66,8 @@ void Tick(frmWizard& w, const char* name, bool on = true) {
   auto* box = w.findChild<QCheckBox*>(name);
   w.ShowPage([&] {
     for (QWidget* p = box; p; p = p->parentWidget()) {
-      if (p->objectName().startsWith("sstWizardPage(")) return p->objectName().mid(14).chopped(1).toInt();
+      if (p->objectName().startsWith("sstWizardPage("))
+        return p->objectName().mid(14).chopped(1).toInt();
     }
     return 0;
   }());
@@ -192,7 +193,8 @@ void FileCommandsTest::newWithUnsavedChanges() {
   Tool(*w, "ID_BTN_NEW")->trigger();
 
   const ShownDialog& prompt = Dialogs::Shown()[titled ? 2 : 1];
-  QCOMPARE(prompt.Text, QString("Do you want to save your changes before creating a new INI file?"));
+  QCOMPARE(prompt.Text,
+           QString("Do you want to save your changes before creating a new INI file?"));
   QCOMPARE(prompt.Title, QString("Save?"));
   QCOMPARE(prompt.Icon, MessageIcon::Question);
   QCOMPARE(prompt.Buttons, MessageButtons::YesNo);

@@ -46,7 +46,7 @@ class OptionPagesTest : public QObject {
   void recipientEditor();
   void emailAndPortChecksKeepTheFocus();
   void folderChecksWarnAndTrimTheSeparator();
-  void uncPathsResolveThroughCifsMounts();
+  void folderExists();
   void saveValidationActiveDirectory();
   void saveValidationManual();
   void leavingThePageOrTheWindowChecksNothing();
@@ -266,15 +266,36 @@ void OptionPagesTest::recordToControlsAndBack() {
 void OptionPagesTest::unsavedChangesEvents_data() {
   QTest::addColumn<QString>("control");
   QTest::addColumn<bool>("marks");
-  for (const char* box :
-       {"chkAlwaysRun", "chkBatchFile", "chkCreateHTML", "chkDebugOn", "chkIncludeComputerName",
-        "chkIncludeFinalStatus", "chkIncludeMDAC", "chkNotifyMessageOnFailure", "chkUseFileOutput",
-        "chkUseNotifyUser", "chkUseSMTP", "chkWriteToEventLog", "optMDACVersion(1)",
-        "optMDACVersion(2)", "cboDomainName", "txtEmailSubject", "txtFailureMessage",
-        "txtFileOutputName", "txtFileOutputPath", "txtFromPrinter", "txtToPrinter",
-        "txtMixedFromPrinter", "txtMixedFromServer", "txtMixedToPrinter", "txtMixedToServer",
-        "txtNetworkSharePath", "txtSMTPEmailAddress", "txtSMTPServerName", "txtSMTPServerPort",
-        "txtSucessMessage"}) {
+  for (const char* box : {"chkAlwaysRun",
+                          "chkBatchFile",
+                          "chkCreateHTML",
+                          "chkDebugOn",
+                          "chkIncludeComputerName",
+                          "chkIncludeFinalStatus",
+                          "chkIncludeMDAC",
+                          "chkNotifyMessageOnFailure",
+                          "chkUseFileOutput",
+                          "chkUseNotifyUser",
+                          "chkUseSMTP",
+                          "chkWriteToEventLog",
+                          "optMDACVersion(1)",
+                          "optMDACVersion(2)",
+                          "cboDomainName",
+                          "txtEmailSubject",
+                          "txtFailureMessage",
+                          "txtFileOutputName",
+                          "txtFileOutputPath",
+                          "txtFromPrinter",
+                          "txtToPrinter",
+                          "txtMixedFromPrinter",
+                          "txtMixedFromServer",
+                          "txtMixedToPrinter",
+                          "txtMixedToServer",
+                          "txtNetworkSharePath",
+                          "txtSMTPEmailAddress",
+                          "txtSMTPServerName",
+                          "txtSMTPServerPort",
+                          "txtSucessMessage"}) {
     QTest::newRow(box) << QString(box) << true;
   }
   for (const char* quiet : {"txtFromServer", "txtToServer", "txtSendEmailTo"}) {
@@ -288,9 +309,8 @@ void OptionPagesTest::unsavedChangesEvents() {
   QTemporaryDir dir;
   auto w = StartWizard(Kind::Manual);
   QVERIFY(w);
-  for (const char* box :
-       {"chkUseSMTP", "chkUseFileOutput", "chkUseNotifyUser", "chkNotifyMessageOnFailure",
-        "chkIncludeMDAC"}) {
+  for (const char* box : {"chkUseSMTP", "chkUseFileOutput", "chkUseNotifyUser",
+                          "chkNotifyMessageOnFailure", "chkIncludeMDAC"}) {
     Tick(*w, box);
   }
   SaveTo(*w, dir.filePath("events.ini"));
@@ -304,7 +324,7 @@ void OptionPagesTest::unsavedChangesEvents() {
   } else {
     // The value typed is one the field checks accept, so leaving the field
     // raises no message.
-    Type(widget, control == "txtSMTPServerPort" ? "587"
+    Type(widget, control == "txtSMTPServerPort"     ? "587"
                  : control == "txtSMTPEmailAddress" ? "a@b"
                                                     : "X");
   }
@@ -357,8 +377,9 @@ void OptionPagesTest::dependentFieldsAndColours() {
     }
   }
   // The output name follows the switch but keeps the window colour.
-  QCOMPARE(w->findChild<QLineEdit*>("txtFileOutputName")->palette().color(QPalette::Active,
-                                                                           QPalette::Base),
+  QCOMPARE(w->findChild<QLineEdit*>("txtFileOutputName")
+               ->palette()
+               .color(QPalette::Active, QPalette::Base),
            window);
 }
 
@@ -375,23 +396,38 @@ void OptionPagesTest::pairEditors_data() {
   QTest::addColumn<EditorCase>("editor");
   QTest::newRow("servers") << EditorCase{
       {"txtFromServer", "txtToServer"},
-      "cmdNewServerPair", "cmdSaveServerPair", "cmdDeleteServer", "lstServerPairs",
-      {"OLDSRV1", "NEWSRV1"}, {"OLDSRV2", "NEWSRV2"},
-      "OLDSRV1 -> NEWSRV1", "OLDSRV2 -> NEWSRV2",
+      "cmdNewServerPair",
+      "cmdSaveServerPair",
+      "cmdDeleteServer",
+      "lstServerPairs",
+      {"OLDSRV1", "NEWSRV1"},
+      {"OLDSRV2", "NEWSRV2"},
+      "OLDSRV1 -> NEWSRV1",
+      "OLDSRV2 -> NEWSRV2",
       "Both a From and To Print Server name is required. Please enter both print server names.",
       "Are you sure that you want to delete the selected Print Server pair?"};
   QTest::newRow("printers") << EditorCase{
       {"txtFromPrinter", "txtToPrinter"},
-      "cmdNewPrinter", "cmdPrinterSave", "cmdDeletePrinter", "lstPrinterPairs",
-      {"ACCOUNTING", "ACCOUNTING-COLOR"}, {"RECEPTION", "RECEPTION-MFP"},
-      "ACCOUNTING -> ACCOUNTING-COLOR", "RECEPTION -> RECEPTION-MFP",
+      "cmdNewPrinter",
+      "cmdPrinterSave",
+      "cmdDeletePrinter",
+      "lstPrinterPairs",
+      {"ACCOUNTING", "ACCOUNTING-COLOR"},
+      {"RECEPTION", "RECEPTION-MFP"},
+      "ACCOUNTING -> ACCOUNTING-COLOR",
+      "RECEPTION -> RECEPTION-MFP",
       "Both a From and To Printer name is required. Please enter both printer names.",
       "Are you sure that you want to delete the selected Printer pair?"};
   QTest::newRow("mixed") << EditorCase{
       {"txtMixedFromServer", "txtMixedFromPrinter", "txtMixedToServer", "txtMixedToPrinter"},
-      "cmdMixedNew", "cmdMixedSave", "cmdMixedDelete", "lstMixedPrintersAndServers",
-      {"BRANCH", "HR LASER", "NEWSRV1", "HR-2"}, {"BRANCH", "LOBBY", "NEWSRV2", "LOBBY"},
-      "BRANCH >> HR LASER -> NEWSRV1 >> HR-2", "BRANCH >> LOBBY -> NEWSRV2 >> LOBBY",
+      "cmdMixedNew",
+      "cmdMixedSave",
+      "cmdMixedDelete",
+      "lstMixedPrintersAndServers",
+      {"BRANCH", "HR LASER", "NEWSRV1", "HR-2"},
+      {"BRANCH", "LOBBY", "NEWSRV2", "LOBBY"},
+      "BRANCH >> HR LASER -> NEWSRV1 >> HR-2",
+      "BRANCH >> LOBBY -> NEWSRV2 >> LOBBY",
       "Both a From and To Server and Printer name is required. Please enter both server and "
       "printer names.",
       "Are you sure that you want to delete the selected Server and Printer pair?"};
@@ -493,9 +529,8 @@ void OptionPagesTest::deleteAnsweredNo() {
     QVERIFY(w->UnsavedChanges());
   }
   // ... the printer and mixed editors do not.
-  for (const auto& [from, to, save, remove] :
-       {std::array<const char*, 4>{"txtFromPrinter", "txtToPrinter", "cmdPrinterSave",
-                                   "cmdDeletePrinter"}}) {
+  for (const auto& [from, to, save, remove] : {std::array<const char*, 4>{
+           "txtFromPrinter", "txtToPrinter", "cmdPrinterSave", "cmdDeletePrinter"}}) {
     auto w = StartWizard(Kind::Manual);
     QVERIFY(w);
     w->ShowPage(kPagePrinters);
@@ -649,22 +684,7 @@ void OptionPagesTest::folderChecksWarnAndTrimTheSeparator() {
   QCOMPARE(CountShown(ShownDialog::Kind::Message), 2);
 }
 
-void OptionPagesTest::uncPathsResolveThroughCifsMounts() {
-  const QString mounts =
-      "proc /proc proc rw 0 0\n"
-      "//fileserver/Migration /mnt/migration cifs rw,relatime 0 0\n"
-      "//FILESERVER/deploy/sub\\040dir /mnt/deploy\\040sub cifs rw 0 0\n"
-      "nfsserver:/export /mnt/nfs nfs rw 0 0\n";
-  QCOMPARE(ResolveUNCPath("\\\\FileServer\\migration\\results", mounts),
-           QString("/mnt/migration/results"));
-  QCOMPARE(ResolveUNCPath("\\\\fileserver\\MIGRATION", mounts), QString("/mnt/migration"));
-  QCOMPARE(ResolveUNCPath("\\\\fileserver\\deploy\\sub dir\\x", mounts),
-           QString("/mnt/deploy sub/x"));
-  QCOMPARE(ResolveUNCPath("\\\\fileserver\\deploy", mounts), QString());
-  QCOMPARE(ResolveUNCPath("\\\\nfsserver\\export", mounts), QString());
-  QCOMPARE(ResolveUNCPath("\\\\fileserver", mounts), QString());
-  QCOMPARE(ResolveUNCPath("/mnt/migration", mounts), QString());
-
+void OptionPagesTest::folderExists() {
   QTemporaryDir dir;
   QVERIFY(FolderExists(dir.path()));
   QVERIFY(!FolderExists(dir.filePath("missing")));

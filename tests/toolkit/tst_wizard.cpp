@@ -5,28 +5,28 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <QUrl>
-#include <QMenu>
-#include <QDir>
-#include <QRegularExpression>
 #include <QTreeWidgetItemIterator>
+#include <QUrl>
 #include <span>
 
 #include "ToolkitTest.h"
+#include "platform/profile/Profile.h"
 #include "toolkit/Branding.h"
 #include "toolkit/Help.h"
 #include "toolkit/frmNewINI.h"
 #include "toolkit/imgWizard.h"
-#include "platform/profile/Profile.h"
 
 using namespace velloran;
 using namespace velloran::test;
@@ -91,7 +91,6 @@ void EditSubject(frmWizard& w, const QString& subject) {
   auto* useSMTP = w.findChild<QCheckBox*>("chkUseSMTP");
   if (!useSMTP->isChecked()) Click(useSMTP);
   Type(w.findChild<QLineEdit*>("txtEmailSubject"), subject);
-
 }
 
 }  // namespace
@@ -146,18 +145,30 @@ void WizardTest::pageSequences_data() {
   QTest::addColumn<QStringList>("nodes");
   QTest::newRow("Active Directory")
       << int(Kind::ActiveDirectory) << QList<int>{0, 1, 3, 4, 5, 6, 8, 17, 15, 16, 14}
-      << QStringList{"General", "Active Directory", "Notification", "Notification/SMTP Mail",
-                     "Notification/File Output", "Notification/Client User Pop-Up",
-                     "Notification/Application Event Log", "Deployment", "Deployment/General",
-                     "Deployment/MDAC", "Support"};
-  QTest::newRow("manual") << int(Kind::Manual) << QList<int>{0, 10, 2, 11, 12, 3, 4, 5, 6, 8, 15, 14}
-                          << QStringList{"General", "Manual Configuration",
+      << QStringList{"General",
+                     "Active Directory",
+                     "Notification",
+                     "Notification/SMTP Mail",
+                     "Notification/File Output",
+                     "Notification/Client User Pop-Up",
+                     "Notification/Application Event Log",
+                     "Deployment",
+                     "Deployment/General",
+                     "Deployment/MDAC",
+                     "Support"};
+  QTest::newRow("manual") << int(Kind::Manual)
+                          << QList<int>{0, 10, 2, 11, 12, 3, 4, 5, 6, 8, 15, 14}
+                          << QStringList{"General",
+                                         "Manual Configuration",
                                          "Manual Configuration/Servers",
                                          "Manual Configuration/Printers",
-                                         "Manual Configuration/Mixed", "Notification",
-                                         "Notification/SMTP Mail", "Notification/File Output",
+                                         "Manual Configuration/Mixed",
+                                         "Notification",
+                                         "Notification/SMTP Mail",
+                                         "Notification/File Output",
                                          "Notification/Client User Pop-Up",
-                                         "Notification/Application Event Log", "Deployment",
+                                         "Notification/Application Event Log",
+                                         "Deployment",
                                          "Support"};
 }
 
@@ -203,16 +214,31 @@ void WizardTest::pageSequences() {
 void WizardTest::treeShapeAndNodeClicks_data() {
   QTest::addColumn<int>("kind");
   QTest::addColumn<QStringList>("shape");
-  QTest::newRow("Active Directory")
-      << int(Kind::ActiveDirectory)
-      << QStringList{"General:1", "Active Directory:1", "Notification:2+", "SMTP Mail:1",
-                     "File Output:1", "Client User Pop-Up:1", "Application Event Log:1",
-                     "Deployment:1+", "General:1", "MDAC:1", "Support:1"};
+  QTest::newRow("Active Directory") << int(Kind::ActiveDirectory)
+                                    << QStringList{"General:1",
+                                                   "Active Directory:1",
+                                                   "Notification:2+",
+                                                   "SMTP Mail:1",
+                                                   "File Output:1",
+                                                   "Client User Pop-Up:1",
+                                                   "Application Event Log:1",
+                                                   "Deployment:1+",
+                                                   "General:1",
+                                                   "MDAC:1",
+                                                   "Support:1"};
   QTest::newRow("manual") << int(Kind::Manual)
-                          << QStringList{"General:1", "Manual Configuration:2+", "Servers:1",
-                                         "Printers:1", "Mixed:1", "Notification:2+",
-                                         "SMTP Mail:1", "File Output:1", "Client User Pop-Up:1",
-                                         "Application Event Log:1", "Deployment:1", "Support:1"};
+                          << QStringList{"General:1",
+                                         "Manual Configuration:2+",
+                                         "Servers:1",
+                                         "Printers:1",
+                                         "Mixed:1",
+                                         "Notification:2+",
+                                         "SMTP Mail:1",
+                                         "File Output:1",
+                                         "Client User Pop-Up:1",
+                                         "Application Event Log:1",
+                                         "Deployment:1",
+                                         "Support:1"};
 }
 
 void WizardTest::treeShapeAndNodeClicks() {
@@ -256,8 +282,8 @@ void WizardTest::generalUnderDeploymentShowsTheDeploymentPage() {
 void WizardTest::toolAvailabilityFollowsTheMode() {
   const char* adOnly[] = {"ID_BTN_AD", "ID_BTN_DEPLOY_GENERAL", "ID_BTN_MDAC"};
   const char* manualOnly[] = {"ID_BTN_SERVER", "ID_BTN_PRINTER", "ID_BTN_MIXED"};
-  const char* always[] = {"ID_BTN_NEW",     "ID_BTN_OPEN",    "ID_BTN_SAVE",   "ID_BTN_SAVE_AS",
-                          "ID_BTN_EXIT",    "ID_BTN_GENERAL", "ID_BTN_EMAIL",  "ID_BTN_FILE",
+  const char* always[] = {"ID_BTN_NEW",     "ID_BTN_OPEN",    "ID_BTN_SAVE",    "ID_BTN_SAVE_AS",
+                          "ID_BTN_EXIT",    "ID_BTN_GENERAL", "ID_BTN_EMAIL",   "ID_BTN_FILE",
                           "ID_BTN_CLIENT",  "ID_BTN_APP_EL",  "ID_BTN_SUPPORT", "ID_BTN_DEPLOYMENT",
                           "ID_BTN_CONTENTS"};
   for (Kind kind : {Kind::ActiveDirectory, Kind::Manual}) {
@@ -315,21 +341,21 @@ void WizardTest::toolsJumpToPagesAndSelectTheirNodes() {
   FIND(file, QMenu, w.get(), "ID_MNU_FILE");
   QStringList entries;
   for (QAction* a : file->actions()) entries << (a->isSeparator() ? "-" : a->text());
-  QCOMPARE(entries, (QStringList{"&New", "-", "&Open ...", "-", "&Save", "Save &As ...", "-",
-                                 "E&xit"}));
+  QCOMPARE(entries,
+           (QStringList{"&New", "-", "&Open ...", "-", "&Save", "Save &As ...", "-", "E&xit"}));
   FIND(view, QMenu, w.get(), "ID_MNU_VIEW");
   entries.clear();
   for (QAction* a : view->actions()) entries << (a->isSeparator() ? "-" : a->objectName());
-  QCOMPARE(entries, (QStringList{"ID_BTN_GENERAL", "-", "ID_BTN_AD", "-", "ID_BTN_SERVER",
-                                 "ID_BTN_PRINTER", "ID_BTN_MIXED", "-", "ID_BTN_EMAIL",
-                                 "ID_BTN_FILE", "ID_BTN_CLIENT", "ID_BTN_APP_EL", "-",
-                                 "ID_BTN_DEPLOYMENT", "ID_BTN_DEPLOY_GENERAL", "ID_BTN_MDAC", "-",
-                                 "ID_BTN_SUPPORT"}));
+  QCOMPARE(entries,
+           (QStringList{"ID_BTN_GENERAL", "-", "ID_BTN_AD", "-", "ID_BTN_SERVER", "ID_BTN_PRINTER",
+                        "ID_BTN_MIXED", "-", "ID_BTN_EMAIL", "ID_BTN_FILE", "ID_BTN_CLIENT",
+                        "ID_BTN_APP_EL", "-", "ID_BTN_DEPLOYMENT", "ID_BTN_DEPLOY_GENERAL",
+                        "ID_BTN_MDAC", "-", "ID_BTN_SUPPORT"}));
   FIND(bar, QToolBar, w.get(), "ssaVelloran");
   entries.clear();
   for (QAction* a : bar->actions()) entries << (a->isSeparator() ? "-" : a->objectName());
-  QCOMPARE(entries, (QStringList{"ID_BTN_NEW", "-", "ID_BTN_OPEN", "ID_BTN_SAVE", "-",
-                                 "ID_BTN_CONTENTS"}));
+  QCOMPARE(entries,
+           (QStringList{"ID_BTN_NEW", "-", "ID_BTN_OPEN", "ID_BTN_SAVE", "-", "ID_BTN_CONTENTS"}));
 }
 
 void WizardTest::modeDependentTexts() {
@@ -370,9 +396,9 @@ void WizardTest::helpButtonsOpenThePageOfTheirContext() {
       const QString file = QUrl(opened.Text).toLocalFile();
       QVERIFY2(QFile::exists(file), qPrintable(file));
       // Each page names its context number, so a mix-up shows here.
-      QVERIFY2(ReadText(file).contains(
-                   QStringLiteral("Help topic %1").arg(w->HelpContextOfPage(page))),
-               qPrintable(file));
+      QVERIFY2(
+          ReadText(file).contains(QStringLiteral("Help topic %1").arg(w->HelpContextOfPage(page))),
+          qPrintable(file));
     }
     Dialogs::Reset();
     Tool(*w, "ID_BTN_CONTENTS")->trigger();

@@ -59,7 +59,8 @@ const char* kActiveDirectoryINI =
     "[NOTIFICATION CLIENT POP-UP]\r\nUseClientPopup=True\r\nUseSuccessClientPopup=True\r\n"
     "SuccessMessage=Your printers now print from the new print servers.\r\n"
     "UseFailureClientPopup=False\r\n"
-    "[DEPLOYMENT]\r\nDeploymentPath=\\\\NEWSRV1\\NETLOGON\\VELLORAN\r\nCreateWebLaunchPage=False\r\n"
+    "[DEPLOYMENT]\r\nDeploymentPath=\\\\NEWSRV1\\NETLOGON\\VELLORAN\r\nCreateWebLaunchPage="
+    "False\r\n"
     "CreateBatchFile=True\r\nIncludeMDAC=True\r\nMDACOption=2\r\n"
     "[SUPPORT]\r\nDebugOn=False\r\n";
 
@@ -130,31 +131,29 @@ int main(int argc, char* argv[]) {
     return 1;
   }
 
-  const std::vector<Shot> manual = {
-      {kPageGeneral, "general"},
-      {kPageManualConfiguration, "manual-configuration"},
-      {kPageServers, "servers"},
-      {kPagePrinters, "printers"},
-      {kPageMixed, "mixed"},
-      {kPageNotification, "notification"},
-      {kPageSMTPMail, "smtp-mail"},
-      {kPageFileOutput, "file-output"},
-      {kPageClientPopup, "client-popup"},
-      {kPageEventLog, "event-log"},
-      {kPageDeployment, "deployment"},
-      {kPageSupport, "support"}};
-  const std::vector<Shot> activeDirectory = {
-      {kPageGeneral, "general"},
-      {kPageActiveDirectory, "active-directory"},
-      {kPageNotification, "notification"},
-      {kPageSMTPMail, "smtp-mail"},
-      {kPageFileOutput, "file-output"},
-      {kPageClientPopup, "client-popup"},
-      {kPageEventLog, "event-log"},
-      {kPageDeploymentOverview, "deployment"},
-      {kPageDeployment, "deployment-general"},
-      {kPageMDAC, "mdac"},
-      {kPageSupport, "support"}};
+  const std::vector<Shot> manual = {{kPageGeneral, "general"},
+                                    {kPageManualConfiguration, "manual-configuration"},
+                                    {kPageServers, "servers"},
+                                    {kPagePrinters, "printers"},
+                                    {kPageMixed, "mixed"},
+                                    {kPageNotification, "notification"},
+                                    {kPageSMTPMail, "smtp-mail"},
+                                    {kPageFileOutput, "file-output"},
+                                    {kPageClientPopup, "client-popup"},
+                                    {kPageEventLog, "event-log"},
+                                    {kPageDeployment, "deployment"},
+                                    {kPageSupport, "support"}};
+  const std::vector<Shot> activeDirectory = {{kPageGeneral, "general"},
+                                             {kPageActiveDirectory, "active-directory"},
+                                             {kPageNotification, "notification"},
+                                             {kPageSMTPMail, "smtp-mail"},
+                                             {kPageFileOutput, "file-output"},
+                                             {kPageClientPopup, "client-popup"},
+                                             {kPageEventLog, "event-log"},
+                                             {kPageDeploymentOverview, "deployment"},
+                                             {kPageDeployment, "deployment-general"},
+                                             {kPageMDAC, "mdac"},
+                                             {kPageSupport, "support"}};
 
   bool ok = RenderDocument(manualINI, "manual", manual, out);
   ok = RenderDocument(adINI, "ad", activeDirectory, out) && ok;

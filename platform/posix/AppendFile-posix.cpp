@@ -1,0 +1,64 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
+
+#include "platform/AppendFile.h"
+
+namespace velloran {
+
+namespace {
+
+// fcntl record locks rather than flock: CIFS and NFS pass them on to the
+// server, so clients on other computers see them too.
+Status LockWholeFile(int fd, std::chrono::milliseconds wait) {
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = 0;
+  lock.l_len = 0;
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  auto pause = std::chrono::milliseconds(1);
+  for (;;) {
+    if (::fcntl(fd, F_SETLK, &lock) == 0) return std::nullopt;
+    int err = errno;
+    if (err == EINTR) continue;
+    // A file system without record locks: the append below is still one
+    // write, which is all such a file system offers.
+    if (err == ENOLCK || err == EINVAL || err == EOPNOTSUPP) return std::nullopt;
+    if (err != EACCES && err != EAGAIN) return ErrnoError(err);
+    if (std::chrono::steady_clock::now() >= deadline) return ErrnoError(err);
+    std::this_thread::sleep_for(pause);
+    if (pause < std::chrono::milliseconds(20)) pause *= 2;
+  }
+}
+
+}  // namespace
+
+Status AppendBlockToFile(const std::string& path, std::string_view block,
+                         std::chrono::milliseconds lockWait) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return ErrnoError(errno);
+
+  Status last = LockWholeFile(fd, lockWait);
+
+  const char* p = block.data();
+  size_t left = block.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      last = ErrnoError(errno);
+      break;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  // Closing drops the lock; a failing close (a share that lost the data on
+  // its way) is still a failure of the write.
+  if (::close(fd) != 0) last = ErrnoError(errno);
+  return last;
+}
+
+}  // namespace velloran
