@@ -83,4 +83,70 @@ std::string LocalFolderPath(std::string_view folder, std::string_view mountTable
   return found ? best : std::string(folder);
 }
 
+namespace {
+
+struct NetworkMount {
+  std::vector<std::string> Source;  // server, share, folders below it
+  std::string Target;
+};
+
+std::vector<NetworkMount> NetworkMounts(std::string_view mountTable) {
+  std::vector<NetworkMount> mounts;
+  std::istringstream lines{std::string(mountTable)};
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream fields(line);
+    std::string source, target, type;
+    if (!(fields >> source >> target >> type)) continue;
+    if (type != "cifs" && type != "smb3") continue;
+    source = Unescape(source);
+    if (source.rfind("//", 0) != 0) continue;
+    std::vector<std::string> parts = SplitAt(std::string_view(source).substr(2), '/');
+    if (parts.size() < 2) continue;
+    mounts.push_back({std::move(parts), Unescape(target)});
+  }
+  return mounts;
+}
+
+std::string WithoutTrailingSlashes(std::string_view path) {
+  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+  return std::string(path);
+}
+
+}  // namespace
+
+std::string UNCPathOfLocalFolder(std::string_view path, std::string_view mountTable) {
+  const std::string folder = WithoutTrailingSlashes(path);
+  std::string best;
+  size_t bestLength = 0;
+  bool found = false;
+  for (const NetworkMount& mount : NetworkMounts(mountTable)) {
+    const std::string point = WithoutTrailingSlashes(mount.Target);
+    std::string_view rest;
+    if (folder == point) {
+      rest = {};
+    } else if (point == "/" && folder.size() > 1 && folder[0] == '/') {
+      rest = std::string_view(folder).substr(1);
+    } else if (folder.size() > point.size() && folder.compare(0, point.size(), point) == 0 &&
+               folder[point.size()] == '/') {
+      rest = std::string_view(folder).substr(point.size() + 1);
+    } else {
+      continue;
+    }
+    if (found && point.size() <= bestLength) continue;
+    std::string unc = "\\";
+    for (const std::string& part : mount.Source) unc += "\\" + part;
+    for (const std::string& part : SplitAt(rest, '/')) unc += "\\" + part;
+    best = unc;
+    bestLength = point.size();
+    found = true;
+  }
+  return best;
+}
+
+std::vector<std::string> NetworkMountPoints(std::string_view mountTable) {
+  std::vector<std::string> points;
+  for (const NetworkMount& mount : NetworkMounts(mountTable)) points.push_back(mount.Target);
+  return points;
+}
+
 }  // namespace velloran

@@ -165,6 +165,18 @@ QString Dialogs::OpenFileName(QWidget* parent, const QString& title, const QStri
   return dialog.selectedFiles().front();
 }
 
+QString Dialogs::FolderName(QWidget* parent, const QString& title, const QString& folder) {
+  if (Hooks().testMode) {
+    return ServeFileName({ShownDialog::Kind::Folder, folder, title, MessageIcon::None,
+                          MessageButtons::OK, {}, {}, {}, false});
+  }
+  QFileDialog dialog(parent, title, folder);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front();
+}
+
 int Dialogs::Modal(QDialog& dialog) {
   HookState& h = Hooks();
   if (!h.testMode) return dialog.exec();

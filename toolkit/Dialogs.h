@@ -17,9 +17,11 @@ namespace velloran {
 
 /// One dialog as the toolkit asked for it.
 struct ShownDialog {
-  enum class Kind { Message, SaveFile, OpenFile, Modal, Url };
+  enum class Kind { Message, SaveFile, OpenFile, Modal, Url, Folder };
   Kind kind = Kind::Message;
-  QString Text;   ///< message text, URL, or the modal window's object name
+  /// message text, URL, the modal window's object name, or the picker's
+  /// start folder
+  QString Text;
   QString Title;  ///< caption of the box or file dialog
   MessageIcon Icon = MessageIcon::None;
   MessageButtons Buttons = MessageButtons::OK;
@@ -39,6 +41,9 @@ class Dialogs {
   /// The Open file dialog (existing files only); "" when cancelled.
   static QString OpenFileName(QWidget* parent, const QString& title, const QString& folder,
                               const QString& filter, const QString& defaultSuffix);
+  /// A folder picker starting in `folder`; "" when cancelled. Test mode
+  /// serves it from the queued file names.
+  static QString FolderName(QWidget* parent, const QString& title, const QString& folder);
   /// Runs `dialog` modally and returns its QDialog::DialogCode.
   static int Modal(QDialog& dialog);
   /// Opens a web address or local page in the desktop's browser.
@@ -50,7 +55,8 @@ class Dialogs {
   static void SetTestMode(bool on);
   static bool TestMode();
   static void SetNextAnswer(MessageAnswer answer);
-  /// The next file dialog returns `path`; "" stands for Cancel.
+  /// The next file dialog or folder picker returns `path`; "" stands for
+  /// Cancel.
   static void SetNextFileName(const QString& path);
   /// The next modal window is shown without blocking and handed to `action`,
   /// which works its controls; if it is still open afterwards it is rejected.

@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "platform/profile/Profile.h"
+#include "toolkit/LaterHooks.h"
 #include "toolkit/frmWizard.h"
 
 int main(int argc, char* argv[]) {
@@ -12,7 +13,9 @@ int main(int argc, char* argv[]) {
   QApplication::setOrganizationName("Kestrane");
   QApplication::setApplicationVersion(VELLORAN_VERSION);
 
+  auto services = velloran::ToolkitServicesFromEnvironment();
   velloran::frmWizard wizard(velloran::SystemProfile());
+  wizard.SetLaterHooks(velloran::MakeLaterHooks(services->Deployment));
   if (!wizard.Form_Load()) return 0;
   return app.exec();
 }

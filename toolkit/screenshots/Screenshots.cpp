@@ -18,6 +18,7 @@
 
 #include "platform/profile/Profile.h"
 #include "toolkit/Dialogs.h"
+#include "toolkit/LaterHooks.h"
 #include "toolkit/frmNewINI.h"
 #include "toolkit/frmWizard.h"
 
@@ -86,6 +87,9 @@ bool Save(QWidget& widget, const QString& path) {
 bool RenderDocument(const QString& iniPath, const QString& prefix, const std::vector<Shot>& shots,
                     const QString& out) {
   frmWizard wizard(SystemProfile());
+  // The deployment and browsing controls available, as in the program.
+  static const DeploymentServices services;
+  wizard.SetLaterHooks(MakeLaterHooks(services));
   Dialogs::SetNextDialogAction([&](QDialog& dialog) {
     auto& newINI = static_cast<frmNewINI&>(dialog);
     newINI.findChild<QTabWidget*>("sstNewINI")->setCurrentIndex(frmNewINI::kPageExisting);
