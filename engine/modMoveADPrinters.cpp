@@ -74,6 +74,18 @@ std::string ADPrinterQuery(const std::string& adsPath) {
 
 NetworkPrinter ADPrinterFromRecord(const std::string& name, const std::string& shareName) {
   NetworkPrinter p;
+  // Queue names are "SERVER-Printer", and server names may hold dashes of
+  // their own ("PRN-01-Color"). When the name ends in "-" and the share name,
+  // the server is everything before that; cutting at the first dash would
+  // send the connection to a server that does not exist.
+  const size_t tail = shareName.size() + 1;
+  if (!shareName.empty() && name.size() > tail &&
+      SameText(std::string_view(name).substr(name.size() - tail), "-" + shareName)) {
+    p.ServerName = name.substr(0, name.size() - tail);
+    p.PrinterName = name.substr(name.size() - shareName.size());
+    p.ShareName = shareName;
+    return p;
+  }
   size_t dash = name.find('-');
   if (dash == std::string::npos) {
     p.PrinterName = name;

@@ -85,7 +85,7 @@ struct ADMode : ::testing::Test {
   }
 };
 
-TEST_F(ADMode, QueryReadsEveryRecordAndSplitsNamesAtTheFirstDash) {
+TEST_F(ADMode, QueryReadsEveryRecordAndSplitsServerFromPrinter) {
   directory.Records = {Queue("SRV1-Laser3", {"Laser3", "L3"}), Queue("PRN-01-Color", {"Color"}),
                        Queue("NoDash", {"Plain"}), Queue("SRV2-NoShare", {}),
                        DirectoryRecord{{{}, {"Nameless"}}}};
@@ -100,13 +100,13 @@ TEST_F(ADMode, QueryReadsEveryRecordAndSplitsNamesAtTheFirstDash) {
   EXPECT_EQ(directory.Commands, (std::vector<std::string>{command}));
   EXPECT_EQ(run.ADPrinters, (std::vector<NetworkPrinter>{{},
                                                          {"Laser3", "SRV1", "Laser3"},
-                                                         {"01-Color", "PRN", "Color"},
+                                                         {"Color", "PRN-01", "Color"},
                                                          {"NoDash", "", "Plain"},
                                                          {"NoShare", "SRV2", ""},
                                                          {"", "", "Nameless"}}));
   EXPECT_EQ(
       run.OutcomeText,
-      "\r\n* ----- AD Printers ----- *\r\nLaser3 (\\\\SRV1\\Laser3)\r\n01-Color (\\\\PRN\\Color)"
+      "\r\n* ----- AD Printers ----- *\r\nLaser3 (\\\\SRV1\\Laser3)\r\nColor (\\\\PRN-01\\Color)"
       "\r\nNoDash (\\\\\\Plain)\r\nNoShare (\\\\SRV2\\)\r\n (\\\\\\Nameless)");
   EXPECT_EQ(
       run.DebugText,
@@ -115,7 +115,7 @@ TEST_F(ADMode, QueryReadsEveryRecordAndSplitsNamesAtTheFirstDash) {
           command +
           "\r\n"
           ">> * ----- AD Printers ----- * <<\r\n"
-          ">> AD Printer: Laser3 (\\\\SRV1\\Laser3)\r\n>> AD Printer: 01-Color (\\\\PRN\\Color)\r\n"
+          ">> AD Printer: Laser3 (\\\\SRV1\\Laser3)\r\n>> AD Printer: Color (\\\\PRN-01\\Color)\r\n"
           ">> AD Printer: NoDash (\\\\\\Plain)\r\n>> AD Printer: NoShare (\\\\SRV2\\)\r\n"
           ">> AD Printer:  (\\\\\\Nameless)\r\n");
 }
@@ -309,6 +309,22 @@ TEST_F(ADMode, MatchingDecidesAsThePairwiseScan) {
     }
     ASSERT_EQ(decisions, expected) << "round " << round;
   }
+}
+
+}  // namespace
+}  // namespace velloran
+
+namespace velloran {
+namespace {
+
+TEST(ADPrinterName, ServerNamesWithDashesAreKeptWhole) {
+  // The share name marks where the server part ends.
+  EXPECT_EQ(ADPrinterFromRecord("PRN-01-Color", "color"), (NetworkPrinter{"Color", "PRN-01", "color"}));
+  EXPECT_EQ(ADPrinterFromRecord("A-B-C-Q", "Q"), (NetworkPrinter{"Q", "A-B-C", "Q"}));
+  // A share that is not the name's tail, or is all of it: the first dash.
+  EXPECT_EQ(ADPrinterFromRecord("SRV3-Big-Plotter", "BP"), (NetworkPrinter{"Big-Plotter", "SRV3", "BP"}));
+  EXPECT_EQ(ADPrinterFromRecord("-Q", "Q"), (NetworkPrinter{"Q", "", "Q"}));
+  EXPECT_EQ(ADPrinterFromRecord("Plain", "Plain"), (NetworkPrinter{"Plain", "", "Plain"}));
 }
 
 }  // namespace
