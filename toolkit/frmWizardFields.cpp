@@ -343,6 +343,10 @@ void frmWizard::PairNew(PairEditor& editor) {
 
 void frmWizard::PairListClick(PairEditor& editor) {
   if (fillingPairFields_ || editor.list->count() == 0 || editor.list->currentRow() < 0) return;
+  // Tabbing into a list without a current line makes the first line current
+  // without choosing it; taking that for a click would overwrite a pair the
+  // user is typing. A mouse click or an arrow key selects the line.
+  if (!editor.list->currentItem()->isSelected()) return;
   const QStringList parts =
       SplitPairDisplay(editor.list->currentItem()->text(), editor.fields.size() == 4);
   for (size_t i = 0; i < editor.fields.size(); ++i) editor.fields[i]->setText(parts[qsizetype(i)]);

@@ -43,6 +43,7 @@ class OptionPagesTest : public QObject {
   void pairEditors_data();
   void pairEditors();
   void deleteAnsweredNo();
+  void focusIntoListKeepsTheTypedPair();
   void recipientEditor();
   void emailAndPortChecksKeepTheFocus();
   void folderChecksWarnAndTrimTheSeparator();
@@ -771,3 +772,38 @@ void OptionPagesTest::leavingThePageOrTheWindowChecksNothing() {
 
 QTEST_MAIN(OptionPagesTest)
 #include "tst_option_pages.moc"
+
+
+void OptionPagesTest::focusIntoListKeepsTheTypedPair() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("servers.ini");
+  QVERIFY(WriteText(path,
+                    "[GENERAL]\r\nUseManualDefinitions=True\r\n"
+                    "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLD1\r\nToServers=NEW1\r\n"));
+  auto w = StartWizardOn(path);
+  QVERIFY(w);
+  w->ShowPage(kPageServers);
+  auto* from = w->findChild<QLineEdit*>("txtFromServer");
+  auto* to = w->findChild<QLineEdit*>("txtToServer");
+  auto* list = w->findChild<QListWidget*>("lstServerPairs");
+  QCOMPARE(list->count(), 1);
+  QCOMPARE(list->currentRow(), -1);
+
+  // Focus arriving in the list (as by Tab) chooses no line: the new pair
+  // being typed stays and is added by Save.
+  Type(from, "OLD2");
+  Type(to, "NEW2");
+  list->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  QCOMPARE(from->text(), QString("OLD2"));
+  QCOMPARE(to->text(), QString("NEW2"));
+  Click(w->findChild<QPushButton*>("cmdSaveServerPair"));
+  QCOMPARE(Lines(list), (QStringList{"OLD1 -> NEW1", "OLD2 -> NEW2"}));
+
+  // An arrow key does choose a line.
+  list->setFocus(Qt::OtherFocusReason);
+  QTest::keyClick(list, Qt::Key_Up);
+  QCOMPARE(list->currentRow(), 0);
+  QCOMPARE(from->text(), QString("OLD1"));
+  QCOMPARE(to->text(), QString("NEW1"));
+}
