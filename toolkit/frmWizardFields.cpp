@@ -341,12 +341,21 @@ void frmWizard::PairNew(PairEditor& editor) {
   for (QLineEdit* field : editor.fields) field->clear();
 }
 
+namespace {
+// The line the user chose. Focus entering a list makes its first line
+// current without selecting it; that line was not chosen and must not be
+// replaced or deleted.
+int SelectedRow(const QListWidget* list) {
+  const QListWidgetItem* item = list->currentItem();
+  return item && item->isSelected() ? list->currentRow() : -1;
+}
+}  // namespace
+
 void frmWizard::PairListClick(PairEditor& editor) {
-  if (fillingPairFields_ || editor.list->count() == 0 || editor.list->currentRow() < 0) return;
   // Tabbing into a list without a current line makes the first line current
   // without choosing it; taking that for a click would overwrite a pair the
   // user is typing. A mouse click or an arrow key selects the line.
-  if (!editor.list->currentItem()->isSelected()) return;
+  if (fillingPairFields_ || SelectedRow(editor.list) < 0) return;
   const QStringList parts =
       SplitPairDisplay(editor.list->currentItem()->text(), editor.fields.size() == 4);
   for (size_t i = 0; i < editor.fields.size(); ++i) editor.fields[i]->setText(parts[qsizetype(i)]);
@@ -367,7 +376,7 @@ void frmWizard::PairSave(PairEditor& editor) {
                     : MixedDisplay(f[0]->text(), f[1]->text(), f[2]->text(), f[3]->text());
   // With no line selected there is nothing to replace: the pair is added
   // rather than dropped.
-  if (editor.newEntry || editor.list->currentRow() < 0) {
+  if (editor.newEntry || SelectedRow(editor.list) < 0) {
     editor.list->addItem(display);
     editor.list->setCurrentRow(editor.list->count() - 1);
     editor.newEntry = false;
@@ -383,7 +392,7 @@ void frmWizard::PairDelete(PairEditor& editor) {
     return;
   }
   bool removed = false;
-  const int row = editor.list->currentRow();
+  const int row = SelectedRow(editor.list);
   if (editor.list->count() > 0 && row >= 0 &&
       Dialogs::Message(this, editor.deleteQuestion, "Delete?", MessageIcon::Question,
                        MessageButtons::YesNo) == MessageAnswer::Yes) {
@@ -409,7 +418,7 @@ void frmWizard::cmdAddSendEmail_Click() {
 }
 
 void frmWizard::cmdRemoveSendEmail_Click() {
-  const int row = lstToEmailAddresses_->currentRow();
+  const int row = SelectedRow(lstToEmailAddresses_);
   if (row < 0) return;
   if (Dialogs::Message(this, "Are you sure that you want to delete the selected Email To Address?",
                        "Delete?", MessageIcon::Question,

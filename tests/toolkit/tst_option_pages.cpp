@@ -800,10 +800,28 @@ void OptionPagesTest::focusIntoListKeepsTheTypedPair() {
   Click(w->findChild<QPushButton*>("cmdSaveServerPair"));
   QCOMPARE(Lines(list), (QStringList{"OLD1 -> NEW1", "OLD2 -> NEW2"}));
 
+  // Outside new-entry mode too, a line that focus made current without
+  // selecting it is neither replaced by Save nor offered to Delete.
+  list->setCurrentRow(-1);
+  from->setFocus();
+  list->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  Type(from, "OLD3");
+  Type(to, "NEW3");
+  Click(w->findChild<QPushButton*>("cmdSaveServerPair"));
+  QCOMPARE(Lines(list), (QStringList{"OLD1 -> NEW1", "OLD2 -> NEW2", "OLD3 -> NEW3"}));
+  list->setCurrentRow(-1);
+  from->setFocus();
+  list->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  Click(w->findChild<QPushButton*>("cmdDeleteServer"));  // no question is asked
+  QCOMPARE(list->count(), 3);
+
   // An arrow key does choose a line.
+  list->setCurrentRow(2);
   list->setFocus(Qt::OtherFocusReason);
   QTest::keyClick(list, Qt::Key_Up);
-  QCOMPARE(list->currentRow(), 0);
-  QCOMPARE(from->text(), QString("OLD1"));
-  QCOMPARE(to->text(), QString("NEW1"));
+  QCOMPARE(list->currentRow(), 1);
+  QCOMPARE(from->text(), QString("OLD2"));
+  QCOMPARE(to->text(), QString("NEW2"));
 }
