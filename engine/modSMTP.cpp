@@ -145,6 +145,9 @@ std::string BuildMessageText(const INISettings& settings, std::string_view outco
     to += address;
   }
   std::string_view charset = BodyCharset(outcomeText);
+  // Date and Message-ID are required of every message, and the content type
+  // names the charset actually sent: mail without them is often filed as spam
+  // or shown garbled, and the report must reach the help desk intact.
   std::string text;
   text += "From: <" + settings.EmailFrom + ">\r\n";
   text += "To: " + to + "\r\n";
