@@ -1,0 +1,44 @@
+// The profile functions are the system's own here: the INI files the engine
+// reads are the ones administrators also edit with Windows tools, so the
+// API's reading of them is the reference.
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/profile/Profile.h"
+#include "platform/win32/Windows-win32.h"
+
+namespace velloran {
+
+namespace {
+
+class WindowsProfile final : public ProfileFunctions {
+ public:
+  std::string GetString(std::string_view section, std::string_view key, std::size_t bufferSize,
+                        const std::string& path) const override {
+    if (bufferSize == 0) return {};
+    DWORD size = static_cast<DWORD>(std::min<std::size_t>(bufferSize, std::numeric_limits<DWORD>::max()));
+    std::string buffer(size, '\0');
+    std::string s(section), k(key);
+    DWORD n = ::GetPrivateProfileStringA(s.c_str(), k.c_str(), "", buffer.data(), size, path.c_str());
+    buffer.resize(std::min<DWORD>(n, size - 1));
+    return buffer;
+  }
+
+  Status WriteString(std::string_view section, std::string_view key, std::string_view value,
+                     const std::string& path) override {
+    std::string s(section), k(key), v(value);
+    if (!::WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), path.c_str()))
+      return LastWin32Error();
+    return std::nullopt;
+  }
+};
+
+}  // namespace
+
+ProfileFunctions& SystemProfile() {
+  static WindowsProfile profile;
+  return profile;
+}
+
+}  // namespace velloran
