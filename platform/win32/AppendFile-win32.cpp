@@ -17,6 +17,9 @@ Status LockWholeFile(HANDLE file, std::chrono::milliseconds wait) {
     if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &at))
       return std::nullopt;
     DWORD code = ::GetLastError();
+    // A file system without byte-range locks: the append is still one
+    // write, which is all such a file system offers.
+    if (code == ERROR_NOT_SUPPORTED || code == ERROR_INVALID_FUNCTION) return std::nullopt;
     if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) return Win32Error(code);
     if (std::chrono::steady_clock::now() >= deadline) return Win32Error(code);
     std::this_thread::sleep_for(pause);
