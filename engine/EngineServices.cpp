@@ -2,6 +2,7 @@
 
 #include "platform/Backends.h"
 #include "platform/Paths.h"
+#include "platform/SystemBackends.h"
 #include "platform/ldap/LdapDirectory.h"
 
 namespace velloran {
@@ -11,14 +12,13 @@ std::string DefaultConnectionProfile() { return JoinPath(UserStateFolder(), "con
 Result<std::unique_ptr<EngineServices>> ServicesFromEnvironment(DialogBackend dialogs) {
   auto s = std::make_unique<EngineServices>();
 
-  s->Settings = MakeFileSettingsStore(EnvOr("VELLORAN_USER_HIVE", JoinPath(UserConfigFolder(), "user.hive")),
-                                      EnvOr("VELLORAN_MACHINE_HIVE", "/var/lib/velloran/machine.hive"));
+  s->Settings = MakeSystemSettingsStore();
 
-  auto network = MakeNetworkFactory(EnvOr("VELLORAN_PRINTERS", "profile:" + DefaultConnectionProfile()));
+  auto network = MakeSystemNetworkFactory(EnvOr("VELLORAN_PRINTERS", DefaultPrintersChoice()));
   if (!network) return network.error();
   s->Network = std::move(*network);
 
-  auto events = MakeEventLog(EnvOr("VELLORAN_EVENTLOG", "syslog"));
+  auto events = MakeEventLog(EnvOr("VELLORAN_EVENTLOG", DefaultEventLogChoice()));
   if (!events) return events.error();
   s->Events = std::move(*events);
 

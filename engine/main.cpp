@@ -6,10 +6,9 @@
 #include <string_view>
 
 #include "engine/EngineServices.h"
-#include "engine/modINIFile.h"
+#include "engine/SystemEntry.h"
 #include "engine/modMain.h"
 #include "platform/Paths.h"
-#include "platform/qt/QtMessageBox.h"
 
 namespace {
 const char* kUsage =
@@ -37,13 +36,13 @@ int main(int argc, char** argv) {
     std::cout << "VelloranEngine " VELLORAN_VERSION "\n";
     return 0;
   }
-  auto services = ServicesFromEnvironment({&MakeQtMessageBox, &DisplayPresent});
+  auto services = ServicesFromEnvironment(SystemDialogs());
   if (!services) {
     std::cerr << "VelloranEngine: " << services.error().Description << std::endl;
     return 2;
   }
   Run run((*services)->Wired);
-  run.CommandLine = CommandLineFromArgv(argc, argv);
+  run.CommandLine = CommandLineText(argc, argv);
   run.EngineFolder = ExecutableFolder();
   Main(run);
   return 0;

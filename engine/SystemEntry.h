@@ -1,0 +1,16 @@
+#pragma once
+// What the engine's entry takes from the operating system it runs on.
+
+#include <string>
+
+#include "engine/EngineServices.h"
+
+namespace velloran {
+
+/// The whole text after the program name, which is the INI file's path.
+std::string CommandLineText(int argc, const char* const* argv);
+
+/// The dialog message box the engine shows on this system.
+DialogBackend SystemDialogs();
+
+}  // namespace velloran

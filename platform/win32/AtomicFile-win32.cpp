@@ -1,0 +1,94 @@
+#include <algorithm>
+#include <cerrno>
+#include <string>
+
+#include "platform/AtomicFile.h"
+#include "platform/win32/Windows-win32.h"
+
+namespace velloran {
+
+namespace {
+
+Status WriteAll(HANDLE file, std::string_view content) {
+  while (!content.empty()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size(), 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(file, content.data(), chunk, &written, nullptr)) return LastWin32Error();
+    content.remove_prefix(written);
+  }
+  return std::nullopt;
+}
+
+// Callers tell "no such file" from other failures by errno number.
+PlatformError AsErrno(DWORD code) {
+  int err = EIO;
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      err = ENOENT;
+      break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      err = EACCES;
+      break;
+    default:
+      break;
+  }
+  std::string text = SystemMessageText(code);
+  return PlatformError{err, text.empty() ? ErrnoError(err).Description : text};
+}
+
+}  // namespace
+
+// Windows has no mode bits: a new file takes the folder's permissions, and
+// the rename keeps those of the file it replaces.
+Status WriteFileAtomically(const std::string& path, std::string_view content, unsigned) {
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return ErrnoError(EISDIR);
+
+  // Beside the target, so that the rename stays on one volume.
+  std::string tmp;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE; ++attempt) {
+    tmp = path + "." + std::to_string(::GetCurrentProcessId()) + "-" +
+          std::to_string(::GetTickCount() + attempt) + ".tmp";
+    file = ::CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && (::GetLastError() != ERROR_FILE_EXISTS || attempt >= 100))
+      return LastWin32Error();
+  }
+
+  Status failure = WriteAll(file, content);
+  if (!failure && !::FlushFileBuffers(file)) failure = LastWin32Error();
+  if (!::CloseHandle(file) && !failure) failure = LastWin32Error();
+  if (!failure && !::MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    failure = LastWin32Error();
+  if (failure) ::DeleteFileA(tmp.c_str());
+  return failure;
+}
+
+Result<std::string> ReadWholeFile(const std::string& path) {
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return AsErrno(::GetLastError());
+  std::string out;
+  char buf[65536];
+  for (;;) {
+    DWORD n = 0;
+    if (!::ReadFile(file, buf, sizeof buf, &n, nullptr)) {
+      DWORD code = ::GetLastError();
+      ::CloseHandle(file);
+      return AsErrno(code);
+    }
+    if (n == 0) break;
+    out.append(buf, n);
+  }
+  ::CloseHandle(file);
+  return out;
+}
+
+}  // namespace velloran

@@ -1,0 +1,219 @@
+// The network object over COM, late bound through IDispatch as a script
+// would use it.
+
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <vector>
+
+#include "platform/win32/Backends-win32.h"
+#include "platform/win32/Windows-win32.h"
+
+namespace velloran {
+
+namespace {
+
+constexpr int32_t kCannotCreate = 429;
+
+std::wstring Wide(std::string_view text) {
+  if (text.empty()) return {};
+  int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  return out;
+}
+
+std::string Narrow(const wchar_t* text, size_t length) {
+  if (!text || length == 0) return {};
+  int n = ::WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::string Narrow(BSTR text) { return Narrow(text, text ? ::SysStringLen(text) : 0); }
+
+PlatformError HresultError(HRESULT hr, std::string description = {}) {
+  if (description.empty()) description = SystemMessageText(static_cast<DWORD>(hr));
+  if (description.empty()) description = "Automation error";
+  return PlatformError{static_cast<int32_t>(hr), description};
+}
+
+/// A VARIANT that clears itself.
+struct Variant {
+  VARIANT v;
+  Variant() { ::VariantInit(&v); }
+  ~Variant() { ::VariantClear(&v); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+
+  static Variant Text(std::string_view text) {
+    Variant out;
+    std::wstring w = Wide(text);
+    out.v.vt = VT_BSTR;
+    out.v.bstrVal = ::SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
+    return out;
+  }
+  static Variant Boolean(bool value) {
+    Variant out;
+    out.v.vt = VT_BOOL;
+    out.v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return out;
+  }
+  static Variant Long(LONG value) {
+    Variant out;
+    out.v.vt = VT_I4;
+    out.v.lVal = value;
+    return out;
+  }
+  Variant(Variant&& other) noexcept : v(other.v) { other.v.vt = VT_EMPTY; }
+};
+
+Result<std::string> AsText(Variant& value) {
+  HRESULT hr = ::VariantChangeType(&value.v, &value.v, 0, VT_BSTR);
+  if (FAILED(hr)) return HresultError(hr);
+  return Narrow(value.v.bstrVal);
+}
+
+/// Calls `name` on `object` with `args` in their written order; the failure
+/// of a call the object raised carries its own number and description.
+Status Invoke(IDispatch* object, const wchar_t* name, WORD flags, std::vector<Variant>& args, Variant* result) {
+  DISPID id = 0;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) return HresultError(hr);
+
+  // IDispatch takes the arguments last to first.
+  std::vector<VARIANT> reversed;
+  for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(it->v);
+  DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+  EXCEPINFO exception{};
+  UINT badArgument = 0;
+  hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result ? &result->v : nullptr,
+                      &exception, &badArgument);
+  if (hr == DISP_E_EXCEPTION) {
+    if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
+    HRESULT raised = exception.scode ? exception.scode : hr;
+    std::string description = Narrow(exception.bstrDescription);
+    ::SysFreeString(exception.bstrSource);
+    ::SysFreeString(exception.bstrDescription);
+    ::SysFreeString(exception.bstrHelpFile);
+    return HresultError(raised, description);
+  }
+  if (FAILED(hr)) return HresultError(hr);
+  return std::nullopt;
+}
+
+Status Invoke(IDispatch* object, const wchar_t* name, WORD flags, Variant* result) {
+  std::vector<Variant> none;
+  return Invoke(object, name, flags, none, result);
+}
+
+/// COM for this thread while an object lives; a thread already initialised
+/// in the other apartment model is used as it is.
+class ComApartment {
+ public:
+  ComApartment() {
+    HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    owned_ = SUCCEEDED(hr);
+    failure_ = FAILED(hr) && hr != RPC_E_CHANGED_MODE ? hr : S_OK;
+  }
+  ~ComApartment() {
+    if (owned_) ::CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  HRESULT Failure() const { return failure_; }
+
+ private:
+  bool owned_ = false;
+  HRESULT failure_ = S_OK;
+};
+
+class ComNetworkObject : public NetworkObject {
+ public:
+  ComNetworkObject(std::unique_ptr<ComApartment> com, IDispatch* object)
+      : com_(std::move(com)), object_(object) {}
+  ~ComNetworkObject() override {
+    // Released while COM is still initialised for the thread.
+    object_->Release();
+  }
+  ComNetworkObject(const ComNetworkObject&) = delete;
+  ComNetworkObject& operator=(const ComNetworkObject&) = delete;
+
+  Result<std::vector<std::string>> EnumPrinterConnections() override {
+    Variant collection;
+    if (Status s = Invoke(object_, L"EnumPrinterConnections", DISPATCH_METHOD, &collection)) return *s;
+    if (collection.v.vt != VT_DISPATCH || !collection.v.pdispVal)
+      return HresultError(DISP_E_TYPEMISMATCH);
+    IDispatch* items = collection.v.pdispVal;
+
+    Variant count;
+    if (Status s = Invoke(items, L"Count", DISPATCH_PROPERTYGET | DISPATCH_METHOD, &count)) return *s;
+    HRESULT hr = ::VariantChangeType(&count.v, &count.v, 0, VT_I4);
+    if (FAILED(hr)) return HresultError(hr);
+
+    std::vector<std::string> out;
+    for (LONG i = 0; i < count.v.lVal; ++i) {
+      std::vector<Variant> args;
+      args.push_back(Variant::Long(i));
+      Variant item;
+      if (Status s = Invoke(items, L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &item)) return *s;
+      auto text = AsText(item);
+      if (!text) return text.error();
+      out.push_back(std::move(*text));
+    }
+    return out;
+  }
+
+  Status RemovePrinterConnection(std::string_view path, bool force, bool updateProfile) override {
+    std::vector<Variant> args;
+    args.push_back(Variant::Text(path));
+    args.push_back(Variant::Boolean(force));
+    args.push_back(Variant::Boolean(updateProfile));
+    return Invoke(object_, L"RemovePrinterConnection", DISPATCH_METHOD, args, nullptr);
+  }
+
+  Status AddWindowsPrinterConnection(std::string_view path) override {
+    std::vector<Variant> args;
+    args.push_back(Variant::Text(path));
+    return Invoke(object_, L"AddWindowsPrinterConnection", DISPATCH_METHOD, args, nullptr);
+  }
+
+  Result<std::string> ComputerName() override {
+    Variant name;
+    if (Status s = Invoke(object_, L"ComputerName", DISPATCH_PROPERTYGET, &name)) return *s;
+    return AsText(name);
+  }
+
+ private:
+  std::unique_ptr<ComApartment> com_;
+  IDispatch* object_;
+};
+
+class ComNetworkFactory : public NetworkObjectFactory {
+ public:
+  Result<std::unique_ptr<NetworkObject>> Create(std::string_view progId) override {
+    auto com = std::make_unique<ComApartment>();
+    if (FAILED(com->Failure())) return HresultError(com->Failure());
+    CLSID clsid{};
+    std::wstring id = Wide(progId);
+    HRESULT hr = ::CLSIDFromProgID(id.c_str(), &clsid);
+    IDispatch* object = nullptr;
+    if (SUCCEEDED(hr))
+      hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                              reinterpret_cast<void**>(&object));
+    // The number a script host reports for any object it cannot create; the
+    // system's reason goes into the text.
+    if (FAILED(hr) || !object)
+      return PlatformError{kCannotCreate, "ActiveX component can't create object (" +
+                                              HresultError(hr).Description + ")"};
+    return std::unique_ptr<NetworkObject>(std::make_unique<ComNetworkObject>(std::move(com), object));
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<NetworkObjectFactory> MakeComNetworkFactory() { return std::make_unique<ComNetworkFactory>(); }
+
+}  // namespace velloran

@@ -1,0 +1,30 @@
+#pragma once
+// windows.h for the Windows backends, and their failures as PlatformError.
+//
+// windows.h maps MessageBox, ReportEvent and GetObject to their A/W forms by
+// macro, which would rename our own classes and members of the same names
+// in any file that includes both; the backends call the A forms by name.
+
+#include <windows.h>
+
+#undef MessageBox
+#undef ReportEvent
+#undef GetObject
+
+#include <string>
+
+#include "platform/Error.h"
+
+namespace velloran {
+
+/// The system's text for a Win32 error code or an HRESULT, without the
+/// trailing line break ("" when it has none).
+std::string SystemMessageText(DWORD code);
+
+/// A Win32 error code as a failure, with the system's text for it.
+PlatformError Win32Error(DWORD code);
+
+/// GetLastError() as a failure.
+PlatformError LastWin32Error();
+
+}  // namespace velloran
