@@ -366,9 +366,7 @@ void frmWinsockContainer::wnsMain_Connect() {
 }
 
 void frmWinsockContainer::SaveBackupFile() {
-  WriteToDebugLog(run_, "ERROR: Sending SMTP email <<");
-  WriteToDebugLog(run_, "ERROR: " + std::to_string(LastError.Number));
-  WriteToDebugLog(run_, "ERROR DESCRIPTION: " + LastError.Description);
+  WriteErrorToDebugLog(run_, "ERROR: Sending SMTP email <<", LastError);
 
   LocalTime now = run_.Svc.Time ? run_.Svc.Time->Now() : SystemClock().Now();
   std::string path =
@@ -377,9 +375,7 @@ void frmWinsockContainer::SaveBackupFile() {
   WriteToDebugLog(run_, ">> Writing to back-up file: " + path);
   Status failure = AppendBlockToFile(path, run_.OutcomeText + "\r\n");
   if (failure && failure->Number > 0) {
-    WriteToDebugLog(run_, "ERROR: Saving email failure file <<");
-    WriteToDebugLog(run_, "ERROR: " + std::to_string(failure->Number));
-    WriteToDebugLog(run_, "ERROR DESCRIPTION: " + failure->Description);
+    WriteErrorToDebugLog(run_, "ERROR: Saving email failure file <<", *failure);
   }
 }
 

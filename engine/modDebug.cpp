@@ -17,6 +17,12 @@ void WriteToDebugLog(Run& run, std::string_view line) {
   run.DebugText += "\r\n";
 }
 
+void WriteErrorToDebugLog(Run& run, std::string_view heading, const PlatformError& error) {
+  WriteToDebugLog(run, heading);
+  WriteToDebugLog(run, "ERROR: " + std::to_string(error.Number));
+  WriteToDebugLog(run, "ERROR DESCRIPTION: " + error.Description);
+}
+
 void WriteBanner(Run& run, int left, std::string_view title, int right) {
   const std::string stars(80, '*');
   WriteToDebugLog(run, stars);

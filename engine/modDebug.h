@@ -16,6 +16,9 @@ using Bytes = std::vector<uint8_t>;
 void ClearDebugLog(Run& run);
 /// Appends the line and CR LF when DebugOn is set; never fails.
 void WriteToDebugLog(Run& run, std::string_view line);
+/// The three lines of a failure: the heading, "ERROR: " with the number and
+/// "ERROR DESCRIPTION: " with the description.
+void WriteErrorToDebugLog(Run& run, std::string_view heading, const PlatformError& error);
 /// Three lines: 80 "*"; left "*", title, right "*"; 80 "*".
 void WriteBanner(Run& run, int left, std::string_view title, int right);
 /// Encodes the collected text into "<engine folder>/<computer>.debug".

@@ -43,9 +43,7 @@ void ReportApplicationEvent(Run& run, std::string_view source, std::string_view 
   else
     failure = PlatformError{1, "No event log is available."};
   if (failure && failure->Number > 0) {
-    WriteToDebugLog(run, "ERROR: Writing event to application event log << ");
-    WriteToDebugLog(run, "ERROR: " + std::to_string(failure->Number));
-    WriteToDebugLog(run, "ERROR DESCRIPTION: " + failure->Description);
+    WriteErrorToDebugLog(run, "ERROR: Writing event to application event log << ", *failure);
   } else {
     WriteToDebugLog(run, ">> Logged event in application event log.");
   }

@@ -13,12 +13,6 @@ namespace velloran {
 
 namespace {
 
-void WriteErrorLines(Run& run, const std::string& first, const PlatformError& error) {
-  WriteToDebugLog(run, first);
-  WriteToDebugLog(run, "ERROR: " + std::to_string(error.Number));
-  WriteToDebugLog(run, "ERROR DESCRIPTION: " + error.Description);
-}
-
 const std::string& FirstValue(const DirectoryRecord& rec, int field) {
   static const std::string kNone;
   if (field < 0 || static_cast<size_t>(field) >= rec.Fields.size() || rec.Fields[field].empty())
@@ -106,7 +100,7 @@ void GetADPrinters(Run& run) {
                     : Result<std::unique_ptr<DirectoryObject>>(PlatformError{
                           kCannotCreateObject, "ActiveX component can't create object"});
   if (!domain) {
-    WriteErrorLines(run, "ERROR: Accessing Active Directory. <<", domain.error());
+    WriteErrorToDebugLog(run, "ERROR: Accessing Active Directory. <<", domain.error());
     AppendErrorToOutcome(run, "Error accessing Active Directory. Try installing an MDAC update.",
                          domain.error());
     return;
@@ -128,7 +122,7 @@ void GetADPrinters(Run& run) {
       failure = executed.error();
   }
   if (failure) {
-    WriteErrorLines(run, "ERROR: Quering Active Directory printers. <<", *failure);
+    WriteErrorToDebugLog(run, "ERROR: Quering Active Directory printers. <<", *failure);
     AppendErrorToOutcome(run, "Error quering Active Directory printers.", *failure);
     return;
   }
@@ -154,7 +148,7 @@ void MigrateADPrinters(Run& run) {
 
   auto network = CreateNetworkObject(run);
   if (!network) {
-    WriteErrorLines(run, "ERROR: Getting reference to netowrk object: ", network.error());
+    WriteErrorToDebugLog(run, "ERROR: Getting reference to netowrk object: ", network.error());
     AppendErrorToOutcome(run, "Error in network object for migrating printers.", network.error());
     return;
   }

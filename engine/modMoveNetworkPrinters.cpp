@@ -9,12 +9,6 @@ namespace velloran {
 
 namespace {
 
-void WriteErrorLines(Run& run, const std::string& first, const PlatformError& error) {
-  WriteToDebugLog(run, first);
-  WriteToDebugLog(run, "ERROR: " + std::to_string(error.Number));
-  WriteToDebugLog(run, "ERROR DESCRIPTION: " + error.Description);
-}
-
 void ReportAlreadyMigrated(Run& run, const NetworkPrinter& c) {
   run.OutcomeText += "\r\nPrinter already migrated: " + c.PrinterName + " (" + c.ServerName + ")";
   WriteToDebugLog(run, ">> Printer already migrated: " + c.PrinterName + " (" + c.ServerName + ")");
@@ -59,20 +53,20 @@ void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
   Status removed =
       network ? (*network)->RemovePrinterConnection(oldPath, true, true) : Status(network.error());
   if (removed) {
-    WriteErrorLines(run, "ERROR: Removing client networked printer: " + oldPath, *removed);
+    WriteErrorToDebugLog(run, "ERROR: Removing client networked printer: " + oldPath, *removed);
     AppendErrorToOutcome(run, "Error in deleting network printer: " + oldPath, *removed);
     return;
   }
   WriteToDebugLog(run, ">> Removed printer: " + oldPath);
 
   if (Status added = (*network)->AddWindowsPrinterConnection(newPath)) {
-    WriteErrorLines(run, "ERROR: Adding printer: " + newPath, *added);
+    WriteErrorToDebugLog(run, "ERROR: Adding printer: " + newPath, *added);
     AppendErrorToOutcome(run, "Error in adding/migrating network printer: " + newPath, *added);
     // Every failed roll-back is logged, whatever the sign of its number: the
     // network object reports negative ones, and a user left without either
     // printer must leave a trace.
     if (Status restored = (*network)->AddWindowsPrinterConnection(oldPath))
-      WriteErrorLines(run, "ERROR: Adding old printer back: " + oldPath, *restored);
+      WriteErrorToDebugLog(run, "ERROR: Adding old printer back: " + oldPath, *restored);
     return;
   }
   WriteToDebugLog(run, ">> Added printer: " + newPath);

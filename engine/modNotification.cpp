@@ -45,9 +45,7 @@ void WriteNotificationFile(Run& run) {
   // block goes out in one locked write so that blocks never interleave.
   Status failure = AppendBlockToFile(path, run.OutcomeText + "\r\n");
   if (failure && failure->Number > 0) {
-    WriteToDebugLog(run, "ERROR: Saving notification output file <<");
-    WriteToDebugLog(run, "ERROR: " + std::to_string(failure->Number));
-    WriteToDebugLog(run, "ERROR DESCRIPTION: " + failure->Description);
+    WriteErrorToDebugLog(run, "ERROR: Saving notification output file <<", *failure);
   }
 }
 

@@ -59,9 +59,7 @@ void GetClientPrinters(Run& run) {
   }
   run.ClientPrinters.assign(1, NetworkPrinter{});
   if (failure) {
-    WriteToDebugLog(run, "ERROR: Getting client's list of printers <<");
-    WriteToDebugLog(run, "ERROR: " + std::to_string(failure->Number));
-    WriteToDebugLog(run, "ERROR DESCRIPTION: " + failure->Description);
+    WriteErrorToDebugLog(run, "ERROR: Getting client's list of printers <<", *failure);
     AppendErrorToOutcome(run, "Error gathering my networked printers.", *failure);
     return;
   }

@@ -172,9 +172,7 @@ void SendSMTPNotification(Run& run) {
   // any event: nothing was sent, so there is no dialogue to save, but the
   // administrator learns why no mail came.
   if (Status failure = form.wnsMain.Connect(s.SMTPServerNameOrIP, s.ServerPort)) {
-    WriteToDebugLog(run, "ERROR: Connecting to SMTP server <<");
-    WriteToDebugLog(run, "ERROR: " + std::to_string(failure->Number));
-    WriteToDebugLog(run, "ERROR DESCRIPTION: " + failure->Description);
+    WriteErrorToDebugLog(run, "ERROR: Connecting to SMTP server <<", *failure);
     form.Unload();
   }
   while (form.Loaded()) {

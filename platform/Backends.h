@@ -22,6 +22,10 @@ std::unique_ptr<SettingsStore> MakeFileSettingsStore(std::string userHivePath,
 /// "file:PATH" (one record appended per event).
 Result<std::unique_ptr<EventLog>> MakeEventLog(std::string_view choice);
 
+/// The event log as a file: one record per event (type, ID, source and
+/// message, tab-separated), appended under a lock.
+std::unique_ptr<EventLog> MakeFileEventLog(std::string path);
+
 /// Writes "[title] text" to stderr and answers the first button at once.
 std::unique_ptr<MessageBox> MakeConsoleMessageBox();
 

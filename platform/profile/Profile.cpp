@@ -122,22 +122,6 @@ std::string_view LineEndOf(std::string_view text) {
   return (nl > 0 && text[nl - 1] == '\r') ? "\r\n" : "\n";
 }
 
-bool HasAny(std::string_view s, std::string_view chars) {
-  return s.find_first_of(chars) != std::string_view::npos;
-}
-
-/// A write that would change the structure of the file (a line break that
-/// starts new keys or sections, a key that reads back as something else) is
-/// refused instead of corrupting the settings around it.
-bool IsSafeToWrite(std::string_view section, std::string_view key, std::string_view value) {
-  if (section.empty() || HasAny(section, std::string_view("\r\n]\0", 4))) return false;
-  if (key.empty() || HasAny(key, std::string_view("\r\n=\0", 4))) return false;
-  if (key.find_first_not_of(" \t") == std::string_view::npos) return false;
-  char first = key[key.find_first_not_of(" \t")];
-  if (first == ';' || first == '[') return false;
-  return !HasAny(value, std::string_view("\r\n\0", 3));
-}
-
 /// Windows refuses to write a file whose read-only attribute is set, also
 /// for administrators; a file without any write permission bit is that file
 /// here, whoever runs the program.
@@ -204,7 +188,7 @@ class ProfileFile final : public ProfileFunctions {
 
   Status WriteString(std::string_view section, std::string_view key, std::string_view value,
                      const std::string& path) override {
-    if (!IsSafeToWrite(section, key, value)) return ErrnoError(EINVAL);
+    if (!IsSafeProfileWrite(section, key, value)) return ErrnoError(EINVAL);
 
     std::string old;
     auto content = ReadWholeFile(path);

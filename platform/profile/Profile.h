@@ -32,6 +32,12 @@ class ProfileFunctions {
                              const std::string& path) = 0;
 };
 
+/// Whether a write keeps the file's structure: no line break or NUL in any
+/// part, no "]" in the section, no "=" in the key and no key that would read
+/// back as a comment or a section. Every backend refuses other writes with
+/// an "invalid parameter" failure instead of corrupting the settings.
+bool IsSafeProfileWrite(std::string_view section, std::string_view key, std::string_view value);
+
 /// The backend for this operating system.
 ProfileFunctions& SystemProfile();
 

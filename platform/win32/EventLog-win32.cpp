@@ -27,27 +27,12 @@ class WindowsEventLog : public EventLog {
   }
 };
 
-class FileEventLog : public EventLog {
- public:
-  explicit FileEventLog(std::string path) : path_(std::move(path)) {}
-
-  Status ReportEvent(std::string_view source, uint16_t type, uint32_t eventId,
-                     std::string_view text) override {
-    std::string record = std::to_string(type) + "\t" + std::to_string(eventId) + "\t" +
-                         std::string(source) + "\t" + std::string(text) + "\n";
-    return AppendBlockToFile(path_, record);
-  }
-
- private:
-  std::string path_;
-};
-
 }  // namespace
 
 Result<std::unique_ptr<EventLog>> MakeEventLog(std::string_view choice) {
   if (choice == "eventlog") return std::unique_ptr<EventLog>(std::make_unique<WindowsEventLog>());
   if (choice.rfind("file:", 0) == 0 && choice.size() > 5)
-    return std::unique_ptr<EventLog>(std::make_unique<FileEventLog>(std::string(choice.substr(5))));
+    return MakeFileEventLog(std::string(choice.substr(5)));
   return PlatformError{22, "VELLORAN_EVENTLOG must be eventlog or file:PATH, not \"" + std::string(choice) + "\""};
 }
 

@@ -12,23 +12,6 @@ namespace velloran {
 
 namespace {
 
-bool HasAny(std::string_view s, std::string_view chars) {
-  return s.find_first_of(chars) != std::string_view::npos;
-}
-
-// The API writes whatever it is given, so a line break in a value would
-// start new keys or sections in the file; such writes are refused as they
-// are on the other systems. An empty key never reaches the API, which would
-// take it for "delete the section".
-bool IsSafeToWrite(std::string_view section, std::string_view key, std::string_view value) {
-  if (section.empty() || HasAny(section, std::string_view("\r\n]\0", 4))) return false;
-  if (key.empty() || HasAny(key, std::string_view("\r\n=\0", 4))) return false;
-  if (key.find_first_not_of(" \t") == std::string_view::npos) return false;
-  char first = key[key.find_first_not_of(" \t")];
-  if (first == ';' || first == '[') return false;
-  return !HasAny(value, std::string_view("\r\n\0", 3));
-}
-
 class WindowsProfile final : public ProfileFunctions {
  public:
   std::string GetString(std::string_view section, std::string_view key, std::size_t bufferSize,
@@ -44,7 +27,7 @@ class WindowsProfile final : public ProfileFunctions {
 
   Status WriteString(std::string_view section, std::string_view key, std::string_view value,
                      const std::string& path) override {
-    if (!IsSafeToWrite(section, key, value)) return Win32Error(ERROR_INVALID_PARAMETER);
+    if (!IsSafeProfileWrite(section, key, value)) return Win32Error(ERROR_INVALID_PARAMETER);
     std::string s(section), k(key), v(value);
     if (!::WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), path.c_str()))
       return LastWin32Error();
