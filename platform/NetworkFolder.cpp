@@ -45,46 +45,6 @@ std::string Unescape(std::string_view field) {
   return out;
 }
 
-}  // namespace
-
-std::string LocalFolderPath(std::string_view folder, std::string_view mountTable) {
-  if (folder.size() < 3 || folder[0] != '\\' || folder[1] != '\\') return std::string(folder);
-  // \\server\share\dir...: forward slashes are taken as separators as well.
-  std::string unc(folder.substr(2));
-  std::replace(unc.begin(), unc.end(), '/', '\\');
-  std::vector<std::string> wanted = SplitAt(unc, '\\');
-  if (wanted.size() < 2) return std::string(folder);
-
-  std::string best;
-  size_t bestDepth = 0;
-  bool found = false;
-  std::istringstream lines{std::string(mountTable)};
-  for (std::string line; std::getline(lines, line);) {
-    std::istringstream fields(line);
-    std::string source, target, type;
-    if (!(fields >> source >> target >> type)) continue;
-    if (type != "cifs" && type != "smb3") continue;
-    source = Unescape(source);
-    if (source.rfind("//", 0) != 0) continue;
-    std::vector<std::string> mounted = SplitAt(std::string_view(source).substr(2), '/');
-    if (mounted.size() < 2 || mounted.size() > wanted.size()) continue;
-    bool match = true;
-    for (size_t i = 0; i < mounted.size() && match; ++i) match = SameName(mounted[i], wanted[i]);
-    if (!match || (found && mounted.size() <= bestDepth)) continue;
-    std::string path = Unescape(target);
-    for (size_t i = mounted.size(); i < wanted.size(); ++i) {
-      if (path.empty() || path.back() != '/') path += '/';
-      path += wanted[i];
-    }
-    best = path;
-    bestDepth = mounted.size();
-    found = true;
-  }
-  return found ? best : std::string(folder);
-}
-
-namespace {
-
 struct NetworkMount {
   std::vector<std::string> Source;  // server, share, folders below it
   std::string Target;
@@ -106,6 +66,41 @@ std::vector<NetworkMount> NetworkMounts(std::string_view mountTable) {
   }
   return mounts;
 }
+
+}  // namespace
+
+std::string LocalFolderPath(std::string_view folder, std::string_view mountTable) {
+  if (folder.size() < 3 || folder[0] != '\\' || folder[1] != '\\') return std::string(folder);
+  // \\server\share\dir...: forward slashes are taken as separators as well.
+  std::string unc(folder.substr(2));
+  std::replace(unc.begin(), unc.end(), '/', '\\');
+  std::vector<std::string> wanted = SplitAt(unc, '\\');
+  if (wanted.size() < 2) return std::string(folder);
+
+  std::string best;
+  size_t bestDepth = 0;
+  bool found = false;
+  // The deepest mount of the share wins: //srv/share/dir mounted on its own
+  // is where \\srv\share\dir\x lives, even when //srv/share is mounted too.
+  for (const NetworkMount& mount : NetworkMounts(mountTable)) {
+    const std::vector<std::string>& mounted = mount.Source;
+    if (mounted.size() > wanted.size() || (found && mounted.size() <= bestDepth)) continue;
+    bool match = true;
+    for (size_t i = 0; i < mounted.size() && match; ++i) match = SameName(mounted[i], wanted[i]);
+    if (!match) continue;
+    std::string path = mount.Target;
+    for (size_t i = mounted.size(); i < wanted.size(); ++i) {
+      if (path.empty() || path.back() != '/') path += '/';
+      path += wanted[i];
+    }
+    best = path;
+    bestDepth = mounted.size();
+    found = true;
+  }
+  return found ? best : std::string(folder);
+}
+
+namespace {
 
 std::string WithoutTrailingSlashes(std::string_view path) {
   while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
