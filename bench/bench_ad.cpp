@@ -117,8 +117,8 @@ class NullNetwork : public NetworkObjectFactory {
       Result<std::vector<std::string>> EnumPrinterConnections() override {
         return std::vector<std::string>();
       }
-      Status RemovePrinterConnection(std::string_view, bool, bool) override { return std::nullopt; }
-      Status AddWindowsPrinterConnection(std::string_view) override { return std::nullopt; }
+      Status RemovePrinterConnection(std::string_view, bool, bool) override { return Status::Ok(); }
+      Status AddWindowsPrinterConnection(std::string_view) override { return Status::Ok(); }
       Result<std::string> ComputerName() override { return std::string("PC01"); }
     };
     return std::unique_ptr<NetworkObject>(std::make_unique<Object>());

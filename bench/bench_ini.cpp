@@ -78,7 +78,7 @@ void BM_ReadMaximalINI(benchmark::State& state) {
   std::string path = dir.File("max.ini");
   INIDocument doc(SystemProfile(), path);
   INISettings record = MaximalRecord();
-  if (doc.WriteINISettings(record)) {
+  if (!doc.WriteINISettings(record).ok()) {
     state.SkipWithError("cannot write the INI file");
     return;
   }
@@ -102,7 +102,7 @@ void BM_WriteMaximalINI(benchmark::State& state) {
   for (auto _ : state) {
     // Alternate a value so every save really changes the file in place.
     record.AlwaysRun = flip = !flip;
-    if (doc.WriteINISettings(record)) {
+    if (!doc.WriteINISettings(record).ok()) {
       state.SkipWithError("save failed");
       return;
     }

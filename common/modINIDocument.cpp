@@ -99,7 +99,7 @@ std::string JoinList(const std::vector<T>& list, Field field) {
 }
 
 void KeepFirst(Status& first, Status next) {
-  if (!first && next) first = std::move(next);
+  if (first.ok() && !next.ok()) first = std::move(next);
 }
 
 void DropOneTrailingBackslash(std::string& folder) {

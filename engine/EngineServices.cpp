@@ -24,9 +24,9 @@ Result<std::unique_ptr<EngineServices>> ServicesFromEnvironment(DialogBackend di
 
   std::string box = EnvOr("VELLORAN_MESSAGEBOX", "auto");
   if (box != "auto" && box != "console" && box != "qt")
-    return PlatformError{22, "VELLORAN_MESSAGEBOX must be auto, console or qt, not \"" + box + "\""};
+    return PlatformError{kInvalidSetting, "VELLORAN_MESSAGEBOX must be auto, console or qt, not \"" + box + "\""};
   if (box == "qt" && !dialogs.Make)
-    return PlatformError{22, "VELLORAN_MESSAGEBOX=qt: this program has no dialog message box"};
+    return PlatformError{kInvalidSetting, "VELLORAN_MESSAGEBOX=qt: this program has no dialog message box"};
   bool dialog = box == "qt" || (box == "auto" && dialogs.Make && dialogs.DisplayPresent &&
                                 dialogs.DisplayPresent());
   s->Messages = dialog ? dialogs.Make() : MakeConsoleMessageBox();

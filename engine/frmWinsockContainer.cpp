@@ -133,7 +133,7 @@ Status frmWinsockContainer::WinsockControl::Connect(const std::string& host,
         // inside this handler: the pump delivers it.
         form_.connectPending_ = true;
       });
-  return std::nullopt;
+  return Status::Ok();
 }
 
 void frmWinsockContainer::WinsockControl::StartReading() {
@@ -189,7 +189,7 @@ Status frmWinsockContainer::WinsockControl::SendData(std::string_view data) {
     }
     return error;
   }
-  return std::nullopt;
+  return Status::Ok();
 }
 
 std::string frmWinsockContainer::WinsockControl::GetData() { return std::exchange(arrived_, {}); }
@@ -304,7 +304,7 @@ void frmWinsockContainer::WaitForReply(int16_t code, int16_t alsoAccepted) {
 }
 
 void frmWinsockContainer::SendCommand(const std::string& command) {
-  if (Status failure = wnsMain.SendData(command)) LastError = *failure;
+  if (Status sent = wnsMain.SendData(command); !sent.ok()) LastError = sent.error();
   DoEvents();
 }
 
@@ -373,9 +373,9 @@ void frmWinsockContainer::SaveBackupFile() {
       JoinPath(run_.EngineFolder,
                GetClientComputerName(run_) + "_" + BackupFileTimestamp(now) + "_EmailFailure.txt");
   WriteToDebugLog(run_, ">> Writing to back-up file: " + path);
-  Status failure = AppendBlockToFile(path, run_.OutcomeText + "\r\n");
-  if (failure && failure->Number > 0) {
-    WriteErrorToDebugLog(run_, "ERROR: Saving email failure file <<", *failure);
+  Status saved = AppendBlockToFile(path, run_.OutcomeText + "\r\n");
+  if (CountsAsError(saved)) {
+    WriteErrorToDebugLog(run_, "ERROR: Saving email failure file <<", saved.error());
   }
 }
 

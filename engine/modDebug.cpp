@@ -251,12 +251,12 @@ Result<std::string> DecodeDebugBytes(const Bytes& bytes) {
 void WriteDebugFile(Run& run, const std::string& path, const Bytes& bytes) {
   // The file is replaced whole, so a longer file of an earlier run leaves no
   // tail behind and a failure mid-way leaves the previous file intact.
-  Status failure = WriteFileAtomically(
+  Status written = WriteFileAtomically(
       path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  if (failure && failure->Number > 0) {
+  if (CountsAsError(written)) {
     ReportApplicationEvent(run, "Velloran",
                            "Unable to create debug file within folder: " +
-                               std::to_string(failure->Number) + ": " + failure->Description,
+                               std::to_string(written.error().Number) + ": " + written.error().Description,
                            kEventTypeWarning, 20002);
   }
 }

@@ -24,8 +24,9 @@ void RegisterEventSourceMessageFile(Run& run, std::string_view source) {
   std::string current;
   if (value && value->has_value()) current = (*value)->substr(0, (*value)->find('\0'));
   if (!current.empty()) return;
-  run.Svc.Settings->WriteValue(Hive::LocalMachine, key, "EventMessageFile",
-                               GetSystemDirectoryPath() + "\\EvntMsg.dll");
+  // Registration is best effort: the event is reported either way.
+  static_cast<void>(run.Svc.Settings->WriteValue(Hive::LocalMachine, key, "EventMessageFile",
+                                                 GetSystemDirectoryPath() + "\\EvntMsg.dll"));
 }
 
 void WriteApplicationEvent(Run& run) {
@@ -37,13 +38,13 @@ void WriteApplicationEvent(Run& run) {
 void ReportApplicationEvent(Run& run, std::string_view source, std::string_view message,
                             uint16_t eventType, uint32_t eventId) {
   RegisterEventSourceMessageFile(run, source);
-  Status failure;
+  Status reported;
   if (run.Svc.Events)
-    failure = run.Svc.Events->ReportEvent(source, eventType, eventId, message);
+    reported = run.Svc.Events->ReportEvent(source, eventType, eventId, message);
   else
-    failure = PlatformError{1, "No event log is available."};
-  if (failure && failure->Number > 0) {
-    WriteErrorToDebugLog(run, "ERROR: Writing event to application event log << ", *failure);
+    reported = PlatformError{1, "No event log is available."};
+  if (CountsAsError(reported)) {
+    WriteErrorToDebugLog(run, "ERROR: Writing event to application event log << ", reported.error());
   } else {
     WriteToDebugLog(run, ">> Logged event in application event log.");
   }

@@ -52,21 +52,21 @@ void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
                       const std::string& newPath) {
   Status removed =
       network ? (*network)->RemovePrinterConnection(oldPath, true, true) : Status(network.error());
-  if (removed) {
-    WriteErrorToDebugLog(run, "ERROR: Removing client networked printer: " + oldPath, *removed);
-    AppendErrorToOutcome(run, "Error in deleting network printer: " + oldPath, *removed);
+  if (!removed.ok()) {
+    WriteErrorToDebugLog(run, "ERROR: Removing client networked printer: " + oldPath, removed.error());
+    AppendErrorToOutcome(run, "Error in deleting network printer: " + oldPath, removed.error());
     return;
   }
   WriteToDebugLog(run, ">> Removed printer: " + oldPath);
 
-  if (Status added = (*network)->AddWindowsPrinterConnection(newPath)) {
-    WriteErrorToDebugLog(run, "ERROR: Adding printer: " + newPath, *added);
-    AppendErrorToOutcome(run, "Error in adding/migrating network printer: " + newPath, *added);
+  if (Status added = (*network)->AddWindowsPrinterConnection(newPath); !added.ok()) {
+    WriteErrorToDebugLog(run, "ERROR: Adding printer: " + newPath, added.error());
+    AppendErrorToOutcome(run, "Error in adding/migrating network printer: " + newPath, added.error());
     // Every failed roll-back is logged, whatever the sign of its number: the
     // network object reports negative ones, and a user left without either
     // printer must leave a trace.
-    if (Status restored = (*network)->AddWindowsPrinterConnection(oldPath))
-      WriteErrorToDebugLog(run, "ERROR: Adding old printer back: " + oldPath, *restored);
+    if (Status restored = (*network)->AddWindowsPrinterConnection(oldPath); !restored.ok())
+      WriteErrorToDebugLog(run, "ERROR: Adding old printer back: " + oldPath, restored.error());
     return;
   }
   WriteToDebugLog(run, ">> Added printer: " + newPath);

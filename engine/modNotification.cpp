@@ -43,9 +43,9 @@ void WriteNotificationFile(Run& run) {
   WriteToDebugLog(run, ">> Writing to notification output file: " + path);
   // Clients on many computers append to one file on a share at once: the
   // block goes out in one locked write so that blocks never interleave.
-  Status failure = AppendBlockToFile(path, run.OutcomeText + "\r\n");
-  if (failure && failure->Number > 0) {
-    WriteErrorToDebugLog(run, "ERROR: Saving notification output file <<", *failure);
+  Status appended = AppendBlockToFile(path, run.OutcomeText + "\r\n");
+  if (CountsAsError(appended)) {
+    WriteErrorToDebugLog(run, "ERROR: Saving notification output file <<", appended.error());
   }
 }
 

@@ -33,12 +33,13 @@ bool IsMarkedSuccessful(Run& run) {
 
 void SetSuccessMarker(Run& run) {
   if (!run.Svc.Settings) return;
-  run.Svc.Settings->WriteValue(Hive::CurrentUser, SuccessMarkerKey(run.INIFilePath), kMarkerValue,
-                               run.AbortStatus ? "False" : "True");
+  static_cast<void>(run.Svc.Settings->WriteValue(Hive::CurrentUser,
+                                                 SuccessMarkerKey(run.INIFilePath), kMarkerValue,
+                                                 run.AbortStatus ? "False" : "True"));
 }
 
 Result<std::unique_ptr<NetworkObject>> CreateNetworkObject(Run& run) {
-  if (!run.Svc.Network) return PlatformError{429, "ActiveX component can't create object"};
+  if (!run.Svc.Network) return PlatformError{kCannotCreateObject, "ActiveX component can't create object"};
   return run.Svc.Network->Create("WScript.Network");
 }
 

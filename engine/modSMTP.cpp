@@ -171,8 +171,8 @@ void SendSMTPNotification(Run& run) {
   // A host that cannot be resolved or a port that is no number fails before
   // any event: nothing was sent, so there is no dialogue to save, but the
   // administrator learns why no mail came.
-  if (Status failure = form.wnsMain.Connect(s.SMTPServerNameOrIP, s.ServerPort)) {
-    WriteErrorToDebugLog(run, "ERROR: Connecting to SMTP server <<", *failure);
+  if (Status connected = form.wnsMain.Connect(s.SMTPServerNameOrIP, s.ServerPort); !connected.ok()) {
+    WriteErrorToDebugLog(run, "ERROR: Connecting to SMTP server <<", connected.error());
     form.Unload();
   }
   while (form.Loaded()) {

@@ -143,7 +143,7 @@ class ProfileNetworkObject : public NetworkObject {
     if (std::any_of(lines.begin(), lines.end(), [&](const Line& l) {
           return l.Key == "connection" && SameName(l.Value, path);
         }))
-      return std::nullopt;
+      return Status::Ok();
     auto last = std::find_if(lines.rbegin(), lines.rend(), [](const Line& l) { return l.Key == "connection"; });
     Line added{"connection: " + std::string(path), "connection", std::string(path)};
     lines.insert(last.base(), std::move(added));
@@ -180,7 +180,7 @@ class ProfileFactory : public NetworkObjectFactory {
 class NoNetworkFactory : public NetworkObjectFactory {
  public:
   Result<std::unique_ptr<NetworkObject>> Create(std::string_view) override {
-    return PlatformError{429, "ActiveX component can't create object"};
+    return PlatformError{kCannotCreateObject, "ActiveX component can't create object"};
   }
 };
 
@@ -194,7 +194,7 @@ Result<std::unique_ptr<NetworkObjectFactory>> MakeNetworkFactory(std::string_vie
   if (choice == "none") return std::unique_ptr<NetworkObjectFactory>(std::make_unique<NoNetworkFactory>());
   if (choice.rfind("profile:", 0) == 0 && choice.size() > 8)
     return MakeConnectionProfile(std::string(choice.substr(8)));
-  return PlatformError{22, "VELLORAN_PRINTERS must be profile:PATH or none, not \"" + std::string(choice) + "\""};
+  return PlatformError{kInvalidSetting, "VELLORAN_PRINTERS must be profile:PATH or none, not \"" + std::string(choice) + "\""};
 }
 
 }  // namespace velloran

@@ -60,7 +60,6 @@ inline constexpr int32_t kErrorsInCommand = -2147217900;   // DB_E_ERRORSINCOMMA
 inline constexpr int32_t kProviderNotFound = -2146824582;  // adErrProviderNotFound
 inline constexpr int32_t kNoSuchObject = -2147016656;      // ERROR_DS_NO_SUCH_OBJECT
 inline constexpr int32_t kServerDown = -2147016646;        // ERROR_DS_SERVER_DOWN
-inline constexpr int32_t kCannotCreateObject = 429;        // no such component installed
 
 /// The parts of an "LDAP://host[:port]/DN", "LDAP://DN" or "LDAP://name" path.
 struct AdsPathParts {

@@ -18,12 +18,29 @@ struct PlatformError {
   bool operator==(const PlatformError&) const = default;
 };
 
-/// Nothing on success, the failure otherwise.
-using Status = std::optional<PlatformError>;
+/// The outcome of a call that produces nothing: ok(), or the failure.
+/// It has no conversion to bool on purpose: "if (status)" read as "if it
+/// failed" once, and as "if it worked" elsewhere.
+class [[nodiscard]] Status {
+ public:
+  Status() = default;
+  Status(PlatformError error) : e_(std::move(error)) {}  // NOLINT(implicit)
 
-/// A value or the failure that kept it from being produced.
+  static Status Ok() { return {}; }
+
+  bool ok() const { return !e_.has_value(); }
+  const PlatformError& error() const { return *e_; }
+
+  bool operator==(const Status&) const = default;
+
+ private:
+  std::optional<PlatformError> e_;
+};
+
+/// A value or the failure that kept it from being produced; true and ok()
+/// on success, like Status.
 template <typename T>
-class Result {
+class [[nodiscard]] Result {
  public:
   Result(T value) : v_(std::move(value)) {}                 // NOLINT(implicit)
   Result(PlatformError error) : v_(std::move(error)) {}     // NOLINT(implicit)
@@ -43,6 +60,16 @@ class Result {
  private:
   std::variant<T, PlatformError> v_;
 };
+
+/// Whether a failure counts for the log: only positive numbers do, the rule
+/// of the steps that test "error number greater than 0" (a COM failure, being
+/// negative, passes those tests silently).
+inline bool CountsAsError(const Status& s) { return !s.ok() && s.error().Number > 0; }
+
+/// "ActiveX component can't create object": a COM object that cannot be made.
+inline constexpr int32_t kCannotCreateObject = 429;
+/// EINVAL: an environment variable or argument holds a value that cannot be used.
+inline constexpr int32_t kInvalidSetting = 22;
 
 /// errno as a platform failure, with the C library's text for it.
 PlatformError ErrnoError(int err);

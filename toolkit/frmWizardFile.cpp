@@ -26,7 +26,7 @@ QString frmWizard::DialogFolder() const {
 frmWizard::SaveOutcome frmWizard::WriteDocument() {
   CopyControlsToRecord();
   INIDocument document(profile_, FileSystemPath(documentPath_));
-  if (Status failure = document.WriteINISettings(settings_)) {
+  if (Status written = document.WriteINISettings(settings_); !written.ok()) {
     // The changes are still only in the window: say so, and keep them
     // marked so that leaving asks again.
     unsavedChanges_ = true;
@@ -36,8 +36,8 @@ frmWizard::SaveOutcome frmWizard::WriteDocument() {
                                     "that you may write to it, or save to another file with "
                                     "Save As.\n\nError:%2\nError Description:%3")
                          .arg(QDir::toNativeSeparators(documentPath_))
-                         .arg(failure->Number)
-                         .arg(QString::fromStdString(failure->Description)),
+                         .arg(written.error().Number)
+                         .arg(QString::fromStdString(written.error().Description)),
                      "Error Saving", MessageIcon::Critical, MessageButtons::OK);
     return SaveOutcome::Failed;
   }

@@ -163,10 +163,10 @@ Status CopyFileReplacing(const std::string& from, const std::string& to) {
   if (!content) {
     return PlatformError{content.error().Number, content.error().Description + ": " + from};
   }
-  if (Status failure = WriteFileAtomically(to, *content)) {
-    return PlatformError{failure->Number, failure->Description + ": " + to};
+  if (Status written = WriteFileAtomically(to, *content); !written.ok()) {
+    return PlatformError{written.error().Number, written.error().Description + ": " + to};
   }
-  return std::nullopt;
+  return Status::Ok();
 }
 
 modDeployment::modDeployment(frmWizard& wizard, DeploymentServices services)
@@ -247,28 +247,29 @@ void modDeployment::CopyDeploymentFiles() {
   if (request_.IncludeMDAC) {
     ProgressStep(QStringLiteral("Copying MDAC file ..."));
     const char* mdac = MDACFileName(request_.MDACOption);
-    if (Status failure = CopyFileReplacing(JoinPath(toolkit, mdac), JoinPath(folder, mdac))) {
+    if (Status copied = CopyFileReplacing(JoinPath(toolkit, mdac), JoinPath(folder, mdac));
+        !copied.ok()) {
       ErrorMessage(QStringLiteral("Error copying MDAC file to deployment folder. Please verify "
                                   "your deployment folder or re-install the application to "
                                   "restore the MDAC installs."),
-                   *failure);
+                   copied.error());
       return;
     }
   }
 
   // Both copies are tried; the one check afterwards reports the later failure.
   ProgressStep(QStringLiteral("Copying Velloran Engine ..."));
-  Status failure =
+  Status copied =
       CopyFileReplacing(JoinPath(toolkit, kEngineFileName), JoinPath(folder, kEngineFileName));
   ProgressStep(QStringLiteral("Copying INI file ..."));
-  if (Status ini =
-          CopyFileReplacing(request_.DocumentPath, JoinPath(folder, request_.DocumentName))) {
-    failure = ini;
+  if (Status ini = CopyFileReplacing(request_.DocumentPath, JoinPath(folder, request_.DocumentName));
+      !ini.ok()) {
+    copied = ini;
   }
-  if (failure) {
+  if (!copied.ok()) {
     ErrorMessage(QStringLiteral("Unable to copy Velloran files to deployment folder. Please verify "
                                 "deployment options and try again."),
-                 *failure);
+                 copied.error());
   }
 }
 
@@ -276,20 +277,20 @@ void modDeployment::WriteWebLaunchPage() {
   ProgressStep(request_.IncludeMDAC ? QStringLiteral("Creating HTML file ...")
                                     : QStringLiteral("Create HTML file ..."));
   const std::string path = JoinPath(request_.LocalFolder, request_.DocumentName + ".html");
-  if (Status failure = WriteFileAtomically(path, WebLaunchPageText(request_, Stamp()))) {
+  if (Status written = WriteFileAtomically(path, WebLaunchPageText(request_, Stamp())); !written.ok()) {
     ErrorMessage(QStringLiteral("Unable to write the web launch page to deployment folder. Please "
                                 "verify deployment options and try again."),
-                 PlatformError{failure->Number, failure->Description + ": " + path});
+                 PlatformError{written.error().Number, written.error().Description + ": " + path});
   }
 }
 
 void modDeployment::WriteBatchFile() {
   ProgressStep(QStringLiteral("Creating batch file ..."));
   const std::string path = JoinPath(request_.LocalFolder, request_.DocumentName + ".bat");
-  if (Status failure = WriteFileAtomically(path, BatchFileText(request_, Stamp()))) {
+  if (Status written = WriteFileAtomically(path, BatchFileText(request_, Stamp())); !written.ok()) {
     ErrorMessage(QStringLiteral("Unable to write the batch file to deployment folder. Please "
                                 "verify deployment options and try again."),
-                 PlatformError{failure->Number, failure->Description + ": " + path});
+                 PlatformError{written.error().Number, written.error().Description + ": " + path});
   }
 }
 

@@ -228,11 +228,11 @@ Status LdapDirectory::SimpleBind(LDAP* ld, const std::string& user, const std::s
   int rc = ldap_sasl_bind_s(ld, user.empty() ? nullptr : user.c_str(), LDAP_SASL_SIMPLE, &cred,
                             nullptr, nullptr, nullptr);
   if (rc != LDAP_SUCCESS) return LdapFailure(rc, Diagnostic(ld));
-  return std::nullopt;
+  return Status::Ok();
 }
 
 Status LdapDirectory::Bind(LDAP* ld) {
-  if (options_.Invalid) return options_.Invalid;
+  if (options_.Invalid) return *options_.Invalid;
   switch (options_.Bind) {
     case LdapBindMode::Anonymous:
       return SimpleBind(ld, "", "");
@@ -261,7 +261,7 @@ Status LdapDirectory::Bind(LDAP* ld) {
         return SimpleBind(ld, "", "");
       int rc = ldap_sasl_interactive_bind_s(ld, nullptr, "GSSAPI", nullptr, nullptr,
                                             LDAP_SASL_QUIET, SaslDefaults, nullptr);
-      if (rc == LDAP_SUCCESS) return std::nullopt;
+      if (rc == LDAP_SUCCESS) return Status::Ok();
       bool noTicket = rc == LDAP_LOCAL_ERROR || rc == LDAP_AUTH_UNKNOWN ||
                       rc == LDAP_NOT_SUPPORTED || rc == LDAP_AUTH_METHOD_NOT_SUPPORTED ||
                       rc == LDAP_INAPPROPRIATE_AUTH;
@@ -269,7 +269,7 @@ Status LdapDirectory::Bind(LDAP* ld) {
       return LdapFailure(rc, Diagnostic(ld));
     }
   }
-  return std::nullopt;
+  return Status::Ok();
 }
 
 Result<std::shared_ptr<Handle>> LdapDirectory::Open(const std::string& uri,
@@ -298,7 +298,7 @@ Result<std::shared_ptr<Handle>> LdapDirectory::Open(const std::string& uri,
   timeval reply = ReplyTimeout();
   ldap_set_option(h->ld, LDAP_OPT_TIMEOUT, &reply);
 
-  if (auto err = Bind(h->ld)) return *err;
+  if (Status bound = Bind(h->ld); !bound.ok()) return bound.error();
   live_[server] = h;
   return h;
 }
@@ -383,7 +383,7 @@ Status LdapDirectory::CheckExists(Handle& h, const std::string& dn) {
   std::string diag = rc != LDAP_SUCCESS ? Diagnostic(h.ld) : "";
   if (res) ldap_msgfree(res);
   if (rc != LDAP_SUCCESS) return LdapFailure(rc, diag);
-  return std::nullopt;
+  return Status::Ok();
 }
 
 Result<std::unique_ptr<DirectoryObject>> LdapDirectory::GetObject(std::string_view path) {
@@ -396,8 +396,8 @@ Result<std::unique_ptr<DirectoryObject>> LdapDirectory::GetObject(std::string_vi
     auto nc = NamingContext(**h);
     if (!nc) return nc.error();
     dn = *nc;
-  } else if (auto err = CheckExists(**h, dn)) {
-    return *err;
+  } else if (Status exists = CheckExists(**h, dn); !exists.ok()) {
+    return exists.error();
   }
   return std::unique_ptr<DirectoryObject>(
       std::make_unique<LdapObject>(*h, "LDAP://" + (*h)->Server + "/" + dn));

@@ -21,12 +21,12 @@ Status LockWholeFile(int fd, std::chrono::milliseconds wait) {
   const auto deadline = std::chrono::steady_clock::now() + wait;
   auto pause = std::chrono::milliseconds(1);
   for (;;) {
-    if (::fcntl(fd, F_SETLK, &lock) == 0) return std::nullopt;
+    if (::fcntl(fd, F_SETLK, &lock) == 0) return Status::Ok();
     int err = errno;
     if (err == EINTR) continue;
     // A file system without record locks: the append below is still one
     // write, which is all such a file system offers.
-    if (err == ENOLCK || err == EINVAL || err == EOPNOTSUPP) return std::nullopt;
+    if (err == ENOLCK || err == EINVAL || err == EOPNOTSUPP) return Status::Ok();
     if (err != EACCES && err != EAGAIN) return ErrnoError(err);
     if (std::chrono::steady_clock::now() >= deadline) return ErrnoError(err);
     std::this_thread::sleep_for(pause);

@@ -23,7 +23,7 @@ Status WriteAll(int fd, std::string_view content) {
     p += n;
     left -= static_cast<size_t>(n);
   }
-  return std::nullopt;
+  return Status::Ok();
 }
 }  // namespace
 
@@ -36,13 +36,13 @@ Status WriteFileAtomically(const std::string& path, std::string_view content, un
   int fd = ::mkstemp(tmp.data());
   if (fd < 0) return ErrnoError(errno);
 
-  Status failure = WriteAll(fd, content);
-  if (!failure && ::fchmod(fd, existed ? (st.st_mode & 07777) : mode) != 0) failure = ErrnoError(errno);
-  if (!failure && ::fsync(fd) != 0) failure = ErrnoError(errno);
-  if (::close(fd) != 0 && !failure) failure = ErrnoError(errno);
-  if (!failure && ::rename(tmp.c_str(), path.c_str()) != 0) failure = ErrnoError(errno);
-  if (failure) ::unlink(tmp.c_str());
-  return failure;
+  Status result = WriteAll(fd, content);
+  if (result.ok() && ::fchmod(fd, existed ? (st.st_mode & 07777) : mode) != 0) result = ErrnoError(errno);
+  if (result.ok() && ::fsync(fd) != 0) result = ErrnoError(errno);
+  if (::close(fd) != 0 && result.ok()) result = ErrnoError(errno);
+  if (result.ok() && ::rename(tmp.c_str(), path.c_str()) != 0) result = ErrnoError(errno);
+  if (!result.ok()) ::unlink(tmp.c_str());
+  return result;
 }
 
 Result<std::string> ReadWholeFile(const std::string& path) {

@@ -18,7 +18,7 @@ class SyslogEventLog : public EventLog {
     std::string message = "Event ID " + std::to_string(eventId) + ": " + std::string(text);
     ::syslog(priority, "%s", message.c_str());
     ::closelog();
-    return std::nullopt;
+    return Status::Ok();
   }
 };
 
@@ -28,7 +28,7 @@ Result<std::unique_ptr<EventLog>> MakeEventLog(std::string_view choice) {
   if (choice == "syslog") return std::unique_ptr<EventLog>(std::make_unique<SyslogEventLog>());
   if (choice.rfind("file:", 0) == 0 && choice.size() > 5)
     return MakeFileEventLog(std::string(choice.substr(5)));
-  return PlatformError{22, "VELLORAN_EVENTLOG must be syslog or file:PATH, not \"" + std::string(choice) + "\""};
+  return PlatformError{kInvalidSetting, "VELLORAN_EVENTLOG must be syslog or file:PATH, not \"" + std::string(choice) + "\""};
 }
 
 }  // namespace velloran

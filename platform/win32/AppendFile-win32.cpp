@@ -15,11 +15,11 @@ Status LockWholeFile(HANDLE file, std::chrono::milliseconds wait) {
   for (;;) {
     OVERLAPPED at{};
     if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &at))
-      return std::nullopt;
+      return Status::Ok();
     DWORD code = ::GetLastError();
     // A file system without byte-range locks: the append is still one
     // write, which is all such a file system offers.
-    if (code == ERROR_NOT_SUPPORTED || code == ERROR_INVALID_FUNCTION) return std::nullopt;
+    if (code == ERROR_NOT_SUPPORTED || code == ERROR_INVALID_FUNCTION) return Status::Ok();
     if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) return Win32Error(code);
     if (std::chrono::steady_clock::now() >= deadline) return Win32Error(code);
     std::this_thread::sleep_for(pause);
@@ -36,7 +36,7 @@ Status AppendBlockToFile(const std::string& path, std::string_view block,
   if (file == INVALID_HANDLE_VALUE) return LastWin32Error();
 
   Status last = LockWholeFile(file, lockWait);
-  const bool locked = !last;
+  const bool locked = last.ok();
 
   // The end is found only now: under the lock it is where the last writer
   // stopped.

@@ -16,7 +16,7 @@ Status WriteAll(HANDLE file, std::string_view content) {
     if (!::WriteFile(file, content.data(), chunk, &written, nullptr)) return LastWin32Error();
     content.remove_prefix(written);
   }
-  return std::nullopt;
+  return Status::Ok();
 }
 
 // Callers tell "no such file" from other failures by errno number.
@@ -62,13 +62,13 @@ Status WriteFileAtomically(const std::string& path, std::string_view content, un
       return LastWin32Error();
   }
 
-  Status failure = WriteAll(file, content);
-  if (!failure && !::FlushFileBuffers(file)) failure = LastWin32Error();
-  if (!::CloseHandle(file) && !failure) failure = LastWin32Error();
-  if (!failure && !::MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    failure = LastWin32Error();
-  if (failure) ::DeleteFileA(tmp.c_str());
-  return failure;
+  Status result = WriteAll(file, content);
+  if (result.ok() && !::FlushFileBuffers(file)) result = LastWin32Error();
+  if (!::CloseHandle(file) && result.ok()) result = LastWin32Error();
+  if (result.ok() && !::MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    result = LastWin32Error();
+  if (!result.ok()) ::DeleteFileA(tmp.c_str());
+  return result;
 }
 
 Result<std::string> ReadWholeFile(const std::string& path) {

@@ -33,7 +33,7 @@ Result<std::unique_ptr<EventLog>> MakeEventLog(std::string_view choice) {
   if (choice == "eventlog") return std::unique_ptr<EventLog>(std::make_unique<WindowsEventLog>());
   if (choice.rfind("file:", 0) == 0 && choice.size() > 5)
     return MakeFileEventLog(std::string(choice.substr(5)));
-  return PlatformError{22, "VELLORAN_EVENTLOG must be eventlog or file:PATH, not \"" + std::string(choice) + "\""};
+  return PlatformError{kInvalidSetting, "VELLORAN_EVENTLOG must be eventlog or file:PATH, not \"" + std::string(choice) + "\""};
 }
 
 }  // namespace velloran

@@ -101,7 +101,7 @@ Status Invoke(IDispatch* object, const wchar_t* name, WORD flags, std::vector<Va
     return HresultError(raised, description);
   }
   if (FAILED(hr)) return HresultError(hr);
-  return std::nullopt;
+  return Status::Ok();
 }
 
 Status Invoke(IDispatch* object, const wchar_t* name, WORD flags, Variant* result) {
@@ -143,13 +143,13 @@ class ComNetworkObject : public NetworkObject {
 
   Result<std::vector<std::string>> EnumPrinterConnections() override {
     Variant collection;
-    if (Status s = Invoke(object_, L"EnumPrinterConnections", DISPATCH_METHOD, &collection)) return *s;
+    if (Status s = Invoke(object_, L"EnumPrinterConnections", DISPATCH_METHOD, &collection); !s.ok()) return s.error();
     if (collection.v.vt != VT_DISPATCH || !collection.v.pdispVal)
       return HresultError(DISP_E_TYPEMISMATCH);
     IDispatch* items = collection.v.pdispVal;
 
     Variant count;
-    if (Status s = Invoke(items, L"Count", DISPATCH_PROPERTYGET | DISPATCH_METHOD, &count)) return *s;
+    if (Status s = Invoke(items, L"Count", DISPATCH_PROPERTYGET | DISPATCH_METHOD, &count); !s.ok()) return s.error();
     HRESULT hr = ::VariantChangeType(&count.v, &count.v, 0, VT_I4);
     if (FAILED(hr)) return HresultError(hr);
 
@@ -158,7 +158,7 @@ class ComNetworkObject : public NetworkObject {
       std::vector<Variant> args;
       args.push_back(Variant::Long(i));
       Variant item;
-      if (Status s = Invoke(items, L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &item)) return *s;
+      if (Status s = Invoke(items, L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &item); !s.ok()) return s.error();
       auto text = AsText(item);
       if (!text) return text.error();
       out.push_back(std::move(*text));
@@ -182,7 +182,7 @@ class ComNetworkObject : public NetworkObject {
 
   Result<std::string> ComputerName() override {
     Variant name;
-    if (Status s = Invoke(object_, L"ComputerName", DISPATCH_PROPERTYGET, &name)) return *s;
+    if (Status s = Invoke(object_, L"ComputerName", DISPATCH_PROPERTYGET, &name); !s.ok()) return s.error();
     return AsText(name);
   }
 

@@ -31,7 +31,7 @@ class WindowsProfile final : public ProfileFunctions {
     std::string s(section), k(key), v(value);
     if (!::WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), path.c_str()))
       return LastWin32Error();
-    return std::nullopt;
+    return Status::Ok();
   }
 };
 

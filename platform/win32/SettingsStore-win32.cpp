@@ -63,7 +63,7 @@ class RegistrySettingsStore : public SettingsStore {
                           static_cast<DWORD>(data.size() + 1));
     ::RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(rc));
-    return std::nullopt;
+    return Status::Ok();
   }
 };
 

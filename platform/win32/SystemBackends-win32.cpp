@@ -14,7 +14,7 @@ std::string DefaultPrintersChoice() { return "system"; }
 Result<std::unique_ptr<NetworkObjectFactory>> MakeSystemNetworkFactory(std::string_view choice) {
   if (choice == "system") return MakeComNetworkFactory();
   if (choice == "none" || (choice.rfind("profile:", 0) == 0 && choice.size() > 8)) return MakeNetworkFactory(choice);
-  return PlatformError{22, "VELLORAN_PRINTERS must be system, profile:PATH or none, not \"" + std::string(choice) + "\""};
+  return PlatformError{kInvalidSetting, "VELLORAN_PRINTERS must be system, profile:PATH or none, not \"" + std::string(choice) + "\""};
 }
 
 std::string DefaultEventLogChoice() { return "eventlog"; }

@@ -62,9 +62,9 @@ Result<std::optional<std::string>> MemorySettingsStore::ReadValue(Hive hive, std
 
 Status MemorySettingsStore::WriteValue(Hive hive, std::string_view keyPath, std::string_view name,
                                        std::string_view value) {
-  if (FailWrites) return FailWrites;
+  if (FailWrites) return *FailWrites;
   Values[std::to_string(static_cast<int>(hive)) + "|" + Lower(keyPath) + "|" + Lower(name)] = value;
-  return std::nullopt;
+  return Status::Ok();
 }
 
 namespace {
@@ -92,7 +92,7 @@ class FakeNetworkObject : public NetworkObject {
     if (it == net_.Connections.end())
       return PlatformError{-2147022646, "This network connection does not exist."};
     net_.Connections.erase(it);
-    return std::nullopt;
+    return Status::Ok();
   }
 
   Status AddWindowsPrinterConnection(std::string_view path) override {
@@ -106,7 +106,7 @@ class FakeNetworkObject : public NetworkObject {
     if (std::none_of(net_.Connections.begin(), net_.Connections.end(),
                      [&](const std::string& c) { return SameName(c, path); }))
       net_.Connections.emplace_back(path);
-    return std::nullopt;
+    return Status::Ok();
   }
 
   Result<std::string> ComputerName() override {
@@ -144,9 +144,9 @@ MessageAnswer RecordingMessageBox::Show(std::string_view text, std::string_view 
 
 Status RecordingEventLog::ReportEvent(std::string_view source, uint16_t type, uint32_t eventId,
                                       std::string_view text) {
-  if (Fails) return Fails;
+  if (Fails) return *Fails;
   Events.push_back({std::string(source), type, eventId, std::string(text)});
-  return std::nullopt;
+  return Status::Ok();
 }
 
 Services FakePlatform::services() {

@@ -26,14 +26,14 @@ class INIWriter : public ::testing::Test {
 
 TEST_F(INIWriter, ExampleRecordGivesTheExampleFile) {
   INISettings s = test::ExampleRecord();
-  ASSERT_FALSE(doc.WriteINISettings(s));
+  ASSERT_TRUE((doc.WriteINISettings(s)).ok());
   EXPECT_EQ(ReadFile(path), test::kExampleFile);
 }
 
 TEST_F(INIWriter, NewDocumentWritesEveryKeyWithDefaults) {
   INISettings s;
   ResetINISettings(s);
-  ASSERT_FALSE(doc.WriteINISettings(s));
+  ASSERT_TRUE((doc.WriteINISettings(s)).ok());
   EXPECT_EQ(ReadFile(path),
             "[GENERAL]\r\n"
             "UseActiveDirectory=False\r\n"
@@ -123,7 +123,7 @@ TEST_F(INIWriter, KeepsForeignSectionsKeysAndCommentsInPlace) {
   INISettings s;
   ResetINISettings(s);
   s.UseManualDefinitions = true;
-  ASSERT_FALSE(doc.WriteINISettings(s));
+  ASSERT_TRUE((doc.WriteINISettings(s)).ok());
   std::string after = ReadFile(path);
   EXPECT_TRUE(
       after.starts_with("; deployment for building 7\n"
@@ -152,19 +152,19 @@ TEST_F(INIWriter, KeepsForeignSectionsKeysAndCommentsInPlace) {
       << after;
 
   // A second save changes nothing: every key is found in place.
-  ASSERT_FALSE(doc.WriteINISettings(s));
+  ASSERT_TRUE((doc.WriteINISettings(s)).ok());
   EXPECT_EQ(ReadFile(path), after);
 }
 
 TEST(INIWriterLists, JoinsNonBlankEntriesOfEachKeyOnItsOwn) {
   test::RecordingProfile profile;
   INIDocument doc(profile, "x.ini");
-  ASSERT_FALSE(doc.WriteServerPairs({{"OLD", "NEW"}, {}}));
-  ASSERT_FALSE(
-      doc.WritePrinterPairs({{"", "P0"}, {"F1", "T1"}, {"Error in From Printer Name", "T2"}}));
-  ASSERT_FALSE(doc.WriteMixedPairs({{"S1", "", "Q1", "T1"}, {"S2", "P2", "", ""}}));
-  ASSERT_FALSE(doc.WriteEmailToList({"", " a@x.test ", "b@y.test", ""}));
-  ASSERT_FALSE(doc.WriteMixedPairs({MixedPair{}}));
+  ASSERT_TRUE((doc.WriteServerPairs({{"OLD", "NEW"}, {}})).ok());
+  ASSERT_TRUE((
+      doc.WritePrinterPairs({{"", "P0"}, {"F1", "T1"}, {"Error in From Printer Name", "T2"}})).ok());
+  ASSERT_TRUE((doc.WriteMixedPairs({{"S1", "", "Q1", "T1"}, {"S2", "P2", "", ""}})).ok());
+  ASSERT_TRUE((doc.WriteEmailToList({"", " a@x.test ", "b@y.test", ""})).ok());
+  ASSERT_TRUE((doc.WriteMixedPairs({MixedPair{}})).ok());
   EXPECT_EQ(profile.Writes,
             (std::vector<std::string>{
                 "MANUAL DEFINITIONS SERVERS|FromServers=OLD",
@@ -187,12 +187,12 @@ TEST(INIWriterValues, WritesSwitchesAndNumbersAsText) {
   test::RecordingProfile profile;
   INIDocument doc(profile, "x.ini");
   std::string empty, kept = "  spaced  ";
-  ASSERT_FALSE(doc.WriteINIBoolean("S", "On", true));
-  ASSERT_FALSE(doc.WriteINIBoolean("S", "Off", false));
-  ASSERT_FALSE(doc.WriteINIInteger("S", "Min", -32768));
-  ASSERT_FALSE(doc.WriteINIInteger("S", "Max", 32767));
-  ASSERT_FALSE(doc.WriteINIString("S", "Empty", empty));
-  ASSERT_FALSE(doc.WriteINIString("S", "Kept", kept));
+  ASSERT_TRUE((doc.WriteINIBoolean("S", "On", true)).ok());
+  ASSERT_TRUE((doc.WriteINIBoolean("S", "Off", false)).ok());
+  ASSERT_TRUE((doc.WriteINIInteger("S", "Min", -32768)).ok());
+  ASSERT_TRUE((doc.WriteINIInteger("S", "Max", 32767)).ok());
+  ASSERT_TRUE((doc.WriteINIString("S", "Empty", empty)).ok());
+  ASSERT_TRUE((doc.WriteINIString("S", "Kept", kept)).ok());
   EXPECT_EQ(profile.Writes,
             (std::vector<std::string>{"S|On=True", "S|Off=False", "S|Min=-32768", "S|Max=32767",
                                       "S|Empty= ", "S|Kept=  spaced  "}));
@@ -207,8 +207,8 @@ TEST(INIWriterFailure, ReturnsFirstFailureAndStillWritesTheRest) {
   INISettings s;
   ResetINISettings(s);
   Status st = doc.WriteINISettings(s);
-  ASSERT_TRUE(st);
-  EXPECT_EQ(st->Number, 101);
+  ASSERT_FALSE(st.ok());
+  EXPECT_EQ(st.error().Number, 101);
   ASSERT_EQ(profile.Writes.size(), 35u);
   EXPECT_EQ(profile.Writes.front(), "GENERAL|UseActiveDirectory=False");
   EXPECT_EQ(profile.Writes.back(), "SUPPORT|DebugOn=False");
@@ -218,8 +218,8 @@ TEST_F(INIWriter, SaveIntoMissingFolderReportsTheFailure) {
   INIDocument lost(SystemProfile(), (dir / "gone" / "doc.ini").string());
   INISettings s = test::ExampleRecord();
   Status st = lost.WriteINISettings(s);
-  ASSERT_TRUE(st);
-  EXPECT_EQ(st->Number, ENOENT);
+  ASSERT_FALSE(st.ok());
+  EXPECT_EQ(st.error().Number, ENOENT);
 }
 
 TEST_F(INIWriter, WrittenRecordReadsBackTheSame) {
@@ -251,7 +251,7 @@ TEST_F(INIWriter, WrittenRecordReadsBackTheSame) {
   s.DebugOn = true;
 
   INISettings written = s;
-  ASSERT_FALSE(doc.WriteINISettings(written));
+  ASSERT_TRUE((doc.WriteINISettings(written)).ok());
   INISettings back;
   doc.ReadINISettings(back);
 
@@ -267,7 +267,7 @@ TEST_F(INIWriter, LongTextsAreCutWhenReadBack) {
   ResetINISettings(s);
   s.SuccessMessage = std::string(60, 'a') + "^CRLF" + std::string(55, 'b');  // 120 characters
   s.FileOutputPath = "\\\\SRV\\SHARE\\\\";
-  ASSERT_FALSE(doc.WriteINISettings(s));
+  ASSERT_TRUE((doc.WriteINISettings(s)).ok());
   INISettings back;
   doc.ReadINISettings(back);
   EXPECT_EQ(back.SuccessMessage, s.SuccessMessage.substr(0, 99));

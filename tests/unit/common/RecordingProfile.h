@@ -29,7 +29,7 @@ class RecordingProfile : public ProfileFunctions {
       --FailFirstWrites;
       return PlatformError{static_cast<int32_t>(100 + Writes.size()), "refused"};
     }
-    return std::nullopt;
+    return Status::Ok();
   }
 
   /// "SECTION|Key" -> value as the profile call would return it.

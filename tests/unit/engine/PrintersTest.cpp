@@ -36,8 +36,8 @@ class ItemsNetwork : public NetworkObjectFactory {
     struct Object : NetworkObject {
       std::vector<std::string> items;
       Result<std::vector<std::string>> EnumPrinterConnections() override { return items; }
-      Status RemovePrinterConnection(std::string_view, bool, bool) override { return std::nullopt; }
-      Status AddWindowsPrinterConnection(std::string_view) override { return std::nullopt; }
+      Status RemovePrinterConnection(std::string_view, bool, bool) override { return Status::Ok(); }
+      Status AddWindowsPrinterConnection(std::string_view) override { return Status::Ok(); }
       Result<std::string> ComputerName() override { return std::string("PC01"); }
     };
     auto o = std::make_unique<Object>();

@@ -23,7 +23,7 @@ struct RunSequence : ::testing::Test {
     return v && v->has_value() ? **v : "<none>";
   }
   void SetMarker(const std::string& value) {
-    platform.Settings.WriteValue(Hive::CurrentUser, SuccessMarkerKey(run.INIFilePath), "SUCCESS", value);
+    ASSERT_TRUE(platform.Settings.WriteValue(Hive::CurrentUser, SuccessMarkerKey(run.INIFilePath), "SUCCESS", value).ok());
   }
 };
 

@@ -36,7 +36,7 @@ TEST(AppendBlockToFile, ConcurrentProcessesNeverInterleave) {
     if (pid == 0) {
       int failures = 0;
       for (int i = 0; i < kBlocks; ++i)
-        if (AppendBlockToFile(path, Block(p, i))) ++failures;
+        if (!AppendBlockToFile(path, Block(p, i)).ok()) ++failures;
       ::_exit(failures == 0 ? 0 : 1);
     }
     children.push_back(pid);
@@ -94,7 +94,7 @@ TEST(AppendBlockToFile, WaitsForAnotherClientsLock) {
   pid_t holder = HoldLock(path, 300ms);
   ASSERT_GT(holder, 0);
   auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(AppendBlockToFile(path, "block\r\n"));
+  EXPECT_TRUE((AppendBlockToFile(path, "block\r\n")).ok());
   EXPECT_GE(std::chrono::steady_clock::now() - start, 200ms);
   ::waitpid(holder, nullptr, 0);
   EXPECT_EQ(test::ReadFile(path), "block\r\n");
@@ -108,16 +108,16 @@ TEST(AppendBlockToFile, ALockNeverFreedIsReportedButTheBlockKept) {
   Status failure = AppendBlockToFile(path, "block\r\n", 50ms);
   ::kill(holder, SIGKILL);
   ::waitpid(holder, nullptr, 0);
-  ASSERT_TRUE(failure);
-  EXPECT_TRUE(failure->Number == EAGAIN || failure->Number == EACCES) << failure->Number;
+  ASSERT_FALSE(failure.ok());
+  EXPECT_TRUE(failure.error().Number == EAGAIN || failure.error().Number == EACCES) << failure.error().Number;
   EXPECT_EQ(test::ReadFile(path), "block\r\n");
 }
 
 TEST(AppendBlockToFile, AMissingFolderFailsWithItsNumber) {
   test::TempDir dir;
   Status failure = AppendBlockToFile((dir / "none/x.txt").string(), "x");
-  ASSERT_TRUE(failure);
-  EXPECT_EQ(failure->Number, ENOENT);
+  ASSERT_FALSE(failure.ok());
+  EXPECT_EQ(failure.error().Number, ENOENT);
 }
 
 }  // namespace

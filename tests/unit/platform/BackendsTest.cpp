@@ -18,9 +18,9 @@ TEST(FileSettingsStore, ValuesRoundTripPerHiveWithoutRegardToCase) {
   ASSERT_TRUE(missing.ok());
   EXPECT_FALSE(missing->has_value());
 
-  ASSERT_FALSE(store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "SUCCESS", "True"));
-  ASSERT_FALSE(store->WriteValue(Hive::CurrentUser, "SOFTWARE\\velloran\\c:\\A.INI", "success", "False"));
-  ASSERT_FALSE(store->WriteValue(Hive::LocalMachine, "Software\\Velloran\\C:\\a.ini", "SUCCESS", "True"));
+  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "SUCCESS", "True")).ok());
+  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, "SOFTWARE\\velloran\\c:\\A.INI", "success", "False")).ok());
+  ASSERT_TRUE((store->WriteValue(Hive::LocalMachine, "Software\\Velloran\\C:\\a.ini", "SUCCESS", "True")).ok());
 
   EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, "software\\VELLORAN\\C:\\a.ini", "Success"), "False");
   EXPECT_EQ(**store->ReadValue(Hive::LocalMachine, "Software\\Velloran\\C:\\a.ini", "SUCCESS"), "True");
@@ -38,11 +38,11 @@ TEST(FileSettingsStore, KeyPathsKeepEmptyPartsAndOddCharacters) {
   const std::string unc = "Software\\Velloran\\\\\\srv\\share\\x.ini";
   const std::string rooted = "Software\\Velloran\\\\srv\\share\\x.ini";
   const std::string odd = "Software\\Velloran\\C:\\[a]=b%\nc.ini";
-  ASSERT_FALSE(store->WriteValue(Hive::CurrentUser, unc, "SUCCESS", "True"));
-  ASSERT_FALSE(store->WriteValue(Hive::CurrentUser, rooted, "SUCCESS", "False"));
-  ASSERT_FALSE(store->WriteValue(Hive::CurrentUser, odd, "a=b", "line\r\nbreak"));
+  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, unc, "SUCCESS", "True")).ok());
+  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, rooted, "SUCCESS", "False")).ok());
+  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, odd, "a=b", "line\r\nbreak")).ok());
   // The empty INI path: the trailing separator names the application key.
-  ASSERT_FALSE(store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\", "SUCCESS", "True"));
+  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\", "SUCCESS", "True")).ok());
 
   EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, unc, "SUCCESS"), "True");
   EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, rooted, "SUCCESS"), "False");
@@ -54,7 +54,7 @@ TEST(FileSettingsStore, AnUnwritableLocationFails) {
   TempDir dir;
   WriteFile(dir / "file", "x");
   auto store = MakeFileSettingsStore((dir / "file/user.hive").string(), (dir / "m.hive").string());
-  EXPECT_TRUE(store->WriteValue(Hive::CurrentUser, "K", "V", "1").has_value());
+  EXPECT_FALSE(store->WriteValue(Hive::CurrentUser, "K", "V", "1").ok());
 }
 
 TEST(ConnectionProfile, EnumeratesAddsAndRemovesKeepingTheRestOfTheFile) {
@@ -76,18 +76,18 @@ TEST(ConnectionProfile, EnumeratesAddsAndRemovesKeepingTheRestOfTheFile) {
   EXPECT_EQ((*items)[3], "Local Laser");
 
   auto bad = obj->AddWindowsPrinterConnection("\\\\NEWSRV2\\ACCOUNTING");
-  ASSERT_TRUE(bad.has_value());
-  EXPECT_EQ(bad->Number, -2147023095);
-  EXPECT_EQ(bad->Description, "The printer name is invalid.");
+  ASSERT_TRUE(!bad.ok());
+  EXPECT_EQ(bad.error().Number, -2147023095);
+  EXPECT_EQ(bad.error().Description, "The printer name is invalid.");
 
-  EXPECT_FALSE(obj->RemovePrinterConnection("\\\\oldsrv1\\accounting", true, true));
+  EXPECT_TRUE((obj->RemovePrinterConnection("\\\\oldsrv1\\accounting", true, true)).ok());
   auto gone = obj->RemovePrinterConnection("\\\\OLDSRV1\\ACCOUNTING", true, true);
-  ASSERT_TRUE(gone.has_value());
-  EXPECT_EQ(gone->Number, -2147022646);
-  EXPECT_EQ(gone->Description, "This network connection does not exist.");
+  ASSERT_TRUE(!gone.ok());
+  EXPECT_EQ(gone.error().Number, -2147022646);
+  EXPECT_EQ(gone.error().Description, "This network connection does not exist.");
 
-  EXPECT_FALSE(obj->AddWindowsPrinterConnection("\\\\newsrv1\\Accounting"));
-  EXPECT_FALSE(obj->AddWindowsPrinterConnection("\\\\NEWSRV1\\ACCOUNTING"));  // already there: no change
+  EXPECT_TRUE((obj->AddWindowsPrinterConnection("\\\\newsrv1\\Accounting")).ok());
+  EXPECT_TRUE((obj->AddWindowsPrinterConnection("\\\\NEWSRV1\\ACCOUNTING")).ok());  // already there: no change
   EXPECT_EQ(ReadFile(path),
             "# my desk\ncomputer: PC09\nconnection: Local Laser\nconnection: \\\\newsrv1\\Accounting\n"
             "\nshare: \\\\NEWSRV1\\ACCOUNTING\nshare: \\\\OLDSRV1\\ACCOUNTING\n");
@@ -110,13 +110,13 @@ TEST(FileEventLog, AppendsOneRecordPerEvent) {
   TempDir dir;
   auto log = MakeEventLog("file:" + (dir / "events.log").string());
   ASSERT_TRUE(log.ok());
-  ASSERT_FALSE((*log)->ReportEvent("Velloran", kEventTypeWarning, 20002, "line one\r\nline two"));
-  ASSERT_FALSE((*log)->ReportEvent("Velloran", kEventTypeInformation, 20001, ""));
+  ASSERT_TRUE(((*log)->ReportEvent("Velloran", kEventTypeWarning, 20002, "line one\r\nline two")).ok());
+  ASSERT_TRUE(((*log)->ReportEvent("Velloran", kEventTypeInformation, 20001, "")).ok());
   EXPECT_EQ(ReadFile(dir / "events.log"),
             "2\t20002\tVelloran\tline one\r\nline two\n4\t20001\tVelloran\t\n");
   EXPECT_FALSE(MakeEventLog("eventlog").ok());
   auto unwritable = MakeEventLog("file:" + (dir / "no/such/folder/e.log").string());
-  EXPECT_TRUE((*unwritable)->ReportEvent("Velloran", 2, 1, "x").has_value());
+  EXPECT_FALSE((*unwritable)->ReportEvent("Velloran", 2, 1, "x").ok());
 }
 
 }  // namespace

@@ -23,15 +23,15 @@ TEST(ConnectionProfileReconnect, ARemovedConnectionCanBePutBackWhenSharesAreList
   auto& net = *created;
 
   // Sales has no new home: remove, the add fails, the roll-back succeeds.
-  EXPECT_FALSE(net->RemovePrinterConnection("\\\\old\\sales", true, true));
+  EXPECT_TRUE((net->RemovePrinterConnection("\\\\old\\sales", true, true)).ok());
   auto failed = net->AddWindowsPrinterConnection("\\\\NEW\\Sales");
-  ASSERT_TRUE(failed.has_value());
-  EXPECT_EQ(failed->Number, -2147023095);
-  EXPECT_FALSE(net->AddWindowsPrinterConnection("\\\\OLD\\Sales"));
+  ASSERT_TRUE(!failed.ok());
+  EXPECT_EQ(failed.error().Number, -2147023095);
+  EXPECT_TRUE((net->AddWindowsPrinterConnection("\\\\OLD\\Sales")).ok());
 
   // Acct moves; its old share stays on the network.
-  EXPECT_FALSE(net->RemovePrinterConnection("\\\\OLD\\Acct", true, true));
-  EXPECT_FALSE(net->AddWindowsPrinterConnection("\\\\NEW\\Acct"));
+  EXPECT_TRUE((net->RemovePrinterConnection("\\\\OLD\\Acct", true, true)).ok());
+  EXPECT_TRUE((net->AddWindowsPrinterConnection("\\\\NEW\\Acct")).ok());
 
   auto items = *net->EnumPrinterConnections();
   EXPECT_EQ(items, (std::vector<std::string>{"Ne00:", "\\\\OLD\\Sales", "Ne01:", "\\\\NEW\\Acct"}));
@@ -41,8 +41,8 @@ TEST(ConnectionProfileReconnect, ARemovedConnectionCanBePutBackWhenSharesAreList
 
   // Without share lines every add succeeds, and none are written.
   WriteFile(path, "connection: \\\\A\\P\n");
-  EXPECT_FALSE(net->RemovePrinterConnection("\\\\A\\P", true, true));
-  EXPECT_FALSE(net->AddWindowsPrinterConnection("\\\\B\\P"));
+  EXPECT_TRUE((net->RemovePrinterConnection("\\\\A\\P", true, true)).ok());
+  EXPECT_TRUE((net->AddWindowsPrinterConnection("\\\\B\\P")).ok());
   EXPECT_EQ(ReadFile(path), "connection: \\\\B\\P\n");
 }
 

@@ -86,7 +86,7 @@ class ProfileWrite : public ::testing::Test {
                     std::string_view value) {
     WriteFile(path, before);
     Status st = SystemProfile().WriteString(section, key, value, path);
-    EXPECT_FALSE(st) << st->Description;
+    EXPECT_TRUE(st.ok()) << st.error().Description;
     return ReadFile(path);
   }
 
@@ -153,9 +153,9 @@ TEST_F(ProfileWrite, AppendsMissingSectionAtEnd) {
 }
 
 TEST_F(ProfileWrite, CreatesFileWithCrLf) {
-  ASSERT_FALSE(SystemProfile().WriteString("GENERAL", "AlwaysRun", "False", path));
-  ASSERT_FALSE(SystemProfile().WriteString("GENERAL", "DebugOn", "True", path));
-  ASSERT_FALSE(SystemProfile().WriteString("SUPPORT", "Note", " ", path));
+  ASSERT_TRUE((SystemProfile().WriteString("GENERAL", "AlwaysRun", "False", path)).ok());
+  ASSERT_TRUE((SystemProfile().WriteString("GENERAL", "DebugOn", "True", path)).ok());
+  ASSERT_TRUE((SystemProfile().WriteString("SUPPORT", "Note", " ", path)).ok());
   EXPECT_EQ(ReadFile(path),
             "[GENERAL]\r\nAlwaysRun=False\r\nDebugOn=True\r\n[SUPPORT]\r\nNote= \r\n");
   EXPECT_EQ(SystemProfile().GetString("support", "note", 100, path), "");
@@ -173,8 +173,8 @@ TEST_F(ProfileWrite, ReadSeesWhatWriteChangedInRepeatedSection) {
 }
 
 TEST_F(ProfileWrite, LeavesNoTempFileBehind) {
-  ASSERT_FALSE(SystemProfile().WriteString("S", "k", "1", path));
-  ASSERT_FALSE(SystemProfile().WriteString("S", "k", "2", path));
+  ASSERT_TRUE((SystemProfile().WriteString("S", "k", "1", path)).ok());
+  ASSERT_TRUE((SystemProfile().WriteString("S", "k", "2", path)).ok());
   std::vector<std::string> names;
   for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename());
   EXPECT_EQ(names, std::vector<std::string>{"doc.ini"});
@@ -183,8 +183,8 @@ TEST_F(ProfileWrite, LeavesNoTempFileBehind) {
 TEST_F(ProfileWrite, MissingFolderFails) {
   auto missing = (dir / "no-such-folder" / "doc.ini").string();
   Status st = SystemProfile().WriteString("S", "k", "v", missing);
-  ASSERT_TRUE(st);
-  EXPECT_EQ(st->Number, ENOENT);
+  ASSERT_FALSE(st.ok());
+  EXPECT_EQ(st.error().Number, ENOENT);
   EXPECT_FALSE(fs::exists(dir / "no-such-folder"));
 }
 
@@ -192,8 +192,8 @@ TEST_F(ProfileWrite, ReadOnlyFileFailsAndStaysAsItWas) {
   WriteFile(path, "[S]\r\nk=1\r\n");
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   Status st = SystemProfile().WriteString("S", "k", "2", path);
-  ASSERT_TRUE(st);
-  EXPECT_EQ(st->Number, EACCES);
+  ASSERT_FALSE(st.ok());
+  EXPECT_EQ(st.error().Number, EACCES);
   EXPECT_EQ(ReadFile(path), "[S]\r\nk=1\r\n");
 }
 
@@ -217,8 +217,8 @@ TEST_F(ProfileWrite, RefusesTextThatWouldBreakTheFileApart) {
   for (const auto& r : refused) {
     WriteFile(path, before);
     Status st = SystemProfile().WriteString(r.Section, r.Key, r.Value, path);
-    ASSERT_TRUE(st) << r.Section << "/" << r.Key;
-    EXPECT_EQ(st->Number, EINVAL);
+    ASSERT_FALSE(st.ok()) << r.Section << "/" << r.Key;
+    EXPECT_EQ(st.error().Number, EINVAL);
     EXPECT_EQ(ReadFile(path), before);
   }
 }
