@@ -16,6 +16,11 @@ echo "== tests"
 export QT_QPA_PLATFORM=offscreen
 ctest --preset default -j "$jobs"
 
+echo "== package: .deb built, installed into a scratch root, its programs run"
+package_start=$(date +%s)
+scripts/package.sh --no-windows
+echo "== package stage took $(( $(date +%s) - package_start )) s"
+
 echo "== unit tests under ASan + UBSan"
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
