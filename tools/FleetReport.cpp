@@ -369,10 +369,12 @@ FleetSummary FleetBuilder::Finish() {
   };
 
   for (auto& [key, told] : runs_) {
-    // Files of one run: the output file is written before the debug file, so
-    // at equal times the debug file is the later word.
-    std::stable_sort(told.begin(), told.end(), [](const Told& a, const Told& b) {
+    // Files of one run often share a time stamp: the mail back-up is written
+    // first, then the output file, the debug file last.
+    auto rank = [](Source s) { return s == Source::EmailBackup ? 0 : s == Source::OutputFile ? 1 : 2; };
+    std::stable_sort(told.begin(), told.end(), [&](const Told& a, const Told& b) {
       if (a.When != b.When) return a.When < b.When;
+      if (rank(a.From) != rank(b.From)) return rank(a.From) < rank(b.From);
       return a.Order < b.Order;
     });
     ComputerState state;

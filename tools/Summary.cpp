@@ -79,7 +79,10 @@ int Summary(const std::vector<std::string>& args) {
       return 0;
     } else if (a == "--computers" || a == "--old-server") {
       if (i + 1 >= args.size()) return Usage(a + " expects a value");
-      (a == "--computers" ? computers : options.OldServers.emplace_back()) = args[++i];
+      if (a == "--computers")
+        computers = args[++i];
+      else
+        options.OldServers.push_back(args[++i]);
     } else if (a == "--csv" || a == "--json") {
       if (format != Table) return Usage("--csv and --json exclude each other");
       format = a == "--csv" ? Csv : Json;

@@ -173,6 +173,13 @@ TEST_F(Share, TheLatestRunOfEachComputerDecidesItsState) {
   Put("PC02_FAILED_report.txt", Block(kFailedRun));
   PutDebug("PC02", ">> Running Velloran, abort status: False\r\n"
                    ">> Finished notification, abort status: True\r\n");
+  // PC06's output and debug files carry the same time, as one run's often
+  // do: the debug file, written last, tells the state.
+  Put("PC06_SUCCESS_report.txt", Block(kSucceededRun), 1'600'000'000);
+  PutDebug("PC06", ">> Running Velloran, abort status: False\r\n"
+                   ">> Finished notification, abort status: False\r\n");
+  fs::last_write_time(dir.path() / "PC06.debug",
+                      std::chrono::file_clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(1'600'000'000))));
   // PC03 only left a debug file: the marker ended its run.
   PutDebug("pc03", ">> Registry Key Value: True\r\n");
   // PC04's mail failed; its back-up file holds the outcome.
@@ -181,13 +188,14 @@ TEST_F(Share, TheLatestRunOfEachComputerDecidesItsState) {
   Put("Printers.ini", "[GENERAL]\r\n");
 
   auto s = Read({"PC01", "PC02", "PC03", "pc04", "PC05"});
-  EXPECT_EQ(s.OutputFiles, 3);
-  EXPECT_EQ(s.DebugFiles, 2);
+  EXPECT_EQ(s.OutputFiles, 4);
+  EXPECT_EQ(s.DebugFiles, 3);
   EXPECT_EQ(s.EmailBackups, 1);
   EXPECT_EQ(s.OtherFiles, 2);
   EXPECT_TRUE(s.Problems.empty());
 
-  ASSERT_EQ(s.Computers.size(), 4u);
+  ASSERT_EQ(s.Computers.size(), 5u);
+  EXPECT_EQ(s.Computers.at("PC06").From, Source::DebugFile);
   EXPECT_EQ(s.Computers.at("PC01").Result, Outcome::Succeeded);
   EXPECT_EQ(s.Computers.at("PC02").Result, Outcome::Failed);
   EXPECT_EQ(s.Computers.at("PC02").From, Source::DebugFile);
