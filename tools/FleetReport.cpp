@@ -304,6 +304,34 @@ std::string Ansi1252ToUtf8(std::string_view text) {
   return out;
 }
 
+namespace {
+
+bool ValidUtf8(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    size_t more = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : (b >> 3) == 0x1E ? 3 : 4;
+    if (more == 4 || (more == 1 && b < 0xC2) || i + more >= text.size() + (more ? 0 : 1)) return false;
+    for (size_t k = 1; k <= more; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) return false;
+    i += more + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ReportTextToUtf8(std::string_view text) {
+  return ValidUtf8(text) ? std::string(text) : Ansi1252ToUtf8(text);
+}
+
+bool StartsLikeOutcome(std::string_view head) {
+  size_t i = 0;
+  while (i < head.size() && (head[i] == '\r' || head[i] == '\n')) ++i;
+  head.remove_prefix(i);
+  return head.starts_with(kInventoryHeader) || head.starts_with(kInventoryFailure);
+}
+
 int FleetSummary::Count(Outcome outcome) const {
   return static_cast<int>(std::count_if(Computers.begin(), Computers.end(),
                                         [&](const auto& c) { return c.second.Result == outcome; }));
@@ -450,6 +478,15 @@ Result<std::string> ReadWhole(const fs::path& path) {
   return bytes;
 }
 
+Result<std::string> ReadHead(const fs::path& path, size_t size) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return PlatformError{errno, std::strerror(errno)};
+  std::string bytes(size, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(size));
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  return bytes;
+}
+
 int64_t WhenWritten(const fs::path& path) {
   std::error_code ec;
   auto t = fs::last_write_time(path, ec);
@@ -512,6 +549,15 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
       builder.CountFile(NameInfo::Other);
       continue;
     }
+    if (info.kind == NameInfo::Other) {
+      // Any other file of the share (installers, archives, notes) is only
+      // read whole when it begins as a report.
+      auto head = ReadHead(path, 256);
+      if (head && !StartsLikeOutcome(*head)) {
+        builder.CountFile(NameInfo::Other);
+        continue;
+      }
+    }
     auto bytes = ReadWhole(path);
     if (!bytes) {
       builder.AddProblem(path.string(), "cannot be read: " + bytes.error().Description);
@@ -530,7 +576,7 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
       continue;
     }
     // Outcome files are written in the clients' ANSI code page.
-    ParsedOutcomeFile parsed = ParseOutcomeText(Ansi1252ToUtf8(*bytes));
+    ParsedOutcomeFile parsed = ParseOutcomeText(ReportTextToUtf8(*bytes));
     if (info.kind == NameInfo::Other) {
       if (!parsed.LooksLikeOutcome) {
         builder.CountFile(NameInfo::Other);

@@ -72,6 +72,12 @@ NameInfo ClassifyName(std::string_view fileName);
 
 /// Windows-1252 text (what the engine writes) as UTF-8.
 std::string Ansi1252ToUtf8(std::string_view text);
+/// A report's text as UTF-8: kept when it is valid UTF-8 already (a file a
+/// tool converted), read as Windows-1252 otherwise.
+std::string ReportTextToUtf8(std::string_view text);
+/// Whether the first bytes of a file are those of an outcome text, so that
+/// other files need not be read whole.
+bool StartsLikeOutcome(std::string_view head);
 
 /// A failure cause across the fleet: one step, number and description.
 struct Cause {

@@ -136,9 +136,14 @@ TEST(FileNames, SayWhatTheFileIsAndWhoseItIs) {
   EXPECT_EQ(ClassifyName("_SUCCESS_report.txt").kind, NameInfo::Other);
 }
 
-TEST(Ansi, Windows1252BecomesUtf8) {
+TEST(ReportText, Windows1252BecomesUtf8AndUtf8StaysAsItIs) {
   EXPECT_EQ(Ansi1252ToUtf8("Dr\xFC" "cker \x80"), "Dr\xC3\xBC" "cker \xE2\x82\xAC");
   EXPECT_EQ(Ansi1252ToUtf8("\x81"), "\xEF\xBF\xBD");
+  EXPECT_EQ(ReportTextToUtf8("Dr\xFC" "cker"), "Dr\xC3\xBC" "cker");
+  EXPECT_EQ(ReportTextToUtf8("Dr\xC3\xBC" "cker \xE2\x82\xAC"), "Dr\xC3\xBC" "cker \xE2\x82\xAC");
+  // A lead byte at the very end, or an overlong form, is not UTF-8.
+  EXPECT_EQ(ReportTextToUtf8("x\xC3"), "x\xC3\x83");
+  EXPECT_EQ(ReportTextToUtf8("\xC0\xAF"), "\xC3\x80\xC2\xAF");
 }
 
 // A share written file by file, with modification times set by the test.
@@ -185,13 +190,14 @@ TEST_F(Share, TheLatestRunOfEachComputerDecidesItsState) {
   // PC04's mail failed; its back-up file holds the outcome.
   Put("PC04_07.09.2004_14.05.33_EmailFailure.txt", Block(kSucceededRun));
   Put("VelloranEngine.exe", "MZ");
+  Put("notes.txt", "Migration plan\r\n");
   Put("Printers.ini", "[GENERAL]\r\n");
 
   auto s = Read({"PC01", "PC02", "PC03", "pc04", "PC05"});
   EXPECT_EQ(s.OutputFiles, 4);
   EXPECT_EQ(s.DebugFiles, 3);
   EXPECT_EQ(s.EmailBackups, 1);
-  EXPECT_EQ(s.OtherFiles, 2);
+  EXPECT_EQ(s.OtherFiles, 3);
   EXPECT_TRUE(s.Problems.empty());
 
   ASSERT_EQ(s.Computers.size(), 5u);
@@ -251,6 +257,27 @@ TEST_F(Share, FilesWithoutOutcomeInTheNameAreSharedOrNamedByAKnownComputer) {
   EXPECT_EQ(s.Computers.at("PC09").Result, Outcome::Succeeded);
   ASSERT_EQ(s.Causes.size(), 1u);
   EXPECT_EQ(s.Causes[0].AnonymousRuns, 1);
+}
+
+TEST(OldServers, NamedByTheAdministratorOrLearntFromAnyComputer) {
+  auto run = [](std::vector<Connection> inventory, std::vector<Connection> migrated) {
+    RunReport r;
+    r.Result = Outcome::Succeeded;
+    r.HasInventory = true;
+    r.Inventory = std::move(inventory);
+    r.Migrated = std::move(migrated);
+    return r;
+  };
+  FleetBuilder b("share");
+  b.Add("PC01", Source::OutputFile, 1, run({{"A", "OLD1"}}, {{"A", "old1"}}));
+  // PC02 had nothing moved, but OLD1 is old since PC01 moved away from it.
+  b.Add("PC02", Source::OutputFile, 1, run({{"B", "Old1"}, {"C", "LEGACY"}, {"D", "NEW"}}, {}));
+  b.AddOldServer("legacy");
+  auto s = b.Finish();
+  EXPECT_EQ(s.OldServers, (std::set<std::string>{"OLD1", "LEGACY"}));
+  EXPECT_TRUE(s.Computers.at("PC01").OnOldServers.empty());
+  ASSERT_EQ(s.Computers.at("PC02").OnOldServers.size(), 2u);
+  EXPECT_EQ(s.Computers.at("PC02").OnOldServers[1].Server, "LEGACY");
 }
 
 TEST(Render, CsvAndJsonQuoteWhatTheyCarry) {
