@@ -473,7 +473,10 @@ namespace {
 Result<std::string> ReadWhole(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return PlatformError{errno, std::strerror(errno)};
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  char chunk[64 * 1024];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+    bytes.append(chunk, static_cast<size_t>(in.gcount()));
   if (in.bad()) return PlatformError{errno, std::strerror(errno)};
   return bytes;
 }

@@ -76,8 +76,13 @@ TEST(FleetScale, FiveThousandClientsAreReadInAFewSeconds) {
             std::string::npos)
       << table;
   EXPECT_EQ(table.find("PRINTSRV"), std::string::npos);
-  // Generous enough for the sanitizer build on a busy machine.
-  EXPECT_LT(seconds, 30.0);
+  // About a second on an idle machine; the bounds leave room for a busy one
+  // and for the sanitizer build, which runs this test unoptimised.
+#if defined(__SANITIZE_ADDRESS__)
+  EXPECT_LT(seconds, 90.0);
+#else
+  EXPECT_LT(seconds, 15.0);
+#endif
 }
 
 }  // namespace
