@@ -28,6 +28,8 @@ if [ "$windows" = yes ]; then
   echo "== Windows engine (cross build)"
   JOBS=$jobs scripts/build-windows.sh
   exe=$PWD/build-windows/engine/VelloranEngine.exe
+elif command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
+  echo "== --no-windows: the package goes without VelloranEngine.exe"
 else
   echo "== no MinGW-w64 cross compiler: the package goes without VelloranEngine.exe"
 fi
