@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "platform/NetworkFolder.h"
 #include "tools/FleetReport.h"
 
 namespace velloran {
@@ -19,10 +20,10 @@ const char* const kSummaryUsage =
     "                        [--no-progress]\n"
     "\n"
     "Reads the output files, e-mail back-up files and debug files that the engines\n"
-    "left in SHARE (and its subfolders) and prints a fleet report: computers\n"
-    "migrated, failed and not yet seen, the failures grouped by cause, and the\n"
-    "printers still on old servers. Nothing in SHARE is changed; a damaged or\n"
-    "half-written file is reported and skipped.\n"
+    "left in SHARE (and its subfolders; a UNC path is read through its CIFS mount)\n"
+    "and prints a fleet report: computers migrated, failed and not yet seen, the\n"
+    "failures grouped by cause, and the printers still on old servers. Nothing in\n"
+    "SHARE is changed; a damaged or half-written file is reported and skipped.\n"
     "\n"
     "Options:\n"
     "  --computers FILE   the computers that should run the engine, one name a line\n"
@@ -95,8 +96,17 @@ int Summary(const std::vector<std::string>& args) {
     }
   }
   if (share.empty()) return Usage("expects a SHARE folder");
+  // The share as the clients name it (\\server\share\dir) is read through
+  // its CIFS mount on this machine.
+  const std::string local = LocalFolderPath(share);
+  if (share.starts_with("\\\\") && local == share) {
+    std::cerr << "velloran summary: " << share
+              << " is not mounted here: mount the share (mount -t cifs) first, or give the folder "
+                 "it is mounted on\n";
+    return 2;
+  }
   std::error_code ec;
-  if (!fs::is_directory(share, ec)) {
+  if (!fs::is_directory(local, ec)) {
     std::cerr << "velloran summary: " << share << " is not a folder that can be read\n";
     return 2;
   }
@@ -120,7 +130,8 @@ int Summary(const std::vector<std::string>& args) {
     options.Progress = DrawProgress;
     options.ProgressContext = &bar;
   }
-  fleet::FleetSummary summary = fleet::ReadShare(share, options);
+  fleet::FleetSummary summary = fleet::ReadShare(local, options);
+  summary.Share = share;
   switch (format) {
     case Table: std::cout << fleet::RenderTable(summary); break;
     case Csv: std::cout << fleet::RenderCsv(summary); break;

@@ -102,6 +102,9 @@ TEST_F(FleetSummary, ExitStatusAndArguments) {
   EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH, {"summary"}).ExitCode, 2);
   EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH, {"summary", engine.Folder().string(), "--csv", "--json"}).ExitCode, 2);
   EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH, {"summary", (engine.Root() / "missing").string()}).ExitCode, 2);
+  auto unc = RunProcess(VELLORAN_TOOL_PATH, {"summary", "\\\\nosuchserver\\netlogon"});
+  EXPECT_EQ(unc.ExitCode, 2);
+  EXPECT_TRUE(Contains(unc.Stderr, "\\\\nosuchserver\\netlogon is not mounted here")) << unc.Stderr;
   EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH,
                        {"summary", engine.Folder().string(), "--computers", (engine.Root() / "none").string()})
                 .ExitCode,
