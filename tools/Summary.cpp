@@ -118,6 +118,8 @@ int Summary(const std::vector<std::string>& args) {
     }
     options.HaveComputerList = true;
     for (std::string line; std::getline(in, line);) {
+      // A list saved by a Windows editor may start with a byte-order mark.
+      if (options.Computers.empty() && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
       const auto first = line.find_first_not_of(" \t\r");
       if (first == std::string::npos || line[first] == '#') continue;
       const auto last = line.find_last_not_of(" \t\r");

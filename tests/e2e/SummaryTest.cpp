@@ -62,7 +62,7 @@ TEST_F(FleetSummary, ReportsWhatTheEnginesLeftAndChangesNothing) {
   RunOn("PC02", false);
   RunOn("PC01", true);
   RunOn("PC03", true);
-  WriteFile(engine.Root() / "computers.txt", "# the lab\nPC01\nPC02\r\nPC03\n\nPC04\n");
+  WriteFile(engine.Root() / "computers.txt", "\xEF\xBB\xBF# the lab\nPC01\nPC02\r\n  PC03\n\nPC04\n");
   const auto before = Snapshot(engine.Folder());
 
   auto r = RunProcess(VELLORAN_TOOL_PATH,
