@@ -298,6 +298,35 @@ TEST_F(EngineAgainstTheDC, StartTlsTrustsTheCAThatLdapConfNames) {
             "computer: PC01\nconnection: \\\\PRN-SRV02\\HR-Printer\nconnection: \\\\SRV5\\Laser9\n");
 }
 
+TEST_F(EngineAgainstTheDC, AClientWithoutTheKerberosModuleIsToldWhatToInstall) {
+  GetTicket();
+  const std::string before = "computer: PC01\nconnection: \\\\OLD1\\HR-Printer\n";
+  test::WriteFile(engine.Connections(), before);
+  // A SASL plug-in folder without the GSSAPI module, as on a client where
+  // libsasl2-modules-gssapi-mit is not installed.
+  std::filesystem::create_directories(engine.Root() / "sasl");
+  engine.Env["SASL_PATH"] = (engine.Root() / "sasl").string();
+  engine.Env["KRB5CCNAME"] = "FILE:" + Cache();
+
+  engine.Env["VELLORAN_LDAP_BIND"] = "gssapi";
+  auto r = engine.Run({Ini()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_TRUE(Contains(Outcome(), "> Error Description: GSSAPI bind: Unknown authentication method: SASL(-4): no "
+                                  "mechanism available: No worthy mechs found (the SASL GSSAPI "
+                                  "module is missing: install libsasl2-modules-gssapi-mit)"))
+      << Outcome();
+
+  // "auto" falls back to anonymous, which the domain refuses: both causes.
+  engine.Env["VELLORAN_LDAP_BIND"] = "auto";
+  r = engine.Run({Ini()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_TRUE(Contains(Outcome(), "Operation unavailable without authentication; the GSSAPI bind "
+                                  "tried before the anonymous one failed: GSSAPI bind: "))
+      << Outcome();
+  EXPECT_TRUE(Contains(Outcome(), "install libsasl2-modules-gssapi-mit")) << Outcome();
+  EXPECT_EQ(test::ReadFile(engine.Connections()), before);
+}
+
 }  // namespace
 }  // namespace velloran
 
