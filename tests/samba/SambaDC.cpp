@@ -145,6 +145,7 @@ void SambaDC::MakeCertificates() {
 void SambaDC::Provision() {
   const std::string tool = Program("/usr/bin/samba-tool", "samba samba-ad-provision");
   const std::string d = dir_.str();
+  fs::create_directories(dir_ / "run");
   const std::string realm = kRealm;
   std::vector<std::string> args = {tool,
                                    "domain",
@@ -159,6 +160,9 @@ void SambaDC::Provision() {
   for (const std::string& option :
        {"interfaces=" + address_ + "/8", std::string("bind interfaces only=yes"),
         std::string("server services=ldap kdc"), "krb5 port=" + std::to_string(kdcPort_),
+        // Everything in the test's folder: two runs at once must not meet
+        // in /run/samba over a pid file.
+        "pid directory=" + d + "/run", "ncalrpc dir=" + d + "/run/ncalrpc",
         std::string("tls enabled=yes"), "tls keyfile=" + d + "/tls/key.pem",
         "tls certfile=" + d + "/tls/cert.pem", "tls cafile=" + d + "/tls/ca.pem",
         // What hardened domains do: no simple bind outside TLS. Like Active
