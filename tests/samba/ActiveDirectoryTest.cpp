@@ -116,7 +116,7 @@ class ActiveDirectory : public ::testing::Test {
     directory_ = MakeLdapDirectory(std::move(options));
     fakes_.Network.Connections = std::move(connections);
     Services s = fakes_.services();
-    s.Directory = directory_.get();
+    s.Directory = *directory_;
     run_ = std::make_unique<velloran::Run>(s);
     ResetINISettings(run_->Settings);
     run_->Settings.DebugOn = true;
