@@ -250,13 +250,13 @@ struct EngineAgainstTheDC : ActiveDirectory {
   test::EngineFolder engine{VELLORAN_ENGINE_PATH};
 
   std::string Outcome() const { return test::ReadFile(engine.Root() / "out/outcome.txt"); }
-  std::string Ini() const {
+  std::string Ini(int port = 0) const {
     std::filesystem::create_directories(engine.Root() / "out");
     const std::string path = (engine.Folder() / "move.ini").string();
     test::WriteFile(path,
                     "[GENERAL]\r\nUseActiveDirectory=True\r\nUseManualDefinitions=False\r\n"
                     "AlwaysRun=True\r\n[ACTIVE DIRECTORY]\r\nDomainName=" +
-                        Happy() +
+                        Happy(port) +
                         "\r\n[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" +
                         (engine.Root() / "out").string() +
                         "\r\nFileOutputName=outcome.txt\r\nIncludeComputerName=False\r\n"
@@ -285,6 +285,12 @@ TEST_F(EngineAgainstTheDC, StartTlsTrustsTheCAThatLdapConfNames) {
   EXPECT_TRUE(Contains(outcome, "in the system's store or in TLS_CACERT (ldap.conf, "
                                 "LDAPTLS_CACERT)"))
       << outcome;
+  // The same on the TLS port, where the handshake comes before any LDAP.
+  r = engine.Run({Ini(636)});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_TRUE(Contains(Outcome(), "> Error Description: TLS with " + dc->Address() +
+                                      ":636 failed: "))
+      << Outcome();
 
   test::WriteFile(engine.Root() / "ldap.conf", "TLS_CACERT " + dc->CaFile() + "\n");
   engine.Env["LDAPCONF"] = (engine.Root() / "ldap.conf").string();
