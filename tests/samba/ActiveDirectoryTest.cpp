@@ -16,6 +16,7 @@
 #include "platform/ldap/LdapDirectory.h"
 #include "tests/samba/SambaDC.h"
 #include "tests/support/EngineProcess.h"
+#include "tests/support/FakePlatform.h"
 
 namespace velloran {
 namespace {
