@@ -12,6 +12,7 @@ PACKAGES=(
   samba samba-ad-provision samba-dsdb-modules samba-vfs-modules
   libasio-dev
   python3-aiosmtpd
+  dpkg-dev file
 )
 
 missing=()
