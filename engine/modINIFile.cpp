@@ -7,6 +7,7 @@
 #include "engine/modDebug.h"
 #include "engine/modMain.h"
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
 
 namespace velloran {
 
@@ -28,6 +29,17 @@ bool EndsWithIni(const std::string& name) {
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return ext == ".ini";
 }
+
+// What a missing file reads as: every key absent.
+class NoProfile : public ProfileFunctions {
+ public:
+  std::string GetString(std::string_view, std::string_view, std::size_t, const std::string&) const override {
+    return "";
+  }
+  Status WriteString(std::string_view, std::string_view, std::string_view, const std::string&) override {
+    return PlatformError{kInvalidSetting, "read only"};
+  }
+};
 
 // The first "*.ini" in the order the file system lists the folder.
 std::string FirstINIFile(const std::string& folder) {
@@ -65,10 +77,22 @@ void OpenINIFile(Run& run) {
     run.Svc.Messages->Show("Unable to find INI file. Please check your deployment and try again.",
                            "Error", MessageIcon::Critical, MessageButtons::OK);
   WriteToDebugLog(run, "ERROR: Unable to find an INI File.");
+  run.INIFileUnreadable = true;
 }
 
 void ReadINISettings(Run& run) {
-  INIDocument document(*run.Svc.Profile, run.INIFilePath,
+  // A share that is offline at logon, or a folder or a pipe by the INI
+  // file's name, reads as a file without keys: the run still reports, but
+  // must not count as done. The reads themselves never touch such a path,
+  // so a FIFO cannot hold the run up.
+  NoProfile none;
+  ProfileFunctions* profile = run.Svc.Profile;
+  if (Status readable = CheckReadableRegularFile(run.INIFilePath); !readable.ok()) {
+    WriteErrorToDebugLog(run, "ERROR: Reading INI file: " + run.INIFilePath, readable.error());
+    run.INIFileUnreadable = true;
+    profile = &none;
+  }
+  INIDocument document(*profile, run.INIFilePath,
                        [&run](std::string_view line) { WriteToDebugLog(run, line); });
   document.ReadINISettings(run.Settings);
   DumpINISettings(run);
