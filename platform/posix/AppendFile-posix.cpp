@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -42,6 +43,8 @@ Status AppendBlockToFile(const std::string& path, std::string_view block,
   if (fd < 0) return ErrnoError(errno);
 
   Status last = LockWholeFile(fd, lockWait);
+  struct stat before {};
+  const bool sized = ::fstat(fd, &before) == 0;
 
   const char* p = block.data();
   size_t left = block.size();
@@ -54,6 +57,16 @@ Status AppendBlockToFile(const std::string& path, std::string_view block,
     }
     p += n;
     left -= static_cast<size_t>(n);
+  }
+  // A full disk (or a quota) lets part of the block in: cut the file back to
+  // where it was while the lock is still held, so that the next client's
+  // block does not follow a torn one. Only if nobody appended meanwhile,
+  // which the lock ensures where the file system has locks.
+  if (left > 0 && sized) {
+    struct stat after {};
+    const off_t written = static_cast<off_t>(block.size() - left);
+    if (written > 0 && ::fstat(fd, &after) == 0 && after.st_size == before.st_size + written)
+      static_cast<void>(::ftruncate(fd, before.st_size));
   }
   // Closing drops the lock; a failing close (a share that lost the data on
   // its way) is still a failure of the write.
