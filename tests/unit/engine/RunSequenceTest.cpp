@@ -113,6 +113,26 @@ TEST_F(RunSequence, TheDumpListsBlankSlotsAndHonoursDebugOn) {
   EXPECT_EQ(run.DebugText, "");
 }
 
+TEST_F(RunSequence, AFailedDirectoryModeKeepsTheManualModesFromRunning) {
+  platform.Network.Connections = {"\\\\OLD\\P1"};
+  run.Settings.UseManualDefinitions = true;
+  run.Settings.ServerPairs = {{"OLD", "NEW"}, {}};
+  run.Settings.UseActiveDirectory = true;  // no directory service: the mode fails
+  RunMigration(run);
+  EXPECT_TRUE(run.AbortStatus);
+  EXPECT_EQ(platform.Network.Calls, (std::vector<std::string>{"enum"}));
+  EXPECT_EQ(Marker(), "False");
+
+  // The same manual pairs do run when nothing failed before them.
+  run.Settings.UseActiveDirectory = false;
+  run.Settings.AlwaysRun = true;
+  platform.Network.Calls.clear();
+  RunMigration(run);
+  EXPECT_FALSE(run.AbortStatus) << run.OutcomeText;
+  EXPECT_EQ(platform.Network.Calls, (std::vector<std::string>{"enum", "remove \\\\OLD\\P1", "add \\\\NEW\\P1"}));
+  EXPECT_EQ(Marker(), "True");
+}
+
 TEST_F(RunSequence, AnINIFileThatCannotBeReadNeverMarksTheUserDone) {
   // A share offline at the first logon, a folder or a pipe by the file's
   // name: the run reports, but a later logon must still migrate the user.
