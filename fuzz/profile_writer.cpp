@@ -16,9 +16,14 @@ using namespace velloran;
 
 namespace {
 
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
 std::string AsRead(std::string_view value) {
-  while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
-  while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
+  value = Trim(value);
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
     value = value.substr(1, value.size() - 2);
   return std::string(value);
@@ -51,12 +56,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  back.c_str());
   fuzz::Require(back == AsRead(value), "a written value reads back");
   if (!(otherKey.empty() || otherSection.empty())) {
-    bool same = otherSection.size() == section.size() && otherKey.size() == key.size() &&
-                strncasecmp(otherSection.c_str(), section.c_str(), section.size()) == 0 &&
-                strncasecmp(otherKey.c_str(), key.c_str(), key.size()) == 0;
-    if (!same)
-      fuzz::Require(profile.GetString(otherSection, otherKey, 4096, file.path()) == otherBefore,
-                    "a write changes no other key");
+    auto sameName = [](std::string_view a, std::string_view b) {
+      a = Trim(a);
+      b = Trim(b);
+      return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+    };
+    const std::string otherAfter = profile.GetString(otherSection, otherKey, 4096, file.path());
+    if (!(sameName(otherSection, section) && sameName(otherKey, key)) && otherAfter != otherBefore)
+      std::fprintf(stderr, "wrote [%s] [%s] = [%s]; [%s] [%s] was [%s] is [%s]\n", section.c_str(), key.c_str(),
+                   value.c_str(), otherSection.c_str(), otherKey.c_str(), otherBefore.c_str(), otherAfter.c_str());
+    fuzz::Require((sameName(otherSection, section) && sameName(otherKey, key)) || otherAfter == otherBefore,
+                  "a write changes no other key");
   }
   return 0;
 }

@@ -10,6 +10,7 @@ PACKAGES=(
   libldap-dev libsasl2-dev ldap-utils slapd
   libasio-dev
   python3-aiosmtpd
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

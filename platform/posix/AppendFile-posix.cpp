@@ -39,7 +39,9 @@ Status LockWholeFile(int fd, std::chrono::milliseconds wait) {
 
 Status AppendBlockToFile(const std::string& path, std::string_view block,
                          std::chrono::milliseconds lockWait) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  // O_NONBLOCK: a FIFO by the file's name would otherwise hold the run until
+  // some reader opens it; with none it fails (ENXIO) at once.
+  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) return ErrnoError(errno);
 
   Status last = LockWholeFile(fd, lockWait);
