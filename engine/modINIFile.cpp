@@ -11,15 +11,6 @@
 
 namespace velloran {
 
-std::string CommandLineFromArgv(int argc, const char* const* argv) {
-  std::string text;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) text += ' ';
-    text += argv[i];
-  }
-  return text;
-}
-
 namespace {
 
 bool EndsWithIni(const std::string& name) {
@@ -73,11 +64,9 @@ void OpenINIFile(Run& run) {
     return;
   }
 
-  if (run.Svc.Messages)
-    run.Svc.Messages->Show("Unable to find INI file. Please check your deployment and try again.",
+  run.Svc.Messages->Show("Unable to find INI file. Please check your deployment and try again.",
                            "Error", MessageIcon::Critical, MessageButtons::OK);
   WriteToDebugLog(run, "ERROR: Unable to find an INI File.");
-  run.INIFileUnreadable = true;
 }
 
 void ReadINISettings(Run& run) {
@@ -86,7 +75,7 @@ void ReadINISettings(Run& run) {
   // must not count as done. The reads themselves never touch such a path,
   // so a FIFO cannot hold the run up.
   NoProfile none;
-  ProfileFunctions* profile = run.Svc.Profile;
+  ProfileFunctions* profile = &*run.Svc.Profile;
   if (Status readable = CheckReadableRegularFile(run.INIFilePath); !readable.ok()) {
     WriteErrorToDebugLog(run, "ERROR: Reading INI file: " + run.INIFilePath, readable.error());
     run.INIFileUnreadable = true;

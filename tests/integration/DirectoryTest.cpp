@@ -59,7 +59,7 @@ class Directory : public ::testing::Test {
   void Query(const std::string& domain, LdapDirectoryOptions options = Anonymous()) {
     directory_ = MakeLdapDirectory(std::move(options));
     Services s = fakes_.services();
-    s.Directory = directory_.get();
+    s.Directory = *directory_;
     run_ = std::make_unique<velloran::Run>(s);
     ResetINISettings(run_->Settings);
     run_->Settings.DebugOn = true;
@@ -158,7 +158,7 @@ TEST_F(Directory, APagedSearchTheServerCutsShortIsAQueryFailure) {
             "sizelimit size.soft=1000 size.hard=1000 size.pr=1000 size.prtotal=1500");
   directory_ = MakeLdapDirectory(Anonymous());
   Services s = fakes_.services();
-  s.Directory = directory_.get();
+  s.Directory = *directory_;
   run_ = std::make_unique<velloran::Run>(s);
   ResetINISettings(run_->Settings);
   run_->Settings.DomainName = cut.HostPort() + "/" + kBig;

@@ -153,11 +153,6 @@ TEST_F(RunSequence, AnINIFileThatCannotBeReadNeverMarksTheUserDone) {
     EXPECT_EQ(Marker(), "<none>") << path;
   }
 
-  // No INI file at all: nothing is stored either.
-  run = velloran::Run(platform.services());
-  run.EngineFolder = (dir / "folder.ini").string();
-  OpenINIFile(run);
-  RunMigration(run);
   EXPECT_TRUE(platform.Settings.Values.empty());
 
   // Once the file is back, the run counts.
