@@ -26,8 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Require(WellShaped(first.ServerPairs) && WellShaped(first.PrinterPairs) &&
                     WellShaped(first.MixedPairs) && WellShaped(first.EmailTo),
                 "every list has entry 0");
-  fuzz::Require(first.ServerPairs.size() != 1 || first.ServerPairs[0] == NamePair{},
-                "an empty server list is one blank pair");
+  // The From key sizes a list: one slot means no From entry (a To entry
+  // may still sit in it).
+  fuzz::Require(first.ServerPairs.size() != 1 || first.ServerPairs[0].FromName.empty(),
+                "a one-slot server list has no From entry");
+  fuzz::Require(first.MixedPairs.size() != 1 || first.MixedPairs[0].FromServer.empty(),
+                "a one-slot mixed list has no From server");
   document.ReadINISettings(second);
   fuzz::Require(first == second, "reading twice gives the same record");
   return 0;

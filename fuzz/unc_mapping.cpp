@@ -37,8 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // may name a folder below the share as its source).
   std::string back = UNCPathOfLocalFolder(local, table);
   if (back.empty()) return 0;  // a name with a backslash in it has no UNC form
+  // Empty parts ("\\\\\\srv") are skipped as the mapping skips them.
   std::string want = unc.substr(2);
   std::replace(want.begin(), want.end(), '/', '\\');
+  want.erase(0, want.find_first_not_of('\\'));
   std::string server = Lower(want.substr(0, want.find('\\')));
   fuzz::Require(Lower(back).starts_with("\\\\" + server + "\\"), "a mapped folder maps back to its server");
   return 0;
