@@ -15,8 +15,11 @@ usage() {
   sed -n '3,10p' "$0" | sed 's/^# \{0,1\}//'
 }
 
+# The targets this tree builds (a target needs its sources, e.g. the CUPS
+# mapping); configuring writes the list.
 targets() {
-  ls fuzz/corpus
+  cmake --preset fuzz --no-warn-unused-cli >/dev/null
+  cat build-fuzz/fuzz-targets.txt
 }
 
 case "${1:-}" in
@@ -37,7 +40,7 @@ fi
 if [ "$1" = "--smoke" ]; then
   wanted=$(targets)
 else
-  if ! [ -d "fuzz/corpus/$1" ]; then
+  if ! targets | grep -qx "$1"; then
     echo "fuzz: no target '$1'; the targets are:" $(targets) >&2
     exit 2
   fi
@@ -45,7 +48,6 @@ else
 fi
 seconds=$2
 
-cmake --preset fuzz >/dev/null
 build_targets=()
 for t in $wanted; do build_targets+=("fuzz_$t"); done
 cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)" --target "${build_targets[@]}"
@@ -62,7 +64,7 @@ for t in $wanted; do
   mkdir -p "build-fuzz/corpus/$t"
   log="build-fuzz/fuzz_$t.log"
   if build-fuzz/fuzz/fuzz_"$t" -max_total_time="$seconds" -print_final_stats=1 \
-      -artifact_prefix="build-fuzz/crashes/$t-" "build-fuzz/corpus/$t" "fuzz/corpus/$t" >"$log" 2>&1; then
+      -artifact_prefix="build-fuzz/crashes/$t-" "build-fuzz/corpus/$t" fuzz/corpus/"$t" >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     echo "fuzz_$t: ${runs:-?} executions in ${seconds}s, no failure"
   else

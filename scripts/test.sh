@@ -25,7 +25,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 # A smoke run of every fuzz target: a property broken by a change shows here;
 # longer runs are scripts/fuzz.sh TARGET SECONDS.
-echo "== fuzz targets, ${VELLORAN_FUZZ_SECONDS:=5}s each"
+echo "== fuzz targets, ${VELLORAN_FUZZ_SECONDS:=4}s each"
 fuzz_start=$(date +%s)
 scripts/fuzz.sh --smoke "$VELLORAN_FUZZ_SECONDS"
 echo "== fuzz stage took $(( $(date +%s) - fuzz_start ))s"
