@@ -1,23 +1,38 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, runs every test,
 # then runs the unit tests again under AddressSanitizer and UBSan, and each
-# fuzz target for a few seconds.
+# fuzz target for a few seconds. Each stage prints its time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+jobs=$(nproc 2>/dev/null || echo 2)
+started=$SECONDS
+stage_start=$SECONDS
+stage() {
+  local now=$SECONDS
+  if [ -n "${stage_name:-}" ]; then
+    echo "== ${stage_name}: $((now - stage_start)) s"
+  fi
+  stage_name=${1:-}
+  stage_start=$now
+  [ -n "$stage_name" ] && echo "== $stage_name" || true
+}
+
+stage "dependencies"
 scripts/deps.sh
 
-jobs=$(nproc 2>/dev/null || echo 2)
-
-echo "== build (warnings are errors)"
+stage "build (warnings are errors)"
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
 
-echo "== tests"
+stage "tests"
 export QT_QPA_PLATFORM=offscreen
 ctest --preset default -j "$jobs"
 
-echo "== unit tests under ASan + UBSan"
+stage "package: .deb built, installed into a scratch root, its programs run"
+scripts/package.sh --no-windows
+
+stage "unit tests under ASan + UBSan"
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -25,7 +40,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 # A smoke run of every fuzz target: a property broken by a change shows here;
 # longer runs are scripts/fuzz.sh TARGET SECONDS.
-echo "== fuzz targets, ${VELLORAN_FUZZ_SECONDS:=4}s each"
-fuzz_start=$(date +%s)
+stage "fuzz targets, ${VELLORAN_FUZZ_SECONDS:=4} s each (ASan + UBSan)"
 scripts/fuzz.sh --smoke "$VELLORAN_FUZZ_SECONDS"
-echo "== fuzz stage took $(( $(date +%s) - fuzz_start ))s"
+
+stage
+echo "== all stages: $((SECONDS - started)) s"
