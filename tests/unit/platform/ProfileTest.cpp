@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -233,6 +234,41 @@ TEST_F(ProfileWrite, WritesTheFilesEncodingAndLineEnds) {
   EXPECT_EQ(SystemProfile().GetString("S", "k", 100, path), "ü");
   // So does a UTF-8 file with its mark.
   EXPECT_EQ(Write("\xEF\xBB\xBF[S]\n", "S", "k", "ü"), "\xEF\xBB\xBF[S]\nk=\xC3\xBC\n");
+}
+
+// Administrators keep the INI file on a share and link to it; a save must
+// change the file the link names, not replace the link.
+TEST_F(ProfileWrite, SavesThroughSymbolicLinksKeepingOwnerAndMode) {
+  fs::create_directories(dir / "real");
+  const std::string target = (dir / "real" / "settings.ini").string();
+  WriteFile(target, "[S]\nk=old\n");
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+  }
+  // A relative link to a relative link.
+  fs::create_symlink("real/settings.ini", dir / "hop.ini");
+  fs::create_symlink("hop.ini", path);
+
+  ASSERT_TRUE(SystemProfile().WriteString("S", "k", "new", path).ok());
+  EXPECT_TRUE(fs::is_symlink(path));
+  EXPECT_TRUE(fs::is_symlink(dir / "hop.ini"));
+  EXPECT_EQ(ReadFile(target), "[S]\nk=new\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 65534u);
+  }
+
+  // A link whose file does not exist yet gets it created where it points.
+  fs::create_symlink("real/new.ini", dir / "dangling.ini");
+  ASSERT_TRUE(SystemProfile().WriteString("S", "k", "v", (dir / "dangling.ini").string()).ok());
+  EXPECT_TRUE(fs::is_symlink(dir / "dangling.ini"));
+  EXPECT_EQ(ReadFile((dir / "real" / "new.ini").string()), "[S]\r\nk=v\r\n");
+  // Neither directory keeps a temp file.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 2);
 }
 
 TEST_F(ProfileWrite, LeavesNoTempFileBehind) {
