@@ -8,6 +8,7 @@
 #include "engine/EngineServices.h"
 #include "engine/SystemEntry.h"
 #include "engine/modMain.h"
+#include "platform/CodePage.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -37,12 +38,23 @@ int main(int argc, char** argv) {
     std::cout << "VelloranEngine " VELLORAN_VERSION "\n";
     return 0;
   }
-  auto services = ServicesFromEnvironment(SystemDialogs());
+  auto config = ReadConfiguration();
+  if (!config) {
+    std::cerr << "VelloranEngine: " << config.error().Description << std::endl;
+    return 2;
+  }
+  // Every INI text is read in this code page: a wrong one misreads them all.
+  if (Status codePage = UseAnsiCodePage(config->CodePage); !codePage.ok()) {
+    std::cerr << "VelloranEngine: " << codePage.error().Description << std::endl;
+    return 2;
+  }
+  auto services = MakeEngineServices(*config, LdapOptionsFromEnvironment(), SystemDialogs());
   if (!services) {
     std::cerr << "VelloranEngine: " << services.error().Description << std::endl;
     return 2;
   }
-  Run run((*services)->Wired);
+  Run run((*services)->Wired());
+  run.SmtpTick = config->SmtpTick;
   run.CommandLine = CommandLineText(argc, argv);
   run.EngineFolder = ExecutableFolder();
   Main(run);

@@ -36,13 +36,13 @@ class CodePage {
 /// other name the system's converter knows. Fails for an unknown name.
 Result<std::unique_ptr<CodePage>> OpenCodePage(std::string_view name);
 
-/// Where the INI code page comes from: on Windows the system's ANSI code
-/// page; elsewhere VELLORAN_CODEPAGE, windows-1252 when it is unset.
-/// Fails when the variable names no code page; programs check this once at
-/// start and refuse to run rather than misread every file.
-Status CheckAnsiCodePageSetting();
+/// Makes `name` the INI code page of this process; empty for the default,
+/// windows-1252. Programs call it once at start with VELLORAN_CODEPAGE. On
+/// Windows the system's ANSI code page always applies: the profile
+/// functions and every "A" call use it.
+Status UseAnsiCodePage(std::string_view name);
 
-/// The INI code page of this process (windows-1252 if the setting is bad).
+/// The INI code page of this process.
 const CodePage& AnsiCodePage();
 
 /// Shorthands for the process's code page.

@@ -6,14 +6,18 @@
 #include <iostream>
 
 #include "platform/CodePage.h"
+#include "platform/Configuration.h"
 #include "platform/profile/Profile.h"
-#include "toolkit/LaterHooks.h"
+#include "toolkit/SystemActions.h"
 #include "toolkit/frmWizard.h"
 
 int main(int argc, char* argv[]) {
   // Every INI text is read and written in this code page: a wrong one would
   // corrupt each file saved.
-  if (velloran::Status codePage = velloran::CheckAnsiCodePageSetting(); !codePage.ok()) {
+  auto config = velloran::ReadConfiguration();
+  velloran::Status codePage =
+      config ? velloran::UseAnsiCodePage(config->CodePage) : velloran::Status(config.error());
+  if (!codePage.ok()) {
     std::cerr << "VelloranDeploymentToolkit: " << codePage.error().Description << std::endl;
     return 2;
   }
@@ -24,7 +28,7 @@ int main(int argc, char* argv[]) {
 
   auto services = velloran::ToolkitServicesFromEnvironment();
   velloran::frmWizard wizard(velloran::SystemProfile());
-  wizard.SetLaterHooks(velloran::MakeLaterHooks(services->Deployment));
+  wizard.SetSystemActions(velloran::MakeSystemActions(services->Deployment));
   if (!wizard.Form_Load()) return 0;
   return app.exec();
 }

@@ -10,6 +10,7 @@
 
 #include "engine/modDebug.h"
 #include "platform/CodePage.h"
+#include "platform/Configuration.h"
 #include "tools/WhatIf.h"
 
 namespace {
@@ -66,7 +67,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   // what-if reads INI files: refuse a code page setting that would misread them.
-  if (velloran::Status codePage = velloran::CheckAnsiCodePageSetting(); !codePage.ok()) {
+  auto config = velloran::ReadConfiguration();
+  velloran::Status codePage =
+      config ? velloran::UseAnsiCodePage(config->CodePage) : velloran::Status(config.error());
+  if (!codePage.ok()) {
     std::cerr << "velloran: " << codePage.error().Description << "\n";
     return 2;
   }

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 #include "platform/CodePage.h"
@@ -17,7 +16,6 @@ namespace velloran {
 
 namespace {
 
-constexpr const char* kSettingName = "VELLORAN_CODEPAGE";
 constexpr std::string_view kDefault = "windows-1252";
 
 class Converter {
@@ -157,32 +155,20 @@ Result<std::unique_ptr<CodePage>> OpenCodePage(std::string_view name) {
 
 namespace {
 
-struct ProcessCodePage {
-  std::unique_ptr<CodePage> Page;
-  Status Setting;
-};
-
-const ProcessCodePage& Process() {
-  static const ProcessCodePage p = [] {
-    ProcessCodePage r;
-    const char* value = std::getenv(kSettingName);
-    std::string_view name = value && *value ? std::string_view(value) : kDefault;
-    auto opened = OpenCodePage(name);
-    if (opened) {
-      r.Page = std::move(*opened);
-    } else {
-      r.Setting = PlatformError{kInvalidSetting, std::string(kSettingName) + ": " + opened.error().Description};
-      r.Page = codepage::MakeByteTableCodePage("windows-1252", codepage::Windows1252());
-    }
-    return r;
-  }();
-  return p;
+std::unique_ptr<CodePage>& Selected() {
+  static std::unique_ptr<CodePage> page = codepage::MakeByteTableCodePage("windows-1252", codepage::Windows1252());
+  return page;
 }
 
 }  // namespace
 
-Status CheckAnsiCodePageSetting() { return Process().Setting; }
+Status UseAnsiCodePage(std::string_view name) {
+  auto opened = OpenCodePage(name.empty() ? kDefault : name);
+  if (!opened) return opened.error();
+  Selected() = std::move(*opened);
+  return Status::Ok();
+}
 
-const CodePage& AnsiCodePage() { return *Process().Page; }
+const CodePage& AnsiCodePage() { return *Selected(); }
 
 }  // namespace velloran

@@ -59,7 +59,7 @@ Result<std::unique_ptr<CodePage>> OpenCodePage(std::string_view name) {
   return std::unique_ptr<CodePage>(std::make_unique<WindowsCodePage>(*number));
 }
 
-Status CheckAnsiCodePageSetting() { return Status::Ok(); }
+Status UseAnsiCodePage(std::string_view) { return Status::Ok(); }
 
 const CodePage& AnsiCodePage() {
   static const WindowsCodePage page(::GetACP());
