@@ -57,6 +57,42 @@ std::string_view BodyCharset(std::string_view text) {
   return IsValidUtf8(text) ? "utf-8" : "unknown-8bit";
 }
 
+std::string EncodeHeaderText(std::string_view text) {
+  bool ascii = true;
+  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return std::string(text);
+  static constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  auto word = [](std::string_view bytes) {
+    std::string out = "=?utf-8?B?";
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+      uint32_t n = static_cast<unsigned char>(bytes[i]) << 16;
+      if (i + 1 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+      if (i + 2 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 2]);
+      out += kBase64[(n >> 18) & 63];
+      out += kBase64[(n >> 12) & 63];
+      out += i + 1 < bytes.size() ? kBase64[(n >> 6) & 63] : '=';
+      out += i + 2 < bytes.size() ? kBase64[n & 63] : '=';
+    }
+    return out + "?=";
+  };
+  // Encoded words hold at most 75 characters: 45 bytes of text each, cut
+  // between characters, on folded lines.
+  std::string out;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size();) {
+    size_t next = i;
+    DecodeUtf8(text, next);
+    if (next - start > 45) {
+      if (!out.empty()) out += "\r\n ";
+      out += word(text.substr(start, i - start));
+      start = i;
+    }
+    i = next;
+  }
+  if (!out.empty()) out += "\r\n ";
+  return out + word(text.substr(start));
+}
+
 std::string MailDate(const LocalTime& t) {
   using namespace std::chrono;
   static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -106,7 +142,8 @@ std::string BuildMessageText(const INISettings& settings, std::string_view outco
   std::string text;
   text += "From: <" + settings.EmailFrom + ">\r\n";
   text += "To: " + to + "\r\n";
-  text += "Subject: " + settings.EmailSubject + "\r\n";
+  // Headers are ASCII on the wire; a subject beyond it travels encoded.
+  text += "Subject: " + EncodeHeaderText(settings.EmailSubject) + "\r\n";
   text += "Date: " + MailDate(date) + "\r\n";
   text += "Message-ID: " + std::string(messageId) + "\r\n";
   text += "X-Mailer: Quellmark v1.0\r\n";
