@@ -16,6 +16,12 @@ namespace velloran {
 namespace {
 
 namespace fs = std::filesystem;
+
+/// A literal with the NUL bytes it holds, counted by the compiler.
+template <size_t N>
+std::string Bytes(const char (&literal)[N]) {
+  return std::string(literal, N - 1);
+}
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -76,17 +82,17 @@ TEST(ProfileRead, FollowsTheProfileStringRules) {
       {"name runs to the last bracket", "[U]V]W\nk=u\n", "U]V", "k", 100, "u"},
       {"name up to the first bracket does not match", "[U]V]W\nk=u\n", "U", "k", 100, ""},
       // Characters Windows treats specially
-      {"NUL ends the value", std::string("[S]\nk=ab\0cd\nj=x\n", 17), "S", "k", 100, "ab"},
+      {"NUL ends the value", Bytes("[S]\nk=ab\0cd\nj=x\n"), "S", "k", 100, "ab"},
       {"EOF mark, VT and FF are blanks", "[S]\n\x0B k=\x1A\x0B\x0C v \x0C\x0B\x1A\n", "S", "k", 100, "v"},
       {"no-break space is text", "[S]\nk=\xA0v\xA0\n", "S", "k", 100, "\u00A0v\u00A0"},
       {"EOF mark at the end of the file", "[S]\r\nk=v\r\n\x1A", "S", "k", 100, "v"},
       // Files with a byte-order mark are Unicode text
-      {"UTF-16LE file", std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xFC\0\xDF\0\r\0\n\0", 24), "S",
+      {"UTF-16LE file", Bytes("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xFC\0\xDF\0\r\0\n\0"), "S",
        "k", 100, "üß"},
-      {"UTF-16BE file", std::string("\xFE\xFF\0[\0S\0]\0\n\0k\0=\0v", 16), "S", "k", 100, "v"},
-      {"UTF-16 text outside the code page", std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0\xA9\x03", 18), "S",
+      {"UTF-16BE file", Bytes("\xFE\xFF\0[\0S\0]\0\n\0k\0=\0v"), "S", "k", 100, "v"},
+      {"UTF-16 text outside the code page", Bytes("\xFF\xFE[\0S\0]\0\n\0k\0=\0\xA9\x03"), "S",
        "k", 100, "?"},
-      {"UTF-16 without byte-order mark is not read", std::string("[\0S\0]\0\n\0k\0=\0v\0", 14), "S", "k",
+      {"UTF-16 without byte-order mark is not read", Bytes("[\0S\0]\0\n\0k\0=\0v\0"), "S", "k",
        100, ""},
       {"UTF-8 file with byte-order mark", "\xEF\xBB\xBF[S]\nk=Gr\xC3\xBC\xC3\x9F" "e\n", "S", "k", 100, "Grüße"},
   };
@@ -227,10 +233,9 @@ TEST_F(ProfileWrite, WritesTheFilesEncodingAndLineEnds) {
   // A file with lone CR line ends keeps them.
   EXPECT_EQ(Write("[S]\rj=1\r", "S", "k", "2"), "[S]\rj=1\rk=2\r");
   // A UTF-16 file stays UTF-16, every other character as it was.
-  const std::string utf16(
-      "\xFF\xFE[\0S\0]\0\r\0\n\0j\0=\0\xA9\x03\r\0\n\0k\0=\0o\0l\0d\0\r\0\n\0", 34);
+  const std::string utf16 = Bytes("\xFF\xFE[\0S\0]\0\r\0\n\0j\0=\0\xA9\x03\r\0\n\0k\0=\0o\0l\0d\0\r\0\n\0");
   EXPECT_EQ(Write(utf16, "S", "k", "ü"),
-            std::string("\xFF\xFE[\0S\0]\0\r\0\n\0j\0=\0\xA9\x03\r\0\n\0k\0=\0\xFC\0\r\0\n\0", 30));
+            Bytes("\xFF\xFE[\0S\0]\0\r\0\n\0j\0=\0\xA9\x03\r\0\n\0k\0=\0\xFC\0\r\0\n\0"));
   EXPECT_EQ(SystemProfile().GetString("S", "k", 100, path), "ü");
   // So does a UTF-8 file with its mark.
   EXPECT_EQ(Write("\xEF\xBB\xBF[S]\n", "S", "k", "ü"), "\xEF\xBB\xBF[S]\nk=\xC3\xBC\n");
@@ -303,7 +308,7 @@ TEST_F(ProfileWrite, RefusesTextThatWouldBreakTheFileApart) {
   } refused[] = {
       {"S", "k", "1\r\n[GENERAL]\r\nAlwaysRun=True"},
       {"S", "k", "line\nbreak"},
-      {"S", "k", std::string("nul\0byte", 8)},
+      {"S", "k", Bytes("nul\0byte")},
       {"S]x", "k", "v"},
       {"S\n", "k", "v"},
       {"", "k", "v"},
