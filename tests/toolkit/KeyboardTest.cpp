@@ -14,13 +14,10 @@
 using namespace velloran;
 using namespace velloran::test;
 
-class KeyboardTest : public QObject {
+class KeyboardTest : public ToolkitSuite {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitToolkitTests(); }
-  void init() { Dialogs::Reset(); }
-
   void tabGoesFromTheTreeThroughTheFieldsToTheButtons_data();
   void tabGoesFromTheTreeThroughTheFieldsToTheButtons();
   void f1OpensTheHelpOfThePageShown();
@@ -156,4 +153,4 @@ void KeyboardTest::popupHelpAgreesThatAFailureMessageWorksAlone() {
 }
 
 QTEST_MAIN(KeyboardTest)
-#include "tst_keyboard.moc"
+#include "KeyboardTest.moc"
