@@ -8,6 +8,7 @@
 #include "engine/EngineServices.h"
 #include "engine/SystemEntry.h"
 #include "engine/modMain.h"
+#include "platform/CodePage.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -21,7 +22,8 @@ const char* kUsage =
     "\n"
     "Platform backends are chosen by VELLORAN_PRINTERS, VELLORAN_USER_HIVE,\n"
     "VELLORAN_MACHINE_HIVE, VELLORAN_MESSAGEBOX, VELLORAN_EVENTLOG,\n"
-    "VELLORAN_LDAP_BIND and VELLORAN_SMTP_TICK_MS (see README.md).\n"
+    "VELLORAN_LDAP_BIND, VELLORAN_SMTP_TICK_MS and VELLORAN_CODEPAGE\n"
+    "(see README.md).\n"
     "Read a debug file with: velloran decode-debug FILE\n";
 }  // namespace
 
@@ -39,6 +41,11 @@ int main(int argc, char** argv) {
   auto config = ReadConfiguration();
   if (!config) {
     std::cerr << "VelloranEngine: " << config.error().Description << std::endl;
+    return 2;
+  }
+  // Every INI text is read in this code page: a wrong one misreads them all.
+  if (Status codePage = UseAnsiCodePage(config->CodePage); !codePage.ok()) {
+    std::cerr << "VelloranEngine: " << codePage.error().Description << std::endl;
     return 2;
   }
   auto services = MakeEngineServices(*config, LdapOptionsFromEnvironment(), SystemDialogs());

@@ -1,10 +1,10 @@
 #include "engine/modMoveNetworkPrinters.h"
 
 #include "engine/ErrorRecorder.h"
-#include "engine/TextCompare.h"
 #include "engine/modDebug.h"
 #include "engine/modNotification.h"
 #include "engine/modPrinters.h"
+#include "platform/CodePage.h"
 
 namespace velloran {
 

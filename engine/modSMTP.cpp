@@ -9,6 +9,7 @@
 
 #include "engine/frmWinsockContainer.h"
 #include "engine/modDebug.h"
+#include "platform/CodePage.h"
 
 namespace velloran {
 
@@ -47,42 +48,6 @@ std::string EncodeMessageBody(std::string_view text) {
 
 namespace {
 
-bool IsValidUtf8(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    auto c = static_cast<unsigned char>(s[i]);
-    size_t len;
-    uint32_t cp;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    if (c >= 0xC2 && c <= 0xDF) {
-      len = 2;
-      cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      len = 3;
-      cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      len = 4;
-      cp = c & 0x07;
-    } else
-      return false;
-    if (i + len > s.size()) return false;
-    for (size_t k = 1; k < len; ++k) {
-      auto cc = static_cast<unsigned char>(s[i + k]);
-      if ((cc & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF.
-    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
-    i += len;
-  }
-  return true;
-}
-
 std::string TwoDigits(int v) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "%02d", v % 100);
@@ -97,6 +62,42 @@ std::string_view BodyCharset(std::string_view text) {
     if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
   if (ascii) return "us-ascii";
   return IsValidUtf8(text) ? "utf-8" : "unknown-8bit";
+}
+
+std::string EncodeHeaderText(std::string_view text) {
+  bool ascii = true;
+  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return std::string(text);
+  static constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  auto word = [](std::string_view bytes) {
+    std::string out = "=?utf-8?B?";
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+      uint32_t n = static_cast<unsigned char>(bytes[i]) << 16;
+      if (i + 1 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+      if (i + 2 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 2]);
+      out += kBase64[(n >> 18) & 63];
+      out += kBase64[(n >> 12) & 63];
+      out += i + 1 < bytes.size() ? kBase64[(n >> 6) & 63] : '=';
+      out += i + 2 < bytes.size() ? kBase64[n & 63] : '=';
+    }
+    return out + "?=";
+  };
+  // Encoded words hold at most 75 characters: 45 bytes of text each, cut
+  // between characters, on folded lines.
+  std::string out;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size();) {
+    size_t next = i;
+    DecodeUtf8(text, next);
+    if (next - start > 45) {
+      if (!out.empty()) out += "\r\n ";
+      out += word(text.substr(start, i - start));
+      start = i;
+    }
+    i = next;
+  }
+  if (!out.empty()) out += "\r\n ";
+  return out + word(text.substr(start));
 }
 
 std::string MailDate(const LocalTime& t) {
@@ -155,7 +156,9 @@ std::string BuildMessageText(const INISettings& settings, std::string_view outco
   std::string text;
   text += "From: <" + OneLine(settings.EmailFrom) + ">\r\n";
   text += "To: " + to + "\r\n";
-  text += "Subject: " + OneLine(settings.EmailSubject) + "\r\n";
+  // Headers are ASCII on the wire, each on its own line; a subject beyond
+  // ASCII travels encoded.
+  text += "Subject: " + EncodeHeaderText(OneLine(settings.EmailSubject)) + "\r\n";
   text += "Date: " + MailDate(date) + "\r\n";
   text += "Message-ID: " + std::string(messageId) + "\r\n";
   text += "X-Mailer: Quellmark v1.0\r\n";

@@ -35,6 +35,10 @@ std::string_view BodyCharset(std::string_view text);
 /// "Mon, 07 Dec 2026 14:05:09 +0100".
 std::string MailDate(const LocalTime& time);
 
+/// Header text as it may travel: ASCII as it is, anything else as UTF-8
+/// encoded words (RFC 2047), folded to keep each one short.
+std::string EncodeHeaderText(std::string_view text);
+
 /// "mm.dd.yyyy_hh.nn.ss", as the back-up file name carries it.
 std::string BackupFileTimestamp(const LocalTime& time);
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/CodePage.h"
 #include "platform/Paths.h"
 #include "platform/SystemBackends.h"
 
@@ -49,6 +50,12 @@ Result<Configuration> ReadConfiguration(const EnvironmentLookup& env) {
     if (*end != '\0' || errno != 0 || ms <= 0 || ms > 3600000)
       return Invalid("VELLORAN_SMTP_TICK_MS", *tick, "a number of milliseconds from 1 to 3600000");
     c.SmtpTick = std::chrono::milliseconds(ms);
+  }
+
+  if (auto page = env("VELLORAN_CODEPAGE"); page && !page->empty()) {
+    if (!OpenCodePage(*page))
+      return Invalid("VELLORAN_CODEPAGE", *page, "a code page such as windows-1252, cp1251 or UTF-8");
+    c.CodePage = *page;
   }
   return c;
 }

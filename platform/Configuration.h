@@ -24,6 +24,9 @@ struct Configuration {
   std::string EventLog;
   /// VELLORAN_SMTP_TICK_MS: one tick of the SMTP reply timer.
   std::chrono::milliseconds SmtpTick{1000};
+  /// VELLORAN_CODEPAGE: the ANSI code page of INI and output files where the
+  /// system has none ("windows-1252", "cp1251", ...); empty for the default.
+  std::string CodePage;
 };
 
 /// Looks up one environment variable; nothing when it is unset.

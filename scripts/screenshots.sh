@@ -16,7 +16,20 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" -j "$jobs" --target toolkit_screenshots
 
+# Render into a folder of our own, then put the pages in place: the output
+# folder may hold other pictures, and only the pages we render are ours to
+# replace. Our own folder is cleared first so renamed pages leave no stale
+# copies behind.
+rendered=$(mktemp -d)
+trap 'rm -rf "$rendered"' EXIT
+QT_QPA_PLATFORM=offscreen "$build/toolkit/toolkit_screenshots" "$rendered" 2> >(grep -v propagateSizeHints >&2)
 mkdir -p "$out"
-rm -f "$out"/*.png
-QT_QPA_PLATFORM=offscreen "$build/toolkit/toolkit_screenshots" "$out" 2> >(grep -v propagateSizeHints >&2)
-echo "screenshots: $(ls "$out"/*.png | wc -l) pages in $out"
+if [ "$(realpath "$out")" = "$(realpath docs/screenshots)" ]; then
+  rm -f docs/screenshots/*.png
+fi
+count=0
+for page in "$rendered"/*.png; do
+  mv -f "$page" "$out/"
+  count=$((count + 1))
+done
+echo "screenshots: $count pages in $out"

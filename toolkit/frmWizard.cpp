@@ -461,12 +461,13 @@ void frmWizard::closeEvent(QCloseEvent* event) {
   switch (Dialogs::Message(this, "You have unsaved work, do you want to save before exiting?",
                            "Save?", MessageIcon::Question, MessageButtons::YesNoCancel)) {
     case MessageAnswer::Yes:
-      // A file that could not be written keeps the window open: the error
-      // has been shown and closing now would drop the work.
-      if (SaveINI() == SaveOutcome::Failed) {
-        event->ignore();
-      } else {
+      // Only a written file lets the window go. A failed write (its error
+      // has been shown) or a cancelled Save As keeps it open: closing now
+      // would drop the work the user just asked to keep.
+      if (SaveINI() == SaveOutcome::Written) {
         event->accept();
+      } else {
+        event->ignore();
       }
       return;
     case MessageAnswer::No:

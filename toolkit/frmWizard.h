@@ -135,6 +135,7 @@ class frmWizard : public QMainWindow {
   void BuildPrintersPage();
   void BuildMixedPage();
   void BuildOverviewPage(int page, const QString& heading, int labelIndex, const QString& text);
+  void PutButtonsAfterFields(int page);
   void BuildSMTPPage();
   void BuildFileOutputPage();
   void BuildClientPopupPage();

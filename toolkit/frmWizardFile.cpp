@@ -26,7 +26,11 @@ QString frmWizard::DialogFolder() const {
 frmWizard::SaveOutcome frmWizard::WriteDocument() {
   CopyControlsToRecord();
   INIDocument document(profile_, FileSystemPath(documentPath_));
-  if (Status written = document.WriteINISettings(settings_); !written.ok()) {
+  // The writer turns empty texts into single blanks in the record it is
+  // given; the window's record keeps them empty, or they would come back
+  // into the fields as blanks that trip the field checks.
+  INISettings written = settings_;
+  if (Status status = document.WriteINISettings(written); !status.ok()) {
     // The changes are still only in the window: say so, and keep them
     // marked so that leaving asks again.
     unsavedChanges_ = true;
@@ -36,8 +40,8 @@ frmWizard::SaveOutcome frmWizard::WriteDocument() {
                                     "that you may write to it, or save to another file with "
                                     "Save As.\n\nError:%2\nError Description:%3")
                          .arg(QDir::toNativeSeparators(documentPath_))
-                         .arg(written.error().Number)
-                         .arg(QString::fromStdString(written.error().Description)),
+                         .arg(status.error().Number)
+                         .arg(QString::fromStdString(status.error().Description)),
                      "Error Saving", MessageIcon::Critical, MessageButtons::OK);
     return SaveOutcome::Failed;
   }

@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -167,8 +168,16 @@ void frmWizard::BuildMenusAndToolbar() {
 
   QMenu* helpMenu = menu("ID_MNU_HELP", "&Help");
   QAction* contentsAction =
-      tool("ID_BTN_CONTENTS", "&Contents ...", "help-contents", "help", QKeySequence::HelpContents);
+      tool("ID_BTN_CONTENTS", "&Contents ...", "help-contents", "help");
   helpMenu->addAction(contentsAction);
+  // F1 is help on what is in front of the user: the page shown, as its Help
+  // button gives it. The contents stay one click away in the menu.
+  auto* pageHelp = new QAction(QStringLiteral("Help on this page"), this);
+  pageHelp->setObjectName("actPageHelp");
+  pageHelp->setShortcut(QKeySequence::HelpContents);
+  pageHelp->setShortcutContext(Qt::WindowShortcut);
+  connect(pageHelp, &QAction::triggered, this, [this] { cmdHelp_Click(CurrentPage()); });
+  addAction(pageHelp);
   helpMenu->addAction(tool("ID_BTN_ABOUT", "&About Velloran Deployment Toolkit ...", "help-about"));
 
   ssaVelloran_->addAction(newAction);
@@ -300,6 +309,27 @@ void frmWizard::BuildPages() {
   // Nothing goes back from the first page or on from the last one.
   cmdBack_[kPageGeneral]->setEnabled(false);
   cmdNext_[kPageSupport]->setEnabled(false);
+
+  // The tab strip is hidden; as the container's focus proxy it would swallow
+  // every Tab from the tree.
+  sstWizard_->setFocusPolicy(Qt::NoFocus);
+  sstWizard_->tabBar()->setFocusPolicy(Qt::NoFocus);
+  for (int page = 0; page < kPageCount; ++page) PutButtonsAfterFields(page);
+}
+
+void frmWizard::PutButtonsAfterFields(int page) {
+  // The buttons are made with the page, before its fields: Tab would reach
+  // Help, Back and Next first. A page is read top to bottom, so they go last.
+  QWidget* container = sstWizard_->widget(page);
+  QWidget* lastField = nullptr;
+  for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+    if (w == cmdHelp_[page] || w == cmdBack_[page] || w == cmdNext_[page]) continue;
+    if ((w->focusPolicy() & Qt::TabFocus) && container->isAncestorOf(w)) lastField = w;
+  }
+  if (!lastField) return;
+  setTabOrder(lastField, cmdHelp_[page]);
+  setTabOrder(cmdHelp_[page], cmdBack_[page]);
+  setTabOrder(cmdBack_[page], cmdNext_[page]);
 }
 
 void frmWizard::BuildOverviewPage(int page, const QString& heading, int labelIndex,
@@ -343,6 +373,9 @@ void frmWizard::BuildActiveDirectoryPage() {
   cboDomainName_->setObjectName("cboDomainName");
   cboDomainName_->setEditable(true);
   cboDomainName_->setInsertPolicy(QComboBox::NoInsert);
+  // A domain typed in another letter case than a listed one stays as typed:
+  // a case-blind completer would swap in the list entry on Enter.
+  cboDomainName_->completer()->setCaseSensitivity(Qt::CaseSensitive);
   cboDomainName_->setMinimumWidth(280);
   body->addWidget(Caption("Please select or enter your &Active Directory domain name:",
                           cboDomainName_, Indexed("lblActiveDirectory", 0)));

@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
+#include "platform/CodePage.h"
+#include "platform/Configuration.h"
 #include "platform/profile/Profile.h"
 #include "toolkit/SystemActions.h"
 #include "toolkit/frmWizard.h"
@@ -26,6 +29,15 @@ int main(int argc, char* argv[]) {
         "  --help     show this help\n"
         "  --version  show the version");
     return 0;
+  }
+  // Every INI text is read and written in this code page: a wrong one would
+  // corrupt each file saved.
+  auto config = velloran::ReadConfiguration();
+  velloran::Status codePage =
+      config ? velloran::UseAnsiCodePage(config->CodePage) : velloran::Status(config.error());
+  if (!codePage.ok()) {
+    std::cerr << "VelloranDeploymentToolkit: " << codePage.error().Description << std::endl;
+    return 2;
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Velloran Deployment Toolkit");

@@ -12,6 +12,7 @@
 
 #include "platform/Account.h"
 #include "platform/AtomicFile.h"
+#include "platform/CodePage.h"
 #include "platform/Paths.h"
 #include "toolkit/Branding.h"
 #include "toolkit/Dialogs.h"
@@ -286,7 +287,7 @@ void modDeployment::WriteWebLaunchPage() {
   ProgressStep(request_.IncludeMDAC ? QStringLiteral("Creating HTML file ...")
                                     : QStringLiteral("Create HTML file ..."));
   const std::string path = JoinPath(request_.LocalFolder, request_.DocumentName + ".html");
-  if (Status written = WriteFileAtomically(path, WebLaunchPageText(request_, Stamp())); !written.ok()) {
+  if (Status written = WriteFileAtomically(path, Utf8ToAnsi(WebLaunchPageText(request_, Stamp()))); !written.ok()) {
     ErrorMessage(QStringLiteral("Unable to write the web launch page to deployment folder. Please "
                                 "verify deployment options and try again."),
                  PlatformError{written.error().Number, written.error().Description + ": " + path});
@@ -296,7 +297,7 @@ void modDeployment::WriteWebLaunchPage() {
 void modDeployment::WriteBatchFile() {
   ProgressStep(QStringLiteral("Creating batch file ..."));
   const std::string path = JoinPath(request_.LocalFolder, request_.DocumentName + ".bat");
-  if (Status written = WriteFileAtomically(path, BatchFileText(request_, Stamp())); !written.ok()) {
+  if (Status written = WriteFileAtomically(path, Utf8ToAnsi(BatchFileText(request_, Stamp()))); !written.ok()) {
     ErrorMessage(QStringLiteral("Unable to write the batch file to deployment folder. Please "
                                 "verify deployment options and try again."),
                  PlatformError{written.error().Number, written.error().Description + ": " + path});

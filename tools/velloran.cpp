@@ -10,6 +10,8 @@
 
 #include "engine/modDebug.h"
 #include "platform/AtomicFile.h"
+#include "platform/CodePage.h"
+#include "platform/Configuration.h"
 #include "platform/RegularFile.h"
 #include "tools/Summary.h"
 #include "tools/WhatIf.h"
@@ -120,6 +122,14 @@ int Dispatch(const std::vector<std::string>& args) {
   if (command == "--version") {
     std::cout << "velloran " VELLORAN_VERSION "\n";
     return 0;
+  }
+  // what-if reads INI files: refuse a code page setting that would misread them.
+  auto config = velloran::ReadConfiguration();
+  velloran::Status codePage =
+      config ? velloran::UseAnsiCodePage(config->CodePage) : velloran::Status(config.error());
+  if (!codePage.ok()) {
+    std::cerr << "velloran: " << codePage.error().Description << "\n";
+    return 2;
   }
   std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "decode-debug") {

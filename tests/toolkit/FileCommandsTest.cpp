@@ -40,6 +40,8 @@ class FileCommandsTest : public ToolkitSuite {
   void writtenFileReadsBackThroughTheEngineReader();
   void handWrittenSectionsSurviveASave();
   void aSaveThatCannotBeWrittenKeepsTheChanges();
+  void newAndOpenStopWhenTheirSaveAsIsCancelled();
+  void textsBeyondAsciiTravelInTheCodePage();
 };
 
 namespace {
@@ -455,6 +457,54 @@ void FileCommandsTest::aSaveThatCannotBeWrittenKeepsTheChanges() {
   QCOMPARE(LastShown().Title, QString("Error Saving"));
   QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 1);
   QVERIFY(w->UnsavedChanges());
+}
+
+void FileCommandsTest::newAndOpenStopWhenTheirSaveAsIsCancelled() {
+  auto w = StartWizard(Kind::Manual);
+  QVERIFY(w);
+  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
+  for (const char* tool : {"ID_BTN_NEW", "ID_BTN_OPEN"}) {
+    const int dialogs = CountShown(ShownDialog::Kind::SaveFile);
+    Dialogs::SetNextAnswer(MessageAnswer::Yes);
+    Dialogs::SetNextFileName(QString());  // Save As cancelled
+    Tool(*w, tool)->trigger();
+    QCOMPARE(CountShown(ShownDialog::Kind::SaveFile), dialogs + 1);
+    // Neither the New-INI dialog nor the Open dialog came up.
+    QCOMPARE(LastShown().kind, ShownDialog::Kind::SaveFile);
+    QVERIFY(w->UnsavedChanges());
+    QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 1);
+  }
+}
+
+// INI files hold ANSI text: a windows-1252 file opens with its letters and
+// is written back in the same bytes, untouched keys included.
+void FileCommandsTest::textsBeyondAsciiTravelInTheCodePage() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Grüße.ini");
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write("[GENERAL]\r\nUseManualDefinitions=True\r\n"
+             "[NOTIFICATION SMTP]\r\nEmailSubject=Gr\xFC\xDF" "e aus dem B\xFCro\r\n"
+             "[LOCAL]\r\nNote=Stra\xDF" "e\r\n");
+  file.close();
+  auto w = StartWizard(Kind::Manual);
+  QVERIFY(w);
+  Dialogs::SetNextFileName(path);
+  Tool(*w, "ID_BTN_OPEN")->trigger();
+  auto* subject = w->findChild<QLineEdit*>("txtEmailSubject");
+  QCOMPARE(subject->text(), QString::fromUtf8("Grüße aus dem Büro"));
+
+  subject->setText(QString::fromUtf8("Café für 5 €"));
+  AddServerPair(*w, QString::fromUtf8("ÄLT"), QString::fromUtf8("NEU"));
+  Tool(*w, "ID_BTN_SAVE")->trigger();
+  QVERIFY(!w->UnsavedChanges());
+  QFile saved(path);
+  QVERIFY(saved.open(QIODevice::ReadOnly));
+  const QByteArray bytes = saved.readAll();
+  QVERIFY(bytes.contains("EmailSubject=Caf\xE9 f\xFCr 5 \x80\r\n"));
+  QVERIFY(bytes.contains("FromServers=\xC4LT\r\n"));
+  QVERIFY(bytes.contains("Note=Stra\xDF" "e\r\n"));
+  QVERIFY(!bytes.contains("\xC3"));  // no UTF-8 anywhere
 }
 
 QTEST_MAIN(FileCommandsTest)

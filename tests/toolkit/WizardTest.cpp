@@ -472,13 +472,21 @@ void WizardTest::exitPrompt() {
     QVERIFY(w->close());
     QVERIFY(ReadText(path).contains("EmailSubject=Printers moved"));
   }
-  // Yes, then cancelling the Save As dialog, still closes.
+  // Yes, then cancelling the Save As dialog, keeps the window and the work:
+  // nothing was saved, and closing would drop it.
   {
     auto w = StartWizard(Kind::Manual);
     QVERIFY(w);
     EditSubject(*w, "x");
+    const int saveDialogs = CountShown(ShownDialog::Kind::SaveFile);
     Dialogs::SetNextAnswer(MessageAnswer::Yes);
     Dialogs::SetNextFileName(QString());
+    QVERIFY(!w->close());
+    QVERIFY(w->isVisible());
+    QVERIFY(w->UnsavedChanges());
+    QCOMPARE(w->findChild<QLineEdit*>("txtEmailSubject")->text(), QString("x"));
+    QCOMPARE(CountShown(ShownDialog::Kind::SaveFile), saveDialogs + 1);
+    Dialogs::SetNextAnswer(MessageAnswer::No);
     QVERIFY(w->close());
   }
 }

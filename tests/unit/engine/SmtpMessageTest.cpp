@@ -64,6 +64,22 @@ TEST(MessageText, SettingsWithLineBreaksStayOnTheirHeaderLine) {
   EXPECT_EQ(OneLine("MAIL\r\nRSET"), "MAIL  RSET");
 }
 
+TEST(MessageText, SubjectsBeyondAsciiTravelAsEncodedWords) {
+  EXPECT_EQ(EncodeHeaderText("Migration"), "Migration");
+  EXPECT_EQ(EncodeHeaderText("Grüße"), "=?utf-8?B?R3LDvMOfZQ==?=");
+  // Long texts fold into several words, never splitting a character.
+  const std::string longer = "Drucker im Büro " + std::string(40, 'x') + "ü";
+  const std::string encoded = EncodeHeaderText(longer);
+  EXPECT_EQ(encoded,
+            "=?utf-8?B?RHJ1Y2tlciBpbSBCw7xybyB4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4?=\r\n"
+            " =?utf-8?B?eHh4eHh4eHh4eHh4w7w=?=");
+  for (size_t at = 0, end; at < encoded.size(); at = end + 3) {
+    end = encoded.find("\r\n ", at);
+    if (end == std::string::npos) end = encoded.size();
+    EXPECT_LE(end - at, 75u);
+  }
+}
+
 TEST(MessageText, DatesAndIds) {
   EXPECT_EQ(MailDate({2026, 12, 7, 0, 0, 0, 330}), "Mon, 07 Dec 2026 00:00:00 +0530");
   EXPECT_EQ(MailDate({2000, 2, 29, 23, 59, 59, 0}), "Tue, 29 Feb 2000 23:59:59 +0000");

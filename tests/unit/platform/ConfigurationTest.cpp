@@ -56,6 +56,12 @@ TEST(Configuration, UnusableValuesAreRefusedByName) {
   auto box = ReadConfiguration(Env({{"VELLORAN_MESSAGEBOX", "gtk"}}));
   ASSERT_FALSE(box.ok());
   EXPECT_EQ(box.error().Description, "VELLORAN_MESSAGEBOX must be auto, console or qt, not \"gtk\"");
+  auto page = ReadConfiguration(Env({{"VELLORAN_CODEPAGE", "klingon-1"}}));
+  ASSERT_FALSE(page.ok());
+  EXPECT_NE(page.error().Description.find("VELLORAN_CODEPAGE"), std::string::npos);
+  auto cyrillic = ReadConfiguration(Env({{"VELLORAN_CODEPAGE", "cp1251"}}));
+  ASSERT_TRUE(cyrillic.ok());
+  EXPECT_EQ(cyrillic->CodePage, "cp1251");
 }
 
 }  // namespace
