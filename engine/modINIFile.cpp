@@ -61,8 +61,7 @@ void OpenINIFile(Run& run) {
     return;
   }
 
-  if (run.Svc.Messages)
-    run.Svc.Messages->Show("Unable to find INI file. Please check your deployment and try again.",
+  run.Svc.Messages->Show("Unable to find INI file. Please check your deployment and try again.",
                            "Error", MessageIcon::Critical, MessageButtons::OK);
   WriteToDebugLog(run, "ERROR: Unable to find an INI File.");
 }

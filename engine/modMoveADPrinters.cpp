@@ -95,10 +95,7 @@ void GetADPrinters(Run& run) {
   run.ADPrinters.assign(1, NetworkPrinter{});
 
   const std::string path = "LDAP://" + run.Settings.DomainName;
-  auto domain = run.Svc.Directory
-                    ? run.Svc.Directory->GetObject(path)
-                    : Result<std::unique_ptr<DirectoryObject>>(PlatformError{
-                          kCannotCreateObject, "ActiveX component can't create object"});
+  auto domain = run.Svc.Directory->GetObject(path);
   if (!domain) {
     WriteErrorToDebugLog(run, "ERROR: Accessing Active Directory. <<", domain.error());
     AppendErrorToOutcome(run, "Error accessing Active Directory. Try installing an MDAC update.",

@@ -18,7 +18,6 @@ void AppendErrorToOutcome(Run& run, std::string_view message, const PlatformErro
 }
 
 std::string GetClientComputerName(Run& run) {
-  if (!run.Svc.Network) return "Computer UNKNOWN";
   auto object = run.Svc.Network->Create("WScript.Network");
   if (!object) return "Computer UNKNOWN";
   auto name = (*object)->ComputerName();
@@ -74,8 +73,7 @@ void ShowClientPopup(Run& run) {
     WriteToDebugLog(run, ">> Showing client pop-up success message. <<");
     message = &s.SuccessMessage;
   }
-  if (run.Svc.Messages)
-    run.Svc.Messages->Show(ExpandLineBreaks(*message), "Velloran", MessageIcon::None,
+  run.Svc.Messages->Show(ExpandLineBreaks(*message), "Velloran", MessageIcon::None,
                            MessageButtons::OK);
 }
 

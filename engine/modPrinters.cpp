@@ -20,26 +20,21 @@ std::string SuccessMarkerKey(const std::string& iniFilePath) {
 bool IsMarkedSuccessful(Run& run) {
   // A missing key or value, a value other than "True" and a store that cannot
   // be read all count as "not yet migrated": running again is the safe side.
-  bool marked = false;
-  if (run.Svc.Settings) {
-    auto value = run.Svc.Settings->ReadValue(Hive::CurrentUser, SuccessMarkerKey(run.INIFilePath),
-                                             kMarkerValue);
-    marked = value && value->has_value() && **value == "True";
-  }
+  auto value = run.Svc.Settings->ReadValue(Hive::CurrentUser, SuccessMarkerKey(run.INIFilePath),
+                                           kMarkerValue);
+  const bool marked = value && value->has_value() && **value == "True";
   WriteToDebugLog(run, ">> Getting Registry key: " + run.INIFilePath);
   WriteToDebugLog(run, std::string(">> Registry Key Value: ") + TrueFalse(marked));
   return marked;
 }
 
 void SetSuccessMarker(Run& run) {
-  if (!run.Svc.Settings) return;
   static_cast<void>(run.Svc.Settings->WriteValue(Hive::CurrentUser,
                                                  SuccessMarkerKey(run.INIFilePath), kMarkerValue,
                                                  run.AbortStatus ? "False" : "True"));
 }
 
 Result<std::unique_ptr<NetworkObject>> CreateNetworkObject(Run& run) {
-  if (!run.Svc.Network) return PlatformError{kCannotCreateObject, "ActiveX component can't create object"};
   return run.Svc.Network->Create("WScript.Network");
 }
 

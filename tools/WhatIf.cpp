@@ -14,6 +14,7 @@
 #include "engine/modINIFile.h"
 #include "engine/modPrinters.h"
 #include "platform/Backends.h"
+#include "platform/NullBackends.h"
 #include "platform/ldap/LdapDirectory.h"
 
 namespace velloran {
@@ -23,32 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* kUsage = "Usage: velloran what-if INI [--connections FILE] [--debug]";
-
-// A rehearsal must leave no trace: the run-once marker goes to memory, and
-// the notification channels are switched off before the run.
-class MemoryStore : public SettingsStore {
- public:
-  Result<std::optional<std::string>> ReadValue(Hive, std::string_view, std::string_view) override {
-    return std::optional<std::string>();
-  }
-  Status WriteValue(Hive, std::string_view, std::string_view, std::string_view) override {
-    return Status::Ok();
-  }
-};
-
-class NoEvents : public EventLog {
- public:
-  Status ReportEvent(std::string_view, uint16_t, uint32_t, std::string_view) override {
-    return Status::Ok();
-  }
-};
-
-class NoMessages : public MessageBox {
- public:
-  MessageAnswer Show(std::string_view, std::string_view, MessageIcon, MessageButtons) override {
-    return MessageAnswer::OK;
-  }
-};
 
 class ScratchFolder {
  public:
@@ -140,20 +115,10 @@ int WhatIf(const std::vector<std::string>& args) {
   if (ldap.Invalid) return Fail(ldap.Invalid->Description);
   auto directory = MakeLdapDirectory(std::move(ldap));
   auto network = MakeConnectionProfile(copy.string());
-  MemoryStore store;
-  NoEvents events;
-  NoMessages messages;
-
-  Services services;
-  services.Profile = &SystemProfile();
-  services.Settings = &store;
-  services.Network = network.get();
-  services.Events = &events;
-  services.Messages = &messages;
-  services.Time = &SystemClock();
-  services.Directory = directory.get();
-
-  Run run(services);
+  // A rehearsal must leave no trace: the run-once marker goes nowhere, and the
+  // notification channels are switched off before the run.
+  Run run(Services{SystemProfile(), DiscardingSettingsStore(), *network, *directory,
+                   DiscardingEventLog(), SilentMessageBox(), SystemClock()});
   run.INIFilePath = ini;
   run.Settings.DebugOn = debug;
   ReadINISettings(run);
