@@ -165,10 +165,57 @@ std::string QueueServer(int i) { return "PRN" + std::to_string(i % kQueueServers
 std::string QueueShare(int i) { return "Q" + std::to_string(i); }
 
 int Usage() {
-  std::cerr << "Usage: velloran_bench_runs [--runs N] [--no-directory] [--engine PATH] [--baseline PATH]\n"
-               "Times whole runs of the engine against a bare C++ program; see\n"
+  std::cerr << "Usage: velloran_bench_runs [--runs N] [--no-directory] [--engine PATH]\n"
+               "                           [--compare PATH] [--baseline PATH]\n"
+               "Times whole runs of the engine against a bare C++ program; --compare\n"
+               "times another build of the engine in the same rounds. See\n"
                "scripts/bench-engine.sh.\n";
   return 2;
+}
+
+// The runs of one engine build, each in a deployment folder of its own.
+struct EngineUnderTest {
+  std::string Label;  // "" for the engine measured, else the compared one
+  std::unique_ptr<test::EngineFolder> Folder;
+  fs::path NoopIni, TypicalIni, ADIni;
+  std::string Name(const std::string& kind) const {
+    return Label.empty() ? kind : kind + " (" + Label + ")";
+  }
+};
+
+// The run-once marker of that INI file says whether the run succeeded.
+std::function<std::string()> SucceededWith(const fs::path& userHive, const fs::path& ini) {
+  return [userHive, ini] {
+    const std::string marker = "[Software\\Velloran\\" + ini.string() + "]\nSUCCESS=True";
+    return test::ReadFile(userHive).find(marker) == std::string::npos
+               ? "the run with " + ini.string() + " did not succeed (see its debug file)"
+               : std::string();
+  };
+}
+
+void PrintTargets(const std::string& title, std::map<std::string, Sample>& median,
+                  const EngineUnderTest& e, bool directory) {
+  auto verdict = [](bool ok) { return ok ? "met" : "NOT met"; };
+  const Sample& b = median["baseline"];
+  const Sample& noop = median[e.Name("no-op")];
+  const Sample& typical = median[e.Name("typical")];
+  std::printf("\n%s\n", title.c_str());
+  std::printf("  no-op CPU %.2f ms = %.2f x baseline (target <= 3 x): %s\n", noop.CpuMs,
+              b.CpuMs > 0 ? noop.CpuMs / b.CpuMs : 0.0, verdict(noop.CpuMs <= 3 * b.CpuMs));
+  std::printf("  no-op peak RSS %.1f MB (target <= 12 MB): %s\n", noop.PeakRssKb / 1024,
+              verdict(noop.PeakRssKb <= 12 * 1024));
+  std::printf("  typical CPU above no-op %.2f ms (target <= 5 ms): %s\n", typical.CpuMs - noop.CpuMs,
+              verdict(typical.CpuMs - noop.CpuMs <= 5));
+  std::printf("    (with the connection profile on disk: %.2f ms above no-op)\n",
+              median[e.Name("typical-disk")].CpuMs - noop.CpuMs);
+  if (directory) {
+    const Sample& q = median[e.Name("ad-query")];
+    const Sample& l = median["ldapsearch"];
+    std::printf("  directory query wall %.1f ms = %.2f x ldapsearch %.1f ms (target <= 1.2 x): %s\n",
+                q.WallMs, q.WallMs / l.WallMs, l.WallMs, verdict(q.WallMs <= 1.2 * l.WallMs));
+    std::printf("  engine CPU for %d queues x %d connections: %.1f ms (ad-query alone %.1f ms)\n",
+                kQueues, kADConnections, median[e.Name("ad-500")].CpuMs, q.CpuMs);
+  }
 }
 
 }  // namespace
@@ -176,7 +223,7 @@ int Usage() {
 int main(int argc, char** argv) {
   int runs = 20;
   bool directory = true;
-  std::string enginePath = VELLORAN_ENGINE_PATH, baselinePath = VELLORAN_BASELINE_PATH;
+  std::string enginePath = VELLORAN_ENGINE_PATH, baselinePath = VELLORAN_BASELINE_PATH, comparePath;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--runs" && i + 1 < argc)
@@ -185,79 +232,43 @@ int main(int argc, char** argv) {
       directory = false;
     else if (a == "--engine" && i + 1 < argc)
       enginePath = argv[++i];
+    else if (a == "--compare" && i + 1 < argc)
+      comparePath = argv[++i];
     else if (a == "--baseline" && i + 1 < argc)
       baselinePath = argv[++i];
     else
       return Usage();
   }
 
-  test::EngineFolder engine(enginePath);
-  const fs::path reports = engine.Root() / "reports";
-  fs::create_directories(reports);
+  std::vector<EngineUnderTest> engines;
+  engines.push_back({"", std::make_unique<test::EngineFolder>(enginePath), {}, {}, {}});
+  if (!comparePath.empty())
+    engines.push_back({"compared", std::make_unique<test::EngineFolder>(comparePath), {}, {}, {}});
   test::AiosmtpdServer smtp;
-  auto env = engine.Env;
-  env["VELLORAN_MESSAGEBOX"] = "console";
 
   std::vector<Kind> kinds;
   kinds.push_back({"baseline", {baselinePath}, {}, nullptr, nullptr, {}});
 
-  const auto typicalIni = engine.Folder() / "typical.ini";
-  const auto noopIni = engine.Folder() / "noop.ini";
-  test::WriteFile(typicalIni, TypicalIni(true, smtp.Port(), reports));
-  test::WriteFile(noopIni, TypicalIni(true, smtp.Port(), reports));
   const std::string typicalProfile = Connections(kTypicalConnections, [](int i) {
     return "\\\\OLDSRV" + std::to_string(i * 20) + "\\Queue" + std::to_string(i);
   });
-  auto userHive = engine.UserHive();
-  // The run-once marker of that INI file says whether the run succeeded.
-  auto succeededWith = [userHive](const fs::path& ini) {
-    return [userHive, ini] {
-      const std::string marker = "[Software\\Velloran\\" + ini.string() + "]\nSUCCESS=True";
-      return test::ReadFile(userHive).find(marker) == std::string::npos
-                 ? "the run with " + ini.string() + " did not succeed (see its debug file)"
-                 : std::string();
-    };
-  };
-  kinds.push_back({"no-op", {engine.Engine().string(), noopIni.string()}, env, nullptr, nullptr, {}});
-  // The connection profile stands in for the printer service, which on a
-  // client is another process: each connection moved rewrites it durably
-  // (temp file, fsync, rename), work that is the service's, not the
-  // engine's. "typical" keeps it on tmpfs, where that costs next to nothing;
-  // "typical-disk" keeps it beside the engine, as a rehearsal would.
-  ScratchFolder serviceState(fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path());
-  const fs::path serviceProfile = serviceState.Path / "connections.txt";
-  auto typicalEnv = env;
-  typicalEnv["VELLORAN_PRINTERS"] = "profile:" + serviceProfile.string();
-  kinds.push_back({"typical",
-                   {engine.Engine().string(), typicalIni.string()},
-                   typicalEnv,
-                   [&] { test::WriteFile(serviceProfile, typicalProfile); },
-                   succeededWith(typicalIni),
-                   {}});
-  kinds.push_back({"typical-disk",
-                   {engine.Engine().string(), typicalIni.string()},
-                   env,
-                   [&] { test::WriteFile(engine.Connections(), typicalProfile); },
-                   succeededWith(typicalIni),
-                   {}});
-
+  // Most connections already sit where the directory publishes them, some
+  // must move, a few are unknown to the directory.
+  const std::string adProfile = Connections(kADConnections, [](int c) {
+    int q = (c * 65) % kQueues;
+    std::string server = c % 5 == 0 ? "OLDSRV" : QueueServer(q);
+    std::string share = c % 50 == 7 ? "Retired" + std::to_string(c) : QueueShare(q);
+    return "\\\\" + server + "\\" + share;
+  });
+  const std::string base = std::string("ou=Printers,") + test::Slapd::kSuffix;
   std::unique_ptr<test::Slapd> slapd;
   if (directory) {
     std::cerr << "Loading " << kQueues << " print queues into slapd..." << std::endl;
-    const std::string base = std::string("ou=Printers,") + test::Slapd::kSuffix;
     std::vector<test::PrintQueue> queues;
     for (int i = 0; i < kQueues; ++i)
       queues.push_back({QueueServer(i) + "-Queue" + std::to_string(i), {QueueShare(i)}});
     slapd = std::make_unique<test::Slapd>(test::OrganizationalUnitLdif("Printers") +
                                           test::PrintQueueLdif(base, queues));
-    const auto adIni = engine.Folder() / "ad.ini";
-    test::WriteFile(adIni, ADIni(slapd->HostPort() + "/" + base));
-    kinds.push_back({"ad-query",
-                     {engine.Engine().string(), adIni.string()},
-                     env,
-                     [&engine] { test::WriteFile(engine.Connections(), "computer: PC01\n"); },
-                     succeededWith(adIni),
-                     {}});
     kinds.push_back({"ldapsearch",
                      {test::LdapProgram("ldapsearch"), "-x", "-LLL", "-H", slapd->Uri(), "-E",
                       "pr=1000/noprompt", "-b", base, "(objectCategory=printQueue)", "name",
@@ -266,35 +277,79 @@ int main(int argc, char** argv) {
                      nullptr,
                      nullptr,
                      {}});
-    // Most connections already sit where the directory publishes them, some
-    // must move, a few are unknown to the directory.
-    const std::string adProfile = Connections(kADConnections, [](int c) {
-      int q = (c * 65) % kQueues;
-      std::string server = c % 5 == 0 ? "OLDSRV" : QueueServer(q);
-      std::string share = c % 50 == 7 ? "Retired" + std::to_string(c) : QueueShare(q);
-      return "\\\\" + server + "\\" + share;
-    });
-    kinds.push_back({"ad-500",
-                     {engine.Engine().string(), adIni.string()},
-                     env,
-                     [&engine, adProfile] { test::WriteFile(engine.Connections(), adProfile); },
-                     succeededWith(adIni),
-                     {}});
   }
 
-  // One untimed round warms the page cache; the no-op's INI file runs once
-  // in full there, as at the first logon, which sets its marker.
+  // The connection profile stands in for the printer service, which on a
+  // client is another process: each connection moved rewrites it durably
+  // (temp file, fsync, rename), work that is the service's, not the
+  // engine's. "typical" keeps it on tmpfs, where that costs next to nothing;
+  // "typical-disk" keeps it beside the engine, as a rehearsal would.
+  ScratchFolder serviceState(fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path());
+  for (auto& e : engines) {
+    test::EngineFolder& engine = *e.Folder;
+    const fs::path reports = engine.Root() / "reports";
+    fs::create_directories(reports);
+    auto env = engine.Env;
+    env["VELLORAN_MESSAGEBOX"] = "console";
+    const fs::path hive = engine.UserHive();
+    const std::string exe = engine.Engine().string();
+
+    e.TypicalIni = engine.Folder() / "typical.ini";
+    e.NoopIni = engine.Folder() / "noop.ini";
+    test::WriteFile(e.TypicalIni, TypicalIni(true, smtp.Port(), reports));
+    // Runs in full once in the warm-up, as at the first logon, which sets
+    // its marker; afterwards it is the no-op.
+    test::WriteFile(e.NoopIni, TypicalIni(true, smtp.Port(), reports));
+    kinds.push_back({e.Name("no-op"), {exe, e.NoopIni.string()}, env, nullptr, nullptr, {}});
+
+    const fs::path serviceProfile = serviceState.Path / ("connections" + e.Label + ".txt");
+    auto typicalEnv = env;
+    typicalEnv["VELLORAN_PRINTERS"] = "profile:" + serviceProfile.string();
+    kinds.push_back({e.Name("typical"),
+                     {exe, e.TypicalIni.string()},
+                     typicalEnv,
+                     [serviceProfile, typicalProfile] { test::WriteFile(serviceProfile, typicalProfile); },
+                     SucceededWith(hive, e.TypicalIni),
+                     {}});
+    const fs::path diskProfile = engine.Connections();
+    kinds.push_back({e.Name("typical-disk"),
+                     {exe, e.TypicalIni.string()},
+                     env,
+                     [diskProfile, typicalProfile] { test::WriteFile(diskProfile, typicalProfile); },
+                     SucceededWith(hive, e.TypicalIni),
+                     {}});
+    if (directory) {
+      e.ADIni = engine.Folder() / "ad.ini";
+      test::WriteFile(e.ADIni, ADIni(slapd->HostPort() + "/" + base));
+      kinds.push_back({e.Name("ad-query"),
+                       {exe, e.ADIni.string()},
+                       env,
+                       [diskProfile] { test::WriteFile(diskProfile, "computer: PC01\n"); },
+                       SucceededWith(hive, e.ADIni),
+                       {}});
+      kinds.push_back({e.Name("ad-500"),
+                       {exe, e.ADIni.string()},
+                       env,
+                       [diskProfile, adProfile] { test::WriteFile(diskProfile, adProfile); },
+                       SucceededWith(hive, e.ADIni),
+                       {}});
+    }
+  }
+
+  // One untimed round warms the page cache and sets the no-op's marker.
   std::string failure;
   for (auto& kind : kinds) {
     if (kind.Prepare) kind.Prepare();
     RunOnce(kind, failure);
   }
-  if (failure.empty()) failure = succeededWith(noopIni)();
+  for (auto& e : engines) {
+    if (failure.empty()) failure = SucceededWith(e.Folder->UserHive(), e.NoopIni)();
+    test::WriteFile(e.NoopIni, TypicalIni(false, smtp.Port(), e.Folder->Root() / "reports"));
+  }
   if (!failure.empty()) {
     std::cerr << "warm-up failed: " << failure << std::endl;
     return 1;
   }
-  test::WriteFile(noopIni, TypicalIni(false, smtp.Port(), reports));
 
   std::mt19937 shuffle(20261208);
   std::vector<size_t> order(kinds.size());
@@ -317,8 +372,11 @@ int main(int argc, char** argv) {
   }
 
   std::map<std::string, Sample> median;
-  std::printf("%d interleaved runs of each; medians (peak RSS: median / largest)\n\n", runs);
-  std::printf("%-13s %9s %9s %12s %9s %9s\n", "run", "wall ms", "CPU ms", "peak RSS MB", "wall x", "CPU x");
+  std::printf("%d interleaved runs of each; medians (peak RSS: median / largest)\n", runs);
+  std::printf("engine: %s\n", enginePath.c_str());
+  if (!comparePath.empty()) std::printf("compared: %s\n", comparePath.c_str());
+  std::printf("\n%-24s %9s %9s %12s %9s %9s\n", "run", "wall ms", "CPU ms", "peak RSS MB", "wall x",
+              "CPU x");
   for (const auto& kind : kinds) {
     std::vector<double> wall, cpu, rss;
     for (const auto& s : kind.Samples) {
@@ -329,30 +387,11 @@ int main(int argc, char** argv) {
     median[kind.Name] = {Median(wall), Median(cpu), Median(rss)};
     const Sample& b = median["baseline"];
     const Sample& m = median[kind.Name];
-    std::printf("%-13s %9.1f %9.2f %5.1f / %4.1f %9.2f %9.2f\n", kind.Name.c_str(), m.WallMs, m.CpuMs,
+    std::printf("%-24s %9.1f %9.2f %5.1f / %4.1f %9.2f %9.2f\n", kind.Name.c_str(), m.WallMs, m.CpuMs,
                 m.PeakRssKb / 1024, *std::max_element(rss.begin(), rss.end()) / 1024,
                 m.WallMs / b.WallMs, b.CpuMs > 0 ? m.CpuMs / b.CpuMs : 0.0);
   }
-  const Sample& b = median["baseline"];
-  const Sample& noop = median["no-op"];
-  const Sample& typical = median["typical"];
-  auto verdict = [](bool ok) { return ok ? "met" : "NOT met"; };
-  std::printf("\nTargets\n");
-  std::printf("  no-op CPU %.2f ms = %.2f x baseline (target <= 3 x): %s\n", noop.CpuMs,
-              b.CpuMs > 0 ? noop.CpuMs / b.CpuMs : 0.0, verdict(noop.CpuMs <= 3 * b.CpuMs));
-  std::printf("  no-op peak RSS %.1f MB (target <= 12 MB): %s\n", noop.PeakRssKb / 1024,
-              verdict(noop.PeakRssKb <= 12 * 1024));
-  std::printf("  typical CPU above no-op %.2f ms (target <= 5 ms): %s\n", typical.CpuMs - noop.CpuMs,
-              verdict(typical.CpuMs - noop.CpuMs <= 5));
-  std::printf("    (with the connection profile on disk: %.2f ms above no-op)\n",
-              median["typical-disk"].CpuMs - noop.CpuMs);
-  if (directory) {
-    const Sample& q = median["ad-query"];
-    const Sample& l = median["ldapsearch"];
-    std::printf("  directory query wall %.1f ms = %.2f x ldapsearch %.1f ms (target <= 1.2 x): %s\n",
-                q.WallMs, q.WallMs / l.WallMs, l.WallMs, verdict(q.WallMs <= 1.2 * l.WallMs));
-    std::printf("  engine CPU for %d queues x %d connections: %.1f ms (ad-query alone %.1f ms)\n",
-                kQueues, kADConnections, median["ad-500"].CpuMs, q.CpuMs);
-  }
+  for (const auto& e : engines)
+    PrintTargets(e.Label.empty() ? "Targets" : "Targets of the compared engine", median, e, directory);
   return 0;
 }
