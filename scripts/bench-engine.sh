@@ -6,11 +6,12 @@
 # Prints medians, ratios to the bare program and peak RSS. Not a test: the
 # figures depend on the machine and on what else runs on it.
 #
-#   scripts/bench-engine.sh [--runs N] [--no-directory] [--engine PATH]
+#   scripts/bench-engine.sh [--runs N] [--no-directory] [--engine PATH] [--compare PATH]
 #
-# --engine times another build of the engine (for a before/after pair); the
-# programs and modules beside it are used with it. Installs nothing: it says
-# what is missing and stops.
+# --engine times another build of the engine instead of this tree's;
+# --compare times a second build in the same rounds (a before/after pair).
+# The programs and modules beside an engine are used with it. Installs
+# nothing: it says what is missing and stops.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
