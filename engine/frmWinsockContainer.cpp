@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "engine/ComputerName.h"
 #include "engine/modDebug.h"
 #include "engine/modNotification.h"
 #include "engine/modSMTP.h"

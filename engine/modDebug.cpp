@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "engine/ComputerName.h"
 #include "engine/modEventLog.h"
 #include "engine/modNotification.h"
 #include "platform/AtomicFile.h"

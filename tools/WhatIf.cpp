@@ -12,6 +12,7 @@
 #include "engine/EngineServices.h"
 #include "engine/TextCompare.h"
 #include "engine/modINIFile.h"
+#include "engine/modMain.h"
 #include "engine/modPrinters.h"
 #include "platform/Backends.h"
 #include "platform/NullBackends.h"
