@@ -394,7 +394,7 @@ int main(int argc, char** argv) {
   std::printf("%d interleaved runs of each; medians (peak RSS: median / largest)\n", runs);
   std::printf("engine: %s\n", enginePath.c_str());
   if (!comparePath.empty()) std::printf("compared: %s\n", comparePath.c_str());
-  std::printf("\n%-24s %9s %9s %12s %9s %9s\n", "run", "wall ms", "CPU ms", "peak RSS MB", "wall x",
+  std::printf("\n%-28s %9s %9s %12s %9s %9s\n", "run", "wall ms", "CPU ms", "peak RSS MB", "wall x",
               "CPU x");
   for (const auto& kind : kinds) {
     std::vector<double> wall, cpu, rss;
@@ -406,7 +406,7 @@ int main(int argc, char** argv) {
     median[kind.Name] = {Median(wall), Median(cpu), Median(rss)};
     const Sample& b = median["baseline"];
     const Sample& m = median[kind.Name];
-    std::printf("%-24s %9.1f %9.2f %5.1f / %4.1f %9.2f %9.2f\n", kind.Name.c_str(), m.WallMs, m.CpuMs,
+    std::printf("%-28s %9.1f %9.2f %5.1f / %4.1f %9.2f %9.2f\n", kind.Name.c_str(), m.WallMs, m.CpuMs,
                 m.PeakRssKb / 1024, *std::max_element(rss.begin(), rss.end()) / 1024,
                 m.WallMs / b.WallMs, b.CpuMs > 0 ? m.CpuMs / b.CpuMs : 0.0);
   }
