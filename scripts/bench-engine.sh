@@ -13,6 +13,10 @@
 # The programs and modules beside an engine are used with it. Installs
 # nothing: it says what is missing and stops.
 set -euo pipefail
+if [ "${1:-}" = "--help" ] || [ "${1:-}" = "-h" ]; then
+  sed -n '2,/^set -euo/p' "$0" | sed '$d' | sed 's/^# \{0,1\}//'
+  exit 0
+fi
 cd "$(dirname "$0")/.."
 
 missing=()

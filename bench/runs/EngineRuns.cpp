@@ -165,13 +165,13 @@ std::string ADIni(const std::string& domain) {
 std::string QueueServer(int i) { return "PRN" + std::to_string(i % kQueueServers); }
 std::string QueueShare(int i) { return "Q" + std::to_string(i); }
 
-int Usage() {
-  std::cerr << "Usage: velloran_bench_runs [--runs N] [--no-directory] [--engine PATH]\n"
+int Usage(std::ostream& out = std::cerr) {
+  out << "Usage: velloran_bench_runs [--runs N] [--no-directory] [--engine PATH]\n"
                "                           [--compare PATH] [--baseline PATH]\n"
                "Times whole runs of the engine against a bare C++ program; --compare\n"
                "times another build of the engine in the same rounds. See\n"
                "scripts/bench-engine.sh.\n";
-  return 2;
+  return &out == &std::cerr ? 2 : 0;
 }
 
 // The runs of one engine build, each in a deployment folder of its own.
@@ -228,6 +228,7 @@ int main(int argc, char** argv) {
   std::string enginePath = VELLORAN_ENGINE_PATH, baselinePath = VELLORAN_BASELINE_PATH, comparePath;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
+    if (a == "--help") return Usage(std::cout);
     if (a == "--runs" && i + 1 < argc)
       runs = std::max(1, std::atoi(argv[++i]));
     else if (a == "--no-directory")
