@@ -117,6 +117,18 @@ TEST_F(EngineSpine, TheNoINIBoxFallsBackToTheConsoleWhenNoDisplayTakesIt) {
   EXPECT_NE(ReadFile(engine.UserHive()).find("SUCCESS=True"), std::string::npos);
 }
 
+// Most logons end at the run-once marker: starting the engine must not load
+// the GUI or the directory client (and their TLS, ICU and X libraries),
+// which only a pop-up or the directory mode needs.
+TEST(EngineBinary, StartsWithoutGuiOrDirectoryLibraries) {
+  auto r = test::RunProcess("/usr/bin/ldd", {VELLORAN_ENGINE_PATH});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_NE(r.Stdout.find("libc.so"), std::string::npos) << r.Stdout;
+  for (const char* lib : {"libQt6", "libicu", "libX11", "libxcb", "libldap", "liblber", "libsasl2",
+                          "libgnutls"})
+    EXPECT_EQ(r.Stdout.find(lib), std::string::npos) << lib << " in\n" << r.Stdout;
+}
+
 TEST_F(EngineSpine, ASuccessfulRunIsNotRepeatedUnlessAlwaysRun) {
   const auto ini = engine.Folder() / "move.ini";
   WriteFile(ini, Ini(true));
