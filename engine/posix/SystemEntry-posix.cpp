@@ -3,6 +3,7 @@
 #include "engine/CommandLine.h"
 #include "engine/modINIFile.h"
 #include "platform/Backends.h"
+#include "platform/Companion.h"
 #include "platform/DialogProgram.h"
 #include "platform/Display.h"
 #include "platform/Paths.h"
@@ -12,8 +13,7 @@ namespace velloran {
 namespace {
 
 std::unique_ptr<MessageBox> MakeDialogBox() {
-  return MakeDialogProgramMessageBox(JoinPath(ExecutableFolder(), kDialogProgramName),
-                                     MakeConsoleMessageBox());
+  return MakeDialogProgramMessageBox(CompanionFile(kDialogProgramName), MakeConsoleMessageBox());
 }
 
 }  // namespace

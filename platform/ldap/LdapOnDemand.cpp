@@ -4,7 +4,7 @@
 
 #include <dlfcn.h>
 
-#include "platform/Paths.h"
+#include "platform/Companion.h"
 #include "platform/ldap/LdapModule.h"
 
 namespace velloran {
@@ -35,7 +35,7 @@ class OnDemandDirectory : public DirectoryService {
   }
 
   void Load() {
-    const std::string path = JoinPath(ExecutableFolder(), VELLORAN_DIRECTORY_MODULE);
+    const std::string path = CompanionFile(VELLORAN_DIRECTORY_MODULE);
     // Never closed: the objects it makes live as long as the run.
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) return Fail(::dlerror());
