@@ -3,6 +3,8 @@
 #
 #   bin/velloran, bin/VelloranDeploymentToolkit    the administrator's programs
 #   sbin/VelloranEngine                            the Linux engine (rehearsals, tests)
+#   lib/velloran/                                  what it loads on demand: its dialog
+#                                                  program and its directory module
 #   share/velloran/help/                           the toolkit's help pages
 #   share/velloran/VelloranEngine.exe              the Windows engine Deploy Now copies
 #   share/man/man1, man8                           manual pages
@@ -15,6 +17,11 @@ set(VELLORAN_DATADIR ${CMAKE_INSTALL_DATADIR}/velloran)
 set(VELLORAN_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/velloran)
 
 install(TARGETS VelloranEngine RUNTIME DESTINATION ${CMAKE_INSTALL_SBINDIR})
+# The engine finds them in ../lib/velloran from its own folder.
+install(TARGETS VelloranMessageBox RUNTIME DESTINATION lib/velloran)
+if(TARGET velloran_ldap_module)
+  install(TARGETS velloran_ldap_module LIBRARY DESTINATION lib/velloran)
+endif()
 install(TARGETS velloran RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET VelloranDeploymentToolkit)
   install(TARGETS VelloranDeploymentToolkit RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -1,6 +1,7 @@
 #include "engine/modDebug.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "engine/ComputerName.h"
 #include "engine/modEventLog.h"
@@ -204,11 +205,29 @@ Result<std::string> DecodeDebugBytes(const Bytes& bytes) {
   return text;
 }
 
+namespace {
+
+// Most runs find their marker set and log exactly what the run before them
+// logged. Then the file only needs a new time: that spares every such logon
+// the wait for the disk that replacing the file costs. When the time cannot
+// be set, the file is written as usual, so its failure is reported as usual.
+bool RefreshUnchanged(const std::string& path, std::string_view content) {
+  std::error_code ec;
+  if (std::filesystem::file_size(path, ec) != content.size() || ec) return false;
+  auto existing = ReadWholeFile(path);
+  if (!existing || *existing != content) return false;
+  std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now(), ec);
+  return !ec;
+}
+
+}  // namespace
+
 void WriteDebugFile(Run& run, const std::string& path, const Bytes& bytes) {
+  const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (RefreshUnchanged(path, content)) return;
   // The file is replaced whole, so a longer file of an earlier run leaves no
   // tail behind and a failure mid-way leaves the previous file intact.
-  Status written = WriteFileAtomically(
-      path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  Status written = WriteFileAtomically(path, content);
   if (CountsAsError(written)) {
     ReportApplicationEvent(run, "Velloran",
                            "Unable to create debug file within folder: " +

@@ -18,6 +18,7 @@ bad() { echo "check-package: $*" >&2; fail=1; }
 
 listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/velloran ./usr/bin/VelloranDeploymentToolkit ./usr/sbin/VelloranEngine \
+         ./usr/lib/velloran/VelloranMessageBox ./usr/lib/velloran/velloran-directory.so \
          ./usr/share/man/man1/velloran.1.gz ./usr/share/man/man1/VelloranDeploymentToolkit.1.gz \
          ./usr/share/man/man8/VelloranEngine.8.gz \
          ./usr/share/applications/velloran-deployment-toolkit.desktop \

@@ -12,7 +12,8 @@ cmake --build --preset default -j "$(nproc 2>/dev/null || echo 2)" --target Vell
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velloran-demo.XXXXXX")
 mkdir -p "$work/deploy" "$work/results"
-cp build/engine/VelloranEngine examples/manual-migration.ini "$work/deploy/"
+cp build/engine/VelloranEngine build/engine/VelloranMessageBox build/engine/velloran-directory.so \
+  examples/manual-migration.ini "$work/deploy/"
 cp examples/connections.txt "$work/connections.txt"
 cp examples/connections.txt "$work/connections.before.txt"
 

@@ -2,14 +2,26 @@
 
 #include "engine/CommandLine.h"
 #include "engine/modINIFile.h"
-#include "platform/qt/QtMessageBox.h"
+#include "platform/Backends.h"
+#include "platform/Companion.h"
+#include "platform/DialogProgram.h"
+#include "platform/Display.h"
+#include "platform/Paths.h"
 
 namespace velloran {
+
+namespace {
+
+std::unique_ptr<MessageBox> MakeDialogBox() {
+  return MakeDialogProgramMessageBox(CompanionFile(kDialogProgramName), MakeConsoleMessageBox());
+}
+
+}  // namespace
 
 // The shell has already split the text; joining the words with one blank
 // gives back a path that contained single blanks.
 std::string CommandLineText(int argc, const char* const* argv) { return CommandLineFromArgv(argc, argv); }
 
-DialogBackend SystemDialogs() { return {&MakeQtMessageBox, &DisplayPresent}; }
+DialogBackend SystemDialogs() { return {&MakeDialogBox, &DisplayPresent}; }
 
 }  // namespace velloran

@@ -1,47 +1,15 @@
 #include "platform/qt/QtMessageBox.h"
 
-#include <sys/stat.h>
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
-#include <cstdlib>
+#include <QTimer>
 #include <string>
+#include <utility>
 
 namespace velloran {
 
 namespace {
-
-bool SocketExists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
-}
-
-std::string Env(const char* name) {
-  const char* v = std::getenv(name);
-  return v ? v : "";
-}
-
-// ":0" and "unix:0.0" are sockets below /tmp/.X11-unix; "host:0" is a TCP
-// display that only connecting could prove, so it is taken on trust.
-bool X11DisplayReachable(const std::string& display) {
-  if (display.empty()) return false;
-  size_t colon = display.rfind(':');
-  if (colon == std::string::npos) return false;
-  std::string host = display.substr(0, colon);
-  if (!host.empty() && host != "unix") return true;
-  std::string number = display.substr(colon + 1);
-  number = number.substr(0, number.find('.'));
-  if (number.empty()) return false;
-  return SocketExists("/tmp/.X11-unix/X" + number);
-}
-
-bool WaylandDisplayReachable(const std::string& display) {
-  if (display.empty()) return false;
-  if (display.front() == '/') return SocketExists(display);
-  std::string runtime = Env("XDG_RUNTIME_DIR");
-  return !runtime.empty() && SocketExists(runtime + "/" + display);
-}
 
 // Qt wants CR-free text; the engine's messages carry Windows line breaks.
 QString FromEngineText(std::string_view text) {
@@ -60,6 +28,8 @@ QString FromEngineText(std::string_view text) {
 
 class QtMessageBox : public MessageBox {
  public:
+  explicit QtMessageBox(std::function<void()> onShown) : onShown_(std::move(onShown)) {}
+
   MessageAnswer Show(std::string_view text, std::string_view title, MessageIcon icon,
                      MessageButtons buttons) override {
     EnsureQtApplication();
@@ -103,6 +73,8 @@ class QtMessageBox : public MessageBox {
         break;
     }
     box.setDefaultButton(first);
+    // A zero timer fires from inside exec(), once the box is on screen.
+    if (onShown_) QTimer::singleShot(0, &box, onShown_);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     switch (clicked ? box.standardButton(clicked) : QMessageBox::NoButton) {
@@ -127,15 +99,12 @@ class QtMessageBox : public MessageBox {
         }
     }
   }
+
+ private:
+  std::function<void()> onShown_;
 };
 
 }  // namespace
-
-bool DisplayPresent() {
-  std::string platform = Env("QT_QPA_PLATFORM");
-  if (platform.rfind("offscreen", 0) == 0 || platform.rfind("minimal", 0) == 0) return false;
-  return X11DisplayReachable(Env("DISPLAY")) || WaylandDisplayReachable(Env("WAYLAND_DISPLAY"));
-}
 
 void EnsureQtApplication() {
   if (QCoreApplication::instance()) return;
@@ -148,6 +117,8 @@ void EnsureQtApplication() {
   (void)app;
 }
 
-std::unique_ptr<MessageBox> MakeQtMessageBox() { return std::make_unique<QtMessageBox>(); }
+std::unique_ptr<MessageBox> MakeQtMessageBox(std::function<void()> onShown) {
+  return std::make_unique<QtMessageBox>(std::move(onShown));
+}
 
 }  // namespace velloran

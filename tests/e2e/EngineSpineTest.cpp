@@ -53,7 +53,7 @@ TEST_F(EngineSpine, WithoutArgumentTheFirstListedINIFileIsUsed) {
   WriteFile(engine.Folder() / ".hidden.ini", Ini(true));
   std::string first;
   for (const auto& name : PlainFileNames(engine.Folder().string()))
-    if (name != "VelloranEngine") {
+    if (name.size() > 4 && (name.ends_with(".ini") || name.ends_with(".INI"))) {
       first = name;
       break;
     }
@@ -101,6 +101,32 @@ TEST_F(EngineSpine, NoINIFileShowsTheMessageOnceAndLogsTheWholeRun) {
   EXPECT_EQ(debug.substr(debug.size() - kEnd.size()), kEnd);
   // The marker of the empty INI path lives in the application key itself.
   EXPECT_NE(ReadFile(engine.UserHive()).find("[Software\\Velloran]\nSUCCESS=True"), std::string::npos);
+}
+
+TEST_F(EngineSpine, TheNoINIBoxFallsBackToTheConsoleWhenNoDisplayTakesIt) {
+  engine.Unset = {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"};
+  engine.Env["VELLORAN_MESSAGEBOX"] = "qt";
+  engine.Env["DISPLAY"] = ":97";
+  auto r = engine.Run();
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(Count(r.Stderr, "[Error] Unable to find INI file. Please check your deployment and try again."), 1u)
+      << r.Stderr;
+  std::string debug = engine.DebugText();
+  EXPECT_NE(debug.find(">> First found INI file : \r\nERROR: Unable to find an INI File.\r\n"), std::string::npos);
+  EXPECT_EQ(debug.substr(debug.size() - kEnd.size()), kEnd);
+  EXPECT_NE(ReadFile(engine.UserHive()).find("SUCCESS=True"), std::string::npos);
+}
+
+// Most logons end at the run-once marker: starting the engine must not load
+// the GUI or the directory client (and their TLS, ICU and X libraries),
+// which only a pop-up or the directory mode needs.
+TEST(EngineBinary, StartsWithoutGuiOrDirectoryLibraries) {
+  auto r = test::RunProcess("/usr/bin/ldd", {VELLORAN_ENGINE_PATH});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_NE(r.Stdout.find("libc.so"), std::string::npos) << r.Stdout;
+  for (const char* lib : {"libQt6", "libicu", "libX11", "libxcb", "libldap", "liblber", "libsasl2",
+                          "libgnutls"})
+    EXPECT_EQ(r.Stdout.find(lib), std::string::npos) << lib << " in\n" << r.Stdout;
 }
 
 TEST_F(EngineSpine, ASuccessfulRunIsNotRepeatedUnlessAlwaysRun) {

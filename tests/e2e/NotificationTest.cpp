@@ -18,6 +18,12 @@ using test::WriteFile;
 
 const std::string kStars(80, '*');
 
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
 std::string Ini(int smtpPort, const fs::path& outFolder) {
   return "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=False\r\nAlwaysRun=True\r\n"
          "[NOTIFICATION SMTP]\r\nUseSMTP=True\r\nSMTPServerNameOrIP=127.0.0.1\r\nServerPort=" +
@@ -111,6 +117,61 @@ TEST_F(EngineNotifications, ARefusedMailIsKeptBesideTheEngineAndTheRunGoesOn) {
   EXPECT_NE(engine.DebugText().find(">> Writing to back-up file: " + backups[0].string()),
             std::string::npos);
   EXPECT_EQ(ReadFile(engine.EventFile()).rfind("4\t20001\t", 0), 0u);
+}
+
+// A display named in the session that cannot take the pop-up (a stale
+// forwarded display, or none at all when the dialog is asked for) must not
+// cost the run any of its reports.
+TEST_F(EngineNotifications, APopupNoDisplayCanTakeStillLeavesEveryReport) {
+  test::AiosmtpdServer server;
+  const auto ini = engine.Folder() / "move.ini";
+  WriteFile(ini, Ini(server.Port(), out));
+  engine.Unset = {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"};
+  const std::string refusedTcpDisplay =
+      "127.0.0.1:" + std::to_string(test::FreeLoopbackPort() - 6000);
+  const std::pair<std::string, std::string> sessions[] = {
+      {"auto", refusedTcpDisplay},
+      {"qt", ":97"},
+      {"auto", ":97"},
+  };
+  size_t run = 0;
+  for (const auto& [choice, display] : sessions) {
+    SCOPED_TRACE("VELLORAN_MESSAGEBOX=" + choice + " DISPLAY=" + display);
+    ++run;
+    fs::remove(engine.UserHive());
+    engine.Env["VELLORAN_MESSAGEBOX"] = choice;
+    engine.Env["DISPLAY"] = display;
+    auto r = engine.Run({ini.string()});
+    ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+    EXPECT_NE(r.Stderr.find("[Velloran] Your printers have moved.\r\nThank you."), std::string::npos)
+        << r.Stderr;
+    const std::string debug = engine.DebugText();
+    EXPECT_NE(debug.find(">> Showing client pop-up success message. <<"), std::string::npos);
+    const std::string end = kStars + "\r\n" + std::string(31, '*') + "     END DEBUG     " +
+                            std::string(30, '*') + "\r\n" + kStars + "\r\n";
+    ASSERT_GT(debug.size(), end.size());
+    EXPECT_EQ(debug.substr(debug.size() - end.size()), end);
+    EXPECT_NE(ReadFile(engine.UserHive()).find("SUCCESS=True"), std::string::npos);
+    EXPECT_EQ(Count(ReadFile(engine.EventFile()), "4\t20001\tVelloran\t"), run);
+    EXPECT_EQ(server.WaitForMessages(run).size(), run);
+    // Every run appended its block to the one report file.
+    const std::string report = ReadFile(out / "PC01_SUCCESS_report.txt");
+    EXPECT_EQ(Count(report, "My Networked Printers"), run) << report;
+  }
+}
+
+TEST(MessageBoxProgram, RefusesBadCommandLinesAndPlatformsThatShowNothing) {
+  const std::string program =
+      (fs::path(VELLORAN_ENGINE_PATH).parent_path() / "VelloranMessageBox").string();
+  auto help = test::RunProcess(program, {"--help"});
+  EXPECT_EQ(help.ExitCode, 0);
+  EXPECT_NE(help.Stdout.find("Usage: VelloranMessageBox"), std::string::npos);
+  EXPECT_EQ(test::RunProcess(program, {"none", "ok", "Velloran"}).ExitCode, 2);
+  EXPECT_EQ(test::RunProcess(program, {"loud", "ok", "Velloran", "Hi"}).ExitCode, 2);
+  EXPECT_EQ(test::RunProcess(program, {"--ready-fd", "x", "none", "ok", "Velloran", "Hi"}).ExitCode, 2);
+  // Offscreen would leave the logon waiting on a box nobody can answer.
+  auto r = test::RunProcess(program, {"none", "ok", "Velloran", "Hi"}, {{"QT_QPA_PLATFORM", "offscreen"}});
+  EXPECT_EQ(r.ExitCode, 3) << r.Stderr;
 }
 
 }  // namespace

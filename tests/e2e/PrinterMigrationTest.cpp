@@ -215,6 +215,23 @@ TEST_F(DirectoryMigration, AServerThatIsDownStopsTheRunBeforeTheManualModes) {
   EXPECT_FALSE(Contains(engine.DebugText(), "MOVING USING SERVER TO SERVER"));
 }
 
+// The directory client is a module beside the engine; a deployment that
+// lost it must fail the run (and so retry at the next logon), not pass it.
+TEST_F(DirectoryMigration, AMissingDirectoryModuleFailsTheRunWithItsReason) {
+  std::filesystem::remove(engine.Folder() / "velloran-directory.so");
+  const std::string before = ReadFile(engine.Connections());
+  auto r = engine.Run({AdIni(server.HostPort() + "/" + kPrinters, true)});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  const std::string outcome = ReadFile(OutcomeFile());
+  EXPECT_TRUE(Contains(outcome, "Error accessing Active Directory. Try installing an MDAC update.\r\n"
+                                "> Error Number: 429\r\n"
+                                "> Error Description: The directory client cannot be loaded: "))
+      << outcome;
+  EXPECT_TRUE(Contains(outcome, "velloran-directory.so")) << outcome;
+  EXPECT_EQ(ReadFile(engine.Connections()), before);
+  EXPECT_TRUE(Contains(ReadFile(engine.UserHive()), "SUCCESS=False"));
+}
+
 TEST_F(DirectoryMigration, WhatIfRehearsesWithoutTouchingTheProfile) {
   const std::string before = ReadFile(engine.Connections());
   const std::string ini = AdIni(server.HostPort() + "/" + kPrinters);

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "platform/Display.h"
 #include "platform/qt/QtMessageBox.h"
 #include "tests/support/Fakes.h"
 

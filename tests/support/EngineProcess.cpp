@@ -13,7 +13,8 @@ namespace velloran::test {
 namespace fs = std::filesystem;
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::map<std::string, std::string>& env, const std::string& workingDir) {
+                         const std::map<std::string, std::string>& env, const std::string& workingDir,
+                         const std::vector<std::string>& unset) {
   TempDir scratch;
   const std::string outPath = (scratch / "out").string(), errPath = (scratch / "err").string();
   pid_t pid = ::fork();
@@ -25,6 +26,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     ::dup2(in, 0);
     ::dup2(out, 1);
     ::dup2(err, 2);
+    for (const auto& k : unset) ::unsetenv(k.c_str());
     for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
     if (!workingDir.empty() && ::chdir(workingDir.c_str()) != 0) ::_exit(126);
     std::vector<char*> argv;
@@ -46,6 +48,11 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
 EngineFolder::EngineFolder(const std::string& builtEngine) {
   fs::create_directories(Folder());
   fs::copy_file(builtEngine, Engine());
+  // The programs and modules the engine loads from its own folder.
+  for (const char* companion : {"VelloranMessageBox", "velloran-directory.so"}) {
+    const fs::path built = fs::path(builtEngine).parent_path() / companion;
+    if (fs::exists(built)) fs::copy_file(built, Folder() / companion);
+  }
   WriteFile(Connections(), "computer: PC01\n");
   Env = {
       {"VELLORAN_PRINTERS", "profile:" + Connections().string()},
@@ -59,7 +66,7 @@ EngineFolder::EngineFolder(const std::string& builtEngine) {
 }
 
 ProcessResult EngineFolder::Run(const std::vector<std::string>& args) const {
-  return RunProcess(Engine().string(), args, Env, Root().string());
+  return RunProcess(Engine().string(), args, Env, Root().string(), Unset);
 }
 
 std::string EngineFolder::DebugText(const std::string& computer) const {

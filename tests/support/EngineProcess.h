@@ -16,10 +16,12 @@ struct ProcessResult {
   std::string Stdout, Stderr;
 };
 
-/// Runs `program` with `args` and extra environment variables; waits for it.
+/// Runs `program` with `args`, extra environment variables and without the
+/// `unset` ones; waits for it.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& env = {},
-                         const std::string& workingDir = "");
+                         const std::string& workingDir = "",
+                         const std::vector<std::string>& unset = {});
 
 /// A deployment folder holding a copy of the engine binary, plus the files
 /// the engine's backends use (connection profile, hives, event file).
@@ -37,6 +39,8 @@ class EngineFolder {
 
   /// The environment every run gets; tests may add to it.
   std::map<std::string, std::string> Env;
+  /// Variables of the test's own environment that the runs do not get.
+  std::vector<std::string> Unset;
 
   /// Runs the engine with the given argument words.
   ProcessResult Run(const std::vector<std::string>& args = {}) const;

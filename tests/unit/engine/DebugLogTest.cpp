@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
 #include <random>
 
 #include "engine/ComputerName.h"
@@ -137,6 +141,30 @@ TEST_F(DebugLogFixture, SaveWritesTheComputersFileAndCutsALongerOldOne) {
   auto text = DecodeDebugBytes(Bytes(bytes.begin(), bytes.end()));
   ASSERT_TRUE(text.ok());
   EXPECT_EQ(*text, "short\r\n");
+  EXPECT_TRUE(platform.Events.Events.empty());
+}
+
+TEST_F(DebugLogFixture, TheSameTextAgainOnlyRenewsTheFilesTime) {
+  namespace fs = std::filesystem;
+  const fs::path file = dir / "PC01.debug";
+  run.DebugText = "same\r\n";
+  SaveDebugLog(run);
+  struct stat first {};
+  ASSERT_EQ(::stat(file.c_str(), &first), 0);
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  fs::last_write_time(file, old);
+
+  SaveDebugLog(run);
+  struct stat again {};
+  ASSERT_EQ(::stat(file.c_str(), &again), 0);
+  EXPECT_EQ(again.st_ino, first.st_ino);  // not replaced
+  EXPECT_GT(fs::last_write_time(file), old + std::chrono::minutes(59));
+
+  // A text of the same length but other bytes is written.
+  run.DebugText = "diff\r\n";
+  SaveDebugLog(run);
+  std::string bytes = test::ReadFile(file);
+  EXPECT_EQ(*DecodeDebugBytes(Bytes(bytes.begin(), bytes.end())), "diff\r\n");
   EXPECT_TRUE(platform.Events.Events.empty());
 }
 

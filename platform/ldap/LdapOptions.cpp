@@ -1,0 +1,62 @@
+// The directory settings from the environment. Kept apart from the client
+// so that the engine can check them at start-up without loading it.
+
+#include <cctype>
+#include <cstdlib>
+
+#include "platform/ldap/LdapDirectory.h"
+
+namespace velloran {
+
+namespace {
+constexpr int32_t kInvalidArgument = -2147024809;  // E_INVALIDARG
+}  // namespace
+
+LdapDirectoryOptions LdapOptionsFromEnvironment() {
+  LdapDirectoryOptions o;
+  auto env = [](const char* name) {
+    const char* v = std::getenv(name);
+    return std::string(v ? v : "");
+  };
+  std::string mode = env("VELLORAN_LDAP_BIND");
+  for (char& c : mode) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (mode.empty() || mode == "auto") {
+    o.Bind = LdapBindMode::Auto;
+  } else if (mode == "anonymous") {
+    o.Bind = LdapBindMode::Anonymous;
+  } else if (mode == "gssapi") {
+    o.Bind = LdapBindMode::Gssapi;
+  } else if (mode == "simple") {
+    o.Bind = LdapBindMode::Simple;
+  } else {
+    o.Invalid = PlatformError{kInvalidArgument, "VELLORAN_LDAP_BIND: unknown value \"" +
+                                                    env("VELLORAN_LDAP_BIND") +
+                                                    "\" (auto, anonymous, gssapi or simple)"};
+  }
+  std::string tls = env("VELLORAN_LDAP_TLS");
+  for (char& c : tls) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (tls.empty() || tls == "auto") {
+    o.Tls = LdapTlsMode::Auto;
+  } else if (tls == "starttls") {
+    o.Tls = LdapTlsMode::StartTls;
+  } else if (tls == "none") {
+    o.Tls = LdapTlsMode::None;
+  } else if (!o.Invalid) {
+    o.Invalid = PlatformError{kInvalidArgument, "VELLORAN_LDAP_TLS: unknown value \"" +
+                                                    env("VELLORAN_LDAP_TLS") +
+                                                    "\" (auto, starttls or none)"};
+  }
+  o.User = env("VELLORAN_LDAP_USER");
+  o.PasswordFile = env("VELLORAN_LDAP_PASSWORD_FILE");
+  if (o.Bind == LdapBindMode::Simple && !o.Invalid) {
+    if (o.User.empty())
+      o.Invalid =
+          PlatformError{kInvalidArgument, "VELLORAN_LDAP_BIND=simple needs VELLORAN_LDAP_USER"};
+    else if (o.PasswordFile.empty())
+      o.Invalid = PlatformError{kInvalidArgument,
+                                "VELLORAN_LDAP_BIND=simple needs VELLORAN_LDAP_PASSWORD_FILE"};
+  }
+  return o;
+}
+
+}  // namespace velloran
