@@ -187,5 +187,23 @@ TEST_F(CupsBackend, WithoutTheRightToAdministerQueuesChangesFailWithForbidden) {
   EXPECT_EQ(client.Devices(), (std::map<std::string, std::string>{{"Laser", Uri(kOld, "Laser")}}));
 }
 
+TEST(CupsBackendAlone, ASchedulerThatIsNotThereFailsEveryCallWithAClearError) {
+  TempDir dir;
+  const std::string socket = (dir / "no-such.sock").string();
+  ::setenv("CUPS_SERVER", socket.c_str(), 1);
+  cupsSetServer(nullptr);
+  auto made = MakeCupsNetwork();
+  ASSERT_TRUE(made.ok());
+  auto network = (*made)->Create("WScript.Network");
+  ASSERT_TRUE(network.ok());
+  auto items = (*network)->EnumPrinterConnections();
+  ASSERT_FALSE(items.ok());
+  EXPECT_GT(items.error().Number, 0);
+  EXPECT_TRUE(Contains(items.error().Description, "The print scheduler " + socket + " cannot be reached"))
+      << items.error().Description;
+  EXPECT_FALSE((*network)->RemovePrinterConnection("\\\\S\\Q", true, true).ok());
+  EXPECT_FALSE((*network)->GetDefaultPrinter().ok());
+}
+
 }  // namespace
 }  // namespace velloran::test
