@@ -4,7 +4,7 @@
 #include <QApplication>
 
 #include "platform/profile/Profile.h"
-#include "toolkit/LaterHooks.h"
+#include "toolkit/SystemActions.h"
 #include "toolkit/frmWizard.h"
 
 int main(int argc, char* argv[]) {
@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
 
   auto services = velloran::ToolkitServicesFromEnvironment();
   velloran::frmWizard wizard(velloran::SystemProfile());
-  wizard.SetLaterHooks(velloran::MakeLaterHooks(services->Deployment));
+  wizard.SetSystemActions(velloran::MakeSystemActions(services->Deployment));
   if (!wizard.Form_Load()) return 0;
   return app.exec();
 }
