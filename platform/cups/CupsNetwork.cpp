@@ -34,6 +34,7 @@ namespace {
 constexpr int32_t kConnectionMissing = -2147022646;
 constexpr int32_t kPrinterNameInvalid = -2147023095;
 constexpr int32_t kNotSupported = 50;  // ERROR_NOT_SUPPORTED
+constexpr int32_t kAccessDenied = 5;  // ERROR_ACCESS_DENIED
 constexpr auto kDescriptionWait = std::chrono::seconds(30);
 
 PlatformError ConnectionMissing() { return {kConnectionMissing, "This network connection does not exist."}; }
@@ -346,6 +347,15 @@ class SchedulerStore : public QueueStore {
 
   Status SetUserDefault(const std::string& name) override {
     LpoptionsFile file = UserLpoptions();
+    // Writing into another user's folder as root: only into a real folder of
+    // that user's, never through a link the user could point elsewhere.
+    if (file.Owner != static_cast<uid_t>(-1)) {
+      std::string folder = file.Path.substr(0, file.Path.rfind('/'));
+      struct stat st {};
+      if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != file.Owner)
+        return PlatformError{kAccessDenied, "Not writing " + file.Path + ": " + folder +
+                                                " is not a folder of the user's own."};
+    }
     auto text = ReadWholeFile(file.Path);
     if (!text) return text.error();
     std::string out;
