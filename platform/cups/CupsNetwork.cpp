@@ -35,7 +35,6 @@ constexpr int32_t kConnectionMissing = -2147022646;
 constexpr int32_t kPrinterNameInvalid = -2147023095;
 constexpr int32_t kNotSupported = 50;  // ERROR_NOT_SUPPORTED
 constexpr int32_t kAccessDenied = 5;  // ERROR_ACCESS_DENIED
-constexpr auto kDescriptionWait = std::chrono::seconds(30);
 
 PlatformError ConnectionMissing() { return {kConnectionMissing, "This network connection does not exist."}; }
 PlatformError PrinterNameInvalid() { return {kPrinterNameInvalid, "The printer name is invalid."}; }
@@ -204,6 +203,8 @@ class QueueStore {
 
 class SchedulerStore : public QueueStore {
  public:
+  explicit SchedulerStore(std::chrono::milliseconds descriptionWait) : descriptionWait_(descriptionWait) {}
+
   Result<std::vector<Queue>> List() override {
     if (Status s = Connect(); !s.ok()) return s.error();
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
@@ -395,15 +396,15 @@ class SchedulerStore : public QueueStore {
   // print. The queue is ready when its PPD can be read.
   Status AwaitDescription(const std::string& name) {
     const std::string resource = "/printers/" + name + ".ppd";
-    auto deadline = std::chrono::steady_clock::now() + kDescriptionWait;
+    auto deadline = std::chrono::steady_clock::now() + descriptionWait_;
     while (true) {
       FilePtr sink(std::tmpfile());
       if (!sink) return ErrnoError(errno);
       if (cupsGetFd(http_.get(), resource.c_str(), fileno(sink.get())) == HTTP_STATUS_OK) return Status::Ok();
       if (std::chrono::steady_clock::now() > deadline)
         return PlatformError{static_cast<int32_t>(IPP_STATUS_ERROR_DEVICE),
-                             "The print server did not describe the printer " + name +
-                                 " within 30 seconds; no queue was created."};
+                             "The print server gave no description of the printer " + name +
+                                 " for a driverless queue; no queue was created."};
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
   }
@@ -421,12 +422,15 @@ class SchedulerStore : public QueueStore {
     }
   }
 
+  std::chrono::milliseconds descriptionWait_;
   HttpPtr http_;
 };
 
 // A rehearsal: the scheduler's queues read once, then changed in memory.
 class RehearsalStore : public QueueStore {
  public:
+  RehearsalStore() : live_(std::chrono::seconds(0)) {}
+
   Result<std::vector<Queue>> List() override {
     if (Status s = Load(); !s.ok()) return s.error();
     return queues_;
@@ -649,24 +653,26 @@ class CupsNetworkObject : public NetworkObject {
 
 class CupsFactory : public NetworkObjectFactory {
  public:
-  explicit CupsFactory(bool rehearse) {
+  CupsFactory(bool rehearse, std::chrono::milliseconds descriptionWait) : descriptionWait_(descriptionWait) {
     cupsSetPasswordCB2(NoPassword, nullptr);
     if (rehearse) rehearsal_ = std::make_shared<RehearsalStore>();
   }
   Result<std::unique_ptr<NetworkObject>> Create(std::string_view) override {
     std::shared_ptr<QueueStore> store = rehearsal_;
-    if (!store) store = std::make_shared<SchedulerStore>();
+    if (!store) store = std::make_shared<SchedulerStore>(descriptionWait_);
     return std::unique_ptr<NetworkObject>(std::make_unique<CupsNetworkObject>(std::move(store)));
   }
 
  private:
+  std::chrono::milliseconds descriptionWait_;
   std::shared_ptr<RehearsalStore> rehearsal_;
 };
 
 }  // namespace
 
-Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(bool rehearse) {
-  return std::unique_ptr<NetworkObjectFactory>(std::make_unique<CupsFactory>(rehearse));
+Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(bool rehearse,
+                                                              std::chrono::milliseconds descriptionWait) {
+  return std::unique_ptr<NetworkObjectFactory>(std::make_unique<CupsFactory>(rehearse, descriptionWait));
 }
 
 }  // namespace velloran

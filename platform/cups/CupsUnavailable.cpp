@@ -3,7 +3,7 @@
 
 namespace velloran {
 
-Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(bool) {
+Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(bool, std::chrono::milliseconds) {
   return PlatformError{kInvalidSetting,
                        "VELLORAN_PRINTERS=cups: this build has no CUPS backend (built without libcups)"};
 }

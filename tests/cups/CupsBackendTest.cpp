@@ -19,8 +19,8 @@ namespace {
 struct CupsBackend : CupsMachines {
   std::unique_ptr<NetworkObjectFactory> factory;
 
-  std::unique_ptr<NetworkObject> Object() {
-    auto made = MakeCupsNetwork();
+  std::unique_ptr<NetworkObject> Object(std::chrono::milliseconds descriptionWait = std::chrono::seconds(30)) {
+    auto made = MakeCupsNetwork(false, descriptionWait);
     EXPECT_TRUE(made.ok());
     factory = std::move(*made);
     auto object = factory->Create("WScript.Network");
@@ -106,6 +106,23 @@ TEST_F(CupsBackend, AnAddNoServerAnswersCreatesNothingAndTheRollBackRestoresTheQ
   EXPECT_EQ(Attribute("Laser", "media-default"), "iso_a4_210x297mm");
   EXPECT_EQ(Attribute("Laser", "printer-make-and-model"), model);
   EXPECT_EQ(SystemDefault(), "Laser");
+}
+
+TEST_F(CupsBackend, AQueueTheServerCannotDescribeIsNotLeftBehind) {
+  oldServer.AddSharedQueue("Laser");
+  // A raw queue answers for itself but gives nothing to build a driverless
+  // queue from; the scheduler would keep a queue that cannot print.
+  newServer.Command("lpadmin", {"-p", "Laser", "-E", "-v", "file:///dev/null"});
+  client.AddQueue("Laser", Uri(kOld, "Laser"), true);
+
+  auto network = Object(std::chrono::seconds(3));
+  ASSERT_TRUE(network->RemovePrinterConnection(Path(kOld, "Laser"), true, true).ok());
+  Status added = network->AddWindowsPrinterConnection(Path(kNew, "Laser"));
+  ASSERT_FALSE(added.ok());
+  EXPECT_EQ(added.error().Number, IPP_STATUS_ERROR_DEVICE);
+  EXPECT_TRUE(client.Devices().empty());
+  ASSERT_TRUE(network->AddWindowsPrinterConnection(Path(kOld, "Laser")).ok());
+  EXPECT_EQ(client.Devices(), (std::map<std::string, std::string>{{"Laser", Uri(kOld, "Laser")}}));
 }
 
 TEST_F(CupsBackend, TheUsersOwnDefaultComesFromLpoptionsAndIsKeptThere) {
