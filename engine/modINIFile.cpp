@@ -1,6 +1,8 @@
 #include "engine/modINIFile.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 #include <cctype>
 
 #include "common/modINIDocument.h"
@@ -58,9 +60,13 @@ void OpenINIFile(Run& run) {
 }
 
 void ReadINISettings(Run& run) {
+  // The reader's notes wait until the file has said whether the log is on:
+  // with DebugOn=False they must not reach the file.
+  std::vector<std::string> notes;
   INIDocument document(*run.Svc.Profile, run.INIFilePath,
-                       [&run](std::string_view line) { WriteToDebugLog(run, line); });
+                       [&notes](std::string_view line) { notes.emplace_back(line); });
   document.ReadINISettings(run.Settings);
+  for (const std::string& note : notes) WriteToDebugLog(run, note);
   DumpINISettings(run);
 }
 

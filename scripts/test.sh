@@ -1,23 +1,38 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, runs every test,
-# then runs the unit tests again under AddressSanitizer and UBSan.
+# then runs the unit tests again under AddressSanitizer and UBSan. Each stage prints its time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+jobs=$(nproc 2>/dev/null || echo 2)
+started=$SECONDS
+stage_start=$SECONDS
+stage() {
+  local now=$SECONDS
+  if [ -n "${stage_name:-}" ]; then
+    echo "== ${stage_name}: $((now - stage_start)) s"
+  fi
+  stage_name=${1:-}
+  stage_start=$now
+  [ -n "$stage_name" ] && echo "== $stage_name" || true
+}
+
+stage "dependencies"
 scripts/deps.sh
 
-jobs=$(nproc 2>/dev/null || echo 2)
-
-echo "== build (warnings are errors)"
+stage "build (warnings are errors)"
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
 
-echo "== tests"
+stage "tests"
 export QT_QPA_PLATFORM=offscreen
 ctest --preset default -j "$jobs"
 
-echo "== unit tests under ASan + UBSan"
+stage "unit tests under ASan + UBSan"
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --preset sanitize -j "$jobs"
+
+stage
+echo "== all stages: $((SECONDS - started)) s"

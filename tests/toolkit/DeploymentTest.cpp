@@ -20,6 +20,7 @@
 #include "ToolkitTest.h"
 #include "platform/Backends.h"
 #include "platform/Clock.h"
+#include "tests/support/Fakes.h"
 #include "toolkit/Branding.h"
 #include "toolkit/SystemActions.h"
 #include "toolkit/frmProgress.h"
@@ -30,12 +31,6 @@ using namespace velloran;
 using namespace velloran::test;
 
 namespace {
-
-class FixedClock : public Clock {
- public:
-  LocalTime Now() const override { return Time; }
-  LocalTime Time{2004, 7, 9, 14, 5, 33, 0};
-};
 
 struct ProgressShot {
   QString Caption;
@@ -130,11 +125,10 @@ const QString kMDACFailure =
 
 }  // namespace
 
-class DeploymentTest : public QObject {
+class DeploymentTest : public ToolkitSuite {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitToolkitTests(); }
   void init();
   void cleanup();
 
@@ -169,7 +163,7 @@ class DeploymentTest : public QObject {
 };
 
 void DeploymentTest::init() {
-  Dialogs::Reset();
+  StartTest();
   progress_.clear();
   dir_ = std::make_unique<QTemporaryDir>();
   QVERIFY(dir_->isValid());
@@ -207,8 +201,7 @@ void DeploymentTest::init() {
 
 void DeploymentTest::cleanup() {
   SetMountTableFile({});
-  QCOMPARE(Dialogs::Unplanned(), 0);
-  QCOMPARE(Dialogs::PendingAnswers(), 0);
+  EndTest();
 }
 
 QString DeploymentTest::Mount(const QString& share, const QString& folder) {
@@ -605,4 +598,4 @@ void DeploymentTest::whoAndWhere() {
 }
 
 QTEST_MAIN(DeploymentTest)
-#include "tst_deployment.moc"
+#include "DeploymentTest.moc"
