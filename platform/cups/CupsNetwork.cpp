@@ -4,27 +4,28 @@
 // the queue exists. A queue that replaces removed ones takes over their
 // names and settings, so applications keep their printer names.
 
+#include "platform/cups/CupsNetwork.h"
+
 #include <cups/cups.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
-#include "platform/cups/CupsNetwork.h"
 #include "platform/cups/DeviceUri.h"
 
 namespace velloran {
@@ -34,9 +35,11 @@ namespace {
 constexpr int32_t kConnectionMissing = -2147022646;
 constexpr int32_t kPrinterNameInvalid = -2147023095;
 constexpr int32_t kNotSupported = 50;  // ERROR_NOT_SUPPORTED
-constexpr int32_t kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+constexpr int32_t kAccessDenied = 5;   // ERROR_ACCESS_DENIED
 
-PlatformError ConnectionMissing() { return {kConnectionMissing, "This network connection does not exist."}; }
+PlatformError ConnectionMissing() {
+  return {kConnectionMissing, "This network connection does not exist."};
+}
 PlatformError PrinterNameInvalid() { return {kPrinterNameInvalid, "The printer name is invalid."}; }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -47,7 +50,9 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 using IppPtr = std::shared_ptr<ipp_t>;
-IppPtr Hold(ipp_t* p) { return IppPtr(p, [](ipp_t* q) { ippDelete(q); }); }
+IppPtr Hold(ipp_t* p) {
+  return IppPtr(p, [](ipp_t* q) { ippDelete(q); });
+}
 
 struct HttpClose {
   void operator()(http_t* h) const { httpClose(h); }
@@ -67,20 +72,23 @@ bool Succeeded() { return cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE; }
 
 PlatformError LastCupsError() {
   const char* text = cupsLastErrorString();
-  return {static_cast<int32_t>(cupsLastError()), text && *text ? text : ippErrorString(cupsLastError())};
+  return {static_cast<int32_t>(cupsLastError()),
+          text && *text ? text : ippErrorString(cupsLastError())};
 }
 
 std::string LocalPrinterUri(const std::string& name) {
   char uri[HTTP_MAX_URI];
-  httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s",
-                   name.c_str());
+  httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                   "/printers/%s", name.c_str());
   return uri;
 }
 
 ipp_t* NewPrinterRequest(ipp_op_t op, const std::string& name) {
   ipp_t* request = ippNewRequest(op);
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, LocalPrinterUri(name).c_str());
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+               LocalPrinterUri(name).c_str());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+               cupsUser());
   return request;
 }
 
@@ -107,13 +115,26 @@ Queue MakeQueue(std::string name, std::string device) {
 // The settings a replacement takes over from the queue it replaces: state,
 // access and the job defaults users chose (media, duplex, colour mode, ...).
 const char* const kCarriedSettings[] = {
-    "printer-is-accepting-jobs",  "printer-error-policy",          "printer-op-policy",
-    "job-sheets-default",         "requesting-user-name-allowed",  "requesting-user-name-denied",
-    "media-default",              "media-source-default",          "media-type-default",
-    "sides-default",              "print-color-mode-default",      "print-quality-default",
-    "output-bin-default",         "number-up-default",             "orientation-requested-default",
-    "printer-resolution-default", "finishings-default",            "job-hold-until-default",
-    "job-priority-default",       "copies-default",
+    "printer-is-accepting-jobs",
+    "printer-error-policy",
+    "printer-op-policy",
+    "job-sheets-default",
+    "requesting-user-name-allowed",
+    "requesting-user-name-denied",
+    "media-default",
+    "media-source-default",
+    "media-type-default",
+    "sides-default",
+    "print-color-mode-default",
+    "print-quality-default",
+    "output-bin-default",
+    "number-up-default",
+    "orientation-requested-default",
+    "printer-resolution-default",
+    "finishings-default",
+    "job-hold-until-default",
+    "job-priority-default",
+    "copies-default",
 };
 
 // ---- the user's lpoptions file ----------------------------------------------
@@ -203,13 +224,15 @@ class QueueStore {
 
 class SchedulerStore : public QueueStore {
  public:
-  explicit SchedulerStore(std::chrono::milliseconds descriptionWait) : descriptionWait_(descriptionWait) {}
+  explicit SchedulerStore(std::chrono::milliseconds descriptionWait)
+      : descriptionWait_(descriptionWait) {}
 
   Result<std::vector<Queue>> List() override {
     if (Status s = Connect(); !s.ok()) return s.error();
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
     const char* const wanted[] = {"printer-name", "device-uri"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, wanted);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr,
+                  wanted);
     IppPtr response = Hold(cupsDoRequest(http_.get(), request, "/"));
     if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return std::vector<Queue>();
     if (!response || !Succeeded()) return LastCupsError();
@@ -220,7 +243,8 @@ class SchedulerStore : public QueueStore {
       name.clear();
       device.clear();
     };
-    for (ipp_attribute_t* a = ippFirstAttribute(response.get()); a; a = ippNextAttribute(response.get())) {
+    for (ipp_attribute_t* a = ippFirstAttribute(response.get()); a;
+         a = ippNextAttribute(response.get())) {
       const char* attrName = ippGetName(a);
       if (!attrName) {
         flush();
@@ -238,7 +262,8 @@ class SchedulerStore : public QueueStore {
   Status Describe(Queue& q) override {
     if (Status s = Connect(); !s.ok()) return s;
     ipp_t* request = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, q.Name);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "all");
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "all");
     IppPtr response = Hold(cupsDoRequest(http_.get(), request, "/"));
     if (!response || !Succeeded()) return LastCupsError();
     q.Attributes = response;
@@ -259,7 +284,8 @@ class SchedulerStore : public QueueStore {
 
   Status Delete(const std::string& name) override {
     if (Status s = Connect(); !s.ok()) return s;
-    IppPtr response = Hold(cupsDoRequest(http_.get(), NewPrinterRequest(IPP_OP_CUPS_DELETE_PRINTER, name), "/admin/"));
+    IppPtr response = Hold(
+        cupsDoRequest(http_.get(), NewPrinterRequest(IPP_OP_CUPS_DELETE_PRINTER, name), "/admin/"));
     if (!Succeeded()) return LastCupsError();
     return Status::Ok();
   }
@@ -268,7 +294,8 @@ class SchedulerStore : public QueueStore {
     if (Status s = Connect(); !s.ok()) return s;
     ipp_t* request = NewPrinterRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, q.Name);
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, q.DeviceUri.c_str());
-    if (driverless) ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "ppd-name", nullptr, "everywhere");
+    if (driverless)
+      ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "ppd-name", nullptr, "everywhere");
     CopySettings(request, q, {"printer-info", "printer-location"});
     IppPtr response;
     if (!driverless && q.Ppd) {
@@ -296,14 +323,18 @@ class SchedulerStore : public QueueStore {
     // state and defaults from the server's description, over what came with it.
     if (q.Attributes) {
       ipp_t* settings = NewPrinterRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, q.Name);
-      CopySettings(settings, q, std::vector<std::string>(std::begin(kCarriedSettings), std::end(kCarriedSettings)));
+      CopySettings(
+          settings, q,
+          std::vector<std::string>(std::begin(kCarriedSettings), std::end(kCarriedSettings)));
       // A new queue is idle; asking for "idle" would also make it accept jobs.
-      if (ipp_attribute_t* state = ippFindAttribute(q.Attributes.get(), "printer-state", IPP_TAG_ENUM);
+      if (ipp_attribute_t* state =
+              ippFindAttribute(q.Attributes.get(), "printer-state", IPP_TAG_ENUM);
           state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED)
         ippAddInteger(settings, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_STOPPED);
       // The scheduler refuses to share a queue that points at another
       // server; only a shared queue asks for it.
-      if (ipp_attribute_t* shared = ippFindAttribute(q.Attributes.get(), "printer-is-shared", IPP_TAG_BOOLEAN);
+      if (ipp_attribute_t* shared =
+              ippFindAttribute(q.Attributes.get(), "printer-is-shared", IPP_TAG_BOOLEAN);
           shared && ippGetBoolean(shared, 0))
         ippAddBoolean(settings, IPP_TAG_PRINTER, "printer-is-shared", 1);
       IppPtr done = Hold(cupsDoRequest(http_.get(), settings, "/admin/"));
@@ -320,7 +351,8 @@ class SchedulerStore : public QueueStore {
   Result<std::string> SystemDefault() override {
     if (Status s = Connect(); !s.ok()) return s.error();
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-name");
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-name");
     IppPtr response = Hold(cupsDoRequest(http_.get(), request, "/"));
     if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return std::string();
     if (!response || !Succeeded()) return LastCupsError();
@@ -331,7 +363,8 @@ class SchedulerStore : public QueueStore {
 
   Status SetSystemDefault(const std::string& name) override {
     if (Status s = Connect(); !s.ok()) return s;
-    IppPtr response = Hold(cupsDoRequest(http_.get(), NewPrinterRequest(IPP_OP_CUPS_SET_DEFAULT, name), "/admin/"));
+    IppPtr response = Hold(
+        cupsDoRequest(http_.get(), NewPrinterRequest(IPP_OP_CUPS_SET_DEFAULT, name), "/admin/"));
     if (!Succeeded()) return LastCupsError();
     return Status::Ok();
   }
@@ -374,7 +407,8 @@ class SchedulerStore : public QueueStore {
     }
     if (!named) out += "Default " + name + "\n";
     if (Status s = WriteFileAtomically(file.Path, out); !s.ok()) return s;
-    if (file.Owner != static_cast<uid_t>(-1) && ::chown(file.Path.c_str(), file.Owner, file.Group) != 0)
+    if (file.Owner != static_cast<uid_t>(-1) &&
+        ::chown(file.Path.c_str(), file.Owner, file.Group) != 0)
       return ErrnoError(errno);
     return Status::Ok();
   }
@@ -382,7 +416,8 @@ class SchedulerStore : public QueueStore {
  private:
   Status Connect() {
     if (http_) return Status::Ok();
-    http_.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr));
+    http_.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                             30000, nullptr));
     if (!http_)
       return PlatformError{static_cast<int32_t>(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE),
                            std::string("The print scheduler ") + cupsServer() +
@@ -400,7 +435,8 @@ class SchedulerStore : public QueueStore {
     while (true) {
       FilePtr sink(std::tmpfile());
       if (!sink) return ErrnoError(errno);
-      if (cupsGetFd(http_.get(), resource.c_str(), fileno(sink.get())) == HTTP_STATUS_OK) return Status::Ok();
+      if (cupsGetFd(http_.get(), resource.c_str(), fileno(sink.get())) == HTTP_STATUS_OK)
+        return Status::Ok();
       if (std::chrono::steady_clock::now() > deadline)
         return PlatformError{static_cast<int32_t>(IPP_STATUS_ERROR_DEVICE),
                              "The print server gave no description of the printer " + name +
@@ -494,18 +530,22 @@ Status AskServer(const DeviceTarget& target) {
   if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
   http_encryption_t encryption =
       address.Scheme == "ipps" ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED;
-  HttpPtr http(httpConnect2(host.c_str(), address.Port, nullptr, AF_UNSPEC, encryption, 1, 10000, nullptr));
+  HttpPtr http(
+      httpConnect2(host.c_str(), address.Port, nullptr, AF_UNSPEC, encryption, 1, 10000, nullptr));
   if (!http) return PrinterNameInvalid();
   httpSetTimeout(http.get(), 15.0, nullptr, nullptr);
   ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, address.PrinterUri.c_str());
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-state");
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+               address.PrinterUri.c_str());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+               "printer-state");
   IppPtr response = Hold(cupsDoRequest(http.get(), request, address.Resource.c_str()));
   ipp_status_t status = cupsLastError();
   // A server that wants credentials before it describes a queue has still
   // answered for it.
-  if (response && (status <= IPP_STATUS_OK_EVENTS_COMPLETE || status == IPP_STATUS_ERROR_NOT_AUTHORIZED ||
-                   status == IPP_STATUS_ERROR_FORBIDDEN))
+  if (response &&
+      (status <= IPP_STATUS_OK_EVENTS_COMPLETE || status == IPP_STATUS_ERROR_NOT_AUTHORIZED ||
+       status == IPP_STATUS_ERROR_FORBIDDEN))
     return Status::Ok();
   return PrinterNameInvalid();
 }
@@ -571,9 +611,10 @@ class CupsNetworkObject : public NetworkObject {
     auto target = TargetForConnection(path, like, ippPort());
     if (!target) return PrinterNameInvalid();
     if (target->Scheme == "smb")
-      return PlatformError{kNotSupported,
-                           "A queue on an smb:// device cannot be set up without a driver: its server "
-                           "is not asked over IPP. Create it by hand."};
+      return PlatformError{
+          kNotSupported,
+          "A queue on an smb:// device cannot be set up without a driver: its server "
+          "is not asked over IPP. Create it by hand."};
     if (Status s = AskServer(*target); !s.ok()) return s;
 
     const std::string device = DeviceUriOf(*target);
@@ -609,7 +650,8 @@ class CupsNetworkObject : public NetworkObject {
   Status SetDefaultPrinter(std::string_view path) override {
     auto queues = store_->List();
     if (!queues) return queues.error();
-    auto q = std::find_if(queues->begin(), queues->end(), [&](const Queue& x) { return SameName(x.Path(), path); });
+    auto q = std::find_if(queues->begin(), queues->end(),
+                          [&](const Queue& x) { return SameName(x.Path(), path); });
     if (q == queues->end()) return ConnectionMissing();
     // A user who chose a default keeps choosing; otherwise the machine's
     // default is the user's.
@@ -653,7 +695,8 @@ class CupsNetworkObject : public NetworkObject {
 
 class CupsFactory : public NetworkObjectFactory {
  public:
-  CupsFactory(bool rehearse, std::chrono::milliseconds descriptionWait) : descriptionWait_(descriptionWait) {
+  CupsFactory(bool rehearse, std::chrono::milliseconds descriptionWait)
+      : descriptionWait_(descriptionWait) {
     cupsSetPasswordCB2(NoPassword, nullptr);
     if (rehearse) rehearsal_ = std::make_shared<RehearsalStore>();
   }
@@ -670,9 +713,10 @@ class CupsFactory : public NetworkObjectFactory {
 
 }  // namespace
 
-Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(bool rehearse,
-                                                              std::chrono::milliseconds descriptionWait) {
-  return std::unique_ptr<NetworkObjectFactory>(std::make_unique<CupsFactory>(rehearse, descriptionWait));
+Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(
+    bool rehearse, std::chrono::milliseconds descriptionWait) {
+  return std::unique_ptr<NetworkObjectFactory>(
+      std::make_unique<CupsFactory>(rehearse, descriptionWait));
 }
 
 }  // namespace velloran

@@ -4,8 +4,9 @@
 namespace velloran {
 
 Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(bool, std::chrono::milliseconds) {
-  return PlatformError{kInvalidSetting,
-                       "VELLORAN_PRINTERS=cups: this build has no CUPS backend (built without libcups)"};
+  return PlatformError{
+      kInvalidSetting,
+      "VELLORAN_PRINTERS=cups: this build has no CUPS backend (built without libcups)"};
 }
 
 }  // namespace velloran

@@ -59,9 +59,8 @@ bool ValidServer(std::string_view s) {
   if (s.empty()) return false;
   if (s.front() == '[')
     return s.size() > 2 && s.back() == ']' &&
-           std::all_of(s.begin() + 1, s.end() - 1, [](unsigned char c) {
-             return std::isxdigit(c) || c == ':' || c == '.';
-           });
+           std::all_of(s.begin() + 1, s.end() - 1,
+                       [](unsigned char c) { return std::isxdigit(c) || c == ':' || c == '.'; });
   return std::all_of(s.begin(), s.end(), [](unsigned char c) {
     return std::isalnum(c) || c == '.' || c == '-' || c == '_';
   });
@@ -176,7 +175,8 @@ std::string DeviceUriOf(const DeviceTarget& t) {
   return uri + t.Query;
 }
 
-std::optional<DeviceTarget> TargetForConnection(std::string_view path, const DeviceTarget* like, int ippPort) {
+std::optional<DeviceTarget> TargetForConnection(std::string_view path, const DeviceTarget* like,
+                                                int ippPort) {
   auto parts = SplitConnectionPath(path);
   if (!parts) return std::nullopt;
   DeviceTarget t;
@@ -211,8 +211,8 @@ IppAddress IppAddressOf(const DeviceTarget& t) {
 std::string QueueNameFor(std::string_view share) {
   std::string name;
   for (unsigned char c : share.substr(0, 127)) {
-    bool bad = c <= ' ' || c == 0x7f || c == '/' || c == '\\' || c == '#' || c == '\'' || c == '"' ||
-               c == '?';
+    bool bad = c <= ' ' || c == 0x7f || c == '/' || c == '\\' || c == '#' || c == '\'' ||
+               c == '"' || c == '?';
     name += bad ? '_' : static_cast<char>(c);
   }
   return name;

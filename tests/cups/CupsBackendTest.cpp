@@ -3,8 +3,8 @@
 // without the right to administer queues gets.
 
 #include <grp.h>
-#include <sys/types.h>
 #include <pwd.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,7 +19,8 @@ namespace {
 struct CupsBackend : CupsMachines {
   std::unique_ptr<NetworkObjectFactory> factory;
 
-  std::unique_ptr<NetworkObject> Object(std::chrono::milliseconds descriptionWait = std::chrono::seconds(30)) {
+  std::unique_ptr<NetworkObject> Object(
+      std::chrono::milliseconds descriptionWait = std::chrono::seconds(30)) {
     auto made = MakeCupsNetwork(false, descriptionWait);
     EXPECT_TRUE(made.ok());
     factory = std::move(*made);
@@ -34,22 +35,26 @@ TEST_F(CupsBackend, QueuesThatPointAtServerQueuesAreConnectionsTheRestAreLocal) 
   client.AddQueue("Laser", Uri(kOld, "Laser"), true);
   client.AddQueue("Front", Uri(kOld, "Front%20Desk") + "?waitjob=false", false);
   client.AddQueue("Desk", "file:///dev/null", false);
-  client.AddQueue("Everywhere", std::string("ipp://") + kOld + ":" + std::to_string(port) + "/ipp/print", false);
+  client.AddQueue("Everywhere",
+                  std::string("ipp://") + kOld + ":" + std::to_string(port) + "/ipp/print", false);
 
   auto items = Object()->EnumPrinterConnections();
   ASSERT_TRUE(items.ok()) << items.error().Description;
-  EXPECT_EQ(*items, (std::vector<std::string>{"Desk", "Desk", "Everywhere", "Everywhere", "Front",
-                                              Path(kOld, "Front Desk"), "Laser", Path(kOld, "Laser")}));
+  EXPECT_EQ(*items,
+            (std::vector<std::string>{"Desk", "Desk", "Everywhere", "Everywhere", "Front",
+                                      Path(kOld, "Front Desk"), "Laser", Path(kOld, "Laser")}));
 }
 
 TEST_F(CupsBackend, RemovingWhatIsNoConnectionFailsAsOnWindowsAndDeletesNothing) {
   client.AddQueue("Desk", "file:///dev/null", false);
   client.AddQueue("Laser", Uri(kOld, "Laser"), false);
   auto network = Object();
-  for (const std::string& path : {Path("127.0.0.9", "Laser"), std::string("Desk"), Path(kOld, "Lase")}) {
+  for (const std::string& path :
+       {Path("127.0.0.9", "Laser"), std::string("Desk"), Path(kOld, "Lase")}) {
     Status removed = network->RemovePrinterConnection(path, true, true);
     ASSERT_FALSE(removed.ok()) << path;
-    EXPECT_EQ(removed.error(), (PlatformError{-2147022646, "This network connection does not exist."}));
+    EXPECT_EQ(removed.error(),
+              (PlatformError{-2147022646, "This network connection does not exist."}));
   }
   EXPECT_EQ(client.Devices().size(), 2u);
 }
@@ -58,8 +63,9 @@ TEST_F(CupsBackend, AMoveKeepsTheQueueNameItsSettingsAndTheSystemDefault) {
   oldServer.AddSharedQueue("Laser");
   newServer.AddSharedQueue("Laser");
   client.AddQueue("Laser", Uri(kOld, "Laser"), true);
-  client.Command("lpadmin", {"-p", "Laser", "-o", "media=iso_a4_210x297mm", "-o", "print-color-mode=monochrome",
-                             "-D", "Second floor", "-L", "Room 2.14"});
+  client.Command("lpadmin",
+                 {"-p", "Laser", "-o", "media=iso_a4_210x297mm", "-o",
+                  "print-color-mode=monochrome", "-D", "Second floor", "-L", "Room 2.14"});
   client.Command("cupsreject", {"Laser"});
   client.Command("lpadmin", {"-d", "Laser"});
 
@@ -94,7 +100,8 @@ TEST_F(CupsBackend, AnAddNoServerAnswersCreatesNothingAndTheRollBackRestoresTheQ
   auto network = Object();
   ASSERT_TRUE(network->RemovePrinterConnection(Path(kOld, "Laser"), true, true).ok());
   // The new server has no such queue; nothing answers at all on 127.0.0.9.
-  for (const std::string& path : {Path(kNew, "Laser"), Path("127.0.0.9", "Laser"), std::string("\\\\a b\\Laser")}) {
+  for (const std::string& path :
+       {Path(kNew, "Laser"), Path("127.0.0.9", "Laser"), std::string("\\\\a b\\Laser")}) {
     Status added = network->AddWindowsPrinterConnection(path);
     ASSERT_FALSE(added.ok()) << path;
     EXPECT_EQ(added.error(), (PlatformError{-2147023095, "The printer name is invalid."}));
@@ -136,9 +143,11 @@ TEST_F(CupsBackend, TheUsersOwnDefaultComesFromLpoptionsAndIsKeptThere) {
   WriteFile(home / ".cups/lpoptions", "Dest Desk media=A4\nDefault Laser sides=one-sided\n");
   EXPECT_EQ(*network->GetDefaultPrinter(), Path(kOld, "Laser"));
   ASSERT_TRUE(network->SetDefaultPrinter("desk").ok());
-  EXPECT_EQ(ReadFile(home / ".cups/lpoptions"), "Default Desk media=A4\nDest Laser sides=one-sided\n");
+  EXPECT_EQ(ReadFile(home / ".cups/lpoptions"),
+            "Default Desk media=A4\nDest Laser sides=one-sided\n");
   ASSERT_TRUE(network->SetDefaultPrinter(Path(kOld, "LASER")).ok());
-  EXPECT_EQ(ReadFile(home / ".cups/lpoptions"), "Dest Desk media=A4\nDefault Laser sides=one-sided\n");
+  EXPECT_EQ(ReadFile(home / ".cups/lpoptions"),
+            "Dest Desk media=A4\nDefault Laser sides=one-sided\n");
   // The machine's default is not the user's to change when the user chose one.
   EXPECT_EQ(SystemDefault(), "Desk");
 
@@ -171,11 +180,13 @@ std::string AsUnprivilegedUser(const std::function<std::string()>& work) {
   std::string out;
   char buffer[512];
   ssize_t n;
-  while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<size_t>(n));
+  while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0)
+    out.append(buffer, static_cast<size_t>(n));
   ::close(fds[0]);
   int status = 0;
   ::waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed " + std::to_string(status);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    return "child failed " + std::to_string(status);
   return out;
 }
 
@@ -191,7 +202,8 @@ TEST_F(CupsBackend, WithoutTheRightToAdministerQueuesChangesFailWithForbidden) {
     auto made = MakeCupsNetwork();
     auto network = (*made)->Create("WScript.Network");
     auto line = [](const Status& s) {
-      return s.ok() ? std::string("ok\n") : std::to_string(s.error().Number) + " " + s.error().Description + "\n";
+      return s.ok() ? std::string("ok\n")
+                    : std::to_string(s.error().Number) + " " + s.error().Description + "\n";
     };
     auto items = (*network)->EnumPrinterConnections();
     return std::string(items.ok() && items->size() == 2 ? "listed\n" : "not listed\n") +
@@ -216,7 +228,8 @@ TEST(CupsBackendAlone, ASchedulerThatIsNotThereFailsEveryCallWithAClearError) {
   auto items = (*network)->EnumPrinterConnections();
   ASSERT_FALSE(items.ok());
   EXPECT_GT(items.error().Number, 0);
-  EXPECT_TRUE(Contains(items.error().Description, "The print scheduler " + socket + " cannot be reached"))
+  EXPECT_TRUE(
+      Contains(items.error().Description, "The print scheduler " + socket + " cannot be reached"))
       << items.error().Description;
   EXPECT_FALSE((*network)->RemovePrinterConnection("\\\\S\\Q", true, true).ok());
   EXPECT_FALSE((*network)->GetDefaultPrinter().ok());

@@ -30,12 +30,13 @@ struct CupsEngine : CupsMachines {
   std::string WriteIni(const std::string& sections) {
     std::filesystem::create_directories(engine.Root() / "out");
     const std::string path = (engine.Folder() / "move.ini").string();
-    WriteFile(path, "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\nAlwaysRun=True\r\n" +
-                        sections +
-                        "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" +
-                        (engine.Root() / "out").string() +
-                        "\r\nFileOutputName=outcome.txt\r\nIncludeComputerName=False\r\n"
-                        "IncludeOutcome=True\r\nWriteToEventLog=False\r\n[SUPPORT]\r\nDebugOn=True\r\n");
+    WriteFile(
+        path,
+        "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\nAlwaysRun=True\r\n" +
+            sections + "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" +
+            (engine.Root() / "out").string() +
+            "\r\nFileOutputName=outcome.txt\r\nIncludeComputerName=False\r\n"
+            "IncludeOutcome=True\r\nWriteToEventLog=False\r\n[SUPPORT]\r\nDebugOn=True\r\n");
     return path;
   }
   std::string Outcome(const char* result) const {
@@ -56,26 +57,32 @@ TEST_F(CupsEngine, AServerMoveTakesTheQueueItsDefaultAndItsJobsToTheNewServer) {
                                 "\r\nToServers=" + kNew + "\r\n")});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
 
-  EXPECT_EQ(Outcome("FAILED"),
-            Crlf({"* ----- My Networked Printers ----- *", "Non-Networked Printer: Desk (DO NOTHING)",
-                  "Laser (127.0.0.2)", "Plotter (127.0.0.2)",
-                  "* ----- Migrating Networked Printers Between Servers ----- *", "Printer migrated: Laser (127.0.0.2)",
-                  "Error in adding/migrating network printer: \\\\127.0.0.3\\Plotter", "> Error Number: -2147023095",
-                  "> Error Description: The printer name is invalid."}) +
-                "\r\n");
+  EXPECT_EQ(
+      Outcome("FAILED"),
+      Crlf({"* ----- My Networked Printers ----- *", "Non-Networked Printer: Desk (DO NOTHING)",
+            "Laser (127.0.0.2)", "Plotter (127.0.0.2)",
+            "* ----- Migrating Networked Printers Between Servers ----- *",
+            "Printer migrated: Laser (127.0.0.2)",
+            "Error in adding/migrating network printer: \\\\127.0.0.3\\Plotter",
+            "> Error Number: -2147023095", "> Error Description: The printer name is invalid."}) +
+          "\r\n");
   const std::string debug = engine.DebugText(HostName());
-  EXPECT_TRUE(Contains(debug, ">> Removed printer: \\\\127.0.0.2\\Laser\r\n>> Added printer: \\\\127.0.0.3\\Laser\r\n"
-                              ">> Default printer kept: \\\\127.0.0.3\\Laser\r\n"))
+  EXPECT_TRUE(Contains(
+      debug,
+      ">> Removed printer: \\\\127.0.0.2\\Laser\r\n>> Added printer: \\\\127.0.0.3\\Laser\r\n"
+      ">> Default printer kept: \\\\127.0.0.3\\Laser\r\n"))
       << debug;
-  EXPECT_TRUE(Contains(debug, ">> Removed printer: \\\\127.0.0.2\\Plotter\r\n"
-                              "ERROR: Adding printer: \\\\127.0.0.3\\Plotter\r\nERROR: -2147023095\r\n"
-                              "ERROR DESCRIPTION: The printer name is invalid.\r\n"))
+  EXPECT_TRUE(Contains(debug,
+                       ">> Removed printer: \\\\127.0.0.2\\Plotter\r\n"
+                       "ERROR: Adding printer: \\\\127.0.0.3\\Plotter\r\nERROR: -2147023095\r\n"
+                       "ERROR DESCRIPTION: The printer name is invalid.\r\n"))
       << debug;
 
   // Plotter stayed where it was; Laser moved and is still the default.
-  EXPECT_EQ(client.Devices(), (std::map<std::string, std::string>{{"Desk", "///dev/null"},
-                                                                  {"Laser", Uri(kNew, "Laser")},
-                                                                  {"Plotter", Uri(kOld, "Plotter")}}));
+  EXPECT_EQ(client.Devices(),
+            (std::map<std::string, std::string>{{"Desk", "///dev/null"},
+                                                {"Laser", Uri(kNew, "Laser")},
+                                                {"Plotter", Uri(kOld, "Plotter")}}));
   EXPECT_EQ(SystemDefault(), "Laser");
 
   // A job printed the way applications print reaches the new server.
@@ -93,11 +100,13 @@ TEST_F(CupsEngine, APrinterMoveKeepsTheUsersOwnDefault) {
   std::filesystem::create_directories(home / ".cups");
   WriteFile(home / ".cups/lpoptions", "Default Laser3 media=iso_a4_210x297mm\n");
 
-  auto r = engine.Run({WriteIni("[MANUAL DEFINITIONS PRINTERS]\r\nFromPrinters=laser3\r\nToPrinters=Laser4\r\n")});
+  auto r = engine.Run(
+      {WriteIni("[MANUAL DEFINITIONS PRINTERS]\r\nFromPrinters=laser3\r\nToPrinters=Laser4\r\n")});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
   EXPECT_TRUE(Contains(Outcome("SUCCESS"), "\r\nPrinter migrated: Laser3 (127.0.0.2)\r\n"));
   // The debug file is named after the machine: CUPS has no computer name of its own.
-  EXPECT_TRUE(Contains(engine.DebugText(HostName()), ">> Default printer kept: \\\\127.0.0.2\\Laser4\r\n"));
+  EXPECT_TRUE(
+      Contains(engine.DebugText(HostName()), ">> Default printer kept: \\\\127.0.0.2\\Laser4\r\n"));
   // The queue keeps its name, so the user's choice and options still apply.
   EXPECT_EQ(client.Devices().at("Laser3"), Uri(kOld, "Laser4"));
   EXPECT_EQ(ReadFile(home / ".cups/lpoptions"), "Default Laser3 media=iso_a4_210x297mm\n");
@@ -112,13 +121,16 @@ TEST_F(CupsEngine, WhatIfReadsTheRealQueuesAndChangesNothing) {
   client.AddQueue("Plotter", Uri(kOld, "Plotter"), true);
   const auto before = client.Devices();
 
-  const std::string ini = WriteIni(std::string("[MANUAL DEFINITIONS SERVERS]\r\nFromServers=") + kOld +
-                                   "\r\nToServers=" + kNew + "\r\n");
+  const std::string ini = WriteIni(std::string("[MANUAL DEFINITIONS SERVERS]\r\nFromServers=") +
+                                   kOld + "\r\nToServers=" + kNew + "\r\n");
   auto r = RunProcess(VELLORAN_TOOL_PATH, {"what-if", ini, "--printers", "cups"}, engine.Env);
   EXPECT_EQ(r.ExitCode, 1) << r.Stderr;
   EXPECT_TRUE(Contains(r.Stdout, "Printer migrated: Laser (127.0.0.2)\n")) << r.Stdout;
-  EXPECT_TRUE(Contains(r.Stdout, "Error in adding/migrating network printer: \\\\127.0.0.3\\Plotter\n")) << r.Stdout;
-  EXPECT_TRUE(Contains(r.Stdout, "  - \\\\127.0.0.2\\Laser\n  + \\\\127.0.0.3\\Laser\n")) << r.Stdout;
+  EXPECT_TRUE(
+      Contains(r.Stdout, "Error in adding/migrating network printer: \\\\127.0.0.3\\Plotter\n"))
+      << r.Stdout;
+  EXPECT_TRUE(Contains(r.Stdout, "  - \\\\127.0.0.2\\Laser\n  + \\\\127.0.0.3\\Laser\n"))
+      << r.Stdout;
   EXPECT_EQ(client.Devices(), before);
   EXPECT_FALSE(std::filesystem::exists(engine.Root() / "out/FAILED_outcome.txt"));
 }

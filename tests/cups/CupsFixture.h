@@ -3,8 +3,8 @@
 // connection's server name is its address alone) and a client scheduler
 // whose queues point at them.
 
-#include <gtest/gtest.h>
 #include <cups/cups.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -49,13 +49,14 @@ struct CupsMachines : ::testing::Test {
   /// it reports none).
   static std::string Attribute(const std::string& queue, const std::string& name) {
     char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s",
-                     queue.c_str());
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                     "/printers/%s", queue.c_str());
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "all");
-    std::unique_ptr<ipp_t, void (*)(ipp_t*)> response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"),
-                                                       ippDelete);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "all");
+    std::unique_ptr<ipp_t, void (*)(ipp_t*)> response(
+        cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"), ippDelete);
     if (!response) return "";
     ipp_attribute_t* a = ippFindAttribute(response.get(), name.c_str(), IPP_TAG_ZERO);
     if (!a) return "";
@@ -67,9 +68,10 @@ struct CupsMachines : ::testing::Test {
   /// The machine's default queue (lpstat -d would show the user's).
   static std::string SystemDefault() {
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
-    std::unique_ptr<ipp_t, void (*)(ipp_t*)> response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"),
-                                                       ippDelete);
-    ipp_attribute_t* a = response ? ippFindAttribute(response.get(), "printer-name", IPP_TAG_NAME) : nullptr;
+    std::unique_ptr<ipp_t, void (*)(ipp_t*)> response(
+        cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"), ippDelete);
+    ipp_attribute_t* a =
+        response ? ippFindAttribute(response.get(), "printer-name", IPP_TAG_NAME) : nullptr;
     return a ? ippGetString(a, 0, nullptr) : "";
   }
 

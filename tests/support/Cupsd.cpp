@@ -61,16 +61,20 @@ bool Accepts(const std::string& address) {
 // Print servers let anyone do anything; a client keeps administration for
 // the system group, which is what the engine's permission failure is about.
 std::string SchedulerConfig(const std::string& listen, bool open) {
-  std::string conf = "Listen " + listen +
-                     "\nLogLevel info\nBrowsing No\nWebInterface No\nDefaultAuthType Basic\n"
-                     "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n<Policy default>\n";
+  std::string conf =
+      "Listen " + listen +
+      "\nLogLevel info\nBrowsing No\nWebInterface No\nDefaultAuthType Basic\n"
+      "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n<Policy default>\n";
   // A developer running the tests without root administers the client too.
   std::string admins = "@SYSTEM";
-  if (const passwd* me = ::getpwuid(::geteuid()); me && ::geteuid() != 0) admins += std::string(" ") + me->pw_name;
+  if (const passwd* me = ::getpwuid(::geteuid()); me && ::geteuid() != 0)
+    admins += std::string(" ") + me->pw_name;
   if (!open)
     conf +=
-        "  <Limit CUPS-Add-Modify-Printer CUPS-Delete-Printer CUPS-Add-Modify-Class CUPS-Delete-Class "
-        "CUPS-Set-Default CUPS-Get-Devices Pause-Printer Resume-Printer Enable-Printer Disable-Printer "
+        "  <Limit CUPS-Add-Modify-Printer CUPS-Delete-Printer CUPS-Add-Modify-Class "
+        "CUPS-Delete-Class "
+        "CUPS-Set-Default CUPS-Get-Devices Pause-Printer Resume-Printer Enable-Printer "
+        "Disable-Printer "
         "CUPS-Accept-Jobs CUPS-Reject-Jobs>\n    AuthType Default\n    Require user " +
         admins + "\n    Order deny,allow\n  </Limit>\n";
   conf += "  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
@@ -115,15 +119,16 @@ void Cupsd::Start() {
     fs::permissions(p, fs::perms(0755));
   fs::permissions(d / "spool", fs::perms(01770));
   if (const group* lp = ::getgrnam("lp"); lp && ::geteuid() == 0)
-    if (::chown((d / "spool").c_str(), 0, lp->gr_gid) != 0) throw std::runtime_error("chown spool failed");
+    if (::chown((d / "spool").c_str(), 0, lp->gr_gid) != 0)
+      throw std::runtime_error("chown spool failed");
 
   WriteFile(d / "cupsd.conf", SchedulerConfig(address_, open_));
-  WriteFile(d / "cups-files.conf", "ServerRoot " + d.string() + "\nRequestRoot " + (d / "spool").string() +
-                                       "\nCacheDir " + (d / "cache").string() + "\nStateDir " +
-                                       (d / "state").string() + "\nAccessLog " + (d / "log/access_log").string() +
-                                       "\nErrorLog " + (d / "log/error_log").string() + "\nPageLog " +
-                                       (d / "log/page_log").string() +
-                                       "\nFileDevice Yes\nUser lp\nGroup lp\nSystemGroup root lpadmin\n");
+  WriteFile(d / "cups-files.conf",
+            "ServerRoot " + d.string() + "\nRequestRoot " + (d / "spool").string() + "\nCacheDir " +
+                (d / "cache").string() + "\nStateDir " + (d / "state").string() + "\nAccessLog " +
+                (d / "log/access_log").string() + "\nErrorLog " + (d / "log/error_log").string() +
+                "\nPageLog " + (d / "log/page_log").string() +
+                "\nFileDevice Yes\nUser lp\nGroup lp\nSystemGroup root lpadmin\n");
   const std::string cupsd = CupsProgram("cupsd");
   const std::string conf = (d / "cupsd.conf").string(), files = (d / "cups-files.conf").string();
   const std::string out = (d / "log/cupsd.out").string();
@@ -149,7 +154,8 @@ void Cupsd::Start() {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   Stop();
-  throw std::runtime_error("cupsd did not start on " + address_ + ": " + ReadFile(out) + ErrorLog());
+  throw std::runtime_error("cupsd did not start on " + address_ + ": " + ReadFile(out) +
+                           ErrorLog());
 }
 
 void Cupsd::Stop() {
@@ -178,8 +184,8 @@ std::string Cupsd::Command(const std::string& program, const std::vector<std::st
 void Cupsd::AddSharedQueue(const std::string& name) const {
   // A queue with a driver answers the client's driverless queries; a raw
   // one would leave the client's queue without a description.
-  Command("lpadmin", {"-p", name, "-E", "-v", "file:///dev/null", "-m", "drv:///sample.drv/generic.ppd",
-                      "-o", "printer-is-shared=true"});
+  Command("lpadmin", {"-p", name, "-E", "-v", "file:///dev/null", "-m",
+                      "drv:///sample.drv/generic.ppd", "-o", "printer-is-shared=true"});
 }
 
 void Cupsd::AddQueue(const std::string& name, const std::string& deviceUri, bool driverless) const {
@@ -189,9 +195,11 @@ void Cupsd::AddQueue(const std::string& name, const std::string& deviceUri, bool
   // lpadmin returns while the scheduler still asks the server for its
   // description; options set before it is done would be lost.
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (driverless && Command("lpoptions", {"-p", name}).find("IPP Everywhere") == std::string::npos) {
+  while (driverless &&
+         Command("lpoptions", {"-p", name}).find("IPP Everywhere") == std::string::npos) {
     if (std::chrono::steady_clock::now() > deadline)
-      throw std::runtime_error("the driverless queue " + name + " got no description: " + ErrorLog());
+      throw std::runtime_error("the driverless queue " + name +
+                               " got no description: " + ErrorLog());
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
 }

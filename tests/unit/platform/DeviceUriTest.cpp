@@ -15,7 +15,8 @@ std::string PathOf(std::string_view uri) {
 
 TEST(DeviceUri, ServerQueuesReadAsConnections) {
   EXPECT_EQ(PathOf("ipp://PRN01/printers/Laser3"), "\\\\PRN01\\Laser3");
-  EXPECT_EQ(PathOf("ipps://prn01.corp.example:8443/printers/Laser3/"), "\\\\prn01.corp.example\\Laser3");
+  EXPECT_EQ(PathOf("ipps://prn01.corp.example:8443/printers/Laser3/"),
+            "\\\\prn01.corp.example\\Laser3");
   EXPECT_EQ(PathOf("IPP://127.0.0.2:8631/printers/Q?waitjob=false"), "\\\\127.0.0.2\\Q");
   EXPECT_EQ(PathOf("http://srv/printers/Q"), "\\\\srv\\Q");
   EXPECT_EQ(PathOf("https://[fd00::1]:631/printers/Q"), "\\\\[fd00::1]\\Q");
@@ -35,13 +36,28 @@ TEST(DeviceUri, CredentialsNeverReachTheConnectionName) {
 }
 
 TEST(DeviceUri, EverythingElseIsALocalPrinter) {
-  for (const char* uri :
-       {"usb://HP/LaserJet?serial=1", "file:///dev/null", "ipp://printer.local/ipp/print",
-        "ipp://srv/printers/", "ipp://srv/printers", "ipp://srv/classes/All", "ipp://srv/printers/a/b",
-        "ipp:///printers/Q", "ipp://srv:0/printers/Q", "ipp://srv:99999/printers/Q",
-        "ipp://srv:x/printers/Q", "ipp://sr/v/printers/Q", "socket://10.0.0.5:9100", "smb://SRV",
-        "smb://A/B/C/D", "ipp://srv/printers/bad%2", "ipp://srv/printers/back%5Cslash",
-        "ipp://srv/printers/nl%0A", "lpd://srv/queue", "", "ipp", "://x"})
+  for (const char* uri : {"usb://HP/LaserJet?serial=1",
+                          "file:///dev/null",
+                          "ipp://printer.local/ipp/print",
+                          "ipp://srv/printers/",
+                          "ipp://srv/printers",
+                          "ipp://srv/classes/All",
+                          "ipp://srv/printers/a/b",
+                          "ipp:///printers/Q",
+                          "ipp://srv:0/printers/Q",
+                          "ipp://srv:99999/printers/Q",
+                          "ipp://srv:x/printers/Q",
+                          "ipp://sr/v/printers/Q",
+                          "socket://10.0.0.5:9100",
+                          "smb://SRV",
+                          "smb://A/B/C/D",
+                          "ipp://srv/printers/bad%2",
+                          "ipp://srv/printers/back%5Cslash",
+                          "ipp://srv/printers/nl%0A",
+                          "lpd://srv/queue",
+                          "",
+                          "ipp",
+                          "://x"})
     EXPECT_FALSE(ParseNetworkDevice(uri)) << uri;
 }
 
@@ -73,16 +89,20 @@ TEST(DeviceUri, AReplacementKeepsTheSchemePortAndOptionsOfTheQueueItReplaces) {
   ASSERT_TRUE(fresh);
   EXPECT_EQ(DeviceUriOf(*fresh), "ipp://NEW/printers/Q");
   EXPECT_EQ(IppAddressOf(*fresh).PrinterUri, "ipp://NEW:631/printers/Q");
-  EXPECT_EQ(DeviceUriOf(*TargetForConnection("\\\\NEW\\Q", nullptr, 8631)), "ipp://NEW:8631/printers/Q");
-  EXPECT_EQ(IppAddressOf(*ParseNetworkDevice("https://S/printers/Q")).PrinterUri, "ipps://S:443/printers/Q");
-  EXPECT_EQ(IppAddressOf(*ParseNetworkDevice("http://S/printers/Q")).PrinterUri, "ipp://S:80/printers/Q");
+  EXPECT_EQ(DeviceUriOf(*TargetForConnection("\\\\NEW\\Q", nullptr, 8631)),
+            "ipp://NEW:8631/printers/Q");
+  EXPECT_EQ(IppAddressOf(*ParseNetworkDevice("https://S/printers/Q")).PrinterUri,
+            "ipps://S:443/printers/Q");
+  EXPECT_EQ(IppAddressOf(*ParseNetworkDevice("http://S/printers/Q")).PrinterUri,
+            "ipp://S:80/printers/Q");
 
   auto smb = ParseNetworkDevice("smb://CORP/OLD/Laser");
   EXPECT_EQ(DeviceUriOf(*TargetForConnection("\\\\NEW\\Laser", &*smb)), "smb://CORP/NEW/Laser");
 }
 
 TEST(DeviceUri, ParsingWhatWasBuiltGivesTheSameTarget) {
-  for (const char* path : {"\\\\srv\\Q", "\\\\srv\\Floor 2/3 #1", "\\\\[::1]\\Q", "\\\\a.b-c_d\\Ünïcode"}) {
+  for (const char* path :
+       {"\\\\srv\\Q", "\\\\srv\\Floor 2/3 #1", "\\\\[::1]\\Q", "\\\\a.b-c_d\\Ünïcode"}) {
     auto t = TargetForConnection(path, nullptr);
     ASSERT_TRUE(t) << path;
     auto back = ParseNetworkDevice(DeviceUriOf(*t));
