@@ -124,7 +124,8 @@ class ProfileNetworkObject : public NetworkObject {
     lines.erase(it);
     // The default goes with its printer, as it does when a real queue or
     // connection is deleted; keeping it is the caller's job.
-    std::erase_if(lines, [&](const Line& l) { return l.Key == "default" && SameName(l.Value, removed); });
+    std::erase_if(lines,
+                  [&](const Line& l) { return l.Key == "default" && SameName(l.Value, removed); });
     // Disconnecting leaves the share on its server: when the file lists the
     // network's shares, it now lists this one too, so that putting the
     // connection back (a roll-back) succeeds as it would on a real network.
@@ -174,7 +175,8 @@ class ProfileNetworkObject : public NetworkObject {
       return PlatformError{kConnectionMissing, "This network connection does not exist."};
     Line chosen{"default: " + connection->Value, "default", connection->Value};
     std::erase_if(lines, [](const Line& l) { return l.Key == "default"; });
-    auto last = std::find_if(lines.rbegin(), lines.rend(), [](const Line& l) { return l.Key == "connection"; });
+    auto last = std::find_if(lines.rbegin(), lines.rend(),
+                             [](const Line& l) { return l.Key == "connection"; });
     lines.insert(last.base(), std::move(chosen));
     return p->Save(path_);
   }
@@ -225,7 +227,9 @@ Result<std::unique_ptr<NetworkObjectFactory>> MakeNetworkFactory(std::string_vie
   if (choice == "none") return std::unique_ptr<NetworkObjectFactory>(std::make_unique<NoNetworkFactory>());
   if (choice.rfind("profile:", 0) == 0 && choice.size() > 8)
     return MakeConnectionProfile(std::string(choice.substr(8)));
-  return PlatformError{kInvalidSetting, "VELLORAN_PRINTERS must be profile:PATH, cups or none, not \"" + std::string(choice) + "\""};
+  return PlatformError{
+      kInvalidSetting,
+      "VELLORAN_PRINTERS must be profile:PATH, cups or none, not \"" + std::string(choice) + "\""};
 }
 
 }  // namespace velloran

@@ -364,7 +364,8 @@ TEST_F(Migration, TheDefaultPrinterFollowsItsMoveAndComesBackWithARollBack) {
   EXPECT_EQ(std::count_if(fakes.Network.Calls.begin(), fakes.Network.Calls.end(),
                           [](const std::string& c) { return c.rfind("default ", 0) == 0; }),
             1);
-  EXPECT_TRUE(Contains(run.DebugText, ">> Added printer: \\\\B\\P1\r\n>> Default printer kept: \\\\B\\P1\r\n"));
+  EXPECT_TRUE(Contains(run.DebugText,
+                       ">> Added printer: \\\\B\\P1\r\n>> Default printer kept: \\\\B\\P1\r\n"));
   // The outcome tells of the move only.
   EXPECT_FALSE(Contains(run.OutcomeText, "efault"));
 

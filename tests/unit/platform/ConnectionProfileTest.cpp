@@ -61,7 +61,8 @@ TEST(ConnectionProfileDefault, TheDefaultLineNamesAConnectionAndGoesWithIt) {
   EXPECT_EQ(missing.error().Number, -2147022646);
   ASSERT_TRUE(net->SetDefaultPrinter("\\\\old\\sales").ok());
   ASSERT_TRUE(net->SetDefaultPrinter("local laser").ok());
-  EXPECT_EQ(ReadFile(path), "connection: \\\\OLD\\Sales\nconnection: Local Laser\ndefault: Local Laser\n# end\n");
+  EXPECT_EQ(ReadFile(path),
+            "connection: \\\\OLD\\Sales\nconnection: Local Laser\ndefault: Local Laser\n# end\n");
   ASSERT_TRUE(net->SetDefaultPrinter("\\\\OLD\\Sales").ok());
   EXPECT_EQ(*net->GetDefaultPrinter(), "\\\\OLD\\Sales");
 
