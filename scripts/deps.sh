@@ -10,6 +10,7 @@ PACKAGES=(
   libldap-dev libsasl2-dev ldap-utils slapd
   libasio-dev
   python3-aiosmtpd
+  dpkg-dev file
   libcups2-dev cups cups-client
 )
 

@@ -28,6 +28,9 @@ stage "tests"
 export QT_QPA_PLATFORM=offscreen
 ctest --preset default -j "$jobs"
 
+stage "package: .deb built, installed into a scratch root, its programs run"
+scripts/package.sh --no-windows
+
 stage "unit tests under ASan + UBSan"
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"

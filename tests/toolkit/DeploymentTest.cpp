@@ -138,6 +138,7 @@ class DeploymentTest : public ToolkitSuite {
   void withoutMDACThereIsNoInstallerLinkOrLine();
   void aMissingEngineIsReportedAndTheINIFileStillCopied();
   void aMissingMDACInstallerStopsTheCopies();
+  void anInstalledToolkitTakesItsWindowsFilesFromTheDataFolder();
   void deployingTwiceReplacesEveryFile();
   void unwritableTargetsAreReportedAndTheToolkitGoesOn();
   void aReadOnlyFolderIsReported();
@@ -435,6 +436,32 @@ void DeploymentTest::aMissingMDACInstallerStopsTheCopies() {
   files.sort();
   QCOMPARE(files, (QStringList{"Printers.ini.bat", "Printers.ini.html"}));
   QVERIFY(ReadBytes(share + "/Printers.ini.bat").contains("\\MDAC_TYP2.7SP1.EXE\"\r\n"));
+}
+
+void DeploymentTest::anInstalledToolkitTakesItsWindowsFilesFromTheDataFolder() {
+  // As a package installs it: the program in usr/bin, what it deploys in
+  // usr/share/velloran. A file beside the program still comes first.
+  const QDir root(dir_->path());
+  QVERIFY(root.mkpath("usr/bin") && root.mkpath("usr/share/velloran"));
+  QVERIFY(WriteText(root.filePath("usr/share/velloran/VelloranEngine.exe"), "MZ installed engine"));
+  QVERIFY(WriteText(root.filePath("usr/share/velloran/MDAC_TYP2.8.EXE"), "MZ installed mdac"));
+  QVERIFY(WriteText(root.filePath("usr/bin/MDAC_TYP2.8.EXE"), "MZ mdac beside"));
+  services_.ToolkitFolder = root.filePath("usr/bin").toStdString();
+  const QString share = dir_->path() + "/share";
+  auto w = OpenDocument(share, true, 2);
+  QVERIFY(w);
+  Dialogs::Reset();
+  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  DeployNow(*w);
+
+  QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
+  QCOMPARE(ReadBytes(share + "/VelloranEngine.exe"), QByteArray("MZ installed engine"));
+  QCOMPARE(ReadBytes(share + "/MDAC_TYP2.8.EXE"), QByteArray("MZ mdac beside"));
+
+  // Neither place has it: the error names the file beside the program.
+  QVERIFY(QFile::remove(root.filePath("usr/share/velloran/VelloranEngine.exe")));
+  QCOMPARE(DeliveredFile(services_.ToolkitFolder, kEngineFileName),
+           root.filePath("usr/bin/VelloranEngine.exe").toStdString());
 }
 
 void DeploymentTest::deployingTwiceReplacesEveryFile() {
