@@ -68,6 +68,9 @@ struct Run {
   /// The run's report; every addition starts with CR LF.
   std::string OutcomeText;
   std::string INIFilePath;
+  /// The INI file named or found could not be read: such a run never stores
+  /// the run-once marker, so it runs again once the file is back.
+  bool INIFileUnreadable = false;
   INISettings Settings;
   /// Entry 0 always empty; networked connections from 1.
   std::vector<NetworkPrinter> ClientPrinters;

@@ -339,7 +339,7 @@ void frmWinsockContainer::wnsMain_Connect() {
     WaitForReply(250);
   }
   if (!SendFailed) {
-    std::string command = "MAIL FROM:<" + s.EmailFrom + ">";
+    std::string command = "MAIL FROM:<" + OneLine(s.EmailFrom) + ">";
     WriteToDebugLog(run_, ">> Sending FROM list: " + command);
     SendCommand(command + "\r\n");
     WaitForReply(250);
@@ -351,7 +351,7 @@ void frmWinsockContainer::wnsMain_Connect() {
   if (recipients.empty()) recipients.emplace_back();
   for (const auto& address : recipients) {
     if (SendFailed) break;
-    std::string command = "RCPT TO:<" + address + ">";
+    std::string command = "RCPT TO:<" + OneLine(address) + ">";
     WriteToDebugLog(run_, ">> Sending TO list: " + command);
     SendCommand(command + "\r\n");
     WaitForReply(250, 251);

@@ -10,6 +10,7 @@
 #include "engine/modDebug.h"
 #include "engine/modMain.h"
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
 
 namespace velloran {
 
@@ -22,6 +23,17 @@ bool EndsWithIni(const std::string& name) {
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return ext == ".ini";
 }
+
+// What a missing file reads as: every key absent.
+class NoProfile : public ProfileFunctions {
+ public:
+  std::string GetString(std::string_view, std::string_view, std::size_t, const std::string&) const override {
+    return "";
+  }
+  Status WriteString(std::string_view, std::string_view, std::string_view, const std::string&) override {
+    return PlatformError{kInvalidSetting, "read only"};
+  }
+};
 
 // The first "*.ini" in the order the file system lists the folder.
 std::string FirstINIFile(const std::string& folder) {
@@ -61,10 +73,21 @@ void OpenINIFile(Run& run) {
 }
 
 void ReadINISettings(Run& run) {
+  // A share that is offline at logon, or a folder or a pipe by the INI
+  // file's name, reads as a file without keys: the run still reports, but
+  // must not count as done. The reads themselves never touch such a path,
+  // so a FIFO cannot hold the run up.
+  NoProfile none;
+  ProfileFunctions* profile = &*run.Svc.Profile;
+  if (Status readable = CheckReadableRegularFile(run.INIFilePath); !readable.ok()) {
+    WriteErrorToDebugLog(run, "ERROR: Reading INI file: " + run.INIFilePath, readable.error());
+    run.INIFileUnreadable = true;
+    profile = &none;
+  }
   // The reader's notes wait until the file has said whether the log is on:
   // with DebugOn=False they must not reach the file.
   std::vector<std::string> notes;
-  INIDocument document(*run.Svc.Profile, run.INIFilePath,
+  INIDocument document(*profile, run.INIFilePath,
                        [&notes](std::string_view line) { notes.emplace_back(line); });
   document.ReadINISettings(run.Settings);
   for (const std::string& note : notes) WriteToDebugLog(run, note);

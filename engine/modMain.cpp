@@ -1,6 +1,7 @@
 #include "engine/modMain.h"
 
 #include "engine/modDebug.h"
+#include "engine/modEventLog.h"
 #include "engine/modINIFile.h"
 #include "engine/modMoveADPrinters.h"
 #include "engine/modMoveNetworkPrinters.h"
@@ -29,9 +30,20 @@ bool IsMarkedSuccessful(Run& run) {
 }
 
 void SetSuccessMarker(Run& run) {
-  static_cast<void>(run.Svc.Settings->WriteValue(Hive::CurrentUser,
-                                                 SuccessMarkerKey(run.INIFilePath), kMarkerValue,
-                                                 run.AbortStatus ? "False" : "True"));
+  if (run.INIFileUnreadable) {
+    WriteToDebugLog(run, ">> INI file not read, registry key left as it was: " + run.INIFilePath);
+    return;
+  }
+  Status stored = run.Svc.Settings->WriteValue(Hive::CurrentUser, SuccessMarkerKey(run.INIFilePath),
+                                               kMarkerValue, run.AbortStatus ? "False" : "True");
+  if (stored.ok()) return;
+  // Without the marker the user is migrated and reported again at every
+  // logon; the administrator must be able to find out why.
+  WriteErrorToDebugLog(run, "ERROR: Setting Registry key: " + run.INIFilePath, stored.error());
+  ReportApplicationEvent(run, "Velloran",
+                         "Unable to store the run-once marker for INI file " + run.INIFilePath + ": " +
+                             std::to_string(stored.error().Number) + ": " + stored.error().Description,
+                         kEventTypeWarning, kEventIdRunOnceMarker);
 }
 
 void RunMigration(Run& run) {

@@ -134,21 +134,28 @@ std::string NewMessageId(const LocalTime& t, std::string_view domain) {
          ">";
 }
 
+std::string OneLine(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c == '\r' || c == '\n') c = ' ';
+  return out;
+}
+
 std::string BuildMessageText(const INISettings& settings, std::string_view outcomeText,
                              const LocalTime& date, std::string_view messageId) {
   std::string to;
   for (const auto& address : RecipientAddresses(settings)) {
     if (!to.empty()) to += ", ";
-    to += address;
+    to += OneLine(address);
   }
   std::string_view charset = BodyCharset(outcomeText);
   // Date and Message-ID are required of every message, and the content type
   // names the charset actually sent: mail without them is often filed as spam
   // or shown garbled, and the report must reach the help desk intact.
   std::string text;
-  text += "From: <" + settings.EmailFrom + ">\r\n";
+  text += "From: <" + OneLine(settings.EmailFrom) + ">\r\n";
   text += "To: " + to + "\r\n";
-  text += "Subject: " + settings.EmailSubject + "\r\n";
+  text += "Subject: " + OneLine(settings.EmailSubject) + "\r\n";
   text += "Date: " + MailDate(date) + "\r\n";
   text += "Message-ID: " + std::string(messageId) + "\r\n";
   text += "X-Mailer: Quellmark v1.0\r\n";

@@ -25,6 +25,10 @@ std::vector<std::string> RecipientAddresses(const INISettings& settings);
 /// line, so that no text can end the DATA phase or smuggle in commands.
 std::string EncodeMessageBody(std::string_view text);
 
+/// The text with each CR and LF made a blank: a header or a command must
+/// stay one line, whatever a setting holds.
+std::string OneLine(std::string_view text);
+
 /// "us-ascii", "utf-8", or "unknown-8bit" for bytes that are neither.
 std::string_view BodyCharset(std::string_view text);
 

@@ -7,18 +7,24 @@
 //   connection: \\OLDSRV1\ACCOUNTING
 //   default: \\OLDSRV1\ACCOUNTING
 //   share: \\NEWSRV1\ACCOUNTING
+//   offline: \\OLDSRV2
 //
 // Lines are kept in order; adding a connection inserts it after the last
 // connection line, removing one deletes its line. Every change rewrites the
-// whole file atomically.
+// whole file atomically. The parsed file is kept with the object and read
+// again only when the file changed under it, so a move costs one write and
+// not a parse of the whole file per call.
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "platform/AtomicFile.h"
 #include "platform/Backends.h"
+#include "platform/ConnectionName.h"
 #include "platform/NullBackends.h"
 #include "platform/Paths.h"
 #include "platform/cups/CupsNetwork.h"
@@ -26,9 +32,6 @@
 namespace velloran {
 
 namespace {
-
-constexpr int32_t kConnectionMissing = -2147022646;
-constexpr int32_t kPrinterNameInvalid = -2147023095;
 
 bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
@@ -52,13 +55,8 @@ struct Line {
 struct Profile {
   std::vector<Line> Lines;
 
-  static Result<Profile> Load(const std::string& path) {
-    auto content = ReadWholeFile(path);
-    if (!content)
-      return PlatformError{content.error().Number,
-                           "Cannot read the connection profile " + path + ": " + content.error().Description};
+  static Profile Parse(std::string_view rest) {
     Profile p;
-    std::string_view rest = *content;
     while (!rest.empty()) {
       size_t nl = rest.find('\n');
       std::string_view raw = rest.substr(0, nl);
@@ -79,10 +77,16 @@ struct Profile {
     return p;
   }
 
-  Status Save(const std::string& path) const {
+  std::string Text() const {
+    size_t size = 0;
+    for (const Line& l : Lines) size += l.Text.size() + 1;
     std::string out;
-    for (const Line& l : Lines) out += l.Text + "\n";
-    return WriteFileAtomically(path, out);
+    out.reserve(size);
+    for (const Line& l : Lines) {
+      out += l.Text;
+      out += '\n';
+    }
+    return out;
   }
 
   std::vector<std::string> Values(std::string_view key) const {
@@ -91,18 +95,65 @@ struct Profile {
       if (l.Key == key) v.push_back(l.Value);
     return v;
   }
+
+  bool Has(std::string_view key, std::string_view value) const {
+    return std::any_of(Lines.begin(), Lines.end(),
+                       [&](const Line& l) { return l.Key == key && SameName(l.Value, value); });
+  }
+
+  bool HasAny(std::string_view key) const {
+    return std::any_of(Lines.begin(), Lines.end(), [&](const Line& l) { return l.Key == key; });
+  }
+
+  /// Inserts after the last line of `key`, or at the end when there is none.
+  void InsertAfterLast(std::string_view key, std::string value) {
+    auto last = std::find_if(Lines.rbegin(), Lines.rend(), [&](const Line& l) { return l.Key == key; });
+    Lines.insert(last.base(), Line{std::string(key) + ": " + value, std::string(key), value});
+  }
+
+  /// Whether `offline:` names the server of `path` ("\\SERVER" or "SERVER").
+  bool IsOffline(std::string_view path) const {
+    std::string_view server = ConnectionServer(path);
+    if (server.empty()) return false;
+    return std::any_of(Lines.begin(), Lines.end(), [&](const Line& l) {
+      if (l.Key != "offline") return false;
+      std::string_view named = l.Value;
+      while (named.starts_with('\\')) named.remove_prefix(1);
+      while (named.ends_with('\\')) named.remove_suffix(1);
+      return SameName(named, server);
+    });
+  }
 };
+
+PlatformError NetworkPathNotFound() { return PlatformError{kNetworkPathNotFound, "The network path was not found."}; }
+
+/// What tells a file that changed under us from the one we last read or
+/// wrote: its size and modification time.
+struct FileStamp {
+  std::uintmax_t Size = 0;
+  std::filesystem::file_time_type Modified;
+  bool operator==(const FileStamp&) const = default;
+};
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+  std::error_code ec;
+  FileStamp s;
+  s.Size = std::filesystem::file_size(path, ec);
+  if (ec) return std::nullopt;
+  s.Modified = std::filesystem::last_write_time(path, ec);
+  if (ec) return std::nullopt;
+  return s;
+}
 
 class ProfileNetworkObject : public NetworkObject {
  public:
   explicit ProfileNetworkObject(std::string path) : path_(std::move(path)) {}
 
   Result<std::vector<std::string>> EnumPrinterConnections() override {
-    auto p = Profile::Load(path_);
-    if (!p) return p.error();
+    if (Status s = Load(); !s.ok()) return s.error();
     std::vector<std::string> items;
     int network = 0, local = 0;
-    for (const std::string& c : p->Values("connection")) {
+    for (const std::string& c : profile_->Values("connection")) {
       bool isNetwork = c.rfind("\\\\", 0) == 0;
       char port[16];
       std::snprintf(port, sizeof port, isNetwork ? "Ne%02d:" : "LPT%d:", isNetwork ? network++ : ++local);
@@ -113,9 +164,10 @@ class ProfileNetworkObject : public NetworkObject {
   }
 
   Status RemovePrinterConnection(std::string_view path, bool, bool) override {
-    auto p = Profile::Load(path_);
-    if (!p) return p.error();
-    auto& lines = p->Lines;
+    if (Status s = CheckConnectionName(path); !s.ok()) return s;
+    if (Status s = Load(); !s.ok()) return s;
+    if (profile_->IsOffline(path)) return NetworkPathNotFound();
+    auto& lines = profile_->Lines;
     auto it = std::find_if(lines.begin(), lines.end(), [&](const Line& l) {
       return l.Key == "connection" && SameName(l.Value, path);
     });
@@ -129,32 +181,19 @@ class ProfileNetworkObject : public NetworkObject {
     // Disconnecting leaves the share on its server: when the file lists the
     // network's shares, it now lists this one too, so that putting the
     // connection back (a roll-back) succeeds as it would on a real network.
-    std::vector<std::string> shares = p->Values("share");
-    if (!shares.empty() &&
-        std::none_of(shares.begin(), shares.end(), [&](const std::string& s) { return SameName(s, removed); })) {
-      auto last = std::find_if(lines.rbegin(), lines.rend(), [](const Line& l) { return l.Key == "share"; });
-      lines.insert(last.base(), Line{"share: " + removed, "share", removed});
-    }
-    return p->Save(path_);
+    if (profile_->HasAny("share") && !profile_->Has("share", removed)) profile_->InsertAfterLast("share", removed);
+    return Save();
   }
 
   Status AddWindowsPrinterConnection(std::string_view path) override {
-    auto p = Profile::Load(path_);
-    if (!p) return p.error();
-    std::vector<std::string> shares = p->Values("share");
-    if (!shares.empty() &&
-        std::none_of(shares.begin(), shares.end(), [&](const std::string& s) { return SameName(s, path); }))
-      return PlatformError{kPrinterNameInvalid, "The printer name is invalid."};
-    auto& lines = p->Lines;
+    if (Status s = CheckConnectionPath(path); !s.ok()) return s;
+    if (Status s = Load(); !s.ok()) return s;
+    if (profile_->IsOffline(path)) return NetworkPathNotFound();
+    if (profile_->HasAny("share") && !profile_->Has("share", path)) return InvalidPrinterName();
     // Connecting to a printer the user already has succeeds and changes nothing.
-    if (std::any_of(lines.begin(), lines.end(), [&](const Line& l) {
-          return l.Key == "connection" && SameName(l.Value, path);
-        }))
-      return Status::Ok();
-    auto last = std::find_if(lines.rbegin(), lines.rend(), [](const Line& l) { return l.Key == "connection"; });
-    Line added{"connection: " + std::string(path), "connection", std::string(path)};
-    lines.insert(last.base(), std::move(added));
-    return p->Save(path_);
+    if (profile_->Has("connection", path)) return Status::Ok();
+    profile_->InsertAfterLast("connection", std::string(path));
+    return Save();
   }
 
   Result<std::string> GetDefaultPrinter() override {
@@ -182,9 +221,8 @@ class ProfileNetworkObject : public NetworkObject {
   }
 
   Result<std::string> ComputerName() override {
-    auto p = Profile::Load(path_);
-    if (p) {
-      std::vector<std::string> names = p->Values("computer");
+    if (Load().ok()) {
+      std::vector<std::string> names = profile_->Values("computer");
       if (!names.empty() && !names.front().empty()) return names.front();
     }
     std::string host = HostName();
@@ -193,7 +231,38 @@ class ProfileNetworkObject : public NetworkObject {
   }
 
  private:
+  /// Parses the file unless what we hold is still what the file says.
+  Status Load() {
+    std::optional<FileStamp> now = StampOf(path_);
+    if (profile_ && now && *now == stamp_) return Status::Ok();
+    profile_.reset();
+    auto content = ReadWholeFile(path_);
+    if (!content)
+      return PlatformError{content.error().Number,
+                           "Cannot read the connection profile " + path_ + ": " + content.error().Description};
+    profile_ = Profile::Parse(*content);
+    // A file that cannot be stamped is read again on every call.
+    if (now) stamp_ = *now;
+    return Status::Ok();
+  }
+
+  Status Save() {
+    // A rehearsal file changed twice per move: atomic, but not flushed to
+    // the disk each time (a flush costs more than the rest of the move).
+    Status written = WriteFileAtomically(path_, profile_->Text(), 0644, Flush::Lazy);
+    std::optional<FileStamp> now = written.ok() ? StampOf(path_) : std::nullopt;
+    if (now) {
+      stamp_ = *now;
+    } else {
+      // What we hold is not what the file says: read it again next time.
+      profile_.reset();
+    }
+    return written;
+  }
+
   std::string path_;
+  std::optional<Profile> profile_;
+  FileStamp stamp_;
 };
 
 class ProfileFactory : public NetworkObjectFactory {

@@ -61,12 +61,18 @@ bool ParseServer(std::string_view server, AdsPathParts& parts) {
   return true;
 }
 
-// The path form escapes "/" inside a DN as "\/"; LDAP itself does not.
+// The path form escapes "/" inside a DN as "\/"; LDAP itself does not. The
+// DN's own escapes ("\\", "\,") pass through whole: in "\\/" the slash is
+// not escaped.
 std::string DNFromPath(std::string_view dn) {
   std::string out;
   out.reserve(dn.size());
   for (size_t i = 0; i < dn.size(); ++i) {
-    if (dn[i] == '\\' && i + 1 < dn.size() && dn[i + 1] == '/') continue;
+    if (dn[i] == '\\' && i + 1 < dn.size()) {
+      if (dn[i + 1] != '/') out += '\\';
+      out += dn[++i];
+      continue;
+    }
     out += dn[i];
   }
   return out;

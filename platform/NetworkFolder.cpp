@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -76,6 +77,21 @@ std::string LocalFolderPath(std::string_view folder, std::string_view mountTable
   std::replace(unc.begin(), unc.end(), '/', '\\');
   std::vector<std::string> wanted = SplitAt(unc, '\\');
   if (wanted.size() < 2) return std::string(folder);
+  // Windows keeps a UNC path inside its share: "." stays where it is and
+  // ".." goes up one folder but never above the share. A server or share
+  // named by dots names none.
+  auto dots = [](const std::string& part) { return part == "." || part == ".."; };
+  if (dots(wanted[0]) || dots(wanted[1])) return std::string(folder);
+  std::vector<std::string> inside(wanted.begin(), wanted.begin() + 2);
+  for (size_t i = 2; i < wanted.size(); ++i) {
+    if (wanted[i] == ".") continue;
+    if (wanted[i] == "..") {
+      if (inside.size() > 2) inside.pop_back();
+      continue;
+    }
+    inside.push_back(wanted[i]);
+  }
+  wanted = std::move(inside);
 
   std::string best;
   size_t bestDepth = 0;
@@ -110,7 +126,9 @@ std::string WithoutTrailingSlashes(std::string_view path) {
 }  // namespace
 
 std::string UNCPathOfLocalFolder(std::string_view path, std::string_view mountTable) {
-  const std::string folder = WithoutTrailingSlashes(path);
+  // "/mnt/share/../x" lies outside the share: resolve dots before matching.
+  const std::string folder = WithoutTrailingSlashes(
+      std::filesystem::path(std::string(path)).lexically_normal().generic_string());
   std::string best;
   size_t bestLength = 0;
   bool found = false;
@@ -128,9 +146,15 @@ std::string UNCPathOfLocalFolder(std::string_view path, std::string_view mountTa
       continue;
     }
     if (found && point.size() <= bestLength) continue;
+    // A backslash is a separator in a UNC path: a local name that holds one
+    // has no UNC form.
+    std::vector<std::string> parts = mount.Source;
+    for (std::string& part : SplitAt(rest, '/')) parts.push_back(std::move(part));
+    if (std::any_of(parts.begin(), parts.end(),
+                    [](const std::string& part) { return part.find('\\') != std::string::npos; }))
+      continue;
     std::string unc = "\\";
-    for (const std::string& part : mount.Source) unc += "\\" + part;
-    for (const std::string& part : SplitAt(rest, '/')) unc += "\\" + part;
+    for (const std::string& part : parts) unc += "\\" + part;
     best = unc;
     bestLength = point.size();
     found = true;

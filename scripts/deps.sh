@@ -13,6 +13,7 @@ PACKAGES=(
   libasio-dev
   python3-aiosmtpd
   dpkg-dev file
+  clang-14 libclang-rt-14-dev
   libcups2-dev cups cups-client
 )
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, runs every test,
-# then runs the unit tests again under AddressSanitizer and UBSan. Each stage prints its time.
+# then runs the unit tests again under AddressSanitizer and UBSan, and each
+# fuzz target for a few seconds. Each stage prints its time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,6 +37,11 @@ cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --preset sanitize -j "$jobs"
+
+# A smoke run of every fuzz target: a property broken by a change shows here;
+# longer runs are scripts/fuzz.sh TARGET SECONDS.
+stage "fuzz targets, ${VELLORAN_FUZZ_SECONDS:=4} s each (ASan + UBSan)"
+scripts/fuzz.sh --smoke "$VELLORAN_FUZZ_SECONDS"
 
 stage
 echo "== all stages: $((SECONDS - started)) s"

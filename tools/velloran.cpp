@@ -1,14 +1,16 @@
 // velloran: the administrator's command line.
 
+#include <cstdint>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/modDebug.h"
+#include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 #include "tools/Summary.h"
 #include "tools/WhatIf.h"
 
@@ -33,6 +35,10 @@ const char* kUsage =
     "Options:\n"
     "  --help              show this help\n"
     "  --version           show the version\n";
+
+// A debug file holds one run's lines in UTF-16: even a run over thousands of
+// connections stays far below this.
+constexpr std::uintmax_t kMaxDebugFileBytes = 256u << 20;
 
 const char* kDecodeDebugUsage =
     "Usage: velloran decode-debug FILE\n"
@@ -70,12 +76,28 @@ int DecodeDebug(const std::vector<std::string>& args) {
     std::cerr << "velloran decode-debug: expects one FILE\n";
     return 2;
   }
-  std::ifstream in(args[0], std::ios::binary);
-  if (!in) {
-    std::cerr << "velloran decode-debug: cannot open " << args[0] << ": " << std::strerror(errno) << "\n";
+  // Anything but a regular file of a size a run can write (a folder, a pipe,
+  // /dev/zero) is refused before it is read.
+  std::error_code ec;
+  const std::string& path = args[0];
+  velloran::Status readable = velloran::CheckReadableRegularFile(path);
+  const auto size = readable.ok() ? std::filesystem::file_size(path, ec) : 0;
+  if (!readable.ok() || ec) {
+    std::cerr << "velloran decode-debug: cannot open " << path << ": "
+              << (readable.ok() ? ec.message() : readable.error().Description) << "\n";
     return 1;
   }
-  velloran::Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (size > kMaxDebugFileBytes) {
+    std::cerr << "velloran decode-debug: " << path << " is not a debug file: " << size
+              << " bytes, more than any run writes\n";
+    return 1;
+  }
+  auto content = velloran::ReadWholeFile(path);
+  if (!content) {
+    std::cerr << "velloran decode-debug: cannot read " << path << ": " << content.error().Description << "\n";
+    return 1;
+  }
+  velloran::Bytes bytes(content->begin(), content->end());
   auto text = velloran::DecodeDebugBytes(bytes);
   if (!text) {
     std::cerr << "velloran decode-debug: " << args[0] << " is " << text.error().Description << "\n";

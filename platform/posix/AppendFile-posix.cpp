@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,7 +39,9 @@ Status LockWholeFile(int fd, std::chrono::milliseconds wait) {
 
 Status AppendBlockToFile(const std::string& path, std::string_view block,
                          std::chrono::milliseconds lockWait) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  // O_NONBLOCK: a FIFO by the file's name would otherwise hold the run until
+  // some reader opens it; with none it fails (ENXIO) at once.
+  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) return ErrnoError(errno);
 
   // A lock that cannot be had in time is waited out, not reported: the block
@@ -46,6 +49,8 @@ Status AppendBlockToFile(const std::string& path, std::string_view block,
   // in the file, which is all the caller asked for.
   static_cast<void>(LockWholeFile(fd, lockWait));
   Status last;
+  struct stat before {};
+  const bool sized = ::fstat(fd, &before) == 0;
 
   const char* p = block.data();
   size_t left = block.size();
@@ -58,6 +63,16 @@ Status AppendBlockToFile(const std::string& path, std::string_view block,
     }
     p += n;
     left -= static_cast<size_t>(n);
+  }
+  // A full disk (or a quota) lets part of the block in: cut the file back to
+  // where it was while the lock is still held, so that the next client's
+  // block does not follow a torn one. Only if nobody appended meanwhile,
+  // which the lock ensures where the file system has locks.
+  if (left > 0 && sized) {
+    struct stat after {};
+    const off_t written = static_cast<off_t>(block.size() - left);
+    if (written > 0 && ::fstat(fd, &after) == 0 && after.st_size == before.st_size + written)
+      static_cast<void>(::ftruncate(fd, before.st_size));
   }
   // Closing drops the lock; a failing close (a share that lost the data on
   // its way) is still a failure of the write.

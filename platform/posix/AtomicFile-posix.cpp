@@ -27,7 +27,7 @@ Status WriteAll(int fd, std::string_view content) {
 }
 }  // namespace
 
-Status WriteFileAtomically(const std::string& path, std::string_view content, unsigned mode) {
+Status WriteFileAtomically(const std::string& path, std::string_view content, unsigned mode, Flush flush) {
   struct stat st {};
   bool existed = ::stat(path.c_str(), &st) == 0;
   if (existed && S_ISDIR(st.st_mode)) return ErrnoError(EISDIR);
@@ -38,7 +38,7 @@ Status WriteFileAtomically(const std::string& path, std::string_view content, un
 
   Status result = WriteAll(fd, content);
   if (result.ok() && ::fchmod(fd, existed ? (st.st_mode & 07777) : mode) != 0) result = ErrnoError(errno);
-  if (result.ok() && ::fsync(fd) != 0) result = ErrnoError(errno);
+  if (result.ok() && flush == Flush::ToDisk && ::fsync(fd) != 0) result = ErrnoError(errno);
   if (::close(fd) != 0 && result.ok()) result = ErrnoError(errno);
   if (result.ok() && ::rename(tmp.c_str(), path.c_str()) != 0) result = ErrnoError(errno);
   if (!result.ok()) ::unlink(tmp.c_str());

@@ -7,7 +7,9 @@
 // regard to case, as registry keys are. A trailing backslash names the key
 // itself (an empty INI path keeps its marker in the application key); empty
 // parts inside a path are kept, so "\\srv\x.ini" and "\srv\x.ini" stay apart.
-// '%', line ends, ']' in key paths and '=' in value names are written as %XX.
+// '%', line ends, ']' in key paths, '=' in value names and a ';' or '[' that
+// starts a value name (it would read back as a comment or a key) are written
+// as %XX.
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -41,12 +43,13 @@ std::string NormalizeKey(std::string_view keyPath) {
   return k;
 }
 
-std::string Escape(std::string_view s, std::string_view special) {
+std::string Escape(std::string_view s, std::string_view special, std::string_view specialFirst = {}) {
   static const char* hex = "0123456789ABCDEF";
   std::string out;
   for (char c : s) {
     auto u = static_cast<unsigned char>(c);
-    if (c == '%' || c == '\r' || c == '\n' || special.find(c) != std::string_view::npos) {
+    if (c == '%' || c == '\r' || c == '\n' || special.find(c) != std::string_view::npos ||
+        (out.empty() && specialFirst.find(c) != std::string_view::npos)) {
       out += '%';
       out += hex[u >> 4];
       out += hex[u & 15];
@@ -111,7 +114,7 @@ class HiveFile {
     std::string out = "; Velloran settings hive\n";
     for (const Key& k : Keys) {
       out += "[" + Escape(k.Path, "]") + "]\n";
-      for (const Value& v : k.Values) out += Escape(v.Name, "=") + "=" + Escape(v.Data, "") + "\n";
+      for (const Value& v : k.Values) out += Escape(v.Name, "=", ";[") + "=" + Escape(v.Data, "") + "\n";
     }
     return out;
   }
@@ -127,6 +130,14 @@ class HiveFile {
     return nullptr;
   }
 };
+
+bool IsWriteProtected(const std::string& path) {
+  std::error_code ec;
+  auto st = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::is_regular_file(st)) return false;
+  using std::filesystem::perms;
+  return (st.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none;
+}
 
 class FileSettingsStore : public SettingsStore {
  public:
@@ -171,6 +182,9 @@ class FileSettingsStore : public SettingsStore {
 
   Status Update(const std::string& path, Hive hive, std::string_view keyPath, std::string_view name,
                 std::string_view value) {
+    // The rename would replace a file its owner made read-only; refuse as
+    // the registry refuses a key without write access.
+    if (IsWriteProtected(path)) return ErrnoError(EACCES);
     auto file = HiveFile::Load(path);
     if (!file) return file.error();
     Key* k = file->Find(keyPath);

@@ -17,6 +17,14 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+/// Names in the file are read without the blanks around them; a name asked
+/// for or written is taken the same way, so " Key " finds "Key".
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 /// Names compare like Windows compares them in the ANSI profile calls: ASCII
@@ -50,6 +58,8 @@ struct Location {
 /// section. A section name may occur more than once; the key is looked up in
 /// all of them in file order, so a read always sees what a write changed.
 Location Locate(std::string_view text, std::string_view section, std::string_view key) {
+  section = TrimBlanks(section);
+  key = TrimBlanks(key);
   Location loc;
   const char* const base = text.data();
   const size_t size = text.size();
@@ -189,6 +199,8 @@ class ProfileFile final : public ProfileFunctions {
   Status WriteString(std::string_view section, std::string_view key, std::string_view value,
                      const std::string& path) override {
     if (!IsSafeProfileWrite(section, key, value)) return ErrnoError(EINVAL);
+    section = TrimBlanks(section);
+    key = TrimBlanks(key);
 
     std::string old;
     auto content = ReadWholeFile(path);

@@ -43,8 +43,9 @@ Status AppendBlockToFile(const std::string& path, std::string_view block,
 
   // The end is found only now: under the lock it is where the last writer
   // stopped.
-  LARGE_INTEGER zero{};
-  if (!::SetFilePointerEx(file, zero, nullptr, FILE_END)) last = LastWin32Error();
+  LARGE_INTEGER zero{}, end{};
+  const bool positioned = ::SetFilePointerEx(file, zero, &end, FILE_END);
+  if (!positioned) last = LastWin32Error();
   const char* p = block.data();
   size_t left = block.size();
   while (left > 0) {
@@ -56,6 +57,11 @@ Status AppendBlockToFile(const std::string& path, std::string_view block,
     }
     p += written;
     left -= written;
+  }
+  // A full disk lets part of the block in: cut the file back while the lock
+  // is still held, so the next client's block does not follow a torn one.
+  if (left > 0 && left < block.size() && locked && positioned) {
+    if (::SetFilePointerEx(file, end, nullptr, FILE_BEGIN)) ::SetEndOfFile(file);
   }
   if (locked) {
     OVERLAPPED at{};

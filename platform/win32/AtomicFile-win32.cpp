@@ -46,7 +46,7 @@ PlatformError AsErrno(DWORD code) {
 
 // Windows has no mode bits: a new file takes the folder's permissions, and
 // the rename keeps those of the file it replaces.
-Status WriteFileAtomically(const std::string& path, std::string_view content, unsigned) {
+Status WriteFileAtomically(const std::string& path, std::string_view content, unsigned, Flush flush) {
   DWORD attributes = ::GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return ErrnoError(EISDIR);
@@ -63,7 +63,7 @@ Status WriteFileAtomically(const std::string& path, std::string_view content, un
   }
 
   Status result = WriteAll(file, content);
-  if (result.ok() && !::FlushFileBuffers(file)) result = LastWin32Error();
+  if (result.ok() && flush == Flush::ToDisk && !::FlushFileBuffers(file)) result = LastWin32Error();
   if (!::CloseHandle(file) && result.ok()) result = LastWin32Error();
   if (result.ok() && !::MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     result = LastWin32Error();

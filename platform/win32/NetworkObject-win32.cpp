@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/ConnectionName.h"
 #include "platform/win32/Backends-win32.h"
 #include "platform/win32/Windows-win32.h"
 
@@ -167,6 +168,7 @@ class ComNetworkObject : public NetworkObject {
   }
 
   Status RemovePrinterConnection(std::string_view path, bool force, bool updateProfile) override {
+    if (Status s = CheckConnectionName(path); !s.ok()) return s;
     std::vector<Variant> args;
     args.push_back(Variant::Text(path));
     args.push_back(Variant::Boolean(force));
@@ -175,6 +177,7 @@ class ComNetworkObject : public NetworkObject {
   }
 
   Status AddWindowsPrinterConnection(std::string_view path) override {
+    if (Status s = CheckConnectionName(path); !s.ok()) return s;
     std::vector<Variant> args;
     args.push_back(Variant::Text(path));
     return Invoke(object_, L"AddWindowsPrinterConnection", DISPATCH_METHOD, args, nullptr);

@@ -150,6 +150,28 @@ TEST_F(Directory, MoreQueuesThanOneAnswerHoldsComeBackWhole) {
   EXPECT_EQ(std::count(seen.begin(), seen.end(), true), kBigCount);
 }
 
+TEST_F(Directory, APagedSearchTheServerCutsShortIsAQueryFailure) {
+  // A server that ends a paged search after 1,500 of 2,500 entries: the
+  // pages read so far are not the whole list and must not migrate anyone.
+  std::vector<PrintQueue> queues;
+  for (int i = 0; i < kBigCount; ++i) queues.push_back({"CUT-Q" + std::to_string(i), {"Q" + std::to_string(i)}});
+  Slapd cut(test::OrganizationalUnitLdif("Big") + test::PrintQueueLdif(kBig, queues),
+            "sizelimit size.soft=1000 size.hard=1000 size.pr=1000 size.prtotal=1500");
+  directory_ = MakeLdapDirectory(Anonymous());
+  Services s = fakes_.services();
+  s.Directory = *directory_;
+  run_ = std::make_unique<velloran::Run>(s);
+  ResetINISettings(run_->Settings);
+  run_->Settings.DomainName = cut.HostPort() + "/" + kBig;
+  GetADPrinters(*run_);
+  EXPECT_TRUE(run_->AbortStatus);
+  EXPECT_EQ(run_->OutcomeText,
+            "\r\nError quering Active Directory printers.\r\n> Error Number: -2147016669"
+            "\r\n> Error Description: Size limit exceeded")
+      << run_->OutcomeText;
+  EXPECT_EQ(run_->ADPrinters.size(), 1u);
+}
+
 TEST_F(Directory, AServerOrDomainNameAloneSearchesTheDefaultNamingContext) {
   Query(server_->HostPort());
   ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;

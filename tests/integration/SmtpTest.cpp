@@ -248,6 +248,26 @@ TEST_F(Smtp, AConnectionClosedDuringAWaitFailsAtOnce) {
   EXPECT_EQ(run.DebugText.find("MAIL FROM"), std::string::npos);
 }
 
+TEST_F(Smtp, AServerThatClosesInTheMiddleOfTheMessageLeavesTheBackupFile) {
+  ScriptedSmtpServer server([](ScriptedConnection& c) {
+    c.Send("220 ready\r\n");
+    for (const char* reply : {"250 hello\r\n", "250 sender ok\r\n", "250 rcpt ok\r\n", "354 go on\r\n"}) {
+      c.ReadLine();
+      c.Send(reply);
+    }
+    c.ReadLine();  // the first header line, then the server goes away
+    c.Close();
+  });
+  auto start = std::chrono::steady_clock::now();
+  Send(server.Port());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+  EXPECT_NE(server.Received().find("DATA\r\n"), std::string::npos);
+  auto backups = BackupFiles();
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_NE(test::ReadFile(backups[0]).find(">> Removed \\\\OLDSRV\\LASER"), std::string::npos);
+  EXPECT_EQ(run.DebugText.find(">> Sending QUIT"), std::string::npos) << run.DebugText;
+}
+
 // A server that cannot be reached loses the report as surely as one that
 // refuses the message: the outcome goes to the back-up file, and the log says
 // why the connection failed.

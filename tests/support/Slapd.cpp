@@ -75,7 +75,7 @@ std::string PrintQueueLdif(const std::string& parentDN, const std::vector<PrintQ
   return out;
 }
 
-Slapd::Slapd(const std::string& ldif) {
+Slapd::Slapd(const std::string& ldif, const std::string& sizeLimit) {
   const std::string d = dir_.str();
   fs::create_directories(dir_ / "db");
   WriteFile(dir_ / "ad.schema", kSchema);
@@ -90,8 +90,9 @@ Slapd::Slapd(const std::string& ldif) {
                 "/ad.schema\n"
                 "rootDSE " +
                 d +
-                "/rootdse.ldif\n"
-                "sizelimit size.soft=1000 size.hard=1000 size.pr=1000 size.prtotal=unlimited\n"
+                "/rootdse.ldif\n" +
+                sizeLimit +
+                "\n"
                 "modulepath /usr/lib/ldap\nmoduleload back_mdb\n"
                 "database mdb\n"
                 "suffix \"" +

@@ -32,7 +32,10 @@ class Slapd {
   /// Loads the suffix entry plus `ldif` and starts the server. Like Active
   /// Directory it answers at most 1000 records per search unless asked by
   /// pages; "ou=Secure" below the suffix is readable by bound users only.
-  explicit Slapd(const std::string& ldif);
+  /// `sizeLimit` replaces that rule (a slapd.conf "sizelimit" line).
+  explicit Slapd(const std::string& ldif, const std::string& sizeLimit = kActiveDirectoryLimits);
+  static constexpr const char* kActiveDirectoryLimits =
+      "sizelimit size.soft=1000 size.hard=1000 size.pr=1000 size.prtotal=unlimited";
   ~Slapd();
   Slapd(const Slapd&) = delete;
   Slapd& operator=(const Slapd&) = delete;

@@ -161,6 +161,18 @@ TEST_F(INIReader, MixedPairsAreSizedByFromServersOnly) {
                 ">> Ignored surplus entries of ToPrinters in MANUAL DEFINITIONS MIXED: 2"}));
 }
 
+TEST_F(INIReader, EachBlankMixedItemGetsItsOwnKeysPlaceholder) {
+  WriteFile(path,
+            "[MANUAL DEFINITIONS MIXED]\r\nFromServers=S1, ,S3\r\nFromPrinters=P1,,P3\r\n"
+            "ToServers=T1,,T3\r\nToPrinters=Q1,\t,Q3\r\n");
+  std::vector<MixedPair> list;
+  doc.ReadMixedPairs(list);
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[1], (MixedPair{"Error in From Server Name", "Error in From Printer Name", "Error in To Printer Name",
+                                "Error in To Server Name"}));
+  EXPECT_EQ(list[2], (MixedPair{"S3", "P3", "Q3", "T3"}));
+}
+
 TEST_F(INIReader, SurplusEntriesWithoutALogAreDroppedQuietly) {
   WriteFile(path, "[MANUAL DEFINITIONS PRINTERS]\r\nFromPrinters=A,B\r\nToPrinters=X,Y,Z,W\r\n");
   INIDocument quiet(SystemProfile(), path);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include "engine/modEventLog.h"
 #include "engine/modINIFile.h"
 #include "engine/modMain.h"
 #include "engine/modPrinters.h"
@@ -108,6 +111,74 @@ TEST_F(RunSequence, TheDumpListsBlankSlotsAndHonoursDebugOn) {
   run.DebugText.clear();
   ReadINISettings(run);
   EXPECT_EQ(run.DebugText, "");
+}
+
+TEST_F(RunSequence, AFailedDirectoryModeKeepsTheManualModesFromRunning) {
+  platform.Network.Connections = {"\\\\OLD\\P1"};
+  run.Settings.UseManualDefinitions = true;
+  run.Settings.ServerPairs = {{"OLD", "NEW"}, {}};
+  run.Settings.UseActiveDirectory = true;  // no directory service: the mode fails
+  RunMigration(run);
+  EXPECT_TRUE(run.AbortStatus);
+  EXPECT_EQ(platform.Network.Calls, (std::vector<std::string>{"enum"}));
+  EXPECT_EQ(Marker(), "False");
+
+  // The same manual pairs do run when nothing failed before them.
+  run.Settings.UseActiveDirectory = false;
+  run.Settings.AlwaysRun = true;
+  platform.Network.Calls.clear();
+  RunMigration(run);
+  EXPECT_FALSE(run.AbortStatus) << run.OutcomeText;
+  EXPECT_EQ(platform.Network.Calls, (std::vector<std::string>{"enum", "remove \\\\OLD\\P1", "add \\\\NEW\\P1"}));
+  EXPECT_EQ(Marker(), "True");
+}
+
+TEST_F(RunSequence, AnINIFileThatCannotBeReadNeverMarksTheUserDone) {
+  // A share offline at the first logon, a folder or a pipe by the file's
+  // name: the run reports, but a later logon must still migrate the user.
+  const std::string folder = (dir / "folder.ini").string();
+  const std::string fifo = (dir / "pipe.ini").string();
+  std::filesystem::create_directory(folder);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {(dir / "absent.ini").string(), folder, fifo}) {
+    run = velloran::Run(platform.services());
+    run.Settings.DebugOn = true;
+    run.CommandLine = "\"" + path + "\"";
+    OpenINIFile(run);
+    EXPECT_TRUE(run.INIFileUnreadable) << path;
+    EXPECT_NE(run.DebugText.find("ERROR: Reading INI file: " + path + "\r\nERROR: "), std::string::npos)
+        << run.DebugText;
+    EXPECT_FALSE(run.Settings.UseManualDefinitions);
+    RunMigration(run);
+    EXPECT_EQ(Marker(), "<none>") << path;
+  }
+
+  EXPECT_TRUE(platform.Settings.Values.empty());
+
+  // Once the file is back, the run counts.
+  run = velloran::Run(platform.services());
+  run.CommandLine = (dir / "absent.ini").string();
+  test::WriteFile(dir / "absent.ini", "[GENERAL]\r\nAlwaysRun=False\r\n");
+  OpenINIFile(run);
+  EXPECT_FALSE(run.INIFileUnreadable);
+  RunMigration(run);
+  EXPECT_EQ(Marker(), "True");
+}
+
+TEST_F(RunSequence, AMarkerThatCannotBeStoredIsReportedButChangesNothingElse) {
+  platform.Settings.FailWrites = PlatformError{30, "Read-only file system"};
+  RunMigration(run);
+  EXPECT_FALSE(run.AbortStatus);
+  EXPECT_NE(run.DebugText.find("ERROR: Setting Registry key: " + run.INIFilePath +
+                               "\r\nERROR: 30\r\nERROR DESCRIPTION: Read-only file system\r\n"),
+            std::string::npos)
+      << run.DebugText;
+  ASSERT_FALSE(platform.Events.Events.empty());
+  const test::RecordedEvent& e = platform.Events.Events.back();
+  EXPECT_EQ(e.Id, kEventIdRunOnceMarker);
+  EXPECT_EQ(e.Type, kEventTypeWarning);
+  EXPECT_EQ(e.Text, "Unable to store the run-once marker for INI file " + run.INIFilePath +
+                        ": 30: Read-only file system");
 }
 
 }  // namespace

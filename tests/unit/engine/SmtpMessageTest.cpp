@@ -53,6 +53,17 @@ TEST(MessageText, HeadersThenEncodedBody) {
             std::string::npos);
 }
 
+TEST(MessageText, SettingsWithLineBreaksStayOnTheirHeaderLine) {
+  INISettings s;
+  s.EmailFrom = "a@x\rBcc: evil@y";
+  s.EmailTo = {"b@x\nX: y"};
+  s.EmailSubject = "Report\r\n\r\nforged body";
+  std::string text = BuildMessageText(s, "ok", LocalTime{2004, 7, 9, 14, 5, 33, 0}, "<id@host>");
+  EXPECT_TRUE(text.starts_with("From: <a@x Bcc: evil@y>\r\nTo: b@x X: y\r\nSubject: Report    forged body\r\n"))
+      << text;
+  EXPECT_EQ(OneLine("MAIL\r\nRSET"), "MAIL  RSET");
+}
+
 TEST(MessageText, DatesAndIds) {
   EXPECT_EQ(MailDate({2026, 12, 7, 0, 0, 0, 330}), "Mon, 07 Dec 2026 00:00:00 +0530");
   EXPECT_EQ(MailDate({2000, 2, 29, 23, 59, 59, 0}), "Tue, 29 Feb 2000 23:59:59 +0000");

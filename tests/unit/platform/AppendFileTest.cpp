@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <map>
 #include <sstream>
 
@@ -119,6 +121,51 @@ TEST(AppendBlockToFile, AMissingFolderFailsWithItsNumber) {
   Status failure = AppendBlockToFile((dir / "none/x.txt").string(), "x");
   ASSERT_FALSE(failure.ok());
   EXPECT_EQ(failure.error().Number, ENOENT);
+}
+
+}  // namespace
+}  // namespace velloran
+
+namespace velloran {
+namespace {
+
+// A full disk, as the writer sees it: the first write takes what fits,
+// the next one fails. A file-size limit does the same without root.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*oldHandler_)(int) = nullptr;
+};
+
+TEST(AppendBlockToFile, AFullDiskLeavesTheFileAsItWas) {
+  test::TempDir dir;
+  const std::string path = (dir / "shared.txt").string();
+  const std::string first = Block(0, 0);
+  ASSERT_TRUE(AppendBlockToFile(path, first).ok());
+  const std::string second = Block(1, 0);
+  {
+    FileSizeLimit limit(first.size() + 96);
+    Status torn = AppendBlockToFile(path, second);
+    ASSERT_FALSE(torn.ok());
+    EXPECT_EQ(torn.error().Number, EFBIG);
+  }
+  EXPECT_EQ(test::ReadFile(path), first);
+  // The next client's block follows the last whole one.
+  ASSERT_TRUE(AppendBlockToFile(path, second).ok());
+  EXPECT_EQ(test::ReadFile(path), first + second);
 }
 
 }  // namespace

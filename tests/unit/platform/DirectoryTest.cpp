@@ -20,6 +20,8 @@ TEST(AdsPath, ServerPortAndDNForms) {
         Case{"LDAP://[::1]:636/dc=y", "::1", 636, "dc=y"},
         Case{"LDAP://DC=corp,DC=test", "", 0, "DC=corp,DC=test"},
         Case{"LDAP://CN=a\\/b,DC=test", "", 0, "CN=a/b,DC=test"},
+        // An escaped backslash of the DN does not escape the slash after it.
+        Case{"LDAP://h/CN=a\\\\\\/b\\,c,DC=test", "h", 0, "CN=a\\\\/b\\,c,DC=test"},
         Case{"LDAP://corp.test", "corp.test", 0, ""}, Case{"LDAP://corp.test/", "corp.test", 0, ""},
         Case{"LDAP://CORP", "CORP", 0, ""}, Case{"LDAP://", "", 0, ""}}) {
     SCOPED_TRACE(c.path);

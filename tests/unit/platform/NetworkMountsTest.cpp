@@ -35,6 +35,22 @@ TEST(UNCPathOfLocalFolder, RoundTripsWithLocalFolderPath) {
   }
 }
 
+TEST(UNCPathOfLocalFolder, DotsAndBackslashesCannotLeaveOrSplitTheShare) {
+  EXPECT_EQ(UNCPathOfLocalFolder("/mnt/reports/../etc", kMounts), "");
+  EXPECT_EQ(UNCPathOfLocalFolder("/mnt/reports/../nas2/x", kMounts), "\\\\nas2\\share\\x");
+  EXPECT_EQ(UNCPathOfLocalFolder("/mnt/reports/./a/../b", kMounts), "\\\\FILES01\\Reports\\b");
+  // A local folder "a\b" is one folder; as a UNC path it would be two.
+  EXPECT_EQ(UNCPathOfLocalFolder("/mnt/reports/a\\b", kMounts), "");
+}
+
+TEST(LocalFolderPath, DotDotStaysInsideTheShare) {
+  EXPECT_EQ(LocalFolderPath("\\\\FILES01\\Reports\\..\\..\\etc", kMounts), "/mnt/reports/etc");
+  EXPECT_EQ(LocalFolderPath("\\\\FILES01\\Reports\\a\\.\\..\\b/../c", kMounts), "/mnt/reports/c");
+  EXPECT_EQ(LocalFolderPath("\\\\FILES01\\Reports\\..", kMounts), "/mnt/reports");
+  // ".." in place of the share names no share.
+  EXPECT_EQ(LocalFolderPath("\\\\FILES01\\..\\etc", kMounts), "\\\\FILES01\\..\\etc");
+}
+
 TEST(NetworkMountPoints, InTableOrder) {
   EXPECT_EQ(NetworkMountPoints(kMounts),
             (std::vector<std::string>{"/mnt/reports", "/mnt/reports/velloran logs", "/mnt/nas2/"}));

@@ -94,6 +94,14 @@ class ProfileWrite : public ::testing::Test {
   std::string path = (dir / "doc.ini").string();
 };
 
+TEST_F(ProfileWrite, NamesWithBlanksAroundThemFindTheirLine) {
+  // The file's names are read without their blanks; names asked for are
+  // taken the same way, or a value written under " Key " is never found.
+  EXPECT_EQ(Write("[S]\r\nKey=old\r\n", " S\t", " Key ", "new"), "[S]\r\nKey=new\r\n");
+  EXPECT_EQ(Write("", "S", "\xff ", "v"), "[S]\r\n\xff=v\r\n");
+  EXPECT_EQ(SystemProfile().GetString("S ", " \xff", 256, path), "v");
+}
+
 TEST_F(ProfileWrite, ReplacesValueInPlaceKeepingEveryOtherByte) {
   const std::string before =
       "; written by hand\r\n"

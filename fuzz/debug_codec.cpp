@@ -1,0 +1,56 @@
+// The debug file's encoding: the fast encoder equals the three steps done
+// one after the other, and decoding gives the text back.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/modDebug.h"
+#include "fuzz/FuzzSupport.h"
+
+using namespace velloran;
+
+namespace {
+bool IsUtf8(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    auto c = static_cast<unsigned char>(s[i]);
+    size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    uint32_t u = n == 1 ? c : c & (0x7F >> n);
+    for (size_t k = 1; k < n; ++k) {
+      auto d = static_cast<unsigned char>(s[i + k]);
+      if ((d >> 6) != 2) return false;
+      u = (u << 6) | (d & 0x3F);
+    }
+    if ((n == 2 && u < 0x80) || (n == 3 && u < 0x800) || (n == 4 && (u < 0x10000 || u > 0x10FFFF)) ||
+        (u >= 0xD800 && u <= 0xDFFF))
+      return false;
+    i += n;
+  }
+  return true;
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  Bytes fast = EncodeDebugText(text);
+  Bytes steps = StringToBytes(text, true, false);
+  InterleaveBytes(steps);
+  AccumulateBytes(steps);
+  fuzz::Require(fast == steps, "fast encoder equals the step-by-step one");
+  Bytes reused(7, 0xAA);
+  EncodeDebugText(text, reused);
+  fuzz::Require(reused == fast, "a reused buffer gives the same bytes");
+
+  auto decoded = DecodeDebugBytes(fast);
+  if (IsUtf8(text)) {
+    fuzz::Require(decoded.ok(), "the encoding of a text decodes");
+    fuzz::Require(*decoded == text, "decoding gives the text back");
+  }
+  // Any bytes at all: decoding fails cleanly or gives a text that encodes
+  // back to the same bytes.
+  Bytes raw(data, data + size);
+  auto any = DecodeDebugBytes(raw);
+  if (any.ok()) fuzz::Require(EncodeDebugText(*any) == raw, "what decodes encodes back");
+  return 0;
+}

@@ -1,0 +1,202 @@
+// The engine binary against what goes wrong on real clients: full disks,
+// files that cannot be changed, pipes and folders where files belong, many
+// clients at once. Each time the run completes, the failure is reported
+// through its channel, and no file is left half-written or lost.
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/support/EngineProcess.h"
+
+namespace velloran {
+namespace {
+
+namespace fs = std::filesystem;
+using test::EngineFolder;
+using test::ReadFile;
+using test::WriteFile;
+
+bool Contains(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+
+std::string Ini(const fs::path& outFolder, const std::string& extra = "") {
+  return "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\nAlwaysRun=True\r\n"
+         "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLD\r\nToServers=NEW\r\n"
+         "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" +
+         outFolder.string() +
+         "\r\nFileOutputName=report.txt\r\nIncludeComputerName=True\r\nIncludeOutcome=False\r\n"
+         "WriteToEventLog=True\r\n[SUPPORT]\r\nDebugOn=True\r\n" +
+         extra;
+}
+
+/// A tmpfs of a few pages, filled up to its last bytes on request. Mounting
+/// needs root (CI runs as root); elsewhere the test says why it is skipped.
+class SmallDisk {
+ public:
+  explicit SmallDisk(const fs::path& at, size_t bytes) : at_(at) {
+    fs::create_directories(at);
+    const std::string options = "size=" + std::to_string(bytes);
+    mounted_ = ::mount("tmpfs", at.c_str(), "tmpfs", 0, options.c_str()) == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) ::umount2(at_.c_str(), MNT_DETACH);
+  }
+  bool Mounted() const { return mounted_; }
+  /// Takes every free page with a filler file.
+  void Fill() {
+    std::ofstream filler(at_ / ".filler", std::ios::binary);
+    std::string page(4096, 'f');
+    while (filler.write(page.data(), static_cast<std::streamsize>(page.size())) && filler.flush()) {
+    }
+  }
+
+ private:
+  fs::path at_;
+  bool mounted_ = false;
+};
+
+#define REQUIRE_MOUNTED(disk) \
+  if (!(disk).Mounted()) GTEST_SKIP() << "mounting a tmpfs is not permitted here (needs root): skipped"
+
+struct FaultMatrix : ::testing::Test {
+  EngineFolder engine{VELLORAN_ENGINE_PATH};
+  fs::path out = engine.Root() / "reports";
+  fs::path ini = engine.Folder() / "move.ini";
+  void SetUp() override {
+    fs::create_directories(out);
+    WriteFile(engine.Connections(), "computer: PC01\nconnection: \\\\OLD\\P1\n");
+  }
+  std::string Events() { return fs::exists(engine.EventFile()) ? ReadFile(engine.EventFile()) : ""; }
+};
+
+TEST_F(FaultMatrix, AFullDiskUnderTheOutputFileKeepsItsBlocksWhole) {
+  SmallDisk disk(out, 16 * 1024);
+  REQUIRE_MOUNTED(disk);
+  // The earlier clients' blocks end 96 bytes before a page boundary: this
+  // run's block fits only in part.
+  const std::string earlier = std::string(4096 - 96 - 2, 'x') + "\r\n";
+  WriteFile(out / "PC01_report.txt", earlier);
+  disk.Fill();
+  WriteFile(ini, Ini(out));
+  auto r = engine.Run({ini.string()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(ReadFile(out / "PC01_report.txt"), earlier);
+  const std::string debug = engine.DebugText();
+  EXPECT_TRUE(Contains(debug, "ERROR: Saving notification output file <<\r\nERROR: 28\r\n")) << debug;
+  // The other channels and the rest of the run go on.
+  EXPECT_TRUE(Contains(Events(), "\t20001\tVelloran\t"));
+  EXPECT_TRUE(Contains(debug, "     END DEBUG     "));
+  EXPECT_TRUE(Contains(ReadFile(engine.Connections()), "connection: \\\\NEW\\P1\n"));
+}
+
+TEST_F(FaultMatrix, AFullDiskUnderTheDebugFileAndTheHiveKeepsTheOldFiles) {
+  // The debug file goes beside the engine: the engine lives on the full disk.
+  const auto engineSize = fs::file_size(engine.Engine());
+  SmallDisk disk(engine.Root() / "full", engineSize + 64 * 1024);
+  REQUIRE_MOUNTED(disk);
+  const fs::path hive = engine.Root() / "full/user.hive";
+  const fs::path folder = engine.Root() / "full/deploy";
+  fs::create_directories(folder);
+  fs::copy_file(engine.Engine(), folder / "VelloranEngine");
+  engine.Env["VELLORAN_USER_HIVE"] = hive.string();
+  WriteFile(hive, "; Velloran settings hive\n[Software\\Velloran\\other.ini]\nSUCCESS=True\n");
+  WriteFile(folder / "PC01.debug", "old debug file");
+  WriteFile(folder / "move.ini", Ini(out));
+  disk.Fill();
+  auto r = test::RunProcess((folder / "VelloranEngine").string(), {(folder / "move.ini").string()}, engine.Env,
+                            engine.Root().string());
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(ReadFile(hive), "; Velloran settings hive\n[Software\\Velloran\\other.ini]\nSUCCESS=True\n");
+  EXPECT_EQ(ReadFile(folder / "PC01.debug"), "old debug file");
+  const std::string events = Events();
+  EXPECT_TRUE(Contains(events, "\t20003\tVelloran\tUnable to store the run-once marker for INI file ")) << events;
+  EXPECT_TRUE(Contains(events, "\t20002\tVelloran\tUnable to create debug file within folder: 28: ")) << events;
+  // No temp file of an atomic write is left behind.
+  for (const auto& entry : fs::directory_iterator(folder))
+    EXPECT_TRUE(entry.path().filename() == "PC01.debug" || entry.path().filename() == "move.ini" ||
+                entry.path().filename() == "VelloranEngine")
+        << entry.path();
+  EXPECT_TRUE(Contains(ReadFile(out / "PC01_report.txt"), "Printer migrated: P1 (OLD)"));
+}
+
+TEST_F(FaultMatrix, ImmutableFilesAreReportedNotReplaced) {
+  const fs::path report = out / "PC01_report.txt";
+  WriteFile(report, "earlier block\r\n");
+  fs::create_directories(engine.UserHive().parent_path());
+  WriteFile(engine.UserHive(), "; Velloran settings hive\n");
+  auto chattr = [](const char* flag, const fs::path& p) {
+    auto r = test::RunProcess("/usr/bin/chattr", {flag, p.string()});
+    return r.ExitCode == 0;
+  };
+  if (!chattr("+i", report) || !chattr("+i", engine.UserHive()))
+    GTEST_SKIP() << "chattr +i is not permitted here (needs root on a file system with attributes): skipped";
+  WriteFile(ini, Ini(out));
+  auto r = engine.Run({ini.string()});
+  chattr("-i", report);
+  chattr("-i", engine.UserHive());
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_EQ(ReadFile(report), "earlier block\r\n");
+  EXPECT_EQ(ReadFile(engine.UserHive()), "; Velloran settings hive\n");
+  const std::string debug = engine.DebugText();
+  EXPECT_TRUE(Contains(debug, "ERROR: Saving notification output file <<\r\nERROR: 1\r\n")) << debug;
+  EXPECT_TRUE(Contains(debug, "ERROR: Setting Registry key: " + ini.string() + "\r\nERROR: 1\r\n")) << debug;
+  EXPECT_TRUE(Contains(Events(), "\t20003\tVelloran\t"));
+}
+
+TEST_F(FaultMatrix, PipesAndFoldersWhereFilesBelongNeitherHangNorCount) {
+  // The report file is a FIFO nobody reads, the debug file's name a folder.
+  ASSERT_EQ(::mkfifo((out / "PC01_report.txt").c_str(), 0600), 0);
+  fs::create_directory(engine.Folder() / "PC01.debug");
+  WriteFile(ini, Ini(out));
+  auto r = engine.Run({ini.string()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  const std::string events = Events();
+  EXPECT_TRUE(Contains(events, "\t20001\tVelloran\t"));
+  EXPECT_TRUE(Contains(events, "\t20002\tVelloran\tUnable to create debug file within folder: 21: ")) << events;
+
+  // An INI file that is a FIFO: the run reports, but the user is not marked.
+  const fs::path pipe = engine.Folder() / "pipe.ini";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  auto piped = engine.Run({pipe.string()});
+  ASSERT_EQ(piped.ExitCode, 0) << piped.Stderr;
+  EXPECT_FALSE(Contains(ReadFile(engine.UserHive()), "pipe.ini"));
+}
+
+TEST_F(FaultMatrix, SixteenClientsAppendingAtOnceLoseNoBlock) {
+  constexpr int kClients = 16, kRunsEach = 20;
+  WriteFile(engine.Connections(), "computer: PC01\nconnection: Local Laser\n");
+  WriteFile(ini, Ini(out));
+  std::vector<pid_t> clients;
+  for (int c = 0; c < kClients; ++c) {
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      int failed = 0;
+      for (int i = 0; i < kRunsEach; ++i)
+        if (engine.Run({ini.string()}).ExitCode != 0) ++failed;
+      ::_exit(failed == 0 ? 0 : 1);
+    }
+    clients.push_back(pid);
+  }
+  for (pid_t pid : clients) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  // Every run reports the same block; a torn or interleaved one would break
+  // the repetition.
+  const std::string all = ReadFile(out / "PC01_report.txt");
+  const std::string block = all.substr(0, all.find("\r\n\r\n") + 2);
+  ASSERT_TRUE(Contains(block, "Non-Networked Printer: Local Laser (DO NOTHING)")) << block;
+  std::string expected;
+  for (int i = 0; i < kClients * kRunsEach; ++i) expected += block;
+  EXPECT_EQ(all, expected);
+}
+
+}  // namespace
+}  // namespace velloran
