@@ -197,16 +197,14 @@ class ProfileNetworkObject : public NetworkObject {
   }
 
   Result<std::string> GetDefaultPrinter() override {
-    auto p = Profile::Load(path_);
-    if (!p) return p.error();
-    std::vector<std::string> defaults = p->Values("default");
+    if (Status s = Load(); !s.ok()) return s.error();
+    std::vector<std::string> defaults = profile_->Values("default");
     return defaults.empty() ? std::string() : defaults.front();
   }
 
   Status SetDefaultPrinter(std::string_view path) override {
-    auto p = Profile::Load(path_);
-    if (!p) return p.error();
-    auto& lines = p->Lines;
+    if (Status s = Load(); !s.ok()) return s;
+    auto& lines = profile_->Lines;
     auto connection = std::find_if(lines.begin(), lines.end(), [&](const Line& l) {
       return l.Key == "connection" && SameName(l.Value, path);
     });
@@ -217,7 +215,7 @@ class ProfileNetworkObject : public NetworkObject {
     auto last = std::find_if(lines.rbegin(), lines.rend(),
                              [](const Line& l) { return l.Key == "connection"; });
     lines.insert(last.base(), std::move(chosen));
-    return p->Save(path_);
+    return Save();
   }
 
   Result<std::string> ComputerName() override {
