@@ -14,6 +14,7 @@ PACKAGES=(
   python3-aiosmtpd
   dpkg-dev file
   clang-14 libclang-rt-14-dev
+  libcups2-dev cups cups-client
 )
 
 missing=()
@@ -37,7 +38,7 @@ else
   SUDO=
 fi
 
-# Service packages (slapd, samba) must not start system daemons on install: the
+# Service packages (slapd, samba, cups) must not start system daemons on install: the
 # tests start their own servers on loopback ports.
 if [ ! -e /usr/sbin/policy-rc.d ]; then
   printf '#!/bin/sh\nexit 101\n' | $SUDO tee /usr/sbin/policy-rc.d >/dev/null
