@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include <winspool.h>
+
 #include "platform/CodePage.h"
 #include "platform/ConnectionName.h"
 #include "platform/win32/Backends-win32.h"
@@ -177,6 +179,25 @@ class ComNetworkObject : public NetworkObject {
     std::vector<Variant> args;
     args.push_back(Variant::Text(path));
     return Invoke(object_, L"AddWindowsPrinterConnection", DISPATCH_METHOD, args, nullptr);
+  }
+
+  // The user's default printer is the spooler's, not the network object's.
+  Result<std::string> GetDefaultPrinter() override {
+    DWORD size = 0;
+    if (::GetDefaultPrinterW(nullptr, &size)) return std::string();
+    DWORD code = ::GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND) return std::string();  // none set
+    if (code != ERROR_INSUFFICIENT_BUFFER) return Win32Error(code);
+    std::wstring name(size, L'\0');
+    if (!::GetDefaultPrinterW(name.data(), &size)) return LastWin32Error();
+    // size counts the terminating zero.
+    name.resize(size > 0 ? size - 1 : 0);
+    return Narrow(name.data(), name.size());
+  }
+
+  Status SetDefaultPrinter(std::string_view path) override {
+    if (!::SetDefaultPrinterW(Wide(path).c_str())) return LastWin32Error();
+    return Status::Ok();
   }
 
   Result<std::string> ComputerName() override {
