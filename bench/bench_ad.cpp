@@ -46,7 +46,7 @@ test::Slapd& Server() {
 }
 
 Services WithOnly(DirectoryService& directory, NetworkObjectFactory& network) {
-  return Services{SystemProfile(),       UnavailableSettingsStore(), network, directory,
+  return Services{SystemProfile(),       UnavailableSettingsStore(), network,      directory,
                   UnavailableEventLog(), SilentMessageBox(),         SystemClock()};
 }
 

@@ -1,11 +1,11 @@
 #include "common/modINIDocument.h"
 
-#include "common/INIKeys.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
+
+#include "common/INIKeys.h"
 
 namespace velloran {
 
@@ -27,8 +27,8 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 /// trimmed of spaces as a whole, so spaces that the profile call kept (those
 /// inside quotes) go at the front; at the back the terminating zero stands
 /// between the value and the buffer's spaces, so those stay.
-std::string ReadBuffer(const ProfileFunctions& profile, std::string_view section, std::string_view key,
-                       std::size_t size, const std::string& path) {
+std::string ReadBuffer(const ProfileFunctions& profile, std::string_view section,
+                       std::string_view key, std::size_t size, const std::string& path) {
   std::string value = profile.GetString(section, key, size, path);
   const size_t first = value.find_first_not_of(' ');
   value.erase(0, first == std::string::npos ? value.size() : first);

@@ -21,10 +21,10 @@ Result<std::unique_ptr<EngineServices>> MakeEngineServices(const Configuration& 
   s->Events = std::move(*events);
 
   if (config.MessageBox == "qt" && !dialogs.Make)
-    return PlatformError{kInvalidSetting, "VELLORAN_MESSAGEBOX=qt: this program has no dialog message box"};
-  bool dialog = config.MessageBox == "qt" ||
-                (config.MessageBox == "auto" && dialogs.Make && dialogs.DisplayPresent &&
-                 dialogs.DisplayPresent());
+    return PlatformError{kInvalidSetting,
+                         "VELLORAN_MESSAGEBOX=qt: this program has no dialog message box"};
+  bool dialog = config.MessageBox == "qt" || (config.MessageBox == "auto" && dialogs.Make &&
+                                              dialogs.DisplayPresent && dialogs.DisplayPresent());
   s->Messages = dialog ? dialogs.Make() : MakeConsoleMessageBox();
 
   if (ldap.Invalid) return *ldap.Invalid;

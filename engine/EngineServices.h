@@ -15,8 +15,8 @@ class EngineServices {
  public:
   /// The services wired into a run; valid while this object lives.
   Services Wired() const {
-    return Services{SystemProfile(), *Settings, *Network, *Directory, *Events, *Messages,
-                    SystemClock()};
+    return Services{SystemProfile(), *Settings, *Network,     *Directory,
+                    *Events,         *Messages, SystemClock()};
   }
 
   std::unique_ptr<SettingsStore> Settings;

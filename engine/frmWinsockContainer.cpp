@@ -10,8 +10,8 @@
 #include "engine/modDebug.h"
 #include "engine/modNotification.h"
 #include "engine/modSMTP.h"
-#include "platform/CodePage.h"
 #include "platform/AppendFile.h"
+#include "platform/CodePage.h"
 #include "platform/Paths.h"
 
 namespace velloran {

@@ -229,10 +229,11 @@ void WriteDebugFile(Run& run, const std::string& path, const Bytes& bytes) {
   // tail behind and a failure mid-way leaves the previous file intact.
   Status written = WriteFileAtomically(path, content);
   if (CountsAsError(written)) {
-    ReportApplicationEvent(run, "Velloran",
-                           "Unable to create debug file within folder: " +
-                               std::to_string(written.error().Number) + ": " + written.error().Description,
-                           kEventTypeWarning, 20002);
+    ReportApplicationEvent(
+        run, "Velloran",
+        "Unable to create debug file within folder: " + std::to_string(written.error().Number) +
+            ": " + written.error().Description,
+        kEventTypeWarning, 20002);
   }
 }
 

@@ -39,7 +39,8 @@ void ReportApplicationEvent(Run& run, std::string_view source, std::string_view 
   RegisterEventSourceMessageFile(run, source);
   Status reported = run.Svc.Events->ReportEvent(source, eventType, eventId, message);
   if (CountsAsError(reported)) {
-    WriteErrorToDebugLog(run, "ERROR: Writing event to application event log << ", reported.error());
+    WriteErrorToDebugLog(run, "ERROR: Writing event to application event log << ",
+                         reported.error());
   } else {
     WriteToDebugLog(run, ">> Logged event in application event log.");
   }

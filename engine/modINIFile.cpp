@@ -1,9 +1,9 @@
 #include "engine/modINIFile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
-#include <cctype>
 
 #include "common/INIKeys.h"
 #include "common/modINIDocument.h"
@@ -27,10 +27,12 @@ bool EndsWithIni(const std::string& name) {
 // What a missing file reads as: every key absent.
 class NoProfile : public ProfileFunctions {
  public:
-  std::string GetString(std::string_view, std::string_view, std::size_t, const std::string&) const override {
+  std::string GetString(std::string_view, std::string_view, std::size_t,
+                        const std::string&) const override {
     return "";
   }
-  Status WriteString(std::string_view, std::string_view, std::string_view, const std::string&) override {
+  Status WriteString(std::string_view, std::string_view, std::string_view,
+                     const std::string&) override {
     return PlatformError{kInvalidSetting, "read only"};
   }
 };
@@ -68,7 +70,7 @@ void OpenINIFile(Run& run) {
   }
 
   run.Svc.Messages->Show("Unable to find INI file. Please check your deployment and try again.",
-                           "Error", MessageIcon::Critical, MessageButtons::OK);
+                         "Error", MessageIcon::Critical, MessageButtons::OK);
   WriteToDebugLog(run, "ERROR: Unable to find an INI File.");
 }
 

@@ -41,8 +41,9 @@ void SetSuccessMarker(Run& run) {
   // logon; the administrator must be able to find out why.
   WriteErrorToDebugLog(run, "ERROR: Setting Registry key: " + run.INIFilePath, stored.error());
   ReportApplicationEvent(run, "Velloran",
-                         "Unable to store the run-once marker for INI file " + run.INIFilePath + ": " +
-                             std::to_string(stored.error().Number) + ": " + stored.error().Description,
+                         "Unable to store the run-once marker for INI file " + run.INIFilePath +
+                             ": " + std::to_string(stored.error().Number) + ": " +
+                             stored.error().Description,
                          kEventTypeWarning, kEventIdRunOnceMarker);
 }
 
@@ -50,7 +51,8 @@ void RunMigration(Run& run) {
   if (IsMarkedSuccessful(run) && !run.Settings.AlwaysRun) return;
 
   run.AbortStatus = false;
-  WriteToDebugLog(run, std::string(">> Running Velloran, abort status: ") + TrueFalse(run.AbortStatus));
+  WriteToDebugLog(run,
+                  std::string(">> Running Velloran, abort status: ") + TrueFalse(run.AbortStatus));
   WriteBanner(run, 28, "     NETWORK PRINTERS    ", 27);
   GetClientPrinters(run);
   WriteToDebugLog(run, std::string(">> Finished getting network printers, abort status: ") +
@@ -60,16 +62,16 @@ void RunMigration(Run& run) {
     WriteBanner(run, 28, "     MOVING USING AD    ", 27);
     MoveADPrinters(run);
   }
-  WriteToDebugLog(run, std::string(">> Finished moving via AD, abort status: ") +
-                           TrueFalse(run.AbortStatus));
+  WriteToDebugLog(
+      run, std::string(">> Finished moving via AD, abort status: ") + TrueFalse(run.AbortStatus));
 
   if (!run.AbortStatus && run.Settings.UseManualDefinitions) MoveManualPrinters(run);
-  WriteToDebugLog(run, std::string(">> Finished moving manual, abort status: ") +
-                           TrueFalse(run.AbortStatus));
+  WriteToDebugLog(
+      run, std::string(">> Finished moving manual, abort status: ") + TrueFalse(run.AbortStatus));
 
   SendNotifications(run);
-  WriteToDebugLog(run, std::string(">> Finished notification, abort status: ") +
-                           TrueFalse(run.AbortStatus));
+  WriteToDebugLog(
+      run, std::string(">> Finished notification, abort status: ") + TrueFalse(run.AbortStatus));
 
   SetSuccessMarker(run);
 }

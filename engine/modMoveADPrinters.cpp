@@ -104,7 +104,8 @@ NetworkPrinter ADPrinterFromRecord(const ADQueueRecord& record) {
   if (!server.empty()) {
     p.ServerName = server;
     const size_t prefix = server.size() + 1;
-    if (name.size() >= prefix && SameText(std::string_view(name).substr(0, server.size()), server) &&
+    if (name.size() >= prefix &&
+        SameText(std::string_view(name).substr(0, server.size()), server) &&
         name[server.size()] == '-')
       p.PrinterName = name.substr(prefix);
     else
@@ -213,7 +214,7 @@ void MigrateADPrinters(Run& run) {
     }
     if (matches.empty()) {
       AppendOutcome(run, "ERROR Printer NOT FOUND IN AD: " + client.PrinterName + " (" +
-                         client.ServerName + ")");
+                             client.ServerName + ")");
       WriteToDebugLog(run, ">> Printer not found in AD: " + client.PrinterName + " (" +
                                client.ServerName + ")");
     }

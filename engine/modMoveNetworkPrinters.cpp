@@ -78,7 +78,8 @@ void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
   Status removed =
       network ? (*network)->RemovePrinterConnection(oldPath, true, true) : Status(network.error());
   if (!removed.ok()) {
-    WriteErrorToDebugLog(run, "ERROR: Removing client networked printer: " + oldPath, removed.error());
+    WriteErrorToDebugLog(run, "ERROR: Removing client networked printer: " + oldPath,
+                         removed.error());
     AppendErrorToOutcome(run, "Error in deleting network printer: " + oldPath, removed.error());
     return;
   }
@@ -86,7 +87,8 @@ void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
 
   if (Status added = (*network)->AddWindowsPrinterConnection(newPath); !added.ok()) {
     WriteErrorToDebugLog(run, "ERROR: Adding printer: " + newPath, added.error());
-    AppendErrorToOutcome(run, "Error in adding/migrating network printer: " + newPath, added.error());
+    AppendErrorToOutcome(run, "Error in adding/migrating network printer: " + newPath,
+                         added.error());
     // Every failed roll-back is logged, whatever the sign of its number: the
     // network object reports negative ones, and a user left without either
     // printer must leave a trace.

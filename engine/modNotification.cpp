@@ -12,7 +12,6 @@
 
 namespace velloran {
 
-
 std::string NotificationFilePath(Run& run) {
   const INISettings& s = run.Settings;
   std::string name;
@@ -64,7 +63,7 @@ void ShowClientPopup(Run& run) {
     message = &s.SuccessMessage;
   }
   run.Svc.Messages->Show(ExpandLineBreaks(*message), "Velloran", MessageIcon::None,
-                           MessageButtons::OK);
+                         MessageButtons::OK);
 }
 
 void SendNotifications(Run& run) {

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "engine/modDebug.h"
 #include "engine/ErrorRecorder.h"
+#include "engine/modDebug.h"
 
 namespace velloran {
 
@@ -56,7 +56,8 @@ void GetClientPrinters(Run& run) {
     }
     p.ShareName = p.PrinterName;
     AppendOutcome(run, p.PrinterName + " (" + p.ServerName + ")");
-    WriteToDebugLog(run, ">> Found networked printer: " + p.PrinterName + " (" + p.ServerName + ")");
+    WriteToDebugLog(run,
+                    ">> Found networked printer: " + p.PrinterName + " (" + p.ServerName + ")");
     run.ClientPrinters.push_back(std::move(p));
   }
 }

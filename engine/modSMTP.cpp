@@ -68,7 +68,8 @@ std::string EncodeHeaderText(std::string_view text) {
   bool ascii = true;
   for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) return std::string(text);
-  static constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  static constexpr char kBase64[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   auto word = [](std::string_view bytes) {
     std::string out = "=?utf-8?B?";
     for (size_t i = 0; i < bytes.size(); i += 3) {

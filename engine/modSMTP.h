@@ -17,7 +17,6 @@ namespace velloran {
 /// the engine.
 void SendSMTPNotification(Run& run);
 
-
 /// The non-empty EmailTo entries, in list order.
 std::vector<std::string> RecipientAddresses(const INISettings& settings);
 

@@ -23,7 +23,8 @@ class ScratchFile {
  public:
   explicit ScratchFile(const char* name) {
     const char* tmp = std::getenv("TMPDIR");
-    path_ = std::string(tmp && *tmp ? tmp : "/tmp") + "/velloran-fuzz-" + std::to_string(::getpid()) + "-" + name;
+    path_ = std::string(tmp && *tmp ? tmp : "/tmp") + "/velloran-fuzz-" +
+            std::to_string(::getpid()) + "-" + name;
   }
   ~ScratchFile() { ::unlink(path_.c_str()); }
   const std::string& path() const { return path_; }

@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (char c : parts->DN) dn += c == '/' ? std::string("\\/") : std::string(1, c);
       auto again = ParseAdsPath("LDAP://" + server + (dn.empty() ? "" : "/" + dn));
       fuzz::Require(again.ok(), "a canonical path parses");
-      fuzz::Require(again->Host == parts->Host && again->DN == parts->DN, "a canonical path keeps host and DN");
+      fuzz::Require(again->Host == parts->Host && again->DN == parts->DN,
+                    "a canonical path keeps host and DN");
       fuzz::Require(again->Port == parts->Port || (again->Port == 0 && parts->Port == 389) ||
                         (again->Port == 389 && parts->Port == 0),
                     "a canonical path keeps the port");
@@ -31,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Require(parts.error().Number == kBadPathname, "a bad path fails as a bad path name");
   }
   auto command = ParseDirectoryCommand(text);
-  if (!command.ok()) fuzz::Require(command.error().Number == kErrorsInCommand, "a bad command fails as such");
+  if (!command.ok())
+    fuzz::Require(command.error().Number == kErrorsInCommand, "a bad command fails as such");
   return 0;
 }

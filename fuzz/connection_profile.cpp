@@ -3,10 +3,9 @@
 // nothing, and no call makes lines of its own.
 
 #include <fuzzer/FuzzedDataProvider.h>
-
-#include <algorithm>
 #include <strings.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -48,13 +47,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool had = std::any_of(names->begin(), names->end(), [&](const std::string& n) {
       return n.size() == name.size() && strncasecmp(n.c_str(), name.c_str(), n.size()) == 0;
     });
-    Status s = add ? net.AddWindowsPrinterConnection(name) : net.RemovePrinterConnection(name, true, true);
+    Status s =
+        add ? net.AddWindowsPrinterConnection(name) : net.RemovePrinterConnection(name, true, true);
     const size_t after = Count(net);
     if (!s.ok()) {
-      fuzz::Require(after == before && *ReadWholeFile(file.path()) == textBefore, "a failed call changes nothing");
+      fuzz::Require(after == before && *ReadWholeFile(file.path()) == textBefore,
+                    "a failed call changes nothing");
       continue;
     }
-    fuzz::Require(name.find_first_of("\r\n") == std::string::npos, "no accepted name holds a line break");
+    fuzz::Require(name.find_first_of("\r\n") == std::string::npos,
+                  "no accepted name holds a line break");
     if (add) {
       fuzz::Require(after == before + (had ? 0 : 1), "an add adds one connection");
     } else {
@@ -62,8 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // A remove may add the share it freed; an add adds its one line.
     const size_t linesAfter = Lines(file.path());
-    fuzz::Require(linesAfter <= linesBefore + 1 + (profile.empty() || profile.back() == '\n' ? 0 : 1),
-                  "a call adds at most one line");
+    fuzz::Require(
+        linesAfter <= linesBefore + 1 + (profile.empty() || profile.back() == '\n' ? 0 : 1),
+        "a call adds at most one line");
   }
   return 0;
 }

@@ -22,8 +22,8 @@ bool IsUtf8(std::string_view s) {
       if ((d >> 6) != 2) return false;
       u = (u << 6) | (d & 0x3F);
     }
-    if ((n == 2 && u < 0x80) || (n == 3 && u < 0x800) || (n == 4 && (u < 0x10000 || u > 0x10FFFF)) ||
-        (u >= 0xD800 && u <= 0xDFFF))
+    if ((n == 2 && u < 0x80) || (n == 3 && u < 0x800) ||
+        (n == 4 && (u < 0x10000 || u > 0x10FFFF)) || (u >= 0xD800 && u <= 0xDFFF))
       return false;
     i += n;
   }

@@ -3,7 +3,6 @@
 // other key of the file reads as before.
 
 #include <fuzzer/FuzzedDataProvider.h>
-
 #include <strings.h>
 
 #include <cstddef>
@@ -24,7 +23,8 @@ std::string_view Trim(std::string_view s) {
 
 std::string AsRead(std::string_view value) {
   value = Trim(value);
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
     value = value.substr(1, value.size() - 2);
   return std::string(value);
 }
@@ -52,8 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!written.ok()) return 0;
   const std::string back = profile.GetString(section, key, 65536, file.path());
   if (back != AsRead(value))
-    std::fprintf(stderr, "section [%s] key [%s] value [%s] read [%s]\n", section.c_str(), key.c_str(), value.c_str(),
-                 back.c_str());
+    std::fprintf(stderr, "section [%s] key [%s] value [%s] read [%s]\n", section.c_str(),
+                 key.c_str(), value.c_str(), back.c_str());
   fuzz::Require(back == AsRead(value), "a written value reads back");
   if (!(otherKey.empty() || otherSection.empty())) {
     auto sameName = [](std::string_view a, std::string_view b) {
@@ -63,10 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     };
     const std::string otherAfter = profile.GetString(otherSection, otherKey, 4096, file.path());
     if (!(sameName(otherSection, section) && sameName(otherKey, key)) && otherAfter != otherBefore)
-      std::fprintf(stderr, "wrote [%s] [%s] = [%s]; [%s] [%s] was [%s] is [%s]\n", section.c_str(), key.c_str(),
-                   value.c_str(), otherSection.c_str(), otherKey.c_str(), otherBefore.c_str(), otherAfter.c_str());
-    fuzz::Require((sameName(otherSection, section) && sameName(otherKey, key)) || otherAfter == otherBefore,
-                  "a write changes no other key");
+      std::fprintf(stderr, "wrote [%s] [%s] = [%s]; [%s] [%s] was [%s] is [%s]\n", section.c_str(),
+                   key.c_str(), value.c_str(), otherSection.c_str(), otherKey.c_str(),
+                   otherBefore.c_str(), otherAfter.c_str());
+    fuzz::Require(
+        (sameName(otherSection, section) && sameName(otherKey, key)) || otherAfter == otherBefore,
+        "a write changes no other key");
   }
   return 0;
 }

@@ -19,8 +19,8 @@ void RequireWireSafe(std::string_view text) {
     if (text[i] == '\n') fuzz::Require(i > 0 && text[i - 1] == '\r', "no bare LF");
   }
   // A line that is a single dot would end the DATA phase.
-  fuzz::Require(text != "." && !text.starts_with(".\r\n") && text.find("\r\n.\r\n") == std::string_view::npos &&
-                    !text.ends_with("\r\n."),
+  fuzz::Require(text != "." && !text.starts_with(".\r\n") &&
+                    text.find("\r\n.\r\n") == std::string_view::npos && !text.ends_with("\r\n."),
                 "no line is a lone dot");
 }
 }  // namespace
@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string reply = in.ConsumeRandomLengthString(256);
   int code = ReplyCode(reply);
   fuzz::Require(code >= 0 && code <= 999999999, "a reply code is a small number");
-  if (IsCompleteReply(reply)) fuzz::Require(reply.ends_with("\r\n"), "a complete reply ends with CR LF");
+  if (IsCompleteReply(reply))
+    fuzz::Require(reply.ends_with("\r\n"), "a complete reply ends with CR LF");
 
   std::string outcome = in.ConsumeRandomLengthString(1024);
   std::string body = EncodeMessageBody(outcome);
@@ -38,8 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Every line that starts with a dot has had one put in front of it.
   for (size_t at = 0; at < body.size();) {
     size_t end = body.find("\r\n", at);
-    std::string_view line = std::string_view(body).substr(at, end == std::string::npos ? end : end - at);
-    if (!line.empty() && line[0] == '.') fuzz::Require(line.size() >= 2 && line[1] == '.', "dot lines are stuffed");
+    std::string_view line =
+        std::string_view(body).substr(at, end == std::string::npos ? end : end - at);
+    if (!line.empty() && line[0] == '.')
+      fuzz::Require(line.size() >= 2 && line[1] == '.', "dot lines are stuffed");
     if (end == std::string::npos) break;
     at = end + 2;
   }

@@ -42,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::replace(want.begin(), want.end(), '/', '\\');
   want.erase(0, want.find_first_not_of('\\'));
   std::string server = Lower(want.substr(0, want.find('\\')));
-  fuzz::Require(Lower(back).starts_with("\\\\" + server + "\\"), "a mapped folder maps back to its server");
+  fuzz::Require(Lower(back).starts_with("\\\\" + server + "\\"),
+                "a mapped folder maps back to its server");
   return 0;
 }

@@ -12,7 +12,10 @@ char32_t DecodeUtf8(std::string_view s, size_t& i) {
     ++i;
     return b0;
   }
-  int len = b0 >= 0xF0 && b0 <= 0xF4 ? 4 : b0 >= 0xE0 && b0 < 0xF0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
+  int len = b0 >= 0xF0 && b0 <= 0xF4  ? 4
+            : b0 >= 0xE0 && b0 < 0xF0 ? 3
+            : b0 >= 0xC2 && b0 < 0xE0 ? 2
+                                      : 0;
   if (len == 0 || i + static_cast<size_t>(len) > s.size()) {
     ++i;
     return 0xFFFD;
@@ -203,7 +206,8 @@ namespace {
 
 class ByteTableCodePage final : public CodePage {
  public:
-  ByteTableCodePage(std::string name, const ByteTable& table) : name_(std::move(name)), table_(table) {
+  ByteTableCodePage(std::string name, const ByteTable& table)
+      : name_(std::move(name)), table_(table) {
     for (size_t b = 0; b < 256; ++b) {
       if (table_[b] != kUndefined) back_.emplace(table_[b], static_cast<char>(b));
     }
@@ -283,13 +287,20 @@ std::optional<unsigned> CodePageNumber(std::string_view name) {
 
 std::string CharsetName(unsigned number) {
   switch (number) {
-    case 932: return "Shift_JIS";
-    case 936: return "GBK";
-    case 949: return "EUC-KR";
-    case 950: return "Big5";
-    case 20127: return "us-ascii";
-    case 65001: return "UTF-8";
-    default: break;
+    case 932:
+      return "Shift_JIS";
+    case 936:
+      return "GBK";
+    case 949:
+      return "EUC-KR";
+    case 950:
+      return "Big5";
+    case 20127:
+      return "us-ascii";
+    case 65001:
+      return "UTF-8";
+    default:
+      break;
   }
   if (number >= 28591 && number <= 28605) return "ISO-8859-" + std::to_string(number - 28590);
   return "windows-" + std::to_string(number);

@@ -54,7 +54,8 @@ Result<Configuration> ReadConfiguration(const EnvironmentLookup& env) {
 
   if (auto page = env("VELLORAN_CODEPAGE"); page && !page->empty()) {
     if (!OpenCodePage(*page))
-      return Invalid("VELLORAN_CODEPAGE", *page, "a code page such as windows-1252, cp1251 or UTF-8");
+      return Invalid("VELLORAN_CODEPAGE", *page,
+                     "a code page such as windows-1252, cp1251 or UTF-8");
     c.CodePage = *page;
   }
   return c;

@@ -12,11 +12,15 @@ constexpr std::string_view kNotInServer = " \\/:*?\"<>|,~!@#$%^&'(){};=+[]`";
 // Characters no share name may hold; blanks are common in printer shares.
 constexpr std::string_view kNotInShare = "\\/:*?\"<>|";
 
-bool HoldsAnyOf(std::string_view s, std::string_view set) { return s.find_first_of(set) != std::string_view::npos; }
+bool HoldsAnyOf(std::string_view s, std::string_view set) {
+  return s.find_first_of(set) != std::string_view::npos;
+}
 
 }  // namespace
 
-PlatformError InvalidPrinterName() { return PlatformError{kPrinterNameInvalid, "The printer name is invalid."}; }
+PlatformError InvalidPrinterName() {
+  return PlatformError{kPrinterNameInvalid, "The printer name is invalid."};
+}
 
 bool HasControlCharacter(std::string_view name) {
   for (unsigned char c : name)
@@ -42,7 +46,8 @@ Status CheckConnectionPath(std::string_view path) {
   if (sep == std::string_view::npos) return InvalidPrinterName();
   std::string_view server = rest.substr(0, sep);
   std::string_view share = rest.substr(sep + 1);
-  if (server.empty() || share.empty() || HoldsAnyOf(server, kNotInServer) || HoldsAnyOf(share, kNotInShare))
+  if (server.empty() || share.empty() || HoldsAnyOf(server, kNotInServer) ||
+      HoldsAnyOf(share, kNotInShare))
     return InvalidPrinterName();
   // A name of dots alone is a relative path, not a server or a share.
   if (server.find_first_not_of('.') == std::string_view::npos ||

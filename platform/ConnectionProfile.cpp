@@ -39,7 +39,8 @@ bool SameName(std::string_view a, std::string_view b) { return SameText(a, b); }
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
   return s;
 }
 
@@ -104,7 +105,8 @@ struct Profile {
 
   /// Inserts after the last line of `key`, or at the end when there is none.
   void InsertAfterLast(std::string_view key, std::string value) {
-    auto last = std::find_if(Lines.rbegin(), Lines.rend(), [&](const Line& l) { return l.Key == key; });
+    auto last =
+        std::find_if(Lines.rbegin(), Lines.rend(), [&](const Line& l) { return l.Key == key; });
     Lines.insert(last.base(), Line{std::string(key) + ": " + value, std::string(key), value});
   }
 
@@ -122,7 +124,9 @@ struct Profile {
   }
 };
 
-PlatformError NetworkPathNotFound() { return PlatformError{kNetworkPathNotFound, "The network path was not found."}; }
+PlatformError NetworkPathNotFound() {
+  return PlatformError{kNetworkPathNotFound, "The network path was not found."};
+}
 
 /// What tells a file that changed under us from the one we last read or
 /// wrote: its size and modification time.
@@ -153,7 +157,8 @@ class ProfileNetworkObject : public NetworkObject {
     for (const std::string& c : profile_->Values("connection")) {
       bool isNetwork = c.rfind("\\\\", 0) == 0;
       char port[16];
-      std::snprintf(port, sizeof port, isNetwork ? "Ne%02d:" : "LPT%d:", isNetwork ? network++ : ++local);
+      std::snprintf(port, sizeof port,
+                    isNetwork ? "Ne%02d:" : "LPT%d:", isNetwork ? network++ : ++local);
       items.push_back(port);
       items.push_back(c);
     }
@@ -168,7 +173,8 @@ class ProfileNetworkObject : public NetworkObject {
     auto it = std::find_if(lines.begin(), lines.end(), [&](const Line& l) {
       return l.Key == "connection" && SameName(l.Value, path);
     });
-    if (it == lines.end()) return PlatformError{kConnectionMissing, "This network connection does not exist."};
+    if (it == lines.end())
+      return PlatformError{kConnectionMissing, "This network connection does not exist."};
     std::string removed = it->Value;
     lines.erase(it);
     // The default goes with its printer, as it does when a real queue or
@@ -178,7 +184,8 @@ class ProfileNetworkObject : public NetworkObject {
     // Disconnecting leaves the share on its server: when the file lists the
     // network's shares, it now lists this one too, so that putting the
     // connection back (a roll-back) succeeds as it would on a real network.
-    if (profile_->HasAny("share") && !profile_->Has("share", removed)) profile_->InsertAfterLast("share", removed);
+    if (profile_->HasAny("share") && !profile_->Has("share", removed))
+      profile_->InsertAfterLast("share", removed);
     return Save();
   }
 
@@ -233,8 +240,8 @@ class ProfileNetworkObject : public NetworkObject {
     profile_.reset();
     auto content = ReadWholeFile(path_);
     if (!content)
-      return PlatformError{content.error().Number,
-                           "Cannot read the connection profile " + path_ + ": " + content.error().Description};
+      return PlatformError{content.error().Number, "Cannot read the connection profile " + path_ +
+                                                       ": " + content.error().Description};
     profile_ = Profile::Parse(*content);
     // A file that cannot be stamped is read again on every call.
     if (now) stamp_ = *now;
@@ -288,7 +295,8 @@ std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path) {
 
 Result<std::unique_ptr<NetworkObjectFactory>> MakeNetworkFactory(std::string_view choice) {
   if (choice == "cups") return MakeCupsNetwork();
-  if (choice == "none") return std::unique_ptr<NetworkObjectFactory>(std::make_unique<NoNetworkFactory>());
+  if (choice == "none")
+    return std::unique_ptr<NetworkObjectFactory>(std::make_unique<NoNetworkFactory>());
   if (choice.rfind("profile:", 0) == 0 && choice.size() > 8)
     return MakeConnectionProfile(std::string(choice.substr(8)));
   return PlatformError{

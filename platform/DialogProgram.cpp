@@ -47,7 +47,9 @@ auto Backward(const Table& table, const Value& value)
 }  // namespace
 
 std::string_view DialogIconWord(MessageIcon icon) { return Forward(kIcons, icon); }
-std::optional<MessageIcon> DialogIconFromWord(std::string_view word) { return Backward(kIcons, word); }
+std::optional<MessageIcon> DialogIconFromWord(std::string_view word) {
+  return Backward(kIcons, word);
+}
 std::string_view DialogButtonsWord(MessageButtons buttons) { return Forward(kButtons, buttons); }
 std::optional<MessageButtons> DialogButtonsFromWord(std::string_view word) {
   return Backward(kButtons, word);

@@ -42,8 +42,8 @@ class [[nodiscard]] Status {
 template <typename T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : v_(std::move(value)) {}                 // NOLINT(implicit)
-  Result(PlatformError error) : v_(std::move(error)) {}     // NOLINT(implicit)
+  Result(T value) : v_(std::move(value)) {}              // NOLINT(implicit)
+  Result(PlatformError error) : v_(std::move(error)) {}  // NOLINT(implicit)
 
   bool ok() const { return v_.index() == 0; }
   explicit operator bool() const { return ok(); }

@@ -17,6 +17,8 @@ class ConsoleMessageBox : public MessageBox {
 };
 }  // namespace
 
-std::unique_ptr<MessageBox> MakeConsoleMessageBox() { return std::make_unique<ConsoleMessageBox>(); }
+std::unique_ptr<MessageBox> MakeConsoleMessageBox() {
+  return std::make_unique<ConsoleMessageBox>();
+}
 
 }  // namespace velloran

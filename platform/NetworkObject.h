@@ -17,8 +17,7 @@ class NetworkObject {
   /// Items in pairs: item 2k the port, item 2k+1 the connection name of the
   /// k-th connection; network connections start with two backslashes.
   virtual Result<std::vector<std::string>> EnumPrinterConnections() = 0;
-  virtual Status RemovePrinterConnection(std::string_view path, bool force,
-                                         bool updateProfile) = 0;
+  virtual Status RemovePrinterConnection(std::string_view path, bool force, bool updateProfile) = 0;
   virtual Status AddWindowsPrinterConnection(std::string_view path) = 0;
   /// The user's default printer: a connection path ("\\SERVER\SHARE") or a local
   /// printer's name; empty when none is set.

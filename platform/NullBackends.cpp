@@ -57,7 +57,8 @@ class ForgettingEventLog : public EventLog {
 
 class NoMessages : public MessageBox {
  public:
-  MessageAnswer Show(std::string_view, std::string_view, MessageIcon, MessageButtons buttons) override {
+  MessageAnswer Show(std::string_view, std::string_view, MessageIcon,
+                     MessageButtons buttons) override {
     return FirstButton(buttons);
   }
 };

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, runs every test,
-# then runs the unit tests again under AddressSanitizer and UBSan, and each
-# fuzz target for a few seconds. Each stage prints its time.
+# Installs what is missing, checks the formatting, builds with warnings as
+# errors, runs every test, then runs the unit tests again under
+# AddressSanitizer and UBSan, and each fuzz target for a few seconds. Each stage prints its time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,6 +20,9 @@ stage() {
 
 stage "dependencies"
 scripts/deps.sh
+
+stage "formatting"
+scripts/format.sh --check
 
 stage "build (warnings are errors)"
 cmake --preset default >/dev/null

@@ -167,8 +167,15 @@ QString Dialogs::OpenFileName(QWidget* parent, const QString& title, const QStri
 
 QString Dialogs::FolderName(QWidget* parent, const QString& title, const QString& folder) {
   if (Hooks().testMode) {
-    return ServeFileName({ShownDialog::Kind::Folder, folder, title, MessageIcon::None,
-                          MessageButtons::OK, {}, {}, {}, false});
+    return ServeFileName({ShownDialog::Kind::Folder,
+                          folder,
+                          title,
+                          MessageIcon::None,
+                          MessageButtons::OK,
+                          {},
+                          {},
+                          {},
+                          false});
   }
   QFileDialog dialog(parent, title, folder);
   dialog.setFileMode(QFileDialog::Directory);

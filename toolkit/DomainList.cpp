@@ -7,9 +7,8 @@
 #include "toolkit/frmWizard.h"
 
 #ifdef Q_OS_WIN
-#include <windows.h>
-
 #include <lm.h>
+#include <windows.h>
 #endif
 
 namespace velloran {

@@ -167,8 +167,7 @@ void frmWizard::BuildMenusAndToolbar() {
   view->addAction(tool("ID_BTN_SUPPORT", "Su&pport"));
 
   QMenu* helpMenu = menu("ID_MNU_HELP", "&Help");
-  QAction* contentsAction =
-      tool("ID_BTN_CONTENTS", "&Contents ...", "help-contents", "help");
+  QAction* contentsAction = tool("ID_BTN_CONTENTS", "&Contents ...", "help-contents", "help");
   helpMenu->addAction(contentsAction);
   // F1 is help on what is in front of the user: the page shown, as its Help
   // button gives it. The contents stay one click away in the menu.

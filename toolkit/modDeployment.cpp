@@ -244,8 +244,9 @@ std::string DeliveredFile(const std::string& toolkitFolder, const char* name) {
   // An installed toolkit lives in <prefix>/bin and its Windows files in
   // <prefix>/share/velloran, where a package puts what is not a program of
   // this system.
-  const QString installed = QDir::cleanPath(QString::fromStdString(toolkitFolder) +
-                                            QStringLiteral("/../share/velloran/") + QLatin1String(name));
+  const QString installed =
+      QDir::cleanPath(QString::fromStdString(toolkitFolder) +
+                      QStringLiteral("/../share/velloran/") + QLatin1String(name));
   if (QFile::exists(installed)) return installed.toStdString();
   return beside;
 }
@@ -272,7 +273,8 @@ void modDeployment::CopyDeploymentFiles() {
   Status copied =
       CopyFileReplacing(DeliveredFile(toolkit, kEngineFileName), JoinPath(folder, kEngineFileName));
   ProgressStep(QStringLiteral("Copying INI file ..."));
-  if (Status ini = CopyFileReplacing(request_.DocumentPath, JoinPath(folder, request_.DocumentName));
+  if (Status ini =
+          CopyFileReplacing(request_.DocumentPath, JoinPath(folder, request_.DocumentName));
       !ini.ok()) {
     copied = ini;
   }
@@ -287,7 +289,8 @@ void modDeployment::WriteWebLaunchPage() {
   ProgressStep(request_.IncludeMDAC ? QStringLiteral("Creating HTML file ...")
                                     : QStringLiteral("Create HTML file ..."));
   const std::string path = JoinPath(request_.LocalFolder, request_.DocumentName + ".html");
-  if (Status written = WriteFileAtomically(path, Utf8ToAnsi(WebLaunchPageText(request_, Stamp()))); !written.ok()) {
+  if (Status written = WriteFileAtomically(path, Utf8ToAnsi(WebLaunchPageText(request_, Stamp())));
+      !written.ok()) {
     ErrorMessage(QStringLiteral("Unable to write the web launch page to deployment folder. Please "
                                 "verify deployment options and try again."),
                  PlatformError{written.error().Number, written.error().Description + ": " + path});
@@ -297,7 +300,8 @@ void modDeployment::WriteWebLaunchPage() {
 void modDeployment::WriteBatchFile() {
   ProgressStep(QStringLiteral("Creating batch file ..."));
   const std::string path = JoinPath(request_.LocalFolder, request_.DocumentName + ".bat");
-  if (Status written = WriteFileAtomically(path, Utf8ToAnsi(BatchFileText(request_, Stamp()))); !written.ok()) {
+  if (Status written = WriteFileAtomically(path, Utf8ToAnsi(BatchFileText(request_, Stamp())));
+      !written.ok()) {
     ErrorMessage(QStringLiteral("Unable to write the batch file to deployment folder. Please "
                                 "verify deployment options and try again."),
                  PlatformError{written.error().Number, written.error().Description + ": " + path});

@@ -14,9 +14,12 @@ namespace {
 
 const char* SourceName(Source s) {
   switch (s) {
-    case Source::OutputFile: return "output file";
-    case Source::EmailBackup: return "e-mail back-up file";
-    case Source::DebugFile: return "debug file";
+    case Source::OutputFile:
+      return "output file";
+    case Source::EmailBackup:
+      return "e-mail back-up file";
+    case Source::DebugFile:
+      return "debug file";
   }
   return "";
 }
@@ -48,7 +51,8 @@ using OldMap = std::map<std::string, std::map<std::string, std::set<std::string>
 OldMap OldPrinters(const FleetSummary& s) {
   OldMap map;
   for (const auto& [key, c] : s.Computers)
-    for (const auto& p : c.OnOldServers) map[std::string(p.Server)][std::string(p.Printer)].insert(c.Name);
+    for (const auto& p : c.OnOldServers)
+      map[std::string(p.Server)][std::string(p.Printer)].insert(c.Name);
   return map;
 }
 
@@ -80,11 +84,21 @@ std::string Json(const std::string& utf8) {
   std::string out = "\"";
   for (unsigned char c : utf8) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20) {
           char buf[8];
@@ -114,7 +128,8 @@ std::string RenderTable(const FleetSummary& s) {
   char buf[256];
 
   line("Fleet summary of " + s.Share);
-  std::snprintf(buf, sizeof buf, "Files read: %d output, %d e-mail back-up, %d debug; %d other files; %zu skipped",
+  std::snprintf(buf, sizeof buf,
+                "Files read: %d output, %d e-mail back-up, %d debug; %d other files; %zu skipped",
                 s.OutputFiles, s.EmailBackups, s.DebugFiles, s.OtherFiles, s.Problems.size());
   line(buf);
   line("");
@@ -138,7 +153,8 @@ std::string RenderTable(const FleetSummary& s) {
                                             [](const auto& c) { return c.second.MailFailed; }));
   if (mail) row("e-mail report not delivered", mail);
   if (s.AnonymousRuns) {
-    std::snprintf(buf, sizeof buf, "  Runs in shared output files without computer names: %d (%d failed)",
+    std::snprintf(buf, sizeof buf,
+                  "  Runs in shared output files without computer names: %d (%d failed)",
                   s.AnonymousRuns, s.AnonymousFailedRuns);
     line(buf);
   }
@@ -148,9 +164,13 @@ std::string RenderTable(const FleetSummary& s) {
     line("Failures by cause (latest run of each computer)");
     for (const auto& c : s.Causes) {
       const auto computers = ComputersOf(c);
-      std::string count = std::to_string(computers.size()) + " computer" + (computers.size() == 1 ? "" : "s");
-      if (c.AnonymousRuns) count += ", " + std::to_string(c.AnonymousRuns) + " unnamed run" + (c.AnonymousRuns == 1 ? "" : "s");
-      line("  " + std::to_string(c.Number) + " " + std::string(c.Description) + "  [" + c.Step + "]  " + count);
+      std::string count =
+          std::to_string(computers.size()) + " computer" + (computers.size() == 1 ? "" : "s");
+      if (c.AnonymousRuns)
+        count += ", " + std::to_string(c.AnonymousRuns) + " unnamed run" +
+                 (c.AnonymousRuns == 1 ? "" : "s");
+      line("  " + std::to_string(c.Number) + " " + std::string(c.Description) + "  [" + c.Step +
+           "]  " + count);
       for (const auto& [target, names] : c.Targets) {
         if (target.empty() && names.empty()) continue;
         std::string where = target.empty() ? std::string("-") : std::string(target);
@@ -180,7 +200,8 @@ std::string RenderTable(const FleetSummary& s) {
   }
   if (!s.NotSeen.empty()) {
     line("");
-    line("Not yet seen: " + Joined(std::set<std::string>(s.NotSeen.begin(), s.NotSeen.end()), kListLimit));
+    line("Not yet seen: " +
+         Joined(std::set<std::string>(s.NotSeen.begin(), s.NotSeen.end()), kListLimit));
   }
   if (!s.Problems.empty()) {
     line("");
@@ -188,7 +209,8 @@ std::string RenderTable(const FleetSummary& s) {
     size_t n = 0;
     for (const auto& p : s.Problems) {
       if (n++ == kListLimit) {
-        line("  ... " + std::to_string(s.Problems.size() - kListLimit) + " more (see --csv or --json)");
+        line("  ... " + std::to_string(s.Problems.size() - kListLimit) +
+             " more (see --csv or --json)");
         break;
       }
       line("  " + p.Path + ": " + p.Reason);
@@ -201,18 +223,21 @@ std::string RenderCsv(const FleetSummary& s) {
   // One row per computer; failures and printers on old servers joined with
   // " | " so that a spreadsheet keeps one line per computer. Listed computers
   // never seen and skipped files follow as rows of their own status.
-  std::string out = "computer,status,last_run,source,failures,printers_on_old_servers,email_failed\n";
+  std::string out =
+      "computer,status,last_run,source,failures,printers_on_old_servers,email_failed\n";
   for (const auto& [key, c] : s.Computers) {
     std::string failures, printers;
     for (const auto& f : c.Failures) failures += (failures.empty() ? "" : " | ") + FailureText(f);
     for (const auto& p : c.OnOldServers)
-      printers += (printers.empty() ? "" : " | ") + std::string("\\\\" + p.Server + "\\" + p.Printer);
-    out += Csv(std::string(c.Name)) + "," + Csv(OutcomeName(c.Result)) + "," + When(c.LastRun) + "," +
-           Csv(SourceName(c.From)) + "," + Csv(failures) + "," + Csv(printers) + "," +
+      printers +=
+          (printers.empty() ? "" : " | ") + std::string("\\\\" + p.Server + "\\" + p.Printer);
+    out += Csv(std::string(c.Name)) + "," + Csv(OutcomeName(c.Result)) + "," + When(c.LastRun) +
+           "," + Csv(SourceName(c.From)) + "," + Csv(failures) + "," + Csv(printers) + "," +
            (c.MailFailed ? "yes" : "no") + "\n";
   }
   for (const auto& name : s.NotSeen) out += Csv(std::string(name)) + ",not yet seen,,,,,\n";
-  for (const auto& p : s.Problems) out += ",skipped file,," + Csv(p.Path) + "," + Csv(p.Reason) + ",,\n";
+  for (const auto& p : s.Problems)
+    out += ",skipped file,," + Csv(p.Path) + "," + Csv(p.Reason) + ",,\n";
   return out;
 }
 
@@ -222,39 +247,44 @@ std::string RenderJson(const FleetSummary& s) {
     out += "  " + Json(name) + ": " + value + (last ? "\n" : ",\n");
   };
   field("share", Json(s.Share));
-  field("files", "{\"output\": " + std::to_string(s.OutputFiles) + ", \"email_backup\": " +
-                     std::to_string(s.EmailBackups) + ", \"debug\": " + std::to_string(s.DebugFiles) +
-                     ", \"other\": " + std::to_string(s.OtherFiles) + ", \"skipped\": " +
-                     std::to_string(s.Problems.size()) + "}");
-  field("totals", "{\"seen\": " + std::to_string(s.Computers.size()) + ", \"migrated\": " +
-                      std::to_string(s.Count(Outcome::Succeeded) + s.Count(Outcome::AlreadyMigrated)) +
-                      ", \"failed\": " + std::to_string(s.Count(Outcome::Failed)) + ", \"unknown\": " +
-                      std::to_string(s.Count(Outcome::Unknown)) +
-                      (s.HaveComputerList ? ", \"listed\": " + std::to_string(s.ListedComputers) +
-                                                ", \"not_seen\": " + std::to_string(s.NotSeen.size())
-                                          : std::string()) +
-                      ", \"unnamed_runs\": " + std::to_string(s.AnonymousRuns) +
-                      ", \"unnamed_failed_runs\": " + std::to_string(s.AnonymousFailedRuns) + "}");
+  field("files", "{\"output\": " + std::to_string(s.OutputFiles) +
+                     ", \"email_backup\": " + std::to_string(s.EmailBackups) + ", \"debug\": " +
+                     std::to_string(s.DebugFiles) + ", \"other\": " + std::to_string(s.OtherFiles) +
+                     ", \"skipped\": " + std::to_string(s.Problems.size()) + "}");
+  field("totals",
+        "{\"seen\": " + std::to_string(s.Computers.size()) + ", \"migrated\": " +
+            std::to_string(s.Count(Outcome::Succeeded) + s.Count(Outcome::AlreadyMigrated)) +
+            ", \"failed\": " + std::to_string(s.Count(Outcome::Failed)) +
+            ", \"unknown\": " + std::to_string(s.Count(Outcome::Unknown)) +
+            (s.HaveComputerList ? ", \"listed\": " + std::to_string(s.ListedComputers) +
+                                      ", \"not_seen\": " + std::to_string(s.NotSeen.size())
+                                : std::string()) +
+            ", \"unnamed_runs\": " + std::to_string(s.AnonymousRuns) +
+            ", \"unnamed_failed_runs\": " + std::to_string(s.AnonymousFailedRuns) + "}");
 
   std::string computers = "[";
   for (const auto& [key, c] : s.Computers) {
     std::string failures = "[";
     for (const auto& f : c.Failures) {
       failures += std::string(failures.size() > 1 ? ", " : "") + "{\"step\": " + Json(f.Step) +
-                  ", \"target\": " + Json(std::string(f.Target)) + ", \"number\": " + std::to_string(f.Number) +
+                  ", \"target\": " + Json(std::string(f.Target)) +
+                  ", \"number\": " + std::to_string(f.Number) +
                   ", \"description\": " + Json(std::string(f.Description)) + "}";
     }
     failures += "]";
     std::string printers = "[";
     for (const auto& p : c.OnOldServers)
-      printers += std::string(printers.size() > 1 ? ", " : "") + "{\"server\": " + Json(std::string(p.Server)) +
+      printers += std::string(printers.size() > 1 ? ", " : "") +
+                  "{\"server\": " + Json(std::string(p.Server)) +
                   ", \"printer\": " + Json(std::string(p.Printer)) + "}";
     printers += "]";
-    computers += std::string(computers.size() > 1 ? "," : "") + "\n    {\"name\": " + Json(std::string(c.Name)) +
-                 ", \"status\": " + Json(OutcomeName(c.Result)) + ", \"last_run\": " + Json(When(c.LastRun)) +
-                 ", \"source\": " + Json(SourceName(c.From)) + ", \"email_failed\": " +
-                 (c.MailFailed ? "true" : "false") + ", \"failures\": " + failures +
-                 ", \"printers_on_old_servers\": " + printers + "}";
+    computers += std::string(computers.size() > 1 ? "," : "") +
+                 "\n    {\"name\": " + Json(std::string(c.Name)) +
+                 ", \"status\": " + Json(OutcomeName(c.Result)) +
+                 ", \"last_run\": " + Json(When(c.LastRun)) +
+                 ", \"source\": " + Json(SourceName(c.From)) +
+                 ", \"email_failed\": " + (c.MailFailed ? "true" : "false") +
+                 ", \"failures\": " + failures + ", \"printers_on_old_servers\": " + printers + "}";
   }
   field("computers", computers + (computers.size() > 1 ? "\n  ]" : "]"));
 
@@ -262,13 +292,16 @@ std::string RenderJson(const FleetSummary& s) {
   for (const auto& c : s.Causes) {
     std::string targets = "[";
     for (const auto& [target, names] : c.Targets)
-      targets += std::string(targets.size() > 1 ? ", " : "") + "{\"target\": " + Json(std::string(target)) +
+      targets += std::string(targets.size() > 1 ? ", " : "") +
+                 "{\"target\": " + Json(std::string(target)) +
                  ", \"computers\": " + JsonNames(names) + "}";
     targets += "]";
     causes += std::string(causes.size() > 1 ? "," : "") + "\n    {\"step\": " + Json(c.Step) +
-              ", \"number\": " + std::to_string(c.Number) + ", \"description\": " + Json(std::string(c.Description)) +
+              ", \"number\": " + std::to_string(c.Number) +
+              ", \"description\": " + Json(std::string(c.Description)) +
               ", \"computers\": " + std::to_string(ComputersOf(c).size()) +
-              ", \"unnamed_runs\": " + std::to_string(c.AnonymousRuns) + ", \"targets\": " + targets + "}";
+              ", \"unnamed_runs\": " + std::to_string(c.AnonymousRuns) +
+              ", \"targets\": " + targets + "}";
   }
   field("causes", causes + (causes.size() > 1 ? "\n  ]" : "]"));
 
@@ -278,8 +311,8 @@ std::string RenderJson(const FleetSummary& s) {
     for (const auto& [printer, names] : printers)
       list += std::string(list.size() > 1 ? ", " : "") + "{\"printer\": " + Json(printer) +
               ", \"computers\": " + JsonNames(names) + "}";
-    old += std::string(old.size() > 1 ? ", " : "") + "{\"server\": " + Json(server) + ", \"printers\": " +
-           list + "]}";
+    old += std::string(old.size() > 1 ? ", " : "") + "{\"server\": " + Json(server) +
+           ", \"printers\": " + list + "]}";
   }
   field("printers_on_old_servers", old + "]");
 

@@ -83,7 +83,8 @@ constexpr Heading kOutcomeHeadings[] = {
 constexpr Heading kDebugHeadings[] = {
     {"ERROR: Removing client networked printer: ", true, "removing the old connection"},
     {"ERROR: Adding printer: ", true, "adding the new connection"},
-    {"ERROR: Getting client's list of printers <<", false, "reading the user's printer connections"},
+    {"ERROR: Getting client's list of printers <<", false,
+     "reading the user's printer connections"},
     {"ERROR: Accessing Active Directory. <<", false, "connecting to the directory"},
     {"ERROR: Quering Active Directory printers. <<", false, "querying the directory"},
     {"ERROR: Getting reference to netowrk object: ", false, "creating the network object"},
@@ -94,7 +95,8 @@ Failure FailureFor(const Heading (&headings)[N], std::string_view line) {
   for (const Heading& h : headings) {
     std::string_view text(h.Text);
     if (h.HasTarget ? line.starts_with(text) : line == text) {
-      return Failure{h.Step, h.HasTarget ? std::string(line.substr(text.size())) : std::string(), 0, {}};
+      return Failure{
+          h.Step, h.HasTarget ? std::string(line.substr(text.size())) : std::string(), 0, {}};
     }
   }
   return Failure{std::string(line), {}, 0, {}};
@@ -117,16 +119,22 @@ constexpr std::string_view kInventoryFailure = "Error gathering my networked pri
 constexpr std::string_view kNumber = "> Error Number: ";
 constexpr std::string_view kDescription = "> Error Description: ";
 
-bool StartsRun(std::string_view line) { return line == kInventoryHeader || line == kInventoryFailure; }
+bool StartsRun(std::string_view line) {
+  return line == kInventoryHeader || line == kInventoryFailure;
+}
 
 }  // namespace
 
 const char* OutcomeName(Outcome outcome) {
   switch (outcome) {
-    case Outcome::Succeeded: return "migrated";
-    case Outcome::AlreadyMigrated: return "migrated earlier";
-    case Outcome::Failed: return "failed";
-    case Outcome::Unknown: break;
+    case Outcome::Succeeded:
+      return "migrated";
+    case Outcome::AlreadyMigrated:
+      return "migrated earlier";
+    case Outcome::Failed:
+      return "failed";
+    case Outcome::Unknown:
+      break;
   }
   return "outcome unknown";
 }
@@ -210,8 +218,8 @@ RunReport ParseDebugText(std::string_view text) {
     if (line == ">> Registry Key Value: True") markerTrue = true;
     if (line == ">> Finished notification, abort status: True") run.Result = Outcome::Failed;
     if (line == ">> Finished notification, abort status: False") run.Result = Outcome::Succeeded;
-    if (line.starts_with("ERROR: ") && i + 2 < lines.size() && lines[i + 1].starts_with("ERROR: ") &&
-        lines[i + 2].starts_with("ERROR DESCRIPTION: ")) {
+    if (line.starts_with("ERROR: ") && i + 2 < lines.size() &&
+        lines[i + 1].starts_with("ERROR: ") && lines[i + 2].starts_with("ERROR DESCRIPTION: ")) {
       Failure f = FailureFor(kDebugHeadings, line);
       auto number = ParseNumber(lines[i + 1].substr(7));
       // Only the headings that make a run fail; roll-back, mail and file
@@ -245,7 +253,7 @@ NameInfo ClassifyName(std::string_view name) {
     bool ok = true;
     for (size_t k = 0; k < kStamp; ++k) {
       ok = ok && (shape[k] == 'd' ? std::isdigit(static_cast<unsigned char>(stamp[k])) != 0
-                                   : stamp[k] == shape[k]);
+                                  : stamp[k] == shape[k]);
     }
     if (ok) {
       info.kind = NameInfo::EmailBackup;
@@ -282,9 +290,9 @@ NameInfo ClassifyName(std::string_view name) {
 std::string Ansi1252ToUtf8(std::string_view text) {
   // 0x80-0x9F; 0 where the code page leaves the byte undefined.
   static constexpr char16_t kHigh[32] = {
-      0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
   std::string out;
   out.reserve(text.size());
   for (unsigned char b : text) {
@@ -310,8 +318,13 @@ bool ValidUtf8(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     const auto b = static_cast<unsigned char>(text[i]);
-    size_t more = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : (b >> 3) == 0x1E ? 3 : 4;
-    if (more == 4 || (more == 1 && b < 0xC2) || i + more >= text.size() + (more ? 0 : 1)) return false;
+    size_t more = b < 0x80           ? 0
+                  : (b >> 5) == 0x6  ? 1
+                  : (b >> 4) == 0xE  ? 2
+                  : (b >> 3) == 0x1E ? 3
+                                     : 4;
+    if (more == 4 || (more == 1 && b < 0xC2) || i + more >= text.size() + (more ? 0 : 1))
+      return false;
     for (size_t k = 1; k <= more; ++k)
       if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) return false;
     i += more + 1;
@@ -355,14 +368,24 @@ void FleetBuilder::AddProblem(std::string path, std::string reason) {
 
 void FleetBuilder::CountFile(NameInfo::Kind kind) {
   switch (kind) {
-    case NameInfo::Debug: ++summary_.DebugFiles; break;
-    case NameInfo::EmailBackup: ++summary_.EmailBackups; break;
-    case NameInfo::Output: ++summary_.OutputFiles; break;
-    case NameInfo::Other: ++summary_.OtherFiles; break;
+    case NameInfo::Debug:
+      ++summary_.DebugFiles;
+      break;
+    case NameInfo::EmailBackup:
+      ++summary_.EmailBackups;
+      break;
+    case NameInfo::Output:
+      ++summary_.OutputFiles;
+      break;
+    case NameInfo::Other:
+      ++summary_.OtherFiles;
+      break;
   }
 }
 
-void FleetBuilder::AddOldServer(const std::string& server) { givenOldServers_.insert(Upper(server)); }
+void FleetBuilder::AddOldServer(const std::string& server) {
+  givenOldServers_.insert(Upper(server));
+}
 
 void FleetBuilder::SetComputerList(const std::vector<std::string>& names) {
   summary_.HaveComputerList = true;
@@ -399,7 +422,9 @@ FleetSummary FleetBuilder::Finish() {
   for (auto& [key, told] : runs_) {
     // Files of one run often share a time stamp: the mail back-up is written
     // first, then the output file, the debug file last.
-    auto rank = [](Source s) { return s == Source::EmailBackup ? 0 : s == Source::OutputFile ? 1 : 2; };
+    auto rank = [](Source s) {
+      return s == Source::EmailBackup ? 0 : s == Source::OutputFile ? 1 : 2;
+    };
     std::stable_sort(told.begin(), told.end(), [&](const Told& a, const Told& b) {
       if (a.When != b.When) return a.When < b.When;
       if (rank(a.From) != rank(b.From)) return rank(a.From) < rank(b.From);
@@ -430,9 +455,10 @@ FleetSummary FleetBuilder::Finish() {
       if (!it->Run.HasInventory) continue;
       for (const auto& c : it->Run.Inventory) {
         if (!s.OldServers.count(Upper(c.Server))) continue;
-        bool moved = std::any_of(it->Run.Migrated.begin(), it->Run.Migrated.end(), [&](const Connection& m) {
-          return Upper(m.Printer) == Upper(c.Printer) && Upper(m.Server) == Upper(c.Server);
-        });
+        bool moved =
+            std::any_of(it->Run.Migrated.begin(), it->Run.Migrated.end(), [&](const Connection& m) {
+              return Upper(m.Printer) == Upper(c.Printer) && Upper(m.Server) == Upper(c.Server);
+            });
         if (!moved) state.OnOldServers.push_back(c);
       }
       break;
@@ -603,8 +629,8 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
       // The file name was decided by the same run: trust it where the text
       // is silent.
       builder.Add(info.Computer,
-                  info.kind == NameInfo::EmailBackup ? Source::EmailBackup : Source::OutputFile, when,
-                  std::move(run));
+                  info.kind == NameInfo::EmailBackup ? Source::EmailBackup : Source::OutputFile,
+                  when, std::move(run));
     }
   }
   if (options.Progress) options.Progress(files.size(), files.size(), options.ProgressContext);

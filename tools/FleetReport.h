@@ -45,7 +45,8 @@ struct RunReport {
   std::vector<Failure> Failures;
   std::vector<Connection> Inventory;  ///< network connections before the run
   std::vector<Connection> Migrated;   ///< "Printer migrated: " lines
-  std::vector<Connection> Left;        ///< not migrated and not an error: "already migrated", "NOT FOUND IN AD"
+  std::vector<Connection>
+      Left;  ///< not migrated and not an error: "already migrated", "NOT FOUND IN AD"
   bool HasInventory = false;
 };
 
@@ -54,7 +55,7 @@ struct RunReport {
 /// reason, when the bytes are not such a file or the last run is cut off.
 struct ParsedOutcomeFile {
   std::vector<RunReport> Runs;
-  std::string Problem;  ///< empty when the file is sound
+  std::string Problem;            ///< empty when the file is sound
   bool LooksLikeOutcome = false;  ///< starts as an outcome text does
 };
 ParsedOutcomeFile ParseOutcomeText(std::string_view bytes);
@@ -65,7 +66,7 @@ RunReport ParseDebugText(std::string_view text);
 /// What a file name says about its file.
 struct NameInfo {
   enum Kind { Other, Debug, EmailBackup, Output } kind = Other;
-  std::string Computer;  ///< empty when the name holds none
+  std::string Computer;                 ///< empty when the name holds none
   std::optional<Outcome> NamedOutcome;  ///< from "SUCCESS_" / "FAILED_"
 };
 NameInfo ClassifyName(std::string_view fileName);
@@ -94,7 +95,7 @@ struct ComputerState {
   Outcome Result = Outcome::Unknown;
   int64_t LastRun = 0;  ///< seconds since the epoch of the file that told the latest run
   Source From = Source::OutputFile;
-  std::vector<Failure> Failures;    ///< of the latest failed run, when failed
+  std::vector<Failure> Failures;  ///< of the latest failed run, when failed
   std::vector<Connection> OnOldServers;
   bool MailFailed = false;  ///< an e-mail back-up file exists
 };
@@ -114,8 +115,8 @@ struct FleetSummary {
   bool HaveComputerList = false;
   int ListedComputers = 0;
   int AnonymousRuns = 0, AnonymousFailedRuns = 0;
-  std::vector<Cause> Causes;                       ///< most computers first
-  std::set<std::string> OldServers;                ///< upper case
+  std::vector<Cause> Causes;         ///< most computers first
+  std::set<std::string> OldServers;  ///< upper case
   int Count(Outcome outcome) const;
 };
 

@@ -113,7 +113,8 @@ int Summary(const std::vector<std::string>& args) {
   if (!computers.empty()) {
     std::ifstream in(computers);
     if (!in) {
-      std::cerr << "velloran summary: cannot read " << computers << ": " << std::strerror(errno) << "\n";
+      std::cerr << "velloran summary: cannot read " << computers << ": " << std::strerror(errno)
+                << "\n";
       return 2;
     }
     options.HaveComputerList = true;
@@ -135,9 +136,15 @@ int Summary(const std::vector<std::string>& args) {
   fleet::FleetSummary summary = fleet::ReadShare(local, options);
   summary.Share = share;
   switch (format) {
-    case Table: std::cout << fleet::RenderTable(summary); break;
-    case Csv: std::cout << fleet::RenderCsv(summary); break;
-    case Json: std::cout << fleet::RenderJson(summary); break;
+    case Table:
+      std::cout << fleet::RenderTable(summary);
+      break;
+    case Csv:
+      std::cout << fleet::RenderCsv(summary);
+      break;
+    case Json:
+      std::cout << fleet::RenderJson(summary);
+      break;
   }
   std::cout.flush();
   if (!std::cout) return 2;

@@ -10,11 +10,11 @@
 #include <optional>
 
 #include "engine/EngineServices.h"
-#include "platform/CodePage.h"
 #include "engine/modINIFile.h"
 #include "engine/modMain.h"
 #include "engine/modPrinters.h"
 #include "platform/Backends.h"
+#include "platform/CodePage.h"
 #include "platform/NullBackends.h"
 #include "platform/cups/CupsNetwork.h"
 #include "platform/ldap/LdapDirectory.h"

@@ -96,7 +96,8 @@ int DecodeDebug(const std::vector<std::string>& args) {
   }
   auto content = velloran::ReadWholeFile(path);
   if (!content) {
-    std::cerr << "velloran decode-debug: cannot read " << path << ": " << content.error().Description << "\n";
+    std::cerr << "velloran decode-debug: cannot read " << path << ": "
+              << content.error().Description << "\n";
     return 1;
   }
   velloran::Bytes bytes(content->begin(), content->end());
@@ -151,4 +152,6 @@ int Dispatch(const std::vector<std::string>& args) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return Dispatch(std::vector<std::string>(argv + 1, argv + argc)); }
+int main(int argc, char** argv) {
+  return Dispatch(std::vector<std::string>(argv + 1, argv + argc));
+}

@@ -68,7 +68,8 @@ struct Kind {
 struct ScratchFolder {
   explicit ScratchFolder(const fs::path& parent) {
     std::string pattern = (parent / "velloran-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a folder in " + parent.string());
+    if (!::mkdtemp(pattern.data()))
+      throw std::runtime_error("cannot create a folder in " + parent.string());
     Path = pattern;
   }
   ~ScratchFolder() {
@@ -158,7 +159,8 @@ std::string TypicalIni(bool alwaysRun, int smtpPort, const fs::path& reports) {
 
 std::string ADIni(const std::string& domain) {
   return CommonIni(true) +
-         "UseActiveDirectory=True\r\nUseManualDefinitions=False\r\n[ACTIVE DIRECTORY]\r\nDomainName=" +
+         "UseActiveDirectory=True\r\nUseManualDefinitions=False\r\n[ACTIVE "
+         "DIRECTORY]\r\nDomainName=" +
          domain + "\r\n[SUPPORT]\r\nDebugOn=True\r\n";
 }
 
@@ -167,10 +169,10 @@ std::string QueueShare(int i) { return "Q" + std::to_string(i); }
 
 int Usage(std::ostream& out = std::cerr) {
   out << "Usage: velloran_bench_runs [--runs N] [--no-directory] [--engine PATH]\n"
-               "                           [--compare PATH] [--baseline PATH]\n"
-               "Times whole runs of the engine against a bare C++ program; --compare\n"
-               "times another build of the engine in the same rounds. See\n"
-               "scripts/bench-engine.sh.\n";
+         "                           [--compare PATH] [--baseline PATH]\n"
+         "Times whole runs of the engine against a bare C++ program; --compare\n"
+         "times another build of the engine in the same rounds. See\n"
+         "scripts/bench-engine.sh.\n";
   return &out == &std::cerr ? 2 : 0;
 }
 
@@ -205,16 +207,18 @@ void PrintTargets(const std::string& title, std::map<std::string, Sample>& media
               b.CpuMs > 0 ? noop.CpuMs / b.CpuMs : 0.0, verdict(noop.CpuMs <= 3 * b.CpuMs));
   std::printf("  no-op peak RSS %.1f MB (target <= 12 MB): %s\n", noop.PeakRssKb / 1024,
               verdict(noop.PeakRssKb <= 12 * 1024));
-  std::printf("  typical CPU above no-op %.2f ms (target <= 5 ms): %s\n", typical.CpuMs - noop.CpuMs,
-              verdict(typical.CpuMs - noop.CpuMs <= 5));
-  std::printf("    (no connection moved: %.2f ms above no-op; profile on disk: %.2f ms above no-op)\n",
-              median[e.Name("typical-no-moves")].CpuMs - noop.CpuMs,
-              median[e.Name("typical-disk")].CpuMs - noop.CpuMs);
+  std::printf("  typical CPU above no-op %.2f ms (target <= 5 ms): %s\n",
+              typical.CpuMs - noop.CpuMs, verdict(typical.CpuMs - noop.CpuMs <= 5));
+  std::printf(
+      "    (no connection moved: %.2f ms above no-op; profile on disk: %.2f ms above no-op)\n",
+      median[e.Name("typical-no-moves")].CpuMs - noop.CpuMs,
+      median[e.Name("typical-disk")].CpuMs - noop.CpuMs);
   if (directory) {
     const Sample& q = median[e.Name("ad-query")];
     const Sample& l = median["ldapsearch"];
-    std::printf("  directory query wall %.1f ms = %.2f x ldapsearch %.1f ms (target <= 1.2 x): %s\n",
-                q.WallMs, q.WallMs / l.WallMs, l.WallMs, verdict(q.WallMs <= 1.2 * l.WallMs));
+    std::printf(
+        "  directory query wall %.1f ms = %.2f x ldapsearch %.1f ms (target <= 1.2 x): %s\n",
+        q.WallMs, q.WallMs / l.WallMs, l.WallMs, verdict(q.WallMs <= 1.2 * l.WallMs));
     std::printf("  engine CPU for %d queues x %d connections: %.1f ms (ad-query alone %.1f ms)\n",
                 kQueues, kADConnections, median[e.Name("ad-500")].CpuMs, q.CpuMs);
   }
@@ -272,14 +276,14 @@ int main(int argc, char** argv) {
       queues.push_back({QueueServer(i) + "-Queue" + std::to_string(i), {QueueShare(i)}});
     slapd = std::make_unique<test::Slapd>(test::OrganizationalUnitLdif("Printers") +
                                           test::PrintQueueLdif(base, queues));
-    kinds.push_back({"ldapsearch",
-                     {test::LdapProgram("ldapsearch"), "-x", "-LLL", "-H", slapd->Uri(), "-E",
-                      "pr=1000/noprompt", "-b", base, "(objectCategory=printQueue)", "name",
-                      "printShareName"},
-                     {},
-                     nullptr,
-                     nullptr,
-                     {}});
+    kinds.push_back(
+        {"ldapsearch",
+         {test::LdapProgram("ldapsearch"), "-x", "-LLL", "-H", slapd->Uri(), "-E",
+          "pr=1000/noprompt", "-b", base, "(objectCategory=printQueue)", "name", "printShareName"},
+         {},
+         nullptr,
+         nullptr,
+         {}});
   }
 
   // The connection profile stands in for the printer service, which on a
@@ -314,30 +318,33 @@ int main(int argc, char** argv) {
     const fs::path serviceProfile = serviceState.Path / ("connections" + e.Label + ".txt");
     auto typicalEnv = env;
     typicalEnv["VELLORAN_PRINTERS"] = "profile:" + serviceProfile.string();
-    kinds.push_back({e.Name("typical"),
-                     {exe, e.TypicalIni.string()},
-                     typicalEnv,
-                     [serviceProfile, typicalProfile] { test::WriteFile(serviceProfile, typicalProfile); },
-                     SucceededWith(hive, e.TypicalIni),
-                     {}});
+    kinds.push_back(
+        {e.Name("typical"),
+         {exe, e.TypicalIni.string()},
+         typicalEnv,
+         [serviceProfile, typicalProfile] { test::WriteFile(serviceProfile, typicalProfile); },
+         SucceededWith(hive, e.TypicalIni),
+         {}});
     // The same run for a user already migrated: everything but the
     // reconnections, which are mostly the printer service's work.
     const std::string migratedProfile = Connections(kTypicalConnections, [](int i) {
       return "\\\\NEWSRV" + std::to_string(i * 20) + "\\Queue" + std::to_string(i);
     });
-    kinds.push_back({e.Name("typical-no-moves"),
-                     {exe, e.TypicalIni.string()},
-                     typicalEnv,
-                     [serviceProfile, migratedProfile] { test::WriteFile(serviceProfile, migratedProfile); },
-                     SucceededWith(hive, e.TypicalIni),
-                     {}});
+    kinds.push_back(
+        {e.Name("typical-no-moves"),
+         {exe, e.TypicalIni.string()},
+         typicalEnv,
+         [serviceProfile, migratedProfile] { test::WriteFile(serviceProfile, migratedProfile); },
+         SucceededWith(hive, e.TypicalIni),
+         {}});
     const fs::path diskProfile = engine.Connections();
-    kinds.push_back({e.Name("typical-disk"),
-                     {exe, e.TypicalIni.string()},
-                     env,
-                     [diskProfile, typicalProfile] { test::WriteFile(diskProfile, typicalProfile); },
-                     SucceededWith(hive, e.TypicalIni),
-                     {}});
+    kinds.push_back(
+        {e.Name("typical-disk"),
+         {exe, e.TypicalIni.string()},
+         env,
+         [diskProfile, typicalProfile] { test::WriteFile(diskProfile, typicalProfile); },
+         SucceededWith(hive, e.TypicalIni),
+         {}});
     if (directory) {
       e.ADIni = engine.Folder() / "ad.ini";
       test::WriteFile(e.ADIni, ADIni(slapd->HostPort() + "/" + base));
@@ -407,11 +414,12 @@ int main(int argc, char** argv) {
     median[kind.Name] = {Median(wall), Median(cpu), Median(rss)};
     const Sample& b = median["baseline"];
     const Sample& m = median[kind.Name];
-    std::printf("%-28s %9.1f %9.2f %5.1f / %4.1f %9.2f %9.2f\n", kind.Name.c_str(), m.WallMs, m.CpuMs,
-                m.PeakRssKb / 1024, *std::max_element(rss.begin(), rss.end()) / 1024,
+    std::printf("%-28s %9.1f %9.2f %5.1f / %4.1f %9.2f %9.2f\n", kind.Name.c_str(), m.WallMs,
+                m.CpuMs, m.PeakRssKb / 1024, *std::max_element(rss.begin(), rss.end()) / 1024,
                 m.WallMs / b.WallMs, b.CpuMs > 0 ? m.CpuMs / b.CpuMs : 0.0);
   }
   for (const auto& e : engines)
-    PrintTargets(e.Label.empty() ? "Targets" : "Targets of the compared engine", median, e, directory);
+    PrintTargets(e.Label.empty() ? "Targets" : "Targets of the compared engine", median, e,
+                 directory);
   return 0;
 }

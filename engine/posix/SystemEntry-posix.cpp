@@ -1,6 +1,5 @@
-#include "engine/SystemEntry.h"
-
 #include "engine/CommandLine.h"
+#include "engine/SystemEntry.h"
 #include "engine/modINIFile.h"
 #include "platform/Backends.h"
 #include "platform/Companion.h"
@@ -20,7 +19,9 @@ std::unique_ptr<MessageBox> MakeDialogBox() {
 
 // The shell has already split the text; joining the words with one blank
 // gives back a path that contained single blanks.
-std::string CommandLineText(int argc, const char* const* argv) { return CommandLineFromArgv(argc, argv); }
+std::string CommandLineText(int argc, const char* const* argv) {
+  return CommandLineFromArgv(argc, argv);
+}
 
 DialogBackend SystemDialogs() { return {&MakeDialogBox, &DisplayPresent}; }
 

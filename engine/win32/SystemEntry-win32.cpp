@@ -1,5 +1,4 @@
 #include "engine/SystemEntry.h"
-
 #include "platform/win32/Backends-win32.h"
 #include "platform/win32/Windows-win32.h"
 

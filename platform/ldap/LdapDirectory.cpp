@@ -406,8 +406,9 @@ Result<std::shared_ptr<Handle>> LdapDirectory::Connect(const AdsPathParts& parts
     if (auto it = live_.find(server); it != live_.end())
       if (auto h = it->second.lock()) return h;
     auto known = uris_.find(server);
-    std::string uri = known != uris_.end() ? known->second
-                                           : (IsTlsPort(parts.Port) ? "ldaps://" : "ldap://") + server;
+    std::string uri = known != uris_.end()
+                          ? known->second
+                          : (IsTlsPort(parts.Port) ? "ldaps://" : "ldap://") + server;
     return Open(uri, server);
   }
 

@@ -15,7 +15,8 @@ extern "C" {
 /// this boundary, so only a module of the same build may be used.
 using VelloranDirectoryBuildFn = const char* (*)();
 /// "VelloranOpenDirectory": a new directory over OpenLDAP; the caller owns it.
-using VelloranOpenDirectoryFn = velloran::DirectoryService* (*)(const velloran::LdapDirectoryOptions*);
+using VelloranOpenDirectoryFn =
+    velloran::DirectoryService* (*)(const velloran::LdapDirectoryOptions*);
 }
 
 namespace velloran {

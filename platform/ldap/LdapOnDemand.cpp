@@ -39,7 +39,8 @@ class OnDemandDirectory : public DirectoryService {
     // Never closed: the objects it makes live as long as the run.
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) return Fail(::dlerror());
-    auto build = reinterpret_cast<VelloranDirectoryBuildFn>(::dlsym(module, "VelloranDirectoryBuild"));
+    auto build =
+        reinterpret_cast<VelloranDirectoryBuildFn>(::dlsym(module, "VelloranDirectoryBuild"));
     auto open = reinterpret_cast<VelloranOpenDirectoryFn>(::dlsym(module, "VelloranOpenDirectory"));
     if (!build || !open) return Fail(path + " is not a directory module");
     if (build() != DirectoryModuleBuild())

@@ -12,7 +12,9 @@ PlatformError NotAvailable() {
 
 class UnavailableDirectory : public DirectoryService {
  public:
-  Result<std::unique_ptr<DirectoryObject>> GetObject(std::string_view) override { return NotAvailable(); }
+  Result<std::unique_ptr<DirectoryObject>> GetObject(std::string_view) override {
+    return NotAvailable();
+  }
   Result<std::unique_ptr<DirectoryConnection>> OpenConnection(std::string_view) override {
     return NotAvailable();
   }

@@ -1,10 +1,9 @@
-#include "platform/Account.h"
-
 #include <pwd.h>
 #include <unistd.h>
 
 #include <vector>
 
+#include "platform/Account.h"
 #include "platform/Paths.h"
 
 namespace velloran {

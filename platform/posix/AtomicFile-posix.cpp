@@ -1,5 +1,3 @@
-#include "platform/AtomicFile.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +5,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/AtomicFile.h"
 
 namespace velloran {
 
@@ -67,7 +67,8 @@ Status WriteFileAtomically(const std::string& given, std::string_view content, u
       ::fchown(fd, st.st_uid, st.st_gid) != 0 && errno != EPERM) {
     result = ErrnoError(errno);
   }
-  if (result.ok() && ::fchmod(fd, existed ? (st.st_mode & 07777) : mode) != 0) result = ErrnoError(errno);
+  if (result.ok() && ::fchmod(fd, existed ? (st.st_mode & 07777) : mode) != 0)
+    result = ErrnoError(errno);
   if (result.ok() && flush == Flush::ToDisk && ::fsync(fd) != 0) result = ErrnoError(errno);
   if (::close(fd) != 0 && result.ok()) result = ErrnoError(errno);
   if (result.ok() && ::rename(tmp.c_str(), path.c_str()) != 0) result = ErrnoError(errno);

@@ -139,7 +139,8 @@ Result<std::unique_ptr<CodePage>> OpenCodePage(std::string_view name) {
   std::vector<std::string> candidates;
   std::string label(name);
   if (auto number = codepage::CodePageNumber(name)) {
-    if (*number == 1252) return codepage::MakeByteTableCodePage("windows-1252", codepage::Windows1252());
+    if (*number == 1252)
+      return codepage::MakeByteTableCodePage("windows-1252", codepage::Windows1252());
     label = codepage::CharsetName(*number);
     candidates = {label, "CP" + std::to_string(*number), "WINDOWS-" + std::to_string(*number)};
   } else {
@@ -150,13 +151,15 @@ Result<std::unique_ptr<CodePage>> OpenCodePage(std::string_view name) {
       if (auto cp = OpenWithIconv(label, candidate)) return cp;
     }
   }
-  return PlatformError{kInvalidSetting, "\"" + std::string(name) + "\" is no code page this system can convert"};
+  return PlatformError{kInvalidSetting,
+                       "\"" + std::string(name) + "\" is no code page this system can convert"};
 }
 
 namespace {
 
 std::unique_ptr<CodePage>& Selected() {
-  static std::unique_ptr<CodePage> page = codepage::MakeByteTableCodePage("windows-1252", codepage::Windows1252());
+  static std::unique_ptr<CodePage> page =
+      codepage::MakeByteTableCodePage("windows-1252", codepage::Windows1252());
   return page;
 }
 

@@ -92,9 +92,9 @@ class DialogProgramMessageBox : public MessageBox {
     int status = WaitForExit(pid);
     if (status >= 0 && WIFEXITED(status)) {
       if (auto answer = DialogAnswerFromExitCode(WEXITSTATUS(status))) return answer;
-      why = WEXITSTATUS(status) == 127 ? program_ + " cannot be started"
-                                       : program_ + " ended with code " +
-                                             std::to_string(WEXITSTATUS(status));
+      why = WEXITSTATUS(status) == 127
+                ? program_ + " cannot be started"
+                : program_ + " ended with code " + std::to_string(WEXITSTATUS(status));
     } else if (status >= 0 && WIFSIGNALED(status)) {
       why = !shown && WTERMSIG(status) == SIGKILL
                 ? program_ + " showed nothing within " + std::to_string(deadlineMs_) + " ms"

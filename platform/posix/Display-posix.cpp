@@ -1,9 +1,9 @@
-#include "platform/Display.h"
-
 #include <sys/stat.h>
 
 #include <cstdlib>
 #include <string>
+
+#include "platform/Display.h"
 
 namespace velloran {
 

@@ -26,8 +26,8 @@ class SyslogEventLog : public EventLog {
                      std::string_view text) override {
     const int level = type == kEventTypeWarning ? LOG_WARNING : type == 1 ? LOG_ERR : LOG_INFO;
     std::string record = "<" + std::to_string(LOG_USER | level) + ">" + Timestamp() + " " +
-                         std::string(source) + "[" + std::to_string(::getpid()) +
-                         "]: Event ID " + std::to_string(eventId) + ": " + std::string(text);
+                         std::string(source) + "[" + std::to_string(::getpid()) + "]: Event ID " +
+                         std::to_string(eventId) + ": " + std::string(text);
 
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
@@ -50,7 +50,7 @@ class SyslogEventLog : public EventLog {
       const size_t size = record.size() + (kind == SOCK_STREAM ? 1 : 0);
       ssize_t sent = ::send(fd, record.c_str(), size, MSG_NOSIGNAL);
       last = sent == static_cast<ssize_t>(size) ? Status::Ok()
-                                                  : ErrnoError(sent < 0 ? errno : EMSGSIZE);
+                                                : ErrnoError(sent < 0 ? errno : EMSGSIZE);
       ::close(fd);
       return last;
     }
@@ -80,7 +80,8 @@ Result<std::unique_ptr<EventLog>> MakeEventLog(std::string_view choice) {
   if (choice == "syslog") return MakeSyslogEventLog("/dev/log");
   if (choice.rfind("file:", 0) == 0 && choice.size() > 5)
     return MakeFileEventLog(std::string(choice.substr(5)));
-  return PlatformError{kInvalidSetting, "VELLORAN_EVENTLOG must be syslog or file:PATH, not \"" + std::string(choice) + "\""};
+  return PlatformError{kInvalidSetting, "VELLORAN_EVENTLOG must be syslog or file:PATH, not \"" +
+                                            std::string(choice) + "\""};
 }
 
 }  // namespace velloran

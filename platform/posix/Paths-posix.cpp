@@ -1,12 +1,12 @@
-#include "platform/Paths.h"
-
 #include <dirent.h>
 #include <limits.h>
-#include <sys/stat.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+
+#include "platform/Paths.h"
 
 namespace velloran {
 
@@ -35,7 +35,8 @@ std::vector<std::string> PlainFileNames(const std::string& folder) {
     std::string name = e->d_name;
     if (name.empty() || name[0] == '.') continue;
     struct stat st {};
-    if (::stat(JoinPath(folder, name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+    if (::stat(JoinPath(folder, name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
+      names.push_back(name);
   }
   ::closedir(dir);
   return names;

@@ -1,10 +1,10 @@
-#include "platform/RegularFile.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/RegularFile.h"
 
 namespace velloran {
 

@@ -43,7 +43,8 @@ std::string NormalizeKey(std::string_view keyPath) {
   return k;
 }
 
-std::string Escape(std::string_view s, std::string_view special, std::string_view specialFirst = {}) {
+std::string Escape(std::string_view s, std::string_view special,
+                   std::string_view specialFirst = {}) {
   static const char* hex = "0123456789ABCDEF";
   std::string out;
   for (char c : s) {
@@ -63,7 +64,8 @@ std::string Escape(std::string_view s, std::string_view special, std::string_vie
 std::string Unescape(std::string_view s) {
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() + 0 && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+    if (s[i] == '%' && i + 2 < s.size() + 0 &&
+        std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
         std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
       out += static_cast<char>(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16));
       i += 2;
@@ -114,7 +116,8 @@ class HiveFile {
     std::string out = "; Velloran settings hive\n";
     for (const Key& k : Keys) {
       out += "[" + Escape(k.Path, "]") + "]\n";
-      for (const Value& v : k.Values) out += Escape(v.Name, "=", ";[") + "=" + Escape(v.Data, "") + "\n";
+      for (const Value& v : k.Values)
+        out += Escape(v.Name, "=", ";[") + "=" + Escape(v.Data, "") + "\n";
     }
     return out;
   }
@@ -136,7 +139,8 @@ bool IsWriteProtected(const std::string& path) {
   auto st = std::filesystem::status(path, ec);
   if (ec || !std::filesystem::is_regular_file(st)) return false;
   using std::filesystem::perms;
-  return (st.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none;
+  return (st.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) ==
+         perms::none;
 }
 
 class FileSettingsStore : public SettingsStore {
@@ -163,7 +167,8 @@ class FileSettingsStore : public SettingsStore {
     std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (!folder.empty() && !std::filesystem::exists(folder, ec)) {
       std::filesystem::create_directories(folder, ec);
-      if (ec) return PlatformError{ec.value(), "Cannot create " + folder.string() + ": " + ec.message()};
+      if (ec)
+        return PlatformError{ec.value(), "Cannot create " + folder.string() + ": " + ec.message()};
       if (hive == Hive::CurrentUser) ::chmod(folder.c_str(), 0700);
     }
 
@@ -178,7 +183,9 @@ class FileSettingsStore : public SettingsStore {
   }
 
  private:
-  const std::string& PathOf(Hive hive) const { return hive == Hive::CurrentUser ? user_ : machine_; }
+  const std::string& PathOf(Hive hive) const {
+    return hive == Hive::CurrentUser ? user_ : machine_;
+  }
 
   Status Update(const std::string& path, Hive hive, std::string_view keyPath, std::string_view name,
                 std::string_view value) {

@@ -1,7 +1,6 @@
-#include "platform/SystemBackends.h"
-
 #include "platform/Backends.h"
 #include "platform/Paths.h"
+#include "platform/SystemBackends.h"
 
 namespace velloran {
 

@@ -87,8 +87,10 @@ ProfileText Decode(std::string_view raw) {
 /// The file's bytes for `text` in the encoding it was read in (mark included).
 std::string Encode(Encoding form, std::string_view text) {
   switch (form) {
-    case Encoding::Ansi: return std::string(text);
-    case Encoding::Utf8: return std::string(kUtf8Bom) + std::string(text);
+    case Encoding::Ansi:
+      return std::string(text);
+    case Encoding::Utf8:
+      return std::string(kUtf8Bom) + std::string(text);
     case Encoding::Utf16Le:
     case Encoding::Utf16Be: {
       const bool big = form == Encoding::Utf16Be;
@@ -139,14 +141,16 @@ Location Locate(const ProfileText& file, std::string_view section, std::string_v
     size_t lineEnd = text.find_first_of("\r\n", pos);
     if (lineEnd == std::string_view::npos) lineEnd = size;
     size_t next = lineEnd;
-    if (next < size) next += (text[next] == '\r' && next + 1 < size && text[next + 1] == '\n') ? 2 : 1;
+    if (next < size)
+      next += (text[next] == '\r' && next + 1 < size && text[next + 1] == '\n') ? 2 : 1;
     const bool hasLineEnd = lineEnd < size;
 
     size_t b = pos, e = lineEnd;
     while (b < e && IsSpace(text[b])) ++b;
     while (e > b && IsSpace(text[e - 1])) --e;
 
-    const size_t close = (b < e && text[b] == '[') ? text.substr(b, e - b).rfind(']') : std::string_view::npos;
+    const size_t close =
+        (b < e && text[b] == '[') ? text.substr(b, e - b).rfind(']') : std::string_view::npos;
     if (b == e || text[b] == ';') {
       // blank line or comment
     } else if (close != std::string_view::npos && close > 0) {

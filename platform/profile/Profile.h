@@ -20,15 +20,13 @@ class ProfileFunctions {
   /// blanks around it dropped, one pair of matching quotes around the whole
   /// value removed, cut to bufferSize - 1 bytes. Absent key or file: "".
   virtual std::string GetString(std::string_view section, std::string_view key,
-                                std::size_t bufferSize,
-                                const std::string& path) const = 0;
+                                std::size_t bufferSize, const std::string& path) const = 0;
 
   /// WritePrivateProfileString: replaces the value in place, appends a
   /// missing key at the end of its section and a missing section at the end
   /// of the file, creates the file; every other line stays byte for byte.
   /// The file is replaced atomically.
-  virtual Status WriteString(std::string_view section, std::string_view key,
-                             std::string_view value,
+  virtual Status WriteString(std::string_view section, std::string_view key, std::string_view value,
                              const std::string& path) = 0;
 };
 

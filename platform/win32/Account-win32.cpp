@@ -1,6 +1,6 @@
-#include "platform/Account.h"
-
 #include <windows.h>
+
+#include "platform/Account.h"
 
 namespace velloran {
 

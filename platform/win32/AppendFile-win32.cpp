@@ -14,7 +14,8 @@ Status LockWholeFile(HANDLE file, std::chrono::milliseconds wait) {
   auto pause = std::chrono::milliseconds(1);
   for (;;) {
     OVERLAPPED at{};
-    if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &at))
+    if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                     MAXDWORD, &at))
       return Status::Ok();
     DWORD code = ::GetLastError();
     // A file system without byte-range locks: the append is still one
@@ -31,8 +32,8 @@ Status LockWholeFile(HANDLE file, std::chrono::milliseconds wait) {
 
 Status AppendBlockToFile(const std::string& path, std::string_view block,
                          std::chrono::milliseconds lockWait) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return LastWin32Error();
 
   // A lock that cannot be had in time is waited out, not reported: the block

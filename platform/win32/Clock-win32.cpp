@@ -26,7 +26,8 @@ class SystemClockImpl : public Clock {
       default:
         break;
     }
-    return LocalTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, static_cast<int>(-bias)};
+    return LocalTime{
+        t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, static_cast<int>(-bias)};
   }
 };
 }  // namespace

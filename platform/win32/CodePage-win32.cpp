@@ -27,7 +27,8 @@ class WindowsCodePage final : public CodePage {
     const int size = static_cast<int>(ansi.size());
     int n = ::MultiByteToWideChar(number_, 0, ansi.data(), size, nullptr, 0);
     std::u16string wide(static_cast<size_t>(n), u'\0');
-    ::MultiByteToWideChar(number_, 0, ansi.data(), size, reinterpret_cast<wchar_t*>(wide.data()), n);
+    ::MultiByteToWideChar(number_, 0, ansi.data(), size, reinterpret_cast<wchar_t*>(wide.data()),
+                          n);
     return Utf16ToUtf8(wide);
   }
 
@@ -54,7 +55,8 @@ class WindowsCodePage final : public CodePage {
 Result<std::unique_ptr<CodePage>> OpenCodePage(std::string_view name) {
   auto number = codepage::CodePageNumber(name);
   if (!number || !::IsValidCodePage(*number)) {
-    return PlatformError{kInvalidSetting, "\"" + std::string(name) + "\" is no code page this system can convert"};
+    return PlatformError{kInvalidSetting,
+                         "\"" + std::string(name) + "\" is no code page this system can convert"};
   }
   return std::unique_ptr<CodePage>(std::make_unique<WindowsCodePage>(*number));
 }

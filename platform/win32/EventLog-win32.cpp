@@ -21,8 +21,8 @@ class WindowsEventLog : public EventLog {
     // The message file renders the text as the one insertion string; the
     // raw data carries it again, zero included, for viewers without it.
     const char* strings[] = {message.c_str()};
-    BOOL ok = ::ReportEventA(log, type, 0, eventId, nullptr, 1, static_cast<DWORD>(message.size() + 1),
-                             strings, message.data());
+    BOOL ok = ::ReportEventA(log, type, 0, eventId, nullptr, 1,
+                             static_cast<DWORD>(message.size() + 1), strings, message.data());
     Status result = ok ? Status() : LastWin32Error();
     ::DeregisterEventSource(log);
     return result;
@@ -35,7 +35,8 @@ Result<std::unique_ptr<EventLog>> MakeEventLog(std::string_view choice) {
   if (choice == "eventlog") return std::unique_ptr<EventLog>(std::make_unique<WindowsEventLog>());
   if (choice.rfind("file:", 0) == 0 && choice.size() > 5)
     return MakeFileEventLog(std::string(choice.substr(5)));
-  return PlatformError{kInvalidSetting, "VELLORAN_EVENTLOG must be eventlog or file:PATH, not \"" + std::string(choice) + "\""};
+  return PlatformError{kInvalidSetting, "VELLORAN_EVENTLOG must be eventlog or file:PATH, not \"" +
+                                            std::string(choice) + "\""};
 }
 
 }  // namespace velloran

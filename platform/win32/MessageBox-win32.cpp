@@ -59,7 +59,9 @@ class WindowsMessageBox : public MessageBox {
 
 }  // namespace
 
-std::unique_ptr<MessageBox> MakeWindowsMessageBox() { return std::make_unique<WindowsMessageBox>(); }
+std::unique_ptr<MessageBox> MakeWindowsMessageBox() {
+  return std::make_unique<WindowsMessageBox>();
+}
 
 bool InteractiveDesktop() {
   USEROBJECTFLAGS flags{};

@@ -3,10 +3,9 @@
 
 #include <objbase.h>
 #include <oleauto.h>
+#include <winspool.h>
 
 #include <vector>
-
-#include <winspool.h>
 
 #include "platform/CodePage.h"
 #include "platform/ConnectionName.h"
@@ -76,7 +75,8 @@ Result<std::string> AsText(Variant& value) {
 
 /// Calls `name` on `object` with `args` in their written order; the failure
 /// of a call the object raised carries its own number and description.
-Status Invoke(IDispatch* object, const wchar_t* name, WORD flags, std::vector<Variant>& args, Variant* result) {
+Status Invoke(IDispatch* object, const wchar_t* name, WORD flags, std::vector<Variant>& args,
+              Variant* result) {
   DISPID id = 0;
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
   HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
@@ -88,8 +88,8 @@ Status Invoke(IDispatch* object, const wchar_t* name, WORD flags, std::vector<Va
   DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
   EXCEPINFO exception{};
   UINT badArgument = 0;
-  hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result ? &result->v : nullptr,
-                      &exception, &badArgument);
+  hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                      result ? &result->v : nullptr, &exception, &badArgument);
   if (hr == DISP_E_EXCEPTION) {
     if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
     HRESULT raised = exception.scode ? exception.scode : hr;
@@ -142,13 +142,16 @@ class ComNetworkObject : public NetworkObject {
 
   Result<std::vector<std::string>> EnumPrinterConnections() override {
     Variant collection;
-    if (Status s = Invoke(object_, L"EnumPrinterConnections", DISPATCH_METHOD, &collection); !s.ok()) return s.error();
+    if (Status s = Invoke(object_, L"EnumPrinterConnections", DISPATCH_METHOD, &collection);
+        !s.ok())
+      return s.error();
     if (collection.v.vt != VT_DISPATCH || !collection.v.pdispVal)
       return HresultError(DISP_E_TYPEMISMATCH);
     IDispatch* items = collection.v.pdispVal;
 
     Variant count;
-    if (Status s = Invoke(items, L"Count", DISPATCH_PROPERTYGET | DISPATCH_METHOD, &count); !s.ok()) return s.error();
+    if (Status s = Invoke(items, L"Count", DISPATCH_PROPERTYGET | DISPATCH_METHOD, &count); !s.ok())
+      return s.error();
     HRESULT hr = ::VariantChangeType(&count.v, &count.v, 0, VT_I4);
     if (FAILED(hr)) return HresultError(hr);
 
@@ -157,7 +160,9 @@ class ComNetworkObject : public NetworkObject {
       std::vector<Variant> args;
       args.push_back(Variant::Long(i));
       Variant item;
-      if (Status s = Invoke(items, L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &item); !s.ok()) return s.error();
+      if (Status s = Invoke(items, L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &item);
+          !s.ok())
+        return s.error();
       auto text = AsText(item);
       if (!text) return text.error();
       out.push_back(std::move(*text));
@@ -202,7 +207,8 @@ class ComNetworkObject : public NetworkObject {
 
   Result<std::string> ComputerName() override {
     Variant name;
-    if (Status s = Invoke(object_, L"ComputerName", DISPATCH_PROPERTYGET, &name); !s.ok()) return s.error();
+    if (Status s = Invoke(object_, L"ComputerName", DISPATCH_PROPERTYGET, &name); !s.ok())
+      return s.error();
     return AsText(name);
   }
 
@@ -221,19 +227,22 @@ class ComNetworkFactory : public NetworkObjectFactory {
     HRESULT hr = ::CLSIDFromProgID(id.c_str(), &clsid);
     IDispatch* object = nullptr;
     if (SUCCEEDED(hr))
-      hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                              reinterpret_cast<void**>(&object));
+      hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                              IID_IDispatch, reinterpret_cast<void**>(&object));
     // The number a script host reports for any object it cannot create; the
     // system's reason goes into the text.
     if (FAILED(hr) || !object)
       return PlatformError{kCannotCreate, "ActiveX component can't create object (" +
                                               HresultError(hr).Description + ")"};
-    return std::unique_ptr<NetworkObject>(std::make_unique<ComNetworkObject>(std::move(com), object));
+    return std::unique_ptr<NetworkObject>(
+        std::make_unique<ComNetworkObject>(std::move(com), object));
   }
 };
 
 }  // namespace
 
-std::unique_ptr<NetworkObjectFactory> MakeComNetworkFactory() { return std::make_unique<ComNetworkFactory>(); }
+std::unique_ptr<NetworkObjectFactory> MakeComNetworkFactory() {
+  return std::make_unique<ComNetworkFactory>();
+}
 
 }  // namespace velloran

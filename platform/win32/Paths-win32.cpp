@@ -1,7 +1,6 @@
-#include "platform/Paths.h"
-
 #include <cstdlib>
 
+#include "platform/Paths.h"
 #include "platform/win32/Windows-win32.h"
 
 namespace velloran {
@@ -42,8 +41,8 @@ std::vector<std::string> PlainFileNames(const std::string& folder) {
   WIN32_FIND_DATAA entry{};
   HANDLE find = ::FindFirstFileA(JoinPath(folder, "*").c_str(), &entry);
   if (find == INVALID_HANDLE_VALUE) return names;
-  constexpr DWORD kLeftOut =
-      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
+  constexpr DWORD kLeftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
+                             FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
   do {
     if ((entry.dwFileAttributes & kLeftOut) == 0) names.emplace_back(entry.cFileName);
   } while (::FindNextFileA(find, &entry));
@@ -70,7 +69,8 @@ std::string UserConfigFolder() {
 }
 
 std::string UserStateFolder() {
-  return JoinPath(EnvOr("XDG_STATE_HOME", EnvOr("LOCALAPPDATA", EnvOr("APPDATA", "."))), "velloran");
+  return JoinPath(EnvOr("XDG_STATE_HOME", EnvOr("LOCALAPPDATA", EnvOr("APPDATA", "."))),
+                  "velloran");
 }
 
 }  // namespace velloran

@@ -18,10 +18,12 @@ class WindowsProfile final : public ProfileFunctions {
   std::string GetString(std::string_view section, std::string_view key, std::size_t bufferSize,
                         const std::string& path) const override {
     if (bufferSize == 0) return {};
-    DWORD size = static_cast<DWORD>(std::min<std::size_t>(bufferSize, std::numeric_limits<DWORD>::max()));
+    DWORD size =
+        static_cast<DWORD>(std::min<std::size_t>(bufferSize, std::numeric_limits<DWORD>::max()));
     std::string buffer(size, '\0');
     std::string s = Utf8ToAnsi(section), k = Utf8ToAnsi(key);
-    DWORD n = ::GetPrivateProfileStringA(s.c_str(), k.c_str(), "", buffer.data(), size, path.c_str());
+    DWORD n =
+        ::GetPrivateProfileStringA(s.c_str(), k.c_str(), "", buffer.data(), size, path.c_str());
     buffer.resize(std::min<DWORD>(n, size - 1));
     return AnsiToUtf8(buffer);
   }

@@ -10,7 +10,9 @@ namespace velloran {
 
 namespace {
 
-HKEY RootOf(Hive hive) { return hive == Hive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+HKEY RootOf(Hive hive) {
+  return hive == Hive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
 
 // A trailing backslash names the key itself, as in the hive files of the
 // other systems; the registry would refuse the empty last part.
@@ -44,7 +46,8 @@ class RegistrySettingsStore : public SettingsStore {
       if (rc == ERROR_FILE_NOT_FOUND) return std::optional<std::string>();
       if (rc != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(rc));
       if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return PlatformError{ERROR_DATATYPE_MISMATCH, "The registry value " + valueName + " is not a string."};
+        return PlatformError{ERROR_DATATYPE_MISMATCH,
+                             "The registry value " + valueName + " is not a string."};
       // A string written without its terminating zero reads back whole.
       std::string value(data.data(), size);
       if (!value.empty() && value.back() == '\0') value.pop_back();
@@ -59,7 +62,8 @@ class RegistrySettingsStore : public SettingsStore {
                                 REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr);
     if (rc != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(rc));
     std::string valueName(name), data(value);
-    rc = ::RegSetValueExA(key, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+    rc = ::RegSetValueExA(key, valueName.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(data.c_str()),
                           static_cast<DWORD>(data.size() + 1));
     ::RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(rc));
@@ -69,6 +73,8 @@ class RegistrySettingsStore : public SettingsStore {
 
 }  // namespace
 
-std::unique_ptr<SettingsStore> MakeRegistrySettingsStore() { return std::make_unique<RegistrySettingsStore>(); }
+std::unique_ptr<SettingsStore> MakeRegistrySettingsStore() {
+  return std::make_unique<RegistrySettingsStore>();
+}
 
 }  // namespace velloran

@@ -1,6 +1,5 @@
-#include "platform/SystemBackends.h"
-
 #include "platform/Backends.h"
+#include "platform/SystemBackends.h"
 #include "platform/win32/Backends-win32.h"
 
 namespace velloran {
@@ -15,8 +14,11 @@ std::string DefaultPrintersChoice() { return "system"; }
 // a Windows computer without touching its connections.
 Result<std::unique_ptr<NetworkObjectFactory>> MakeSystemNetworkFactory(std::string_view choice) {
   if (choice == "system") return MakeComNetworkFactory();
-  if (choice == "none" || (choice.rfind("profile:", 0) == 0 && choice.size() > 8)) return MakeNetworkFactory(choice);
-  return PlatformError{kInvalidSetting, "VELLORAN_PRINTERS must be system, profile:PATH or none, not \"" + std::string(choice) + "\""};
+  if (choice == "none" || (choice.rfind("profile:", 0) == 0 && choice.size() > 8))
+    return MakeNetworkFactory(choice);
+  return PlatformError{kInvalidSetting,
+                       "VELLORAN_PRINTERS must be system, profile:PATH or none, not \"" +
+                           std::string(choice) + "\""};
 }
 
 std::string DefaultEventLogChoice() { return "eventlog"; }

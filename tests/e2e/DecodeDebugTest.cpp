@@ -23,10 +23,12 @@ TEST(DecodeDebugCommand, PrintsADebugFileAndRefusesWhatIsNone) {
   // tool aborted; a FIFO would wait for a writer for ever.
   const auto fifo = dir / "pipe.debug";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& path : {dir.str(), std::string("/dev/zero"), fifo.string(), (dir / "absent").string()}) {
+  for (const std::string& path :
+       {dir.str(), std::string("/dev/zero"), fifo.string(), (dir / "absent").string()}) {
     auto r = test::RunProcess(VELLORAN_TOOL_PATH, {"decode-debug", path});
     EXPECT_EQ(r.ExitCode, 1) << path;
-    EXPECT_TRUE(r.Stderr.starts_with("velloran decode-debug: cannot open " + path + ": ")) << r.Stderr;
+    EXPECT_TRUE(r.Stderr.starts_with("velloran decode-debug: cannot open " + path + ": "))
+        << r.Stderr;
     EXPECT_EQ(r.Stdout, "");
   }
 }

@@ -18,14 +18,16 @@ const std::string kStars(80, '*');
 const std::string kBegin = kStars + "\r\n" + std::string(30, '*') + "     BEGIN DEBUG     " +
                            std::string(29, '*') + "\r\n" + kStars + "\r\n";
 const std::string kCommandLine = kStars + "\r\n" + std::string(24, '*') +
-                                 "     COMMAND LINE PARAMETERS    " + std::string(23, '*') + "\r\n" +
-                                 kStars + "\r\n";
+                                 "     COMMAND LINE PARAMETERS    " + std::string(23, '*') +
+                                 "\r\n" + kStars + "\r\n";
 const std::string kEnd = kStars + "\r\n" + std::string(31, '*') + "     END DEBUG     " +
                          std::string(30, '*') + "\r\n" + kStars + "\r\n";
 
 std::string Ini(bool debugOn, bool alwaysRun = false) {
-  return std::string("[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=False\r\nAlwaysRun=") +
-         (alwaysRun ? "True" : "False") + "\r\n[SUPPORT]\r\nDebugOn=" + (debugOn ? "True" : "False") + "\r\n";
+  return std::string(
+             "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=False\r\nAlwaysRun=") +
+         (alwaysRun ? "True" : "False") +
+         "\r\n[SUPPORT]\r\nDebugOn=" + (debugOn ? "True" : "False") + "\r\n";
 }
 
 size_t Count(const std::string& text, const std::string& what) {
@@ -43,7 +45,8 @@ TEST_F(EngineSpine, DebugOffKeepsOnlyTheOpeningLines) {
   WriteFile(ini, Ini(false));
   auto r = engine.Run({ini.string()});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
-  EXPECT_EQ(engine.DebugText(), kBegin + kCommandLine + ">> Command line parameter: " + ini.string() +
+  EXPECT_EQ(engine.DebugText(), kBegin + kCommandLine +
+                                    ">> Command line parameter: " + ini.string() +
                                     "\r\n>> Opening INI File: " + ini.string() + "\r\n");
 }
 
@@ -60,8 +63,10 @@ TEST_F(EngineSpine, WithoutArgumentTheFirstListedINIFileIsUsed) {
   auto r = engine.Run();
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
   std::string debug = engine.DebugText();
-  EXPECT_NE(debug.find(">> Command line parameter: \r\n>> First found INI file : " + first + "\r\n"
-                       ">> Opening INI File: " + (engine.Folder() / first).string() + "\r\n"),
+  EXPECT_NE(debug.find(">> Command line parameter: \r\n>> First found INI file : " + first +
+                       "\r\n"
+                       ">> Opening INI File: " +
+                       (engine.Folder() / first).string() + "\r\n"),
             std::string::npos)
       << debug;
   EXPECT_EQ(debug.substr(debug.size() - kEnd.size()), kEnd);
@@ -77,12 +82,15 @@ TEST_F(EngineSpine, QuotesAreRemovedAndBlanksKeptWhereverTheyStand) {
   auto dirPart = (engine.Root() / "my").string();
   ASSERT_EQ(engine.Run({dirPart, "dir/move", "it.ini"}).ExitCode, 0);
   std::string debug = engine.DebugText();
-  EXPECT_NE(debug.find(">> Command line parameter: " + path + "\r\n" + opening), std::string::npos) << debug;
+  EXPECT_NE(debug.find(">> Command line parameter: " + path + "\r\n" + opening), std::string::npos)
+      << debug;
   EXPECT_NE(debug.find(">> DebugOn: True"), std::string::npos);
 
   ASSERT_EQ(engine.Run({"\"" + path + "\""}).ExitCode, 0);
   debug = engine.DebugText();
-  EXPECT_NE(debug.find(">> Command line parameter: \"" + path + "\"\r\n" + opening), std::string::npos) << debug;
+  EXPECT_NE(debug.find(">> Command line parameter: \"" + path + "\"\r\n" + opening),
+            std::string::npos)
+      << debug;
 
   const std::string middle = path.substr(0, 10) + "\"" + path.substr(10);
   ASSERT_EQ(engine.Run({middle}).ExitCode, 0);
@@ -92,15 +100,20 @@ TEST_F(EngineSpine, QuotesAreRemovedAndBlanksKeptWhereverTheyStand) {
 TEST_F(EngineSpine, NoINIFileShowsTheMessageOnceAndLogsTheWholeRun) {
   auto r = engine.Run();
   ASSERT_EQ(r.ExitCode, 0);
-  EXPECT_EQ(Count(r.Stderr, "[Error] Unable to find INI file. Please check your deployment and try again."), 1u)
+  EXPECT_EQ(Count(r.Stderr,
+                  "[Error] Unable to find INI file. Please check your deployment and try again."),
+            1u)
       << r.Stderr;
   std::string debug = engine.DebugText();
-  EXPECT_NE(debug.find(">> First found INI file : \r\nERROR: Unable to find an INI File.\r\n"), std::string::npos);
-  EXPECT_NE(debug.find(">> Getting Registry key: \r\n>> Registry Key Value: False\r\n"), std::string::npos);
+  EXPECT_NE(debug.find(">> First found INI file : \r\nERROR: Unable to find an INI File.\r\n"),
+            std::string::npos);
+  EXPECT_NE(debug.find(">> Getting Registry key: \r\n>> Registry Key Value: False\r\n"),
+            std::string::npos);
   EXPECT_NE(debug.find(">> Finished notification, abort status: False"), std::string::npos);
   EXPECT_EQ(debug.substr(debug.size() - kEnd.size()), kEnd);
   // The marker of the empty INI path lives in the application key itself.
-  EXPECT_NE(ReadFile(engine.UserHive()).find("[Software\\Velloran]\nSUCCESS=True"), std::string::npos);
+  EXPECT_NE(ReadFile(engine.UserHive()).find("[Software\\Velloran]\nSUCCESS=True"),
+            std::string::npos);
 }
 
 TEST_F(EngineSpine, TheNoINIBoxFallsBackToTheConsoleWhenNoDisplayTakesIt) {
@@ -109,10 +122,13 @@ TEST_F(EngineSpine, TheNoINIBoxFallsBackToTheConsoleWhenNoDisplayTakesIt) {
   engine.Env["DISPLAY"] = ":97";
   auto r = engine.Run();
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
-  EXPECT_EQ(Count(r.Stderr, "[Error] Unable to find INI file. Please check your deployment and try again."), 1u)
+  EXPECT_EQ(Count(r.Stderr,
+                  "[Error] Unable to find INI file. Please check your deployment and try again."),
+            1u)
       << r.Stderr;
   std::string debug = engine.DebugText();
-  EXPECT_NE(debug.find(">> First found INI file : \r\nERROR: Unable to find an INI File.\r\n"), std::string::npos);
+  EXPECT_NE(debug.find(">> First found INI file : \r\nERROR: Unable to find an INI File.\r\n"),
+            std::string::npos);
   EXPECT_EQ(debug.substr(debug.size() - kEnd.size()), kEnd);
   EXPECT_NE(ReadFile(engine.UserHive()).find("SUCCESS=True"), std::string::npos);
 }
@@ -127,8 +143,8 @@ TEST(EngineBinary, StartsWithoutGuiOrDirectoryLibraries) {
   // The CUPS client, linked for VELLORAN_PRINTERS=cups, brings a TLS library
   // of its own; everything else stays out.
   const bool cups = r.Stdout.find("libcups") != std::string::npos;
-  for (std::string_view lib : {"libQt6", "libicu", "libX11", "libxcb", "libldap", "liblber",
-                               "libsasl2", "libgnutls"}) {
+  for (std::string_view lib :
+       {"libQt6", "libicu", "libX11", "libxcb", "libldap", "liblber", "libsasl2", "libgnutls"}) {
     if (cups && lib == "libgnutls") continue;
     EXPECT_EQ(r.Stdout.find(lib), std::string::npos) << lib << " in\n" << r.Stdout;
   }
@@ -158,17 +174,18 @@ TEST_F(EngineSpine, ADebugFileThatCannotBeWrittenIsReportedAsEvent20002) {
   if (::geteuid() == 0)
     std::filesystem::create_directory(engine.Folder() / "PC01.debug");  // root writes anywhere
   else
-    std::filesystem::permissions(engine.Folder(), std::filesystem::perms::owner_read |
-                                                      std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        engine.Folder(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   ASSERT_EQ(engine.Run({ini.string()}).ExitCode, 0);
   std::string events = ReadFile(engine.EventFile());
-  EXPECT_EQ(events.rfind("2\t20002\tVelloran\tUnable to create debug file within folder: ", 0), 0u) << events;
+  EXPECT_EQ(events.rfind("2\t20002\tVelloran\tUnable to create debug file within folder: ", 0), 0u)
+      << events;
 }
 
 TEST_F(EngineSpine, BadBackendChoiceIsAClearError) {
-  for (auto [name, value] : {std::pair{"VELLORAN_EVENTLOG", "journal"},
-                             std::pair{"VELLORAN_SMTP_TICK_MS", "abc"},
-                             std::pair{"VELLORAN_MESSAGEBOX", "gtk"}}) {
+  for (auto [name, value] :
+       {std::pair{"VELLORAN_EVENTLOG", "journal"}, std::pair{"VELLORAN_SMTP_TICK_MS", "abc"},
+        std::pair{"VELLORAN_MESSAGEBOX", "gtk"}}) {
     auto env = engine.Env;
     engine.Env[name] = value;
     auto r = engine.Run();

@@ -22,7 +22,9 @@ using test::EngineFolder;
 using test::ReadFile;
 using test::WriteFile;
 
-bool Contains(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& what) {
+  return text.find(what) != std::string::npos;
+}
 
 std::string Ini(const fs::path& outFolder, const std::string& extra = "") {
   return "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\nAlwaysRun=True\r\n"
@@ -61,7 +63,8 @@ class SmallDisk {
 };
 
 #define REQUIRE_MOUNTED(disk) \
-  if (!(disk).Mounted()) GTEST_SKIP() << "mounting a tmpfs is not permitted here (needs root): skipped"
+  if (!(disk).Mounted())      \
+  GTEST_SKIP() << "mounting a tmpfs is not permitted here (needs root): skipped"
 
 struct FaultMatrix : ::testing::Test {
   EngineFolder engine{VELLORAN_ENGINE_PATH};
@@ -71,7 +74,9 @@ struct FaultMatrix : ::testing::Test {
     fs::create_directories(out);
     WriteFile(engine.Connections(), "computer: PC01\nconnection: \\\\OLD\\P1\n");
   }
-  std::string Events() { return fs::exists(engine.EventFile()) ? ReadFile(engine.EventFile()) : ""; }
+  std::string Events() {
+    return fs::exists(engine.EventFile()) ? ReadFile(engine.EventFile()) : "";
+  }
 };
 
 TEST_F(FaultMatrix, AFullDiskUnderTheOutputFileKeepsItsBlocksWhole) {
@@ -87,7 +92,8 @@ TEST_F(FaultMatrix, AFullDiskUnderTheOutputFileKeepsItsBlocksWhole) {
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
   EXPECT_EQ(ReadFile(out / "PC01_report.txt"), earlier);
   const std::string debug = engine.DebugText();
-  EXPECT_TRUE(Contains(debug, "ERROR: Saving notification output file <<\r\nERROR: 28\r\n")) << debug;
+  EXPECT_TRUE(Contains(debug, "ERROR: Saving notification output file <<\r\nERROR: 28\r\n"))
+      << debug;
   // The other channels and the rest of the run go on.
   EXPECT_TRUE(Contains(Events(), "\t20001\tVelloran\t"));
   EXPECT_TRUE(Contains(debug, "     END DEBUG     "));
@@ -108,14 +114,19 @@ TEST_F(FaultMatrix, AFullDiskUnderTheDebugFileAndTheHiveKeepsTheOldFiles) {
   WriteFile(folder / "PC01.debug", "old debug file");
   WriteFile(folder / "move.ini", Ini(out));
   disk.Fill();
-  auto r = test::RunProcess((folder / "VelloranEngine").string(), {(folder / "move.ini").string()}, engine.Env,
-                            engine.Root().string());
+  auto r = test::RunProcess((folder / "VelloranEngine").string(), {(folder / "move.ini").string()},
+                            engine.Env, engine.Root().string());
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
-  EXPECT_EQ(ReadFile(hive), "; Velloran settings hive\n[Software\\Velloran\\other.ini]\nSUCCESS=True\n");
+  EXPECT_EQ(ReadFile(hive),
+            "; Velloran settings hive\n[Software\\Velloran\\other.ini]\nSUCCESS=True\n");
   EXPECT_EQ(ReadFile(folder / "PC01.debug"), "old debug file");
   const std::string events = Events();
-  EXPECT_TRUE(Contains(events, "\t20003\tVelloran\tUnable to store the run-once marker for INI file ")) << events;
-  EXPECT_TRUE(Contains(events, "\t20002\tVelloran\tUnable to create debug file within folder: 28: ")) << events;
+  EXPECT_TRUE(
+      Contains(events, "\t20003\tVelloran\tUnable to store the run-once marker for INI file "))
+      << events;
+  EXPECT_TRUE(
+      Contains(events, "\t20002\tVelloran\tUnable to create debug file within folder: 28: "))
+      << events;
   // No temp file of an atomic write is left behind.
   for (const auto& entry : fs::directory_iterator(folder))
     EXPECT_TRUE(entry.path().filename() == "PC01.debug" || entry.path().filename() == "move.ini" ||
@@ -134,7 +145,8 @@ TEST_F(FaultMatrix, ImmutableFilesAreReportedNotReplaced) {
     return r.ExitCode == 0;
   };
   if (!chattr("+i", report) || !chattr("+i", engine.UserHive()))
-    GTEST_SKIP() << "chattr +i is not permitted here (needs root on a file system with attributes): skipped";
+    GTEST_SKIP()
+        << "chattr +i is not permitted here (needs root on a file system with attributes): skipped";
   WriteFile(ini, Ini(out));
   auto r = engine.Run({ini.string()});
   chattr("-i", report);
@@ -143,8 +155,10 @@ TEST_F(FaultMatrix, ImmutableFilesAreReportedNotReplaced) {
   EXPECT_EQ(ReadFile(report), "earlier block\r\n");
   EXPECT_EQ(ReadFile(engine.UserHive()), "; Velloran settings hive\n");
   const std::string debug = engine.DebugText();
-  EXPECT_TRUE(Contains(debug, "ERROR: Saving notification output file <<\r\nERROR: 1\r\n")) << debug;
-  EXPECT_TRUE(Contains(debug, "ERROR: Setting Registry key: " + ini.string() + "\r\nERROR: 1\r\n")) << debug;
+  EXPECT_TRUE(Contains(debug, "ERROR: Saving notification output file <<\r\nERROR: 1\r\n"))
+      << debug;
+  EXPECT_TRUE(Contains(debug, "ERROR: Setting Registry key: " + ini.string() + "\r\nERROR: 1\r\n"))
+      << debug;
   EXPECT_TRUE(Contains(Events(), "\t20003\tVelloran\t"));
 }
 
@@ -157,7 +171,9 @@ TEST_F(FaultMatrix, PipesAndFoldersWhereFilesBelongNeitherHangNorCount) {
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
   const std::string events = Events();
   EXPECT_TRUE(Contains(events, "\t20001\tVelloran\t"));
-  EXPECT_TRUE(Contains(events, "\t20002\tVelloran\tUnable to create debug file within folder: 21: ")) << events;
+  EXPECT_TRUE(
+      Contains(events, "\t20002\tVelloran\tUnable to create debug file within folder: 21: "))
+      << events;
 
   // An INI file that is a FIFO: the run reports, but the user is not marked.
   const fs::path pipe = engine.Folder() / "pipe.ini";

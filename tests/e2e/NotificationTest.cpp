@@ -143,7 +143,8 @@ TEST_F(EngineNotifications, APopupNoDisplayCanTakeStillLeavesEveryReport) {
     engine.Env["DISPLAY"] = display;
     auto r = engine.Run({ini.string()});
     ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
-    EXPECT_NE(r.Stderr.find("[Velloran] Your printers have moved.\r\nThank you."), std::string::npos)
+    EXPECT_NE(r.Stderr.find("[Velloran] Your printers have moved.\r\nThank you."),
+              std::string::npos)
         << r.Stderr;
     const std::string debug = engine.DebugText();
     EXPECT_NE(debug.find(">> Showing client pop-up success message. <<"), std::string::npos);
@@ -168,9 +169,11 @@ TEST(MessageBoxProgram, RefusesBadCommandLinesAndPlatformsThatShowNothing) {
   EXPECT_NE(help.Stdout.find("Usage: VelloranMessageBox"), std::string::npos);
   EXPECT_EQ(test::RunProcess(program, {"none", "ok", "Velloran"}).ExitCode, 2);
   EXPECT_EQ(test::RunProcess(program, {"loud", "ok", "Velloran", "Hi"}).ExitCode, 2);
-  EXPECT_EQ(test::RunProcess(program, {"--ready-fd", "x", "none", "ok", "Velloran", "Hi"}).ExitCode, 2);
+  EXPECT_EQ(test::RunProcess(program, {"--ready-fd", "x", "none", "ok", "Velloran", "Hi"}).ExitCode,
+            2);
   // Offscreen would leave the logon waiting on a box nobody can answer.
-  auto r = test::RunProcess(program, {"none", "ok", "Velloran", "Hi"}, {{"QT_QPA_PLATFORM", "offscreen"}});
+  auto r = test::RunProcess(program, {"none", "ok", "Velloran", "Hi"},
+                            {{"QT_QPA_PLATFORM", "offscreen"}});
   EXPECT_EQ(r.ExitCode, 3) << r.Stderr;
 }
 

@@ -223,9 +223,10 @@ TEST_F(DirectoryMigration, AMissingDirectoryModuleFailsTheRunWithItsReason) {
   auto r = engine.Run({AdIni(server.HostPort() + "/" + kPrinters, true)});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
   const std::string outcome = ReadFile(OutcomeFile());
-  EXPECT_TRUE(Contains(outcome, "Error accessing Active Directory. Try installing an MDAC update.\r\n"
-                                "> Error Number: 429\r\n"
-                                "> Error Description: The directory client cannot be loaded: "))
+  EXPECT_TRUE(Contains(outcome,
+                       "Error accessing Active Directory. Try installing an MDAC update.\r\n"
+                       "> Error Number: 429\r\n"
+                       "> Error Description: The directory client cannot be loaded: "))
       << outcome;
   EXPECT_TRUE(Contains(outcome, "velloran-directory.so")) << outcome;
   EXPECT_EQ(ReadFile(engine.Connections()), before);

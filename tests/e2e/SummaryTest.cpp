@@ -36,13 +36,15 @@ struct FleetSummary : ::testing::Test {
   void SetUp() override {
     // Output files beside the engine, named after computer and outcome, as
     // a deployment share collects them.
-    WriteFile(ini,
-              "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\nAlwaysRun=False\r\n"
-              "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLDSRV1,OLDSRV2\r\nToServers=NEWSRV1,NEWSRV2\r\n"
-              "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" +
-                  engine.Folder().string() +
-                  "\r\nFileOutputName=report.txt\r\nIncludeComputerName=True\r\nIncludeOutcome=True\r\n"
-                  "[SUPPORT]\r\nDebugOn=True\r\n");
+    WriteFile(
+        ini,
+        "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\nAlwaysRun=False\r\n"
+        "[MANUAL DEFINITIONS "
+        "SERVERS]\r\nFromServers=OLDSRV1,OLDSRV2\r\nToServers=NEWSRV1,NEWSRV2\r\n"
+        "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" +
+            engine.Folder().string() +
+            "\r\nFileOutputName=report.txt\r\nIncludeComputerName=True\r\nIncludeOutcome=True\r\n"
+            "[SUPPORT]\r\nDebugOn=True\r\n");
   }
 
   void RunOn(const std::string& computer, bool newSalesShareExists) {
@@ -62,27 +64,33 @@ TEST_F(FleetSummary, ReportsWhatTheEnginesLeftAndChangesNothing) {
   RunOn("PC02", false);
   RunOn("PC01", true);
   RunOn("PC03", true);
-  WriteFile(engine.Root() / "computers.txt", "\xEF\xBB\xBF# the lab\nPC01\nPC02\r\n  PC03\n\nPC04\n");
+  WriteFile(engine.Root() / "computers.txt",
+            "\xEF\xBB\xBF# the lab\nPC01\nPC02\r\n  PC03\n\nPC04\n");
   const auto before = Snapshot(engine.Folder());
 
-  auto r = RunProcess(VELLORAN_TOOL_PATH,
-                      {"summary", engine.Folder().string(), "--json", "--computers",
-                       (engine.Root() / "computers.txt").string()});
+  auto r =
+      RunProcess(VELLORAN_TOOL_PATH, {"summary", engine.Folder().string(), "--json", "--computers",
+                                      (engine.Root() / "computers.txt").string()});
   EXPECT_EQ(r.ExitCode, 1) << r.Stderr;
   EXPECT_EQ(r.Stderr, "") << "no progress bar without a terminal";
   const std::string& json = r.Stdout;
-  EXPECT_TRUE(Contains(json, "\"seen\": 3, \"migrated\": 2, \"failed\": 1, \"unknown\": 0, \"listed\": 4, "
-                             "\"not_seen\": 1"))
+  EXPECT_TRUE(
+      Contains(json,
+               "\"seen\": 3, \"migrated\": 2, \"failed\": 1, \"unknown\": 0, \"listed\": 4, "
+               "\"not_seen\": 1"))
       << json;
   EXPECT_TRUE(Contains(json, "{\"name\": \"PC02\", \"status\": \"failed\"")) << json;
   EXPECT_TRUE(Contains(json, "{\"name\": \"PC03\", \"status\": \"migrated earlier\"")) << json;
-  EXPECT_TRUE(Contains(json, "\"step\": \"adding the new connection\", \"number\": -2147023095, "
-                             "\"description\": \"The printer name is invalid.\""))
+  EXPECT_TRUE(Contains(json,
+                       "\"step\": \"adding the new connection\", \"number\": -2147023095, "
+                       "\"description\": \"The printer name is invalid.\""))
       << json;
-  EXPECT_TRUE(Contains(json, "\"targets\": [{\"target\": \"\\\\\\\\NEWSRV2\\\\SALES\", \"computers\": [\"PC02\"]}]"))
+  EXPECT_TRUE(Contains(
+      json, "\"targets\": [{\"target\": \"\\\\\\\\NEWSRV2\\\\SALES\", \"computers\": [\"PC02\"]}]"))
       << json;
-  EXPECT_TRUE(Contains(json, "\"printers_on_old_servers\": [{\"server\": \"OLDSRV2\", \"printers\": "
-                             "[{\"printer\": \"SALES\", \"computers\": [\"PC02\"]}]}]"))
+  EXPECT_TRUE(Contains(json,
+                       "\"printers_on_old_servers\": [{\"server\": \"OLDSRV2\", \"printers\": "
+                       "[{\"printer\": \"SALES\", \"computers\": [\"PC02\"]}]}]"))
       << json;
   EXPECT_TRUE(Contains(json, "\"not_seen\": [\"PC04\"]")) << json;
 
@@ -100,13 +108,17 @@ TEST_F(FleetSummary, ExitStatusAndArguments) {
   EXPECT_TRUE(Contains(ok.Stdout, "\nPC01,migrated,")) << ok.Stdout;
 
   EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH, {"summary"}).ExitCode, 2);
-  EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH, {"summary", engine.Folder().string(), "--csv", "--json"}).ExitCode, 2);
-  EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH, {"summary", (engine.Root() / "missing").string()}).ExitCode, 2);
+  EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH, {"summary", engine.Folder().string(), "--csv", "--json"})
+                .ExitCode,
+            2);
+  EXPECT_EQ(
+      RunProcess(VELLORAN_TOOL_PATH, {"summary", (engine.Root() / "missing").string()}).ExitCode,
+      2);
   auto unc = RunProcess(VELLORAN_TOOL_PATH, {"summary", "\\\\nosuchserver\\netlogon"});
   EXPECT_EQ(unc.ExitCode, 2);
   EXPECT_TRUE(Contains(unc.Stderr, "\\\\nosuchserver\\netlogon is not mounted here")) << unc.Stderr;
-  EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH,
-                       {"summary", engine.Folder().string(), "--computers", (engine.Root() / "none").string()})
+  EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH, {"summary", engine.Folder().string(), "--computers",
+                                            (engine.Root() / "none").string()})
                 .ExitCode,
             2);
   for (const char* command : {"summary", "what-if", "decode-debug"}) {

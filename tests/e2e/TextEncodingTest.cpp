@@ -28,9 +28,11 @@ struct TextEncoding : ::testing::Test {
   /// The settings of a server move, in program text; `encode` makes the bytes.
   std::string Settings(const std::string& from, const std::string& to) const {
     return "[GENERAL]\r\nUseManualDefinitions=True\r\n"
-           "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=" + from + "\r\nToServers=" + to + "\r\n"
-           "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" + out +
-           "\r\nFileOutputName=outcome.txt\r\n[SUPPORT]\r\nDebugOn=True\r\n";
+           "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=" +
+           from + "\r\nToServers=" + to +
+           "\r\n"
+           "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" +
+           out + "\r\nFileOutputName=outcome.txt\r\n[SUPPORT]\r\nDebugOn=True\r\n";
   }
 };
 
@@ -72,7 +74,8 @@ TEST_F(TextEncoding, CodePageSettingNamesAnotherOrIsRefused) {
   engine.Env["VELLORAN_CODEPAGE"] = "windows-1251";
   auto r = engine.Run({ini});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
-  EXPECT_NE(ReadFile(engine.Connections().string()).find("connection: \\\\NEW\\P1"), std::string::npos);
+  EXPECT_NE(ReadFile(engine.Connections().string()).find("connection: \\\\NEW\\P1"),
+            std::string::npos);
 
   engine.Env["VELLORAN_CODEPAGE"] = "klingon-1";
   r = engine.Run({ini});

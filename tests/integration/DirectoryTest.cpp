@@ -154,7 +154,8 @@ TEST_F(Directory, APagedSearchTheServerCutsShortIsAQueryFailure) {
   // A server that ends a paged search after 1,500 of 2,500 entries: the
   // pages read so far are not the whole list and must not migrate anyone.
   std::vector<PrintQueue> queues;
-  for (int i = 0; i < kBigCount; ++i) queues.push_back({"CUT-Q" + std::to_string(i), {"Q" + std::to_string(i)}});
+  for (int i = 0; i < kBigCount; ++i)
+    queues.push_back({"CUT-Q" + std::to_string(i), {"Q" + std::to_string(i)}});
   Slapd cut(test::OrganizationalUnitLdif("Big") + test::PrintQueueLdif(kBig, queues),
             "sizelimit size.soft=1000 size.hard=1000 size.pr=1000 size.prtotal=1500");
   directory_ = MakeLdapDirectory(Anonymous());
@@ -258,8 +259,8 @@ TEST_F(Directory, BindsAnonymousSimpleAndAutoWithoutATicket) {
 
 TEST(LdapSettings, EnvironmentChoosesTheBind) {
   auto with = [](std::map<std::string, std::string> env) {
-    for (const char* k : {"VELLORAN_LDAP_BIND", "VELLORAN_LDAP_USER",
-                          "VELLORAN_LDAP_PASSWORD_FILE", "VELLORAN_LDAP_TLS"})
+    for (const char* k : {"VELLORAN_LDAP_BIND", "VELLORAN_LDAP_USER", "VELLORAN_LDAP_PASSWORD_FILE",
+                          "VELLORAN_LDAP_TLS"})
       ::unsetenv(k);
     for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
     auto o = LdapOptionsFromEnvironment();

@@ -42,11 +42,13 @@ struct Query {
 };
 
 TEST(ProfileAgainstWine, ReadsEveryFileAsWineDoes) {
-  if (!OnPath(kCrossCompiler) || !OnPath("wine")) GTEST_SKIP() << "needs " << kCrossCompiler << " and wine";
+  if (!OnPath(kCrossCompiler) || !OnPath("wine"))
+    GTEST_SKIP() << "needs " << kCrossCompiler << " and wine";
   TempDir dir;
   const std::string exe = (dir / "query.exe").string();
-  auto built = RunProcess("/bin/sh", {"-c", std::string(kCrossCompiler) + " -O1 -static -o '" + exe + "' '" +
-                                               VELLORAN_SOURCE_DIR "/tests/support/wine/ProfileQuery.cpp'"});
+  auto built = RunProcess("/bin/sh",
+                          {"-c", std::string(kCrossCompiler) + " -O1 -static -o '" + exe + "' '" +
+                                     VELLORAN_SOURCE_DIR "/tests/support/wine/ProfileQuery.cpp'"});
   ASSERT_EQ(built.ExitCode, 0) << built.Stderr;
 
   // File names steer clear of device names (NUL, CON, ...), which Windows
@@ -63,17 +65,22 @@ TEST(ProfileAgainstWine, ReadsEveryFileAsWineDoes) {
       {"lf", "[S]\nA=1\n\n\nB=2"},
       {"eof", "[S]\r\nA=v\r\n\x1A"},
       {"tab", "[S]\r\nA=\tv\t\r\nB=abcdef\r\n"},
-      {"ansi", "[S]\r\nA=Gr\xFC\xDF" "e\r\n"},
+      {"ansi",
+       "[S]\r\nA=Gr\xFC\xDF"
+       "e\r\n"},
       {"utf16", Utf16Le(u"[S]\r\nA=Grüße\r\nB=x\r\n")},
       {"utf16nobom", Utf16Le(u"[S]\r\nA=x\r\n").substr(2)},
-      {"utf8bom", "\xEF\xBB\xBF[S]\r\nA=Gr\xC3\xBC\xC3\x9F" "e\r\n"},
+      {"utf8bom",
+       "\xEF\xBB\xBF[S]\r\nA=Gr\xC3\xBC\xC3\x9F"
+       "e\r\n"},
   };
   for (const auto& [name, content] : files) WriteFile(dir / (name + ".ini"), content);
 
   std::vector<Query> queries;
   for (const auto& [name, content] : files) {
     for (const char* section : {"S", "s", "T", "U", "U]V", "P"}) {
-      for (const char* key : {"A", "B", "C", "D", "E", "F", "X"}) queries.push_back({name, section, key});
+      for (const char* key : {"A", "B", "C", "D", "E", "F", "X"})
+        queries.push_back({name, section, key});
     }
   }
   queries.push_back({"tab", "S", "B", 4});
@@ -81,13 +88,14 @@ TEST(ProfileAgainstWine, ReadsEveryFileAsWineDoes) {
 
   std::ostringstream input;
   for (const Query& q : queries) {
-    input << "Z:" << (dir / (q.File + ".ini")).string() << '\t' << q.Section << '\t' << q.Key << '\t'
-          << q.Size << '\n';
+    input << "Z:" << (dir / (q.File + ".ini")).string() << '\t' << q.Section << '\t' << q.Key
+          << '\t' << q.Size << '\n';
   }
   WriteFile(dir / "queries.txt", input.str());
   const std::string prefix = (dir / "prefix").string();
-  auto ran = RunProcess("/bin/sh", {"-c", "wine '" + exe + "' < '" + (dir / "queries.txt").string() +
-                                              "' > '" + (dir / "answers.txt").string() + "'"},
+  auto ran = RunProcess("/bin/sh",
+                        {"-c", "wine '" + exe + "' < '" + (dir / "queries.txt").string() + "' > '" +
+                                   (dir / "answers.txt").string() + "'"},
                         {{"WINEPREFIX", prefix}, {"WINEDEBUG", "-all"}, {"DISPLAY", ""}});
   ASSERT_EQ(ran.ExitCode, 0) << ran.Stderr;
 
@@ -97,9 +105,11 @@ TEST(ProfileAgainstWine, ReadsEveryFileAsWineDoes) {
     std::string line;
     ASSERT_TRUE(std::getline(answers, line)) << "wine answered " << compared << " queries";
     std::string hex = line.substr(line.find(':') + 1), wine;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) wine += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+      wine += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     // Wine answers in ANSI; we answer in UTF-8.
-    const std::string ours = Utf8ToAnsi(SystemProfile().GetString(q.Section, q.Key, q.Size, (dir / (q.File + ".ini")).string()));
+    const std::string ours = Utf8ToAnsi(
+        SystemProfile().GetString(q.Section, q.Key, q.Size, (dir / (q.File + ".ini")).string()));
     EXPECT_EQ(ours, wine) << q.File << " [" << q.Section << "] " << q.Key << " size " << q.Size;
     ++compared;
   }

@@ -251,7 +251,8 @@ TEST_F(Smtp, AConnectionClosedDuringAWaitFailsAtOnce) {
 TEST_F(Smtp, AServerThatClosesInTheMiddleOfTheMessageLeavesTheBackupFile) {
   ScriptedSmtpServer server([](ScriptedConnection& c) {
     c.Send("220 ready\r\n");
-    for (const char* reply : {"250 hello\r\n", "250 sender ok\r\n", "250 rcpt ok\r\n", "354 go on\r\n"}) {
+    for (const char* reply :
+         {"250 hello\r\n", "250 sender ok\r\n", "250 rcpt ok\r\n", "354 go on\r\n"}) {
       c.ReadLine();
       c.Send(reply);
     }

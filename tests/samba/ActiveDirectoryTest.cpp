@@ -54,8 +54,8 @@ std::string DirectoryLdif() {
                                             {"NEWSRV", "Accounting", "ACCT"}});
   std::vector<PublishedQueue> big;
   for (int i = 0; i < kBigCount; ++i)
-    big.push_back({"BIG-" + std::to_string(i % 5), "Queue " + std::to_string(i),
-                   "Q" + std::to_string(i)});
+    big.push_back(
+        {"BIG-" + std::to_string(i % 5), "Queue " + std::to_string(i), "Q" + std::to_string(i)});
   return ldif + test::PublishedQueueLdif(kBig, big);
 }
 
@@ -103,8 +103,7 @@ class ActiveDirectory : public ::testing::Test {
     o.Tls = tls;
     return o;
   }
-  LdapDirectoryOptions Simple(const std::string& user,
-                              LdapTlsMode tls = LdapTlsMode::Auto) const {
+  LdapDirectoryOptions Simple(const std::string& user, LdapTlsMode tls = LdapTlsMode::Auto) const {
     LdapDirectoryOptions o = Bind(LdapBindMode::Simple, tls);
     o.User = user;
     o.PasswordFile = Secret();
@@ -131,9 +130,9 @@ class ActiveDirectory : public ::testing::Test {
   }
 
   const std::vector<NetworkPrinter> kHappyQueues = {{},
-                                                   {"Accounting", "NEWSRV", "ACCT"},
-                                                   {"HR Printer", "PRN-SRV02", "HR-Printer"},
-                                                   {"Floor2-Laser9", "SRV5", "Laser9"}};
+                                                    {"Accounting", "NEWSRV", "ACCT"},
+                                                    {"HR Printer", "PRN-SRV02", "HR-Printer"},
+                                                    {"Floor2-Laser9", "SRV5", "Laser9"}};
 
   test::TempDir scratch_;
   test::FakePlatform fakes_;
@@ -220,9 +219,10 @@ TEST_F(ActiveDirectory, AnonymousReadersAreRefusedAndTold) {
   test::WriteFile(Cache(), "not a credential cache\n");
   Query(Happy(), Bind(LdapBindMode::Auto));
   EXPECT_TRUE(run_->AbortStatus);
-  EXPECT_TRUE(Contains(run_->OutcomeText, "Operation unavailable without authentication; "
-                                          "the GSSAPI bind tried before the anonymous one "
-                                          "failed: GSSAPI bind: Local error"))
+  EXPECT_TRUE(Contains(run_->OutcomeText,
+                       "Operation unavailable without authentication; "
+                       "the GSSAPI bind tried before the anonymous one "
+                       "failed: GSSAPI bind: Local error"))
       << run_->OutcomeText;
 }
 
@@ -268,8 +268,9 @@ struct EngineAgainstTheDC : ActiveDirectory {
 };
 
 TEST_F(EngineAgainstTheDC, StartTlsTrustsTheCAThatLdapConfNames) {
-  test::WriteFile(engine.Connections(),
-                  "computer: PC01\nconnection: \\\\OLD1\\HR-Printer\nconnection: \\\\OLD2\\Laser9\n");
+  test::WriteFile(
+      engine.Connections(),
+      "computer: PC01\nconnection: \\\\OLD1\\HR-Printer\nconnection: \\\\OLD2\\Laser9\n");
   engine.Env["VELLORAN_LDAP_BIND"] = "simple";
   engine.Env["VELLORAN_LDAP_USER"] = std::string(SambaDC::kAdmin) + "@" + SambaDC::kRealm;
   engine.Env["VELLORAN_LDAP_PASSWORD_FILE"] = Secret();
@@ -278,19 +279,21 @@ TEST_F(EngineAgainstTheDC, StartTlsTrustsTheCAThatLdapConfNames) {
   auto r = engine.Run({Ini()});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
   std::string outcome = Outcome();
-  EXPECT_TRUE(Contains(outcome, "Error accessing Active Directory. Try installing an MDAC update."
-                                "\r\n> Error Number: -2147016646"
-                                "\r\n> Error Description: TLS with " +
-                                    dc->Address() + " failed: "))
+  EXPECT_TRUE(Contains(outcome,
+                       "Error accessing Active Directory. Try installing an MDAC update."
+                       "\r\n> Error Number: -2147016646"
+                       "\r\n> Error Description: TLS with " +
+                           dc->Address() + " failed: "))
       << outcome;
-  EXPECT_TRUE(Contains(outcome, "in the system's store or in TLS_CACERT (ldap.conf, "
-                                "LDAPTLS_CACERT)"))
+  EXPECT_TRUE(Contains(outcome,
+                       "in the system's store or in TLS_CACERT (ldap.conf, "
+                       "LDAPTLS_CACERT)"))
       << outcome;
   // The same on the TLS port, where the handshake comes before any LDAP.
   r = engine.Run({Ini(636)});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
-  EXPECT_TRUE(Contains(Outcome(), "> Error Description: TLS with " + dc->Address() +
-                                      ":636 failed: "))
+  EXPECT_TRUE(
+      Contains(Outcome(), "> Error Description: TLS with " + dc->Address() + ":636 failed: "))
       << Outcome();
 
   test::WriteFile(engine.Root() / "ldap.conf", "TLS_CACERT " + dc->CaFile() + "\n");
@@ -302,11 +305,13 @@ TEST_F(EngineAgainstTheDC, StartTlsTrustsTheCAThatLdapConfNames) {
   ::setenv("LDAPTLS_CACERT", dc->CaFile().c_str(), 1);
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
   outcome = Outcome();
-  EXPECT_TRUE(Contains(outcome, "\r\nPrinter migrated: HR-Printer (OLD1)"
-                                "\r\nPrinter migrated: Laser9 (OLD2)"))
+  EXPECT_TRUE(Contains(outcome,
+                       "\r\nPrinter migrated: HR-Printer (OLD1)"
+                       "\r\nPrinter migrated: Laser9 (OLD2)"))
       << outcome;
-  EXPECT_EQ(test::ReadFile(engine.Connections()),
-            "computer: PC01\nconnection: \\\\PRN-SRV02\\HR-Printer\nconnection: \\\\SRV5\\Laser9\n");
+  EXPECT_EQ(
+      test::ReadFile(engine.Connections()),
+      "computer: PC01\nconnection: \\\\PRN-SRV02\\HR-Printer\nconnection: \\\\SRV5\\Laser9\n");
 }
 
 TEST_F(EngineAgainstTheDC, AClientWithoutTheKerberosModuleIsToldWhatToInstall) {
@@ -322,17 +327,20 @@ TEST_F(EngineAgainstTheDC, AClientWithoutTheKerberosModuleIsToldWhatToInstall) {
   engine.Env["VELLORAN_LDAP_BIND"] = "gssapi";
   auto r = engine.Run({Ini()});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
-  EXPECT_TRUE(Contains(Outcome(), "> Error Description: GSSAPI bind: Unknown authentication method: SASL(-4): no "
-                                  "mechanism available: No worthy mechs found (the SASL GSSAPI "
-                                  "module is missing: install libsasl2-modules-gssapi-mit)"))
+  EXPECT_TRUE(
+      Contains(Outcome(),
+               "> Error Description: GSSAPI bind: Unknown authentication method: SASL(-4): no "
+               "mechanism available: No worthy mechs found (the SASL GSSAPI "
+               "module is missing: install libsasl2-modules-gssapi-mit)"))
       << Outcome();
 
   // "auto" falls back to anonymous, which the domain refuses: both causes.
   engine.Env["VELLORAN_LDAP_BIND"] = "auto";
   r = engine.Run({Ini()});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
-  EXPECT_TRUE(Contains(Outcome(), "Operation unavailable without authentication; the GSSAPI bind "
-                                  "tried before the anonymous one failed: GSSAPI bind: "))
+  EXPECT_TRUE(Contains(Outcome(),
+                       "Operation unavailable without authentication; the GSSAPI bind "
+                       "tried before the anonymous one failed: GSSAPI bind: "))
       << Outcome();
   EXPECT_TRUE(Contains(Outcome(), "install libsasl2-modules-gssapi-mit")) << Outcome();
   EXPECT_EQ(test::ReadFile(engine.Connections()), before);

@@ -80,8 +80,8 @@ std::string PublishedQueueLdif(const std::string& parentDN,
   }
   for (const auto& q : queues) {
     out += "dn: CN=" + q.Server + "-" + q.Printer + ",CN=" + q.Server + "," + computers +
-           "\nobjectClass: printQueue\nprinterName: " + q.Printer +
-           "\nprintShareName: " + q.Share + "\nserverName: " + Lower(q.Server) + ".velloran.test" +
+           "\nobjectClass: printQueue\nprinterName: " + q.Printer + "\nprintShareName: " + q.Share +
+           "\nserverName: " + Lower(q.Server) + ".velloran.test" +
            "\nshortServerName: " + q.Server + "\nuNCName: \\\\" + q.Server + "\\" + q.Share +
            "\nversionNumber: 4\n\n";
   }
@@ -93,8 +93,8 @@ SambaDC::SambaDC(const std::string& ldif) {
   std::random_device seed;
   std::mt19937 rng(seed() ^ static_cast<unsigned>(::getpid()));
   do {
-    address_ = "127." + std::to_string(1 + rng() % 254) + "." + std::to_string(rng() % 256) +
-               "." + std::to_string(1 + rng() % 254);
+    address_ = "127." + std::to_string(1 + rng() % 254) + "." + std::to_string(rng() % 256) + "." +
+               std::to_string(1 + rng() % 254);
   } while (Accepts(address_, 389));
   kdcPort_ = FreeLoopbackPort();
 
@@ -121,15 +121,15 @@ void SambaDC::MakeCertificates() {
   const std::string d = tls.string();
   WriteFile(tls / "dc.ext", "subjectAltName=DNS:" + HostName() + ",IP:" + address_ +
                                 "\nextendedKeyUsage=serverAuth\nbasicConstraints=CA:FALSE\n");
-  const std::vector<std::string> ec = {"-newkey", "ec", "-pkeyopt",
-                                       "ec_paramgen_curve:prime256v1", "-nodes"};
+  const std::vector<std::string> ec = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                                       "-nodes"};
   auto with = [&](std::vector<std::string> args, const std::vector<std::string>& more) {
     args.insert(args.end(), more.begin(), more.end());
     return args;
   };
-  Check(RunProcess(openssl, with({"req", "-x509"}, with(ec, {"-keyout", d + "/ca.key", "-out",
-                                                             d + "/ca.pem", "-days", "3", "-subj",
-                                                             "/CN=Velloran Test CA"}))),
+  Check(RunProcess(openssl, with({"req", "-x509"},
+                                 with(ec, {"-keyout", d + "/ca.key", "-out", d + "/ca.pem", "-days",
+                                           "3", "-subj", "/CN=Velloran Test CA"}))),
         "openssl (CA)");
   Check(RunProcess(openssl, with({"req"}, with(ec, {"-keyout", d + "/key.pem", "-out",
                                                     d + "/dc.csr", "-subj", "/CN=" + HostName()}))),

@@ -13,8 +13,8 @@ namespace velloran::test {
 namespace fs = std::filesystem;
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::map<std::string, std::string>& env, const std::string& workingDir,
-                         const std::vector<std::string>& unset) {
+                         const std::map<std::string, std::string>& env,
+                         const std::string& workingDir, const std::vector<std::string>& unset) {
   TempDir scratch;
   const std::string outPath = (scratch / "out").string(), errPath = (scratch / "err").string();
   pid_t pid = ::fork();

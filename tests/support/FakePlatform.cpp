@@ -6,7 +6,8 @@
 namespace velloran::test {
 
 Services FakePlatform::services() {
-  return Services{SystemProfile(), Settings, Network, UnavailableDirectory(), Events, Messages, Time};
+  return Services{SystemProfile(), Settings, Network, UnavailableDirectory(),
+                  Events,          Messages, Time};
 }
 
 }  // namespace velloran::test

@@ -34,7 +34,8 @@ TempDir::~TempDir() {
   // Tests may leave read-only folders behind; make them removable first.
   for (auto it = fs::recursive_directory_iterator(path_, ec);
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    if (it->is_directory(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    if (it->is_directory(ec))
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
   }
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
   fs::remove_all(path_, ec);
@@ -52,9 +53,11 @@ void WriteFile(const fs::path& p, const std::string& content) {
   out << content;
 }
 
-Result<std::optional<std::string>> MemorySettingsStore::ReadValue(Hive hive, std::string_view keyPath,
+Result<std::optional<std::string>> MemorySettingsStore::ReadValue(Hive hive,
+                                                                  std::string_view keyPath,
                                                                   std::string_view name) {
-  auto it = Values.find(std::to_string(static_cast<int>(hive)) + "|" + Lower(keyPath) + "|" + Lower(name));
+  auto it = Values.find(std::to_string(static_cast<int>(hive)) + "|" + Lower(keyPath) + "|" +
+                        Lower(name));
   if (it == Values.end()) return std::optional<std::string>();
   return std::optional<std::string>(it->second);
 }
@@ -137,8 +140,8 @@ Result<std::unique_ptr<NetworkObject>> FakeNetwork::Create(std::string_view) {
   return std::unique_ptr<NetworkObject>(std::make_unique<FakeNetworkObject>(*this));
 }
 
-MessageAnswer RecordingMessageBox::Show(std::string_view text, std::string_view title, MessageIcon icon,
-                                        MessageButtons buttons) {
+MessageAnswer RecordingMessageBox::Show(std::string_view text, std::string_view title,
+                                        MessageIcon icon, MessageButtons buttons) {
   Shown.push_back({std::string(text), std::string(title), icon, buttons});
   if (!Answers.empty()) {
     MessageAnswer a = Answers.front();
@@ -160,6 +163,5 @@ Status RecordingEventLog::ReportEvent(std::string_view source, uint16_t type, ui
   Events.push_back({std::string(source), type, eventId, std::string(text)});
   return Status::Ok();
 }
-
 
 }  // namespace velloran::test

@@ -89,9 +89,7 @@ Slapd::Slapd(const std::string& ldif, const std::string& sizeLimit) {
                 d +
                 "/ad.schema\n"
                 "rootDSE " +
-                d +
-                "/rootdse.ldif\n" +
-                sizeLimit +
+                d + "/rootdse.ldif\n" + sizeLimit +
                 "\n"
                 "modulepath /usr/lib/ldap\nmoduleload back_mdb\n"
                 "database mdb\n"

@@ -483,9 +483,12 @@ void FileCommandsTest::textsBeyondAsciiTravelInTheCodePage() {
   const QString path = dir.filePath("Grüße.ini");
   QFile file(path);
   QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write("[GENERAL]\r\nUseManualDefinitions=True\r\n"
-             "[NOTIFICATION SMTP]\r\nEmailSubject=Gr\xFC\xDF" "e aus dem B\xFCro\r\n"
-             "[LOCAL]\r\nNote=Stra\xDF" "e\r\n");
+  file.write(
+      "[GENERAL]\r\nUseManualDefinitions=True\r\n"
+      "[NOTIFICATION SMTP]\r\nEmailSubject=Gr\xFC\xDF"
+      "e aus dem B\xFCro\r\n"
+      "[LOCAL]\r\nNote=Stra\xDF"
+      "e\r\n");
   file.close();
   auto w = StartWizard(Kind::Manual);
   QVERIFY(w);
@@ -503,7 +506,9 @@ void FileCommandsTest::textsBeyondAsciiTravelInTheCodePage() {
   const QByteArray bytes = saved.readAll();
   QVERIFY(bytes.contains("EmailSubject=Caf\xE9 f\xFCr 5 \x80\r\n"));
   QVERIFY(bytes.contains("FromServers=\xC4LT\r\n"));
-  QVERIFY(bytes.contains("Note=Stra\xDF" "e\r\n"));
+  QVERIFY(
+      bytes.contains("Note=Stra\xDF"
+                     "e\r\n"));
   QVERIFY(!bytes.contains("\xC3"));  // no UTF-8 anywhere
 }
 

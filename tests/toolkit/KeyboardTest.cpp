@@ -87,7 +87,8 @@ void KeyboardTest::f1OpensTheHelpOfThePageShown() {
   for (int page : {int(kPageSMTPMail), int(kPageServers)}) {
     w->ShowPage(page);
     const int before = CountShown(ShownDialog::Kind::Url);
-    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.get(), Qt::Key_F1);
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w.get(),
+                    Qt::Key_F1);
     QCOMPARE(CountShown(ShownDialog::Kind::Url), before + 1);
     const QString shown = LastShown().Text;
     // The same page the Help button opens.

@@ -767,7 +767,6 @@ void OptionPagesTest::leavingThePageOrTheWindowChecksNothing() {
 QTEST_MAIN(OptionPagesTest)
 #include "OptionPagesTest.moc"
 
-
 void OptionPagesTest::focusIntoListKeepsTheTypedPair() {
   QTemporaryDir dir;
   const QString path = dir.filePath("servers.ini");

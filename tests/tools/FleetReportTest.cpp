@@ -1,8 +1,6 @@
 // The fleet report: reading what engines leave on a share, and folding it
 // into one state per computer.
 
-#include "tools/FleetReport.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +8,7 @@
 
 #include "engine/modDebug.h"
 #include "tests/support/Fakes.h"
+#include "tools/FleetReport.h"
 
 namespace velloran::fleet {
 namespace {
@@ -62,9 +61,10 @@ TEST(OutcomeText, AppendedRunsAreReadInOrderWithTheirFailuresAndPrinters) {
 }
 
 TEST(OutcomeText, AnInventoryFailureIsARunOfItsOwn) {
-  auto file = ParseOutcomeText(Block("Error gathering my networked printers.\r\n> Error Number: 429\r\n"
-                                     "> Error Description: ActiveX component can't create object") +
-                               Block(kSucceededRun));
+  auto file =
+      ParseOutcomeText(Block("Error gathering my networked printers.\r\n> Error Number: 429\r\n"
+                             "> Error Description: ActiveX component can't create object") +
+                       Block(kSucceededRun));
   ASSERT_EQ(file.Problem, "");
   ASSERT_EQ(file.Runs.size(), 2u);
   EXPECT_EQ(file.Runs[0].Result, Outcome::Failed);
@@ -92,23 +92,27 @@ TEST(DebugText, TellsTheOutcomeAndOnlyTheFailuresThatCount) {
       ">> Running Velloran, abort status: False\r\n"
       "ERROR: Adding printer: \\\\NEWSRV2\\SALES\r\nERROR: -2147023095\r\n"
       "ERROR DESCRIPTION: The printer name is invalid.\r\n"
-      "ERROR: Adding old printer back: \\\\OLDSRV2\\SALES\r\nERROR: 5\r\nERROR DESCRIPTION: Access is denied.\r\n"
-      "ERROR: Saving notification output file <<\r\nERROR: 76\r\nERROR DESCRIPTION: Path not found\r\n"
+      "ERROR: Adding old printer back: \\\\OLDSRV2\\SALES\r\nERROR: 5\r\nERROR DESCRIPTION: Access "
+      "is denied.\r\n"
+      "ERROR: Saving notification output file <<\r\nERROR: 76\r\nERROR DESCRIPTION: Path not "
+      "found\r\n"
       ">> Finished notification, abort status: True\r\n";
   RunReport run = ParseDebugText(failed);
   EXPECT_EQ(run.Result, Outcome::Failed);
   ASSERT_EQ(run.Failures.size(), 1u);
   EXPECT_EQ(run.Failures[0].Target, "\\\\NEWSRV2\\SALES");
 
-  EXPECT_EQ(ParseDebugText(">> Getting Registry key: x.ini\r\n>> Registry Key Value: True\r\n").Result,
-            Outcome::AlreadyMigrated);
+  EXPECT_EQ(
+      ParseDebugText(">> Getting Registry key: x.ini\r\n>> Registry Key Value: True\r\n").Result,
+      Outcome::AlreadyMigrated);
   // Debug switched off: only the opening lines.
   EXPECT_EQ(ParseDebugText(">> Command line parameter: \r\n>> Opening INI File: x.ini\r\n").Result,
             Outcome::Unknown);
-  EXPECT_EQ(ParseDebugText(">> Running Velloran, abort status: False\r\n>> Registry Key Value: True\r\n"
-                           ">> Finished notification, abort status: False\r\n")
-                .Result,
-            Outcome::Succeeded);
+  EXPECT_EQ(
+      ParseDebugText(">> Running Velloran, abort status: False\r\n>> Registry Key Value: True\r\n"
+                     ">> Finished notification, abort status: False\r\n")
+          .Result,
+      Outcome::Succeeded);
 }
 
 TEST(FileNames, SayWhatTheFileIsAndWhoseItIs) {
@@ -137,10 +141,19 @@ TEST(FileNames, SayWhatTheFileIsAndWhoseItIs) {
 }
 
 TEST(ReportText, Windows1252BecomesUtf8AndUtf8StaysAsItIs) {
-  EXPECT_EQ(Ansi1252ToUtf8("Dr\xFC" "cker \x80"), "Dr\xC3\xBC" "cker \xE2\x82\xAC");
+  EXPECT_EQ(Ansi1252ToUtf8("Dr\xFC"
+                           "cker \x80"),
+            "Dr\xC3\xBC"
+            "cker \xE2\x82\xAC");
   EXPECT_EQ(Ansi1252ToUtf8("\x81"), "\xEF\xBF\xBD");
-  EXPECT_EQ(ReportTextToUtf8("Dr\xFC" "cker"), "Dr\xC3\xBC" "cker");
-  EXPECT_EQ(ReportTextToUtf8("Dr\xC3\xBC" "cker \xE2\x82\xAC"), "Dr\xC3\xBC" "cker \xE2\x82\xAC");
+  EXPECT_EQ(ReportTextToUtf8("Dr\xFC"
+                             "cker"),
+            "Dr\xC3\xBC"
+            "cker");
+  EXPECT_EQ(ReportTextToUtf8("Dr\xC3\xBC"
+                             "cker \xE2\x82\xAC"),
+            "Dr\xC3\xBC"
+            "cker \xE2\x82\xAC");
   // A lead byte at the very end, or an overlong form, is not UTF-8.
   EXPECT_EQ(ReportTextToUtf8("x\xC3"), "x\xC3\x83");
   EXPECT_EQ(ReportTextToUtf8("\xC0\xAF"), "\xC3\x80\xC2\xAF");
@@ -176,15 +189,18 @@ TEST_F(Share, TheLatestRunOfEachComputerDecidesItsState) {
   Put("PC01_SUCCESS_report.txt", Block(kSucceededRun));
   // PC02 failed and its debug file, written after the output file, agrees.
   Put("PC02_FAILED_report.txt", Block(kFailedRun));
-  PutDebug("PC02", ">> Running Velloran, abort status: False\r\n"
-                   ">> Finished notification, abort status: True\r\n");
+  PutDebug("PC02",
+           ">> Running Velloran, abort status: False\r\n"
+           ">> Finished notification, abort status: True\r\n");
   // PC06's output and debug files carry the same time, as one run's often
   // do: the debug file, written last, tells the state.
   Put("PC06_SUCCESS_report.txt", Block(kSucceededRun), 1'600'000'000);
-  PutDebug("PC06", ">> Running Velloran, abort status: False\r\n"
-                   ">> Finished notification, abort status: False\r\n");
+  PutDebug("PC06",
+           ">> Running Velloran, abort status: False\r\n"
+           ">> Finished notification, abort status: False\r\n");
   fs::last_write_time(dir.path() / "PC06.debug",
-                      std::chrono::file_clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(1'600'000'000))));
+                      std::chrono::file_clock::from_sys(
+                          std::chrono::sys_seconds(std::chrono::seconds(1'600'000'000))));
   // PC03 only left a debug file: the marker ended its run.
   PutDebug("pc03", ">> Registry Key Value: True\r\n");
   // PC04's mail failed; its back-up file holds the outcome.
@@ -291,7 +307,8 @@ TEST(Render, CsvAndJsonQuoteWhatTheyCarry) {
   EXPECT_NE(csv.find("\"PC,01\",failed,"), std::string::npos) << csv;
   EXPECT_NE(csv.find("\"5 Access \"\"denied\"\"\r\n (adding"), std::string::npos) << csv;
   const std::string json = RenderJson(s);
-  EXPECT_NE(json.find("\"description\": \"Access \\\"denied\\\"\\r\\n\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"description\": \"Access \\\"denied\\\"\\r\\n\""), std::string::npos)
+      << json;
   EXPECT_NE(json.find("\"target\": \"\\\\\\\\NEW\\\\A,B\""), std::string::npos) << json;
 }
 

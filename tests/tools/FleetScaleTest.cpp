@@ -36,19 +36,23 @@ TEST(FleetScale, FiveThousandClientsAreReadInAFewSeconds) {
     const bool fails = i % 25 == 0;
     expectFailed += fails;
     std::string outcome =
-        "\r\n* ----- My Networked Printers ----- *\r\nACCOUNTING (OLDSRV1)\r\nPLOTTER (PRINTSRV)\r\n"
+        "\r\n* ----- My Networked Printers ----- *\r\nACCOUNTING (OLDSRV1)\r\nPLOTTER "
+        "(PRINTSRV)\r\n"
         "Non-Networked Printer: Local Laser (DO NOTHING)\r\n"
         "* ----- Migrating Networked Printers Between Servers ----- *\r\n";
-    outcome += fails ? "Error in adding/migrating network printer: \\\\NEWSRV1\\ACCOUNTING\r\n"
-                       "> Error Number: -2147023095\r\n> Error Description: The printer name is invalid.\r\n"
-                     : "Printer migrated: ACCOUNTING (OLDSRV1)\r\n";
+    outcome +=
+        fails
+            ? "Error in adding/migrating network printer: \\\\NEWSRV1\\ACCOUNTING\r\n"
+              "> Error Number: -2147023095\r\n> Error Description: The printer name is invalid.\r\n"
+            : "Printer migrated: ACCOUNTING (OLDSRV1)\r\n";
     outcome += "Printer already migrated: PLOTTER (PRINTSRV)\r\n";
-    test::WriteFile(share.path() / (Name(i) + (fails ? "_FAILED_report.txt" : "_SUCCESS_report.txt")),
-                    outcome);
+    test::WriteFile(
+        share.path() / (Name(i) + (fails ? "_FAILED_report.txt" : "_SUCCESS_report.txt")), outcome);
     std::string debug(30, '*');
     debug += "\r\n>> Running Velloran, abort status: False\r\n";
     for (int line = 0; line < 60; ++line) debug += ">> A setting of the INI file: True\r\n";
-    debug += std::string(">> Finished notification, abort status: ") + (fails ? "True" : "False") + "\r\n";
+    debug += std::string(">> Finished notification, abort status: ") + (fails ? "True" : "False") +
+             "\r\n";
     Bytes bytes = EncodeDebugText(debug);
     test::WriteFile(share.path() / (Name(i) + ".debug"), std::string(bytes.begin(), bytes.end()));
   }
@@ -69,7 +73,8 @@ TEST(FleetScale, FiveThousandClientsAreReadInAFewSeconds) {
   EXPECT_EQ(s.Count(Outcome::Failed), expectFailed);
   EXPECT_EQ(s.NotSeen.size(), static_cast<size_t>(expectUnseen));
   ASSERT_EQ(s.Causes.size(), 1u);
-  EXPECT_EQ(s.Causes[0].Targets.at("\\\\NEWSRV1\\ACCOUNTING").size(), static_cast<size_t>(expectFailed));
+  EXPECT_EQ(s.Causes[0].Targets.at("\\\\NEWSRV1\\ACCOUNTING").size(),
+            static_cast<size_t>(expectFailed));
   // Every failed computer still has ACCOUNTING on OLDSRV1; PRINTSRV was
   // never moved away from, so its plotter does not count.
   EXPECT_NE(table.find("\\\\OLDSRV1\n      ACCOUNTING  " + std::to_string(expectFailed) + ": "),

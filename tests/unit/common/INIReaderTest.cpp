@@ -168,8 +168,8 @@ TEST_F(INIReader, EachBlankMixedItemGetsItsOwnKeysPlaceholder) {
   std::vector<MixedPair> list;
   doc.ReadMixedPairs(list);
   ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[1], (MixedPair{"Error in From Server Name", "Error in From Printer Name", "Error in To Printer Name",
-                                "Error in To Server Name"}));
+  EXPECT_EQ(list[1], (MixedPair{"Error in From Server Name", "Error in From Printer Name",
+                                "Error in To Printer Name", "Error in To Server Name"}));
   EXPECT_EQ(list[2], (MixedPair{"S3", "P3", "Q3", "T3"}));
 }
 
@@ -197,7 +197,8 @@ TEST_F(INIReader, EmailEntriesKeepTheirBlanks) {
 // front, while at the back the terminating zero shields them.
 TEST_F(INIReader, QuotedValuesLoseLeadingSpacesOnly) {
   INISettings s = Read(
-      "[NOTIFICATION FILE OUTPUT]\r\nFileOutputPath=\"  /tmp/x\"\r\nFileOutputName=\" out.txt \"\r\n"
+      "[NOTIFICATION FILE OUTPUT]\r\nFileOutputPath=\"  /tmp/x\"\r\nFileOutputName=\" out.txt "
+      "\"\r\n"
       "[NOTIFICATION SMTP]\r\nEmailTo=\" a@x.test, b@y.test\"\r\n"
       "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=' OLD'\r\n");
   EXPECT_EQ(s.FileOutputPath, "/tmp/x");
@@ -221,13 +222,16 @@ TEST_F(INIReader, RepeatedSectionIsIgnoredForEveryKey) {
 
 // Windows ANSI text arrives as UTF-8, whatever form the file is in.
 TEST_F(INIReader, AnsiAndUtf16FilesReadAlike) {
-  const std::string ansi = "[ACTIVE DIRECTORY]\r\nDomainName=Gr\xFC\xDF" "e\r\n[GENERAL]\r\nAlwaysRun=True\r\n";
+  const std::string ansi =
+      "[ACTIVE DIRECTORY]\r\nDomainName=Gr\xFC\xDF"
+      "e\r\n[GENERAL]\r\nAlwaysRun=True\r\n";
   INISettings fromAnsi = Read(ansi);
   EXPECT_EQ(fromAnsi.DomainName, "Grüße");
   EXPECT_TRUE(fromAnsi.AlwaysRun);
 
   std::string utf16 = "\xFF\xFE";
-  for (char16_t u : std::u16string(u"[ACTIVE DIRECTORY]\r\nDomainName=Grüße\r\n[GENERAL]\r\nAlwaysRun=True\r\n")) {
+  for (char16_t u : std::u16string(
+           u"[ACTIVE DIRECTORY]\r\nDomainName=Grüße\r\n[GENERAL]\r\nAlwaysRun=True\r\n")) {
     utf16 += static_cast<char>(u & 0xFF);
     utf16 += static_cast<char>(u >> 8);
   }

@@ -160,8 +160,9 @@ TEST(INIWriterLists, JoinsNonBlankEntriesOfEachKeyOnItsOwn) {
   test::RecordingProfile profile;
   INIDocument doc(profile, "x.ini");
   ASSERT_TRUE((doc.WriteServerPairs({{"OLD", "NEW"}, {}})).ok());
-  ASSERT_TRUE((
-      doc.WritePrinterPairs({{"", "P0"}, {"F1", "T1"}, {"Error in From Printer Name", "T2"}})).ok());
+  ASSERT_TRUE(
+      (doc.WritePrinterPairs({{"", "P0"}, {"F1", "T1"}, {"Error in From Printer Name", "T2"}}))
+          .ok());
   ASSERT_TRUE((doc.WriteMixedPairs({{"S1", "", "Q1", "T1"}, {"S2", "P2", "", ""}})).ok());
   ASSERT_TRUE((doc.WriteEmailToList({"", " a@x.test ", "b@y.test", ""})).ok());
   ASSERT_TRUE((doc.WriteMixedPairs({MixedPair{}})).ok());

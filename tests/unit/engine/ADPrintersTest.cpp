@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/NullBackends.h"
-
 #include <random>
 
 #include "engine/modMoveADPrinters.h"
 #include "engine/modMoveNetworkPrinters.h"
 #include "engine/modPrinters.h"
+#include "platform/NullBackends.h"
 #include "tests/support/FakePlatform.h"
 
 namespace velloran {
@@ -103,9 +102,8 @@ struct ADMode : ::testing::Test {
 
 TEST_F(ADMode, QueryReadsEveryRecordAndSplitsServerFromPrinter) {
   directory.Records = {Queue("SRV1-Laser3", {"Laser3", "L3"}),
-                       Published("PRN-01-Color", "Color", "PRN-01"),
-                       Queue("NoDash", {"Plain"}), Queue("SRV2-NoShare", {}),
-                       DirectoryRecord{{{}, {"Nameless"}}}};
+                       Published("PRN-01-Color", "Color", "PRN-01"), Queue("NoDash", {"Plain"}),
+                       Queue("SRV2-NoShare", {}), DirectoryRecord{{{}, {"Nameless"}}}};
   GetADPrinters(run);
 
   EXPECT_FALSE(run.AbortStatus);
@@ -116,8 +114,8 @@ TEST_F(ADMode, QueryReadsEveryRecordAndSplitsServerFromPrinter) {
       "WHERE objectCategory='printQueue'";
   EXPECT_EQ(directory.Commands, (std::vector<std::string>{command}));
   // The server attributes are asked for beside the logged command text.
-  EXPECT_EQ(directory.AlsoRead, (std::vector<std::vector<std::string>>{
-                                    {"shortServerName", "serverName", "uNCName"}}));
+  EXPECT_EQ(directory.AlsoRead,
+            (std::vector<std::vector<std::string>>{{"shortServerName", "serverName", "uNCName"}}));
   EXPECT_EQ(run.ADPrinters, (std::vector<NetworkPrinter>{{},
                                                          {"Laser3", "SRV1", "Laser3"},
                                                          {"Color", "PRN-01", "Color"},
@@ -374,8 +372,9 @@ TEST_F(ADMode, DashedServerAndPrinterNamesMoveToTheirOwnServers) {
   EXPECT_FALSE(run.AbortStatus) << run.OutcomeText;
   EXPECT_EQ(fakes.Network.Connections,
             (std::vector<std::string>{"\\\\PRN-SRV02\\HR-Printer", "\\\\SRV5\\Laser9"}));
-  EXPECT_TRUE(Contains(run.OutcomeText, "\r\nHR Printer (\\\\PRN-SRV02\\HR-Printer)"
-                                        "\r\nFloor2-Laser9 (\\\\SRV5\\Laser9)"));
+  EXPECT_TRUE(Contains(run.OutcomeText,
+                       "\r\nHR Printer (\\\\PRN-SRV02\\HR-Printer)"
+                       "\r\nFloor2-Laser9 (\\\\SRV5\\Laser9)"));
 }
 
 }  // namespace

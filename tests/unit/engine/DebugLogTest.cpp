@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <chrono>
@@ -46,17 +45,20 @@ TEST(DebugFileFormat, InterleaveTakesEveryByteOnceForOddAndEvenLengths) {
 
 TEST(DebugFileFormat, StringToBytesForms) {
   EXPECT_EQ(StringToBytes("A\xC3\xA9", false, false), (Bytes{0x41, 0xE9}));  // é is one ANSI byte
-  EXPECT_EQ(StringToBytes("\xE2\x82\xAC\xCE\xA9", false, false), (Bytes{0x80, 0x3F}));  // €, Ω lacking
-  EXPECT_EQ(StringToBytes("A", true, true), (Bytes{0x00, 0x41, 0x00}));       // element 1 is the first
+  EXPECT_EQ(StringToBytes("\xE2\x82\xAC\xCE\xA9", false, false),
+            (Bytes{0x80, 0x3F}));                                        // €, Ω lacking
+  EXPECT_EQ(StringToBytes("A", true, true), (Bytes{0x00, 0x41, 0x00}));  // element 1 is the first
   EXPECT_EQ(StringToBytes("\xE2\x82\xAC", true, false), (Bytes{0xAC, 0x20}));  // € U+20AC
-  EXPECT_EQ(StringToBytes("\xF0\x9F\x96\xA8", true, false), (Bytes{0x3D, 0xD8, 0xA8, 0xDD}));  // surrogates
+  EXPECT_EQ(StringToBytes("\xF0\x9F\x96\xA8", true, false),
+            (Bytes{0x3D, 0xD8, 0xA8, 0xDD}));                          // surrogates
   EXPECT_EQ(StringToBytes("\xFF", true, false), (Bytes{0xFD, 0xFF}));  // malformed -> U+FFFD
 }
 
 TEST(DebugFileFormat, DecodeInvertsEncodeForRandomTexts) {
   std::mt19937 rng(20261207);
-  const std::vector<std::string> pieces = {"a", "Z", "\r\n", "*", " ", "\xC3\xA9", "\xE2\x82\xAC",
-                                           "\xF0\x9F\x96\xA8", "\\\\SRV\\Q", "\t", ">> "};
+  const std::vector<std::string> pieces = {
+      "a",          "Z",  "\r\n", "*", " ", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x96\xA8",
+      "\\\\SRV\\Q", "\t", ">> "};
   for (size_t length = 0; length < 300; ++length) {
     std::string text;
     for (size_t i = 0; i < length; ++i) text += pieces[rng() % pieces.size()];
@@ -111,7 +113,8 @@ TEST_F(DebugLogFixture, LinesAreCollectedOnlyWhileDebugIsOn) {
   WriteToDebugLog(run, "two");
   run.Settings.DebugOn = true;
   WriteBanner(run, 2, "T", 1);
-  EXPECT_EQ(run.DebugText, "one\r\n" + std::string(80, '*') + "\r\n**T*\r\n" + std::string(80, '*') + "\r\n");
+  EXPECT_EQ(run.DebugText,
+            "one\r\n" + std::string(80, '*') + "\r\n**T*\r\n" + std::string(80, '*') + "\r\n");
   ClearDebugLog(run);
   EXPECT_EQ(run.DebugText, "");
 }
@@ -127,7 +130,8 @@ TEST_F(DebugLogFixture, ReaderNotesFollowTheFilesDebugSwitch) {
     ClearDebugLog(run);
     run.Settings.DebugOn = true;
     ReadINISettings(run);
-    EXPECT_EQ(run.DebugText.find(">> Ignored surplus entries of ToServers") != std::string::npos, on)
+    EXPECT_EQ(run.DebugText.find(">> Ignored surplus entries of ToServers") != std::string::npos,
+              on)
         << run.DebugText;
   }
 }
@@ -196,7 +200,8 @@ TEST(ErrorRecorder, BlocksAppendInOrderAndKeepTheAbortStatus) {
   AppendErrorToOutcome(run, "Second", PlatformError{5, ""});
   EXPECT_TRUE(run.AbortStatus);
   EXPECT_EQ(run.OutcomeText,
-            "\r\nFirst\r\n> Error Number: -2147023095\r\n> Error Description: The printer name is invalid."
+            "\r\nFirst\r\n> Error Number: -2147023095\r\n> Error Description: The printer name is "
+            "invalid."
             "\r\nSecond\r\n> Error Number: 5\r\n> Error Description: ");
 }
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include "engine/modEventLog.h"
@@ -22,11 +21,15 @@ struct RunSequence : ::testing::Test {
     run.Settings.DebugOn = true;
   }
   std::string Marker() {
-    auto v = platform.Settings.ReadValue(Hive::CurrentUser, SuccessMarkerKey(run.INIFilePath), "SUCCESS");
+    auto v = platform.Settings.ReadValue(Hive::CurrentUser, SuccessMarkerKey(run.INIFilePath),
+                                         "SUCCESS");
     return v && v->has_value() ? **v : "<none>";
   }
   void SetMarker(const std::string& value) {
-    ASSERT_TRUE(platform.Settings.WriteValue(Hive::CurrentUser, SuccessMarkerKey(run.INIFilePath), "SUCCESS", value).ok());
+    ASSERT_TRUE(
+        platform.Settings
+            .WriteValue(Hive::CurrentUser, SuccessMarkerKey(run.INIFilePath), "SUCCESS", value)
+            .ok());
   }
 };
 
@@ -46,7 +49,8 @@ TEST_F(RunSequence, OnlyAStoredTrueSkipsTheRun) {
     SetMarker(stored);
     run.DebugText.clear();
     EXPECT_FALSE(IsMarkedSuccessful(run)) << stored;
-    EXPECT_EQ(run.DebugText, ">> Getting Registry key: " + run.INIFilePath + "\r\n>> Registry Key Value: False\r\n");
+    EXPECT_EQ(run.DebugText, ">> Getting Registry key: " + run.INIFilePath +
+                                 "\r\n>> Registry Key Value: False\r\n");
   }
   SetMarker("True");
   EXPECT_TRUE(IsMarkedSuccessful(run));
@@ -56,7 +60,8 @@ TEST_F(RunSequence, AMarkedRunDoesNothingButReadTheMarker) {
   SetMarker("True");
   run.AbortStatus = true;  // must not be cleared by a skipped run
   RunMigration(run);
-  EXPECT_EQ(run.DebugText, ">> Getting Registry key: " + run.INIFilePath + "\r\n>> Registry Key Value: True\r\n");
+  EXPECT_EQ(run.DebugText,
+            ">> Getting Registry key: " + run.INIFilePath + "\r\n>> Registry Key Value: True\r\n");
   EXPECT_TRUE(platform.Network.Calls.empty());
   EXPECT_TRUE(run.AbortStatus);
 
@@ -71,15 +76,16 @@ TEST_F(RunSequence, StepsAreLoggedInOrder) {
   RunMigration(run);
   const std::string stars(80, '*');
   EXPECT_EQ(run.DebugText,
-            ">> Getting Registry key: " + run.INIFilePath + "\r\n>> Registry Key Value: False\r\n"
-            ">> Running Velloran, abort status: False\r\n" +
-                stars + "\r\n" + std::string(28, '*') + "     NETWORK PRINTERS    " + std::string(27, '*') +
-                "\r\n" + stars + "\r\n" +
+            ">> Getting Registry key: " + run.INIFilePath +
+                "\r\n>> Registry Key Value: False\r\n"
+                ">> Running Velloran, abort status: False\r\n" +
+                stars + "\r\n" + std::string(28, '*') + "     NETWORK PRINTERS    " +
+                std::string(27, '*') + "\r\n" + stars + "\r\n" +
                 ">> Getting client's list of printers <<\r\n"
                 ">> * ----- My Networked Printers ----- * <<\r\n"
-                ">> Finished getting network printers, abort status: False\r\n" + stars + "\r\n" +
-                std::string(28, '*') + "     MOVING USING AD    " + std::string(27, '*') + "\r\n" + stars +
-                "\r\n" +
+                ">> Finished getting network printers, abort status: False\r\n" +
+                stars + "\r\n" + std::string(28, '*') + "     MOVING USING AD    " +
+                std::string(27, '*') + "\r\n" + stars + "\r\n" +
                 // No directory service: the mode fails and the manual modes are skipped.
                 ">> Moving Printers Using AD <<\r\n"
                 "ERROR: Accessing Active Directory. <<\r\nERROR: 429\r\n"
@@ -92,18 +98,21 @@ TEST_F(RunSequence, StepsAreLoggedInOrder) {
 }
 
 TEST_F(RunSequence, TheDumpListsBlankSlotsAndHonoursDebugOn) {
-  test::WriteFile(run.INIFilePath,
-                  "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLD\r\nToServers=NEW\r\n"
-                  "[DEPLOYMENT]\r\nCreateWebLaunchPage=True\r\nMDACOption=-3\r\n[SUPPORT]\r\nDebugOn=True\r\n");
+  test::WriteFile(
+      run.INIFilePath,
+      "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLD\r\nToServers=NEW\r\n"
+      "[DEPLOYMENT]\r\nCreateWebLaunchPage=True\r\nMDACOption=-3\r\n[SUPPORT]\r\nDebugOn=True\r\n");
   ReadINISettings(run);
   const std::string& d = run.DebugText;
   EXPECT_NE(d.find(">> Server to Server Pairs <<\r\n>> From Server: OLD\r\n>> To Server: NEW\r\n"
                    ">> From Server: \r\n>> To Server: \r\n>> Printer to Printer Pairs <<\r\n"),
             std::string::npos)
       << d;
-  EXPECT_NE(d.find(">> CreateHTMLLaunchPage: True\r\n>> CreateBatchFile: False\r\n>> IncludeMDAC: False\r\n"
-                   ">> MDACOption: -3\r\n>> DebugOn: True\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      d.find(
+          ">> CreateHTMLLaunchPage: True\r\n>> CreateBatchFile: False\r\n>> IncludeMDAC: False\r\n"
+          ">> MDACOption: -3\r\n>> DebugOn: True\r\n"),
+      std::string::npos);
   EXPECT_EQ(d.substr(0, 82), std::string(80, '*') + "\r\n");
 
   test::WriteFile(run.INIFilePath, "[SUPPORT]\r\nDebugOn=False\r\n");
@@ -129,7 +138,8 @@ TEST_F(RunSequence, AFailedDirectoryModeKeepsTheManualModesFromRunning) {
   platform.Network.Calls.clear();
   RunMigration(run);
   EXPECT_FALSE(run.AbortStatus) << run.OutcomeText;
-  EXPECT_EQ(platform.Network.Calls, (std::vector<std::string>{"enum", "remove \\\\OLD\\P1", "add \\\\NEW\\P1"}));
+  EXPECT_EQ(platform.Network.Calls,
+            (std::vector<std::string>{"enum", "remove \\\\OLD\\P1", "add \\\\NEW\\P1"}));
   EXPECT_EQ(Marker(), "True");
 }
 
@@ -146,7 +156,8 @@ TEST_F(RunSequence, AnINIFileThatCannotBeReadNeverMarksTheUserDone) {
     run.CommandLine = "\"" + path + "\"";
     OpenINIFile(run);
     EXPECT_TRUE(run.INIFileUnreadable) << path;
-    EXPECT_NE(run.DebugText.find("ERROR: Reading INI file: " + path + "\r\nERROR: "), std::string::npos)
+    EXPECT_NE(run.DebugText.find("ERROR: Reading INI file: " + path + "\r\nERROR: "),
+              std::string::npos)
         << run.DebugText;
     EXPECT_FALSE(run.Settings.UseManualDefinitions);
     RunMigration(run);

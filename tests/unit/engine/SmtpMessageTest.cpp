@@ -59,7 +59,8 @@ TEST(MessageText, SettingsWithLineBreaksStayOnTheirHeaderLine) {
   s.EmailTo = {"b@x\nX: y"};
   s.EmailSubject = "Report\r\n\r\nforged body";
   std::string text = BuildMessageText(s, "ok", LocalTime{2004, 7, 9, 14, 5, 33, 0}, "<id@host>");
-  EXPECT_TRUE(text.starts_with("From: <a@x Bcc: evil@y>\r\nTo: b@x X: y\r\nSubject: Report    forged body\r\n"))
+  EXPECT_TRUE(text.starts_with(
+      "From: <a@x Bcc: evil@y>\r\nTo: b@x X: y\r\nSubject: Report    forged body\r\n"))
       << text;
   EXPECT_EQ(OneLine("MAIL\r\nRSET"), "MAIL  RSET");
 }

@@ -19,21 +19,34 @@ using test::WriteFile;
 
 TEST(FileSettingsStore, ValuesRoundTripPerHiveAndKeyPathsKeepTheirCase) {
   TempDir dir;
-  auto store = MakeFileSettingsStore((dir / "u/user.hive").string(), (dir / "m/machine.hive").string());
+  auto store =
+      MakeFileSettingsStore((dir / "u/user.hive").string(), (dir / "m/machine.hive").string());
   auto missing = store->ReadValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "SUCCESS");
   ASSERT_TRUE(missing.ok());
   EXPECT_FALSE(missing->has_value());
 
-  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "SUCCESS", "True")).ok());
-  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "success", "False")).ok());
-  ASSERT_TRUE((store->WriteValue(Hive::LocalMachine, "Software\\Velloran\\C:\\a.ini", "SUCCESS", "True")).ok());
+  ASSERT_TRUE(
+      (store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "SUCCESS", "True"))
+          .ok());
+  ASSERT_TRUE(
+      (store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "success", "False"))
+          .ok());
+  ASSERT_TRUE(
+      (store->WriteValue(Hive::LocalMachine, "Software\\Velloran\\C:\\a.ini", "SUCCESS", "True"))
+          .ok());
   // File names are case-sensitive here: another case is another INI file.
-  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\C:\\A.INI", "SUCCESS", "True")).ok());
+  ASSERT_TRUE(
+      (store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\C:\\A.INI", "SUCCESS", "True"))
+          .ok());
 
-  EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "Success"), "False");
-  EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, "Software\\Velloran\\C:\\A.INI", "Success"), "True");
-  EXPECT_FALSE(store->ReadValue(Hive::CurrentUser, "software\\velloran\\c:\\a.ini", "SUCCESS")->has_value());
-  EXPECT_EQ(**store->ReadValue(Hive::LocalMachine, "Software\\Velloran\\C:\\a.ini", "SUCCESS"), "True");
+  EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "Success"),
+            "False");
+  EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, "Software\\Velloran\\C:\\A.INI", "Success"),
+            "True");
+  EXPECT_FALSE(
+      store->ReadValue(Hive::CurrentUser, "software\\velloran\\c:\\a.ini", "SUCCESS")->has_value());
+  EXPECT_EQ(**store->ReadValue(Hive::LocalMachine, "Software\\Velloran\\C:\\a.ini", "SUCCESS"),
+            "True");
 
   struct stat st {};
   ASSERT_EQ(::stat((dir / "u/user.hive").c_str(), &st), 0);
@@ -52,7 +65,8 @@ TEST(FileSettingsStore, KeyPathsKeepEmptyPartsAndOddCharacters) {
   ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, rooted, "SUCCESS", "False")).ok());
   ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, odd, "a=b", "line\r\nbreak")).ok());
   // The empty INI path: the trailing separator names the application key.
-  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\", "SUCCESS", "True")).ok());
+  ASSERT_TRUE(
+      (store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\", "SUCCESS", "True")).ok());
 
   EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, unc, "SUCCESS"), "True");
   EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, rooted, "SUCCESS"), "False");
@@ -70,9 +84,10 @@ TEST(FileSettingsStore, AnUnwritableLocationFails) {
 TEST(ConnectionProfile, EnumeratesAddsAndRemovesKeepingTheRestOfTheFile) {
   TempDir dir;
   const auto path = dir / "connections.txt";
-  WriteFile(path,
-            "# my desk\ncomputer: PC09\nconnection: \\\\OLDSRV1\\ACCOUNTING\nconnection: Local Laser\n"
-            "\nshare: \\\\NEWSRV1\\ACCOUNTING\n");
+  WriteFile(
+      path,
+      "# my desk\ncomputer: PC09\nconnection: \\\\OLDSRV1\\ACCOUNTING\nconnection: Local Laser\n"
+      "\nshare: \\\\NEWSRV1\\ACCOUNTING\n");
   auto factory = MakeConnectionProfile(path.string());
   auto net = factory->Create("WScript.Network");
   ASSERT_TRUE(net.ok());
@@ -97,10 +112,12 @@ TEST(ConnectionProfile, EnumeratesAddsAndRemovesKeepingTheRestOfTheFile) {
   EXPECT_EQ(gone.error().Description, "This network connection does not exist.");
 
   EXPECT_TRUE((obj->AddWindowsPrinterConnection("\\\\newsrv1\\Accounting")).ok());
-  EXPECT_TRUE((obj->AddWindowsPrinterConnection("\\\\NEWSRV1\\ACCOUNTING")).ok());  // already there: no change
-  EXPECT_EQ(ReadFile(path),
-            "# my desk\ncomputer: PC09\nconnection: Local Laser\nconnection: \\\\newsrv1\\Accounting\n"
-            "\nshare: \\\\NEWSRV1\\ACCOUNTING\nshare: \\\\OLDSRV1\\ACCOUNTING\n");
+  EXPECT_TRUE((obj->AddWindowsPrinterConnection("\\\\NEWSRV1\\ACCOUNTING"))
+                  .ok());  // already there: no change
+  EXPECT_EQ(
+      ReadFile(path),
+      "# my desk\ncomputer: PC09\nconnection: Local Laser\nconnection: \\\\newsrv1\\Accounting\n"
+      "\nshare: \\\\NEWSRV1\\ACCOUNTING\nshare: \\\\OLDSRV1\\ACCOUNTING\n");
 }
 
 TEST(ConnectionProfile, MissingFileFailsClearlyAndNoneCannotBeCreated) {
@@ -120,7 +137,8 @@ TEST(FileEventLog, AppendsOneRecordPerEvent) {
   TempDir dir;
   auto log = MakeEventLog("file:" + (dir / "events.log").string());
   ASSERT_TRUE(log.ok());
-  ASSERT_TRUE(((*log)->ReportEvent("Velloran", kEventTypeWarning, 20002, "line one\r\nline two")).ok());
+  ASSERT_TRUE(
+      ((*log)->ReportEvent("Velloran", kEventTypeWarning, 20002, "line one\r\nline two")).ok());
   ASSERT_TRUE(((*log)->ReportEvent("Velloran", kEventTypeInformation, 20001, "")).ok());
   EXPECT_EQ(ReadFile(dir / "events.log"),
             "2\t20002\tVelloran\tline one\r\nline two\n4\t20001\tVelloran\t\n");

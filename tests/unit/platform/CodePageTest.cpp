@@ -1,6 +1,6 @@
-#include "platform/CodePage.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/CodePage.h"
 
 namespace velloran {
 namespace {
@@ -16,15 +16,21 @@ TEST(CodePageTest, Windows1252ReadsEveryByteAsWindowsDoes) {
   ASSERT_TRUE(cp);
   EXPECT_EQ(cp->Name(), "windows-1252");
   EXPECT_TRUE(cp->SingleByte());
-  EXPECT_EQ(cp->ToUtf8("Gr\xFC\xDF" "e \x80"), "Grüße €");
-  EXPECT_EQ(cp->FromUtf8("Grüße €"), "Gr\xFC\xDF" "e \x80");
+  EXPECT_EQ(cp->ToUtf8("Gr\xFC\xDF"
+                       "e \x80"),
+            "Grüße €");
+  EXPECT_EQ(cp->FromUtf8("Grüße €"),
+            "Gr\xFC\xDF"
+            "e \x80");
   // The bytes the standard leaves open read as C1 controls and go back.
   EXPECT_EQ(cp->ToUtf8("\x81\x8D\x8F\x90\x9D"), "\u0081\u008D\u008F\u0090\u009D");
   EXPECT_EQ(cp->FromUtf8(cp->ToUtf8("\x81\x9D")), "\x81\x9D");
   // What the code page lacks becomes "?", one per character.
   EXPECT_EQ(cp->FromUtf8("Ωx日"), "?x?");
   // Malformed UTF-8 is one "?" per bad byte, never dropped.
-  EXPECT_EQ(cp->FromUtf8("a\xFF" "b"), "a?b");
+  EXPECT_EQ(cp->FromUtf8("a\xFF"
+                         "b"),
+            "a?b");
 }
 
 TEST(CodePageTest, NamesInTheirUsualForms) {

@@ -1,8 +1,8 @@
-#include "platform/Configuration.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include "platform/Configuration.h"
 
 namespace velloran {
 namespace {
@@ -16,7 +16,8 @@ EnvironmentLookup Env(std::map<std::string, std::string> vars) {
 }
 
 TEST(Configuration, UnsetAndEmptyVariablesTakeTheDefaults) {
-  for (const auto& env : {Env({}), Env({{"VELLORAN_PRINTERS", ""}, {"VELLORAN_SMTP_TICK_MS", ""},
+  for (const auto& env : {Env({}), Env({{"VELLORAN_PRINTERS", ""},
+                                        {"VELLORAN_SMTP_TICK_MS", ""},
                                         {"VELLORAN_MESSAGEBOX", ""}})}) {
     auto c = ReadConfiguration(env);
     ASSERT_TRUE(c.ok());
@@ -55,7 +56,8 @@ TEST(Configuration, UnusableValuesAreRefusedByName) {
   }
   auto box = ReadConfiguration(Env({{"VELLORAN_MESSAGEBOX", "gtk"}}));
   ASSERT_FALSE(box.ok());
-  EXPECT_EQ(box.error().Description, "VELLORAN_MESSAGEBOX must be auto, console or qt, not \"gtk\"");
+  EXPECT_EQ(box.error().Description,
+            "VELLORAN_MESSAGEBOX must be auto, console or qt, not \"gtk\"");
   auto page = ReadConfiguration(Env({{"VELLORAN_CODEPAGE", "klingon-1"}}));
   ASSERT_FALSE(page.ok());
   EXPECT_NE(page.error().Description.find("VELLORAN_CODEPAGE"), std::string::npos);

@@ -99,8 +99,9 @@ TEST_F(ConnectionProfileRules, NamesWithControlCharactersNeverReachTheFile) {
   const std::string original = "computer: PC01\nconnection: \\\\OLD\\ACC\n";
   WriteFile(path, original);
   auto net = Open();
-  for (const std::string& name : std::vector<std::string>{"\\\\NEW\\ACC\ncomputer: OTHERPC", "\\\\NEW\\ACC\r", "\\\\NEW\\A\tCC",
-                           std::string("\\\\NEW\\A\0C", 8), "\\\\NEW\\ACC\x7f"}) {
+  for (const std::string& name : std::vector<std::string>{
+           "\\\\NEW\\ACC\ncomputer: OTHERPC", "\\\\NEW\\ACC\r", "\\\\NEW\\A\tCC",
+           std::string("\\\\NEW\\A\0C", 8), "\\\\NEW\\ACC\x7f"}) {
     Status added = net->AddWindowsPrinterConnection(name);
     ASSERT_FALSE(added.ok());
     EXPECT_EQ(added.error(), (PlatformError{-2147023095, "The printer name is invalid."}));
@@ -115,16 +116,16 @@ TEST_F(ConnectionProfileRules, NamesWithControlCharactersNeverReachTheFile) {
 TEST_F(ConnectionProfileRules, ConnectionsThatCannotExistAreRefusedWithoutShareLines) {
   WriteFile(path, "connection: \\\\OLD\\P1\n");
   auto net = Open();
-  for (const char* bad : {"\\\\\\", "\\\\", "\\\\SRV", "\\\\SRV\\", "\\\\\\P1", "\\\\Error in To Server Name\\P1",
-                          "\\\\SRV\\P1\\extra", "\\\\SRV\\P*1", "\\\\SR:V\\P1", "\\\\..\\P1", "\\\\SRV\\..",
-                          "SRV\\P1", "Local Laser"}) {
+  for (const char* bad : {"\\\\\\", "\\\\", "\\\\SRV", "\\\\SRV\\", "\\\\\\P1",
+                          "\\\\Error in To Server Name\\P1", "\\\\SRV\\P1\\extra", "\\\\SRV\\P*1",
+                          "\\\\SR:V\\P1", "\\\\..\\P1", "\\\\SRV\\..", "SRV\\P1", "Local Laser"}) {
     Status added = net->AddWindowsPrinterConnection(bad);
     ASSERT_FALSE(added.ok()) << bad;
     EXPECT_EQ(added.error().Number, -2147023095) << bad;
   }
   // What real servers and shares are called still connects.
-  for (const char* good : {"\\\\NEWSRV1\\HP LaserJet 4", "\\\\print-01.corp.example\\Q_2", "\\\\10.0.0.5\\Acct$",
-                           "\\\\SRV_1\\P(1)"})
+  for (const char* good : {"\\\\NEWSRV1\\HP LaserJet 4", "\\\\print-01.corp.example\\Q_2",
+                           "\\\\10.0.0.5\\Acct$", "\\\\SRV_1\\P(1)"})
     EXPECT_TRUE(net->AddWindowsPrinterConnection(good).ok()) << good;
   // A connection the user has, however odd its name, can still be removed.
   WriteFile(path, "connection: \\\\SRVONLY\n");
@@ -132,7 +133,9 @@ TEST_F(ConnectionProfileRules, ConnectionsThatCannotExistAreRefusedWithoutShareL
 }
 
 TEST_F(ConnectionProfileRules, AnOfflineServerFailsEveryAddAndRemoveThere) {
-  WriteFile(path, "connection: \\\\OLD\\P1\nconnection: \\\\KEEP\\P2\noffline: \\\\new\nshare: \\\\NEW\\P1\n");
+  WriteFile(
+      path,
+      "connection: \\\\OLD\\P1\nconnection: \\\\KEEP\\P2\noffline: \\\\new\nshare: \\\\NEW\\P1\n");
   auto net = Open();
   // A roll-back that fails: the old server goes offline between remove and add.
   ASSERT_TRUE(net->RemovePrinterConnection("\\\\OLD\\P1", true, true).ok());
@@ -156,7 +159,8 @@ TEST_F(ConnectionProfileRules, ChangesMadeByOthersBetweenCallsAreSeen) {
   auto net = Open();
   ASSERT_TRUE(net->AddWindowsPrinterConnection("\\\\B\\P").ok());
   WriteFile(path, "connection: \\\\C\\P\nconnection: \\\\D\\P\n");
-  EXPECT_EQ(*net->EnumPrinterConnections(), (std::vector<std::string>{"Ne00:", "\\\\C\\P", "Ne01:", "\\\\D\\P"}));
+  EXPECT_EQ(*net->EnumPrinterConnections(),
+            (std::vector<std::string>{"Ne00:", "\\\\C\\P", "Ne01:", "\\\\D\\P"}));
   ASSERT_TRUE(net->RemovePrinterConnection("\\\\C\\P", true, true).ok());
   EXPECT_EQ(ReadFile(path), "connection: \\\\D\\P\n");
 

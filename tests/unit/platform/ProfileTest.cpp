@@ -2,7 +2,6 @@
 // then what a write does to the bytes around the key it changes.
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,7 +56,8 @@ TEST(ProfileRead, FollowsTheProfileStringRules) {
       {"quote inside only kept", "[S]\nk=a\"b\"\n", "S", "k", 100, "a\"b\""},
       {"a lone quote kept", "[S]\nk=\"\n", "S", "k", 100, "\""},
       {"comment line skipped", "[S]\n;k=1\n  ; k=2\nk=3\n", "S", "k", 100, "3"},
-      {"key line without equals sign is empty and hides later lines", "[S]\nk\nk=v\n", "S", "k", 100, ""},
+      {"key line without equals sign is empty and hides later lines", "[S]\nk\nk=v\n", "S", "k",
+       100, ""},
       {"other keys past a line without equals sign", "[S]\nj\nk=v\n", "S", "k", 100, "v"},
       {"CR LF not part of the value", "[S]\r\nk=v\r\n", "S", "k", 100, "v"},
       {"last line without line end", "[S]\nk=v", "S", "k", 100, "v"},
@@ -83,18 +83,22 @@ TEST(ProfileRead, FollowsTheProfileStringRules) {
       {"name up to the first bracket does not match", "[U]V]W\nk=u\n", "U", "k", 100, ""},
       // Characters Windows treats specially
       {"NUL ends the value", Bytes("[S]\nk=ab\0cd\nj=x\n"), "S", "k", 100, "ab"},
-      {"EOF mark, VT and FF are blanks", "[S]\n\x0B k=\x1A\x0B\x0C v \x0C\x0B\x1A\n", "S", "k", 100, "v"},
+      {"EOF mark, VT and FF are blanks", "[S]\n\x0B k=\x1A\x0B\x0C v \x0C\x0B\x1A\n", "S", "k", 100,
+       "v"},
       {"no-break space is text", "[S]\nk=\xA0v\xA0\n", "S", "k", 100, "\u00A0v\u00A0"},
       {"EOF mark at the end of the file", "[S]\r\nk=v\r\n\x1A", "S", "k", 100, "v"},
       // Files with a byte-order mark are Unicode text
-      {"UTF-16LE file", Bytes("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xFC\0\xDF\0\r\0\n\0"), "S",
-       "k", 100, "üß"},
+      {"UTF-16LE file", Bytes("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xFC\0\xDF\0\r\0\n\0"), "S", "k", 100,
+       "üß"},
       {"UTF-16BE file", Bytes("\xFE\xFF\0[\0S\0]\0\n\0k\0=\0v"), "S", "k", 100, "v"},
-      {"UTF-16 text outside the code page", Bytes("\xFF\xFE[\0S\0]\0\n\0k\0=\0\xA9\x03"), "S",
-       "k", 100, "?"},
-      {"UTF-16 without byte-order mark is not read", Bytes("[\0S\0]\0\n\0k\0=\0v\0"), "S", "k",
-       100, ""},
-      {"UTF-8 file with byte-order mark", "\xEF\xBB\xBF[S]\nk=Gr\xC3\xBC\xC3\x9F" "e\n", "S", "k", 100, "Grüße"},
+      {"UTF-16 text outside the code page", Bytes("\xFF\xFE[\0S\0]\0\n\0k\0=\0\xA9\x03"), "S", "k",
+       100, "?"},
+      {"UTF-16 without byte-order mark is not read", Bytes("[\0S\0]\0\n\0k\0=\0v\0"), "S", "k", 100,
+       ""},
+      {"UTF-8 file with byte-order mark",
+       "\xEF\xBB\xBF[S]\nk=Gr\xC3\xBC\xC3\x9F"
+       "e\n",
+       "S", "k", 100, "Grüße"},
   };
   TempDir dir;
   auto path = (dir / "t.ini").string();
@@ -236,13 +240,16 @@ TEST_F(ProfileWrite, ReadSeesWhatWriteChangedInRepeatedSection) {
 
 TEST_F(ProfileWrite, WritesTheFilesEncodingAndLineEnds) {
   // Program text is UTF-8, the file ANSI.
-  EXPECT_EQ(Write("[S]\r\n", "S", "k", "Grüße €"), "[S]\r\nk=Gr\xFC\xDF" "e \x80\r\n");
+  EXPECT_EQ(Write("[S]\r\n", "S", "k", "Grüße €"),
+            "[S]\r\nk=Gr\xFC\xDF"
+            "e \x80\r\n");
   EXPECT_EQ(SystemProfile().GetString("S", "K", 100, path), "Grüße €");
   EXPECT_EQ(Write("[S]\r\n", "S", "k", "Ωmega"), "[S]\r\nk=?mega\r\n");
   // A file with lone CR line ends keeps them.
   EXPECT_EQ(Write("[S]\rj=1\r", "S", "k", "2"), "[S]\rj=1\rk=2\r");
   // A UTF-16 file stays UTF-16, every other character as it was.
-  const std::string utf16 = Bytes("\xFF\xFE[\0S\0]\0\r\0\n\0j\0=\0\xA9\x03\r\0\n\0k\0=\0o\0l\0d\0\r\0\n\0");
+  const std::string utf16 =
+      Bytes("\xFF\xFE[\0S\0]\0\r\0\n\0j\0=\0\xA9\x03\r\0\n\0k\0=\0o\0l\0d\0\r\0\n\0");
   EXPECT_EQ(Write(utf16, "S", "k", "ü"),
             Bytes("\xFF\xFE[\0S\0]\0\r\0\n\0j\0=\0\xA9\x03\r\0\n\0k\0=\0\xFC\0\r\0\n\0"));
   EXPECT_EQ(SystemProfile().GetString("S", "k", 100, path), "ü");

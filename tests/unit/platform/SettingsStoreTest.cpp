@@ -18,7 +18,8 @@ TEST(FileSettingsStore, EveryValueNameReadsBack) {
   // Names that, written as they are, would read back as a comment or a key.
   const std::vector<std::string> names = {";comment", "[key]", "[a=b]", " ;x", "", "%41", "a]"};
   for (size_t i = 0; i < names.size(); ++i)
-    ASSERT_TRUE(store->WriteValue(Hive::CurrentUser, "K", names[i], "v" + std::to_string(i)).ok()) << names[i];
+    ASSERT_TRUE(store->WriteValue(Hive::CurrentUser, "K", names[i], "v" + std::to_string(i)).ok())
+        << names[i];
   for (size_t i = 0; i < names.size(); ++i) {
     auto v = store->ReadValue(Hive::CurrentUser, "K", names[i]);
     ASSERT_TRUE(v.ok() && v->has_value()) << names[i];
@@ -55,8 +56,9 @@ TEST(FileSettingsStore, ConcurrentWritersLoseNoValue) {
       auto store = MakeFileSettingsStore(hive, (dir / "machine.hive").string());
       int failures = 0;
       for (int i = 0; i < kValues; ++i)
-        if (!store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\p" + std::to_string(p),
-                               "v" + std::to_string(i), std::to_string(p * 100 + i))
+        if (!store
+                 ->WriteValue(Hive::CurrentUser, "Software\\Velloran\\p" + std::to_string(p),
+                              "v" + std::to_string(i), std::to_string(p * 100 + i))
                  .ok())
           ++failures;
       ::_exit(failures == 0 ? 0 : 1);
@@ -71,7 +73,8 @@ TEST(FileSettingsStore, ConcurrentWritersLoseNoValue) {
   auto store = MakeFileSettingsStore(hive, (dir / "machine.hive").string());
   for (int p = 0; p < kProcesses; ++p)
     for (int i = 0; i < kValues; ++i) {
-      auto v = store->ReadValue(Hive::CurrentUser, "Software\\Velloran\\p" + std::to_string(p), "v" + std::to_string(i));
+      auto v = store->ReadValue(Hive::CurrentUser, "Software\\Velloran\\p" + std::to_string(p),
+                                "v" + std::to_string(i));
       ASSERT_TRUE(v.ok() && v->has_value()) << p << "/" << i;
       EXPECT_EQ(**v, std::to_string(p * 100 + i));
     }
