@@ -33,5 +33,5 @@ cmake -S . -B "$BUILD" $GENERATOR \
   -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
   -DASIO_INCLUDE_DIR="$ASIO_DIR" \
   -DVELLORAN_BUILD_TESTS=OFF -DVELLORAN_BUILD_BENCH=OFF -DVELLORAN_BUILD_TOOLKIT=OFF
-cmake --build "$BUILD" -j"${JOBS:-2}" --target VelloranEngine
+cmake --build "$BUILD" -j"${JOBS:-2}" --target VelloranEngine EvntMsg
 echo "Built $BUILD/engine/VelloranEngine.exe"

@@ -12,3 +12,11 @@ std::string CommandLineText(int argc, const char* const* argv) { return CommandL
 DialogBackend SystemDialogs() { return {&MakeQtMessageBox, &DisplayPresent}; }
 
 }  // namespace velloran
+
+namespace velloran {
+
+// A POSIX program always has its parent's streams, and they never translate
+// line ends.
+void PrepareStandardStreams() {}
+
+}  // namespace velloran

@@ -531,40 +531,6 @@ Result<RecordSet> LdapDirectory::Search(Handle& h, const std::string& base,
 
 }  // namespace
 
-LdapDirectoryOptions LdapOptionsFromEnvironment() {
-  LdapDirectoryOptions o;
-  auto env = [](const char* name) {
-    const char* v = std::getenv(name);
-    return std::string(v ? v : "");
-  };
-  std::string mode = env("VELLORAN_LDAP_BIND");
-  for (char& c : mode) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (mode.empty() || mode == "auto") {
-    o.Bind = LdapBindMode::Auto;
-  } else if (mode == "anonymous") {
-    o.Bind = LdapBindMode::Anonymous;
-  } else if (mode == "gssapi") {
-    o.Bind = LdapBindMode::Gssapi;
-  } else if (mode == "simple") {
-    o.Bind = LdapBindMode::Simple;
-  } else {
-    o.Invalid = PlatformError{kInvalidArgument, "VELLORAN_LDAP_BIND: unknown value \"" +
-                                                    env("VELLORAN_LDAP_BIND") +
-                                                    "\" (auto, anonymous, gssapi or simple)"};
-  }
-  o.User = env("VELLORAN_LDAP_USER");
-  o.PasswordFile = env("VELLORAN_LDAP_PASSWORD_FILE");
-  if (o.Bind == LdapBindMode::Simple && !o.Invalid) {
-    if (o.User.empty())
-      o.Invalid =
-          PlatformError{kInvalidArgument, "VELLORAN_LDAP_BIND=simple needs VELLORAN_LDAP_USER"};
-    else if (o.PasswordFile.empty())
-      o.Invalid = PlatformError{kInvalidArgument,
-                                "VELLORAN_LDAP_BIND=simple needs VELLORAN_LDAP_PASSWORD_FILE"};
-  }
-  return o;
-}
-
 std::unique_ptr<DirectoryService> MakeLdapDirectory(LdapDirectoryOptions options) {
   return std::make_unique<LdapDirectory>(std::move(options));
 }

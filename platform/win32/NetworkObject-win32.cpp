@@ -158,10 +158,13 @@ class ComNetworkObject : public NetworkObject {
       std::vector<Variant> args;
       args.push_back(Variant::Long(i));
       Variant item;
-      if (Status s = Invoke(items, L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &item); !s.ok()) return s.error();
-      auto text = AsText(item);
-      if (!text) return text.error();
-      out.push_back(std::move(*text));
+      // One connection that cannot be read (a server gone away, a driver
+      // that fails to load) must not hide the others: its item stays empty
+      // and the list goes on.
+      Result<std::string> text = std::string();
+      if (Status s = Invoke(items, L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &item); s.ok())
+        text = AsText(item);
+      out.push_back(text ? std::move(*text) : std::string());
     }
     return out;
   }

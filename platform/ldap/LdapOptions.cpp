@@ -1,0 +1,49 @@
+// How the directory binds, from the environment: the same variables on every
+// system, whatever client library carries them out.
+
+#include <cctype>
+#include <cstdlib>
+
+#include "platform/ldap/LdapDirectory.h"
+
+namespace velloran {
+
+namespace {
+constexpr int32_t kInvalidArgument = -2147024809;  // E_INVALIDARG
+}  // namespace
+
+LdapDirectoryOptions LdapOptionsFromEnvironment() {
+  LdapDirectoryOptions o;
+  auto env = [](const char* name) {
+    const char* v = std::getenv(name);
+    return std::string(v ? v : "");
+  };
+  std::string mode = env("VELLORAN_LDAP_BIND");
+  for (char& c : mode) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (mode.empty() || mode == "auto") {
+    o.Bind = LdapBindMode::Auto;
+  } else if (mode == "anonymous") {
+    o.Bind = LdapBindMode::Anonymous;
+  } else if (mode == "gssapi") {
+    o.Bind = LdapBindMode::Gssapi;
+  } else if (mode == "simple") {
+    o.Bind = LdapBindMode::Simple;
+  } else {
+    o.Invalid = PlatformError{kInvalidArgument, "VELLORAN_LDAP_BIND: unknown value \"" +
+                                                    env("VELLORAN_LDAP_BIND") +
+                                                    "\" (auto, anonymous, gssapi or simple)"};
+  }
+  o.User = env("VELLORAN_LDAP_USER");
+  o.PasswordFile = env("VELLORAN_LDAP_PASSWORD_FILE");
+  if (o.Bind == LdapBindMode::Simple && !o.Invalid) {
+    if (o.User.empty())
+      o.Invalid =
+          PlatformError{kInvalidArgument, "VELLORAN_LDAP_BIND=simple needs VELLORAN_LDAP_USER"};
+    else if (o.PasswordFile.empty())
+      o.Invalid = PlatformError{kInvalidArgument,
+                                "VELLORAN_LDAP_BIND=simple needs VELLORAN_LDAP_PASSWORD_FILE"};
+  }
+  return o;
+}
+
+}  // namespace velloran
