@@ -37,17 +37,39 @@ std::string Narrow(const wchar_t* text) {
   return out;
 }
 
+// Windows' words for the failures an administrator meets most, for systems
+// whose message tables lack them (Wine has none for the directory codes).
+std::string KnownText(HRESULT hr) {
+  switch (static_cast<int32_t>(hr)) {
+    case kServerDown:
+      return "The server is not operational.";
+    case kNoSuchObject:
+      return "There is no such object on the server.";
+    case kBadPathname:
+      return "An invalid directory pathname was passed";
+    case static_cast<int32_t>(0x8007052E):
+      return "The user name or password is incorrect.";
+    case static_cast<int32_t>(0x8007203B):
+      return "A local error has occurred.";
+    default:
+      return "Automation error";
+  }
+}
+
 // The directory client keeps the server's own words for the last failure;
 // they say more than the generic text of the HRESULT.
 PlatformError AdsError(HRESULT hr) {
   std::string text = SystemMessageText(static_cast<DWORD>(hr));
+  // A Win32 code wrapped in an HRESULT: the code's own text.
+  if (text.empty() && HRESULT_FACILITY(hr) == FACILITY_WIN32)
+    text = SystemMessageText(static_cast<DWORD>(HRESULT_CODE(hr)));
   if (text.empty()) {
     DWORD code = 0;
     wchar_t message[512] = {};
     wchar_t provider[64] = {};
     if (SUCCEEDED(::ADsGetLastError(&code, message, 512, provider, 64))) text = Narrow(message);
   }
-  if (text.empty()) text = "Automation error";
+  if (text.empty()) text = KnownText(hr);
   return PlatformError{static_cast<int32_t>(hr), text};
 }
 
@@ -257,9 +279,19 @@ class AdsiDirectory : public DirectoryService {
     if (FAILED(hr)) return AdsError(hr);
     BSTR adsPath = nullptr;
     hr = object.p->get_ADsPath(&adsPath);
-    if (FAILED(hr)) return AdsError(hr);
-    std::string text = Narrow(adsPath);
-    ::SysFreeString(adsPath);
+    std::string text;
+    if (SUCCEEDED(hr)) {
+      text = Narrow(adsPath);
+      ::SysFreeString(adsPath);
+    } else if (hr == E_NOTIMPL) {
+      // Clients that bind but cannot name the object (Wine's) still have
+      // the path they bound: its canonical form is what the search needs.
+      auto parts = ParseAdsPath(path);
+      if (!parts || parts->DN.empty()) return AdsError(hr);
+      text = "LDAP://" + (parts->Host.empty() ? "" : CanonicalServer(parts->Host, parts->Port) + "/") + parts->DN;
+    } else {
+      return AdsError(hr);
+    }
     return std::unique_ptr<DirectoryObject>(std::make_unique<AdsiObject>(std::move(text)));
   }
 
