@@ -66,20 +66,44 @@ std::string ADPrinterQuery(const std::string& adsPath) {
   return "Select name, printShareName FROM '" + adsPath + "' WHERE objectCategory='printQueue'";
 }
 
-NetworkPrinter ADPrinterFromRecord(const std::string& name, const std::string& shareName) {
+const std::vector<std::string>& ADServerAttributes() {
+  static const std::vector<std::string> kAttributes = {"shortServerName", "serverName", "uNCName"};
+  return kAttributes;
+}
+
+namespace {
+
+// "\\server\share" -> "server"; empty when the value names no server.
+std::string HostOfUNC(std::string_view unc) {
+  size_t start = unc.find_first_not_of('\\');
+  if (start == std::string_view::npos) return {};
+  size_t end = unc.find('\\', start);
+  return std::string(unc.substr(start, end == std::string_view::npos ? end : end - start));
+}
+
+}  // namespace
+
+NetworkPrinter ADPrinterFromRecord(const ADQueueRecord& record) {
   NetworkPrinter p;
-  // Queue names are "SERVER-Printer", and server names may hold dashes of
-  // their own ("PRN-01-Color"). When the name ends in "-" and the share name,
-  // the server is everything before that; cutting at the first dash would
-  // send the connection to a server that does not exist.
-  const size_t tail = shareName.size() + 1;
-  if (!shareName.empty() && name.size() > tail &&
-      SameText(std::string_view(name).substr(name.size() - tail), "-" + shareName)) {
-    p.ServerName = name.substr(0, name.size() - tail);
-    p.PrinterName = name.substr(name.size() - shareName.size());
-    p.ShareName = shareName;
+  p.ShareName = record.PrintShareName;
+  const std::string& name = record.Name;
+  // Server and printer names may both hold dashes, and the printer name is
+  // not the share name, so "name" alone cannot say where the server ends.
+  // Windows publishes the server with every queue; the name is cut after it.
+  std::string server =
+      !record.ShortServerName.empty() ? record.ShortServerName : HostOfUNC(record.UNCName);
+  if (!server.empty()) {
+    p.ServerName = server;
+    const size_t prefix = server.size() + 1;
+    if (name.size() >= prefix && SameText(std::string_view(name).substr(0, server.size()), server) &&
+        name[server.size()] == '-')
+      p.PrinterName = name.substr(prefix);
+    else
+      p.PrinterName = name;  // a renamed queue: no server part to take off
     return p;
   }
+  // A record with no server of its own (not published by Windows): the
+  // server is what comes before the first dash.
   size_t dash = name.find('-');
   if (dash == std::string::npos) {
     p.PrinterName = name;
@@ -87,7 +111,6 @@ NetworkPrinter ADPrinterFromRecord(const std::string& name, const std::string& s
     p.ServerName = name.substr(0, dash);
     p.PrinterName = name.substr(dash + 1);
   }
-  p.ShareName = shareName;
   return p;
 }
 
@@ -115,7 +138,7 @@ void GetADPrinters(Run& run) {
   const std::string commandText = ADPrinterQuery((*domain)->AdsPath());
   WriteToDebugLog(run, ">> Querying AD for printers, command:" + commandText);
   if (connection) {
-    auto executed = (*connection)->Execute(commandText);
+    auto executed = (*connection)->Execute(commandText, ADServerAttributes());
     if (executed)
       records = std::move(*executed);
     else
@@ -132,9 +155,13 @@ void GetADPrinters(Run& run) {
 
   const int nameField = records.FieldIndex("name");
   const int shareField = records.FieldIndex("printShareName");
+  const int shortServerField = records.FieldIndex("shortServerName");
+  const int uncField = records.FieldIndex("uNCName");
   run.ADPrinters.reserve(records.Records.size() + 1);
   for (const auto& rec : records.Records) {
-    NetworkPrinter p = ADPrinterFromRecord(FirstValue(rec, nameField), FirstValue(rec, shareField));
+    NetworkPrinter p =
+        ADPrinterFromRecord({FirstValue(rec, nameField), FirstValue(rec, shareField),
+                             FirstValue(rec, shortServerField), FirstValue(rec, uncField)});
     std::string text = p.PrinterName + " (\\\\" + p.ServerName + "\\" + p.ShareName + ")";
     run.OutcomeText += "\r\n" + text;
     WriteToDebugLog(run, ">> AD Printer: " + text);

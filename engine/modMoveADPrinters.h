@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "engine/Run.h"
 
@@ -13,6 +14,18 @@ void MigrateADPrinters(Run& run);
 
 /// The provider's query text for the print queues below a bound object.
 std::string ADPrinterQuery(const std::string& adsPath);
-/// A directory entry from a record's name ("SERVER-Printer") and first share name.
-NetworkPrinter ADPrinterFromRecord(const std::string& name, const std::string& shareName);
+/// What one published queue says about itself (first values only).
+struct ADQueueRecord {
+  /// "SERVER-Printer": the queue's directory name.
+  std::string Name;
+  std::string PrintShareName;
+  /// The server's NetBIOS name, as Windows publishes it.
+  std::string ShortServerName;
+  /// "\\server\share".
+  std::string UNCName;
+};
+/// The attributes read besides the query's select list.
+const std::vector<std::string>& ADServerAttributes();
+/// A directory entry from one queue's record.
+NetworkPrinter ADPrinterFromRecord(const ADQueueRecord& record);
 }  // namespace velloran

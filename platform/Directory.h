@@ -19,14 +19,15 @@ class DirectoryObject {
   virtual std::string AdsPath() const = 0;
 };
 
-/// One record: per selected field, in the order of the select list, every
-/// value the record holds (none when it lacks the attribute).
+/// One record: per field of the record set, in the order of its FieldNames,
+/// every value the record holds (none when it lacks the attribute).
 struct DirectoryRecord {
   std::vector<std::vector<std::string>> Fields;
 };
 
 /// Every record a query selected, in the order the directory returned them.
 struct RecordSet {
+  /// The select list, then the attributes asked for besides it.
   std::vector<std::string> FieldNames;
   std::vector<DirectoryRecord> Records;
   /// Position of a field in the select list, case-insensitive; -1 if absent.
@@ -39,8 +40,11 @@ class DirectoryConnection {
   virtual ~DirectoryConnection() = default;
   /// Runs "SELECT attr, ... FROM 'LDAP://...' WHERE attr='value' [AND ...]"
   /// as a subtree search below the path and reads every record, however
-  /// many the server hands out per answer.
-  virtual Result<RecordSet> Execute(std::string_view commandText) = 0;
+  /// many the server hands out per answer. `alsoRead` names attributes
+  /// read besides the select list without changing the command text, which
+  /// callers log as it stands.
+  virtual Result<RecordSet> Execute(std::string_view commandText,
+                                    const std::vector<std::string>& alsoRead = {}) = 0;
 };
 
 class DirectoryService {

@@ -140,6 +140,9 @@ Result<Credentials> CredentialsFor(const LdapDirectoryOptions& o) {
       break;
     }
   }
+  // The client cannot try TLS and fall back: "auto" binds as the path says
+  // (an ldaps port is TLS from the start), "starttls" insists on it.
+  if (o.Tls == LdapTlsMode::StartTls) c.Flags |= ADS_USE_ENCRYPTION;
   return c;
 }
 
@@ -188,10 +191,8 @@ class AdsiConnection : public DirectoryConnection {
  public:
   explicit AdsiConnection(Credentials credentials) : credentials_(std::move(credentials)) {}
 
-  Result<RecordSet> Execute(std::string_view commandText) override { return Search(commandText, {}); }
-
   /// The select list plus `alsoRead`, all asked for in one search.
-  Result<RecordSet> Search(std::string_view commandText, const std::vector<std::string>& alsoRead) {
+  Result<RecordSet> Execute(std::string_view commandText, const std::vector<std::string>& alsoRead) override {
     auto command = ParseDirectoryCommand(commandText);
     if (!command) return command.error();
     ComApartment com;

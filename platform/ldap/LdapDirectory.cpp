@@ -158,10 +158,26 @@ std::vector<std::string> SplitUris(std::string_view list) {
   return out;
 }
 
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool Mentions(std::string_view text, std::string_view what) {
+  return text.find(what) != std::string_view::npos;
+}
+
+// The global catalog's TLS port as well as the directory's.
+bool IsTlsPort(int port) { return port == 636 || port == 3269; }
+
 struct Handle {
   LDAP* ld = nullptr;
   /// Canonical "host[:port]" this handle talks to.
   std::string Server;
+  /// The connection is inside TLS (ldaps or StartTLS).
+  bool Tls = false;
+  /// Why a GSSAPI bind under "auto" failed before the anonymous one that
+  /// replaced it; told with any later failure, which it likely explains.
+  std::string FallbackCause;
   ~Handle() {
     if (ld) ldap_unbind_ext_s(ld, nullptr, nullptr);
   }
@@ -192,12 +208,13 @@ class LdapDirectory : public DirectoryService {
 
   Result<std::unique_ptr<DirectoryObject>> GetObject(std::string_view path) override;
   Result<std::unique_ptr<DirectoryConnection>> OpenConnection(std::string_view provider) override;
-  Result<RecordSet> Execute(std::string_view commandText);
+  Result<RecordSet> Execute(std::string_view commandText, const std::vector<std::string>& alsoRead);
 
  private:
   Result<std::shared_ptr<Handle>> Connect(const AdsPathParts& parts);
   Result<std::shared_ptr<Handle>> Open(const std::string& uri, const std::string& server);
-  Status Bind(LDAP* ld);
+  Status StartTls(Handle& h);
+  Status Bind(Handle& h);
   Status SimpleBind(LDAP* ld, const std::string& user, const std::string& password);
   Result<std::string> NamingContext(Handle& h);
   Status CheckExists(Handle& h, const std::string& dn);
@@ -215,13 +232,48 @@ class LdapDirectory : public DirectoryService {
 class LdapConnection : public DirectoryConnection {
  public:
   explicit LdapConnection(LdapDirectory& dir) : dir_(dir) {}
-  Result<RecordSet> Execute(std::string_view commandText) override {
-    return dir_.Execute(commandText);
+  Result<RecordSet> Execute(std::string_view commandText,
+                            const std::vector<std::string>& alsoRead) override {
+    return dir_.Execute(commandText, alsoRead);
   }
 
  private:
   LdapDirectory& dir_;
 };
+
+// The library's own text for a failed handshake names the symptom only
+// ("(unknown error code)", "The certificate is NOT trusted"); the
+// administrator needs to know where the trust comes from.
+PlatformError TlsFailure(int rc, const std::string& server, std::string diagnostic) {
+  PlatformError e = LdapFailure(rc);
+  e.Description = "TLS with " + server + " failed";
+  if (!diagnostic.empty()) e.Description += ": " + diagnostic;
+  e.Description +=
+      ". The server's certificate must name the host as the path does and be issued by a CA "
+      "in the system's store or in TLS_CACERT (ldap.conf, LDAPTLS_CACERT)";
+  return e;
+}
+
+PlatformError GssapiFailure(int rc, const std::string& diagnostic, const std::string& server) {
+  PlatformError e = LdapFailure(rc, diagnostic);
+  e.Description = "GSSAPI bind: " + e.Description;
+  if (Mentions(diagnostic, "No worthy mechs"))
+    e.Description += " (the SASL GSSAPI module is missing: install libsasl2-modules-gssapi-mit)";
+  else if (Mentions(diagnostic, "not found in Kerberos database"))
+    e.Description += " (the directory has no Kerberos service name ldap/ for the host of " +
+                     server + "; use the server's DNS name, or set SASL_NOCANON in ldap.conf)";
+  else if (Mentions(diagnostic, "expired") || Mentions(diagnostic, "No Kerberos credentials") ||
+           Mentions(diagnostic, "No credentials cache") ||
+           Mentions(diagnostic, "credentials cache file"))
+    e.Description += " (get a Kerberos ticket with kinit)";
+  return e;
+}
+
+PlatformError WithFallbackCause(const Handle& h, PlatformError e) {
+  if (!h.FallbackCause.empty())
+    e.Description += "; the GSSAPI bind tried before the anonymous one failed: " + h.FallbackCause;
+  return e;
+}
 
 Status LdapDirectory::SimpleBind(LDAP* ld, const std::string& user, const std::string& password) {
   berval cred{password.size(), const_cast<char*>(password.data())};
@@ -231,7 +283,32 @@ Status LdapDirectory::SimpleBind(LDAP* ld, const std::string& user, const std::s
   return Status::Ok();
 }
 
-Status LdapDirectory::Bind(LDAP* ld) {
+Status LdapDirectory::StartTls(Handle& h) {
+  const bool required = options_.Tls == LdapTlsMode::StartTls;
+  const bool wanted =
+      required || (options_.Tls == LdapTlsMode::Auto && options_.Bind == LdapBindMode::Simple);
+  if (h.Tls || !wanted) return Status::Ok();
+  int rc = ldap_start_tls_s(h.ld, nullptr, nullptr);
+  if (rc == LDAP_SUCCESS) {
+    h.Tls = true;
+    return Status::Ok();
+  }
+  std::string diagnostic = Diagnostic(h.ld);
+  // The server answered that it does no StartTLS: the connection is still
+  // there, in the clear. A handshake that went wrong leaves nothing usable.
+  const bool declined = rc > 0;
+  if (declined && !required) return Status::Ok();
+  if (declined) {
+    PlatformError e = LdapFailure(rc, diagnostic);
+    e.Description = "StartTLS refused by " + h.Server + ": " + e.Description;
+    return e;
+  }
+  if (rc == LDAP_SERVER_DOWN && diagnostic.empty()) return LdapFailure(rc);
+  return TlsFailure(rc, h.Server, diagnostic);
+}
+
+Status LdapDirectory::Bind(Handle& h) {
+  LDAP* ld = h.ld;
   if (options_.Invalid) return *options_.Invalid;
   switch (options_.Bind) {
     case LdapBindMode::Anonymous:
@@ -259,14 +336,22 @@ Status LdapDirectory::Bind(LDAP* ld) {
     case LdapBindMode::Auto: {
       if (options_.Bind == LdapBindMode::Auto && !HasKerberosTicket())
         return SimpleBind(ld, "", "");
+      // Inside TLS, domain controllers refuse a second (SASL) security
+      // layer; outside it they may insist on one, which the library
+      // negotiates by default.
+      if (h.Tls) ldap_set_option(ld, LDAP_OPT_X_SASL_SECPROPS, const_cast<char*>("maxssf=0"));
       int rc = ldap_sasl_interactive_bind_s(ld, nullptr, "GSSAPI", nullptr, nullptr,
                                             LDAP_SASL_QUIET, SaslDefaults, nullptr);
       if (rc == LDAP_SUCCESS) return Status::Ok();
-      bool noTicket = rc == LDAP_LOCAL_ERROR || rc == LDAP_AUTH_UNKNOWN ||
-                      rc == LDAP_NOT_SUPPORTED || rc == LDAP_AUTH_METHOD_NOT_SUPPORTED ||
-                      rc == LDAP_INAPPROPRIATE_AUTH;
-      if (options_.Bind == LdapBindMode::Auto && noTicket) return SimpleBind(ld, "", "");
-      return LdapFailure(rc, Diagnostic(ld));
+      PlatformError gssapi = GssapiFailure(rc, Diagnostic(ld), h.Server);
+      if (options_.Bind == LdapBindMode::Gssapi) return gssapi;
+      // Directories that serve anonymous readers still work without a
+      // ticket; where they do not, the user must learn why Kerberos failed,
+      // not only that anonymous access is refused.
+      h.FallbackCause = gssapi.Description;
+      if (Status anonymous = SimpleBind(ld, "", ""); !anonymous.ok())
+        return WithFallbackCause(h, anonymous.error());
+      return Status::Ok();
     }
   }
   return Status::Ok();
@@ -298,7 +383,19 @@ Result<std::shared_ptr<Handle>> LdapDirectory::Open(const std::string& uri,
   timeval reply = ReplyTimeout();
   ldap_set_option(h->ld, LDAP_OPT_TIMEOUT, &reply);
 
-  if (Status bound = Bind(h->ld); !bound.ok()) return bound.error();
+  if (StartsWithNoCase(uri, "ldaps://")) {
+    // Connecting now tells a failed handshake apart from a failed bind.
+    int rc = ldap_connect(h->ld);
+    if (rc != LDAP_SUCCESS) {
+      std::string diagnostic = Diagnostic(h->ld);
+      if (diagnostic.empty()) return LdapFailure(rc);
+      return TlsFailure(rc, server, diagnostic);
+    }
+    h->Tls = true;
+  } else if (Status tls = StartTls(*h); !tls.ok()) {
+    return tls.error();
+  }
+  if (Status bound = Bind(*h); !bound.ok()) return bound.error();
   live_[server] = h;
   return h;
 }
@@ -309,7 +406,8 @@ Result<std::shared_ptr<Handle>> LdapDirectory::Connect(const AdsPathParts& parts
     if (auto it = live_.find(server); it != live_.end())
       if (auto h = it->second.lock()) return h;
     auto known = uris_.find(server);
-    std::string uri = known != uris_.end() ? known->second : "ldap://" + server;
+    std::string uri = known != uris_.end() ? known->second
+                                           : (IsTlsPort(parts.Port) ? "ldaps://" : "ldap://") + server;
     return Open(uri, server);
   }
 
@@ -394,10 +492,10 @@ Result<std::unique_ptr<DirectoryObject>> LdapDirectory::GetObject(std::string_vi
   std::string dn = parts->DN;
   if (dn.empty()) {
     auto nc = NamingContext(**h);
-    if (!nc) return nc.error();
+    if (!nc) return WithFallbackCause(**h, nc.error());
     dn = *nc;
   } else if (Status exists = CheckExists(**h, dn); !exists.ok()) {
-    return exists.error();
+    return WithFallbackCause(**h, exists.error());
   }
   return std::unique_ptr<DirectoryObject>(
       std::make_unique<LdapObject>(*h, "LDAP://" + (*h)->Server + "/" + dn));
@@ -411,7 +509,8 @@ Result<std::unique_ptr<DirectoryConnection>> LdapDirectory::OpenConnection(
   return std::unique_ptr<DirectoryConnection>(std::make_unique<LdapConnection>(*this));
 }
 
-Result<RecordSet> LdapDirectory::Execute(std::string_view commandText) {
+Result<RecordSet> LdapDirectory::Execute(std::string_view commandText,
+                                         const std::vector<std::string>& alsoRead) {
   auto cmd = ParseDirectoryCommand(commandText);
   if (!cmd) return cmd.error();
   auto parts = ParseAdsPath(cmd->Path);
@@ -421,10 +520,14 @@ Result<RecordSet> LdapDirectory::Execute(std::string_view commandText) {
   std::string base = parts->DN;
   if (base.empty()) {
     auto nc = NamingContext(**h);
-    if (!nc) return nc.error();
+    if (!nc) return WithFallbackCause(**h, nc.error());
     base = *nc;
   }
-  return Search(**h, base, cmd->Filter, cmd->Attributes);
+  std::vector<std::string> fields = cmd->Attributes;
+  fields.insert(fields.end(), alsoRead.begin(), alsoRead.end());
+  auto found = Search(**h, base, cmd->Filter, fields);
+  if (!found) return WithFallbackCause(**h, found.error());
+  return found;
 }
 
 Result<RecordSet> LdapDirectory::Search(Handle& h, const std::string& base,

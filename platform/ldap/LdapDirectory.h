@@ -18,12 +18,25 @@ enum class LdapBindMode {
   Simple,
 };
 
+enum class LdapTlsMode {
+  /// StartTLS before a simple bind, so that no password crosses the wire in
+  /// the clear; plain LDAP when the server offers no StartTLS.
+  Auto,
+  /// StartTLS on every connection; a server without it is an error.
+  StartTls,
+  /// Plain LDAP unless the path asks for ldaps.
+  None,
+};
+
 struct LdapDirectoryOptions {
   LdapBindMode Bind = LdapBindMode::Auto;
   /// Bind name of a simple bind ("user@REALM", "DOMAIN\user" or a DN).
   std::string User;
   /// File whose first line is the password of a simple bind.
   std::string PasswordFile;
+  /// Paths to port 636 or 3269 and "ldaps://" servers speak TLS from the
+  /// start whatever this says.
+  LdapTlsMode Tls = LdapTlsMode::Auto;
   /// Servers tried, in order, for a path without one (blank-separated LDAP
   /// URIs); empty: the LDAP client configuration (ldap.conf, LDAPURI).
   std::string DefaultUris;
@@ -38,7 +51,7 @@ struct LdapDirectoryOptions {
 };
 
 /// VELLORAN_LDAP_BIND (auto, anonymous, gssapi, simple), VELLORAN_LDAP_USER,
-/// VELLORAN_LDAP_PASSWORD_FILE.
+/// VELLORAN_LDAP_PASSWORD_FILE, VELLORAN_LDAP_TLS (auto, starttls, none).
 LdapDirectoryOptions LdapOptionsFromEnvironment();
 
 std::unique_ptr<DirectoryService> MakeLdapDirectory(LdapDirectoryOptions options);

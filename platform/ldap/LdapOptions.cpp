@@ -33,6 +33,19 @@ LdapDirectoryOptions LdapOptionsFromEnvironment() {
                                                     env("VELLORAN_LDAP_BIND") +
                                                     "\" (auto, anonymous, gssapi or simple)"};
   }
+  std::string tls = env("VELLORAN_LDAP_TLS");
+  for (char& c : tls) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (tls.empty() || tls == "auto") {
+    o.Tls = LdapTlsMode::Auto;
+  } else if (tls == "starttls") {
+    o.Tls = LdapTlsMode::StartTls;
+  } else if (tls == "none") {
+    o.Tls = LdapTlsMode::None;
+  } else if (!o.Invalid) {
+    o.Invalid = PlatformError{kInvalidArgument, "VELLORAN_LDAP_TLS: unknown value \"" +
+                                                    env("VELLORAN_LDAP_TLS") +
+                                                    "\" (auto, starttls or none)"};
+  }
   o.User = env("VELLORAN_LDAP_USER");
   o.PasswordFile = env("VELLORAN_LDAP_PASSWORD_FILE");
   if (o.Bind == LdapBindMode::Simple && !o.Invalid) {

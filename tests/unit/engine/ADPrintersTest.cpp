@@ -28,11 +28,21 @@ DirectoryRecord Queue(std::string name, std::vector<std::string> shares) {
   return DirectoryRecord{{{std::move(name)}, std::move(shares)}};
 }
 
+/// A queue as Windows publishes it: with its server's short name and path.
+DirectoryRecord Published(std::string name, std::string share, std::string server) {
+  return DirectoryRecord{{{std::move(name)},
+                          {share},
+                          {server},
+                          {server + ".corp.test"},
+                          {"\\\\" + server + "\\" + share}}};
+}
+
 class FakeDirectory : public DirectoryService {
  public:
   std::optional<PlatformError> BindFails, OpenFails, ExecuteFails;
   std::vector<DirectoryRecord> Records;
   std::vector<std::string> Bound, Providers, Commands;
+  std::vector<std::vector<std::string>> AlsoRead;
 
   Result<std::unique_ptr<DirectoryObject>> GetObject(std::string_view path) override {
     Bound.emplace_back(path);
@@ -50,10 +60,14 @@ class FakeDirectory : public DirectoryService {
     if (OpenFails) return *OpenFails;
     struct Connection : DirectoryConnection {
       FakeDirectory* dir;
-      Result<RecordSet> Execute(std::string_view text) override {
+      Result<RecordSet> Execute(std::string_view text,
+                                const std::vector<std::string>& alsoRead) override {
         dir->Commands.emplace_back(text);
+        dir->AlsoRead.push_back(alsoRead);
         if (dir->ExecuteFails) return *dir->ExecuteFails;
-        return RecordSet{{"name", "printShareName"}, dir->Records};
+        RecordSet rs{{"name", "printShareName"}, dir->Records};
+        rs.FieldNames.insert(rs.FieldNames.end(), alsoRead.begin(), alsoRead.end());
+        return rs;
       }
     };
     auto c = std::make_unique<Connection>();
@@ -86,7 +100,8 @@ struct ADMode : ::testing::Test {
 };
 
 TEST_F(ADMode, QueryReadsEveryRecordAndSplitsServerFromPrinter) {
-  directory.Records = {Queue("SRV1-Laser3", {"Laser3", "L3"}), Queue("PRN-01-Color", {"Color"}),
+  directory.Records = {Queue("SRV1-Laser3", {"Laser3", "L3"}),
+                       Published("PRN-01-Color", "Color", "PRN-01"),
                        Queue("NoDash", {"Plain"}), Queue("SRV2-NoShare", {}),
                        DirectoryRecord{{{}, {"Nameless"}}}};
   GetADPrinters(run);
@@ -98,6 +113,9 @@ TEST_F(ADMode, QueryReadsEveryRecordAndSplitsServerFromPrinter) {
       "Select name, printShareName FROM 'LDAP://dc01.corp.test/DC=corp,DC=test' "
       "WHERE objectCategory='printQueue'";
   EXPECT_EQ(directory.Commands, (std::vector<std::string>{command}));
+  // The server attributes are asked for beside the logged command text.
+  EXPECT_EQ(directory.AlsoRead, (std::vector<std::vector<std::string>>{
+                                    {"shortServerName", "serverName", "uNCName"}}));
   EXPECT_EQ(run.ADPrinters, (std::vector<NetworkPrinter>{{},
                                                          {"Laser3", "SRV1", "Laser3"},
                                                          {"Color", "PRN-01", "Color"},
@@ -317,14 +335,45 @@ TEST_F(ADMode, MatchingDecidesAsThePairwiseScan) {
 namespace velloran {
 namespace {
 
-TEST(ADPrinterName, ServerNamesWithDashesAreKeptWhole) {
-  // The share name marks where the server part ends.
-  EXPECT_EQ(ADPrinterFromRecord("PRN-01-Color", "color"), (NetworkPrinter{"Color", "PRN-01", "color"}));
-  EXPECT_EQ(ADPrinterFromRecord("A-B-C-Q", "Q"), (NetworkPrinter{"Q", "A-B-C", "Q"}));
-  // A share that is not the name's tail, or is all of it: the first dash.
-  EXPECT_EQ(ADPrinterFromRecord("SRV3-Big-Plotter", "BP"), (NetworkPrinter{"Big-Plotter", "SRV3", "BP"}));
-  EXPECT_EQ(ADPrinterFromRecord("-Q", "Q"), (NetworkPrinter{"Q", "", "Q"}));
-  EXPECT_EQ(ADPrinterFromRecord("Plain", "Plain"), (NetworkPrinter{"Plain", "", "Plain"}));
+TEST(ADPrinterName, TheServerComesFromTheQueueItself) {
+  struct Case {
+    ADQueueRecord record;
+    NetworkPrinter expected;
+  };
+  for (const auto& c : std::vector<Case>{
+           // Printer names that are not share names, dashes on both sides.
+           {{"PRN-SRV02-HR Printer", "HR-Printer", "PRN-SRV02", "\\\\PRN-SRV02\\HR-Printer"},
+            {"HR Printer", "PRN-SRV02", "HR-Printer"}},
+           {{"SRV5-Floor2-Laser9", "Laser9", "SRV5", "\\\\SRV5\\Laser9"},
+            {"Floor2-Laser9", "SRV5", "Laser9"}},
+           // The name's server part in other letter case is still cut off.
+           {{"prn-01-Color", "Color", "PRN-01", ""}, {"Color", "PRN-01", "Color"}},
+           // No short name: the host of the UNC path.
+           {{"PRN-7-Q", "Q", "", "\\\\PRN-7\\Q"}, {"Q", "PRN-7", "Q"}},
+           {{"PRN-7-Q", "Q", "", "\\\\PRN-7"}, {"Q", "PRN-7", "Q"}},
+           // A name that does not start with its server keeps all of it.
+           {{"Renamed-Queue", "RQ", "SRV9", ""}, {"Renamed-Queue", "SRV9", "RQ"}},
+           {{"SRV9", "RQ", "SRV9", ""}, {"SRV9", "SRV9", "RQ"}},
+           // Neither attribute (or an empty UNC path): the first dash.
+           {{"SRV3-Big-Plotter", "BP", "", ""}, {"Big-Plotter", "SRV3", "BP"}},
+           {{"SRV3-Big-Plotter", "BP", "", "\\\\"}, {"Big-Plotter", "SRV3", "BP"}},
+           {{"Plain", "Plain", "", ""}, {"Plain", "", "Plain"}},
+       }) {
+    SCOPED_TRACE(c.record.Name + " / " + c.record.ShortServerName + " / " + c.record.UNCName);
+    EXPECT_EQ(ADPrinterFromRecord(c.record), c.expected);
+  }
+}
+
+TEST_F(ADMode, DashedServerAndPrinterNamesMoveToTheirOwnServers) {
+  Connections({"\\\\OLD1\\HR-Printer", "\\\\OLD2\\Laser9"});
+  directory.Records = {Published("PRN-SRV02-HR Printer", "HR-Printer", "PRN-SRV02"),
+                       Published("SRV5-Floor2-Laser9", "Laser9", "SRV5")};
+  MoveADPrinters(run);
+  EXPECT_FALSE(run.AbortStatus) << run.OutcomeText;
+  EXPECT_EQ(fakes.Network.Connections,
+            (std::vector<std::string>{"\\\\PRN-SRV02\\HR-Printer", "\\\\SRV5\\Laser9"}));
+  EXPECT_TRUE(Contains(run.OutcomeText, "\r\nHR Printer (\\\\PRN-SRV02\\HR-Printer)"
+                                        "\r\nFloor2-Laser9 (\\\\SRV5\\Laser9)"));
 }
 
 }  // namespace
