@@ -27,6 +27,18 @@ constexpr std::string_view kSupport = "SUPPORT";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+/// A value as the reader's blank-filled buffer leaves it: the buffer is
+/// trimmed of spaces as a whole, so spaces that the profile call kept (those
+/// inside quotes) go at the front; at the back the terminating zero stands
+/// between the value and the buffer's spaces, so those stay.
+std::string ReadBuffer(const ProfileFunctions& profile, std::string_view section, std::string_view key,
+                       std::size_t size, const std::string& path) {
+  std::string value = profile.GetString(section, key, size, path);
+  const size_t first = value.find_first_not_of(' ');
+  value.erase(0, first == std::string::npos ? value.size() : first);
+  return value;
+}
+
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
@@ -183,7 +195,7 @@ int16_t LeadingNumberToInt16(std::string_view text) {
 }
 
 std::string INIDocument::ReadINIString(std::string_view section, std::string_view key) const {
-  return profile_.GetString(section, key, kTextBufferSize, path_);
+  return ReadBuffer(profile_, section, key, kTextBufferSize, path_);
 }
 
 bool INIDocument::ReadINIBoolean(std::string_view section, std::string_view key) const {
@@ -202,14 +214,14 @@ struct NamePairKeys {
 
 void ReadNamePairs(const ProfileFunctions& profile, const std::string& path, const ReaderLog& log,
                    const NamePairKeys& k, std::vector<NamePair>& list) {
-  std::string from = profile.GetString(k.Section, k.FromKey, kListBufferSize, path);
+  std::string from = ReadBuffer(profile, k.Section, k.FromKey, kListBufferSize, path);
   auto fromItems = SplitList(from);
   list.assign(SlotsFor(fromItems.size()), NamePair{});
   FillByPosition(
       list, fromItems, k.FromPlaceholder, false,
       [](NamePair& p) -> std::string& { return p.FromName; }, log, k.Section, k.FromKey);
 
-  std::string to = profile.GetString(k.Section, k.ToKey, kListBufferSize, path);
+  std::string to = ReadBuffer(profile, k.Section, k.ToKey, kListBufferSize, path);
   FillByPosition(
       list, SplitList(to), k.ToPlaceholder, false,
       [](NamePair& p) -> std::string& { return p.ToName; }, log, k.Section, k.ToKey);
@@ -231,7 +243,7 @@ void INIDocument::ReadPrinterPairs(std::vector<NamePair>& list) const {
 
 void INIDocument::ReadMixedPairs(std::vector<MixedPair>& list) const {
   auto read = [&](std::string_view key) {
-    return profile_.GetString(kMixedSection, key, kListBufferSize, path_);
+    return ReadBuffer(profile_, kMixedSection, key, kListBufferSize, path_);
   };
   std::string fromServers = read("FromServers");
   auto items = SplitList(fromServers);
@@ -257,7 +269,7 @@ void INIDocument::ReadMixedPairs(std::vector<MixedPair>& list) const {
 }
 
 void INIDocument::ReadEmailToList(std::vector<std::string>& list) const {
-  std::string value = profile_.GetString(kSmtp, "EmailTo", kListBufferSize, path_);
+  std::string value = ReadBuffer(profile_, kSmtp, "EmailTo", kListBufferSize, path_);
   auto items = SplitList(value);
   list.assign(SlotsFor(items.size()), std::string{});
   // Addresses keep their blanks: the mail sender gets them as the

@@ -1,6 +1,7 @@
 #include "engine/EngineServices.h"
 
 #include "platform/Backends.h"
+#include "platform/CodePage.h"
 #include "platform/Paths.h"
 #include "platform/SystemBackends.h"
 #include "platform/ldap/LdapDirectory.h"
@@ -11,6 +12,9 @@ std::string DefaultConnectionProfile() { return JoinPath(UserStateFolder(), "con
 
 Result<std::unique_ptr<EngineServices>> ServicesFromEnvironment(DialogBackend dialogs) {
   auto s = std::make_unique<EngineServices>();
+
+  // Every INI text is read in this code page: a wrong one misreads them all.
+  if (Status codePage = CheckAnsiCodePageSetting(); !codePage.ok()) return codePage.error();
 
   s->Settings = MakeSystemSettingsStore();
 

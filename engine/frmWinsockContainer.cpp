@@ -9,6 +9,7 @@
 #include "engine/modDebug.h"
 #include "engine/modNotification.h"
 #include "engine/modSMTP.h"
+#include "platform/CodePage.h"
 #include "platform/AppendFile.h"
 #include "platform/Paths.h"
 
@@ -373,7 +374,7 @@ void frmWinsockContainer::SaveBackupFile() {
       JoinPath(run_.EngineFolder,
                GetClientComputerName(run_) + "_" + BackupFileTimestamp(now) + "_EmailFailure.txt");
   WriteToDebugLog(run_, ">> Writing to back-up file: " + path);
-  Status saved = AppendBlockToFile(path, run_.OutcomeText + "\r\n");
+  Status saved = AppendBlockToFile(path, Utf8ToAnsi(run_.OutcomeText + "\r\n"));
   if (CountsAsError(saved)) {
     WriteErrorToDebugLog(run_, "ERROR: Saving email failure file <<", saved.error());
   }

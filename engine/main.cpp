@@ -21,7 +21,8 @@ const char* kUsage =
     "\n"
     "Platform backends are chosen by VELLORAN_PRINTERS, VELLORAN_USER_HIVE,\n"
     "VELLORAN_MACHINE_HIVE, VELLORAN_MESSAGEBOX, VELLORAN_EVENTLOG,\n"
-    "VELLORAN_LDAP_BIND and VELLORAN_SMTP_TICK_MS (see README.md).\n"
+    "VELLORAN_LDAP_BIND, VELLORAN_SMTP_TICK_MS and VELLORAN_CODEPAGE\n"
+    "(see README.md).\n"
     "Read a debug file with: velloran decode-debug FILE\n";
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include "engine/modEventLog.h"
 #include "engine/modNotification.h"
 #include "platform/AtomicFile.h"
+#include "platform/CodePage.h"
 #include "platform/Paths.h"
 
 namespace velloran {
@@ -32,56 +33,6 @@ void WriteBanner(Run& run, int left, std::string_view title, int right) {
 }
 
 namespace {
-
-// Decodes one UTF-8 sequence at s[i]; malformed input yields U+FFFD for one
-// byte, so any byte string encodes.
-char32_t NextCodePoint(std::string_view s, size_t& i) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  if (b0 < 0x80) {
-    ++i;
-    return b0;
-  }
-  int len = b0 >= 0xF0 && b0 <= 0xF4 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
-  if (len == 0 || i + static_cast<size_t>(len) > s.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  char32_t cp = b0 & (0x7F >> len);
-  for (int k = 1; k < len; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
-    if ((b & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  // Overlong forms, surrogates and values past U+10FFFF are not characters.
-  if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-      (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++i;
-    return 0xFFFD;
-  }
-  i += static_cast<size_t>(len);
-  return cp;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 // InterleaveBytes takes B0, then alternately the next byte from the front
 // (from B1) and from the back (from Bn) until the two meet. Gather writes the
@@ -118,9 +69,15 @@ void ScatterInterleaved(const uint8_t* src, uint8_t* dst, size_t size) {
 }  // namespace
 
 Bytes StringToBytes(std::string_view text, bool unicode, bool indexFromOne) {
+  if (!unicode) {
+    const std::string ansi = Utf8ToAnsi(text);
+    Bytes out(indexFromOne ? 1 : 0, 0);
+    out.insert(out.end(), ansi.begin(), ansi.end());
+    return out;
+  }
   // Sized for the worst case up front (UTF-16 never needs more than two bytes
   // per UTF-8 byte) and trimmed at the end: debug text can run to megabytes.
-  Bytes out(text.size() * (unicode ? 2 : 1) + (indexFromOne ? 1 : 0));
+  Bytes out(text.size() * 2 + (indexFromOne ? 1 : 0));
   uint8_t* o = out.data();
   if (indexFromOne) *o++ = 0;
   const char* p = text.data();
@@ -129,16 +86,14 @@ Bytes StringToBytes(std::string_view text, bool unicode, bool indexFromOne) {
     const auto c = static_cast<unsigned char>(*p);
     if (c < 0x80) {  // the common case in debug text
       *o++ = c;
-      if (unicode) *o++ = 0;
+      *o++ = 0;
       ++p;
       continue;
     }
     size_t i = static_cast<size_t>(p - text.data());
-    char32_t cp = NextCodePoint(text, i);
+    char32_t cp = DecodeUtf8(text, i);
     p = text.data() + i;
-    if (!unicode) {
-      *o++ = cp <= 0xFF ? static_cast<uint8_t>(cp) : static_cast<uint8_t>('?');
-    } else if (cp < 0x10000) {
+    if (cp < 0x10000) {
       *o++ = static_cast<uint8_t>(cp & 0xFF);
       *o++ = static_cast<uint8_t>(cp >> 8);
     } else {

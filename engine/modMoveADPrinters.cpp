@@ -3,7 +3,7 @@
 #include <optional>
 #include <unordered_map>
 
-#include "engine/TextCompare.h"
+#include "platform/CodePage.h"
 #include "engine/modDebug.h"
 #include "engine/modMoveNetworkPrinters.h"
 #include "engine/modNotification.h"
@@ -20,15 +20,23 @@ const std::string& FirstValue(const DirectoryRecord& rec, int field) {
   return rec.Fields[field].front();
 }
 
-// Hashing and equality that ignore ASCII letter case, as SameText does.
+// Hashing and equality that ignore letter case, as SameText does: names
+// that SameText joins must hash alike, so anything beyond ASCII is hashed in
+// its folded form.
 struct FoldedHash {
-  size_t operator()(std::string_view s) const {
+  static size_t Hash(std::string_view s) {
     size_t h = 1469598103934665603ull;
     for (char c : s) {
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
       h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     }
     return h;
+  }
+  size_t operator()(std::string_view s) const {
+    for (char c : s) {
+      if (static_cast<unsigned char>(c) >= 0x80) return Hash(FoldCase(s));
+    }
+    return Hash(s);
   }
 };
 struct FoldedEqual {

@@ -1,6 +1,6 @@
 #include "engine/modMoveNetworkPrinters.h"
 
-#include "engine/TextCompare.h"
+#include "platform/CodePage.h"
 #include "engine/modDebug.h"
 #include "engine/modNotification.h"
 #include "engine/modPrinters.h"

@@ -4,6 +4,7 @@
 #include "engine/modEventLog.h"
 #include "engine/modSMTP.h"
 #include "platform/AppendFile.h"
+#include "platform/CodePage.h"
 #include "platform/NetworkFolder.h"
 #include "platform/Paths.h"
 
@@ -43,7 +44,8 @@ void WriteNotificationFile(Run& run) {
   WriteToDebugLog(run, ">> Writing to notification output file: " + path);
   // Clients on many computers append to one file on a share at once: the
   // block goes out in one locked write so that blocks never interleave.
-  Status appended = AppendBlockToFile(path, run.OutcomeText + "\r\n");
+  // A text file for Windows tools: in the ANSI code page.
+  Status appended = AppendBlockToFile(path, Utf8ToAnsi(run.OutcomeText + "\r\n"));
   if (CountsAsError(appended)) {
     WriteErrorToDebugLog(run, "ERROR: Saving notification output file <<", appended.error());
   }

@@ -18,6 +18,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Backends.h"
+#include "platform/CodePage.h"
 #include "platform/Paths.h"
 
 namespace velloran {
@@ -27,12 +28,8 @@ namespace {
 constexpr int32_t kConnectionMissing = -2147022646;
 constexpr int32_t kPrinterNameInvalid = -2147023095;
 
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-           return std::tolower(x) == std::tolower(y);
-         });
-}
+// Connection names compare as Windows compares them: letters in any case.
+bool SameName(std::string_view a, std::string_view b) { return SameText(a, b); }
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);

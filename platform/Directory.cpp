@@ -3,18 +3,13 @@
 #include <cctype>
 #include <charconv>
 
+#include "platform/CodePage.h"
+
 namespace velloran {
 
 namespace {
 
-char LowerAscii(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
-}
+bool EqualsNoCase(std::string_view a, std::string_view b) { return SameText(a, b); }
 
 PlatformError BadPath(std::string_view path) {
   return PlatformError{kBadPathname,

@@ -5,6 +5,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/CodePage.h"
+
 namespace velloran {
 
 namespace {
@@ -21,12 +23,7 @@ std::vector<std::string> SplitAt(std::string_view text, char separator) {
   return parts;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
+bool SameName(std::string_view a, std::string_view b) { return SameText(a, b); }
 
 // The kernel writes blanks, tabs, line breaks and backslashes in mount
 // table fields as three-digit octal escapes.

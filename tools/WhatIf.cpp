@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "engine/EngineServices.h"
-#include "engine/TextCompare.h"
+#include "platform/CodePage.h"
 #include "engine/modINIFile.h"
 #include "engine/modPrinters.h"
 #include "platform/Backends.h"

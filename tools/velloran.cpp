@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/modDebug.h"
+#include "platform/CodePage.h"
 #include "tools/WhatIf.h"
 
 namespace {
@@ -63,6 +64,11 @@ int main(int argc, char** argv) {
   if (command == "--version") {
     std::cout << "velloran " VELLORAN_VERSION "\n";
     return 0;
+  }
+  // what-if reads INI files: refuse a code page setting that would misread them.
+  if (velloran::Status codePage = velloran::CheckAnsiCodePageSetting(); !codePage.ok()) {
+    std::cerr << "velloran: " << codePage.error().Description << "\n";
+    return 2;
   }
   std::vector<std::string> rest(args.begin() + 1, args.end());
   if (command == "decode-debug") return DecodeDebug(rest);

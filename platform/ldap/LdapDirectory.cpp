@@ -13,6 +13,8 @@
 #include <map>
 #include <sstream>
 
+#include "platform/CodePage.h"
+
 namespace velloran {
 
 namespace {
@@ -107,14 +109,7 @@ std::string Diagnostic(LDAP* ld) {
   return out;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
+bool EqualsNoCase(std::string_view a, std::string_view b) { return SameText(a, b); }
 
 bool FileExists(const std::string& path) {
   struct stat st;

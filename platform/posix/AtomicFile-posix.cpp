@@ -25,9 +25,32 @@ Status WriteAll(int fd, std::string_view content) {
   }
   return Status::Ok();
 }
+/// The file a path finally names: a rename over a symbolic link would
+/// replace the link and leave the file it names as it was, so the new file
+/// goes where the chain of links ends (which need not exist yet).
+Result<std::string> FollowLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n < 0) return ErrnoError(errno);
+    target.resize(static_cast<size_t>(n));
+    if (!target.starts_with('/')) {
+      size_t slash = path.rfind('/');
+      target = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + target;
+    }
+    path = std::move(target);
+  }
+  return ErrnoError(ELOOP);
+}
+
 }  // namespace
 
-Status WriteFileAtomically(const std::string& path, std::string_view content, unsigned mode) {
+Status WriteFileAtomically(const std::string& given, std::string_view content, unsigned mode) {
+  auto followed = FollowLinks(given);
+  if (!followed) return followed.error();
+  const std::string& path = *followed;
   struct stat st {};
   bool existed = ::stat(path.c_str(), &st) == 0;
   if (existed && S_ISDIR(st.st_mode)) return ErrnoError(EISDIR);
@@ -37,6 +60,12 @@ Status WriteFileAtomically(const std::string& path, std::string_view content, un
   if (fd < 0) return ErrnoError(errno);
 
   Status result = WriteAll(fd, content);
+  // The owner is kept where we may set it (root saving another user's file);
+  // elsewhere the file becomes ours, as any editor's save would make it.
+  if (result.ok() && existed && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+      ::fchown(fd, st.st_uid, st.st_gid) != 0 && errno != EPERM) {
+    result = ErrnoError(errno);
+  }
   if (result.ok() && ::fchmod(fd, existed ? (st.st_mode & 07777) : mode) != 0) result = ErrnoError(errno);
   if (result.ok() && ::fsync(fd) != 0) result = ErrnoError(errno);
   if (::close(fd) != 0 && result.ok()) result = ErrnoError(errno);

@@ -1,32 +1,99 @@
 #include "platform/profile/Profile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/AtomicFile.h"
+#include "platform/CodePage.h"
 
 namespace velloran {
 
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+/// No settings file comes near this; a bigger "INI file" is a mistake (a
+/// log, a disk image), and reading it whole forty times would stall a logon.
+constexpr size_t kMaxProfileBytes = 8u << 20;
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+/// What Windows drops around names and values: blanks, the line-end and
+/// page-layout controls, and the DOS end-of-file mark. A no-break space is
+/// text.
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1A';
+}
 
-/// Names compare like Windows compares them in the ANSI profile calls: ASCII
-/// letters without regard to case, every other byte as it is.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+/// Names and values are C strings to Windows: a NUL ends them.
+std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
+
+enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
+
+/// A file's text in the form the scanner works on: ANSI files as their bytes,
+/// files with a byte-order mark as UTF-8. Only the structure characters
+/// ([ ] = ; blanks, line ends) matter to the scanner, and they are the same
+/// bytes in both.
+struct ProfileText {
+  Encoding Form = Encoding::Ansi;
+  std::string Text;
+
+  bool Unicode() const { return Form != Encoding::Ansi; }
+
+  /// Section and key names compare by letter, in the file's own encoding.
+  bool SameName(std::string_view inFile, std::string_view wanted) const {
+    inFile = UpToNul(inFile);
+    return Unicode() ? SameText(inFile, wanted) : SameAnsiText(AnsiCodePage(), inFile, wanted);
   }
-  return true;
+
+  /// Program text (UTF-8) as it stands in this file. The profile calls take
+  /// ANSI text, so what the code page lacks is lost also in a Unicode file.
+  std::string FromProgram(std::string_view utf8) const {
+    return Unicode() ? AnsiToUtf8(Utf8ToAnsi(utf8)) : Utf8ToAnsi(utf8);
+  }
+};
+
+std::string Utf16Bytes(std::string_view raw, bool bigEndian) {
+  std::u16string units(raw.size() / 2, u'\0');
+  for (size_t k = 0; k < units.size(); ++k) {
+    auto lo = static_cast<unsigned char>(raw[2 * k + (bigEndian ? 1 : 0)]);
+    auto hi = static_cast<unsigned char>(raw[2 * k + (bigEndian ? 0 : 1)]);
+    units[k] = static_cast<char16_t>(lo | hi << 8);
+  }
+  return Utf16ToUtf8(units);
+}
+
+ProfileText Decode(std::string_view raw) {
+  if (raw.starts_with(kUtf16LeBom)) return {Encoding::Utf16Le, Utf16Bytes(raw.substr(2), false)};
+  if (raw.starts_with(kUtf16BeBom)) return {Encoding::Utf16Be, Utf16Bytes(raw.substr(2), true)};
+  if (raw.starts_with(kUtf8Bom)) return {Encoding::Utf8, std::string(raw.substr(kUtf8Bom.size()))};
+  return {Encoding::Ansi, std::string(raw)};
+}
+
+/// The file's bytes for `text` in the encoding it was read in (mark included).
+std::string Encode(Encoding form, std::string_view text) {
+  switch (form) {
+    case Encoding::Ansi: return std::string(text);
+    case Encoding::Utf8: return std::string(kUtf8Bom) + std::string(text);
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be: {
+      const bool big = form == Encoding::Utf16Be;
+      std::string out(big ? kUtf16BeBom : kUtf16LeBom);
+      for (char16_t u : Utf8ToUtf16(text)) {
+        char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        out += big ? hi : lo;
+        out += big ? lo : hi;
+      }
+      return out;
+    }
+  }
+  return std::string(text);
 }
 
 /// Where a key's line and its section lie in the file text. Positions are
@@ -41,73 +108,66 @@ struct Location {
 
   bool KeyFound = false;
   size_t LineBegin = 0;  ///< first byte of the key's line
-  size_t LineEnd = 0;    ///< end of the line's content, before CR LF / LF
+  size_t LineEnd = 0;    ///< end of the line's content, before its line end
   size_t KeyBegin = 0, KeyEnd = 0;
-  size_t ValueBegin = 0, ValueEnd = 0;  ///< blanks around the value excluded
+  size_t ValueBegin = 0, ValueEnd = 0;  ///< spaces around the value excluded
 };
 
-/// One pass over the file, stopping at the first key line of a matching
-/// section. A section name may occur more than once; the key is looked up in
-/// all of them in file order, so a read always sees what a write changed.
-Location Locate(std::string_view text, std::string_view section, std::string_view key) {
+/// One pass over the file with the Windows reading rules: CR LF, LF or a
+/// lone CR ends a line; a header is "[" up to the last "]" of its line (a
+/// line without "]" is no header); only the first section of a name counts,
+/// for every key, so later copies are never read nor written; a key line
+/// without "=" is a key with an empty value.
+Location Locate(const ProfileText& file, std::string_view section, std::string_view key) {
   Location loc;
-  const char* const base = text.data();
+  std::string_view text = file.Text;
   const size_t size = text.size();
-  // Editors on Windows like to put a UTF-8 byte-order mark in front of the
-  // first header; without skipping it the first section would be lost.
-  size_t pos = text.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
+  size_t pos = 0;
   bool inSection = false;
-  bool inFirstMatch = false;
 
   while (pos < size) {
-    const void* nl = std::memchr(base + pos, '\n', size - pos);
-    const size_t lineEnd = nl ? static_cast<size_t>(static_cast<const char*>(nl) - base) : size;
-    const size_t next = nl ? lineEnd + 1 : size;
-    size_t contentEnd = lineEnd;
-    if (nl && contentEnd > pos && base[contentEnd - 1] == '\r') --contentEnd;
+    size_t lineEnd = text.find_first_of("\r\n", pos);
+    if (lineEnd == std::string_view::npos) lineEnd = size;
+    size_t next = lineEnd;
+    if (next < size) next += (text[next] == '\r' && next + 1 < size && text[next + 1] == '\n') ? 2 : 1;
+    const bool hasLineEnd = lineEnd < size;
 
-    size_t b = pos, e = contentEnd;
-    while (b < e && IsBlank(base[b])) ++b;
-    while (e > b && IsBlank(base[e - 1])) --e;
+    size_t b = pos, e = lineEnd;
+    while (b < e && IsSpace(text[b])) ++b;
+    while (e > b && IsSpace(text[e - 1])) --e;
 
-    if (b == e || base[b] == ';') {
+    const size_t close = (b < e && text[b] == '[') ? text.substr(b, e - b).rfind(']') : std::string_view::npos;
+    if (b == e || text[b] == ';') {
       // blank line or comment
-    } else if (base[b] == '[') {
-      size_t nb = b + 1;
-      const void* close = std::memchr(base + nb, ']', e - nb);
-      size_t ne = close ? static_cast<size_t>(static_cast<const char*>(close) - base) : e;
-      while (nb < ne && IsBlank(base[nb])) ++nb;
-      while (ne > nb && IsBlank(base[ne - 1])) --ne;
-      inSection = SameName(text.substr(nb, ne - nb), section);
-      inFirstMatch = inSection && !loc.SectionFound;
-      if (inFirstMatch) {
+    } else if (close != std::string_view::npos && close > 0) {
+      if (inSection) return loc;  // the first section of the name has ended
+      size_t nb = b + 1, ne = b + close;
+      while (nb < ne && IsSpace(text[nb])) ++nb;
+      while (ne > nb && IsSpace(text[ne - 1])) --ne;
+      inSection = !loc.SectionFound && file.SameName(text.substr(nb, ne - nb), section);
+      if (inSection) {
         loc.SectionFound = true;
         loc.InsertAt = next;
-        loc.InsertNeedsLineEnd = nl == nullptr;
+        loc.InsertNeedsLineEnd = !hasLineEnd;
       }
     } else if (inSection) {
-      const void* eq = std::memchr(base + b, '=', e - b);
-      if (eq) {
-        size_t eqPos = static_cast<size_t>(static_cast<const char*>(eq) - base);
-        size_t ke = eqPos;
-        while (ke > b && IsBlank(base[ke - 1])) --ke;
-        if (SameName(text.substr(b, ke - b), key)) {
-          loc.KeyFound = true;
-          loc.LineBegin = pos;
-          loc.LineEnd = contentEnd;
-          loc.KeyBegin = b;
-          loc.KeyEnd = ke;
-          size_t vb = eqPos + 1;
-          while (vb < e && IsBlank(base[vb])) ++vb;
-          loc.ValueBegin = vb;
-          loc.ValueEnd = e;
-          return loc;
-        }
-        if (inFirstMatch) {
-          loc.InsertAt = next;
-          loc.InsertNeedsLineEnd = nl == nullptr;
-        }
+      const size_t eq = text.substr(b, e - b).find('=');
+      size_t ke = eq == std::string_view::npos ? e : b + eq;
+      while (ke > b && IsSpace(text[ke - 1])) --ke;
+      if (file.SameName(text.substr(b, ke - b), key)) {
+        loc.KeyFound = true;
+        loc.LineBegin = pos;
+        loc.LineEnd = lineEnd;
+        loc.KeyBegin = b;
+        loc.KeyEnd = ke;
+        size_t vb = eq == std::string_view::npos ? e : b + eq + 1;
+        while (vb < e && IsSpace(text[vb])) ++vb;
+        loc.ValueBegin = vb;
+        loc.ValueEnd = e;
+        return loc;
       }
+      loc.InsertAt = next;
+      loc.InsertNeedsLineEnd = !hasLineEnd;
     }
     pos = next;
   }
@@ -117,9 +177,10 @@ Location Locate(std::string_view text, std::string_view section, std::string_vie
 /// The file's own line end: that of its first line, CR LF for a file without
 /// any (as Windows writes new files).
 std::string_view LineEndOf(std::string_view text) {
-  size_t nl = text.find('\n');
-  if (nl == std::string_view::npos) return "\r\n";
-  return (nl > 0 && text[nl - 1] == '\r') ? "\r\n" : "\n";
+  size_t at = text.find_first_of("\r\n");
+  if (at == std::string_view::npos) return "\r\n";
+  if (text[at] == '\n') return "\n";
+  return (at + 1 < text.size() && text[at + 1] == '\n') ? "\r\n" : "\r";
 }
 
 /// Windows refuses to write a file whose read-only attribute is set, also
@@ -138,38 +199,58 @@ bool IsReadOnlyFile(const std::string& path) {
 /// A full read of the settings is some forty calls on a file of up to about
 /// 100 KB; a fresh allocation of that size each time costs more than the
 /// parsing (the heap grows and shrinks on every call).
-bool ReadInto(const std::string& path, std::string& buffer) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  std::setvbuf(f, nullptr, _IONBF, 0);
+/// Only a regular file of a sane size is read: a FIFO would block the run
+/// for good and a device such as /dev/zero never ends.
+Status ReadInto(const std::string& path, std::string& buffer) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return ErrnoError(errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return PlatformError{EINVAL, "Not a regular file"};
+  }
   buffer.resize(std::max<size_t>(buffer.capacity(), 65536));
   size_t used = 0;
-  bool ok = true;
+  Status result;
   for (;;) {
-    if (used == buffer.size()) buffer.resize(buffer.size() * 2);
-    size_t n = std::fread(buffer.data() + used, 1, buffer.size() - used, f);
-    used += n;
-    if (n == 0) {
-      ok = !std::ferror(f);
+    if (used == buffer.size()) {
+      if (used > kMaxProfileBytes) {
+        result = ErrnoError(EFBIG);
+        break;
+      }
+      buffer.resize(buffer.size() * 2);
+    }
+    ssize_t n = ::read(fd, buffer.data() + used, buffer.size() - used);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      result = ErrnoError(errno);
       break;
     }
+    if (n == 0) break;
+    used += static_cast<size_t>(n);
   }
-  std::fclose(f);
-  buffer.resize(used);
-  return ok;
+  ::close(fd);
+  if (result.ok() && used > kMaxProfileBytes) result = ErrnoError(EFBIG);
+  buffer.resize(result.ok() ? used : 0);
+  return result;
 }
 
-std::string ValueOf(std::string_view text, std::string_view section, std::string_view key,
+std::string ValueOf(const ProfileText& file, std::string_view section, std::string_view key,
                     std::size_t bufferSize) {
-  Location loc = Locate(text, section, key);
+  Location loc = Locate(file, file.FromProgram(section), file.FromProgram(key));
   if (!loc.KeyFound) return {};
-  std::string_view value = text.substr(loc.ValueBegin, loc.ValueEnd - loc.ValueBegin);
+  std::string_view value =
+      UpToNul(std::string_view(file.Text).substr(loc.ValueBegin, loc.ValueEnd - loc.ValueBegin));
+  // The quotes go as a pair only; blanks inside them are part of the value.
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
-  if (value.size() > bufferSize - 1) value = value.substr(0, bufferSize - 1);
-  return std::string(value);
+  // The buffer holds ANSI bytes, so the cut counts them, also for a
+  // Unicode file.
+  std::string ansi = file.Unicode() ? Utf8ToAnsi(value) : std::string(value);
+  if (ansi.size() > bufferSize - 1) ansi.resize(bufferSize - 1);
+  return AnsiToUtf8(ansi);
 }
 
 class ProfileFile final : public ProfileFunctions {
@@ -179,7 +260,18 @@ class ProfileFile final : public ProfileFunctions {
     if (bufferSize == 0) return {};
     thread_local std::string content;
     std::string result;
-    if (ReadInto(path, content)) result = ValueOf(content, section, key, bufferSize);
+    if (ReadInto(path, content).ok()) {
+      if (content.starts_with(kUtf16LeBom) || content.starts_with(kUtf16BeBom) ||
+          content.starts_with(kUtf8Bom)) {
+        result = ValueOf(Decode(content), section, key, bufferSize);
+      } else {
+        // The common case reads the bytes in place.
+        ProfileText file{Encoding::Ansi, {}};
+        file.Text.swap(content);
+        result = ValueOf(file, section, key, bufferSize);
+        content.swap(file.Text);
+      }
+    }
     // Keep the buffer for INI-sized files only; a stray huge file must not
     // hold its memory for the rest of the run.
     if (content.capacity() > (1u << 20)) std::string().swap(content);
@@ -190,49 +282,47 @@ class ProfileFile final : public ProfileFunctions {
                      const std::string& path) override {
     if (!IsSafeProfileWrite(section, key, value)) return ErrnoError(EINVAL);
 
-    std::string old;
-    auto content = ReadWholeFile(path);
-    if (content) {
-      old = std::move(*content);
-    } else if (content.error().Number != ENOENT) {
-      return content.error();
-    }
+    std::string raw;
+    if (Status read = ReadInto(path, raw); !read.ok() && read.error().Number != ENOENT) return read;
     if (IsReadOnlyFile(path)) return ErrnoError(EACCES);
 
-    std::string_view text = old;
+    ProfileText file = Decode(raw);
+    const std::string sectionText = file.FromProgram(section);
+    const std::string keyText = file.FromProgram(key);
+    const std::string valueText = file.FromProgram(value);
+    std::string_view text = file.Text;
     std::string_view eol = LineEndOf(text);
-    Location loc = Locate(text, section, key);
+    Location loc = Locate(file, sectionText, keyText);
 
     std::string out;
-    out.reserve(text.size() + section.size() + key.size() + value.size() + 8);
+    out.reserve(text.size() + sectionText.size() + keyText.size() + valueText.size() + 8);
     if (loc.KeyFound) {
       out.append(text.substr(0, loc.LineBegin));
       out.append(text.substr(loc.KeyBegin, loc.KeyEnd - loc.KeyBegin));
       out.push_back('=');
-      out.append(value);
+      out.append(valueText);
       out.append(text.substr(loc.LineEnd));
     } else if (loc.SectionFound) {
       out.append(text.substr(0, loc.InsertAt));
       if (loc.InsertNeedsLineEnd) out.append(eol);
-      out.append(key);
+      out.append(keyText);
       out.push_back('=');
-      out.append(value);
+      out.append(valueText);
       out.append(eol);
       out.append(text.substr(loc.InsertAt));
     } else {
       out.append(text);
-      bool onlyBom = text == kUtf8Bom;
-      if (!text.empty() && text.back() != '\n' && !onlyBom) out.append(eol);
+      if (!text.empty() && text.back() != '\n' && text.back() != '\r') out.append(eol);
       out.push_back('[');
-      out.append(section);
+      out.append(sectionText);
       out.push_back(']');
       out.append(eol);
-      out.append(key);
+      out.append(keyText);
       out.push_back('=');
-      out.append(value);
+      out.append(valueText);
       out.append(eol);
     }
-    return WriteFileAtomically(path, out);
+    return WriteFileAtomically(path, Encode(file.Form, out));
   }
 };
 

@@ -3,6 +3,7 @@
 
 #include "platform/AppendFile.h"
 #include "platform/Backends.h"
+#include "platform/CodePage.h"
 #include "platform/win32/Windows-win32.h"
 
 namespace velloran {
@@ -13,7 +14,8 @@ class WindowsEventLog : public EventLog {
  public:
   Status ReportEvent(std::string_view source, uint16_t type, uint32_t eventId,
                      std::string_view text) override {
-    std::string name(source), message(text);
+    // The entry holds the ANSI form of the text, raw data included.
+    std::string name = Utf8ToAnsi(source), message = Utf8ToAnsi(text);
     HANDLE log = ::RegisterEventSourceA(nullptr, name.c_str());
     if (!log) return LastWin32Error();
     // The message file renders the text as the one insertion string; the

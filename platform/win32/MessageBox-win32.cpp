@@ -1,3 +1,4 @@
+#include "platform/CodePage.h"
 #include "platform/win32/Backends-win32.h"
 #include "platform/win32/Windows-win32.h"
 
@@ -46,7 +47,8 @@ class WindowsMessageBox : public MessageBox {
  public:
   MessageAnswer Show(std::string_view text, std::string_view title, MessageIcon icon,
                      MessageButtons buttons) override {
-    std::string t(text), c(title);
+    // Program text is UTF-8; the A function takes the ANSI code page.
+    std::string t = Utf8ToAnsi(text), c = Utf8ToAnsi(title);
     switch (::MessageBoxA(nullptr, t.c_str(), c.c_str(), IconStyle(icon) | ButtonStyle(buttons))) {
       case IDOK:
         return MessageAnswer::OK;

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/CodePage.h"
 #include "platform/win32/Backends-win32.h"
 #include "platform/win32/Windows-win32.h"
 
@@ -15,20 +16,15 @@ namespace {
 
 constexpr int32_t kCannotCreate = 429;
 
+// Program text is UTF-8; COM strings are UTF-16.
 std::wstring Wide(std::string_view text) {
-  if (text.empty()) return {};
-  int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
+  std::u16string wide = Utf8ToUtf16(text);
+  return std::wstring(wide.begin(), wide.end());
 }
 
 std::string Narrow(const wchar_t* text, size_t length) {
   if (!text || length == 0) return {};
-  int n = ::WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), out.data(), n, nullptr, nullptr);
-  return out;
+  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
 
 std::string Narrow(BSTR text) { return Narrow(text, text ? ::SysStringLen(text) : 0); }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/CodePage.h"
 #include "platform/profile/Profile.h"
 #include "platform/win32/Windows-win32.h"
 
@@ -19,16 +20,16 @@ class WindowsProfile final : public ProfileFunctions {
     if (bufferSize == 0) return {};
     DWORD size = static_cast<DWORD>(std::min<std::size_t>(bufferSize, std::numeric_limits<DWORD>::max()));
     std::string buffer(size, '\0');
-    std::string s(section), k(key);
+    std::string s = Utf8ToAnsi(section), k = Utf8ToAnsi(key);
     DWORD n = ::GetPrivateProfileStringA(s.c_str(), k.c_str(), "", buffer.data(), size, path.c_str());
     buffer.resize(std::min<DWORD>(n, size - 1));
-    return buffer;
+    return AnsiToUtf8(buffer);
   }
 
   Status WriteString(std::string_view section, std::string_view key, std::string_view value,
                      const std::string& path) override {
     if (!IsSafeProfileWrite(section, key, value)) return Win32Error(ERROR_INVALID_PARAMETER);
-    std::string s(section), k(key), v(value);
+    std::string s = Utf8ToAnsi(section), k = Utf8ToAnsi(key), v = Utf8ToAnsi(value);
     if (!::WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), path.c_str()))
       return LastWin32Error();
     return Status::Ok();

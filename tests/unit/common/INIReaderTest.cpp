@@ -181,6 +181,51 @@ TEST_F(INIReader, EmailEntriesKeepTheirBlanks) {
   EXPECT_EQ(list, (std::vector<std::string>{"admin@x.test", ""}));
 }
 
+// The read buffer is trimmed as a whole: spaces kept inside quotes go at the
+// front, while at the back the terminating zero shields them.
+TEST_F(INIReader, QuotedValuesLoseLeadingSpacesOnly) {
+  INISettings s = Read(
+      "[NOTIFICATION FILE OUTPUT]\r\nFileOutputPath=\"  /tmp/x\"\r\nFileOutputName=\" out.txt \"\r\n"
+      "[NOTIFICATION SMTP]\r\nEmailTo=\" a@x.test, b@y.test\"\r\n"
+      "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=' OLD'\r\n");
+  EXPECT_EQ(s.FileOutputPath, "/tmp/x");
+  EXPECT_EQ(s.FileOutputName, "out.txt ");
+  EXPECT_EQ(s.EmailTo, (std::vector<std::string>{"a@x.test", " b@y.test"}));
+  EXPECT_EQ(s.ServerPairs.at(0).FromName, "OLD");
+}
+
+// Only the first copy of a section counts, for plain keys and lists alike.
+TEST_F(INIReader, RepeatedSectionIsIgnoredForEveryKey) {
+  INISettings s = Read(
+      "[NOTIFICATION SMTP]\r\nEmailFrom=first@x.test\r\n"
+      "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=A\r\n"
+      "[NOTIFICATION SMTP]\r\nEmailFrom=second@x.test\r\nEmailTo=later@x.test\r\n"
+      "[MANUAL DEFINITIONS SERVERS]\r\nToServers=B\r\n");
+  EXPECT_EQ(s.EmailFrom, "first@x.test");
+  EXPECT_EQ(LastIndex(s.EmailTo), 0);
+  EXPECT_EQ(s.ServerPairs.at(0).FromName, "A");
+  EXPECT_EQ(s.ServerPairs.at(0).ToName, "");
+}
+
+// Windows ANSI text arrives as UTF-8, whatever form the file is in.
+TEST_F(INIReader, AnsiAndUtf16FilesReadAlike) {
+  const std::string ansi = "[ACTIVE DIRECTORY]\r\nDomainName=Gr\xFC\xDF" "e\r\n[GENERAL]\r\nAlwaysRun=True\r\n";
+  INISettings fromAnsi = Read(ansi);
+  EXPECT_EQ(fromAnsi.DomainName, "Grüße");
+  EXPECT_TRUE(fromAnsi.AlwaysRun);
+
+  std::string utf16 = "\xFF\xFE";
+  for (char16_t u : std::u16string(u"[ACTIVE DIRECTORY]\r\nDomainName=Grüße\r\n[GENERAL]\r\nAlwaysRun=True\r\n")) {
+    utf16 += static_cast<char>(u & 0xFF);
+    utf16 += static_cast<char>(u >> 8);
+  }
+  EXPECT_EQ(Read(utf16), fromAnsi);
+  // Old editors end lines with CR alone.
+  std::string crOnly = ansi;
+  for (size_t at; (at = crOnly.find("\r\n")) != std::string::npos;) crOnly.replace(at, 2, "\r");
+  EXPECT_EQ(Read(crOnly), fromAnsi);
+}
+
 TEST_F(INIReader, FolderTextsLoseOneTrailingBackslash) {
   const struct {
     std::string Value, Expected;

@@ -39,6 +39,7 @@ TEST(DebugFileFormat, InterleaveTakesEveryByteOnceForOddAndEvenLengths) {
 
 TEST(DebugFileFormat, StringToBytesForms) {
   EXPECT_EQ(StringToBytes("A\xC3\xA9", false, false), (Bytes{0x41, 0xE9}));  // é is one ANSI byte
+  EXPECT_EQ(StringToBytes("\xE2\x82\xAC\xCE\xA9", false, false), (Bytes{0x80, 0x3F}));  // €, Ω lacking
   EXPECT_EQ(StringToBytes("A", true, true), (Bytes{0x00, 0x41, 0x00}));       // element 1 is the first
   EXPECT_EQ(StringToBytes("\xE2\x82\xAC", true, false), (Bytes{0xAC, 0x20}));  // € U+20AC
   EXPECT_EQ(StringToBytes("\xF0\x9F\x96\xA8", true, false), (Bytes{0x3D, 0xD8, 0xA8, 0xDD}));  // surrogates

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <filesystem>
 
@@ -31,7 +34,7 @@ TEST(ProfileRead, FollowsTheProfileStringRules) {
        "AlwaysRun", 100, "True"},
       {"first key wins", "[S]\nk=1\nK=2\n", "S", "k", 100, "1"},
       {"first section wins", "[S]\nk=1\n[s]\nk=2\n", "S", "k", 100, "1"},
-      {"a repeated section is searched too", "[S]\nx=1\n[T]\nk=t\n[s]\nk=2\n", "S", "k", 100, "2"},
+      {"a repeated section is not searched", "[S]\nx=1\n[T]\nk=t\n[s]\nk=2\n", "S", "k", 100, ""},
       {"other section's key not seen", "[A]\nk=1\n[B]\nj=2\n", "B", "k", 100, ""},
       {"key before any section belongs to none", "k=0\n[S]\nj=1\n", "S", "k", 100, ""},
       {"blanks around header line and name", " \t[  S  ]\t \nk=v\n", "S", "k", 100, "v"},
@@ -48,11 +51,13 @@ TEST(ProfileRead, FollowsTheProfileStringRules) {
       {"quote inside only kept", "[S]\nk=a\"b\"\n", "S", "k", 100, "a\"b\""},
       {"a lone quote kept", "[S]\nk=\"\n", "S", "k", 100, "\""},
       {"comment line skipped", "[S]\n;k=1\n  ; k=2\nk=3\n", "S", "k", 100, "3"},
-      {"line without equals sign skipped", "[S]\nk\nk=v\n", "S", "k", 100, "v"},
+      {"key line without equals sign is empty and hides later lines", "[S]\nk\nk=v\n", "S", "k", 100, ""},
+      {"other keys past a line without equals sign", "[S]\nj\nk=v\n", "S", "k", 100, "v"},
       {"CR LF not part of the value", "[S]\r\nk=v\r\n", "S", "k", 100, "v"},
       {"last line without line end", "[S]\nk=v", "S", "k", 100, "v"},
-      {"bytes pass through", "[S]\nk=\xE9t\xE9\n", "S", "k", 100, "\xE9t\xE9"},
-      {"non-ASCII letters compare exactly", "[\xC9T\xC9]\nk=v\n", "\xE9t\xE9", "k", 100, ""},
+      {"ANSI text reads as UTF-8", "[S]\nk=\xE9t\xE9 \x80\n", "S", "k", 100, "été €"},
+      {"letters of the code page compare without case", "[B\xDCRO]\nk=v\n", "büro", "k", 100, "v"},
+      {"the cut counts ANSI bytes", "[S]\nk=\xE9t\xE9\n", "S", "k", 3, "ét"},
       {"UTF-8 byte-order mark before the first header", "\xEF\xBB\xBF[S]\r\nk=v\r\n", "S", "k", 100,
        "v"},
       {"cut to buffer size - 1", "[S]\nk=abcdef\n", "S", "k", 4, "abc"},
@@ -64,6 +69,26 @@ TEST(ProfileRead, FollowsTheProfileStringRules) {
       {"absent section", "[T]\nk=1\n", "S", "k", 100, ""},
       {"empty file", "", "S", "k", 100, ""},
       {"single blank value", "[S]\nk= \r\n", "S", "k", 100, ""},
+      // Line ends and headers
+      {"a lone CR ends a line", "[S]\rj=1\rk=v\r", "S", "k", 100, "v"},
+      {"CR CR LF is a line and an empty line", "[S]\r\r\nk=v\r\r\n", "S", "k", 100, "v"},
+      {"header without closing bracket is no header", "[S]\nk=s\n[T\nk=t\n", "S", "k", 100, "s"},
+      {"name runs to the last bracket", "[U]V]W\nk=u\n", "U]V", "k", 100, "u"},
+      {"name up to the first bracket does not match", "[U]V]W\nk=u\n", "U", "k", 100, ""},
+      // Characters Windows treats specially
+      {"NUL ends the value", std::string("[S]\nk=ab\0cd\nj=x\n", 17), "S", "k", 100, "ab"},
+      {"EOF mark, VT and FF are blanks", "[S]\n\x0B k=\x1A\x0B\x0C v \x0C\x0B\x1A\n", "S", "k", 100, "v"},
+      {"no-break space is text", "[S]\nk=\xA0v\xA0\n", "S", "k", 100, "\u00A0v\u00A0"},
+      {"EOF mark at the end of the file", "[S]\r\nk=v\r\n\x1A", "S", "k", 100, "v"},
+      // Files with a byte-order mark are Unicode text
+      {"UTF-16LE file", std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xFC\0\xDF\0\r\0\n\0", 24), "S",
+       "k", 100, "üß"},
+      {"UTF-16BE file", std::string("\xFE\xFF\0[\0S\0]\0\n\0k\0=\0v", 16), "S", "k", 100, "v"},
+      {"UTF-16 text outside the code page", std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0\xA9\x03", 18), "S",
+       "k", 100, "?"},
+      {"UTF-16 without byte-order mark is not read", std::string("[\0S\0]\0\n\0k\0=\0v\0", 14), "S", "k",
+       100, ""},
+      {"UTF-8 file with byte-order mark", "\xEF\xBB\xBF[S]\nk=Gr\xC3\xBC\xC3\x9F" "e\n", "S", "k", 100, "Grüße"},
   };
   TempDir dir;
   auto path = (dir / "t.ini").string();
@@ -78,6 +103,27 @@ TEST(ProfileRead, MissingFileOrFolderReadsEmpty) {
   TempDir dir;
   EXPECT_EQ(SystemProfile().GetString("S", "k", 100, (dir / "none.ini").string()), "");
   EXPECT_EQ(SystemProfile().GetString("S", "k", 100, dir.str()), "");
+}
+
+// Anything but a regular file of a sane size reads as an unreadable file: a
+// FIFO would block the run and a device would be read until memory runs out.
+TEST(ProfileRead, OnlyRegularFilesOfSaneSizeAreRead) {
+  TempDir dir;
+  const std::string fifo = (dir / "fifo.ini").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(SystemProfile().GetString("S", "k", 100, fifo), "");
+  EXPECT_EQ(SystemProfile().GetString("S", "k", 100, "/dev/zero"), "");
+
+  const std::string big = (dir / "big.ini").string();
+  WriteFile(big, "[S]\nk=v\n");
+  EXPECT_EQ(SystemProfile().GetString("S", "k", 100, big), "v");
+  fs::resize_file(big, 64u << 20);
+  EXPECT_EQ(SystemProfile().GetString("S", "k", 100, big), "");
+
+  EXPECT_FALSE(SystemProfile().WriteString("S", "k", "v", fifo).ok());
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_FALSE(SystemProfile().WriteString("S", "k", "v", big).ok());
+  EXPECT_EQ(fs::file_size(big), 64u << 20);
 }
 
 class ProfileWrite : public ::testing::Test {
@@ -167,9 +213,62 @@ TEST_F(ProfileWrite, KeepsLfFiles) {
 }
 
 TEST_F(ProfileWrite, ReadSeesWhatWriteChangedInRepeatedSection) {
+  // Only the first copy of a section counts, for reading and writing alike.
   const std::string before = "[S]\na=1\n[T]\n[S]\nk=old\n";
-  EXPECT_EQ(Write(before, "S", "k", "new"), "[S]\na=1\n[T]\n[S]\nk=new\n");
+  EXPECT_EQ(Write(before, "S", "k", "new"), "[S]\na=1\nk=new\n[T]\n[S]\nk=old\n");
   EXPECT_EQ(SystemProfile().GetString("S", "k", 100, path), "new");
+}
+
+TEST_F(ProfileWrite, WritesTheFilesEncodingAndLineEnds) {
+  // Program text is UTF-8, the file ANSI.
+  EXPECT_EQ(Write("[S]\r\n", "S", "k", "Grüße €"), "[S]\r\nk=Gr\xFC\xDF" "e \x80\r\n");
+  EXPECT_EQ(SystemProfile().GetString("S", "K", 100, path), "Grüße €");
+  EXPECT_EQ(Write("[S]\r\n", "S", "k", "Ωmega"), "[S]\r\nk=?mega\r\n");
+  // A file with lone CR line ends keeps them.
+  EXPECT_EQ(Write("[S]\rj=1\r", "S", "k", "2"), "[S]\rj=1\rk=2\r");
+  // A UTF-16 file stays UTF-16, every other character as it was.
+  const std::string utf16(
+      "\xFF\xFE[\0S\0]\0\r\0\n\0j\0=\0\xA9\x03\r\0\n\0k\0=\0o\0l\0d\0\r\0\n\0", 34);
+  EXPECT_EQ(Write(utf16, "S", "k", "ü"),
+            std::string("\xFF\xFE[\0S\0]\0\r\0\n\0j\0=\0\xA9\x03\r\0\n\0k\0=\0\xFC\0\r\0\n\0", 30));
+  EXPECT_EQ(SystemProfile().GetString("S", "k", 100, path), "ü");
+  // So does a UTF-8 file with its mark.
+  EXPECT_EQ(Write("\xEF\xBB\xBF[S]\n", "S", "k", "ü"), "\xEF\xBB\xBF[S]\nk=\xC3\xBC\n");
+}
+
+// Administrators keep the INI file on a share and link to it; a save must
+// change the file the link names, not replace the link.
+TEST_F(ProfileWrite, SavesThroughSymbolicLinksKeepingOwnerAndMode) {
+  fs::create_directories(dir / "real");
+  const std::string target = (dir / "real" / "settings.ini").string();
+  WriteFile(target, "[S]\nk=old\n");
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+  }
+  // A relative link to a relative link.
+  fs::create_symlink("real/settings.ini", dir / "hop.ini");
+  fs::create_symlink("hop.ini", path);
+
+  ASSERT_TRUE(SystemProfile().WriteString("S", "k", "new", path).ok());
+  EXPECT_TRUE(fs::is_symlink(path));
+  EXPECT_TRUE(fs::is_symlink(dir / "hop.ini"));
+  EXPECT_EQ(ReadFile(target), "[S]\nk=new\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 65534u);
+  }
+
+  // A link whose file does not exist yet gets it created where it points.
+  fs::create_symlink("real/new.ini", dir / "dangling.ini");
+  ASSERT_TRUE(SystemProfile().WriteString("S", "k", "v", (dir / "dangling.ini").string()).ok());
+  EXPECT_TRUE(fs::is_symlink(dir / "dangling.ini"));
+  EXPECT_EQ(ReadFile((dir / "real" / "new.ini").string()), "[S]\r\nk=v\r\n");
+  // Neither directory keeps a temp file.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 2);
 }
 
 TEST_F(ProfileWrite, LeavesNoTempFileBehind) {

@@ -1,0 +1,79 @@
+#pragma once
+// The ANSI code page that INI files and the engine's text files are written
+// in, and the one place where text changes encoding or letter case.
+//
+// Every program holds its text in UTF-8 and converts at its edges: INI files
+// and the engine's output files are ANSI, the debug file is UTF-16, Qt,
+// LDAP, syslog and mail take UTF-8.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/Error.h"
+
+namespace velloran {
+
+/// One ANSI code page.
+class CodePage {
+ public:
+  virtual ~CodePage() = default;
+
+  /// The charset name as mail headers and iconv know it ("windows-1252").
+  virtual const std::string& Name() const = 0;
+  /// ANSI bytes to UTF-8. A byte or sequence the code page does not define
+  /// becomes U+FFFD, so any file reads.
+  virtual std::string ToUtf8(std::string_view ansi) const = 0;
+  /// UTF-8 to ANSI. A character the code page lacks becomes "?", which is
+  /// what Windows puts in its place.
+  virtual std::string FromUtf8(std::string_view utf8) const = 0;
+  /// Whether every character is one byte: then a cut at any byte count
+  /// leaves whole characters.
+  virtual bool SingleByte() const = 0;
+};
+
+/// A code page by name: "windows-1252", "cp1250", "1251", "UTF-8" or any
+/// other name the system's converter knows. Fails for an unknown name.
+Result<std::unique_ptr<CodePage>> OpenCodePage(std::string_view name);
+
+/// Where the INI code page comes from: on Windows the system's ANSI code
+/// page; elsewhere VELLORAN_CODEPAGE, windows-1252 when it is unset.
+/// Fails when the variable names no code page; programs check this once at
+/// start and refuse to run rather than misread every file.
+Status CheckAnsiCodePageSetting();
+
+/// The INI code page of this process (windows-1252 if the setting is bad).
+const CodePage& AnsiCodePage();
+
+/// Shorthands for the process's code page.
+inline std::string AnsiToUtf8(std::string_view ansi) { return AnsiCodePage().ToUtf8(ansi); }
+inline std::string Utf8ToAnsi(std::string_view utf8) { return AnsiCodePage().FromUtf8(utf8); }
+
+/// One UTF-8 sequence at s[i], advancing i. Malformed input gives U+FFFD for
+/// one byte, so every byte string decodes.
+char32_t DecodeUtf8(std::string_view s, size_t& i);
+void AppendUtf8(std::string& out, char32_t cp);
+bool IsValidUtf8(std::string_view s);
+
+std::u16string Utf8ToUtf16(std::string_view utf8);
+/// Unpaired surrogates become U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view utf16);
+inline std::u16string AnsiToUtf16(std::string_view ansi) { return Utf8ToUtf16(AnsiToUtf8(ansi)); }
+
+/// The lower-case form of a letter (simple, one-to-one mapping) for the
+/// letters of the Windows ANSI and DBCS code pages: Latin, Greek, Cyrillic
+/// and full-width Latin. Every other character maps to itself.
+char32_t LowerLetter(char32_t c);
+
+/// UTF-8 text with every letter lowered: the key under which names that
+/// differ only in case meet ("BÜRO" and "Büro").
+std::string FoldCase(std::string_view utf8);
+
+/// Whole-text equality of two UTF-8 names without regard to letter case.
+bool SameText(std::string_view a, std::string_view b);
+
+/// The same for two names in the code page `cp` (text read from an INI
+/// file before conversion).
+bool SameAnsiText(const CodePage& cp, std::string_view a, std::string_view b);
+
+}  // namespace velloran

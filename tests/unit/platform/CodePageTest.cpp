@@ -1,0 +1,97 @@
+#include "platform/CodePage.h"
+
+#include <gtest/gtest.h>
+
+namespace velloran {
+namespace {
+
+std::unique_ptr<CodePage> Open(std::string_view name) {
+  auto cp = OpenCodePage(name);
+  EXPECT_TRUE(cp.ok()) << name;
+  return cp.ok() ? std::move(*cp) : nullptr;
+}
+
+TEST(CodePageTest, Windows1252ReadsEveryByteAsWindowsDoes) {
+  auto cp = Open("windows-1252");
+  ASSERT_TRUE(cp);
+  EXPECT_EQ(cp->Name(), "windows-1252");
+  EXPECT_TRUE(cp->SingleByte());
+  EXPECT_EQ(cp->ToUtf8("Gr\xFC\xDF" "e \x80"), "Grüße €");
+  EXPECT_EQ(cp->FromUtf8("Grüße €"), "Gr\xFC\xDF" "e \x80");
+  // The bytes the standard leaves open read as C1 controls and go back.
+  EXPECT_EQ(cp->ToUtf8("\x81\x8D\x8F\x90\x9D"), "\u0081\u008D\u008F\u0090\u009D");
+  EXPECT_EQ(cp->FromUtf8(cp->ToUtf8("\x81\x9D")), "\x81\x9D");
+  // What the code page lacks becomes "?", one per character.
+  EXPECT_EQ(cp->FromUtf8("Ωx日"), "?x?");
+  // Malformed UTF-8 is one "?" per bad byte, never dropped.
+  EXPECT_EQ(cp->FromUtf8("a\xFF" "b"), "a?b");
+}
+
+TEST(CodePageTest, NamesInTheirUsualForms) {
+  for (auto name : {"1252", "CP1252", "Windows-1252"}) {
+    auto cp = Open(name);
+    ASSERT_TRUE(cp);
+    EXPECT_EQ(cp->Name(), "windows-1252");
+  }
+  auto cyrillic = Open("cp1251");
+  ASSERT_TRUE(cyrillic);
+  EXPECT_EQ(cyrillic->Name(), "windows-1251");
+  EXPECT_TRUE(cyrillic->SingleByte());
+  EXPECT_EQ(cyrillic->ToUtf8("\xC1\xF3\xF5"), "Бух");
+  EXPECT_EQ(cyrillic->FromUtf8("Бух"), "\xC1\xF3\xF5");
+
+  auto central = Open("windows-1250");
+  ASSERT_TRUE(central);
+  EXPECT_EQ(central->ToUtf8("\x8A\xE8"), "Šč");
+
+  EXPECT_FALSE(OpenCodePage("no-such-charset").ok());
+  EXPECT_FALSE(OpenCodePage("").ok());
+}
+
+TEST(CodePageTest, MultiByteCodePagesKeepCharactersWhole) {
+  auto utf8 = Open("UTF-8");
+  ASSERT_TRUE(utf8);
+  EXPECT_FALSE(utf8->SingleByte());
+  EXPECT_EQ(utf8->ToUtf8("Grüße"), "Grüße");
+  // A sequence cut at the end reads as one replacement character.
+  EXPECT_EQ(utf8->ToUtf8("a\xC3"), "a\uFFFD");
+
+  auto sjis = Open("932");
+  ASSERT_TRUE(sjis);
+  EXPECT_FALSE(sjis->SingleByte());
+  EXPECT_EQ(sjis->ToUtf8("\x93\xFA\x96\x7B"), "日本");
+  EXPECT_EQ(sjis->FromUtf8("日本Ω€"), "\x93\xFA\x96\x7B\x83\xB6?");
+}
+
+TEST(CodePageTest, Utf16RoundTripsAndRepairsSurrogates) {
+  EXPECT_EQ(Utf8ToUtf16("aé€😀"), u"aé€😀");
+  EXPECT_EQ(Utf16ToUtf8(u"aé€😀"), "aé€😀");
+  const char16_t lone[] = {u'a', 0xD800, u'b', 0};
+  EXPECT_EQ(Utf16ToUtf8(lone), "a\uFFFDb");
+  EXPECT_TRUE(IsValidUtf8("aé\uFFFD"));
+  EXPECT_FALSE(IsValidUtf8("a\xE9"));
+}
+
+TEST(CodePageTest, CaseFoldingCoversTheLettersOfTheCodePages) {
+  EXPECT_TRUE(SameText("BÜRO", "Büro"));
+  EXPECT_TRUE(SameText("ŠKODA-ŽELEZNÁ", "škoda-železná"));
+  EXPECT_TRUE(SameText("ΑΘΗΝΑ", "αθηνα"));
+  EXPECT_TRUE(SameText("БУХГАЛТЕРИЯ", "бухгалтерия"));
+  EXPECT_TRUE(SameText("ŸŒ", "ÿœ"));
+  EXPECT_FALSE(SameText("Büro", "Buro"));
+  EXPECT_FALSE(SameText("ß", "ss"));
+  EXPECT_FALSE(SameText("×", "÷"));  // not letters, no pair
+  EXPECT_FALSE(SameText("abc", "ab"));
+  // Bytes that are not UTF-8 only match themselves.
+  EXPECT_TRUE(SameText("\xFC", "\xFC"));
+  EXPECT_FALSE(SameText("\xDC", "\xFC"));
+  EXPECT_EQ(FoldCase("BÜRO-\xFF"), "büro-\xFF");
+
+  auto cp = Open("windows-1252");
+  ASSERT_TRUE(cp);
+  EXPECT_TRUE(SameAnsiText(*cp, "B\xDCRO", "b\xFCro"));
+  EXPECT_FALSE(SameAnsiText(*cp, "B\xDCRO", "BURO"));
+}
+
+}  // namespace
+}  // namespace velloran
