@@ -15,17 +15,17 @@ namespace velloran {
 // name ends at its closing quote when it starts with one, else at the first
 // blank.
 std::string CommandLineText(int, const char* const*) {
-  const char* p = ::GetCommandLineA();
+  const wchar_t* p = ::GetCommandLineW();
   if (!p) return "";
-  if (*p == '"') {
+  if (*p == L'"') {
     ++p;
-    while (*p && *p != '"') ++p;
-    if (*p == '"') ++p;
+    while (*p && *p != L'"') ++p;
+    if (*p == L'"') ++p;
   } else {
-    while (*p && *p != ' ' && *p != '\t') ++p;
+    while (*p && *p != L' ' && *p != L'\t') ++p;
   }
-  while (*p == ' ' || *p == '\t') ++p;
-  return p;
+  while (*p == L' ' || *p == L'\t') ++p;
+  return FromWide(p, wcslen(p));
 }
 
 namespace {

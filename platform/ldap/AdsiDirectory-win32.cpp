@@ -19,23 +19,7 @@ namespace velloran {
 
 namespace {
 
-std::wstring Wide(std::string_view text) {
-  if (text.empty()) return {};
-  int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
-
-std::string Narrow(const wchar_t* text) {
-  if (!text || !*text) return {};
-  int n = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string out(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), n, nullptr, nullptr);
-  out.resize(static_cast<size_t>(n - 1));
-  return out;
-}
+std::string Narrow(const wchar_t* text) { return text ? FromWide(text, wcslen(text)) : std::string(); }
 
 // Windows' words for the failures an administrator meets most, for systems
 // whose message tables lack them (Wine has none for the directory codes).

@@ -17,17 +17,7 @@ namespace {
 constexpr int32_t kCannotCreate = 429;
 
 // Program text is UTF-8; COM strings are UTF-16.
-std::wstring Wide(std::string_view text) {
-  std::u16string wide = Utf8ToUtf16(text);
-  return std::wstring(wide.begin(), wide.end());
-}
-
-std::string Narrow(const wchar_t* text, size_t length) {
-  if (!text || length == 0) return {};
-  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
-}
-
-std::string Narrow(BSTR text) { return Narrow(text, text ? ::SysStringLen(text) : 0); }
+std::string Narrow(BSTR text) { return FromWide(text, text ? ::SysStringLen(text) : 0); }
 
 PlatformError HresultError(HRESULT hr, std::string description = {}) {
   if (description.empty()) description = SystemMessageText(static_cast<DWORD>(hr));

@@ -7,17 +7,17 @@ namespace velloran {
 // Windows need not live in C:\WINDOWS; the registration must name the
 // directory this client really has.
 std::string SystemDirectory() {
-  std::string buffer(MAX_PATH + 1, '\0');
-  UINT n = ::GetSystemDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+  std::wstring buffer(MAX_PATH + 1, L'\0');
+  UINT n = ::GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
   if (n >= buffer.size()) {
     // Too small: n is the size needed, the terminating zero included.
-    buffer.assign(n, '\0');
-    n = ::GetSystemDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+    buffer.assign(n, L'\0');
+    n = ::GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
     if (n >= buffer.size()) n = 0;
   }
   if (n == 0) return "C:\\WINDOWS\\system32";
   buffer.resize(n);
-  return buffer;
+  return FromWide(buffer);
 }
 
 }  // namespace velloran

@@ -17,6 +17,13 @@
 
 namespace velloran {
 
+/// Program text (UTF-8) for the system's wide ("W") functions, and back.
+/// Paths and names go through these so that any character a file system or
+/// the registry holds survives, not only those of the ANSI code page.
+std::wstring Wide(std::string_view utf8);
+std::string FromWide(const wchar_t* text, size_t length);
+inline std::string FromWide(const std::wstring& text) { return FromWide(text.data(), text.size()); }
+
 /// The system's text for a Win32 error code or an HRESULT, without the
 /// trailing line break ("" when it has none).
 std::string SystemMessageText(DWORD code);

@@ -8,6 +8,7 @@
 
 #include "platform/AppendFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/Paths.h"
 #include "platform/profile/Profile.h"
 #include "platform/win32/Windows-win32.h"
 
@@ -61,6 +62,15 @@ TEST_F(Files, AtomicWritesReplaceWholeAndLeaveNoTempBehind) {
   ASSERT_TRUE(WriteFileAtomically(p, std::string("second, longer\r\n\0zero", 22)).ok());
   EXPECT_EQ(ReadWholeFile(p).value(), std::string("second, longer\r\n\0zero", 22));
   EXPECT_EQ(FileCount(), 1);
+
+  // A name beyond ASCII is the file the folder lists.
+  ASSERT_TRUE(WriteFileAtomically(Path("Grüße ß.txt"), "x").ok());
+  EXPECT_EQ(PlainFileNames(dir).size(), 2u);
+  bool found = false;
+  for (const auto& name : PlainFileNames(dir)) found = found || name == "Grüße ß.txt";
+  EXPECT_TRUE(found);
+  const std::wstring wide(dir.begin(), dir.end());
+  EXPECT_NE(::GetFileAttributesW((wide + L"\\Gr\u00FC\u00DFe \u00DF.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(Files, FailuresCarryTheNumbersCallersTellApart) {

@@ -34,6 +34,20 @@ TEST_F(Registry, WrittenValuesReadBackInBothHives) {
   EXPECT_EQ(store->ReadValue(Hive::CurrentUser, key, "SUCCESS").value(), longValue);
 }
 
+TEST_F(Registry, KeysAndValuesKeepCharactersBeyondASCII) {
+  // A marker's key holds the INI path, which may hold any character.
+  const std::string marker = key + "\\Z:\\Büro\\Straße é.ini";
+  ASSERT_TRUE(store->WriteValue(Hive::CurrentUser, marker, "SUCCESS", "Grüße").ok());
+  EXPECT_EQ(store->ReadValue(Hive::CurrentUser, marker, "SUCCESS").value(), "Grüße");
+  // Other tools (regedit, scripts) see the same characters.
+  const std::wstring wideKey = std::wstring(key.begin(), key.end()) + L"\\Z:\\B\u00FCro\\Stra\u00DFe \u00E9.ini";
+  wchar_t value[32] = {};
+  DWORD size = sizeof value;
+  ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, wideKey.c_str(), L"SUCCESS", RRF_RT_REG_SZ, nullptr, value, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::wstring(value), L"Gr\u00FC\u00DFe");
+}
+
 TEST_F(Registry, MissingKeysAndValuesAreNotFailures) {
   EXPECT_EQ(store->ReadValue(Hive::CurrentUser, key + "\\nothing", "SUCCESS").value(), std::nullopt);
   ASSERT_TRUE(store->WriteValue(Hive::CurrentUser, key, "other", "1").ok());
