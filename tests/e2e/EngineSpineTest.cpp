@@ -139,6 +139,17 @@ TEST_F(EngineSpine, ADebugFileThatCannotBeWrittenIsReportedAsEvent20002) {
   EXPECT_EQ(events.rfind("2\t20002\tVelloran\tUnable to create debug file within folder: ", 0), 0u) << events;
 }
 
+TEST_F(EngineSpine, HelpAndVersionPrintToTheCallerAndRunNothing) {
+  // The Windows engine is a GUI program: this shows it still prints.
+  auto help = engine.Run({"--help"});
+  EXPECT_EQ(help.ExitCode, 0);
+  EXPECT_EQ(help.Stdout.rfind("Usage: VelloranEngine [INI-FILE]\n", 0), 0u) << help.Stdout;
+  auto version = engine.Run({"--version"});
+  EXPECT_EQ(version.ExitCode, 0);
+  EXPECT_EQ(version.Stdout, "VelloranEngine " VELLORAN_VERSION "\n");
+  EXPECT_FALSE(std::filesystem::exists(engine.Folder() / "PC01.debug"));
+}
+
 TEST_F(EngineSpine, BadBackendChoiceIsAClearError) {
   engine.Env["VELLORAN_EVENTLOG"] = "journal";
   auto r = engine.Run();
