@@ -119,6 +119,8 @@ class NullNetwork : public NetworkObjectFactory {
       }
       Status RemovePrinterConnection(std::string_view, bool, bool) override { return Status::Ok(); }
       Status AddWindowsPrinterConnection(std::string_view) override { return Status::Ok(); }
+      Result<std::string> GetDefaultPrinter() override { return std::string(); }
+      Status SetDefaultPrinter(std::string_view) override { return Status::Ok(); }
       Result<std::string> ComputerName() override { return std::string("PC01"); }
     };
     return std::unique_ptr<NetworkObject>(std::make_unique<Object>());

@@ -41,6 +41,17 @@ void MoveByPairs(Run& run, const std::vector<Pair>& pairs, const char* outcomeHe
   }
 }
 
+// Makes `path` the default printer again after a move or a roll-back. A
+// failure here is no failed migration: the printer itself is in place, so
+// only the debug log tells of it.
+void KeepDefaultPrinter(Run& run, NetworkObject& network, const std::string& path) {
+  if (Status set = network.SetDefaultPrinter(path); !set.ok()) {
+    WriteErrorToDebugLog(run, "ERROR: Setting default printer: " + path, set.error());
+    return;
+  }
+  WriteToDebugLog(run, ">> Default printer kept: " + path);
+}
+
 }  // namespace
 
 std::string ConnectionPath(const std::string& server, const std::string& share) {
@@ -50,6 +61,12 @@ std::string ConnectionPath(const std::string& server, const std::string& share) 
 void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
                       const NetworkPrinter& client, const std::string& oldPath,
                       const std::string& newPath) {
+  // Asked before the removal, which takes the default status with it.
+  bool wasDefault = false;
+  if (network) {
+    auto current = (*network)->GetDefaultPrinter();
+    wasDefault = current.ok() && SameText(*current, oldPath);
+  }
   Status removed =
       network ? (*network)->RemovePrinterConnection(oldPath, true, true) : Status(network.error());
   if (!removed.ok()) {
@@ -67,9 +84,12 @@ void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
     // printer must leave a trace.
     if (Status restored = (*network)->AddWindowsPrinterConnection(oldPath); !restored.ok())
       WriteErrorToDebugLog(run, "ERROR: Adding old printer back: " + oldPath, restored.error());
+    else if (wasDefault)
+      KeepDefaultPrinter(run, **network, oldPath);
     return;
   }
   WriteToDebugLog(run, ">> Added printer: " + newPath);
+  if (wasDefault) KeepDefaultPrinter(run, **network, newPath);
   run.OutcomeText += "\r\nPrinter migrated: " + client.PrinterName + " (" + client.ServerName + ")";
 }
 

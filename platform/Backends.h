@@ -29,8 +29,8 @@ std::unique_ptr<EventLog> MakeFileEventLog(std::string path);
 /// Writes "[title] text" to stderr and answers the first button at once.
 std::unique_ptr<MessageBox> MakeConsoleMessageBox();
 
-/// "profile:PATH" (connection profile file) or "none" (every creation of the
-/// network object fails).
+/// "profile:PATH" (connection profile file), "cups" (the machine's CUPS
+/// queues) or "none" (every creation of the network object fails).
 Result<std::unique_ptr<NetworkObjectFactory>> MakeNetworkFactory(std::string_view choice);
 
 /// The network object over a connection profile file.

@@ -5,6 +5,7 @@
 //   # comment
 //   computer: PC01
 //   connection: \\OLDSRV1\ACCOUNTING
+//   default: \\OLDSRV1\ACCOUNTING
 //   share: \\NEWSRV1\ACCOUNTING
 //
 // Lines are kept in order; adding a connection inserts it after the last
@@ -20,6 +21,7 @@
 #include "platform/Backends.h"
 #include "platform/CodePage.h"
 #include "platform/Paths.h"
+#include "platform/cups/CupsNetwork.h"
 
 namespace velloran {
 
@@ -116,6 +118,9 @@ class ProfileNetworkObject : public NetworkObject {
     if (it == lines.end()) return PlatformError{kConnectionMissing, "This network connection does not exist."};
     std::string removed = it->Value;
     lines.erase(it);
+    // The default goes with its printer, as it does when a real queue or
+    // connection is deleted; keeping it is the caller's job.
+    std::erase_if(lines, [&](const Line& l) { return l.Key == "default" && SameName(l.Value, removed); });
     // Disconnecting leaves the share on its server: when the file lists the
     // network's shares, it now lists this one too, so that putting the
     // connection back (a roll-back) succeeds as it would on a real network.
@@ -144,6 +149,29 @@ class ProfileNetworkObject : public NetworkObject {
     auto last = std::find_if(lines.rbegin(), lines.rend(), [](const Line& l) { return l.Key == "connection"; });
     Line added{"connection: " + std::string(path), "connection", std::string(path)};
     lines.insert(last.base(), std::move(added));
+    return p->Save(path_);
+  }
+
+  Result<std::string> GetDefaultPrinter() override {
+    auto p = Profile::Load(path_);
+    if (!p) return p.error();
+    std::vector<std::string> defaults = p->Values("default");
+    return defaults.empty() ? std::string() : defaults.front();
+  }
+
+  Status SetDefaultPrinter(std::string_view path) override {
+    auto p = Profile::Load(path_);
+    if (!p) return p.error();
+    auto& lines = p->Lines;
+    auto connection = std::find_if(lines.begin(), lines.end(), [&](const Line& l) {
+      return l.Key == "connection" && SameName(l.Value, path);
+    });
+    if (connection == lines.end())
+      return PlatformError{kConnectionMissing, "This network connection does not exist."};
+    Line chosen{"default: " + connection->Value, "default", connection->Value};
+    std::erase_if(lines, [](const Line& l) { return l.Key == "default"; });
+    auto last = std::find_if(lines.rbegin(), lines.rend(), [](const Line& l) { return l.Key == "connection"; });
+    lines.insert(last.base(), std::move(chosen));
     return p->Save(path_);
   }
 
@@ -188,10 +216,11 @@ std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path) {
 }
 
 Result<std::unique_ptr<NetworkObjectFactory>> MakeNetworkFactory(std::string_view choice) {
+  if (choice == "cups") return MakeCupsNetwork();
   if (choice == "none") return std::unique_ptr<NetworkObjectFactory>(std::make_unique<NoNetworkFactory>());
   if (choice.rfind("profile:", 0) == 0 && choice.size() > 8)
     return MakeConnectionProfile(std::string(choice.substr(8)));
-  return PlatformError{kInvalidSetting, "VELLORAN_PRINTERS must be profile:PATH or none, not \"" + std::string(choice) + "\""};
+  return PlatformError{kInvalidSetting, "VELLORAN_PRINTERS must be profile:PATH, cups or none, not \"" + std::string(choice) + "\""};
 }
 
 }  // namespace velloran

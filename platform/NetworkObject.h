@@ -20,6 +20,11 @@ class NetworkObject {
   virtual Status RemovePrinterConnection(std::string_view path, bool force,
                                          bool updateProfile) = 0;
   virtual Status AddWindowsPrinterConnection(std::string_view path) = 0;
+  /// The user's default printer: a connection path ("\\SERVER\SHARE") or a local
+  /// printer's name; empty when none is set.
+  virtual Result<std::string> GetDefaultPrinter() = 0;
+  /// Makes the named connection the user's default printer.
+  virtual Status SetDefaultPrinter(std::string_view path) = 0;
   virtual Result<std::string> ComputerName() = 0;
 };
 

@@ -10,6 +10,7 @@ PACKAGES=(
   libldap-dev libsasl2-dev ldap-utils slapd
   libasio-dev
   python3-aiosmtpd
+  libcups2-dev cups cups-client
 )
 
 missing=()
@@ -33,7 +34,7 @@ else
   SUDO=
 fi
 
-# Service packages (slapd) must not start system daemons on install: the
+# Service packages (slapd, cups) must not start system daemons on install: the
 # tests start their own servers on loopback ports.
 if [ ! -e /usr/sbin/policy-rc.d ]; then
   printf '#!/bin/sh\nexit 101\n' | $SUDO tee /usr/sbin/policy-rc.d >/dev/null

@@ -14,6 +14,7 @@
 #include "engine/modINIFile.h"
 #include "engine/modPrinters.h"
 #include "platform/Backends.h"
+#include "platform/cups/CupsNetwork.h"
 #include "platform/ldap/LdapDirectory.h"
 
 namespace velloran {
@@ -22,7 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* kUsage = "Usage: velloran what-if INI [--connections FILE] [--debug]";
+const char* kUsage = "Usage: velloran what-if INI [--connections FILE | --printers cups] [--debug]";
 
 // A rehearsal must leave no trace: the run-once marker goes to memory, and
 // the notification channels are switched off before the run.
@@ -109,11 +110,13 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int WhatIf(const std::vector<std::string>& args) {
-  std::string ini, connections;
+  std::string ini, connections, printers;
   bool debug = false;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--connections" && i + 1 < args.size()) {
       connections = args[++i];
+    } else if (args[i] == "--printers" && i + 1 < args.size()) {
+      printers = args[++i];
     } else if (args[i] == "--debug") {
       debug = true;
     } else if (ini.empty() && !args[i].starts_with("--")) {
@@ -124,22 +127,38 @@ int WhatIf(const std::vector<std::string>& args) {
   }
   if (ini.empty()) return Fail(std::string("expects an INI file\n") + kUsage);
   if (::access(ini.c_str(), R_OK) != 0) return Fail("cannot read " + ini);
-  if (connections.empty()) connections = DefaultConnectionProfile();
-  if (::access(connections.c_str(), R_OK) != 0)
-    return Fail("cannot read the connection profile " + connections +
-                " (name one with --connections FILE)");
+  if (!printers.empty() && printers != "cups")
+    return Fail("--printers takes \"cups\", not \"" + printers + "\"\n" + kUsage);
+  if (!printers.empty() && !connections.empty())
+    return Fail(std::string("--connections and --printers exclude each other\n") + kUsage);
 
+  // The connection profile is rehearsed on a copy; CUPS queues are read once
+  // and every change is made to that reading only.
   ScratchFolder scratch;
-  if (scratch.path().empty()) return Fail("cannot create a temporary folder");
-  const fs::path copy = scratch.path() / "connections.txt";
-  std::error_code ec;
-  fs::copy_file(connections, copy, ec);
-  if (ec) return Fail("cannot copy " + connections + ": " + ec.message());
+  std::unique_ptr<NetworkObjectFactory> network;
+  std::string source;
+  if (printers == "cups") {
+    auto cups = MakeCupsNetwork(/*rehearse=*/true);
+    if (!cups) return Fail(cups.error().Description);
+    network = std::move(*cups);
+    source = "the CUPS queues";
+  } else {
+    if (connections.empty()) connections = DefaultConnectionProfile();
+    if (::access(connections.c_str(), R_OK) != 0)
+      return Fail("cannot read the connection profile " + connections +
+                  " (name one with --connections FILE)");
+    if (scratch.path().empty()) return Fail("cannot create a temporary folder");
+    const fs::path copy = scratch.path() / "connections.txt";
+    std::error_code ec;
+    fs::copy_file(connections, copy, ec);
+    if (ec) return Fail("cannot copy " + connections + ": " + ec.message());
+    network = MakeConnectionProfile(copy.string());
+    source = "a copy of " + connections;
+  }
 
   LdapDirectoryOptions ldap = LdapOptionsFromEnvironment();
   if (ldap.Invalid) return Fail(ldap.Invalid->Description);
   auto directory = MakeLdapDirectory(std::move(ldap));
-  auto network = MakeConnectionProfile(copy.string());
   MemoryStore store;
   NoEvents events;
   NoMessages messages;
@@ -165,13 +184,12 @@ int WhatIf(const std::vector<std::string>& args) {
   run.Settings.WriteToEventLog = false;
 
   auto before = ConnectionNames(*network);
-  if (!before) return Fail("cannot read " + connections + ": " + before.error().Description);
+  if (!before) return Fail("cannot read " + source + ": " + before.error().Description);
   RunMigration(run);
   auto after = ConnectionNames(*network);
   if (!after) return Fail("cannot read the rehearsal's copy: " + after.error().Description);
 
-  std::cout << "What-if of " << ini << " on a copy of " << connections
-            << " (nothing was changed)\n";
+  std::cout << "What-if of " << ini << " on " << source << " (nothing was changed)\n";
   if (debug) std::cout << "\nDebug log:\n" << PlainLines(run.DebugText);
   std::cout << "\nOutcome:\n" << PlainLines(run.OutcomeText) << "\n";
   std::cout << "\nAbort status: " << (run.AbortStatus ? "True" : "False") << "\n";

@@ -91,6 +91,7 @@ class FakeNetworkObject : public NetworkObject {
                            [&](const std::string& c) { return SameName(c, path); });
     if (it == net_.Connections.end())
       return PlatformError{-2147022646, "This network connection does not exist."};
+    if (SameName(net_.Default, *it)) net_.Default.clear();
     net_.Connections.erase(it);
     return Status::Ok();
   }
@@ -106,6 +107,18 @@ class FakeNetworkObject : public NetworkObject {
     if (std::none_of(net_.Connections.begin(), net_.Connections.end(),
                      [&](const std::string& c) { return SameName(c, path); }))
       net_.Connections.emplace_back(path);
+    return Status::Ok();
+  }
+
+  Result<std::string> GetDefaultPrinter() override { return net_.Default; }
+
+  Status SetDefaultPrinter(std::string_view path) override {
+    net_.Calls.push_back("default " + std::string(path));
+    if (net_.SetDefaultFails) return *net_.SetDefaultFails;
+    if (std::none_of(net_.Connections.begin(), net_.Connections.end(),
+                     [&](const std::string& c) { return SameName(c, path); }))
+      return PlatformError{-2147022646, "This network connection does not exist."};
+    net_.Default = path;
     return Status::Ok();
   }
 

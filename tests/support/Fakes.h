@@ -49,13 +49,15 @@ class FakeNetwork : public NetworkObjectFactory {
   std::string Computer = "PC01";
   /// Connection names ("\\SRV\SHARE" or local names).
   std::vector<std::string> Connections;
+  /// The default printer; removing its connection clears it.
+  std::string Default;
   /// Shares that exist; empty means every add succeeds.
   std::vector<std::string> Shares;
   /// Set to make creation / the calls fail.
-  std::optional<PlatformError> CreateFails, EnumFails, ComputerNameFails;
+  std::optional<PlatformError> CreateFails, EnumFails, ComputerNameFails, SetDefaultFails;
   /// Paths whose add or remove fails, with the failure to report.
   std::map<std::string, PlatformError> AddFails, RemoveFails;
-  /// Every call, as "enum", "remove \\A\B", "add \\A\B".
+  /// Every call, as "enum", "remove \\A\B", "add \\A\B", "default \\A\B".
   std::vector<std::string> Calls;
   int ObjectsCreated = 0;
 };

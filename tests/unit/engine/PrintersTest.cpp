@@ -38,6 +38,8 @@ class ItemsNetwork : public NetworkObjectFactory {
       Result<std::vector<std::string>> EnumPrinterConnections() override { return items; }
       Status RemovePrinterConnection(std::string_view, bool, bool) override { return Status::Ok(); }
       Status AddWindowsPrinterConnection(std::string_view) override { return Status::Ok(); }
+      Result<std::string> GetDefaultPrinter() override { return std::string(); }
+      Status SetDefaultPrinter(std::string_view) override { return Status::Ok(); }
       Result<std::string> ComputerName() override { return std::string("PC01"); }
     };
     auto o = std::make_unique<Object>();
@@ -329,6 +331,48 @@ TEST_F(Migration, WithoutANetworkObjectEveryMatchIsAFailedRemoval) {
                            "Error in deleting network printer: \\\\A\\P1", "> Error Number: 429",
                            "> Error Description: ActiveX component can't create object",
                            "Printer already migrated: P2 (Z)"}));
+}
+
+// ---------------------------------------------------------- default printer
+
+TEST_F(Migration, TheDefaultPrinterFollowsItsMoveAndComesBackWithARollBack) {
+  Connections({"\\\\A\\P1", "\\\\A\\P2"});
+  fakes.Network.Shares = {"\\\\B\\P1", "\\\\B\\P2", "\\\\A\\Gone"};
+  run.Settings.ServerPairs = {{"a", "B"}, {}};
+
+  // P2 is not the default: moving it leaves the default alone.
+  fakes.Network.Default = "\\\\A\\P1";
+  MoveManualPrinters(run);
+  EXPECT_FALSE(run.AbortStatus);
+  EXPECT_EQ(fakes.Network.Default, "\\\\B\\P1");
+  EXPECT_EQ(std::count_if(fakes.Network.Calls.begin(), fakes.Network.Calls.end(),
+                          [](const std::string& c) { return c.rfind("default ", 0) == 0; }),
+            1);
+  EXPECT_TRUE(Contains(run.DebugText, ">> Added printer: \\\\B\\P1\r\n>> Default printer kept: \\\\B\\P1\r\n"));
+  // The outcome tells of the move only.
+  EXPECT_FALSE(Contains(run.OutcomeText, "efault"));
+
+  // A failed move puts the default back with the old connection.
+  Connections({"\\\\A\\Gone"});
+  fakes.Network.Default = "\\\\a\\gone";
+  MoveManualPrinters(run);
+  EXPECT_TRUE(run.AbortStatus);
+  EXPECT_EQ(fakes.Network.Connections, (std::vector<std::string>{"\\\\A\\Gone"}));
+  EXPECT_EQ(fakes.Network.Default, "\\\\A\\Gone");
+  EXPECT_TRUE(Contains(run.DebugText, ">> Default printer kept: \\\\A\\Gone\r\n"));
+}
+
+TEST_F(Migration, ADefaultThatCannotBeSetIsLoggedButTheMoveStands) {
+  Connections({"\\\\A\\P1"});
+  fakes.Network.Default = "\\\\A\\P1";
+  fakes.Network.SetDefaultFails = PlatformError{5, "Access is denied."};
+  run.Settings.ServerPairs = {{"A", "B"}, {}};
+  MoveManualPrinters(run);
+  EXPECT_FALSE(run.AbortStatus);
+  EXPECT_EQ(Outcome().back(), "Printer migrated: P1 (A)");
+  EXPECT_TRUE(Contains(run.DebugText,
+                       "ERROR: Setting default printer: \\\\B\\P1\r\nERROR: 5\r\n"
+                       "ERROR DESCRIPTION: Access is denied.\r\n"));
 }
 
 }  // namespace

@@ -46,5 +46,32 @@ TEST(ConnectionProfileReconnect, ARemovedConnectionCanBePutBackWhenSharesAreList
   EXPECT_EQ(ReadFile(path), "connection: \\\\B\\P\n");
 }
 
+TEST(ConnectionProfileDefault, TheDefaultLineNamesAConnectionAndGoesWithIt) {
+  TempDir dir;
+  const auto path = dir / "connections.txt";
+  WriteFile(path, "connection: \\\\OLD\\Sales\nconnection: Local Laser\n# end\n");
+  auto created = MakeConnectionProfile(path.string())->Create("WScript.Network");
+  ASSERT_TRUE(created.ok());
+  auto& net = *created;
+
+  EXPECT_EQ(*net->GetDefaultPrinter(), "");
+  // Only a printer the user has can be the default; the name is kept as listed.
+  auto missing = net->SetDefaultPrinter("\\\\NEW\\Sales");
+  ASSERT_FALSE(missing.ok());
+  EXPECT_EQ(missing.error().Number, -2147022646);
+  ASSERT_TRUE(net->SetDefaultPrinter("\\\\old\\sales").ok());
+  ASSERT_TRUE(net->SetDefaultPrinter("local laser").ok());
+  EXPECT_EQ(ReadFile(path), "connection: \\\\OLD\\Sales\nconnection: Local Laser\ndefault: Local Laser\n# end\n");
+  ASSERT_TRUE(net->SetDefaultPrinter("\\\\OLD\\Sales").ok());
+  EXPECT_EQ(*net->GetDefaultPrinter(), "\\\\OLD\\Sales");
+
+  // Removing the default printer removes the default; another removal leaves it.
+  ASSERT_TRUE(net->RemovePrinterConnection("Local Laser", true, true).ok());
+  EXPECT_EQ(*net->GetDefaultPrinter(), "\\\\OLD\\Sales");
+  ASSERT_TRUE(net->RemovePrinterConnection("\\\\OLD\\SALES", true, true).ok());
+  EXPECT_EQ(*net->GetDefaultPrinter(), "");
+  EXPECT_EQ(ReadFile(path), "# end\n");
+}
+
 }  // namespace
 }  // namespace velloran
