@@ -11,6 +11,7 @@ PACKAGES=(
   libasio-dev
   python3-aiosmtpd
   libcups2-dev cups cups-client
+  g++-mingw-w64-x86-64-posix wine wine64
 )
 
 missing=()

@@ -169,6 +169,26 @@ class ComNetworkObject : public NetworkObject {
     return Invoke(object_, L"AddWindowsPrinterConnection", DISPATCH_METHOD, args, nullptr);
   }
 
+  // The default is the user's, kept by the spooler; the network object of a
+  // script host offers only the setter, so both go to the spooler.
+  Result<std::string> GetDefaultPrinter() override {
+    DWORD size = 0;
+    if (::GetDefaultPrinterW(nullptr, &size)) return std::string();
+    DWORD code = ::GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND) return std::string();  // none set
+    if (code != ERROR_INSUFFICIENT_BUFFER) return Win32Error(code);
+    std::wstring name(size, L'\0');
+    if (!::GetDefaultPrinterW(name.data(), &size)) return LastWin32Error();
+    // size counts the terminating zero.
+    name.resize(size > 0 ? size - 1 : 0);
+    return FromWide(name);
+  }
+
+  Status SetDefaultPrinter(std::string_view path) override {
+    if (!::SetDefaultPrinterW(Wide(path).c_str())) return LastWin32Error();
+    return Status::Ok();
+  }
+
   Result<std::string> ComputerName() override {
     Variant name;
     if (Status s = Invoke(object_, L"ComputerName", DISPATCH_PROPERTYGET, &name); !s.ok()) return s.error();

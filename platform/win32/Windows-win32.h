@@ -1,15 +1,19 @@
 #pragma once
 // windows.h for the Windows backends, and their failures as PlatformError.
 //
-// windows.h maps MessageBox, ReportEvent and GetObject to their A/W forms by
-// macro, which would rename our own classes and members of the same names
-// in any file that includes both; the backends call the A forms by name.
+// windows.h maps MessageBox, ReportEvent, GetObject and the spooler's
+// Get/SetDefaultPrinter to their A/W forms by macro, which would rename our
+// own classes and members of the same names in any file that includes both;
+// the backends call the A or W forms by name.
 
 #include <windows.h>
+#include <winspool.h>
 
 #undef MessageBox
 #undef ReportEvent
 #undef GetObject
+#undef GetDefaultPrinter
+#undef SetDefaultPrinter
 
 #include <string>
 

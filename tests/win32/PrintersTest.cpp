@@ -6,6 +6,7 @@
 #include "platform/win32/Backends-win32.h"
 #include "platform/win32/Windows-win32.h"
 
+
 namespace velloran {
 namespace {
 
@@ -26,6 +27,23 @@ TEST(NetworkObject, TheComputerNameIsTheSystems) {
   auto computer = (*network)->ComputerName();
   ASSERT_TRUE(computer.ok()) << computer.error().Number << " " << computer.error().Description;
   EXPECT_EQ(*computer, std::string(name, size));
+}
+
+TEST(NetworkObject, TheDefaultPrinterIsTheSpoolers) {
+  auto network = MakeComNetworkFactory()->Create("WScript.Network");
+  ASSERT_TRUE(network.ok()) << network.error().Description;
+  auto before = (*network)->GetDefaultPrinter();
+  ASSERT_TRUE(before.ok()) << before.error().Description;
+  wchar_t name[512] = {};
+  DWORD size = 512;
+  EXPECT_EQ(*before, ::GetDefaultPrinterW(name, &size) ? FromWide(name, wcslen(name)) : std::string());
+
+  // A connection the user does not have cannot become the default, and the
+  // failure says why instead of passing as done.
+  Status set = (*network)->SetDefaultPrinter("\\\\NOSUCHSRV\\NoSuchQueue");
+  ASSERT_FALSE(set.ok());
+  EXPECT_NE(set.error().Number, 0);
+  EXPECT_EQ((*network)->GetDefaultPrinter().value(), *before);
 }
 
 TEST(NetworkObject, AnUnknownObjectCannotBeCreated) {
