@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "engine/modMoveADPrinters.h"
+#include "platform/NullBackends.h"
 #include "platform/ldap/LdapDirectory.h"
 #include "tests/support/Slapd.h"
 
@@ -44,14 +45,10 @@ test::Slapd& Server() {
   return *server;
 }
 
-struct NoServices {
-  Services Get(DirectoryService* dir, NetworkObjectFactory* net) {
-    Services s;
-    s.Directory = dir;
-    s.Network = net;
-    return s;
-  }
-};
+Services WithOnly(DirectoryService& directory, NetworkObjectFactory& network) {
+  return Services{SystemProfile(),       UnavailableSettingsStore(), network, directory,
+                  UnavailableEventLog(), SilentMessageBox(),         SystemClock()};
+}
 
 void BM_ADQuery(benchmark::State& state) {
   test::Slapd& server = Server();
@@ -60,7 +57,7 @@ void BM_ADQuery(benchmark::State& state) {
   auto directory = MakeLdapDirectory(options);
   size_t entries = 0;
   for (auto _ : state) {
-    Run run(NoServices{}.Get(directory.get(), nullptr));
+    Run run(WithOnly(*directory, UnavailableNetwork()));
     run.Settings.DebugOn = true;
     run.Settings.DomainName = server.HostPort() + "/" + kBase;
     GetADPrinters(run);
@@ -129,7 +126,7 @@ class NullNetwork : public NetworkObjectFactory {
 
 void BM_ADMatching(benchmark::State& state) {
   NullNetwork network;
-  Run run(NoServices{}.Get(nullptr, &network));
+  Run run(WithOnly(UnavailableDirectory(), network));
   run.Settings.DebugOn = true;
   run.ADPrinters.assign(1, NetworkPrinter{});
   for (int i = 0; i < kQueues; ++i)

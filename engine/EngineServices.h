@@ -1,21 +1,29 @@
 #pragma once
-// The engine's platform services, chosen from the environment at start-up.
+// The engine's platform services, made from the configuration at start-up.
 
 #include <memory>
 #include <string>
 
 #include "engine/Run.h"
+#include "platform/Configuration.h"
+#include "platform/ldap/LdapDirectory.h"
 
 namespace velloran {
 
 /// Owns the backends that a process run uses.
-struct EngineServices {
+class EngineServices {
+ public:
+  /// The services wired into a run; valid while this object lives.
+  Services Wired() const {
+    return Services{SystemProfile(), *Settings, *Network, *Directory, *Events, *Messages,
+                    SystemClock()};
+  }
+
   std::unique_ptr<SettingsStore> Settings;
   std::unique_ptr<NetworkObjectFactory> Network;
   std::unique_ptr<EventLog> Events;
   std::unique_ptr<MessageBox> Messages;
   std::unique_ptr<DirectoryService> Directory;
-  Services Wired;
 };
 
 /// The dialog message box of a program that links one. Without it,
@@ -25,13 +33,10 @@ struct DialogBackend {
   bool (*DisplayPresent)() = nullptr;
 };
 
-/// Builds the services from VELLORAN_PRINTERS, VELLORAN_USER_HIVE,
-/// VELLORAN_MACHINE_HIVE, VELLORAN_MESSAGEBOX, VELLORAN_EVENTLOG and
-/// VELLORAN_LDAP_*, or the failure naming the variable that holds a value it
-/// cannot use.
-Result<std::unique_ptr<EngineServices>> ServicesFromEnvironment(DialogBackend dialogs = {});
-
-/// The connection profile used when VELLORAN_PRINTERS is unset.
-std::string DefaultConnectionProfile();
+/// Builds the backends the configuration chooses, or the failure naming the
+/// variable whose value no backend takes.
+Result<std::unique_ptr<EngineServices>> MakeEngineServices(const Configuration& config,
+                                                           LdapDirectoryOptions ldap,
+                                                           DialogBackend dialogs = {});
 
 }  // namespace velloran

@@ -2,6 +2,7 @@
 // One engine run: the run-wide state and the platform services it uses.
 // Main owns the only instance; every module procedure takes it.
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,15 +27,29 @@ struct NetworkPrinter {
   bool operator==(const NetworkPrinter&) const = default;
 };
 
+/// A service the run uses and does not own. It is made from a reference, so
+/// it is never null: a service the program lacks is one of the backends of
+/// platform/NullBackends.h, which say once what "missing" means.
+template <typename T>
+class ServiceRef {
+ public:
+  ServiceRef(T& service) : p_(&service) {}  // NOLINT(implicit)
+  T* operator->() const { return p_; }
+  T& operator*() const { return *p_; }
+
+ private:
+  T* p_;
+};
+
 /// The operating-system services of a run. Tests build their own.
 struct Services {
-  ProfileFunctions* Profile = nullptr;
-  SettingsStore* Settings = nullptr;
-  NetworkObjectFactory* Network = nullptr;
-  DirectoryService* Directory = nullptr;
-  EventLog* Events = nullptr;
-  MessageBox* Messages = nullptr;
-  Clock* Time = nullptr;
+  ServiceRef<ProfileFunctions> Profile;
+  ServiceRef<SettingsStore> Settings;
+  ServiceRef<NetworkObjectFactory> Network;
+  ServiceRef<DirectoryService> Directory;
+  ServiceRef<EventLog> Events;
+  ServiceRef<MessageBox> Messages;
+  ServiceRef<Clock> Time;
 };
 
 struct Run {
@@ -46,6 +61,8 @@ struct Run {
   std::string CommandLine;
   /// The folder of the running program file, without a trailing separator.
   std::string EngineFolder;
+  /// One tick of the SMTP reply timer (30 ticks per reply wait).
+  std::chrono::milliseconds SmtpTick{1000};
 
   bool AbortStatus = false;
   /// The run's report; every addition starts with CR LF.

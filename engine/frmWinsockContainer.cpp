@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "engine/ComputerName.h"
 #include "engine/modDebug.h"
 #include "engine/modNotification.h"
 #include "engine/modSMTP.h"
@@ -346,7 +347,7 @@ void frmWinsockContainer::wnsMain_Connect() {
     WaitForReply(354);
   }
   if (!SendFailed) {
-    LocalTime now = run_.Svc.Time ? run_.Svc.Time->Now() : SystemClock().Now();
+    LocalTime now = run_.Svc.Time->Now();
     // An address literal is a valid right-hand side of a Message-ID too.
     std::string message =
         BuildMessageText(s, run_.OutcomeText, now, NewMessageId(now, HelloName()));
@@ -369,7 +370,7 @@ void frmWinsockContainer::wnsMain_Connect() {
 void frmWinsockContainer::SaveBackupFile() {
   WriteErrorToDebugLog(run_, "ERROR: Sending SMTP email <<", LastError);
 
-  LocalTime now = run_.Svc.Time ? run_.Svc.Time->Now() : SystemClock().Now();
+  LocalTime now = run_.Svc.Time->Now();
   std::string path =
       JoinPath(run_.EngineFolder,
                GetClientComputerName(run_) + "_" + BackupFileTimestamp(now) + "_EmailFailure.txt");

@@ -38,12 +38,18 @@ int main(int argc, char** argv) {
     std::cout << "VelloranEngine " VELLORAN_VERSION "\n";
     return 0;
   }
-  auto services = ServicesFromEnvironment(SystemDialogs());
+  auto config = ReadConfiguration();
+  if (!config) {
+    std::cerr << "VelloranEngine: " << config.error().Description << std::endl;
+    return 2;
+  }
+  auto services = MakeEngineServices(*config, LdapOptionsFromEnvironment(), SystemDialogs());
   if (!services) {
     std::cerr << "VelloranEngine: " << services.error().Description << std::endl;
     return 2;
   }
-  Run run((*services)->Wired);
+  Run run((*services)->Wired());
+  run.SmtpTick = config->SmtpTick;
   run.CommandLine = CommandLineText(argc, argv);
   run.EngineFolder = ExecutableFolder();
   Main(run);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/ComputerName.h"
 #include "engine/modEventLog.h"
 #include "engine/modNotification.h"
 #include "platform/AtomicFile.h"

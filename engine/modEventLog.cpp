@@ -16,7 +16,6 @@ std::string EventSourceKey(std::string_view source) {
 std::string GetSystemDirectoryPath() { return SystemDirectory(); }
 
 void RegisterEventSourceMessageFile(Run& run, std::string_view source) {
-  if (!run.Svc.Settings) return;
   const std::string key = EventSourceKey(source);
   // A value that cannot be read counts as missing; an ordinary user usually
   // cannot write the machine hive either, and that must not keep the event
@@ -39,11 +38,7 @@ void WriteApplicationEvent(Run& run) {
 void ReportApplicationEvent(Run& run, std::string_view source, std::string_view message,
                             uint16_t eventType, uint32_t eventId) {
   RegisterEventSourceMessageFile(run, source);
-  Status reported;
-  if (run.Svc.Events)
-    reported = run.Svc.Events->ReportEvent(source, eventType, eventId, message);
-  else
-    reported = PlatformError{1, "No event log is available."};
+  Status reported = run.Svc.Events->ReportEvent(source, eventType, eventId, message);
   if (CountsAsError(reported)) {
     WriteErrorToDebugLog(run, "ERROR: Writing event to application event log << ", reported.error());
   } else {

@@ -1,4 +1,5 @@
 #pragma once
+// The application event log: the source registration and one event per run.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -10,15 +10,6 @@
 
 namespace velloran {
 
-std::string CommandLineFromArgv(int argc, const char* const* argv) {
-  std::string text;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) text += ' ';
-    text += argv[i];
-  }
-  return text;
-}
-
 namespace {
 
 bool EndsWithIni(const std::string& name) {
@@ -61,8 +52,7 @@ void OpenINIFile(Run& run) {
     return;
   }
 
-  if (run.Svc.Messages)
-    run.Svc.Messages->Show("Unable to find INI file. Please check your deployment and try again.",
+  run.Svc.Messages->Show("Unable to find INI file. Please check your deployment and try again.",
                            "Error", MessageIcon::Critical, MessageButtons::OK);
   WriteToDebugLog(run, "ERROR: Unable to find an INI File.");
 }

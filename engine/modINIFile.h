@@ -1,4 +1,5 @@
 #pragma once
+// Finding the INI file and reading it into the run's settings record.
 #include "engine/Run.h"
 
 namespace velloran {
@@ -9,7 +10,4 @@ void OpenINIFile(Run& run);
 void ReadINISettings(Run& run);
 /// Lists every setting in the debug log.
 void DumpINISettings(Run& run);
-/// The argument text after the program name, rebuilt from argv the way the
-/// Windows command line would hold it: arguments joined by single blanks.
-std::string CommandLineFromArgv(int argc, const char* const* argv);
 }  // namespace velloran

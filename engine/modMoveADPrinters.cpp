@@ -3,6 +3,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "engine/ErrorRecorder.h"
 #include "platform/CodePage.h"
 #include "engine/modDebug.h"
 #include "engine/modMoveNetworkPrinters.h"
@@ -126,10 +127,7 @@ void GetADPrinters(Run& run) {
   run.ADPrinters.assign(1, NetworkPrinter{});
 
   const std::string path = "LDAP://" + run.Settings.DomainName;
-  auto domain = run.Svc.Directory
-                    ? run.Svc.Directory->GetObject(path)
-                    : Result<std::unique_ptr<DirectoryObject>>(PlatformError{
-                          kCannotCreateObject, "ActiveX component can't create object"});
+  auto domain = run.Svc.Directory->GetObject(path);
   if (!domain) {
     WriteErrorToDebugLog(run, "ERROR: Accessing Active Directory. <<", domain.error());
     AppendErrorToOutcome(run, "Error accessing Active Directory. Try installing an MDAC update.",
@@ -158,7 +156,7 @@ void GetADPrinters(Run& run) {
     return;
   }
 
-  run.OutcomeText += "\r\n* ----- AD Printers ----- *";
+  AppendOutcome(run, "* ----- AD Printers ----- *");
   WriteToDebugLog(run, ">> * ----- AD Printers ----- * <<");
 
   const int nameField = records.FieldIndex("name");
@@ -171,14 +169,14 @@ void GetADPrinters(Run& run) {
         ADPrinterFromRecord({FirstValue(rec, nameField), FirstValue(rec, shareField),
                              FirstValue(rec, shortServerField), FirstValue(rec, uncField)});
     std::string text = p.PrinterName + " (\\\\" + p.ServerName + "\\" + p.ShareName + ")";
-    run.OutcomeText += "\r\n" + text;
+    AppendOutcome(run, text);
     WriteToDebugLog(run, ">> AD Printer: " + text);
     run.ADPrinters.push_back(std::move(p));
   }
 }
 
 void MigrateADPrinters(Run& run) {
-  run.OutcomeText += "\r\n* ----- Migrating Printers using AD ----- *";
+  AppendOutcome(run, "* ----- Migrating Printers using AD ----- *");
   WriteToDebugLog(run, ">> * ----- Migrating Printers using AD ----- * <<");
 
   auto network = CreateNetworkObject(run);
@@ -202,10 +200,7 @@ void MigrateADPrinters(Run& run) {
       // Host names are case-insensitive: SRV1 and srv1 are one server, and
       // moving a printer onto the server it already sits on only risks it.
       if (SameText(client.ServerName, ad.ServerName)) {
-        run.OutcomeText +=
-            "\r\nPrinter already migrated: " + client.PrinterName + " (" + client.ServerName + ")";
-        WriteToDebugLog(run, ">> Printer already migrated: " + client.PrinterName + " (" +
-                                 client.ServerName + ")");
+        ReportAlreadyMigrated(run, client);
         continue;
       }
       WriteToDebugLog(run, ">> Found a server match <<");
@@ -217,8 +212,8 @@ void MigrateADPrinters(Run& run) {
                        ConnectionPath(ad.ServerName, client.ShareName));
     }
     if (matches.empty()) {
-      run.OutcomeText += "\r\nERROR Printer NOT FOUND IN AD: " + client.PrinterName + " (" +
-                         client.ServerName + ")";
+      AppendOutcome(run, "ERROR Printer NOT FOUND IN AD: " + client.PrinterName + " (" +
+                         client.ServerName + ")");
       WriteToDebugLog(run, ">> Printer not found in AD: " + client.PrinterName + " (" +
                                client.ServerName + ")");
     }

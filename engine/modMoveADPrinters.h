@@ -1,4 +1,6 @@
 #pragma once
+// The directory mode: every print queue the directory publishes, and each
+// connection moved to the server that publishes its share.
 #include <string>
 #include <vector>
 

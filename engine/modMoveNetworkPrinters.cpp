@@ -1,5 +1,6 @@
 #include "engine/modMoveNetworkPrinters.h"
 
+#include "engine/ErrorRecorder.h"
 #include "platform/CodePage.h"
 #include "engine/modDebug.h"
 #include "engine/modNotification.h"
@@ -7,12 +8,12 @@
 
 namespace velloran {
 
-namespace {
-
 void ReportAlreadyMigrated(Run& run, const NetworkPrinter& c) {
-  run.OutcomeText += "\r\nPrinter already migrated: " + c.PrinterName + " (" + c.ServerName + ")";
+  AppendOutcome(run, "Printer already migrated: " + c.PrinterName + " (" + c.ServerName + ")");
   WriteToDebugLog(run, ">> Printer already migrated: " + c.PrinterName + " (" + c.ServerName + ")");
 }
+
+namespace {
 
 // The skeleton the three modes share. Every pair is examined for every
 // client printer, and the list keeps describing the connections as they were
@@ -20,7 +21,7 @@ void ReportAlreadyMigrated(Run& run, const NetworkPrinter& c) {
 template <typename Pair, typename Matches, typename WriteMatch, typename NewPath>
 void MoveByPairs(Run& run, const std::vector<Pair>& pairs, const char* outcomeHeader,
                  const char* debugHeader, Matches matches, WriteMatch writeMatch, NewPath newPath) {
-  run.OutcomeText += std::string("\r\n") + outcomeHeader;
+  AppendOutcome(run, outcomeHeader);
   WriteToDebugLog(run, debugHeader);
 
   // Not tested here: without an object every removal below fails and is
@@ -90,7 +91,7 @@ void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
   }
   WriteToDebugLog(run, ">> Added printer: " + newPath);
   if (wasDefault) KeepDefaultPrinter(run, **network, newPath);
-  run.OutcomeText += "\r\nPrinter migrated: " + client.PrinterName + " (" + client.ServerName + ")";
+  AppendOutcome(run, "Printer migrated: " + client.PrinterName + " (" + client.ServerName + ")");
 }
 
 void MovePrinterToPrinter(Run& run) {

@@ -1,4 +1,6 @@
 #pragma once
+// The manual modes and the reconnect step that every mode, the directory
+// mode included, moves a connection with.
 #include <memory>
 #include <string>
 
@@ -16,6 +18,9 @@ void MoveMixedToMixed(Run& run);
 
 /// Two backslashes, server, backslash, share.
 std::string ConnectionPath(const std::string& server, const std::string& share);
+
+/// Reports a connection that already points where a mode would move it.
+void ReportAlreadyMigrated(Run& run, const NetworkPrinter& client);
 
 /// Removes `oldPath`, adds `newPath` and, when the add fails, adds `oldPath`
 /// back. `network` is the mode's network object or the failure to create it,

@@ -1,5 +1,7 @@
 #include "engine/modNotification.h"
 
+#include "engine/ComputerName.h"
+#include "engine/ErrorRecorder.h"
 #include "engine/modDebug.h"
 #include "engine/modEventLog.h"
 #include "engine/modSMTP.h"
@@ -10,21 +12,6 @@
 
 namespace velloran {
 
-void AppendErrorToOutcome(Run& run, std::string_view message, const PlatformError& error) {
-  run.AbortStatus = true;
-  run.OutcomeText += "\r\n";
-  run.OutcomeText += message;
-  run.OutcomeText += "\r\n> Error Number: " + std::to_string(error.Number);
-  run.OutcomeText += "\r\n> Error Description: " + error.Description;
-}
-
-std::string GetClientComputerName(Run& run) {
-  if (!run.Svc.Network) return "Computer UNKNOWN";
-  auto object = run.Svc.Network->Create("WScript.Network");
-  if (!object) return "Computer UNKNOWN";
-  auto name = (*object)->ComputerName();
-  return name ? *name : std::string();
-}
 
 std::string NotificationFilePath(Run& run) {
   const INISettings& s = run.Settings;
@@ -76,8 +63,7 @@ void ShowClientPopup(Run& run) {
     WriteToDebugLog(run, ">> Showing client pop-up success message. <<");
     message = &s.SuccessMessage;
   }
-  if (run.Svc.Messages)
-    run.Svc.Messages->Show(ExpandLineBreaks(*message), "Velloran", MessageIcon::None,
+  run.Svc.Messages->Show(ExpandLineBreaks(*message), "Velloran", MessageIcon::None,
                            MessageButtons::OK);
 }
 

@@ -3,43 +3,11 @@
 #include <optional>
 
 #include "engine/modDebug.h"
-#include "engine/modMoveADPrinters.h"
-#include "engine/modMoveNetworkPrinters.h"
-#include "engine/modNotification.h"
+#include "engine/ErrorRecorder.h"
 
 namespace velloran {
 
-namespace {
-constexpr std::string_view kMarkerValue = "SUCCESS";
-}  // namespace
-
-std::string SuccessMarkerKey(const std::string& iniFilePath) {
-  return "Software\\Velloran\\" + iniFilePath;
-}
-
-bool IsMarkedSuccessful(Run& run) {
-  // A missing key or value, a value other than "True" and a store that cannot
-  // be read all count as "not yet migrated": running again is the safe side.
-  bool marked = false;
-  if (run.Svc.Settings) {
-    auto value = run.Svc.Settings->ReadValue(Hive::CurrentUser, SuccessMarkerKey(run.INIFilePath),
-                                             kMarkerValue);
-    marked = value && value->has_value() && **value == "True";
-  }
-  WriteToDebugLog(run, ">> Getting Registry key: " + run.INIFilePath);
-  WriteToDebugLog(run, std::string(">> Registry Key Value: ") + TrueFalse(marked));
-  return marked;
-}
-
-void SetSuccessMarker(Run& run) {
-  if (!run.Svc.Settings) return;
-  static_cast<void>(run.Svc.Settings->WriteValue(Hive::CurrentUser,
-                                                 SuccessMarkerKey(run.INIFilePath), kMarkerValue,
-                                                 run.AbortStatus ? "False" : "True"));
-}
-
 Result<std::unique_ptr<NetworkObject>> CreateNetworkObject(Run& run) {
-  if (!run.Svc.Network) return PlatformError{kCannotCreateObject, "ActiveX component can't create object"};
   return run.Svc.Network->Create("WScript.Network");
 }
 
@@ -65,7 +33,7 @@ void GetClientPrinters(Run& run) {
     return;
   }
 
-  run.OutcomeText += "\r\n* ----- My Networked Printers ----- *";
+  AppendOutcome(run, "* ----- My Networked Printers ----- *");
   WriteToDebugLog(run, ">> * ----- My Networked Printers ----- * <<");
 
   // Items come in pairs, port first; only the names are looked at. An odd
@@ -73,7 +41,7 @@ void GetClientPrinters(Run& run) {
   for (size_t i = 0; i + 1 < items.size(); i += 2) {
     const std::string& name = items[i + 1];
     if (name.rfind("\\\\", 0) != 0) {
-      run.OutcomeText += "\r\nNon-Networked Printer: " + name + " (DO NOTHING)";
+      AppendOutcome(run, "Non-Networked Printer: " + name + " (DO NOTHING)");
       WriteToDebugLog(run, ">> Found non-networked printer: " + name);
       continue;
     }
@@ -87,38 +55,10 @@ void GetClientPrinters(Run& run) {
       p.ServerName = name.substr(2, sep - 2);
     }
     p.ShareName = p.PrinterName;
-    run.OutcomeText += "\r\n" + p.PrinterName + " (" + p.ServerName + ")";
+    AppendOutcome(run, p.PrinterName + " (" + p.ServerName + ")");
     WriteToDebugLog(run, ">> Found networked printer: " + p.PrinterName + " (" + p.ServerName + ")");
     run.ClientPrinters.push_back(std::move(p));
   }
-}
-
-void RunMigration(Run& run) {
-  if (IsMarkedSuccessful(run) && !run.Settings.AlwaysRun) return;
-
-  run.AbortStatus = false;
-  WriteToDebugLog(run, std::string(">> Running Velloran, abort status: ") + TrueFalse(run.AbortStatus));
-  WriteBanner(run, 28, "     NETWORK PRINTERS    ", 27);
-  GetClientPrinters(run);
-  WriteToDebugLog(run, std::string(">> Finished getting network printers, abort status: ") +
-                           TrueFalse(run.AbortStatus));
-
-  if (!run.AbortStatus && run.Settings.UseActiveDirectory) {
-    WriteBanner(run, 28, "     MOVING USING AD    ", 27);
-    MoveADPrinters(run);
-  }
-  WriteToDebugLog(run, std::string(">> Finished moving via AD, abort status: ") +
-                           TrueFalse(run.AbortStatus));
-
-  if (!run.AbortStatus && run.Settings.UseManualDefinitions) MoveManualPrinters(run);
-  WriteToDebugLog(run, std::string(">> Finished moving manual, abort status: ") +
-                           TrueFalse(run.AbortStatus));
-
-  SendNotifications(run);
-  WriteToDebugLog(run, std::string(">> Finished notification, abort status: ") +
-                           TrueFalse(run.AbortStatus));
-
-  SetSuccessMarker(run);
 }
 
 }  // namespace velloran

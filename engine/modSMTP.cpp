@@ -13,16 +13,6 @@
 
 namespace velloran {
 
-std::chrono::milliseconds SMTPTickLength() {
-  const char* text = std::getenv("VELLORAN_SMTP_TICK_MS");
-  if (text && *text) {
-    char* end = nullptr;
-    long ms = std::strtol(text, &end, 10);
-    if (*end == '\0' && ms > 0 && ms <= 3600000) return std::chrono::milliseconds(ms);
-  }
-  return std::chrono::milliseconds(1000);
-}
-
 std::vector<std::string> RecipientAddresses(const INISettings& settings) {
   std::vector<std::string> out;
   for (const auto& address : settings.EmailTo)
@@ -132,7 +122,7 @@ void SendSMTPNotification(Run& run) {
   const INISettings& s = run.Settings;
   WriteToDebugLog(run, ">> Sending nofication via STMP, server (port): " + s.SMTPServerNameOrIP +
                            "(" + s.ServerPort + ")");
-  frmWinsockContainer form(run, SMTPTickLength());
+  frmWinsockContainer form(run, run.SmtpTick);
   // A host that cannot be resolved or a port that is no number fails before
   // any event: nothing was sent, so there is no dialogue to save, but the
   // administrator learns why no mail came.

@@ -17,8 +17,6 @@ namespace velloran {
 /// the engine.
 void SendSMTPNotification(Run& run);
 
-/// One timer tick of the reply waits: VELLORAN_SMTP_TICK_MS, else 1000 ms.
-std::chrono::milliseconds SMTPTickLength();
 
 /// The non-empty EmailTo entries, in list order.
 std::vector<std::string> RecipientAddresses(const INISettings& settings);

@@ -20,6 +20,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Backends.h"
 #include "platform/CodePage.h"
+#include "platform/NullBackends.h"
 #include "platform/Paths.h"
 #include "platform/cups/CupsNetwork.h"
 
@@ -201,11 +202,12 @@ class ProfileFactory : public NetworkObjectFactory {
   std::string path_;
 };
 
-// Stands for a client where the network object is not installed.
+// Stands for a client where the network object is not installed; owned
+// like every other choice.
 class NoNetworkFactory : public NetworkObjectFactory {
  public:
-  Result<std::unique_ptr<NetworkObject>> Create(std::string_view) override {
-    return PlatformError{kCannotCreateObject, "ActiveX component can't create object"};
+  Result<std::unique_ptr<NetworkObject>> Create(std::string_view progId) override {
+    return UnavailableNetwork().Create(progId);
   }
 };
 

@@ -12,13 +12,7 @@ class ConsoleMessageBox : public MessageBox {
   MessageAnswer Show(std::string_view text, std::string_view title, MessageIcon,
                      MessageButtons buttons) override {
     std::cerr << "[" << title << "] " << text << std::endl;
-    switch (buttons) {
-      case MessageButtons::YesNo:
-      case MessageButtons::YesNoCancel:
-        return MessageAnswer::Yes;
-      default:
-        return MessageAnswer::OK;
-    }
+    return FirstButton(buttons);
   }
 };
 }  // namespace

@@ -19,4 +19,12 @@ class MessageBox {
                              MessageButtons buttons) = 0;
 };
 
+/// The answer of the first button of a set: what a box that nobody can
+/// answer gives back.
+inline MessageAnswer FirstButton(MessageButtons buttons) {
+  return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
+             ? MessageAnswer::Yes
+             : MessageAnswer::OK;
+}
+
 }  // namespace velloran

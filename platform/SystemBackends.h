@@ -6,15 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Configuration.h"
 #include "platform/Error.h"
 #include "platform/NetworkObject.h"
 #include "platform/SettingsStore.h"
 
 namespace velloran {
 
-/// The settings store: on POSIX the hive files named by VELLORAN_USER_HIVE
-/// and VELLORAN_MACHINE_HIVE (or their defaults); on Windows the registry.
-std::unique_ptr<SettingsStore> MakeSystemSettingsStore();
+/// The settings store: on POSIX the hive files the configuration names; on
+/// Windows the registry.
+std::unique_ptr<SettingsStore> MakeSystemSettingsStore(const Configuration& config);
 
 /// What VELLORAN_PRINTERS means when unset: the connection profile in the
 /// user's state folder on POSIX, "system" on Windows.

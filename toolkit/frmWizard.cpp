@@ -81,16 +81,16 @@ frmWizard::frmWizard(ProfileFunctions& profile, QWidget* parent)
   }
   for (int i = 0; i < 2; ++i) {
     connect(cmdDeployNow_[i], &QPushButton::clicked, this, [this] {
-      if (hooks_.DeployNow) hooks_.DeployNow(*this);
+      if (actions_.DeployNow) actions_.DeployNow(*this);
     });
   }
   connect(cmdBrowseFileOutput_, &QPushButton::clicked, this, [this] {
-    if (hooks_.BrowseFileOutput) hooks_.BrowseFileOutput(*this);
+    if (actions_.BrowseFileOutput) actions_.BrowseFileOutput(*this);
   });
   connect(cmdBrowseDeployment_, &QPushButton::clicked, this, [this] {
-    if (hooks_.BrowseDeployment) hooks_.BrowseDeployment(*this);
+    if (actions_.BrowseDeployment) actions_.BrowseDeployment(*this);
   });
-  ApplyLaterHooks();
+  ApplySystemActions();
 
   resize(860, 600);
   ResetINISettings(settings_);
@@ -99,19 +99,18 @@ frmWizard::frmWizard(ProfileFunctions& profile, QWidget* parent)
 
 frmWizard::~frmWizard() = default;
 
-void frmWizard::SetLaterHooks(LaterHooks hooks) {
-  hooks_ = std::move(hooks);
-  ApplyLaterHooks();
+void frmWizard::SetSystemActions(SystemActions actions) {
+  actions_ = std::move(actions);
+  ApplySystemActions();
 }
 
-void frmWizard::ApplyLaterHooks() {
-  // Deploy Now, the folder pickers and the About box come with the
-  // deployment and browsing work; until a hook is set its control is shown
-  // unavailable rather than doing nothing.
-  for (QPushButton* deploy : cmdDeployNow_) deploy->setEnabled(bool(hooks_.DeployNow));
-  cmdBrowseDeployment_->setEnabled(bool(hooks_.BrowseDeployment));
-  cmdBrowseFileOutput_->setEnabled(chkUseFileOutput_->isChecked() && hooks_.BrowseFileOutput);
-  Tool("ID_BTN_ABOUT")->setEnabled(bool(hooks_.ShowAbout));
+void frmWizard::ApplySystemActions() {
+  // A control whose action is not set is shown unavailable rather than
+  // doing nothing when clicked.
+  for (QPushButton* deploy : cmdDeployNow_) deploy->setEnabled(bool(actions_.DeployNow));
+  cmdBrowseDeployment_->setEnabled(bool(actions_.BrowseDeployment));
+  cmdBrowseFileOutput_->setEnabled(chkUseFileOutput_->isChecked() && actions_.BrowseFileOutput);
+  Tool("ID_BTN_ABOUT")->setEnabled(bool(actions_.ShowAbout));
 }
 
 QAction* frmWizard::Tool(const char* id) const {
@@ -142,7 +141,7 @@ bool frmWizard::Form_Load() {
   ShowPage(kPageGeneral);
   servers_.newEntry = printers_.newEntry = mixed_.newEntry = true;
   UpdateCaption();
-  if (hooks_.FillDomainList) hooks_.FillDomainList(*this);
+  if (actions_.FillDomainList) actions_.FillDomainList(*this);
   unsavedChanges_ = false;
   show();
 
@@ -450,7 +449,7 @@ void frmWizard::ssaVelloran_ToolClick(const QString& toolId) {
   } else if (toolId == "ID_BTN_CONTENTS") {
     help::ShowHelpContents(this);
   } else if (toolId == "ID_BTN_ABOUT") {
-    if (hooks_.ShowAbout) hooks_.ShowAbout(*this);
+    if (actions_.ShowAbout) actions_.ShowAbout(*this);
   }
 }
 

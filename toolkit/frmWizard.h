@@ -103,16 +103,17 @@ class frmWizard : public QMainWindow {
   /// The toolbar's and menu's handler, by tool ID.
   void ssaVelloran_ToolClick(const QString& toolId);
 
-  /// Handlers that the deployment and browsing work fills in. A control
-  /// whose hook is not set is shown unavailable.
-  struct LaterHooks {
+  /// The actions that reach outside the window: deploying, the folder
+  /// pickers, the domain list, the About box. A control whose action is not
+  /// set is shown unavailable.
+  struct SystemActions {
     std::function<void(frmWizard&)> DeployNow;         ///< cmdDeployNow, both pages
     std::function<void(frmWizard&)> BrowseFileOutput;  ///< cmdBrowseFileOutput "..."
     std::function<void(frmWizard&)> BrowseDeployment;  ///< cmdBrowseDeployment "..."
     std::function<void(frmWizard&)> FillDomainList;    ///< cboDomainName's list at start-up
     std::function<void(frmWizard&)> ShowAbout;         ///< ID_BTN_ABOUT: frmAbout
   };
-  void SetLaterHooks(LaterHooks hooks);
+  void SetSystemActions(SystemActions actions);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -153,7 +154,7 @@ class frmWizard : public QMainWindow {
   void cmdHelp_Click(int page);
   void HyperlinkClick(QLabel* label);
   QAction* Tool(const char* id) const;
-  void ApplyLaterHooks();
+  void ApplySystemActions();
   void StartNewDocument();
   void RunDependentFieldHandlers();
 
@@ -190,7 +191,7 @@ class frmWizard : public QMainWindow {
   QString documentPath_;
   QString documentName_ = QStringLiteral("UNTITLED");
   bool unsavedChanges_ = false;
-  LaterHooks hooks_;
+  SystemActions actions_;
 
   int nextLabelIndex_ = 10;  ///< lblWizard(1) to (6) are the notes and links
   bool syncingTree_ = false;

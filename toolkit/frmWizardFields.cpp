@@ -309,7 +309,7 @@ void frmWizard::chkUseSMTP_Click() {
 void frmWizard::chkUseFileOutput_Click() {
   const bool on = chkUseFileOutput_->isChecked();
   ApplyDependentState(txtFileOutputPath_, on, true);
-  ApplyDependentState(cmdBrowseFileOutput_, on && hooks_.BrowseFileOutput, false);
+  ApplyDependentState(cmdBrowseFileOutput_, on && actions_.BrowseFileOutput, false);
   ApplyDependentState(txtFileOutputName_, on, false);
   ApplyDependentState(chkIncludeComputerName_, on, false);
   ApplyDependentState(chkIncludeFinalStatus_, on, false);

@@ -7,7 +7,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/profile/Profile.h"
-#include "toolkit/LaterHooks.h"
+#include "toolkit/SystemActions.h"
 #include "toolkit/frmWizard.h"
 
 int main(int argc, char* argv[]) {
@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
 
   auto services = velloran::ToolkitServicesFromEnvironment();
   velloran::frmWizard wizard(velloran::SystemProfile());
-  wizard.SetLaterHooks(velloran::MakeLaterHooks(services->Deployment));
+  wizard.SetSystemActions(velloran::MakeSystemActions(services->Deployment));
   if (!wizard.Form_Load()) return 0;
   return app.exec();
 }

@@ -12,8 +12,10 @@
 #include "engine/EngineServices.h"
 #include "platform/CodePage.h"
 #include "engine/modINIFile.h"
+#include "engine/modMain.h"
 #include "engine/modPrinters.h"
 #include "platform/Backends.h"
+#include "platform/NullBackends.h"
 #include "platform/cups/CupsNetwork.h"
 #include "platform/ldap/LdapDirectory.h"
 
@@ -24,32 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* kUsage = "Usage: velloran what-if INI [--connections FILE | --printers cups] [--debug]";
-
-// A rehearsal must leave no trace: the run-once marker goes to memory, and
-// the notification channels are switched off before the run.
-class MemoryStore : public SettingsStore {
- public:
-  Result<std::optional<std::string>> ReadValue(Hive, std::string_view, std::string_view) override {
-    return std::optional<std::string>();
-  }
-  Status WriteValue(Hive, std::string_view, std::string_view, std::string_view) override {
-    return Status::Ok();
-  }
-};
-
-class NoEvents : public EventLog {
- public:
-  Status ReportEvent(std::string_view, uint16_t, uint32_t, std::string_view) override {
-    return Status::Ok();
-  }
-};
-
-class NoMessages : public MessageBox {
- public:
-  MessageAnswer Show(std::string_view, std::string_view, MessageIcon, MessageButtons) override {
-    return MessageAnswer::OK;
-  }
-};
 
 class ScratchFolder {
  public:
@@ -159,20 +135,10 @@ int WhatIf(const std::vector<std::string>& args) {
   LdapDirectoryOptions ldap = LdapOptionsFromEnvironment();
   if (ldap.Invalid) return Fail(ldap.Invalid->Description);
   auto directory = MakeLdapDirectory(std::move(ldap));
-  MemoryStore store;
-  NoEvents events;
-  NoMessages messages;
-
-  Services services;
-  services.Profile = &SystemProfile();
-  services.Settings = &store;
-  services.Network = network.get();
-  services.Events = &events;
-  services.Messages = &messages;
-  services.Time = &SystemClock();
-  services.Directory = directory.get();
-
-  Run run(services);
+  // A rehearsal must leave no trace: the run-once marker goes nowhere, and the
+  // notification channels are switched off before the run.
+  Run run(Services{SystemProfile(), DiscardingSettingsStore(), *network, *directory,
+                   DiscardingEventLog(), SilentMessageBox(), SystemClock()});
   run.INIFilePath = ini;
   run.Settings.DebugOn = debug;
   ReadINISettings(run);

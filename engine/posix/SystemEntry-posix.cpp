@@ -1,5 +1,6 @@
 #include "engine/SystemEntry.h"
 
+#include "engine/CommandLine.h"
 #include "engine/modINIFile.h"
 #include "platform/qt/QtMessageBox.h"
 

@@ -5,14 +5,11 @@
 
 namespace velloran {
 
-std::unique_ptr<SettingsStore> MakeSystemSettingsStore() {
-  return MakeFileSettingsStore(EnvOr("VELLORAN_USER_HIVE", JoinPath(UserConfigFolder(), "user.hive")),
-                               EnvOr("VELLORAN_MACHINE_HIVE", "/var/lib/velloran/machine.hive"));
+std::unique_ptr<SettingsStore> MakeSystemSettingsStore(const Configuration& config) {
+  return MakeFileSettingsStore(config.UserHive, config.MachineHive);
 }
 
-std::string DefaultPrintersChoice() {
-  return "profile:" + JoinPath(UserStateFolder(), "connections.txt");
-}
+std::string DefaultPrintersChoice() { return "profile:" + DefaultConnectionProfile(); }
 
 Result<std::unique_ptr<NetworkObjectFactory>> MakeSystemNetworkFactory(std::string_view choice) {
   return MakeNetworkFactory(choice);

@@ -36,13 +36,6 @@ UINT ButtonStyle(MessageButtons buttons) {
   return MB_OK;
 }
 
-// A box that cannot be shown is answered as the console box answers: with
-// the first button.
-MessageAnswer FirstButton(MessageButtons buttons) {
-  return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? MessageAnswer::Yes
-                                                                                   : MessageAnswer::OK;
-}
-
 class WindowsMessageBox : public MessageBox {
  public:
   MessageAnswer Show(std::string_view text, std::string_view title, MessageIcon icon,

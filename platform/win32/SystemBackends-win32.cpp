@@ -5,7 +5,9 @@
 
 namespace velloran {
 
-std::unique_ptr<SettingsStore> MakeSystemSettingsStore() { return MakeRegistrySettingsStore(); }
+std::unique_ptr<SettingsStore> MakeSystemSettingsStore(const Configuration&) {
+  return MakeRegistrySettingsStore();
+}
 
 std::string DefaultPrintersChoice() { return "system"; }
 

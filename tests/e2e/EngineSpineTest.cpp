@@ -151,10 +151,16 @@ TEST_F(EngineSpine, HelpAndVersionPrintToTheCallerAndRunNothing) {
 }
 
 TEST_F(EngineSpine, BadBackendChoiceIsAClearError) {
-  engine.Env["VELLORAN_EVENTLOG"] = "journal";
-  auto r = engine.Run();
-  EXPECT_EQ(r.ExitCode, 2);
-  EXPECT_NE(r.Stderr.find("VELLORAN_EVENTLOG"), std::string::npos);
+  for (auto [name, value] : {std::pair{"VELLORAN_EVENTLOG", "journal"},
+                             std::pair{"VELLORAN_SMTP_TICK_MS", "abc"},
+                             std::pair{"VELLORAN_MESSAGEBOX", "gtk"}}) {
+    auto env = engine.Env;
+    engine.Env[name] = value;
+    auto r = engine.Run();
+    engine.Env = env;
+    EXPECT_EQ(r.ExitCode, 2) << name;
+    EXPECT_NE(r.Stderr.find(name), std::string::npos) << r.Stderr;
+  }
 }
 
 }  // namespace

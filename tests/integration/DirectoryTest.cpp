@@ -59,7 +59,7 @@ class Directory : public ::testing::Test {
   void Query(const std::string& domain, LdapDirectoryOptions options = Anonymous()) {
     directory_ = MakeLdapDirectory(std::move(options));
     Services s = fakes_.services();
-    s.Directory = directory_.get();
+    s.Directory = *directory_;
     run_ = std::make_unique<velloran::Run>(s);
     ResetINISettings(run_->Settings);
     run_->Settings.DebugOn = true;

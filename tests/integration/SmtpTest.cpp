@@ -38,7 +38,7 @@ struct Smtp : ::testing::Test {
   velloran::Run run{platform.services()};
 
   void SetUp() override {
-    ::setenv("VELLORAN_SMTP_TICK_MS", "20", 1);
+    run.SmtpTick = 20ms;
     run.Settings.DebugOn = true;
     run.EngineFolder = folder.str();
     run.Settings.UseSMTP = true;
@@ -48,7 +48,6 @@ struct Smtp : ::testing::Test {
     run.Settings.EmailSubject = "Printer migration";
     run.OutcomeText = kOutcome;
   }
-  void TearDown() override { ::unsetenv("VELLORAN_SMTP_TICK_MS"); }
 
   void Send(int port) {
     run.Settings.ServerPort = std::to_string(port);
@@ -238,7 +237,7 @@ TEST_F(Smtp, AConnectionClosedDuringAWaitFailsAtOnce) {
     c.ReadLine();
     c.Close();
   });
-  ::setenv("VELLORAN_SMTP_TICK_MS", "1000", 1);
+  run.SmtpTick = 1000ms;
   auto start = std::chrono::steady_clock::now();
   Send(server.Port());
   EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);

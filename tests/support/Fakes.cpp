@@ -1,5 +1,7 @@
 #include "tests/support/Fakes.h"
 
+#include "platform/NullBackends.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -163,14 +165,7 @@ Status RecordingEventLog::ReportEvent(std::string_view source, uint16_t type, ui
 }
 
 Services FakePlatform::services() {
-  Services s;
-  s.Profile = &SystemProfile();
-  s.Settings = &Settings;
-  s.Network = &Network;
-  s.Events = &Events;
-  s.Messages = &Messages;
-  s.Time = &Time;
-  return s;
+  return Services{SystemProfile(), Settings, Network, UnavailableDirectory(), Events, Messages, Time};
 }
 
 }  // namespace velloran::test

@@ -13,7 +13,7 @@
 #include "ToolkitTest.h"
 #include "platform/profile/Profile.h"
 #include "toolkit/DomainList.h"
-#include "toolkit/LaterHooks.h"
+#include "toolkit/SystemActions.h"
 #include "toolkit/frmAbout.h"
 #include "toolkit/modBrowseForFolder.h"
 
@@ -76,7 +76,7 @@ void BrowsingTest::cleanup() {
 
 std::unique_ptr<frmWizard> BrowsingTest::Wizard(Kind kind) {
   auto w = StartWizard(kind);
-  if (w) w->SetLaterHooks(MakeLaterHooks(services_));
+  if (w) w->SetSystemActions(MakeSystemActions(services_));
   Dialogs::Reset();
   return w;
 }
@@ -190,7 +190,7 @@ void BrowsingTest::domainListAtStartUp() {
   qputenv("LDAPCONF", ldap.toUtf8());
 
   frmWizard wizard(SystemProfile());
-  wizard.SetLaterHooks(MakeLaterHooks(services_));
+  wizard.SetSystemActions(MakeSystemActions(services_));
   AnswerNewINI(Kind::ActiveDirectory);
   QVERIFY(wizard.Form_Load());
   FIND(domains, QComboBox, &wizard, "cboDomainName");
@@ -207,7 +207,7 @@ void BrowsingTest::domainListAtStartUp() {
   qputenv("LDAPCONF", (dir_->path() + "/missing.conf").toUtf8());
   Dialogs::Reset();
   frmWizard bare(SystemProfile());
-  bare.SetLaterHooks(MakeLaterHooks(services_));
+  bare.SetSystemActions(MakeSystemActions(services_));
   AnswerNewINI(Kind::ActiveDirectory);
   QVERIFY(bare.Form_Load());
   bare.activateWindow();

@@ -21,7 +21,7 @@
 #include "platform/Backends.h"
 #include "platform/Clock.h"
 #include "toolkit/Branding.h"
-#include "toolkit/LaterHooks.h"
+#include "toolkit/SystemActions.h"
 #include "toolkit/frmProgress.h"
 #include "toolkit/modBrowseForFolder.h"
 #include "toolkit/modDeployment.h"
@@ -235,7 +235,7 @@ std::unique_ptr<frmWizard> DeploymentTest::OpenDocument(const QString& deploymen
   if (!WriteText(inifile_, ini.toUtf8())) return nullptr;
   auto w = StartWizardOn(inifile_);
   if (!w) return nullptr;
-  w->SetLaterHooks(MakeLaterHooks(services_));
+  w->SetSystemActions(MakeSystemActions(services_));
   return w;
 }
 
@@ -262,7 +262,7 @@ void DeploymentTest::unsavedAndNeverSavedDocumentsAreRefused() {
   // Never saved.
   auto fresh = StartWizard(Kind::Manual);
   QVERIFY(fresh);
-  fresh->SetLaterHooks(MakeLaterHooks(services_));
+  fresh->SetSystemActions(MakeSystemActions(services_));
   fresh->findChild<QLineEdit*>("txtNetworkSharePath")->setText(share);
   Dialogs::Reset();
   Dialogs::SetNextAnswer(MessageAnswer::OK);

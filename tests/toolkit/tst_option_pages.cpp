@@ -346,9 +346,9 @@ void OptionPagesTest::unsavedChangesEvents() {
 void OptionPagesTest::dependentFieldsAndColours() {
   auto w = StartWizard(Kind::Manual);
   QVERIFY(w);
-  frmWizard::LaterHooks hooks;
-  hooks.BrowseFileOutput = [](frmWizard&) {};
-  w->SetLaterHooks(hooks);
+  frmWizard::SystemActions actions;
+  actions.BrowseFileOutput = [](frmWizard&) {};
+  w->SetSystemActions(actions);
   const QPalette standard = QApplication::palette();
   const QColor window = standard.color(QPalette::Active, QPalette::Base);
   const QColor buttonFace = standard.color(QPalette::Active, QPalette::Button);

@@ -18,7 +18,7 @@
 
 #include "platform/profile/Profile.h"
 #include "toolkit/Dialogs.h"
-#include "toolkit/LaterHooks.h"
+#include "toolkit/SystemActions.h"
 #include "toolkit/frmNewINI.h"
 #include "toolkit/frmWizard.h"
 
@@ -89,7 +89,7 @@ bool RenderDocument(const QString& iniPath, const QString& prefix, const std::ve
   frmWizard wizard(SystemProfile());
   // The deployment and browsing controls available, as in the program.
   static const DeploymentServices services;
-  wizard.SetLaterHooks(MakeLaterHooks(services));
+  wizard.SetSystemActions(MakeSystemActions(services));
   Dialogs::SetNextDialogAction([&](QDialog& dialog) {
     auto& newINI = static_cast<frmNewINI&>(dialog);
     newINI.findChild<QTabWidget*>("sstNewINI")->setCurrentIndex(frmNewINI::kPageExisting);

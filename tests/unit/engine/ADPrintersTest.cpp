@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/NullBackends.h"
+
 #include <random>
 
 #include "engine/modMoveADPrinters.h"
@@ -81,7 +83,7 @@ struct ADMode : ::testing::Test {
   FakeDirectory directory;
   velloran::Run run{[this] {
     Services s = fakes.services();
-    s.Directory = &directory;
+    s.Directory = directory;
     return s;
   }()};
 
@@ -179,7 +181,7 @@ TEST_F(ADMode, EachFailurePathRecordsItsTextAndSkipsTheMigration) {
   EXPECT_EQ(Count(run.DebugText, ">> Querying AD for printers, command:Select"), 1u);
 
   SetUp();
-  run.Svc.Directory = nullptr;
+  run.Svc.Directory = UnavailableDirectory();
   GetADPrinters(run);
   EXPECT_TRUE(Contains(run.OutcomeText, "Error accessing Active Directory."));
 }

@@ -2,6 +2,8 @@
 
 #include <random>
 
+#include "engine/ComputerName.h"
+#include "engine/ErrorRecorder.h"
 #include "engine/modDebug.h"
 #include "engine/modNotification.h"
 #include "tests/support/Fakes.h"

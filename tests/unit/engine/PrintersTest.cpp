@@ -112,7 +112,7 @@ TEST_F(Migration, InventorySplitsNetworkConnectionsAndListsLocalOnes) {
 TEST_F(Migration, InventoryReadsOnlyNamesNeverPorts) {
   ItemsNetwork items;
   items.Items = {"\\\\PORTSRV\\p", "Local", "LPT1:", "\\\\SRV\\Q", "\\\\DANGLING\\port"};
-  run.Svc.Network = &items;
+  run.Svc.Network = items;
   GetClientPrinters(run);
   EXPECT_EQ(run.ClientPrinters, (std::vector<NetworkPrinter>{{}, {"Q", "SRV", "Q"}}));
   EXPECT_EQ(run.OutcomeText,

@@ -99,16 +99,5 @@ TEST(Hello, HostNameOrAddressLiteral) {
   EXPECT_EQ(HelloArgument("my pc", "2001:db8::7"), "[IPv6:2001:db8::7]");
 }
 
-TEST(TickLength, FromTheEnvironmentWhenUsable) {
-  ::setenv("VELLORAN_SMTP_TICK_MS", "25", 1);
-  EXPECT_EQ(SMTPTickLength().count(), 25);
-  for (const char* bad : {"", "0", "-5", "fast", "10ms"}) {
-    ::setenv("VELLORAN_SMTP_TICK_MS", bad, 1);
-    EXPECT_EQ(SMTPTickLength().count(), 1000) << bad;
-  }
-  ::unsetenv("VELLORAN_SMTP_TICK_MS");
-  EXPECT_EQ(SMTPTickLength().count(), 1000);
-}
-
 }  // namespace
 }  // namespace velloran

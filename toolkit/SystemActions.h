@@ -21,6 +21,6 @@ struct ToolkitServices {
 std::unique_ptr<ToolkitServices> ToolkitServicesFromEnvironment();
 
 /// The wizard's handlers over `services`, which must outlive the window.
-frmWizard::LaterHooks MakeLaterHooks(const DeploymentServices& services);
+frmWizard::SystemActions MakeSystemActions(const DeploymentServices& services);
 
 }  // namespace velloran

@@ -1,9 +1,9 @@
-#include "toolkit/LaterHooks.h"
+#include "toolkit/SystemActions.h"
 
 #include <QLineEdit>
 
-#include "platform/Backends.h"
-#include "platform/Paths.h"
+#include "platform/Configuration.h"
+#include "platform/SystemBackends.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/DomainList.h"
 #include "toolkit/frmAbout.h"
@@ -23,31 +23,33 @@ void SetFieldFromPicker(frmWizard& wizard, const char* field, const QString& cho
 
 std::unique_ptr<ToolkitServices> ToolkitServicesFromEnvironment() {
   auto services = std::make_unique<ToolkitServices>();
-  auto network = MakeNetworkFactory(
-      EnvOr("VELLORAN_PRINTERS", "profile:" + JoinPath(UserStateFolder(), "connections.txt")));
+  // The toolkit needs only the printers choice; a configuration the engine
+  // would refuse for another variable must not cost the toolkit its name.
+  auto config = ReadConfiguration();
+  auto network = MakeSystemNetworkFactory(config ? config->Printers : DefaultPrintersChoice());
   if (network) services->Network = std::move(*network);
   services->Deployment.Network = services->Network.get();
   return services;
 }
 
-frmWizard::LaterHooks MakeLaterHooks(const DeploymentServices& services) {
-  frmWizard::LaterHooks hooks;
-  hooks.DeployNow = [&services](frmWizard& wizard) {
+frmWizard::SystemActions MakeSystemActions(const DeploymentServices& services) {
+  frmWizard::SystemActions actions;
+  actions.DeployNow = [&services](frmWizard& wizard) {
     modDeployment deployment(wizard, services);
     deployment.cmdDeployNow_Click();
   };
-  hooks.BrowseDeployment = [](frmWizard& wizard) {
+  actions.BrowseDeployment = [](frmWizard& wizard) {
     SetFieldFromPicker(wizard, "txtNetworkSharePath", BrowseForNetworkFolder(&wizard));
   };
-  hooks.BrowseFileOutput = [](frmWizard& wizard) {
+  actions.BrowseFileOutput = [](frmWizard& wizard) {
     SetFieldFromPicker(wizard, "txtFileOutputPath", BrowseForFolder(&wizard));
   };
-  hooks.FillDomainList = [](frmWizard& wizard) { FillDomainList(wizard); };
-  hooks.ShowAbout = [](frmWizard& wizard) {
+  actions.FillDomainList = [](frmWizard& wizard) { FillDomainList(wizard); };
+  actions.ShowAbout = [](frmWizard& wizard) {
     frmAbout about(&wizard);
     Dialogs::Modal(about);
   };
-  return hooks;
+  return actions;
 }
 
 }  // namespace velloran
