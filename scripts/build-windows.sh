@@ -15,7 +15,9 @@ for arg in "$@"; do
   esac
 done
 cd "$(dirname "$0")/.."
-BUILD=build-windows
+# BUILD names another tree (the Linux build's own cross build is
+# build/windows-engine).
+BUILD=${BUILD:-build-windows}
 
 if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
   echo "build-windows.sh: install the Debian package g++-mingw-w64-x86-64-posix" >&2

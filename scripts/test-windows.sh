@@ -31,8 +31,11 @@ case $command in
     ;;
   run)
     start=$SECONDS
+    # The Linux build's own cross build of the engine, when it made one:
+    # only the tests are left to compile.
+    export BUILD=${BUILD:-build/windows-engine}
     JOBS=${JOBS:-2} scripts/build-windows.sh --tests
-    exe=build-windows/engine/VelloranEngine.exe
+    exe=$BUILD/engine/VelloranEngine.exe
     if ! x86_64-w64-mingw32-objdump -p "$exe" | grep -q 'Subsystem.*Windows GUI'; then
       echo "test-windows: $exe is not a GUI-subsystem program" >&2
       exit 1
@@ -41,7 +44,7 @@ case $command in
     wineserver --persistent
     trap 'wineserver --kill 2>/dev/null || true' EXIT
     echo "-- Windows backends (win32_backends.exe)"
-    wine build-windows/engine/win32_backends.exe --gtest_brief=1
+    wine "$BUILD/engine/win32_backends.exe" --gtest_brief=1
     echo "-- engine end-to-end suite against $exe"
     VELLORAN_E2E_ENGINE=$PWD/$exe VELLORAN_E2E_RUNNER=wine \
       ctest --preset default -L e2e -j "${JOBS:-2}"
