@@ -1,5 +1,7 @@
 #include "common/modINIDocument.h"
 
+#include "common/INIKeys.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -14,16 +16,10 @@ namespace {
 constexpr std::size_t kTextBufferSize = 100;
 constexpr std::size_t kListBufferSize = 10000;
 
-constexpr std::string_view kGeneral = "GENERAL";
-constexpr std::string_view kActiveDirectory = "ACTIVE DIRECTORY";
 constexpr std::string_view kServersSection = "MANUAL DEFINITIONS SERVERS";
 constexpr std::string_view kPrintersSection = "MANUAL DEFINITIONS PRINTERS";
 constexpr std::string_view kMixedSection = "MANUAL DEFINITIONS MIXED";
 constexpr std::string_view kSmtp = "NOTIFICATION SMTP";
-constexpr std::string_view kFileOutput = "NOTIFICATION FILE OUTPUT";
-constexpr std::string_view kPopup = "NOTIFICATION CLIENT POP-UP";
-constexpr std::string_view kDeployment = "DEPLOYMENT";
-constexpr std::string_view kSupport = "SUPPORT";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -280,47 +276,35 @@ void INIDocument::ReadEmailToList(std::vector<std::string>& list) const {
 }
 
 void INIDocument::ReadINISettings(INISettings& s) const {
-  s.UseActiveDirectory = ReadINIBoolean(kGeneral, "UseActiveDirectory");
-  s.UseManualDefinitions = ReadINIBoolean(kGeneral, "UseManualDefinitions");
-  s.AlwaysRun = ReadINIBoolean(kGeneral, "AlwaysRun");
-
-  s.DomainName = ReadINIString(kActiveDirectory, "DomainName");
-
-  ReadServerPairs(s.ServerPairs);
-  ReadPrinterPairs(s.PrinterPairs);
-  ReadMixedPairs(s.MixedPairs);
-
-  s.UseSMTP = ReadINIBoolean(kSmtp, "UseSMTP");
-  s.SMTPServerNameOrIP = ReadINIString(kSmtp, "SMTPServerNameOrIP");
-  s.ServerPort = ReadINIString(kSmtp, "ServerPort");
-  s.EmailSubject = ReadINIString(kSmtp, "EmailSubject");
-  ReadEmailToList(s.EmailTo);
-  s.EmailFrom = ReadINIString(kSmtp, "EmailFrom");
-
-  s.UseFileOutput = ReadINIBoolean(kFileOutput, "UseFileOutput");
-  s.FileOutputPath = ReadINIString(kFileOutput, "FileOutputPath");
-  DropOneTrailingBackslash(s.FileOutputPath);
-  s.FileOutputName = ReadINIString(kFileOutput, "FileOutputName");
-  s.IncludeComputerName = ReadINIBoolean(kFileOutput, "IncludeComputerName");
-  s.IncludeOutcome = ReadINIBoolean(kFileOutput, "IncludeOutcome");
-  s.WriteToEventLog = ReadINIBoolean(kFileOutput, "WriteToEventLog");
-
-  s.UseClientPopup = ReadINIBoolean(kPopup, "UseClientPopup");
-  s.UseSuccessClientPopup = ReadINIBoolean(kPopup, "UseSuccessClientPopup");
-  s.SuccessMessage = ReadINIString(kPopup, "SuccessMessage");
-  s.UseFailureClientPopup = ReadINIBoolean(kPopup, "UseFailureClientPopup");
-  s.FailureMessage = ReadINIString(kPopup, "FailureMessage");
-
-  s.DeploymentPath = ReadINIString(kDeployment, "DeploymentPath");
-  DropOneTrailingBackslash(s.DeploymentPath);
-  s.CreateWebLaunchPage = ReadINIBoolean(kDeployment, "CreateWebLaunchPage");
-  s.CreateBatchFile = ReadINIBoolean(kDeployment, "CreateBatchFile");
-  s.IncludeMDAC = ReadINIBoolean(kDeployment, "IncludeMDAC");
-  s.MDACOption = ReadINIInteger(kDeployment, "MDACOption");
-
-  // Last on purpose: in the engine the file's DebugOn takes over the debug
-  // log from here on.
-  s.DebugOn = ReadINIBoolean(kSupport, "DebugOn");
+  for (const INIKey& key : INIKeys()) {
+    switch (key.Kind) {
+      case INIKeyKind::Boolean:
+        s.*key.Flag = ReadINIBoolean(key.Section, key.Name);
+        break;
+      case INIKeyKind::Text:
+        s.*key.Text = ReadINIString(key.Section, key.Name);
+        break;
+      case INIKeyKind::Folder:
+        s.*key.Text = ReadINIString(key.Section, key.Name);
+        DropOneTrailingBackslash(s.*key.Text);
+        break;
+      case INIKeyKind::Integer:
+        s.*key.Number = ReadINIInteger(key.Section, key.Name);
+        break;
+      case INIKeyKind::ServerPairs:
+        ReadServerPairs(s.ServerPairs);
+        break;
+      case INIKeyKind::PrinterPairs:
+        ReadPrinterPairs(s.PrinterPairs);
+        break;
+      case INIKeyKind::MixedPairs:
+        ReadMixedPairs(s.MixedPairs);
+        break;
+      case INIKeyKind::EmailTo:
+        ReadEmailToList(s.EmailTo);
+        break;
+    }
+  }
 }
 
 Status INIDocument::WriteINIString(std::string_view section, std::string_view key,
@@ -388,43 +372,32 @@ Status INIDocument::WriteEmailToList(const std::vector<std::string>& list) {
 
 Status INIDocument::WriteINISettings(INISettings& s) {
   Status first;
-  KeepFirst(first, WriteINIBoolean(kGeneral, "UseActiveDirectory", s.UseActiveDirectory));
-  KeepFirst(first, WriteINIBoolean(kGeneral, "UseManualDefinitions", s.UseManualDefinitions));
-  KeepFirst(first, WriteINIBoolean(kGeneral, "AlwaysRun", s.AlwaysRun));
-
-  KeepFirst(first, WriteINIString(kActiveDirectory, "DomainName", s.DomainName));
-
-  KeepFirst(first, WriteServerPairs(s.ServerPairs));
-  KeepFirst(first, WritePrinterPairs(s.PrinterPairs));
-  KeepFirst(first, WriteMixedPairs(s.MixedPairs));
-
-  KeepFirst(first, WriteINIBoolean(kSmtp, "UseSMTP", s.UseSMTP));
-  KeepFirst(first, WriteINIString(kSmtp, "SMTPServerNameOrIP", s.SMTPServerNameOrIP));
-  KeepFirst(first, WriteINIString(kSmtp, "ServerPort", s.ServerPort));
-  KeepFirst(first, WriteINIString(kSmtp, "EmailSubject", s.EmailSubject));
-  KeepFirst(first, WriteEmailToList(s.EmailTo));
-  KeepFirst(first, WriteINIString(kSmtp, "EmailFrom", s.EmailFrom));
-
-  KeepFirst(first, WriteINIBoolean(kFileOutput, "UseFileOutput", s.UseFileOutput));
-  KeepFirst(first, WriteINIString(kFileOutput, "FileOutputPath", s.FileOutputPath));
-  KeepFirst(first, WriteINIString(kFileOutput, "FileOutputName", s.FileOutputName));
-  KeepFirst(first, WriteINIBoolean(kFileOutput, "IncludeComputerName", s.IncludeComputerName));
-  KeepFirst(first, WriteINIBoolean(kFileOutput, "IncludeOutcome", s.IncludeOutcome));
-  KeepFirst(first, WriteINIBoolean(kFileOutput, "WriteToEventLog", s.WriteToEventLog));
-
-  KeepFirst(first, WriteINIBoolean(kPopup, "UseClientPopup", s.UseClientPopup));
-  KeepFirst(first, WriteINIBoolean(kPopup, "UseSuccessClientPopup", s.UseSuccessClientPopup));
-  KeepFirst(first, WriteINIString(kPopup, "SuccessMessage", s.SuccessMessage));
-  KeepFirst(first, WriteINIBoolean(kPopup, "UseFailureClientPopup", s.UseFailureClientPopup));
-  KeepFirst(first, WriteINIString(kPopup, "FailureMessage", s.FailureMessage));
-
-  KeepFirst(first, WriteINIString(kDeployment, "DeploymentPath", s.DeploymentPath));
-  KeepFirst(first, WriteINIBoolean(kDeployment, "CreateWebLaunchPage", s.CreateWebLaunchPage));
-  KeepFirst(first, WriteINIBoolean(kDeployment, "CreateBatchFile", s.CreateBatchFile));
-  KeepFirst(first, WriteINIBoolean(kDeployment, "IncludeMDAC", s.IncludeMDAC));
-  KeepFirst(first, WriteINIInteger(kDeployment, "MDACOption", s.MDACOption));
-
-  KeepFirst(first, WriteINIBoolean(kSupport, "DebugOn", s.DebugOn));
+  for (const INIKey& key : INIKeys()) {
+    switch (key.Kind) {
+      case INIKeyKind::Boolean:
+        KeepFirst(first, WriteINIBoolean(key.Section, key.Name, s.*key.Flag));
+        break;
+      case INIKeyKind::Text:
+      case INIKeyKind::Folder:
+        KeepFirst(first, WriteINIString(key.Section, key.Name, s.*key.Text));
+        break;
+      case INIKeyKind::Integer:
+        KeepFirst(first, WriteINIInteger(key.Section, key.Name, s.*key.Number));
+        break;
+      case INIKeyKind::ServerPairs:
+        KeepFirst(first, WriteServerPairs(s.ServerPairs));
+        break;
+      case INIKeyKind::PrinterPairs:
+        KeepFirst(first, WritePrinterPairs(s.PrinterPairs));
+        break;
+      case INIKeyKind::MixedPairs:
+        KeepFirst(first, WriteMixedPairs(s.MixedPairs));
+        break;
+      case INIKeyKind::EmailTo:
+        KeepFirst(first, WriteEmailToList(s.EmailTo));
+        break;
+    }
+  }
   return first;
 }
 

@@ -264,6 +264,12 @@ void frmWinsockContainer::timMain_Timer() {
   if (TickCount >= 30) {
     wnsMain.Close();
     timMain.Enabled(false);
+    // Inside the dialogue the running wait sees the closed socket and its
+    // failure path saves the text; before it, the connection never came.
+    if (!inDialogue_) {
+      ConnectFailed(PlatformError{ETIMEDOUT, "The connection to the SMTP server timed out."});
+      return;
+    }
     Unload();
   }
 }
@@ -278,8 +284,18 @@ void frmWinsockContainer::wnsMain_Error(const PlatformError& error) {
   timMain.Enabled(false);
   wnsMain.Close();
   // Inside the dialogue the running wait sees the closed socket and the
-  // failure path saves the text; before it there is nothing to save.
-  if (!inDialogue_) Unload();
+  // failure path saves the text; before it the connection was refused.
+  if (!inDialogue_) ConnectFailed(error);
+}
+
+void frmWinsockContainer::ConnectFailed(const PlatformError& error) {
+  if (!loaded_) return;
+  // The mail is the one report an administrator may be counting on, and a
+  // server that cannot be reached loses it as surely as one that refuses
+  // the message: the outcome goes to the back-up file either way.
+  WriteErrorToDebugLog(run_, "ERROR: Connecting to SMTP server <<", error);
+  WriteBackupFile();
+  Unload();
 }
 
 void frmWinsockContainer::WaitForReply(int16_t code, int16_t alsoAccepted) {
@@ -369,7 +385,10 @@ void frmWinsockContainer::wnsMain_Connect() {
 
 void frmWinsockContainer::SaveBackupFile() {
   WriteErrorToDebugLog(run_, "ERROR: Sending SMTP email <<", LastError);
+  WriteBackupFile();
+}
 
+void frmWinsockContainer::WriteBackupFile() {
   LocalTime now = run_.Svc.Time->Now();
   std::string path =
       JoinPath(run_.EngineFolder,

@@ -100,6 +100,9 @@ class frmWinsockContainer {
   bool Loaded() const { return loaded_; }
   /// Releases the window: socket closed, timer off.
   void Unload();
+  /// The connection could not be made: logs why and keeps the outcome text
+  /// in the back-up file, then releases the window.
+  void ConnectFailed(const PlatformError& error);
 
   /// The HELO argument: the host name, or the local address as an address
   /// literal when no usable host name is known.
@@ -109,6 +112,7 @@ class frmWinsockContainer {
   struct Io;
   void SendCommand(const std::string& command);
   void SaveBackupFile();
+  void WriteBackupFile();
 
   Run& run_;
   std::chrono::milliseconds tick_;

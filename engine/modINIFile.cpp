@@ -1,8 +1,11 @@
 #include "engine/modINIFile.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 #include <cctype>
 
+#include "common/INIKeys.h"
 #include "common/modINIDocument.h"
 #include "engine/modDebug.h"
 #include "engine/modMain.h"
@@ -58,9 +61,13 @@ void OpenINIFile(Run& run) {
 }
 
 void ReadINISettings(Run& run) {
+  // The reader's notes wait until the file has said whether the log is on:
+  // with DebugOn=False they must not reach the file.
+  std::vector<std::string> notes;
   INIDocument document(*run.Svc.Profile, run.INIFilePath,
-                       [&run](std::string_view line) { WriteToDebugLog(run, line); });
+                       [&notes](std::string_view line) { notes.emplace_back(line); });
   document.ReadINISettings(run.Settings);
+  for (const std::string& note : notes) WriteToDebugLog(run, note);
   DumpINISettings(run);
 }
 
@@ -69,59 +76,52 @@ void DumpINISettings(Run& run) {
   auto line = [&run](std::string_view label, std::string_view value) {
     WriteToDebugLog(run, std::string(label) + std::string(value));
   };
-  auto flag = [&line](std::string_view label, bool value) { line(label, TrueFalse(value)); };
 
   WriteToDebugLog(run, std::string(80, '*'));
   WriteToDebugLog(run, std::string(27, '*') + "     INI FILE VALUES    " + std::string(27, '*'));
   WriteToDebugLog(run, std::string(80, '*'));
-  flag(">> UseActiveDirectory: ", s.UseActiveDirectory);
-  flag(">> UseManualDefinitions: ", s.UseManualDefinitions);
-  flag(">> AlwaysRun: ", s.AlwaysRun);
-  line(">> DomainName: ", s.DomainName);
-
-  WriteToDebugLog(run, ">> Server to Server Pairs <<");
-  for (const NamePair& p : s.ServerPairs) {
-    line(">> From Server: ", p.FromName);
-    line(">> To Server: ", p.ToName);
+  for (const INIKey& key : INIKeys()) {
+    const std::string label = ">> " + std::string(key.Label()) + ": ";
+    switch (key.Kind) {
+      case INIKeyKind::Boolean:
+        line(label, TrueFalse(s.*key.Flag));
+        break;
+      case INIKeyKind::Text:
+      case INIKeyKind::Folder:
+        line(label, s.*key.Text);
+        break;
+      case INIKeyKind::Integer:
+        line(label, std::to_string(s.*key.Number));
+        break;
+      case INIKeyKind::ServerPairs:
+        WriteToDebugLog(run, ">> Server to Server Pairs <<");
+        for (const NamePair& p : s.ServerPairs) {
+          line(">> From Server: ", p.FromName);
+          line(">> To Server: ", p.ToName);
+        }
+        break;
+      case INIKeyKind::PrinterPairs:
+        WriteToDebugLog(run, ">> Printer to Printer Pairs <<");
+        for (const NamePair& p : s.PrinterPairs) {
+          line(">> From Printer: ", p.FromName);
+          line(">> To Printer: ", p.ToName);
+        }
+        break;
+      case INIKeyKind::MixedPairs:
+        WriteToDebugLog(run, ">> Mixed to Mixed Pairs <<");
+        for (const MixedPair& p : s.MixedPairs) {
+          line(">> From Server: ", p.FromServer);
+          line(">> From Printer: ", p.FromPrinter);
+          line(">> To Server: ", p.ToServer);
+          line(">> To Printer: ", p.ToPrinter);
+        }
+        break;
+      case INIKeyKind::EmailTo:
+        WriteToDebugLog(run, ">> Email To Addresses <<");
+        for (const std::string& to : s.EmailTo) line(">> To Email Address: ", to);
+        break;
+    }
   }
-  WriteToDebugLog(run, ">> Printer to Printer Pairs <<");
-  for (const NamePair& p : s.PrinterPairs) {
-    line(">> From Printer: ", p.FromName);
-    line(">> To Printer: ", p.ToName);
-  }
-  WriteToDebugLog(run, ">> Mixed to Mixed Pairs <<");
-  for (const MixedPair& p : s.MixedPairs) {
-    line(">> From Server: ", p.FromServer);
-    line(">> From Printer: ", p.FromPrinter);
-    line(">> To Server: ", p.ToServer);
-    line(">> To Printer: ", p.ToPrinter);
-  }
-
-  flag(">> UseSMTP: ", s.UseSMTP);
-  line(">> SMTPServerNameOrIP: ", s.SMTPServerNameOrIP);
-  line(">> ServerPort: ", s.ServerPort);
-  line(">> EmailSubject: ", s.EmailSubject);
-  WriteToDebugLog(run, ">> Email To Addresses <<");
-  for (const std::string& to : s.EmailTo) line(">> To Email Address: ", to);
-
-  line(">> EmailFrom: ", s.EmailFrom);
-  flag(">> UseFileOutput: ", s.UseFileOutput);
-  line(">> FileOutputPath: ", s.FileOutputPath);
-  line(">> FileOutputName: ", s.FileOutputName);
-  flag(">> IncludeComputerName: ", s.IncludeComputerName);
-  flag(">> IncludeOutcome: ", s.IncludeOutcome);
-  flag(">> WriteToEventLog: ", s.WriteToEventLog);
-  flag(">> UseClientPopup: ", s.UseClientPopup);
-  flag(">> UseSuccessClientPopup: ", s.UseSuccessClientPopup);
-  line(">> SuccessMessage: ", s.SuccessMessage);
-  flag(">> UseFailureClientPopup: ", s.UseFailureClientPopup);
-  line(">> FailureMessage: ", s.FailureMessage);
-  line(">> DeploymentPath: ", s.DeploymentPath);
-  flag(">> CreateHTMLLaunchPage: ", s.CreateWebLaunchPage);
-  flag(">> CreateBatchFile: ", s.CreateBatchFile);
-  flag(">> IncludeMDAC: ", s.IncludeMDAC);
-  line(">> MDACOption: ", std::to_string(s.MDACOption));
-  flag(">> DebugOn: ", s.DebugOn);
 }
 
 }  // namespace velloran

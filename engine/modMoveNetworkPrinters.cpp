@@ -15,6 +15,13 @@ void ReportAlreadyMigrated(Run& run, const NetworkPrinter& c) {
 
 namespace {
 
+// A blank slot of a list (every field empty) is no pair: it would match a
+// connection with an empty name part ("\\SERVER" alone) and move it.
+bool IsBlankSlot(const NamePair& p) { return p.FromName.empty() && p.ToName.empty(); }
+bool IsBlankSlot(const MixedPair& p) {
+  return p.FromServer.empty() && p.FromPrinter.empty() && p.ToServer.empty() && p.ToPrinter.empty();
+}
+
 // The skeleton the three modes share. Every pair is examined for every
 // client printer, and the list keeps describing the connections as they were
 // before the run: a mode never sees what another mode (or it) changed.
@@ -32,7 +39,7 @@ void MoveByPairs(Run& run, const std::vector<Pair>& pairs, const char* outcomeHe
     const NetworkPrinter& client = run.ClientPrinters[c];
     bool found = false;
     for (const Pair& pair : pairs) {
-      if (!matches(client, pair)) continue;
+      if (IsBlankSlot(pair) || !matches(client, pair)) continue;
       writeMatch(client, pair);
       found = true;
       ReconnectPrinter(run, network, client, ConnectionPath(client.ServerName, client.ShareName),

@@ -14,9 +14,16 @@
 namespace velloran {
 
 std::vector<std::string> RecipientAddresses(const INISettings& settings) {
+  // The stored list keeps what the administrator typed ("a@x, b@x"); the
+  // wire gets each address without the blanks around it, which no mailbox
+  // holds and servers refuse inside "<>".
   std::vector<std::string> out;
-  for (const auto& address : settings.EmailTo)
-    if (!address.empty()) out.push_back(address);
+  for (const auto& entry : settings.EmailTo) {
+    const size_t first = entry.find_first_not_of(" \t");
+    if (first == std::string::npos) continue;
+    const size_t last = entry.find_last_not_of(" \t");
+    out.push_back(entry.substr(first, last - first + 1));
+  }
   return out;
 }
 
@@ -124,12 +131,9 @@ void SendSMTPNotification(Run& run) {
                            "(" + s.ServerPort + ")");
   frmWinsockContainer form(run, run.SmtpTick);
   // A host that cannot be resolved or a port that is no number fails before
-  // any event: nothing was sent, so there is no dialogue to save, but the
-  // administrator learns why no mail came.
-  if (Status connected = form.wnsMain.Connect(s.SMTPServerNameOrIP, s.ServerPort); !connected.ok()) {
-    WriteErrorToDebugLog(run, "ERROR: Connecting to SMTP server <<", connected.error());
-    form.Unload();
-  }
+  // any event; the outcome still goes to the back-up file.
+  if (Status connected = form.wnsMain.Connect(s.SMTPServerNameOrIP, s.ServerPort); !connected.ok())
+    form.ConnectFailed(connected.error());
   while (form.Loaded()) {
     // Without a pending operation or a running timer no event can come.
     if (!form.WaitForEvents()) form.Unload();

@@ -22,6 +22,10 @@ std::unique_ptr<SettingsStore> MakeFileSettingsStore(std::string userHivePath,
 /// "file:PATH" (one record appended per event).
 Result<std::unique_ptr<EventLog>> MakeEventLog(std::string_view choice);
 
+/// Syslog over the local socket at `socketPath` ("/dev/log"), so that a
+/// record that cannot be delivered is a failure rather than silence.
+std::unique_ptr<EventLog> MakeSyslogEventLog(std::string socketPath);
+
 /// The event log as a file: one record per event (type, ID, source and
 /// message, tab-separated), appended under a lock.
 std::unique_ptr<EventLog> MakeFileEventLog(std::string path);

@@ -12,7 +12,9 @@ namespace velloran {
 enum class Hive { CurrentUser, LocalMachine };
 
 /// The registry's place: key paths like "Software\Velloran\C:\x.ini" are
-/// split at backslashes into nested keys, compared without regard to case.
+/// split at backslashes into nested keys. Value names compare without regard
+/// to case; key paths compare as the system's file names do (the registry
+/// ignores case, the POSIX hive files do not).
 class SettingsStore {
  public:
   virtual ~SettingsStore() = default;

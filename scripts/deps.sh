@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   libldap-dev libsasl2-dev ldap-utils slapd
@@ -12,6 +12,7 @@ PACKAGES=(
   python3-aiosmtpd
   libcups2-dev cups cups-client
   g++-mingw-w64-x86-64-posix wine wine64
+  dpkg-dev file
 )
 
 missing=()

@@ -1,13 +1,25 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, runs every test,
 # runs the Windows engine's tests under Wine, then runs the unit tests again
-# under AddressSanitizer and UBSan.
+# under AddressSanitizer and UBSan. Each stage prints its time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/deps.sh
-
 jobs=$(nproc 2>/dev/null || echo 2)
+started=$SECONDS
+stage_start=$SECONDS
+stage() {
+  local now=$SECONDS
+  if [ -n "${stage_name:-}" ]; then
+    echo "== ${stage_name}: $((now - stage_start)) s"
+  fi
+  stage_name=${1:-}
+  stage_start=$now
+  [ -n "$stage_name" ] && echo "== $stage_name" || true
+}
+
+stage "dependencies"
+scripts/deps.sh
 
 # Creating the Wine prefix takes a while: it runs while Linux builds.
 wine_dir=$(mktemp -d)
@@ -15,20 +27,26 @@ trap 'scripts/test-windows.sh stop "$wine_dir"; rm -rf "$wine_dir"' EXIT
 scripts/test-windows.sh prefix "$wine_dir" >"$wine_dir/prefix.log" 2>&1 &
 wine_prefix_pid=$!
 
-echo "== build (warnings are errors)"
+stage "build (warnings are errors)"
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
 
-echo "== tests"
+stage "tests"
 export QT_QPA_PLATFORM=offscreen
 ctest --preset default -j "$jobs"
 
-echo "== Windows engine (cross build, tests under Wine)"
+stage "Windows engine: cross build, backend tests and e2e suite under Wine"
 wait "$wine_prefix_pid" || { cat "$wine_dir/prefix.log"; exit 1; }
 JOBS=$jobs scripts/test-windows.sh run "$wine_dir"
 
-echo "== unit tests under ASan + UBSan"
+stage "package: .deb built, installed into a scratch root, its programs run"
+scripts/package.sh --no-windows
+
+stage "unit tests under ASan + UBSan"
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --preset sanitize -j "$jobs"
+
+stage
+echo "== all stages: $((SECONDS - started)) s"

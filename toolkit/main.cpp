@@ -2,6 +2,8 @@
 // else from its start-up sequence.
 
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 
 #include <iostream>
 
@@ -11,6 +13,23 @@
 #include "toolkit/frmWizard.h"
 
 int main(int argc, char* argv[]) {
+  // Answered before Qt starts, so they work without a display.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::puts("VelloranDeploymentToolkit " VELLORAN_VERSION);
+    return 0;
+  }
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::puts(
+        "Usage: VelloranDeploymentToolkit [Qt options]\n"
+        "\n"
+        "The administrator's wizard: edits a Velloran INI file and deploys the\n"
+        "Windows engine, the INI file, a logon batch file and a web launch page to a\n"
+        "deployment share. Help pages open from the Help buttons.\n"
+        "\n"
+        "  --help     show this help\n"
+        "  --version  show the version");
+    return 0;
+  }
   // Every INI text is read and written in this code page: a wrong one would
   // corrupt each file saved.
   if (velloran::Status codePage = velloran::CheckAnsiCodePageSetting(); !codePage.ok()) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -240,6 +241,18 @@ void modDeployment::ProgressStep(const QString& label) {
   ShowProgress();
 }
 
+std::string DeliveredFile(const std::string& toolkitFolder, const char* name) {
+  const std::string beside = JoinPath(toolkitFolder, name);
+  if (QFile::exists(QString::fromStdString(beside))) return beside;
+  // An installed toolkit lives in <prefix>/bin and its Windows files in
+  // <prefix>/share/velloran, where a package puts what is not a program of
+  // this system.
+  const QString installed = QDir::cleanPath(QString::fromStdString(toolkitFolder) +
+                                            QStringLiteral("/../share/velloran/") + QLatin1String(name));
+  if (QFile::exists(installed)) return installed.toStdString();
+  return beside;
+}
+
 void modDeployment::CopyDeploymentFiles() {
   const std::string& toolkit = services_.ToolkitFolder;
   const std::string& folder = request_.LocalFolder;
@@ -247,7 +260,7 @@ void modDeployment::CopyDeploymentFiles() {
   if (request_.IncludeMDAC) {
     ProgressStep(QStringLiteral("Copying MDAC file ..."));
     const char* mdac = MDACFileName(request_.MDACOption);
-    if (Status copied = CopyFileReplacing(JoinPath(toolkit, mdac), JoinPath(folder, mdac));
+    if (Status copied = CopyFileReplacing(DeliveredFile(toolkit, mdac), JoinPath(folder, mdac));
         !copied.ok()) {
       ErrorMessage(QStringLiteral("Error copying MDAC file to deployment folder. Please verify "
                                   "your deployment folder or re-install the application to "
@@ -260,7 +273,7 @@ void modDeployment::CopyDeploymentFiles() {
   // Both copies are tried; the one check afterwards reports the later failure.
   ProgressStep(QStringLiteral("Copying Velloran Engine ..."));
   Status copied =
-      CopyFileReplacing(JoinPath(toolkit, kEngineFileName), JoinPath(folder, kEngineFileName));
+      CopyFileReplacing(DeliveredFile(toolkit, kEngineFileName), JoinPath(folder, kEngineFileName));
   ProgressStep(QStringLiteral("Copying INI file ..."));
   if (Status ini = CopyFileReplacing(request_.DocumentPath, JoinPath(folder, request_.DocumentName));
       !ini.ok()) {

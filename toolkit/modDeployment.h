@@ -70,6 +70,11 @@ std::string BatchFileText(const DeploymentRequest& request, const GeneratedBy& b
 /// names the file it concerns.
 Status CopyFileReplacing(const std::string& from, const std::string& to);
 
+/// Where a file delivered with the toolkit (the engine, an MDAC installer)
+/// is: beside the toolkit, else in the install's share/velloran folder; the
+/// path beside the toolkit when neither holds it, so a copy error names it.
+std::string DeliveredFile(const std::string& toolkitFolder, const char* name);
+
 /// What a deployment needs from the system; tests fix every part.
 struct DeploymentServices {
   const Clock* Time = nullptr;              ///< the system clock when null

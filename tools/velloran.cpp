@@ -10,6 +10,7 @@
 
 #include "engine/modDebug.h"
 #include "platform/CodePage.h"
+#include "tools/Summary.h"
 #include "tools/WhatIf.h"
 
 namespace {
@@ -24,10 +25,43 @@ const char* kUsage =
     "                      profile (default: the user's) or on the CUPS queues as\n"
     "                      they are, and print the outcome and the connections\n"
     "                      that would change; nothing is changed\n"
+    "  summary SHARE [--computers FILE] [--csv|--json]\n"
+    "                      fleet report from the output, e-mail back-up and debug\n"
+    "                      files on a deployment share; nothing is changed\n"
+    "\n"
+    "velloran COMMAND --help shows the help of one command.\n"
     "\n"
     "Options:\n"
     "  --help              show this help\n"
     "  --version           show the version\n";
+
+const char* kDecodeDebugUsage =
+    "Usage: velloran decode-debug FILE\n"
+    "\n"
+    "Prints the text of an engine debug file (<computer>.debug), which the engine\n"
+    "stores encoded. Exit status: 0 decoded, 1 FILE cannot be read or is not a\n"
+    "debug file, 2 bad arguments.\n";
+
+const char* kWhatIfUsage =
+    "Usage: velloran what-if INI [--connections FILE] [--debug]\n"
+    "\n"
+    "Rehearses the migration that INI describes on a copy of a connection profile\n"
+    "(default: the user's, $XDG_STATE_HOME/velloran/connections.txt) and prints\n"
+    "the outcome and the connections that would change. Nothing is changed: no\n"
+    "notification is sent and no run-once marker is written.\n"
+    "\n"
+    "Options:\n"
+    "  --connections FILE  the connection profile to rehearse on\n"
+    "  --debug             print the debug log of the rehearsal as well\n"
+    "\n"
+    "Exit status: 0 the run would succeed, 1 it would record a failure, 2 the\n"
+    "rehearsal could not run.\n";
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+  for (const auto& a : args)
+    if (a == "--help" || a == "-h") return true;
+  return false;
+}
 
 int DecodeDebug(const std::vector<std::string>& args) {
   if (args.size() != 1) {
@@ -49,15 +83,16 @@ int DecodeDebug(const std::vector<std::string>& args) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+int Dispatch(const std::vector<std::string>& args) {
   if (args.empty()) {
     std::cerr << kUsage;
     return 2;
   }
   const std::string& command = args[0];
+  if (command == "help" && args.size() == 2) {
+    // "velloran help summary" is "velloran summary --help".
+    return Dispatch({args[1], "--help"});
+  }
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kUsage;
     return 0;
@@ -72,8 +107,19 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::vector<std::string> rest(args.begin() + 1, args.end());
-  if (command == "decode-debug") return DecodeDebug(rest);
-  if (command == "what-if") return velloran::WhatIf(rest);
+  if (command == "decode-debug") {
+    if (AsksForHelp(rest)) return std::cout << kDecodeDebugUsage, 0;
+    return DecodeDebug(rest);
+  }
+  if (command == "what-if") {
+    if (AsksForHelp(rest)) return std::cout << kWhatIfUsage, 0;
+    return velloran::WhatIf(rest);
+  }
+  if (command == "summary") return velloran::Summary(rest);
   std::cerr << "velloran: unknown command \"" << command << "\"\n\n" << kUsage;
   return 2;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return Dispatch(std::vector<std::string>(argv + 1, argv + argc)); }

@@ -116,10 +116,14 @@ class HiveFile {
     return out;
   }
 
+  // Key paths compare exactly: here they hold file paths of a system whose
+  // file names are case-sensitive, and two INI files whose paths differ only
+  // in case must not share one run-once marker. Value names still compare
+  // without regard to case, as the registry's do.
   Key* Find(std::string_view keyPath) {
-    std::string want = Lower(NormalizeKey(keyPath));
+    std::string want = NormalizeKey(keyPath);
     for (Key& k : Keys)
-      if (Lower(k.Path) == want) return &k;
+      if (k.Path == want) return &k;
     return nullptr;
   }
 };

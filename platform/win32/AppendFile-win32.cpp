@@ -35,8 +35,11 @@ Status AppendBlockToFile(const std::string& path, std::string_view block,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return LastWin32Error();
 
-  Status last = LockWholeFile(file, lockWait);
-  const bool locked = last.ok();
+  // A lock that cannot be had in time is waited out, not reported: the block
+  // still goes out in one write, and when that write succeeds the report is
+  // in the file.
+  const bool locked = LockWholeFile(file, lockWait).ok();
+  Status last;
 
   // The end is found only now: under the lock it is where the last writer
   // stopped.

@@ -8,6 +8,7 @@
 #include "engine/modPrinters.h"
 #include "platform/ldap/LdapDirectory.h"
 #include "tests/support/EngineProcess.h"
+#include "tests/support/FakePlatform.h"
 #include "tests/support/Slapd.h"
 
 namespace velloran {

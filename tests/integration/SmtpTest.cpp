@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 
@@ -15,6 +16,7 @@
 #include "engine/modNotification.h"
 #include "engine/modSMTP.h"
 #include "platform/Paths.h"
+#include "tests/support/FakePlatform.h"
 #include "tests/support/SmtpServer.h"
 
 namespace velloran {
@@ -246,14 +248,25 @@ TEST_F(Smtp, AConnectionClosedDuringAWaitFailsAtOnce) {
   EXPECT_EQ(run.DebugText.find("MAIL FROM"), std::string::npos);
 }
 
-TEST_F(Smtp, ARefusedConnectionEndsWithoutBackupOrMoreLines) {
+// A server that cannot be reached loses the report as surely as one that
+// refuses the message: the outcome goes to the back-up file, and the log says
+// why the connection failed.
+TEST_F(Smtp, ARefusedConnectionKeepsTheOutcomeInTheBackupFile) {
   int port = test::FreeLoopbackPort();
   Send(port);
-  EXPECT_TRUE(BackupFiles().empty());
-  EXPECT_EQ(run.DebugText, StartLine());
+  auto files = BackupFiles();
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].filename(), "PC01_12.07.2026_14.05.09_EmailFailure.txt");
+  EXPECT_EQ(test::ReadFile(files[0]), kOutcome + "\r\n");
+  EXPECT_EQ(run.DebugText.rfind(StartLine() + "ERROR: Connecting to SMTP server <<\r\nERROR: " +
+                                    std::to_string(ECONNREFUSED) + "\r\n",
+                                0),
+            0u)
+      << run.DebugText;
+  EXPECT_NE(run.DebugText.find(">> Writing to back-up file: "), std::string::npos);
 }
 
-TEST_F(Smtp, AConnectionThatHangsEndsAfterThirtyTicksWithoutBackup) {
+TEST_F(Smtp, AConnectionThatHangsEndsAfterThirtyTicksWithTheBackupFile) {
   // A listener whose accept queue is full drops further SYNs, so the next
   // connection attempt neither succeeds nor fails.
   int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -278,8 +291,12 @@ TEST_F(Smtp, AConnectionThatHangsEndsAfterThirtyTicksWithoutBackup) {
   ::close(listener);
   EXPECT_GE(elapsed, 550ms);
   EXPECT_LT(elapsed, 10s);
-  EXPECT_TRUE(BackupFiles().empty());
-  EXPECT_EQ(run.DebugText, StartLine());
+  EXPECT_EQ(BackupFiles().size(), 1u);
+  EXPECT_EQ(run.DebugText.rfind(StartLine() + "ERROR: Connecting to SMTP server <<\r\nERROR: " +
+                                    std::to_string(ETIMEDOUT) + "\r\n",
+                                0),
+            0u)
+      << run.DebugText;
 }
 
 TEST_F(Smtp, AHostThatCannotBeResolvedIsLoggedAndTheOtherChannelsRun) {
@@ -296,6 +313,7 @@ TEST_F(Smtp, AHostThatCannotBeResolvedIsLoggedAndTheOtherChannelsRun) {
       << run.DebugText;
   EXPECT_EQ(test::ReadFile(folder / "outcome.txt"), kOutcome + "\r\n");
   EXPECT_EQ(platform.Events.Events.size(), 1u);
+  EXPECT_TRUE(fs::exists(folder / "PC01_12.07.2026_14.05.09_EmailFailure.txt"));
 }
 
 TEST_F(Smtp, ABackupFileThatCannotBeWrittenIsLogged) {

@@ -1,8 +1,5 @@
 #include "tests/support/Fakes.h"
 
-#include "platform/NullBackends.h"
-
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -164,8 +161,5 @@ Status RecordingEventLog::ReportEvent(std::string_view source, uint16_t type, ui
   return Status::Ok();
 }
 
-Services FakePlatform::services() {
-  return Services{SystemProfile(), Settings, Network, UnavailableDirectory(), Events, Messages, Time};
-}
 
 }  // namespace velloran::test

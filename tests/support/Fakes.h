@@ -1,5 +1,6 @@
 #pragma once
-// In-memory stand-ins for the platform seams, for unit tests of logic.
+// In-memory stand-ins for the platform seams, for unit tests of logic, and
+// temp folders. Every test layer links them; they know nothing of the engine.
 
 #include <cstdint>
 #include <filesystem>
@@ -8,7 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/Run.h"
+#include "platform/Clock.h"
+#include "platform/EventLog.h"
+#include "platform/MessageBox.h"
+#include "platform/NetworkObject.h"
+#include "platform/SettingsStore.h"
 
 namespace velloran::test {
 
@@ -96,16 +101,6 @@ class FixedClock : public Clock {
  public:
   LocalTime Now() const override { return Time; }
   LocalTime Time{2026, 12, 7, 14, 5, 9, 60};
-};
-
-/// Every fake of a unit test, wired into Services; the profile is the real one.
-struct FakePlatform {
-  MemorySettingsStore Settings;
-  FakeNetwork Network;
-  RecordingEventLog Events;
-  RecordingMessageBox Messages;
-  FixedClock Time;
-  Services services();
 };
 
 }  // namespace velloran::test

@@ -20,6 +20,15 @@ QString Indexed(const char* name, int index) {
   return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
 
+void ToolkitSuite::initTestCase() { InitToolkitTests(); }
+
+void ToolkitSuite::StartTest() { Dialogs::Reset(); }
+
+void ToolkitSuite::EndTest() {
+  QCOMPARE(Dialogs::Unplanned(), 0);
+  QCOMPARE(Dialogs::PendingAnswers(), 0);
+}
+
 void InitToolkitTests() {
   Dialogs::SetTestMode(true);
   help::SetHelpFolder(QStringLiteral(VELLORAN_TOOLKIT_HELP_DIR));

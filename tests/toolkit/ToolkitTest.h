@@ -18,6 +18,23 @@
 
 namespace velloran::test {
 
+/// The base of every suite: dialogs in test mode and the help pages of this
+/// build before the first test, a clean dialog queue before each, and after
+/// each neither a dialog nobody planned for nor an answer nobody asked for.
+/// A suite with its own init() or cleanup() calls StartTest() or EndTest().
+class ToolkitSuite : public QObject {
+  Q_OBJECT
+
+ protected:
+  void StartTest();
+  void EndTest();
+
+ private slots:
+  void initTestCase();
+  void init() { StartTest(); }
+  void cleanup() { EndTest(); }
+};
+
 enum class Kind { ActiveDirectory, Manual };
 
 /// "name(index)", as control arrays are named.

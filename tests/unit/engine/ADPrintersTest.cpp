@@ -9,7 +9,7 @@
 #include "engine/modMoveADPrinters.h"
 #include "engine/modMoveNetworkPrinters.h"
 #include "engine/modPrinters.h"
-#include "tests/support/Fakes.h"
+#include "tests/support/FakePlatform.h"
 
 namespace velloran {
 namespace {

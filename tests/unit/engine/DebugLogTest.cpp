@@ -5,8 +5,9 @@
 #include "engine/ComputerName.h"
 #include "engine/ErrorRecorder.h"
 #include "engine/modDebug.h"
+#include "engine/modINIFile.h"
 #include "engine/modNotification.h"
-#include "tests/support/Fakes.h"
+#include "tests/support/FakePlatform.h"
 
 namespace velloran {
 namespace {
@@ -109,6 +110,22 @@ TEST_F(DebugLogFixture, LinesAreCollectedOnlyWhileDebugIsOn) {
   EXPECT_EQ(run.DebugText, "one\r\n" + std::string(80, '*') + "\r\n**T*\r\n" + std::string(80, '*') + "\r\n");
   ClearDebugLog(run);
   EXPECT_EQ(run.DebugText, "");
+}
+
+// The reader's own notes follow the file's DebugOn, like every other line.
+TEST_F(DebugLogFixture, ReaderNotesFollowTheFilesDebugSwitch) {
+  for (bool on : {false, true}) {
+    run.INIFilePath = (dir / "move.ini").string();
+    test::WriteFile(run.INIFilePath,
+                    "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=A,B\r\nToServers=C,D,E\r\n"
+                    "[SUPPORT]\r\nDebugOn=" +
+                        std::string(on ? "True" : "False") + "\r\n");
+    ClearDebugLog(run);
+    run.Settings.DebugOn = true;
+    ReadINISettings(run);
+    EXPECT_EQ(run.DebugText.find(">> Ignored surplus entries of ToServers") != std::string::npos, on)
+        << run.DebugText;
+  }
 }
 
 TEST_F(DebugLogFixture, SaveWritesTheComputersFileAndCutsALongerOldOne) {

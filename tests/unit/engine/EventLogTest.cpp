@@ -6,7 +6,7 @@
 
 #include "engine/modDebug.h"
 #include "engine/modEventLog.h"
-#include "tests/support/Fakes.h"
+#include "tests/support/FakePlatform.h"
 
 namespace velloran {
 namespace {

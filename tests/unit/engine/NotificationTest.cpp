@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "engine/modNotification.h"
-#include "tests/support/Fakes.h"
+#include "tests/support/FakePlatform.h"
 
 namespace velloran {
 namespace {
@@ -53,7 +53,9 @@ TEST_F(NotificationFixture, ChannelsRunInTheFixedOrderEachAfterItsBanner) {
   std::string expected = Banner(24, "     NOTFICATION VIA EMAIL    ", 24) +
                          ">> Sending nofication via STMP, server (port): (25)\r\n"
                          "ERROR: Connecting to SMTP server <<\r\nERROR: 1\r\nERROR DESCRIPTION: "
-                         "Host not found (authoritative)\r\n" +
+                         "Host not found (authoritative)\r\n"
+                         ">> Writing to back-up file: " +
+                         (dir / "PC01_12.07.2026_14.05.09_EmailFailure.txt").string() + "\r\n" +
                          Banner(22, "     NOTIFICATION VIA FILE OUTPUT     ", 21) +
                          ">> Writing to notification output file: " + path + "\r\n" +
                          Banner(21, "     NOTIFICATION VIA CLIENT POP-UP    ", 20) +

@@ -5,7 +5,7 @@
 
 #include "engine/modMoveNetworkPrinters.h"
 #include "engine/modPrinters.h"
-#include "tests/support/Fakes.h"
+#include "tests/support/FakePlatform.h"
 
 namespace velloran {
 namespace {
@@ -252,6 +252,22 @@ TEST_F(Migration, ModesWorkOnTheConnectionsAsTheyWereBeforeTheRun) {
   EXPECT_EQ(fakes.Network.Connections, (std::vector<std::string>{"\\\\A\\P2"}));
   EXPECT_EQ(fakes.Network.Calls,
             (std::vector<std::string>{"remove \\\\A\\P1", "add \\\\A\\P2", "remove \\\\A\\P1"}));
+}
+
+// The blank slot behind a single pair is no pair: it matches nothing, not
+// even a connection whose server or share part is empty.
+TEST_F(Migration, TheBlankSlotOfAOnePairListMatchesNothing) {
+  Connections({"\\\\SRVONLY", "\\\\S1\\", "\\\\A\\P1"});
+  run.Settings.PrinterPairs = {{"P1", "P2"}, {}};
+  run.Settings.ServerPairs = {{"A", "B"}, {}};
+  run.Settings.MixedPairs = {{"A", "P1", "C", "P3"}, {}};
+  MoveManualPrinters(run);
+  for (const auto& call : fakes.Network.Calls) {
+    EXPECT_EQ(call.find("SRVONLY"), std::string::npos) << call;
+    EXPECT_EQ(call.find("S1"), std::string::npos) << call;
+  }
+  EXPECT_EQ(fakes.Network.Connections[0], "\\\\SRVONLY");
+  EXPECT_EQ(fakes.Network.Connections[1], "\\\\S1\\");
 }
 
 TEST_F(Migration, GuardsAndEmptyListsWriteNothing) {

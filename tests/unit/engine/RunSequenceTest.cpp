@@ -3,7 +3,7 @@
 #include "engine/modINIFile.h"
 #include "engine/modMain.h"
 #include "engine/modPrinters.h"
-#include "tests/support/Fakes.h"
+#include "tests/support/FakePlatform.h"
 
 namespace velloran {
 namespace {

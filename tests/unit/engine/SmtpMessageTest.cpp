@@ -71,6 +71,9 @@ TEST(Recipients, OnlyNonEmptyEntriesInOrder) {
   EXPECT_EQ(RecipientAddresses(s), (std::vector<std::string>{"x@example.com", "y@example.com"}));
   s.EmailTo = {""};
   EXPECT_TRUE(RecipientAddresses(s).empty());
+  // "a@x, b@x" is stored with its blank; the wire gets the bare address.
+  s.EmailTo = {"a@example.com", " b@example.com\t", "  "};
+  EXPECT_EQ(RecipientAddresses(s), (std::vector<std::string>{"a@example.com", "b@example.com"}));
 }
 
 TEST(Replies, CodeIsTheLeadingNumberOfTheFirstWord) {

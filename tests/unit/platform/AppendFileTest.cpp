@@ -100,16 +100,17 @@ TEST(AppendBlockToFile, WaitsForAnotherClientsLock) {
   EXPECT_EQ(test::ReadFile(path), "block\r\n");
 }
 
-TEST(AppendBlockToFile, ALockNeverFreedIsReportedButTheBlockKept) {
+// A lock wait that runs out still ends in the one write; when that write
+// succeeds the block is in the file, and that is no failure to report.
+TEST(AppendBlockToFile, ALockNeverFreedIsWaitedOutAndTheBlockWritten) {
   test::TempDir dir;
   const std::string path = (dir / "shared.txt").string();
   pid_t holder = HoldLock(path, 2s);
   ASSERT_GT(holder, 0);
-  Status failure = AppendBlockToFile(path, "block\r\n", 50ms);
+  Status appended = AppendBlockToFile(path, "block\r\n", 50ms);
   ::kill(holder, SIGKILL);
   ::waitpid(holder, nullptr, 0);
-  ASSERT_FALSE(failure.ok());
-  EXPECT_TRUE(failure.error().Number == EAGAIN || failure.error().Number == EACCES) << failure.error().Number;
+  EXPECT_TRUE(appended.ok()) << appended.error().Description;
   EXPECT_EQ(test::ReadFile(path), "block\r\n");
 }
 

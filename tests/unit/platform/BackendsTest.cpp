@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "platform/Backends.h"
 #include "tests/support/Fakes.h"
@@ -11,7 +17,7 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-TEST(FileSettingsStore, ValuesRoundTripPerHiveWithoutRegardToCase) {
+TEST(FileSettingsStore, ValuesRoundTripPerHiveAndKeyPathsKeepTheirCase) {
   TempDir dir;
   auto store = MakeFileSettingsStore((dir / "u/user.hive").string(), (dir / "m/machine.hive").string());
   auto missing = store->ReadValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "SUCCESS");
@@ -19,10 +25,14 @@ TEST(FileSettingsStore, ValuesRoundTripPerHiveWithoutRegardToCase) {
   EXPECT_FALSE(missing->has_value());
 
   ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "SUCCESS", "True")).ok());
-  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, "SOFTWARE\\velloran\\c:\\A.INI", "success", "False")).ok());
+  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "success", "False")).ok());
   ASSERT_TRUE((store->WriteValue(Hive::LocalMachine, "Software\\Velloran\\C:\\a.ini", "SUCCESS", "True")).ok());
+  // File names are case-sensitive here: another case is another INI file.
+  ASSERT_TRUE((store->WriteValue(Hive::CurrentUser, "Software\\Velloran\\C:\\A.INI", "SUCCESS", "True")).ok());
 
-  EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, "software\\VELLORAN\\C:\\a.ini", "Success"), "False");
+  EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, "Software\\Velloran\\C:\\a.ini", "Success"), "False");
+  EXPECT_EQ(**store->ReadValue(Hive::CurrentUser, "Software\\Velloran\\C:\\A.INI", "Success"), "True");
+  EXPECT_FALSE(store->ReadValue(Hive::CurrentUser, "software\\velloran\\c:\\a.ini", "SUCCESS")->has_value());
   EXPECT_EQ(**store->ReadValue(Hive::LocalMachine, "Software\\Velloran\\C:\\a.ini", "SUCCESS"), "True");
 
   struct stat st {};
@@ -117,6 +127,36 @@ TEST(FileEventLog, AppendsOneRecordPerEvent) {
   EXPECT_FALSE(MakeEventLog("eventlog").ok());
   auto unwritable = MakeEventLog("file:" + (dir / "no/such/folder/e.log").string());
   EXPECT_FALSE((*unwritable)->ReportEvent("Velloran", 2, 1, "x").ok());
+}
+
+// With no logging daemon the record is lost; that must be a failure the run
+// can log, not a silent success.
+TEST(SyslogEventLog, ARecordThatCannotBeDeliveredFailsAndOneThatCanArrives) {
+  TempDir dir;
+  auto missing = MakeSyslogEventLog((dir / "no-log").string());
+  Status lost = missing->ReportEvent("Velloran", 2, 20001, "text");
+  ASSERT_FALSE(lost.ok());
+  EXPECT_EQ(lost.error().Number, ENOENT);
+
+  const std::string path = (dir / "log").string();
+  int server = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  ASSERT_GE(server, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+  ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  auto log = MakeSyslogEventLog(path);
+  ASSERT_TRUE(log->ReportEvent("Velloran", 2, 20001, "Printer migrated: P1 (A)").ok());
+  char buf[512] = {};
+  ssize_t n = ::recv(server, buf, sizeof buf - 1, MSG_DONTWAIT);
+  ::close(server);
+  ASSERT_GT(n, 0);
+  const std::string record(buf, static_cast<size_t>(n));
+  EXPECT_EQ(record.rfind("<12>", 0), 0u) << record;  // user facility, warning
+  EXPECT_NE(record.find(" Velloran[" + std::to_string(::getpid()) +
+                        "]: Event ID 20001: Printer migrated: P1 (A)"),
+            std::string::npos)
+      << record;
 }
 
 }  // namespace

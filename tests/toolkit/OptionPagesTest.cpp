@@ -24,16 +24,10 @@
 using namespace velloran;
 using namespace velloran::test;
 
-class OptionPagesTest : public QObject {
+class OptionPagesTest : public ToolkitSuite {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitToolkitTests(); }
-  void init() { Dialogs::Reset(); }
-  void cleanup() {
-    QCOMPARE(Dialogs::Unplanned(), 0);
-    QCOMPARE(Dialogs::PendingAnswers(), 0);
-  }
 
   void captions();
   void recordToControlsAndBack();
@@ -771,7 +765,7 @@ void OptionPagesTest::leavingThePageOrTheWindowChecksNothing() {
 }
 
 QTEST_MAIN(OptionPagesTest)
-#include "tst_option_pages.moc"
+#include "OptionPagesTest.moc"
 
 
 void OptionPagesTest::focusIntoListKeepsTheTypedPair() {

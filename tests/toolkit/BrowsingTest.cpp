@@ -20,11 +20,10 @@
 using namespace velloran;
 using namespace velloran::test;
 
-class BrowsingTest : public QObject {
+class BrowsingTest : public ToolkitSuite {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitToolkitTests(); }
   void init();
   void cleanup();
 
@@ -44,7 +43,7 @@ class BrowsingTest : public QObject {
 };
 
 void BrowsingTest::init() {
-  Dialogs::Reset();
+  StartTest();
   dir_ = std::make_unique<QTemporaryDir>();
   QVERIFY(dir_->isValid());
   QVERIFY(QDir(dir_->path()).mkpath("mnt/deploy/wave 1"));
@@ -70,8 +69,7 @@ void BrowsingTest::cleanup() {
   qunsetenv("KRB5_CONFIG");
   qunsetenv("LDAPCONF");
   qunsetenv("LDAPBASE");
-  QCOMPARE(Dialogs::Unplanned(), 0);
-  QCOMPARE(Dialogs::PendingAnswers(), 0);
+  EndTest();
 }
 
 std::unique_ptr<frmWizard> BrowsingTest::Wizard(Kind kind) {
@@ -253,4 +251,4 @@ void BrowsingTest::aboutBox() {
 }
 
 QTEST_MAIN(BrowsingTest)
-#include "tst_browsing.moc"
+#include "BrowsingTest.moc"

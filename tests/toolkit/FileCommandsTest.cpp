@@ -24,16 +24,10 @@
 using namespace velloran;
 using namespace velloran::test;
 
-class FileCommandsTest : public QObject {
+class FileCommandsTest : public ToolkitSuite {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitToolkitTests(); }
-  void init() { Dialogs::Reset(); }
-  void cleanup() {
-    QCOMPARE(Dialogs::Unplanned(), 0);
-    QCOMPARE(Dialogs::PendingAnswers(), 0);
-  }
 
   void saveAsAndSave();
   void saveOnAnUntitledDocumentCancelled();
@@ -464,4 +458,4 @@ void FileCommandsTest::aSaveThatCannotBeWrittenKeepsTheChanges() {
 }
 
 QTEST_MAIN(FileCommandsTest)
-#include "tst_file_commands.moc"
+#include "FileCommandsTest.moc"

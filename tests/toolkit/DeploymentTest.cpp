@@ -20,6 +20,7 @@
 #include "ToolkitTest.h"
 #include "platform/Backends.h"
 #include "platform/Clock.h"
+#include "tests/support/Fakes.h"
 #include "toolkit/Branding.h"
 #include "toolkit/SystemActions.h"
 #include "toolkit/frmProgress.h"
@@ -30,12 +31,6 @@ using namespace velloran;
 using namespace velloran::test;
 
 namespace {
-
-class FixedClock : public Clock {
- public:
-  LocalTime Now() const override { return Time; }
-  LocalTime Time{2004, 7, 9, 14, 5, 33, 0};
-};
 
 struct ProgressShot {
   QString Caption;
@@ -130,11 +125,10 @@ const QString kMDACFailure =
 
 }  // namespace
 
-class DeploymentTest : public QObject {
+class DeploymentTest : public ToolkitSuite {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitToolkitTests(); }
   void init();
   void cleanup();
 
@@ -144,6 +138,7 @@ class DeploymentTest : public QObject {
   void withoutMDACThereIsNoInstallerLinkOrLine();
   void aMissingEngineIsReportedAndTheINIFileStillCopied();
   void aMissingMDACInstallerStopsTheCopies();
+  void anInstalledToolkitTakesItsWindowsFilesFromTheDataFolder();
   void deployingTwiceReplacesEveryFile();
   void unwritableTargetsAreReportedAndTheToolkitGoesOn();
   void aReadOnlyFolderIsReported();
@@ -169,7 +164,7 @@ class DeploymentTest : public QObject {
 };
 
 void DeploymentTest::init() {
-  Dialogs::Reset();
+  StartTest();
   progress_.clear();
   dir_ = std::make_unique<QTemporaryDir>();
   QVERIFY(dir_->isValid());
@@ -207,8 +202,7 @@ void DeploymentTest::init() {
 
 void DeploymentTest::cleanup() {
   SetMountTableFile({});
-  QCOMPARE(Dialogs::Unplanned(), 0);
-  QCOMPARE(Dialogs::PendingAnswers(), 0);
+  EndTest();
 }
 
 QString DeploymentTest::Mount(const QString& share, const QString& folder) {
@@ -444,6 +438,32 @@ void DeploymentTest::aMissingMDACInstallerStopsTheCopies() {
   QVERIFY(ReadBytes(share + "/Printers.ini.bat").contains("\\MDAC_TYP2.7SP1.EXE\"\r\n"));
 }
 
+void DeploymentTest::anInstalledToolkitTakesItsWindowsFilesFromTheDataFolder() {
+  // As a package installs it: the program in usr/bin, what it deploys in
+  // usr/share/velloran. A file beside the program still comes first.
+  const QDir root(dir_->path());
+  QVERIFY(root.mkpath("usr/bin") && root.mkpath("usr/share/velloran"));
+  QVERIFY(WriteText(root.filePath("usr/share/velloran/VelloranEngine.exe"), "MZ installed engine"));
+  QVERIFY(WriteText(root.filePath("usr/share/velloran/MDAC_TYP2.8.EXE"), "MZ installed mdac"));
+  QVERIFY(WriteText(root.filePath("usr/bin/MDAC_TYP2.8.EXE"), "MZ mdac beside"));
+  services_.ToolkitFolder = root.filePath("usr/bin").toStdString();
+  const QString share = dir_->path() + "/share";
+  auto w = OpenDocument(share, true, 2);
+  QVERIFY(w);
+  Dialogs::Reset();
+  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  DeployNow(*w);
+
+  QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
+  QCOMPARE(ReadBytes(share + "/VelloranEngine.exe"), QByteArray("MZ installed engine"));
+  QCOMPARE(ReadBytes(share + "/MDAC_TYP2.8.EXE"), QByteArray("MZ mdac beside"));
+
+  // Neither place has it: the error names the file beside the program.
+  QVERIFY(QFile::remove(root.filePath("usr/share/velloran/VelloranEngine.exe")));
+  QCOMPARE(DeliveredFile(services_.ToolkitFolder, kEngineFileName),
+           root.filePath("usr/bin/VelloranEngine.exe").toStdString());
+}
+
 void DeploymentTest::deployingTwiceReplacesEveryFile() {
   const QString share = dir_->path() + "/share";
   auto w = OpenDocument(share, true, 0);
@@ -605,4 +625,4 @@ void DeploymentTest::whoAndWhere() {
 }
 
 QTEST_MAIN(DeploymentTest)
-#include "tst_deployment.moc"
+#include "DeploymentTest.moc"

@@ -31,16 +31,10 @@
 using namespace velloran;
 using namespace velloran::test;
 
-class WizardTest : public QObject {
+class WizardTest : public ToolkitSuite {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { InitToolkitTests(); }
-  void init() { Dialogs::Reset(); }
-  void cleanup() {
-    QCOMPARE(Dialogs::Unplanned(), 0);
-    QCOMPARE(Dialogs::PendingAnswers(), 0);
-  }
 
   void startUpOffersNewOrExistingAndCancelEndsTheProgram();
   void startUpOnANewDocument();
@@ -515,4 +509,4 @@ void WizardTest::exitAfterAFailedSaveKeepsTheWindow() {
 }
 
 QTEST_MAIN(WizardTest)
-#include "tst_wizard.moc"
+#include "WizardTest.moc"

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Builds the Debian package, and with the MinGW-w64 cross compiler also the
+# Windows engine, which then goes into the package (where Deploy Now finds
+# it) and into a zip for Windows administrators. Results in build/package/.
+# The package is then installed into a scratch root and its programs run
+# (scripts/check-package.sh). LINTIAN=1 also runs lintian on the .deb.
+#
+#   scripts/package.sh [--no-windows]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+windows=auto
+for arg in "$@"; do
+  case $arg in
+    --no-windows) windows=no ;;
+    -h|--help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "package.sh: unknown argument $arg" >&2; exit 2 ;;
+  esac
+done
+if [ "$windows" = auto ]; then
+  if command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then windows=yes; else windows=no; fi
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+out=build/package
+exe=
+if [ "$windows" = yes ]; then
+  echo "== Windows engine (cross build)"
+  JOBS=$jobs scripts/build-windows.sh
+  exe=$PWD/build-windows/engine/VelloranEngine.exe
+elif command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
+  echo "== --no-windows: the package goes without VelloranEngine.exe"
+else
+  echo "== no MinGW-w64 cross compiler: the package goes without VelloranEngine.exe"
+fi
+
+echo "== Linux programs"
+# An empty VELLORAN_WINDOWS_ENGINE keeps an old cross build out of the package.
+cmake --preset default -DVELLORAN_WINDOWS_ENGINE="$exe" >/dev/null
+cmake --build --preset default -j "$jobs" \
+  --target VelloranEngine velloran VelloranDeploymentToolkit toolkit_help velloran_docs
+
+echo "== .deb"
+rm -rf "$out"
+mkdir -p "$out"
+(cd build && cpack -G DEB -B "$PWD/package" >/dev/null)
+rm -rf "$out/_CPack_Packages"
+deb=$(ls "$out"/velloran_*.deb)
+dpkg-deb -f "$deb" Package Version Depends Suggests
+
+if [ -n "$exe" ]; then
+  echo "== Windows zip"
+  command -v zip >/dev/null 2>&1 || { echo "package.sh: install the Debian package zip" >&2; exit 1; }
+  version=$(dpkg-deb -f "$deb" Version)
+  stage=$(mktemp -d)
+  trap 'rm -rf "$stage"' EXIT
+  name=velloran-engine-$version-windows-x64
+  mkdir -p "$stage/$name/examples"
+  cp "$exe" "$stage/$name/VelloranEngine.exe"
+  # Notepad on older Windows shows a file without CR LF on one line.
+  sed "s/@PROJECT_VERSION@/$version/; s/\$/\r/" packaging/README-windows.txt > "$stage/$name/README.txt"
+  sed 's/\r\{0,1\}$/\r/' examples/manual-migration.ini > "$stage/$name/examples/manual-migration.ini"
+  (cd "$stage" && zip -qr -X "$OLDPWD/$out/$name.zip" "$name")
+  zip -sf "$out/$name.zip"
+fi
+
+scripts/check-package.sh "$deb" ${exe:+--with-windows-engine}
+
+if [ "${LINTIAN:-0}" = 1 ]; then
+  echo "== lintian"
+  lintian --tag-display-limit 0 --display-info "$deb" || true
+fi
+ls -l "$out"

@@ -1,0 +1,20 @@
+#pragma once
+// Every fake wired into an engine run's services.
+
+#include "engine/Run.h"
+#include "tests/support/Fakes.h"
+
+namespace velloran::test {
+
+/// Every fake of a unit test, wired into Services; the profile is the real
+/// one and the directory is unavailable unless a test sets its own.
+struct FakePlatform {
+  MemorySettingsStore Settings;
+  FakeNetwork Network;
+  RecordingEventLog Events;
+  RecordingMessageBox Messages;
+  FixedClock Time;
+  Services services();
+};
+
+}  // namespace velloran::test

@@ -1,0 +1,299 @@
+// The fleet report: reading what engines leave on a share, and folding it
+// into one state per computer.
+
+#include "tools/FleetReport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "engine/modDebug.h"
+#include "tests/support/Fakes.h"
+
+namespace velloran::fleet {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+using test::WriteFile;
+
+// One run's outcome text as the engine appends it to an output file.
+std::string Block(const std::string& body) { return "\r\n" + body + "\r\n"; }
+
+const std::string kFailedRun =
+    "* ----- My Networked Printers ----- *\r\n"
+    "ACCOUNTING (OLDSRV1)\r\n"
+    "SALES (OLDSRV2)\r\n"
+    "Non-Networked Printer: Local Laser (DO NOTHING)\r\n"
+    "* ----- Migrating Networked Printers Between Servers ----- *\r\n"
+    "Printer migrated: ACCOUNTING (OLDSRV1)\r\n"
+    "Error in adding/migrating network printer: \\\\NEWSRV2\\SALES\r\n"
+    "> Error Number: -2147023095\r\n"
+    // Windows' own descriptions end in a line break.
+    "> Error Description: The printer name is invalid.\r\n";
+
+const std::string kSucceededRun =
+    "* ----- My Networked Printers ----- *\r\n"
+    "SALES (OLDSRV2)\r\n"
+    "* ----- Migrating Networked Printers Between Servers ----- *\r\n"
+    "Printer migrated: SALES (OLDSRV2)";
+
+TEST(OutcomeText, AppendedRunsAreReadInOrderWithTheirFailuresAndPrinters) {
+  auto file = ParseOutcomeText(Block(kFailedRun) + Block(kSucceededRun));
+  ASSERT_EQ(file.Problem, "");
+  ASSERT_EQ(file.Runs.size(), 2u);
+
+  const RunReport& failed = file.Runs[0];
+  EXPECT_EQ(failed.Result, Outcome::Failed);
+  ASSERT_EQ(failed.Inventory.size(), 2u);
+  EXPECT_EQ(failed.Inventory[1].Printer, "SALES");
+  EXPECT_EQ(failed.Inventory[1].Server, "OLDSRV2");
+  ASSERT_EQ(failed.Migrated.size(), 1u);
+  EXPECT_EQ(failed.Migrated[0].Server, "OLDSRV1");
+  ASSERT_EQ(failed.Failures.size(), 1u);
+  EXPECT_EQ(failed.Failures[0].Step, "adding the new connection");
+  EXPECT_EQ(failed.Failures[0].Target, "\\\\NEWSRV2\\SALES");
+  EXPECT_EQ(failed.Failures[0].Number, -2147023095);
+  EXPECT_EQ(failed.Failures[0].Description, "The printer name is invalid.");
+
+  EXPECT_EQ(file.Runs[1].Result, Outcome::Succeeded);
+  EXPECT_TRUE(file.Runs[1].Failures.empty());
+}
+
+TEST(OutcomeText, AnInventoryFailureIsARunOfItsOwn) {
+  auto file = ParseOutcomeText(Block("Error gathering my networked printers.\r\n> Error Number: 429\r\n"
+                                     "> Error Description: ActiveX component can't create object") +
+                               Block(kSucceededRun));
+  ASSERT_EQ(file.Problem, "");
+  ASSERT_EQ(file.Runs.size(), 2u);
+  EXPECT_EQ(file.Runs[0].Result, Outcome::Failed);
+  EXPECT_FALSE(file.Runs[0].HasInventory);
+  EXPECT_EQ(file.Runs[0].Failures[0].Step, "reading the user's printer connections");
+  EXPECT_EQ(file.Runs[0].Failures[0].Target, "");
+}
+
+TEST(OutcomeText, DamagedFilesAreRefusedWithAReason) {
+  const std::string whole = Block(kFailedRun);
+  // Cut inside the last line, inside an error block, and zero-filled.
+  EXPECT_NE(ParseOutcomeText(whole.substr(0, whole.size() - 5)).Problem, "");
+  const std::string cutError = Block(kFailedRun).substr(0, whole.find("> Error Description"));
+  EXPECT_NE(ParseOutcomeText(cutError).Problem, "");
+  EXPECT_NE(ParseOutcomeText(whole + std::string(64, '\0')).Problem, "");
+  // Any file of the share that is no report is told apart from a damaged one.
+  auto other = ParseOutcomeText("@echo off\r\nREM -- a batch file\r\n");
+  EXPECT_FALSE(other.LooksLikeOutcome);
+  EXPECT_TRUE(ParseOutcomeText(whole.substr(0, whole.size() - 5)).LooksLikeOutcome);
+  EXPECT_FALSE(ParseOutcomeText("").LooksLikeOutcome);
+}
+
+TEST(DebugText, TellsTheOutcomeAndOnlyTheFailuresThatCount) {
+  const std::string failed =
+      ">> Running Velloran, abort status: False\r\n"
+      "ERROR: Adding printer: \\\\NEWSRV2\\SALES\r\nERROR: -2147023095\r\n"
+      "ERROR DESCRIPTION: The printer name is invalid.\r\n"
+      "ERROR: Adding old printer back: \\\\OLDSRV2\\SALES\r\nERROR: 5\r\nERROR DESCRIPTION: Access is denied.\r\n"
+      "ERROR: Saving notification output file <<\r\nERROR: 76\r\nERROR DESCRIPTION: Path not found\r\n"
+      ">> Finished notification, abort status: True\r\n";
+  RunReport run = ParseDebugText(failed);
+  EXPECT_EQ(run.Result, Outcome::Failed);
+  ASSERT_EQ(run.Failures.size(), 1u);
+  EXPECT_EQ(run.Failures[0].Target, "\\\\NEWSRV2\\SALES");
+
+  EXPECT_EQ(ParseDebugText(">> Getting Registry key: x.ini\r\n>> Registry Key Value: True\r\n").Result,
+            Outcome::AlreadyMigrated);
+  // Debug switched off: only the opening lines.
+  EXPECT_EQ(ParseDebugText(">> Command line parameter: \r\n>> Opening INI File: x.ini\r\n").Result,
+            Outcome::Unknown);
+  EXPECT_EQ(ParseDebugText(">> Running Velloran, abort status: False\r\n>> Registry Key Value: True\r\n"
+                           ">> Finished notification, abort status: False\r\n")
+                .Result,
+            Outcome::Succeeded);
+}
+
+TEST(FileNames, SayWhatTheFileIsAndWhoseItIs) {
+  auto out = ClassifyName("PC01_FAILED_report.txt");
+  EXPECT_EQ(out.kind, NameInfo::Output);
+  EXPECT_EQ(out.Computer, "PC01");
+  EXPECT_EQ(out.NamedOutcome, Outcome::Failed);
+  EXPECT_EQ(ClassifyName("Computer UNKNOWN_SUCCESS_report.txt").Computer, "Computer UNKNOWN");
+  EXPECT_EQ(ClassifyName("LAB_PC_7_SUCCESS_report.txt").Computer, "LAB_PC_7");
+  // An output name that itself holds the marker: the first one splits.
+  EXPECT_EQ(ClassifyName("PC02_FAILED_SUCCESS_log.txt").Computer, "PC02");
+  auto shared = ClassifyName("SUCCESS_report.txt");
+  EXPECT_EQ(shared.kind, NameInfo::Output);
+  EXPECT_EQ(shared.Computer, "");
+
+  auto mail = ClassifyName("PC03_07.09.2004_14.05.33_EmailFailure.txt");
+  EXPECT_EQ(mail.kind, NameInfo::EmailBackup);
+  EXPECT_EQ(mail.Computer, "PC03");
+  EXPECT_EQ(ClassifyName("PC03_7.9.2004_14.05.33_EmailFailure.txt").kind, NameInfo::Other);
+
+  auto debug = ClassifyName("PC04.debug");
+  EXPECT_EQ(debug.kind, NameInfo::Debug);
+  EXPECT_EQ(debug.Computer, "PC04");
+  EXPECT_EQ(ClassifyName("report.txt").kind, NameInfo::Other);
+  EXPECT_EQ(ClassifyName("_SUCCESS_report.txt").kind, NameInfo::Other);
+}
+
+TEST(ReportText, Windows1252BecomesUtf8AndUtf8StaysAsItIs) {
+  EXPECT_EQ(Ansi1252ToUtf8("Dr\xFC" "cker \x80"), "Dr\xC3\xBC" "cker \xE2\x82\xAC");
+  EXPECT_EQ(Ansi1252ToUtf8("\x81"), "\xEF\xBF\xBD");
+  EXPECT_EQ(ReportTextToUtf8("Dr\xFC" "cker"), "Dr\xC3\xBC" "cker");
+  EXPECT_EQ(ReportTextToUtf8("Dr\xC3\xBC" "cker \xE2\x82\xAC"), "Dr\xC3\xBC" "cker \xE2\x82\xAC");
+  // A lead byte at the very end, or an overlong form, is not UTF-8.
+  EXPECT_EQ(ReportTextToUtf8("x\xC3"), "x\xC3\x83");
+  EXPECT_EQ(ReportTextToUtf8("\xC0\xAF"), "\xC3\x80\xC2\xAF");
+}
+
+// A share written file by file, with modification times set by the test.
+struct Share : ::testing::Test {
+  TempDir dir;
+  int64_t clock = 1'700'000'000;
+
+  void Put(const std::string& name, const std::string& bytes, int64_t when = 0) {
+    const fs::path p = dir.path() / name;
+    fs::create_directories(p.parent_path());
+    WriteFile(p, bytes);
+    const auto t = std::chrono::sys_seconds(std::chrono::seconds(when ? when : ++clock));
+    fs::last_write_time(p, std::chrono::file_clock::from_sys(t));
+  }
+  void PutDebug(const std::string& computer, const std::string& text) {
+    Bytes b = EncodeDebugText(text);
+    Put(computer + ".debug", std::string(b.begin(), b.end()));
+  }
+  FleetSummary Read(std::vector<std::string> computers = {}) {
+    ReadOptions o;
+    o.HaveComputerList = !computers.empty();
+    o.Computers = std::move(computers);
+    return ReadShare(dir.path().string(), o);
+  }
+};
+
+TEST_F(Share, TheLatestRunOfEachComputerDecidesItsState) {
+  // PC01 failed, then succeeded at the next logon.
+  Put("PC01_FAILED_report.txt", Block(kFailedRun));
+  Put("PC01_SUCCESS_report.txt", Block(kSucceededRun));
+  // PC02 failed and its debug file, written after the output file, agrees.
+  Put("PC02_FAILED_report.txt", Block(kFailedRun));
+  PutDebug("PC02", ">> Running Velloran, abort status: False\r\n"
+                   ">> Finished notification, abort status: True\r\n");
+  // PC06's output and debug files carry the same time, as one run's often
+  // do: the debug file, written last, tells the state.
+  Put("PC06_SUCCESS_report.txt", Block(kSucceededRun), 1'600'000'000);
+  PutDebug("PC06", ">> Running Velloran, abort status: False\r\n"
+                   ">> Finished notification, abort status: False\r\n");
+  fs::last_write_time(dir.path() / "PC06.debug",
+                      std::chrono::file_clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(1'600'000'000))));
+  // PC03 only left a debug file: the marker ended its run.
+  PutDebug("pc03", ">> Registry Key Value: True\r\n");
+  // PC04's mail failed; its back-up file holds the outcome.
+  Put("PC04_07.09.2004_14.05.33_EmailFailure.txt", Block(kSucceededRun));
+  Put("VelloranEngine.exe", "MZ");
+  Put("notes.txt", "Migration plan\r\n");
+  Put("Printers.ini", "[GENERAL]\r\n");
+
+  auto s = Read({"PC01", "PC02", "PC03", "pc04", "PC05"});
+  EXPECT_EQ(s.OutputFiles, 4);
+  EXPECT_EQ(s.DebugFiles, 3);
+  EXPECT_EQ(s.EmailBackups, 1);
+  EXPECT_EQ(s.OtherFiles, 3);
+  EXPECT_TRUE(s.Problems.empty());
+
+  ASSERT_EQ(s.Computers.size(), 5u);
+  EXPECT_EQ(s.Computers.at("PC06").From, Source::DebugFile);
+  EXPECT_EQ(s.Computers.at("PC01").Result, Outcome::Succeeded);
+  EXPECT_EQ(s.Computers.at("PC02").Result, Outcome::Failed);
+  EXPECT_EQ(s.Computers.at("PC02").From, Source::DebugFile);
+  // The debug file had no failing lines: the output file's are reported.
+  ASSERT_EQ(s.Computers.at("PC02").Failures.size(), 1u);
+  EXPECT_EQ(s.Computers.at("PC03").Result, Outcome::AlreadyMigrated);
+  EXPECT_EQ(s.Computers.at("PC03").Name, "pc03");
+  EXPECT_TRUE(s.Computers.at("PC04").MailFailed);
+  EXPECT_EQ(s.Count(Outcome::Failed), 1);
+
+  // Names compare without case.
+  EXPECT_EQ(s.NotSeen, (std::vector<std::string>{"PC05"}));
+
+  ASSERT_EQ(s.Causes.size(), 1u);
+  EXPECT_EQ(s.Causes[0].Number, -2147023095);
+  EXPECT_EQ(s.Causes[0].Targets.at("\\\\NEWSRV2\\SALES"), (std::set<std::string>{"PC02"}));
+
+  // OLDSRV1 and OLDSRV2 had printers moved away; PC02's SALES stayed behind.
+  EXPECT_EQ(s.OldServers, (std::set<std::string>{"OLDSRV1", "OLDSRV2"}));
+  ASSERT_EQ(s.Computers.at("PC02").OnOldServers.size(), 1u);
+  EXPECT_EQ(s.Computers.at("PC02").OnOldServers[0].Printer, "SALES");
+  EXPECT_TRUE(s.Computers.at("PC01").OnOldServers.empty());
+}
+
+TEST_F(Share, DamagedFilesAreListedAndTheRestIsStillRead) {
+  Put("PC01_SUCCESS_report.txt", Block(kSucceededRun));
+  Put("PC02_FAILED_report.txt", Block(kFailedRun).substr(0, 40));
+  Put("PC03.debug", "odd");
+  Put("sub/PC04_SUCCESS_report.txt", Block(kSucceededRun));
+  auto s = Read();
+  EXPECT_EQ(s.Computers.size(), 2u);
+  EXPECT_TRUE(s.Computers.count("PC04")) << "subfolders are read";
+  ASSERT_EQ(s.Problems.size(), 2u);
+  EXPECT_NE(s.Problems[0].Path.find("PC02_FAILED_report.txt"), std::string::npos);
+  EXPECT_NE(s.Problems[1].Reason.find("odd"), std::string::npos);
+  EXPECT_NE(RenderTable(s).find("Skipped files"), std::string::npos);
+}
+
+TEST_F(Share, FilesWithoutOutcomeInTheNameAreSharedOrNamedByAKnownComputer) {
+  // One file all clients append to; nobody can be named from it.
+  Put("report.txt", Block(kFailedRun) + Block(kSucceededRun) + Block(kSucceededRun));
+  // "<computer>_<name>": PC07 is known from its debug file.
+  Put("PC07_out.txt", Block(kSucceededRun));
+  PutDebug("PC07", ">> Command line parameter: \r\n");
+  // Two files sharing the part after "_" name their computers too.
+  Put("PC08_log.txt", Block(kFailedRun));
+  Put("PC09_log.txt", Block(kSucceededRun));
+  auto s = Read();
+  EXPECT_EQ(s.AnonymousRuns, 3);
+  EXPECT_EQ(s.AnonymousFailedRuns, 1);
+  EXPECT_EQ(s.Computers.at("PC07").Result, Outcome::Succeeded);
+  EXPECT_EQ(s.Computers.at("PC08").Result, Outcome::Failed);
+  EXPECT_EQ(s.Computers.at("PC09").Result, Outcome::Succeeded);
+  ASSERT_EQ(s.Causes.size(), 1u);
+  EXPECT_EQ(s.Causes[0].AnonymousRuns, 1);
+}
+
+TEST(OldServers, NamedByTheAdministratorOrLearntFromAnyComputer) {
+  auto run = [](std::vector<Connection> inventory, std::vector<Connection> migrated) {
+    RunReport r;
+    r.Result = Outcome::Succeeded;
+    r.HasInventory = true;
+    r.Inventory = std::move(inventory);
+    r.Migrated = std::move(migrated);
+    return r;
+  };
+  FleetBuilder b("share");
+  b.Add("PC01", Source::OutputFile, 1, run({{"A", "OLD1"}}, {{"A", "old1"}}));
+  // PC02 had nothing moved, but OLD1 is old since PC01 moved away from it.
+  b.Add("PC02", Source::OutputFile, 1, run({{"B", "Old1"}, {"C", "LEGACY"}, {"D", "NEW"}}, {}));
+  b.AddOldServer("legacy");
+  auto s = b.Finish();
+  EXPECT_EQ(s.OldServers, (std::set<std::string>{"OLD1", "LEGACY"}));
+  EXPECT_TRUE(s.Computers.at("PC01").OnOldServers.empty());
+  ASSERT_EQ(s.Computers.at("PC02").OnOldServers.size(), 2u);
+  EXPECT_EQ(s.Computers.at("PC02").OnOldServers[1].Server, "LEGACY");
+}
+
+TEST(Render, CsvAndJsonQuoteWhatTheyCarry) {
+  FleetBuilder b("/srv/share");
+  RunReport run;
+  run.Result = Outcome::Failed;
+  run.Failures.push_back({"adding the new connection", "\\\\NEW\\A,B", 5, "Access \"denied\"\r\n"});
+  b.Add("PC,01", Source::OutputFile, 1, run);
+  auto s = b.Finish();
+  const std::string csv = RenderCsv(s);
+  EXPECT_NE(csv.find("\"PC,01\",failed,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\"5 Access \"\"denied\"\"\r\n (adding"), std::string::npos) << csv;
+  const std::string json = RenderJson(s);
+  EXPECT_NE(json.find("\"description\": \"Access \\\"denied\\\"\\r\\n\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"target\": \"\\\\\\\\NEW\\\\A,B\""), std::string::npos) << json;
+}
+
+}  // namespace
+}  // namespace velloran::fleet

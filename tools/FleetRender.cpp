@@ -1,0 +1,296 @@
+// The fleet report as a table for a person, CSV and JSON for tools. Every
+// text in the summary is UTF-8 already (ReadShare converts at the file).
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <set>
+
+#include "tools/FleetReport.h"
+
+namespace velloran::fleet {
+
+namespace {
+
+const char* SourceName(Source s) {
+  switch (s) {
+    case Source::OutputFile: return "output file";
+    case Source::EmailBackup: return "e-mail back-up file";
+    case Source::DebugFile: return "debug file";
+  }
+  return "";
+}
+
+std::string When(int64_t seconds) {
+  if (seconds <= 0) return "";
+  std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm local{};
+  localtime_r(&t, &local);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M", &local);
+  return buf;
+}
+
+std::string FailureText(const Failure& f) {
+  std::string out = std::to_string(f.Number) + " " + std::string(f.Description) + " (" + f.Step;
+  if (!f.Target.empty()) out += ": " + std::string(f.Target);
+  return out + ")";
+}
+
+std::set<std::string> ComputersOf(const Cause& c) {
+  std::set<std::string> all;
+  for (const auto& [t, names] : c.Targets) all.insert(names.begin(), names.end());
+  return all;
+}
+
+// server -> printer -> computers, names as the inventory wrote them.
+using OldMap = std::map<std::string, std::map<std::string, std::set<std::string>>>;
+OldMap OldPrinters(const FleetSummary& s) {
+  OldMap map;
+  for (const auto& [key, c] : s.Computers)
+    for (const auto& p : c.OnOldServers) map[std::string(p.Server)][std::string(p.Printer)].insert(c.Name);
+  return map;
+}
+
+std::string Joined(const std::set<std::string>& names, size_t limit) {
+  std::string out;
+  size_t n = 0;
+  for (const auto& name : names) {
+    if (n == limit) {
+      out += ", ... " + std::to_string(names.size() - limit) + " more";
+      break;
+    }
+    if (n++) out += ", ";
+    out += std::string(name);
+  }
+  return out;
+}
+
+std::string Csv(const std::string& field) {
+  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
+  std::string out = "\"";
+  for (char c : field) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+std::string Json(const std::string& utf8) {
+  std::string out = "\"";
+  for (unsigned char c : utf8) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonNames(const std::set<std::string>& names) {
+  std::string out = "[";
+  for (const auto& n : names) out += (out.size() > 1 ? ", " : "") + Json(std::string(n));
+  return out + "]";
+}
+
+constexpr size_t kListLimit = 20;
+
+}  // namespace
+
+std::string RenderTable(const FleetSummary& s) {
+  std::string out;
+  auto line = [&](const std::string& l) { out += l + "\n"; };
+  char buf[256];
+
+  line("Fleet summary of " + s.Share);
+  std::snprintf(buf, sizeof buf, "Files read: %d output, %d e-mail back-up, %d debug; %d other files; %zu skipped",
+                s.OutputFiles, s.EmailBackups, s.DebugFiles, s.OtherFiles, s.Problems.size());
+  line(buf);
+  line("");
+
+  const int migrated = s.Count(Outcome::Succeeded) + s.Count(Outcome::AlreadyMigrated);
+  auto row = [&](const char* label, long n) {
+    std::snprintf(buf, sizeof buf, "  %-28s %6ld", label, n);
+    line(buf);
+  };
+  line("Computers");
+  row("seen", static_cast<long>(s.Computers.size()));
+  row("migrated", migrated);
+  row("failed", s.Count(Outcome::Failed));
+  row("seen, outcome unknown", s.Count(Outcome::Unknown));
+  if (s.HaveComputerList) {
+    std::snprintf(buf, sizeof buf, "  %-28s %6zu  (of %d listed)", "not yet seen", s.NotSeen.size(),
+                  s.ListedComputers);
+    line(buf);
+  }
+  int mail = static_cast<int>(std::count_if(s.Computers.begin(), s.Computers.end(),
+                                            [](const auto& c) { return c.second.MailFailed; }));
+  if (mail) row("e-mail report not delivered", mail);
+  if (s.AnonymousRuns) {
+    std::snprintf(buf, sizeof buf, "  Runs in shared output files without computer names: %d (%d failed)",
+                  s.AnonymousRuns, s.AnonymousFailedRuns);
+    line(buf);
+  }
+
+  if (!s.Causes.empty()) {
+    line("");
+    line("Failures by cause (latest run of each computer)");
+    for (const auto& c : s.Causes) {
+      const auto computers = ComputersOf(c);
+      std::string count = std::to_string(computers.size()) + " computer" + (computers.size() == 1 ? "" : "s");
+      if (c.AnonymousRuns) count += ", " + std::to_string(c.AnonymousRuns) + " unnamed run" + (c.AnonymousRuns == 1 ? "" : "s");
+      line("  " + std::to_string(c.Number) + " " + std::string(c.Description) + "  [" + c.Step + "]  " + count);
+      for (const auto& [target, names] : c.Targets) {
+        if (target.empty() && names.empty()) continue;
+        std::string where = target.empty() ? std::string("-") : std::string(target);
+        line("      " + where + "  " + std::to_string(names.size()) + ": " + Joined(names, 5));
+      }
+    }
+  }
+
+  const OldMap old = OldPrinters(s);
+  if (!old.empty()) {
+    line("");
+    line("Printers still on old servers");
+    for (const auto& [server, printers] : old) {
+      line("  \\\\" + server);
+      for (const auto& [printer, names] : printers) {
+        line("      " + printer + "  " + std::to_string(names.size()) + ": " + Joined(names, 5));
+      }
+    }
+  }
+
+  std::set<std::string> failed;
+  for (const auto& [k, c] : s.Computers)
+    if (c.Result == Outcome::Failed) failed.insert(c.Name);
+  if (!failed.empty()) {
+    line("");
+    line("Failed computers: " + Joined(failed, kListLimit));
+  }
+  if (!s.NotSeen.empty()) {
+    line("");
+    line("Not yet seen: " + Joined(std::set<std::string>(s.NotSeen.begin(), s.NotSeen.end()), kListLimit));
+  }
+  if (!s.Problems.empty()) {
+    line("");
+    line("Skipped files");
+    size_t n = 0;
+    for (const auto& p : s.Problems) {
+      if (n++ == kListLimit) {
+        line("  ... " + std::to_string(s.Problems.size() - kListLimit) + " more (see --csv or --json)");
+        break;
+      }
+      line("  " + p.Path + ": " + p.Reason);
+    }
+  }
+  return out;
+}
+
+std::string RenderCsv(const FleetSummary& s) {
+  // One row per computer; failures and printers on old servers joined with
+  // " | " so that a spreadsheet keeps one line per computer. Listed computers
+  // never seen and skipped files follow as rows of their own status.
+  std::string out = "computer,status,last_run,source,failures,printers_on_old_servers,email_failed\n";
+  for (const auto& [key, c] : s.Computers) {
+    std::string failures, printers;
+    for (const auto& f : c.Failures) failures += (failures.empty() ? "" : " | ") + FailureText(f);
+    for (const auto& p : c.OnOldServers)
+      printers += (printers.empty() ? "" : " | ") + std::string("\\\\" + p.Server + "\\" + p.Printer);
+    out += Csv(std::string(c.Name)) + "," + Csv(OutcomeName(c.Result)) + "," + When(c.LastRun) + "," +
+           Csv(SourceName(c.From)) + "," + Csv(failures) + "," + Csv(printers) + "," +
+           (c.MailFailed ? "yes" : "no") + "\n";
+  }
+  for (const auto& name : s.NotSeen) out += Csv(std::string(name)) + ",not yet seen,,,,,\n";
+  for (const auto& p : s.Problems) out += ",skipped file,," + Csv(p.Path) + "," + Csv(p.Reason) + ",,\n";
+  return out;
+}
+
+std::string RenderJson(const FleetSummary& s) {
+  std::string out = "{\n";
+  auto field = [&](const std::string& name, const std::string& value, bool last = false) {
+    out += "  " + Json(name) + ": " + value + (last ? "\n" : ",\n");
+  };
+  field("share", Json(s.Share));
+  field("files", "{\"output\": " + std::to_string(s.OutputFiles) + ", \"email_backup\": " +
+                     std::to_string(s.EmailBackups) + ", \"debug\": " + std::to_string(s.DebugFiles) +
+                     ", \"other\": " + std::to_string(s.OtherFiles) + ", \"skipped\": " +
+                     std::to_string(s.Problems.size()) + "}");
+  field("totals", "{\"seen\": " + std::to_string(s.Computers.size()) + ", \"migrated\": " +
+                      std::to_string(s.Count(Outcome::Succeeded) + s.Count(Outcome::AlreadyMigrated)) +
+                      ", \"failed\": " + std::to_string(s.Count(Outcome::Failed)) + ", \"unknown\": " +
+                      std::to_string(s.Count(Outcome::Unknown)) +
+                      (s.HaveComputerList ? ", \"listed\": " + std::to_string(s.ListedComputers) +
+                                                ", \"not_seen\": " + std::to_string(s.NotSeen.size())
+                                          : std::string()) +
+                      ", \"unnamed_runs\": " + std::to_string(s.AnonymousRuns) +
+                      ", \"unnamed_failed_runs\": " + std::to_string(s.AnonymousFailedRuns) + "}");
+
+  std::string computers = "[";
+  for (const auto& [key, c] : s.Computers) {
+    std::string failures = "[";
+    for (const auto& f : c.Failures) {
+      failures += std::string(failures.size() > 1 ? ", " : "") + "{\"step\": " + Json(f.Step) +
+                  ", \"target\": " + Json(std::string(f.Target)) + ", \"number\": " + std::to_string(f.Number) +
+                  ", \"description\": " + Json(std::string(f.Description)) + "}";
+    }
+    failures += "]";
+    std::string printers = "[";
+    for (const auto& p : c.OnOldServers)
+      printers += std::string(printers.size() > 1 ? ", " : "") + "{\"server\": " + Json(std::string(p.Server)) +
+                  ", \"printer\": " + Json(std::string(p.Printer)) + "}";
+    printers += "]";
+    computers += std::string(computers.size() > 1 ? "," : "") + "\n    {\"name\": " + Json(std::string(c.Name)) +
+                 ", \"status\": " + Json(OutcomeName(c.Result)) + ", \"last_run\": " + Json(When(c.LastRun)) +
+                 ", \"source\": " + Json(SourceName(c.From)) + ", \"email_failed\": " +
+                 (c.MailFailed ? "true" : "false") + ", \"failures\": " + failures +
+                 ", \"printers_on_old_servers\": " + printers + "}";
+  }
+  field("computers", computers + (computers.size() > 1 ? "\n  ]" : "]"));
+
+  std::string causes = "[";
+  for (const auto& c : s.Causes) {
+    std::string targets = "[";
+    for (const auto& [target, names] : c.Targets)
+      targets += std::string(targets.size() > 1 ? ", " : "") + "{\"target\": " + Json(std::string(target)) +
+                 ", \"computers\": " + JsonNames(names) + "}";
+    targets += "]";
+    causes += std::string(causes.size() > 1 ? "," : "") + "\n    {\"step\": " + Json(c.Step) +
+              ", \"number\": " + std::to_string(c.Number) + ", \"description\": " + Json(std::string(c.Description)) +
+              ", \"computers\": " + std::to_string(ComputersOf(c).size()) +
+              ", \"unnamed_runs\": " + std::to_string(c.AnonymousRuns) + ", \"targets\": " + targets + "}";
+  }
+  field("causes", causes + (causes.size() > 1 ? "\n  ]" : "]"));
+
+  std::string old = "[";
+  for (const auto& [server, printers] : OldPrinters(s)) {
+    std::string list = "[";
+    for (const auto& [printer, names] : printers)
+      list += std::string(list.size() > 1 ? ", " : "") + "{\"printer\": " + Json(printer) +
+              ", \"computers\": " + JsonNames(names) + "}";
+    old += std::string(old.size() > 1 ? ", " : "") + "{\"server\": " + Json(server) + ", \"printers\": " +
+           list + "]}";
+  }
+  field("printers_on_old_servers", old + "]");
+
+  std::set<std::string> notSeen(s.NotSeen.begin(), s.NotSeen.end());
+  field("not_seen", JsonNames(notSeen));
+  std::string problems = "[";
+  for (const auto& p : s.Problems)
+    problems += std::string(problems.size() > 1 ? ", " : "") + "{\"file\": " + Json(p.Path) +
+                ", \"reason\": " + Json(p.Reason) + "}";
+  field("skipped_files", problems + "]", true);
+  return out + "}\n";
+}
+
+}  // namespace velloran::fleet

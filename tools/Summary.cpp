@@ -1,0 +1,147 @@
+#include "tools/Summary.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "platform/NetworkFolder.h"
+#include "tools/FleetReport.h"
+
+namespace velloran {
+
+const char* const kSummaryUsage =
+    "Usage: velloran summary SHARE [--computers FILE] [--old-server NAME]... [--csv|--json]\n"
+    "                        [--no-progress]\n"
+    "\n"
+    "Reads the output files, e-mail back-up files and debug files that the engines\n"
+    "left in SHARE (and its subfolders; a UNC path is read through its CIFS mount)\n"
+    "and prints a fleet report: computers migrated, failed and not yet seen, the\n"
+    "failures grouped by cause, and the printers still on old servers. Nothing in\n"
+    "SHARE is changed; a damaged or half-written file is reported and skipped.\n"
+    "\n"
+    "Options:\n"
+    "  --computers FILE   the computers that should run the engine, one name a line\n"
+    "                     (# starts a comment); those never seen are listed\n"
+    "  --old-server NAME  count NAME as an old server even if no printer has been\n"
+    "                     moved away from it yet (servers printers were moved away\n"
+    "                     from count anyway)\n"
+    "  --csv              one line per computer, for spreadsheets\n"
+    "  --json             everything, for tools\n"
+    "  --no-progress      no progress bar, even on a terminal\n"
+    "\n"
+    "Exit status: 0 no computer failed (with --computers: and all were seen);\n"
+    "1 some failed or were not seen; 2 bad arguments or SHARE cannot be read.\n";
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int Usage(const std::string& message) {
+  std::cerr << "velloran summary: " << message << "\n\n" << kSummaryUsage;
+  return 2;
+}
+
+struct ProgressBar {
+  std::chrono::steady_clock::time_point last{};
+  bool drawn = false;
+};
+
+void DrawProgress(size_t done, size_t total, void* context) {
+  auto* bar = static_cast<ProgressBar*>(context);
+  auto now = std::chrono::steady_clock::now();
+  if (done != total && now - bar->last < std::chrono::milliseconds(100)) return;
+  bar->last = now;
+  constexpr int kWidth = 40;
+  int filled = total ? static_cast<int>(done * kWidth / total) : kWidth;
+  std::fprintf(stderr, "\rReading %zu/%zu files [%.*s%*s]", done, total, filled,
+               "########################################", kWidth - filled, "");
+  if (done == total) std::fputs("\r\033[K", stderr);
+  std::fflush(stderr);
+  bar->drawn = true;
+}
+
+}  // namespace
+
+int Summary(const std::vector<std::string>& args) {
+  std::string share, computers;
+  enum { Table, Csv, Json } format = Table;
+  bool progress = true;
+  fleet::ReadOptions options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      std::cout << kSummaryUsage;
+      return 0;
+    } else if (a == "--computers" || a == "--old-server") {
+      if (i + 1 >= args.size()) return Usage(a + " expects a value");
+      if (a == "--computers")
+        computers = args[++i];
+      else
+        options.OldServers.push_back(args[++i]);
+    } else if (a == "--csv" || a == "--json") {
+      if (format != Table) return Usage("--csv and --json exclude each other");
+      format = a == "--csv" ? Csv : Json;
+    } else if (a == "--no-progress") {
+      progress = false;
+    } else if (share.empty() && !a.starts_with("--")) {
+      share = a;
+    } else {
+      return Usage("unexpected argument \"" + a + "\"");
+    }
+  }
+  if (share.empty()) return Usage("expects a SHARE folder");
+  // The share as the clients name it (\\server\share\dir) is read through
+  // its CIFS mount on this machine.
+  const std::string local = LocalFolderPath(share);
+  if (share.starts_with("\\\\") && local == share) {
+    std::cerr << "velloran summary: " << share
+              << " is not mounted here: mount the share (mount -t cifs) first, or give the folder "
+                 "it is mounted on\n";
+    return 2;
+  }
+  std::error_code ec;
+  if (!fs::is_directory(local, ec)) {
+    std::cerr << "velloran summary: " << share << " is not a folder that can be read\n";
+    return 2;
+  }
+  if (!computers.empty()) {
+    std::ifstream in(computers);
+    if (!in) {
+      std::cerr << "velloran summary: cannot read " << computers << ": " << std::strerror(errno) << "\n";
+      return 2;
+    }
+    options.HaveComputerList = true;
+    for (std::string line; std::getline(in, line);) {
+      // A list saved by a Windows editor may start with a byte-order mark.
+      if (options.Computers.empty() && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+      const auto first = line.find_first_not_of(" \t\r");
+      if (first == std::string::npos || line[first] == '#') continue;
+      const auto last = line.find_last_not_of(" \t\r");
+      options.Computers.push_back(line.substr(first, last - first + 1));
+    }
+  }
+
+  ProgressBar bar;
+  if (progress && ::isatty(STDERR_FILENO)) {
+    options.Progress = DrawProgress;
+    options.ProgressContext = &bar;
+  }
+  fleet::FleetSummary summary = fleet::ReadShare(local, options);
+  summary.Share = share;
+  switch (format) {
+    case Table: std::cout << fleet::RenderTable(summary); break;
+    case Csv: std::cout << fleet::RenderCsv(summary); break;
+    case Json: std::cout << fleet::RenderJson(summary); break;
+  }
+  std::cout.flush();
+  if (!std::cout) return 2;
+  return summary.Count(fleet::Outcome::Failed) > 0 || !summary.NotSeen.empty() ? 1 : 0;
+}
+
+}  // namespace velloran
