@@ -131,7 +131,8 @@ void BM_ADMatching(benchmark::State& state) {
   run.ADPrinters.assign(1, NetworkPrinter{});
   for (int i = 0; i < kQueues; ++i)
     run.ADPrinters.push_back(
-        ADPrinterFromRecord(QueueServer(i) + "-Queue" + std::to_string(i), QueueShare(i)));
+        ADPrinterFromRecord({QueueServer(i) + "-Queue" + std::to_string(i), QueueShare(i),
+                             QueueServer(i), "\\\\" + QueueServer(i) + "\\" + QueueShare(i)}));
   // Most connections already sit where the directory publishes them, some
   // must move, a few are unknown to the directory.
   run.ClientPrinters.assign(1, NetworkPrinter{});

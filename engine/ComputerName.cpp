@@ -2,11 +2,6 @@
 
 namespace velloran {
 
-std::string GetClientComputerName(Run& run) {
-  auto object = run.Svc.Network->Create("WScript.Network");
-  if (!object) return "Computer UNKNOWN";
-  auto name = (*object)->ComputerName();
-  return name ? *name : std::string();
-}
+std::string GetClientComputerName(Run& run) { return ComputerNameFrom(*run.Svc.Network); }
 
 }  // namespace velloran

@@ -35,4 +35,8 @@ class NetworkObjectFactory {
   virtual Result<std::unique_ptr<NetworkObject>> Create(std::string_view progId) = 0;
 };
 
+/// The computer's name from a fresh "WScript.Network" object; "Computer
+/// UNKNOWN" when the object cannot be created, "" when the name cannot be read.
+std::string ComputerNameFrom(NetworkObjectFactory& network);
+
 }  // namespace velloran

@@ -8,6 +8,8 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   libldap-dev libsasl2-dev ldap-utils slapd
+  libsasl2-modules-gssapi-mit krb5-user openssl
+  samba samba-ad-provision samba-dsdb-modules samba-vfs-modules
   libasio-dev
   python3-aiosmtpd
   libcups2-dev cups cups-client
@@ -36,7 +38,7 @@ else
   SUDO=
 fi
 
-# Service packages (slapd, cups) must not start system daemons on install: the
+# Service packages (slapd, samba, cups) must not start system daemons on install: the
 # tests start their own servers on loopback ports.
 if [ ! -e /usr/sbin/policy-rc.d ]; then
   printf '#!/bin/sh\nexit 101\n' | $SUDO tee /usr/sbin/policy-rc.d >/dev/null

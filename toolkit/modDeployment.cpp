@@ -182,11 +182,7 @@ modDeployment::~modDeployment() = default;
 std::string modDeployment::GetLocalUserName() const { return services_.UserName(); }
 
 std::string modDeployment::GetLocalComputerName() const {
-  if (!services_.Network) return "Computer UNKNOWN";
-  auto object = services_.Network->Create("WScript.Network");
-  if (!object) return "Computer UNKNOWN";
-  auto name = (*object)->ComputerName();
-  return name ? *name : std::string();
+  return services_.Network ? ComputerNameFrom(*services_.Network) : "Computer UNKNOWN";
 }
 
 GeneratedBy modDeployment::Stamp() const {

@@ -249,7 +249,8 @@ PlatformError TlsFailure(int rc, const std::string& server, std::string diagnost
   return e;
 }
 
-PlatformError GssapiFailure(int rc, const std::string& diagnostic, const std::string& server) {
+PlatformError GssapiFailure(int rc, const std::string& diagnostic, const std::string& server,
+                            bool tls) {
   PlatformError e = LdapFailure(rc, diagnostic);
   e.Description = "GSSAPI bind: " + e.Description;
   if (Mentions(diagnostic, "No worthy mechs"))
@@ -257,6 +258,10 @@ PlatformError GssapiFailure(int rc, const std::string& diagnostic, const std::st
   else if (Mentions(diagnostic, "not found in Kerberos database"))
     e.Description += " (the directory has no Kerberos service name ldap/ for the host of " +
                      server + "; use the server's DNS name, or set SASL_NOCANON in ldap.conf)";
+  else if (tls && Mentions(diagnostic, "Sign or Seal"))
+    e.Description +=
+        " (this server takes Kerberos only outside TLS: use a plain ldap:// path and "
+        "VELLORAN_LDAP_TLS=auto; the Kerberos security layer protects the connection)";
   else if (Mentions(diagnostic, "expired") || Mentions(diagnostic, "No Kerberos credentials") ||
            Mentions(diagnostic, "No credentials cache") ||
            Mentions(diagnostic, "credentials cache file"))
@@ -338,7 +343,7 @@ Status LdapDirectory::Bind(Handle& h) {
       int rc = ldap_sasl_interactive_bind_s(ld, nullptr, "GSSAPI", nullptr, nullptr,
                                             LDAP_SASL_QUIET, SaslDefaults, nullptr);
       if (rc == LDAP_SUCCESS) return Status::Ok();
-      PlatformError gssapi = GssapiFailure(rc, Diagnostic(ld), h.Server);
+      PlatformError gssapi = GssapiFailure(rc, Diagnostic(ld), h.Server, h.Tls);
       if (options_.Bind == LdapBindMode::Gssapi) return gssapi;
       // Directories that serve anonymous readers still work without a
       // ticket; where they do not, the user must learn why Kerberos failed,

@@ -193,6 +193,13 @@ TEST_F(Directory, BindsAnonymousSimpleAndAutoWithoutATicket) {
   ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;
   EXPECT_EQ(run_->ADPrinters, (std::vector<NetworkPrinter>{{}, {"Vault", "SEC", "Vault"}}));
 
+  // This server does no TLS: demanded, StartTLS is an error, not plain LDAP.
+  LdapDirectoryOptions strict = simple(good);
+  strict.Tls = LdapTlsMode::StartTls;
+  Query(Path(kSecure), strict);
+  EXPECT_TRUE(Contains(run_->OutcomeText, "StartTLS refused by " + server_->HostPort()))
+      << run_->OutcomeText;
+
   Query(Path(kSecure), simple(bad));
   EXPECT_TRUE(Contains(run_->OutcomeText,
                        "> Error Number: -2147023570\r\n> Error Description: Invalid credentials"))
@@ -229,8 +236,8 @@ TEST_F(Directory, BindsAnonymousSimpleAndAutoWithoutATicket) {
 
 TEST(LdapSettings, EnvironmentChoosesTheBind) {
   auto with = [](std::map<std::string, std::string> env) {
-    for (const char* k :
-         {"VELLORAN_LDAP_BIND", "VELLORAN_LDAP_USER", "VELLORAN_LDAP_PASSWORD_FILE"})
+    for (const char* k : {"VELLORAN_LDAP_BIND", "VELLORAN_LDAP_USER",
+                          "VELLORAN_LDAP_PASSWORD_FILE", "VELLORAN_LDAP_TLS"})
       ::unsetenv(k);
     for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
     auto o = LdapOptionsFromEnvironment();
@@ -248,6 +255,12 @@ TEST(LdapSettings, EnvironmentChoosesTheBind) {
   auto wrong = with({{"VELLORAN_LDAP_BIND", "kerberos"}});
   ASSERT_TRUE(wrong.Invalid);
   EXPECT_TRUE(Contains(wrong.Invalid->Description, "VELLORAN_LDAP_BIND"));
+  EXPECT_EQ(with({}).Tls, LdapTlsMode::Auto);
+  EXPECT_EQ(with({{"VELLORAN_LDAP_TLS", "StartTLS"}}).Tls, LdapTlsMode::StartTls);
+  EXPECT_EQ(with({{"VELLORAN_LDAP_TLS", "none"}}).Tls, LdapTlsMode::None);
+  auto tls = with({{"VELLORAN_LDAP_TLS", "ldaps"}});
+  ASSERT_TRUE(tls.Invalid);
+  EXPECT_TRUE(Contains(tls.Invalid->Description, "VELLORAN_LDAP_TLS"));
 }
 
 }  // namespace
