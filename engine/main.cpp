@@ -29,6 +29,7 @@ const char* kUsage =
 
 int main(int argc, char** argv) {
   using namespace velloran;
+  PrepareStandardStreams();
   // A lone --help or --version is never an INI path anyone deploys.
   if (argc == 2 && std::string_view(argv[1]) == "--help") {
     std::cout << kUsage;

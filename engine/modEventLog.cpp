@@ -1,6 +1,7 @@
 #include "engine/modEventLog.h"
 
 #include "engine/modDebug.h"
+#include "platform/SystemDirectory.h"
 
 namespace velloran {
 
@@ -10,9 +11,9 @@ std::string EventSourceKey(std::string_view source) {
 
 // The registration names the message file that a Windows event viewer loads
 // to render the entry; only Windows clients read it, so elsewhere the value
-// records where such a client keeps it. Syslog and the file sink carry the
-// whole text and need no message file.
-std::string GetSystemDirectoryPath() { return "C:\\WINDOWS\\system32"; }
+// records where such a client usually keeps it. Syslog and the file sink
+// carry the whole text and need no message file.
+std::string GetSystemDirectoryPath() { return SystemDirectory(); }
 
 void RegisterEventSourceMessageFile(Run& run, std::string_view source) {
   const std::string key = EventSourceKey(source);

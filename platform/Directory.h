@@ -9,6 +9,12 @@
 
 #include "platform/Error.h"
 
+// windows.h renames these by macro (to their A/W forms); the seam keeps its
+// own names where windows.h was included before it.
+#ifdef _WIN32
+#undef GetObject
+#endif
+
 namespace velloran {
 
 /// A directory object found by its path; alive until its owner releases it.

@@ -7,6 +7,12 @@
 
 #include "platform/Error.h"
 
+// windows.h renames these by macro (to their A/W forms); the seam keeps its
+// own names where windows.h was included before it.
+#ifdef _WIN32
+#undef ReportEvent
+#endif
+
 namespace velloran {
 
 inline constexpr uint16_t kEventTypeWarning = 2;

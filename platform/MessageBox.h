@@ -4,6 +4,12 @@
 #include <string>
 #include <string_view>
 
+// windows.h renames these by macro (to their A/W forms); the seam keeps its
+// own names where windows.h was included before it.
+#ifdef _WIN32
+#undef MessageBox
+#endif
+
 namespace velloran {
 
 enum class MessageIcon { None, Critical, Question, Exclamation, Information };

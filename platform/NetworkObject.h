@@ -8,6 +8,13 @@
 
 #include "platform/Error.h"
 
+// windows.h renames these by macro (to their A/W forms); the seam keeps its
+// own names where windows.h was included before it.
+#ifdef _WIN32
+#undef GetDefaultPrinter
+#undef SetDefaultPrinter
+#endif
+
 namespace velloran {
 
 /// One object per caller, created fresh and released when the caller ends.

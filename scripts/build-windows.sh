@@ -1,9 +1,23 @@
 #!/bin/sh
-# Cross-builds the Windows engine (VelloranEngine.exe) into ./build-windows.
-# Needs the Debian package g++-mingw-w64-x86-64-posix; CI does not run this.
+# Cross-builds the Windows engine (VelloranEngine.exe) and its message file
+# (EvntMsg.dll) into ./build-windows, warnings as errors. With --tests, also
+# the Windows backends' tests (win32_backends.exe, run it under Wine).
+# Needs the Debian packages g++-mingw-w64-x86-64-posix and libasio-dev
+# (and googletest for --tests).
 set -eu
+TESTS=OFF
+TARGETS="VelloranEngine EvntMsg"
+for arg in "$@"; do
+  case $arg in
+    --tests) TESTS=ON; TARGETS="$TARGETS win32_backends" ;;
+    -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "build-windows.sh: unknown argument $arg (try --help)" >&2; exit 2 ;;
+  esac
+done
 cd "$(dirname "$0")/.."
-BUILD=build-windows
+# BUILD names another tree (the Linux build's own cross build is
+# build/windows-engine).
+BUILD=${BUILD:-build-windows}
 
 if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
   echo "build-windows.sh: install the Debian package g++-mingw-w64-x86-64-posix" >&2
@@ -32,6 +46,8 @@ cmake -S . -B "$BUILD" $GENERATOR \
   -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
   -DASIO_INCLUDE_DIR="$ASIO_DIR" \
-  -DVELLORAN_BUILD_TESTS=OFF -DVELLORAN_BUILD_BENCH=OFF -DVELLORAN_BUILD_TOOLKIT=OFF
-cmake --build "$BUILD" -j"${JOBS:-2}" --target VelloranEngine
+  -DVELLORAN_BUILD_TESTS=OFF -DVELLORAN_BUILD_BENCH=OFF -DVELLORAN_BUILD_TOOLKIT=OFF \
+  -DVELLORAN_BUILD_WIN32_TESTS=$TESTS
+# shellcheck disable=SC2086
+cmake --build "$BUILD" -j"${JOBS:-2}" --target $TARGETS
 echo "Built $BUILD/engine/VelloranEngine.exe"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, builds with warnings as
-# errors, runs every test, then runs the unit tests again under
-# AddressSanitizer and UBSan, and each fuzz target for a few seconds. Each stage prints its time.
+# errors, runs every test, runs the Windows engine's tests under Wine, then
+# runs the unit tests again under AddressSanitizer and UBSan, and each fuzz
+# target for a few seconds. Each stage prints its time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,6 +25,12 @@ scripts/deps.sh
 stage "formatting"
 scripts/format.sh --check
 
+# Creating the Wine prefix takes a while: it runs while Linux builds.
+wine_dir=$(mktemp -d)
+trap 'scripts/test-windows.sh stop "$wine_dir"; rm -rf "$wine_dir"' EXIT
+scripts/test-windows.sh prefix "$wine_dir" >"$wine_dir/prefix.log" 2>&1 &
+wine_prefix_pid=$!
+
 stage "build (warnings are errors)"
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
@@ -31,6 +38,10 @@ cmake --build --preset default -j "$jobs"
 stage "tests"
 export QT_QPA_PLATFORM=offscreen
 ctest --preset default -j "$jobs"
+
+stage "Windows engine: cross build, backend tests and e2e suite under Wine"
+wait "$wine_prefix_pid" || { cat "$wine_dir/prefix.log"; exit 1; }
+JOBS=$jobs scripts/test-windows.sh run "$wine_dir"
 
 stage "package: .deb built, installed into a scratch root, its programs run"
 scripts/package.sh --no-windows

@@ -26,3 +26,11 @@ std::string CommandLineText(int argc, const char* const* argv) {
 DialogBackend SystemDialogs() { return {&MakeDialogBox, &DisplayPresent}; }
 
 }  // namespace velloran
+
+namespace velloran {
+
+// A POSIX program always has its parent's streams, and they never translate
+// line ends.
+void PrepareStandardStreams() {}
+
+}  // namespace velloran

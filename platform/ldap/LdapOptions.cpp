@@ -1,5 +1,5 @@
-// The directory settings from the environment. Kept apart from the client
-// so that the engine can check them at start-up without loading it.
+// How the directory binds, from the environment: the same variables on every
+// system, whatever client library carries them out.
 
 #include <cctype>
 #include <cstdlib>

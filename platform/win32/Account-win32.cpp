@@ -1,15 +1,14 @@
-#include <windows.h>
-
 #include "platform/Account.h"
+#include "platform/win32/Windows-win32.h"
 
 namespace velloran {
 
 std::string LoggedOnUserName() {
-  char buffer[255] = {};
-  DWORD size = sizeof buffer;
-  if (!::GetUserNameA(buffer, &size) || size == 0) return "";
+  wchar_t buffer[257] = {};
+  DWORD size = 257;
+  if (!::GetUserNameW(buffer, &size) || size == 0) return "";
   // size counts the terminating zero.
-  return std::string(buffer, size - 1);
+  return FromWide(buffer, size - 1);
 }
 
 }  // namespace velloran

@@ -32,7 +32,7 @@ Status LockWholeFile(HANDLE file, std::chrono::milliseconds wait) {
 
 Status AppendBlockToFile(const std::string& path, std::string_view block,
                          std::chrono::milliseconds lockWait) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE file = ::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return LastWin32Error();
 

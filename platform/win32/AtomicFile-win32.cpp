@@ -48,7 +48,7 @@ PlatformError AsErrno(DWORD code) {
 // the rename keeps those of the file it replaces.
 Status WriteFileAtomically(const std::string& path, std::string_view content, unsigned,
                            Flush flush) {
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return ErrnoError(EISDIR);
 
@@ -58,8 +58,8 @@ Status WriteFileAtomically(const std::string& path, std::string_view content, un
   for (unsigned attempt = 0; file == INVALID_HANDLE_VALUE; ++attempt) {
     tmp = path + "." + std::to_string(::GetCurrentProcessId()) + "-" +
           std::to_string(::GetTickCount() + attempt) + ".tmp";
-    file = ::CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+    file = ::CreateFileW(Wide(tmp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE && (::GetLastError() != ERROR_FILE_EXISTS || attempt >= 100))
       return LastWin32Error();
   }
@@ -67,15 +67,15 @@ Status WriteFileAtomically(const std::string& path, std::string_view content, un
   Status result = WriteAll(file, content);
   if (result.ok() && flush == Flush::ToDisk && !::FlushFileBuffers(file)) result = LastWin32Error();
   if (!::CloseHandle(file) && result.ok()) result = LastWin32Error();
-  if (result.ok() &&
-      !::MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  if (result.ok() && !::MoveFileExW(Wide(tmp).c_str(), Wide(path).c_str(),
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     result = LastWin32Error();
-  if (!result.ok()) ::DeleteFileA(tmp.c_str());
+  if (!result.ok()) ::DeleteFileW(Wide(tmp).c_str());
   return result;
 }
 
 Result<std::string> ReadWholeFile(const std::string& path) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
+  HANDLE file = ::CreateFileW(Wide(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return AsErrno(::GetLastError());

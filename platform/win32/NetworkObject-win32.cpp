@@ -3,7 +3,6 @@
 
 #include <objbase.h>
 #include <oleauto.h>
-#include <winspool.h>
 
 #include <vector>
 
@@ -19,17 +18,7 @@ namespace {
 constexpr int32_t kCannotCreate = 429;
 
 // Program text is UTF-8; COM strings are UTF-16.
-std::wstring Wide(std::string_view text) {
-  std::u16string wide = Utf8ToUtf16(text);
-  return std::wstring(wide.begin(), wide.end());
-}
-
-std::string Narrow(const wchar_t* text, size_t length) {
-  if (!text || length == 0) return {};
-  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
-}
-
-std::string Narrow(BSTR text) { return Narrow(text, text ? ::SysStringLen(text) : 0); }
+std::string Narrow(BSTR text) { return FromWide(text, text ? ::SysStringLen(text) : 0); }
 
 PlatformError HresultError(HRESULT hr, std::string description = {}) {
   if (description.empty()) description = SystemMessageText(static_cast<DWORD>(hr));
@@ -160,12 +149,14 @@ class ComNetworkObject : public NetworkObject {
       std::vector<Variant> args;
       args.push_back(Variant::Long(i));
       Variant item;
+      // One connection that cannot be read (a server gone away, a driver
+      // that fails to load) must not hide the others: its item stays empty
+      // and the list goes on.
+      Result<std::string> text = std::string();
       if (Status s = Invoke(items, L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &item);
-          !s.ok())
-        return s.error();
-      auto text = AsText(item);
-      if (!text) return text.error();
-      out.push_back(std::move(*text));
+          s.ok())
+        text = AsText(item);
+      out.push_back(text ? std::move(*text) : std::string());
     }
     return out;
   }
@@ -186,7 +177,8 @@ class ComNetworkObject : public NetworkObject {
     return Invoke(object_, L"AddWindowsPrinterConnection", DISPATCH_METHOD, args, nullptr);
   }
 
-  // The user's default printer is the spooler's, not the network object's.
+  // The default is the user's, kept by the spooler; the network object of a
+  // script host offers only the setter, so both go to the spooler.
   Result<std::string> GetDefaultPrinter() override {
     DWORD size = 0;
     if (::GetDefaultPrinterW(nullptr, &size)) return std::string();
@@ -197,7 +189,7 @@ class ComNetworkObject : public NetworkObject {
     if (!::GetDefaultPrinterW(name.data(), &size)) return LastWin32Error();
     // size counts the terminating zero.
     name.resize(size > 0 ? size - 1 : 0);
-    return Narrow(name.data(), name.size());
+    return FromWide(name);
   }
 
   Status SetDefaultPrinter(std::string_view path) override {

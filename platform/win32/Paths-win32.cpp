@@ -17,18 +17,19 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
 }
 
 std::string ExecutableFolder() {
-  std::string path(MAX_PATH, '\0');
+  std::wstring wide(MAX_PATH, L'\0');
   for (;;) {
-    DWORD n = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    DWORD n = ::GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size()));
     if (n == 0) return ".";
-    if (n < path.size()) {
-      path.resize(n);
+    if (n < wide.size()) {
+      wide.resize(n);
       break;
     }
     // Cut short: a long path (\\?\ or a deep share); try with more room.
-    if (path.size() >= 32768) return ".";
-    path.resize(path.size() * 2);
+    if (wide.size() >= 32768) return ".";
+    wide.resize(wide.size() * 2);
   }
+  const std::string path = FromWide(wide);
   auto slash = path.find_last_of("\\/");
   if (slash == std::string::npos) return ".";
   // "C:\" keeps its separator: "C:" alone means the drive's current folder.
@@ -38,28 +39,31 @@ std::string ExecutableFolder() {
 
 std::vector<std::string> PlainFileNames(const std::string& folder) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA entry{};
-  HANDLE find = ::FindFirstFileA(JoinPath(folder, "*").c_str(), &entry);
+  WIN32_FIND_DATAW entry{};
+  HANDLE find = ::FindFirstFileW(Wide(JoinPath(folder, "*")).c_str(), &entry);
   if (find == INVALID_HANDLE_VALUE) return names;
   constexpr DWORD kLeftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
   do {
-    if ((entry.dwFileAttributes & kLeftOut) == 0) names.emplace_back(entry.cFileName);
-  } while (::FindNextFileA(find, &entry));
+    if ((entry.dwFileAttributes & kLeftOut) == 0)
+      names.push_back(FromWide(entry.cFileName, wcslen(entry.cFileName)));
+  } while (::FindNextFileW(find, &entry));
   ::FindClose(find);
   return names;
 }
 
 std::string HostName() {
-  char buffer[MAX_COMPUTERNAME_LENGTH + 1] = {};
-  DWORD size = sizeof buffer;
-  if (!::GetComputerNameA(buffer, &size)) return "";
-  return std::string(buffer, size);
+  wchar_t buffer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  if (!::GetComputerNameW(buffer, &size)) return "";
+  return FromWide(buffer, size);
 }
 
+// The wide environment: values such as a profile path may hold any
+// character.
 std::string EnvOr(const char* name, std::string_view fallback) {
-  const char* v = std::getenv(name);
-  return v && *v ? std::string(v) : std::string(fallback);
+  const wchar_t* v = ::_wgetenv(Wide(name).c_str());
+  return v && *v ? FromWide(v, wcslen(v)) : std::string(fallback);
 }
 
 // The XDG variables are honoured here too, so that scripts and tests set the

@@ -22,8 +22,9 @@ class WindowsProfile final : public ProfileFunctions {
         static_cast<DWORD>(std::min<std::size_t>(bufferSize, std::numeric_limits<DWORD>::max()));
     std::string buffer(size, '\0');
     std::string s = Utf8ToAnsi(section), k = Utf8ToAnsi(key);
-    DWORD n =
-        ::GetPrivateProfileStringA(s.c_str(), k.c_str(), "", buffer.data(), size, path.c_str());
+    // The path too is program text: the A function takes it in ANSI.
+    DWORD n = ::GetPrivateProfileStringA(s.c_str(), k.c_str(), "", buffer.data(), size,
+                                         Utf8ToAnsi(path).c_str());
     buffer.resize(std::min<DWORD>(n, size - 1));
     return AnsiToUtf8(buffer);
   }
@@ -32,7 +33,7 @@ class WindowsProfile final : public ProfileFunctions {
                      const std::string& path) override {
     if (!IsSafeProfileWrite(section, key, value)) return Win32Error(ERROR_INVALID_PARAMETER);
     std::string s = Utf8ToAnsi(section), k = Utf8ToAnsi(key), v = Utf8ToAnsi(value);
-    if (!::WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), path.c_str()))
+    if (!::WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), Utf8ToAnsi(path).c_str()))
       return LastWin32Error();
     return Status::Ok();
   }

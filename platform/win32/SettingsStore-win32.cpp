@@ -1,5 +1,6 @@
 // The settings store is the registry: HKEY_CURRENT_USER and
-// HKEY_LOCAL_MACHINE, string values (REG_SZ).
+// HKEY_LOCAL_MACHINE, string values (REG_SZ). Keys hold INI paths, so the
+// wide functions keep every character of them.
 
 #include <vector>
 
@@ -26,20 +27,21 @@ class RegistrySettingsStore : public SettingsStore {
   Result<std::optional<std::string>> ReadValue(Hive hive, std::string_view keyPath,
                                                std::string_view name) override {
     HKEY key = nullptr;
-    LONG rc = ::RegOpenKeyExA(RootOf(hive), KeyName(keyPath).c_str(), 0, KEY_QUERY_VALUE, &key);
+    LONG rc =
+        ::RegOpenKeyExW(RootOf(hive), Wide(KeyName(keyPath)).c_str(), 0, KEY_QUERY_VALUE, &key);
     if (rc == ERROR_FILE_NOT_FOUND) return std::optional<std::string>();
     if (rc != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(rc));
 
-    std::string valueName(name);
-    std::vector<char> data(256);
+    const std::wstring valueName = Wide(name);
+    std::vector<wchar_t> data(256);
     DWORD type = 0;
     for (;;) {
-      DWORD size = static_cast<DWORD>(data.size());
-      rc = ::RegQueryValueExA(key, valueName.c_str(), nullptr, &type,
+      DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+      rc = ::RegQueryValueExW(key, valueName.c_str(), nullptr, &type,
                               reinterpret_cast<BYTE*>(data.data()), &size);
       if (rc == ERROR_MORE_DATA) {
         // The value may grow between the calls: ask again with its new size.
-        data.resize(size + 1);
+        data.resize(size / sizeof(wchar_t) + 2);
         continue;
       }
       ::RegCloseKey(key);
@@ -47,10 +49,11 @@ class RegistrySettingsStore : public SettingsStore {
       if (rc != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(rc));
       if (type != REG_SZ && type != REG_EXPAND_SZ)
         return PlatformError{ERROR_DATATYPE_MISMATCH,
-                             "The registry value " + valueName + " is not a string."};
+                             "The registry value " + std::string(name) + " is not a string."};
       // A string written without its terminating zero reads back whole.
-      std::string value(data.data(), size);
-      if (!value.empty() && value.back() == '\0') value.pop_back();
+      std::wstring wide(data.data(), size / sizeof(wchar_t));
+      if (!wide.empty() && wide.back() == L'\0') wide.pop_back();
+      std::string value = FromWide(wide);
       return std::optional<std::string>(std::move(value));
     }
   }
@@ -58,13 +61,13 @@ class RegistrySettingsStore : public SettingsStore {
   Status WriteValue(Hive hive, std::string_view keyPath, std::string_view name,
                     std::string_view value) override {
     HKEY key = nullptr;
-    LONG rc = ::RegCreateKeyExA(RootOf(hive), KeyName(keyPath).c_str(), 0, nullptr,
+    LONG rc = ::RegCreateKeyExW(RootOf(hive), Wide(KeyName(keyPath)).c_str(), 0, nullptr,
                                 REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr);
     if (rc != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(rc));
-    std::string valueName(name), data(value);
-    rc = ::RegSetValueExA(key, valueName.c_str(), 0, REG_SZ,
+    const std::wstring valueName = Wide(name), data = Wide(value);
+    rc = ::RegSetValueExW(key, valueName.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(data.c_str()),
-                          static_cast<DWORD>(data.size() + 1));
+                          static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return Win32Error(static_cast<DWORD>(rc));
     return Status::Ok();

@@ -4,9 +4,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <sstream>
 #include <stdexcept>
 
 #include "engine/modDebug.h"
+#include "platform/Backends.h"
 
 namespace velloran::test {
 
@@ -45,12 +48,45 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   return r;
 }
 
+namespace {
+std::string GetEnv(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+/// VELLORAN_E2E_RUNNER split into words ("wine" for the Windows engine).
+std::vector<std::string> RunnerWords() {
+  std::vector<std::string> words;
+  std::istringstream in(GetEnv("VELLORAN_E2E_RUNNER"));
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
+/// Runs `args` through the runner, found on PATH as a shell finds it.
+ProcessResult RunThroughRunner(std::vector<std::string> words, const std::vector<std::string>& args,
+                               const std::map<std::string, std::string>& env,
+                               const std::string& dir, const std::vector<std::string>& unset = {}) {
+  words.insert(words.end(), args.begin(), args.end());
+  return RunProcess("/usr/bin/env", words, env, dir, unset);
+}
+
+/// The runner for the registry tool: the engine's runner, or plain Wine.
+std::vector<std::string> RegistryRunner() {
+  auto words = RunnerWords();
+  return words.empty() ? std::vector<std::string>{"wine"} : words;
+}
+}  // namespace
+
 EngineFolder::EngineFolder(const std::string& builtEngine) {
+  const std::string other = GetEnv("VELLORAN_E2E_ENGINE");
+  const fs::path engine = other.empty() ? fs::path(builtEngine) : fs::path(other);
+  engineName_ = engine.filename().string();
+  windows_ = engine.extension() == ".exe";
   fs::create_directories(Folder());
-  fs::copy_file(builtEngine, Engine());
+  fs::copy_file(engine, Engine());
   // The programs and modules the engine loads from its own folder.
   for (const char* companion : {"VelloranMessageBox", "velloran-directory.so"}) {
-    const fs::path built = fs::path(builtEngine).parent_path() / companion;
+    const fs::path built = engine.parent_path() / companion;
     if (fs::exists(built)) fs::copy_file(built, Folder() / companion);
   }
   WriteFile(Connections(), "computer: PC01\n");
@@ -66,7 +102,62 @@ EngineFolder::EngineFolder(const std::string& builtEngine) {
 }
 
 ProcessResult EngineFolder::Run(const std::vector<std::string>& args) const {
-  return RunProcess(Engine().string(), args, Env, Root().string(), Unset);
+  auto words = RunnerWords();
+  if (words.empty()) return RunProcess(Engine().string(), args, Env, Root().string(), Unset);
+  std::vector<std::string> all{Engine().string()};
+  all.insert(all.end(), args.begin(), args.end());
+  return RunThroughRunner(words, all, Env, Root().string(), Unset);
+}
+
+std::string EngineFolder::EnginePath(const fs::path& p) const {
+  if (!windows_) return p.string();
+  // Wine's drive Z: is the root of the POSIX file system.
+  std::string out = "Z:" + fs::absolute(p).string();
+  for (char& c : out)
+    if (c == '/') c = '\\';
+  return out;
+}
+
+std::optional<std::string> EngineFolder::RegistryValue(const std::string& root,
+                                                       const std::string& key,
+                                                       const std::string& name) const {
+  std::string k = root + "\\" + key;
+  while (!k.empty() && k.back() == '\\') k.pop_back();
+  ProcessResult r =
+      RunThroughRunner(RegistryRunner(), {"reg", "query", k, "/v", name}, {}, Root().string());
+  if (r.ExitCode != 0) return std::nullopt;
+  // "    NAME    REG_SZ    VALUE"
+  std::istringstream lines(r.Stdout);
+  const std::string marker = "    " + name + "    REG_SZ    ";
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    auto at = line.find(marker);
+    if (at != std::string::npos) return line.substr(at + marker.size());
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> EngineFolder::UserValue(const std::string& key,
+                                                   const std::string& name) const {
+  if (windows_) return RegistryValue("HKEY_CURRENT_USER", key, name);
+  auto store = MakeFileSettingsStore(UserHive().string(), MachineHive().string());
+  auto v = store->ReadValue(Hive::CurrentUser, key, name);
+  return v ? *v : std::nullopt;
+}
+
+std::optional<std::string> EngineFolder::MachineValue(const std::string& key,
+                                                      const std::string& name) const {
+  if (windows_) return RegistryValue("HKEY_LOCAL_MACHINE", key, name);
+  auto store = MakeFileSettingsStore(UserHive().string(), MachineHive().string());
+  auto v = store->ReadValue(Hive::LocalMachine, key, name);
+  return v ? *v : std::nullopt;
+}
+
+void EngineFolder::DeleteUserValue(const std::string& key, const std::string& name) const {
+  if (!windows_) return;
+  static_cast<void>(RunThroughRunner(
+      RegistryRunner(), {"reg", "delete", "HKEY_CURRENT_USER\\" + key, "/v", name, "/f"}, {},
+      Root().string()));
 }
 
 std::string EngineFolder::DebugText(const std::string& computer) const {

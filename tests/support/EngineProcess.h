@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,28 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
 
 /// A deployment folder holding a copy of the engine binary, plus the files
 /// the engine's backends use (connection profile, hives, event file).
+///
+/// VELLORAN_E2E_ENGINE names another engine to copy instead of the built one
+/// (VelloranEngine.exe), and VELLORAN_E2E_RUNNER the program that starts it
+/// ("wine"); the same scenarios then run against the Windows engine, whose
+/// settings store is the registry.
 class EngineFolder {
  public:
   explicit EngineFolder(const std::string& builtEngine);
 
   std::filesystem::path Folder() const { return root_.path() / "deploy"; }
-  std::filesystem::path Engine() const { return Folder() / "VelloranEngine"; }
+  std::filesystem::path Engine() const { return Folder() / engineName_; }
+  /// True when the engine under test is the Windows one.
+  bool Windows() const { return windows_; }
+  /// A path as the engine sees and writes it ("Z:\tmp\..." under Wine).
+  std::string EnginePath(const std::filesystem::path& p) const;
+  /// A string value of the engine's settings store: the hive files, or the
+  /// registry (HKEY_CURRENT_USER / HKEY_LOCAL_MACHINE) for the Windows engine.
+  std::optional<std::string> UserValue(const std::string& key, const std::string& name) const;
+  std::optional<std::string> MachineValue(const std::string& key, const std::string& name) const;
+  /// Deletes a value of the user's settings, which the Windows engines of
+  /// all tests share.
+  void DeleteUserValue(const std::string& key, const std::string& name) const;
   std::filesystem::path Connections() const { return root_.path() / "connections.txt"; }
   std::filesystem::path UserHive() const { return root_.path() / "home/user.hive"; }
   std::filesystem::path MachineHive() const { return root_.path() / "machine.hive"; }
@@ -48,7 +65,12 @@ class EngineFolder {
   std::string DebugText(const std::string& computer = "PC01") const;
 
  private:
+  std::optional<std::string> RegistryValue(const std::string& root, const std::string& key,
+                                           const std::string& name) const;
+
   TempDir root_;
+  std::string engineName_;
+  bool windows_ = false;
 };
 
 }  // namespace velloran::test

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The Windows engine's CI stage: cross-builds VelloranEngine.exe, EvntMsg.dll
+# and the Windows backends' tests with warnings as errors, then runs those
+# tests and the engine's end-to-end suite against the .exe under Wine,
+# headless, in a Wine prefix of its own.
+#
+#   scripts/test-windows.sh prefix DIR   create the Wine prefix DIR/wine (slow:
+#                                        start it early, in the background)
+#   scripts/test-windows.sh run DIR      build and test (after "prefix"; needs
+#                                        the Linux build in build/ for the
+#                                        e2e runner)
+#   scripts/test-windows.sh stop DIR     stop the prefix's Wine server
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+usage() { sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; }
+[ $# -eq 2 ] || { usage >&2; exit 2; }
+command=$1
+export WINEPREFIX="$2/wine" WINEDEBUG=-all
+# Headless: Wine must not look for a display.
+unset DISPLAY WAYLAND_DISPLAY
+
+case $command in
+  prefix)
+    wineboot --init
+    # wineboot returns before the prefix is written out.
+    wineserver --wait
+    ;;
+  stop)
+    [ -d "$WINEPREFIX" ] && wineserver --kill 2>/dev/null || true
+    ;;
+  run)
+    start=$SECONDS
+    # The Linux build's own cross build of the engine, when it made one:
+    # only the tests are left to compile.
+    export BUILD=${BUILD:-build/windows-engine}
+    JOBS=${JOBS:-2} scripts/build-windows.sh --tests
+    exe=$BUILD/engine/VelloranEngine.exe
+    # Read whole first: grep -q would stop reading early, and under pipefail
+    # objdump's broken pipe would count as no match.
+    headers=$(x86_64-w64-mingw32-objdump -p "$exe")
+    if ! grep -q 'Subsystem.*Windows GUI' <<<"$headers"; then
+      echo "test-windows: $exe is not a GUI-subsystem program" >&2
+      exit 1
+    fi
+    # One Wine server for the whole stage instead of one per process.
+    wineserver --persistent
+    trap 'wineserver --kill 2>/dev/null || true' EXIT
+    echo "-- Windows backends (win32_backends.exe)"
+    wine "$BUILD/engine/win32_backends.exe" --gtest_brief=1
+    echo "-- engine end-to-end suite against $exe"
+    VELLORAN_E2E_ENGINE=$PWD/$exe VELLORAN_E2E_RUNNER=wine \
+      ctest --preset default -L e2e -j "${JOBS:-2}"
+    echo "-- Windows stage: $((SECONDS - start)) s"
+    ;;
+  *) usage >&2; exit 2 ;;
+esac
