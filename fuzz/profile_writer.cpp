@@ -3,30 +3,39 @@
 // other key of the file reads as before.
 
 #include <fuzzer/FuzzedDataProvider.h>
-#include <strings.h>
 
 #include <cstddef>
 #include <cstdint>
 
 #include "fuzz/FuzzSupport.h"
+#include "platform/CodePage.h"
 #include "platform/profile/Profile.h"
 
 using namespace velloran;
 
 namespace {
 
+// What the reader drops around names and values.
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n' || c == '\x1A';
+}
+
 std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
   return s;
 }
 
+// The file holds text in the code page: what cannot be said there (bytes
+// that are no UTF-8, characters the code page lacks) comes back as "?".
+std::string Stored(std::string_view text) { return AnsiToUtf8(Utf8ToAnsi(text)); }
+
 std::string AsRead(std::string_view value) {
-  value = Trim(value);
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front())
-    value = value.substr(1, value.size() - 2);
-  return std::string(value);
+  const std::string ansi = Utf8ToAnsi(value);
+  std::string_view v = Trim(ansi);
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+    v = v.substr(1, v.size() - 2);
+  return AnsiToUtf8(v);
 }
 
 }  // namespace
@@ -57,9 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Require(back == AsRead(value), "a written value reads back");
   if (!(otherKey.empty() || otherSection.empty())) {
     auto sameName = [](std::string_view a, std::string_view b) {
-      a = Trim(a);
-      b = Trim(b);
-      return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+      const std::string sa = Stored(a), sb = Stored(b);
+      return SameText(Trim(sa), Trim(sb));
     };
     const std::string otherAfter = profile.GetString(otherSection, otherKey, 4096, file.path());
     if (!(sameName(otherSection, section) && sameName(otherKey, key)) && otherAfter != otherBefore)

@@ -26,4 +26,9 @@ Status WriteFileAtomically(const std::string& path, std::string_view content, un
 /// The whole file, or the failure to read it (errno-style number).
 Result<std::string> ReadWholeFile(const std::string& path);
 
+/// A regular file without any write permission bit. Windows refuses to
+/// replace a file whose read-only attribute is set, also for administrators;
+/// an atomic rename would replace it regardless, so writers ask first.
+bool IsReadOnlyFile(const std::string& path);
+
 }  // namespace velloran

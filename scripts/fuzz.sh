@@ -63,10 +63,13 @@ status=0
 for t in $wanted; do
   mkdir -p "build-fuzz/corpus/$t"
   log="build-fuzz/fuzz_$t.log"
+  # VELLORAN_FUZZ_SEED fixes the mutations, so that a run can be repeated
+  # (the test stage sets it; a failure there then shows again here).
   if build-fuzz/fuzz/fuzz_"$t" -max_total_time="$seconds" -print_final_stats=1 \
+      ${VELLORAN_FUZZ_SEED:+-seed="$VELLORAN_FUZZ_SEED"} ${VELLORAN_FUZZ_RUNS:+-runs="$VELLORAN_FUZZ_RUNS"} \
       -artifact_prefix="build-fuzz/crashes/$t-" "build-fuzz/corpus/$t" fuzz/corpus/"$t" >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-    echo "fuzz_$t: ${runs:-?} executions in ${seconds}s, no failure"
+    echo "fuzz_$t: ${runs:-?} executions (at most ${seconds}s), no failure"
   else
     echo "fuzz_$t: FAILED, see $log and build-fuzz/crashes/" >&2
     grep -aE 'property violated|ERROR:|SUMMARY' "$log" | head -5 >&2 || true

@@ -96,4 +96,10 @@ Result<std::string> ReadWholeFile(const std::string& path) {
   return out;
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
 }  // namespace velloran

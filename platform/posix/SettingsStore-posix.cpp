@@ -134,15 +134,6 @@ class HiveFile {
   }
 };
 
-bool IsWriteProtected(const std::string& path) {
-  std::error_code ec;
-  auto st = std::filesystem::status(path, ec);
-  if (ec || !std::filesystem::is_regular_file(st)) return false;
-  using std::filesystem::perms;
-  return (st.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) ==
-         perms::none;
-}
-
 class FileSettingsStore : public SettingsStore {
  public:
   FileSettingsStore(std::string user, std::string machine)
@@ -191,7 +182,7 @@ class FileSettingsStore : public SettingsStore {
                 std::string_view value) {
     // The rename would replace a file its owner made read-only; refuse as
     // the registry refuses a key without write access.
-    if (IsWriteProtected(path)) return ErrnoError(EACCES);
+    if (IsReadOnlyFile(path)) return ErrnoError(EACCES);
     auto file = HiveFile::Load(path);
     if (!file) return file.error();
     Key* k = file->Find(keyPath);

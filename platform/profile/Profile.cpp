@@ -197,18 +197,6 @@ std::string_view LineEndOf(std::string_view text) {
   return (at + 1 < text.size() && text[at + 1] == '\n') ? "\r\n" : "\r";
 }
 
-/// Windows refuses to write a file whose read-only attribute is set, also
-/// for administrators; a file without any write permission bit is that file
-/// here, whoever runs the program.
-bool IsReadOnlyFile(const std::string& path) {
-  std::error_code ec;
-  auto st = std::filesystem::status(path, ec);
-  if (ec || !std::filesystem::is_regular_file(st)) return false;
-  using std::filesystem::perms;
-  return (st.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) ==
-         perms::none;
-}
-
 /// Reads the whole file into `buffer`, whose capacity is kept between calls.
 /// A full read of the settings is some forty calls on a file of up to about
 /// 100 KB; a fresh allocation of that size each time costs more than the

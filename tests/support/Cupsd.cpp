@@ -18,6 +18,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tests/support/EngineProcess.h"
+
 namespace velloran::test {
 
 namespace fs = std::filesystem;
@@ -158,21 +160,7 @@ void Cupsd::Start() {
                            ErrorLog());
 }
 
-void Cupsd::Stop() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGTERM);
-  int status = 0;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (::waitpid(pid_, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, &status, 0);
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  pid_ = -1;
-}
+void Cupsd::Stop() { StopProcess(pid_); }
 
 std::string Cupsd::Command(const std::string& program, const std::vector<std::string>& args) const {
   auto r = RunProcess(CupsProgram(program), args, Env());

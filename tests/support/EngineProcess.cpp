@@ -4,9 +4,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "engine/modDebug.h"
 #include "platform/Backends.h"
@@ -165,6 +168,22 @@ std::string EngineFolder::DebugText(const std::string& computer) const {
   auto text = DecodeDebugBytes(Bytes(raw.begin(), raw.end()));
   if (!text) return "<undecodable: " + text.error().Description + ">";
   return *text;
+}
+
+void StopProcess(pid_t& pid) {
+  if (pid <= 0) return;
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (::waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  pid = -1;
 }
 
 }  // namespace velloran::test

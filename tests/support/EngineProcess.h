@@ -2,6 +2,8 @@
 // Runs the built engine as a process in a folder of its own, the way a logon
 // script would, with its own hives, message box and event log.
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -72,5 +74,9 @@ class EngineFolder {
   std::string engineName_;
   bool windows_ = false;
 };
+
+/// Stops a server started by a test: SIGTERM, then SIGKILL after five
+/// seconds; sets `pid` to -1. Nothing happens when `pid` is not positive.
+void StopProcess(pid_t& pid);
 
 }  // namespace velloran::test

@@ -151,20 +151,6 @@ void Slapd::Start() {
   throw std::runtime_error("slapd did not start: " + ReadFile(dir_ / "slapd.log"));
 }
 
-void Slapd::Stop() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGTERM);
-  int status = 0;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (::waitpid(pid_, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, &status, 0);
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  pid_ = -1;
-}
+void Slapd::Stop() { StopProcess(pid_); }
 
 }  // namespace velloran::test

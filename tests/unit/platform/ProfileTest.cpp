@@ -333,6 +333,8 @@ TEST_F(ProfileWrite, RefusesTextThatWouldBreakTheFileApart) {
       {"S", "a=b", "v"},
       {"S", ";k", "v"},
       {"S", "[k", "v"},
+      // The reader drops a page break before the name, as a blank.
+      {"S", "\f;k", "v"},
   };
   for (const auto& r : refused) {
     WriteFile(path, before);
