@@ -25,8 +25,7 @@ sockaddr_in Loopback(int port) {
 int Listen(int* port) {
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in a = Loopback(0);
-  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-      ::listen(fd, 16) != 0)
+  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 16) != 0)
     throw std::runtime_error("cannot listen on loopback");
   socklen_t len = sizeof a;
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
@@ -60,7 +59,8 @@ size_t WholeMessage(const std::string& buf, unsigned char* op) {
     size_t bytes = length & 0x7f;
     if (buf.size() < 2 + bytes) return 0;
     length = 0;
-    for (size_t i = 0; i < bytes; ++i) length = length << 8 | static_cast<unsigned char>(buf[2 + i]);
+    for (size_t i = 0; i < bytes; ++i)
+      length = length << 8 | static_cast<unsigned char>(buf[2 + i]);
     header += bytes;
   }
   if (buf.size() < header + length) return 0;
@@ -96,8 +96,7 @@ void SilentLdapServer::Serve() {
   }
 }
 
-CuttingLdapProxy::CuttingLdapProxy(int upstreamPort, Cut cut)
-    : upstream_(upstreamPort), cut_(cut) {
+CuttingLdapProxy::CuttingLdapProxy(int upstreamPort, Cut cut) : upstream_(upstreamPort), cut_(cut) {
   listener_ = Listen(&port_);
   thread_ = std::thread([this] { Serve(); });
 }
