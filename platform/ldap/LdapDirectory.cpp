@@ -342,10 +342,12 @@ Status LdapDirectory::StartTls(Handle& h) {
   if (h.Tls || !wanted) return Status::Ok();
   int rc = LDAP_SUCCESS;
   {
-    SocketDeadline deadline(h, options_.ReplyTimeoutSeconds);
+    // One reply timeout for the answer to the request, one for the handshake.
+    const int limit = 2 * options_.ReplyTimeoutSeconds;
+    SocketDeadline deadline(h, limit);
     rc = ldap_start_tls_s(h.ld, nullptr, nullptr);
-    if (rc != LDAP_SUCCESS && deadline.Expired())
-      return HandshakeTimeout(h.Server, options_.ReplyTimeoutSeconds);
+    if (rc == LDAP_TIMEOUT || (rc != LDAP_SUCCESS && deadline.Expired()))
+      return HandshakeTimeout(h.Server, limit);
   }
   if (rc == LDAP_SUCCESS) {
     h.Tls = true;
