@@ -19,7 +19,7 @@
 #include <thread>
 
 #include "tests/support/EngineProcess.h"
-#include "tests/support/SmtpServer.h"  // FreeLoopbackPort
+#include "tests/support/Loopback.h"
 
 namespace velloran::test {
 

@@ -10,7 +10,7 @@
 
 #include "tests/support/EngineProcess.h"
 #include "tests/support/Fakes.h"
-#include "tests/support/SmtpServer.h"  // FreeLoopbackPort
+#include "tests/support/Loopback.h"
 
 namespace velloran::test {
 

@@ -8,30 +8,11 @@
 
 #include <stdexcept>
 
+#include "tests/support/Loopback.h"
+
 namespace velloran::test {
 
 namespace {
-
-sockaddr_in Loopback(int port) {
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(static_cast<uint16_t>(port));
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return a;
-}
-
-// A listening socket on a port the kernel picks, so that parallel test
-// runs never meet.
-int Listen(int* port) {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a = Loopback(0);
-  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 16) != 0)
-    throw std::runtime_error("cannot listen on loopback");
-  socklen_t len = sizeof a;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-  *port = ntohs(a.sin_port);
-  return fd;
-}
 
 // Waits up to 100 ms for a connection; -1 when none came.
 int AcceptSoon(int listener) {
@@ -76,7 +57,7 @@ constexpr unsigned char kSearchResultDone = 0x65;   // [APPLICATION 5]
 }  // namespace
 
 SilentLdapServer::SilentLdapServer() {
-  listener_ = Listen(&port_);
+  listener_ = ListenOnLoopback(&port_);
   thread_ = std::thread([this] { Serve(); });
 }
 
@@ -97,7 +78,7 @@ void SilentLdapServer::Serve() {
 }
 
 CuttingLdapProxy::CuttingLdapProxy(int upstreamPort, Cut cut) : upstream_(upstreamPort), cut_(cut) {
-  listener_ = Listen(&port_);
+  listener_ = ListenOnLoopback(&port_);
   thread_ = std::thread([this] { Serve(); });
 }
 
@@ -117,7 +98,7 @@ void CuttingLdapProxy::Serve() {
 
 void CuttingLdapProxy::Relay(int client) {
   int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a = Loopback(upstream_);
+  sockaddr_in a = LoopbackAddress(upstream_);
   if (::connect(server, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
     ::close(server);
     ::close(client);

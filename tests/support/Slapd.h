@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/support/Fakes.h"
-#include "tests/support/SmtpServer.h"  // FreeLoopbackPort
+#include "tests/support/Loopback.h"
 
 namespace velloran::test {
 

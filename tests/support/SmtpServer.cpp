@@ -21,25 +21,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-sockaddr_in Loopback(int port) {
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(static_cast<uint16_t>(port));
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return a;
-}
-
-int BoundPort(int fd) {
-  sockaddr_in a{};
-  socklen_t len = sizeof a;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-  return ntohs(a.sin_port);
-}
-
 // Connects and reads the greeting: the server is up once it says 220.
 bool Greets(int port) {
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a = Loopback(port);
+  sockaddr_in a = LoopbackAddress(port);
   bool ok = false;
   if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
     pollfd p{fd, POLLIN, 0};
@@ -77,15 +62,6 @@ class Recorder:
 )";
 
 }  // namespace
-
-int FreeLoopbackPort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a = Loopback(0);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  int port = BoundPort(fd);
-  ::close(fd);
-  return port;
-}
 
 // ---- aiosmtpd -------------------------------------------------------------
 
@@ -220,12 +196,7 @@ void ScriptedConnection::Close() {
 }
 
 ScriptedSmtpServer::ScriptedSmtpServer(Script script) : script_(std::move(script)) {
-  listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a = Loopback(0);
-  if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-      ::listen(listenFd_, 4) != 0)
-    throw std::runtime_error("cannot listen on loopback");
-  port_ = BoundPort(listenFd_);
+  listenFd_ = ListenOnLoopback(&port_, 4);
   thread_ = std::thread([this] { Serve(); });
 }
 

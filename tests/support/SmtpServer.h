@@ -13,11 +13,9 @@
 #include <vector>
 
 #include "tests/support/Fakes.h"
+#include "tests/support/Loopback.h"
 
 namespace velloran::test {
-
-/// A loopback port that nothing listens on at the moment of the call.
-int FreeLoopbackPort();
 
 /// aiosmtpd under /usr/bin/python3 on a free loopback port, recording each
 /// accepted message with its envelope. Stopped by its PID.
