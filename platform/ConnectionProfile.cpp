@@ -294,7 +294,7 @@ std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path) {
 }
 
 Result<std::unique_ptr<NetworkObjectFactory>> MakeNetworkFactory(std::string_view choice) {
-  if (choice == "cups") return MakeCupsNetwork();
+  if (choice == "cups") return MakeCupsNetworkOnDemand();
   if (choice == "none")
     return std::unique_ptr<NetworkObjectFactory>(std::make_unique<NoNetworkFactory>());
   if (choice.rfind("profile:", 0) == 0 && choice.size() > 8)
