@@ -15,7 +15,7 @@ using VelloranCupsBuildFn = const char* (*)();
 /// "VelloranOpenCupsNetwork": a new factory over the local scheduler; the
 /// caller owns it.
 using VelloranOpenCupsNetworkFn = velloran::NetworkObjectFactory* (*)(bool rehearse,
-                                                                     int64_t descriptionWaitMs);
+                                                                      int64_t descriptionWaitMs);
 }
 
 namespace velloran {
