@@ -8,6 +8,7 @@
 #include <activeds.h>
 // Before our own headers: it takes back the A/W macros (GetObject) that
 // would rename their members.
+#include "platform/win32/ComApartment-win32.h"
 #include "platform/win32/Windows-win32.h"
 // clang-format on
 
@@ -60,26 +61,6 @@ PlatformError AdsError(HRESULT hr) {
   if (text.empty()) text = KnownText(hr);
   return PlatformError{static_cast<int32_t>(hr), text};
 }
-
-/// COM for the calling thread while the object that holds it lives.
-class ComApartment {
- public:
-  ComApartment() {
-    HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    owned_ = SUCCEEDED(hr);
-    failure_ = FAILED(hr) && hr != RPC_E_CHANGED_MODE ? hr : S_OK;
-  }
-  ~ComApartment() {
-    if (owned_) ::CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  HRESULT Failure() const { return failure_; }
-
- private:
-  bool owned_ = false;
-  HRESULT failure_ = S_OK;
-};
 
 /// Releases a COM interface when it goes out of scope.
 template <typename T>

@@ -9,6 +9,7 @@
 #include "platform/CodePage.h"
 #include "platform/ConnectionName.h"
 #include "platform/win32/Backends-win32.h"
+#include "platform/win32/ComApartment-win32.h"
 #include "platform/win32/Windows-win32.h"
 
 namespace velloran {
@@ -96,27 +97,6 @@ Status Invoke(IDispatch* object, const wchar_t* name, WORD flags, Variant* resul
   std::vector<Variant> none;
   return Invoke(object, name, flags, none, result);
 }
-
-/// COM for this thread while an object lives; a thread already initialised
-/// in the other apartment model is used as it is.
-class ComApartment {
- public:
-  ComApartment() {
-    HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    owned_ = SUCCEEDED(hr);
-    failure_ = FAILED(hr) && hr != RPC_E_CHANGED_MODE ? hr : S_OK;
-  }
-  ~ComApartment() {
-    if (owned_) ::CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  HRESULT Failure() const { return failure_; }
-
- private:
-  bool owned_ = false;
-  HRESULT failure_ = S_OK;
-};
 
 class ComNetworkObject : public NetworkObject {
  public:

@@ -106,9 +106,14 @@ EngineFolder::EngineFolder(const std::string& builtEngine) {
 }
 
 ProcessResult EngineFolder::Run(const std::vector<std::string>& args) const {
+  return RunCopy(Engine(), args);
+}
+
+ProcessResult EngineFolder::RunCopy(const fs::path& copy,
+                                    const std::vector<std::string>& args) const {
   auto words = RunnerWords();
-  if (words.empty()) return RunProcess(Engine().string(), args, Env, Root().string(), Unset);
-  std::vector<std::string> all{Engine().string()};
+  if (words.empty()) return RunProcess(copy.string(), args, Env, Root().string(), Unset);
+  std::vector<std::string> all{copy.string()};
   all.insert(all.end(), args.begin(), args.end());
   return RunThroughRunner(words, all, Env, Root().string(), Unset);
 }

@@ -63,6 +63,9 @@ class EngineFolder {
 
   /// Runs the engine with the given argument words.
   ProcessResult Run(const std::vector<std::string>& args = {}) const;
+  /// Runs another copy of the engine (e.g. one on another disk) the same way.
+  ProcessResult RunCopy(const std::filesystem::path& copy,
+                        const std::vector<std::string>& args = {}) const;
   /// The decoded text of "<computer>.debug" in the engine's folder.
   std::string DebugText(const std::string& computer = "PC01") const;
 
