@@ -155,27 +155,9 @@ std::string FoldCase(std::string_view utf8) {
   return out;
 }
 
-namespace {
-/// Two ASCII characters alike but for the case of a letter.
-bool SameAscii(unsigned x, unsigned y) {
-  if (x == y) return true;
-  const unsigned folded = x | 0x20u;
-  return folded == (y | 0x20u) && folded >= 'a' && folded <= 'z';
-}
-}  // namespace
-
-bool SameText(std::string_view a, std::string_view b) {
-  // A run compares thousands of names (every pair against every
-  // connection), mostly ASCII and alike at the start ("OLDSRV1",
-  // "OLDSRV12"). The last characters are compared with each other in the
-  // end, and an ASCII byte is always a whole character: two that differ
-  // settle it at once.
-  if (!a.empty() && !b.empty()) {
-    const auto x = static_cast<unsigned char>(a.back());
-    const auto y = static_cast<unsigned char>(b.back());
-    if (x < 0x80 && y < 0x80 && !SameAscii(x, y)) return false;
-  }
-  // Identical ASCII goes by first.
+bool detail::SameTextByCharacter(std::string_view a, std::string_view b) {
+  // Names compared in bulk share long prefixes ("OLDSRV1", "OLDSRV12"):
+  // identical ASCII goes by first.
   const size_t shorter = std::min(a.size(), b.size());
   size_t i = 0;
   while (i < shorter && a[i] == b[i] && static_cast<unsigned char>(a[i]) < 0x80) ++i;
@@ -184,7 +166,7 @@ bool SameText(std::string_view a, std::string_view b) {
     const auto x = static_cast<unsigned char>(a[i]);
     const auto y = static_cast<unsigned char>(b[j]);
     if (x < 0x80 && y < 0x80) {
-      if (!SameAscii(x, y)) return false;
+      if (!detail::SameAscii(x, y)) return false;
       ++i, ++j;
       continue;
     }
