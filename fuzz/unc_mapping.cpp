@@ -1,21 +1,31 @@
 // Mount tables and UNC folders: a UNC folder that maps to a local folder
-// maps back to the same share, and never to a folder outside its mount.
+// maps back to the same folder, and never to a folder outside its mount.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "fuzz/FuzzSupport.h"
+#include "platform/CodePage.h"
 #include "platform/NetworkFolder.h"
 
 using namespace velloran;
 
 namespace {
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
+std::vector<std::string> Parts(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  std::vector<std::string> parts;
+  size_t from = 0;
+  while (from <= path.size()) {
+    size_t at = std::min(path.find('\\', from), path.size());
+    if (at > from) parts.push_back(path.substr(from, at - from));
+    from = at + 1;
+  }
+  return parts;
 }
 }  // namespace
 
@@ -33,16 +43,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (local == p || local.starts_with(p == "/" ? p : p + "/")) below = true;
   }
   fuzz::Require(below, "a mapped folder lies below a mount point");
-  // And maps back to the server and share it came from (the deepest mount
-  // may name a folder below the share as its source).
+  // And maps back to the folder it came from, part by part (the deepest
+  // mount may name a folder below the share as its source). Empty parts
+  // ("\\\\\\srv") are skipped, "." goes and ".." stops at the share, as
+  // the mapping does; names compare as the mapping compares them.
   std::string back = UNCPathOfLocalFolder(local, table);
-  if (back.empty()) return 0;  // a name with a backslash in it has no UNC form
-  // Empty parts ("\\\\\\srv") are skipped as the mapping skips them.
-  std::string want = unc.substr(2);
-  std::replace(want.begin(), want.end(), '/', '\\');
-  want.erase(0, want.find_first_not_of('\\'));
-  std::string server = Lower(want.substr(0, want.find('\\')));
-  fuzz::Require(Lower(back).starts_with("\\\\" + server + "\\"),
-                "a mapped folder maps back to its server");
+  fuzz::Require(back.starts_with("\\\\"), "a mapped folder has a UNC form");
+  std::vector<std::string> want, got = Parts(back.substr(2));
+  for (std::string& part : Parts(unc.substr(2))) {
+    if (part == ".") continue;
+    if (part == "..") {
+      if (want.size() > 2) want.pop_back();
+      continue;
+    }
+    want.push_back(std::move(part));
+  }
+  bool same = want.size() == got.size();
+  for (size_t i = 0; same && i < want.size(); ++i) same = SameText(want[i], got[i]);
+  fuzz::Require(same, "a mapped folder maps back to its folder");
   return 0;
 }

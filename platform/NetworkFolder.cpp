@@ -43,26 +43,66 @@ std::string Unescape(std::string_view field) {
   return out;
 }
 
-struct NetworkMount {
+// One line of the mount table. Every mount counts for what is visible where
+// (a later mount on the same folder, or on a folder above it, hides an
+// earlier one, whatever its type); only CIFS and SMB3 mounts have a Source.
+struct Mount {
   std::vector<std::string> Source;  // server, share, folders below it
-  std::string Target;
+  std::string Target;               // as the table writes it
+  std::string Point;                // the same, normalised for comparing
+  bool Network() const { return !Source.empty(); }
 };
 
-std::vector<NetworkMount> NetworkMounts(std::string_view mountTable) {
-  std::vector<NetworkMount> mounts;
+std::string NormalPath(std::string_view path) {
+  std::string normal = std::filesystem::path(std::string(path)).lexically_normal().generic_string();
+  while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+  return normal;
+}
+
+std::vector<Mount> Mounts(std::string_view mountTable) {
+  std::vector<Mount> mounts;
   std::istringstream lines{std::string(mountTable)};
   for (std::string line; std::getline(lines, line);) {
     std::istringstream fields(line);
     std::string source, target, type;
     if (!(fields >> source >> target >> type)) continue;
-    if (type != "cifs" && type != "smb3") continue;
+    Mount mount;
+    mount.Target = Unescape(target);
+    mount.Point = NormalPath(mount.Target);
     source = Unescape(source);
-    if (source.rfind("//", 0) != 0) continue;
-    std::vector<std::string> parts = SplitAt(std::string_view(source).substr(2), '/');
-    if (parts.size() < 2) continue;
-    mounts.push_back({std::move(parts), Unescape(target)});
+    if ((type == "cifs" || type == "smb3") && source.rfind("//", 0) == 0) {
+      std::vector<std::string> parts = SplitAt(std::string_view(source).substr(2), '/');
+      if (parts.size() >= 2) mount.Source = std::move(parts);
+    }
+    mounts.push_back(std::move(mount));
   }
   return mounts;
+}
+
+// `rest` is what follows the mount point ("" for the point itself).
+bool Holds(const Mount& mount, std::string_view folder, std::string_view* rest) {
+  const std::string& point = mount.Point;
+  if (folder == point) {
+    *rest = {};
+  } else if (point == "/" && folder.size() > 1 && folder[0] == '/') {
+    *rest = folder.substr(1);
+  } else if (folder.size() > point.size() && folder.compare(0, point.size(), point) == 0 &&
+             folder[point.size()] == '/') {
+    *rest = folder.substr(point.size() + 1);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The mount whose files a (normalised) folder shows: the last in table
+// order that holds it, since each mount covers what was mounted before it
+// at or below its point. -1 when none holds it.
+ptrdiff_t VisibleMount(const std::vector<Mount>& mounts, std::string_view folder) {
+  std::string_view rest;
+  for (size_t i = mounts.size(); i-- > 0;)
+    if (Holds(mounts[i], folder, &rest)) return static_cast<ptrdiff_t>(i);
+  return -1;
 }
 
 }  // namespace
@@ -95,17 +135,21 @@ std::string LocalFolderPath(std::string_view folder, std::string_view mountTable
   bool found = false;
   // The deepest mount of the share wins: //srv/share/dir mounted on its own
   // is where \\srv\share\dir\x lives, even when //srv/share is mounted too.
-  for (const NetworkMount& mount : NetworkMounts(mountTable)) {
-    const std::vector<std::string>& mounted = mount.Source;
-    if (mounted.size() > wanted.size() || (found && mounted.size() <= bestDepth)) continue;
+  // A mount that a later one covers does not reach the share at all.
+  const std::vector<Mount> mounts = Mounts(mountTable);
+  for (size_t m = 0; m < mounts.size(); ++m) {
+    const std::vector<std::string>& mounted = mounts[m].Source;
+    if (mounted.empty() || mounted.size() > wanted.size() || (found && mounted.size() <= bestDepth))
+      continue;
     bool match = true;
     for (size_t i = 0; i < mounted.size() && match; ++i) match = SameName(mounted[i], wanted[i]);
     if (!match) continue;
-    std::string path = mount.Target;
+    std::string path = mounts[m].Target;
     for (size_t i = mounted.size(); i < wanted.size(); ++i) {
       if (path.empty() || path.back() != '/') path += '/';
       path += wanted[i];
     }
+    if (VisibleMount(mounts, NormalPath(path)) != static_cast<ptrdiff_t>(m)) continue;
     best = path;
     bestDepth = mounted.size();
     found = true;
@@ -113,55 +157,30 @@ std::string LocalFolderPath(std::string_view folder, std::string_view mountTable
   return found ? best : std::string(folder);
 }
 
-namespace {
-
-std::string WithoutTrailingSlashes(std::string_view path) {
-  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
-  return std::string(path);
-}
-
-}  // namespace
-
 std::string UNCPathOfLocalFolder(std::string_view path, std::string_view mountTable) {
   // "/mnt/share/../x" lies outside the share: resolve dots before matching.
-  const std::string folder = WithoutTrailingSlashes(
-      std::filesystem::path(std::string(path)).lexically_normal().generic_string());
-  std::string best;
-  size_t bestLength = 0;
-  bool found = false;
-  for (const NetworkMount& mount : NetworkMounts(mountTable)) {
-    const std::string point = WithoutTrailingSlashes(mount.Target);
-    std::string_view rest;
-    if (folder == point) {
-      rest = {};
-    } else if (point == "/" && folder.size() > 1 && folder[0] == '/') {
-      rest = std::string_view(folder).substr(1);
-    } else if (folder.size() > point.size() && folder.compare(0, point.size(), point) == 0 &&
-               folder[point.size()] == '/') {
-      rest = std::string_view(folder).substr(point.size() + 1);
-    } else {
-      continue;
-    }
-    if (found && point.size() <= bestLength) continue;
-    // A backslash is a separator in a UNC path: a local name that holds one
-    // has no UNC form.
-    std::vector<std::string> parts = mount.Source;
-    for (std::string& part : SplitAt(rest, '/')) parts.push_back(std::move(part));
-    if (std::any_of(parts.begin(), parts.end(),
-                    [](const std::string& part) { return part.find('\\') != std::string::npos; }))
-      continue;
-    std::string unc = "\\";
-    for (const std::string& part : parts) unc += "\\" + part;
-    best = unc;
-    bestLength = point.size();
-    found = true;
-  }
-  return best;
+  const std::string folder = NormalPath(path);
+  const std::vector<Mount> mounts = Mounts(mountTable);
+  ptrdiff_t visible = VisibleMount(mounts, folder);
+  if (visible < 0 || !mounts[visible].Network()) return "";
+  std::string_view rest;
+  (void)Holds(mounts[visible], folder, &rest);
+  // A backslash is a separator in a UNC path: a local name that holds one
+  // has no UNC form.
+  std::vector<std::string> parts = mounts[visible].Source;
+  for (std::string& part : SplitAt(rest, '/')) parts.push_back(std::move(part));
+  if (std::any_of(parts.begin(), parts.end(),
+                  [](const std::string& part) { return part.find('\\') != std::string::npos; }))
+    return "";
+  std::string unc = "\\";
+  for (const std::string& part : parts) unc += "\\" + part;
+  return unc;
 }
 
 std::vector<std::string> NetworkMountPoints(std::string_view mountTable) {
   std::vector<std::string> points;
-  for (const NetworkMount& mount : NetworkMounts(mountTable)) points.push_back(mount.Target);
+  for (const Mount& mount : Mounts(mountTable))
+    if (mount.Network()) points.push_back(mount.Target);
   return points;
 }
 

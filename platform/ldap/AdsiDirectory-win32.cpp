@@ -158,7 +158,8 @@ std::vector<std::string> ColumnValues(const ADS_SEARCH_COLUMN& column) {
 
 class AdsiConnection : public DirectoryConnection {
  public:
-  explicit AdsiConnection(Credentials credentials) : credentials_(std::move(credentials)) {}
+  AdsiConnection(Credentials credentials, int replyTimeoutSeconds)
+      : credentials_(std::move(credentials)), replyTimeoutSeconds_(replyTimeoutSeconds) {}
 
   /// The select list plus `alsoRead`, all asked for in one search.
   Result<RecordSet> Execute(std::string_view commandText,
@@ -174,8 +175,9 @@ class AdsiConnection : public DirectoryConnection {
 
     // A page size makes the server hand out every record, 1000 at a time,
     // where an unpaged search stops silently at its limit. Referrals (the
-    // configuration partition below a domain root) are not followed.
-    ADS_SEARCHPREF_INFO prefs[3] = {};
+    // configuration partition below a domain root) are not followed. A
+    // server that stops answering fails the search after the reply timeout.
+    ADS_SEARCHPREF_INFO prefs[4] = {};
     prefs[0].dwSearchPref = ADS_SEARCHPREF_SEARCH_SCOPE;
     prefs[0].vValue.dwType = ADSTYPE_INTEGER;
     prefs[0].vValue.Integer = ADS_SCOPE_SUBTREE;
@@ -185,7 +187,10 @@ class AdsiConnection : public DirectoryConnection {
     prefs[2].dwSearchPref = ADS_SEARCHPREF_CHASE_REFERRALS;
     prefs[2].vValue.dwType = ADSTYPE_INTEGER;
     prefs[2].vValue.Integer = ADS_CHASE_REFERRALS_NEVER;
-    hr = search.p->SetSearchPreference(prefs, 3);
+    prefs[3].dwSearchPref = ADS_SEARCHPREF_TIMEOUT;
+    prefs[3].vValue.dwType = ADSTYPE_INTEGER;
+    prefs[3].vValue.Integer = static_cast<DWORD>(replyTimeoutSeconds_);
+    hr = search.p->SetSearchPreference(prefs, 4);
     // Preferences a client does not support come back marked one by one;
     // the search runs without them, which is what the client can do.
     if (FAILED(hr)) return AdsError(hr);
@@ -234,6 +239,7 @@ class AdsiConnection : public DirectoryConnection {
 
  private:
   Credentials credentials_;
+  int replyTimeoutSeconds_;
 };
 
 class AdsiDirectory : public DirectoryService {
@@ -277,7 +283,7 @@ class AdsiDirectory : public DirectoryService {
     auto credentials = CredentialsFor(options_);
     if (!credentials) return credentials.error();
     return std::unique_ptr<DirectoryConnection>(
-        std::make_unique<AdsiConnection>(std::move(*credentials)));
+        std::make_unique<AdsiConnection>(std::move(*credentials), options_.ReplyTimeoutSeconds));
   }
 
  private:

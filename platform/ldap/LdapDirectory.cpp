@@ -4,15 +4,21 @@
 #include <sasl/sasl.h>
 #include <signal.h>
 #include <strings.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 #include "platform/CodePage.h"
 
@@ -180,9 +186,50 @@ struct Handle {
   /// Why a GSSAPI bind under "auto" failed before the anonymous one that
   /// replaced it; told with any later failure, which it likely explains.
   std::string FallbackCause;
+  /// The socket of the connection, once the library has made it; -1 before.
+  std::atomic<int> Socket{-1};
+  ldap_conncb ConnectCallback{};
   ~Handle() {
     if (ld) ldap_unbind_ext_s(ld, nullptr, nullptr);
   }
+};
+
+// A server that takes the connection and then says nothing must not hold
+// the logon. The library waits for answers no longer than the reply
+// timeout, but its TLS handshake (ldaps://, StartTLS) retries a silent
+// socket without end. While a deadline lives, a call that outlasts it has
+// the handle's socket shut down under it, which fails the call.
+class SocketDeadline {
+ public:
+  SocketDeadline(Handle& h, int seconds)
+      : thread_([this, &h, seconds] {
+          std::unique_lock<std::mutex> lock(mutex_);
+          if (!ended_.wait_for(lock, std::chrono::seconds(seconds), [this] { return done_; })) {
+            expired_ = true;
+            if (int fd = h.Socket; fd >= 0) ::shutdown(fd, SHUT_RDWR);
+          }
+        }) {}
+  ~SocketDeadline() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    ended_.notify_all();
+    thread_.join();
+  }
+  SocketDeadline(const SocketDeadline&) = delete;
+  SocketDeadline& operator=(const SocketDeadline&) = delete;
+  bool Expired() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return expired_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ended_;
+  bool done_ = false;
+  bool expired_ = false;
+  std::thread thread_;  // last: it uses the members above
 };
 
 class LdapObject : public DirectoryObject {
@@ -258,6 +305,11 @@ PlatformError TlsFailure(int rc, const std::string& server, std::string diagnost
   return e;
 }
 
+PlatformError HandshakeTimeout(const std::string& server, int seconds) {
+  return LdapFailure(LDAP_TIMEOUT, "no TLS handshake with " + server + " within " +
+                                       std::to_string(seconds) + " seconds");
+}
+
 PlatformError GssapiFailure(int rc, const std::string& diagnostic, const std::string& server,
                             bool tls) {
   PlatformError e = LdapFailure(rc, diagnostic);
@@ -297,7 +349,15 @@ Status LdapDirectory::StartTls(Handle& h) {
   const bool wanted =
       required || (options_.Tls == LdapTlsMode::Auto && options_.Bind == LdapBindMode::Simple);
   if (h.Tls || !wanted) return Status::Ok();
-  int rc = ldap_start_tls_s(h.ld, nullptr, nullptr);
+  int rc = LDAP_SUCCESS;
+  {
+    // One reply timeout for the answer to the request, one for the handshake.
+    const int limit = 2 * options_.ReplyTimeoutSeconds;
+    SocketDeadline deadline(h, limit);
+    rc = ldap_start_tls_s(h.ld, nullptr, nullptr);
+    if (rc == LDAP_TIMEOUT || (rc != LDAP_SUCCESS && deadline.Expired()))
+      return HandshakeTimeout(h.Server, limit);
+  }
   if (rc == LDAP_SUCCESS) {
     h.Tls = true;
     return Status::Ok();
@@ -375,6 +435,20 @@ Result<std::shared_ptr<Handle>> LdapDirectory::Open(const std::string& uri,
     h->ld = nullptr;
     return PlatformError{kBadPathname, "An invalid directory pathname was passed: " + uri};
   }
+  // The socket is kept so that a TLS handshake that never ends can be cut
+  // (SocketDeadline).
+  h->ConnectCallback.lc_add = [](LDAP*, Sockbuf* sb, LDAPURLDesc*, sockaddr*,
+                                 ldap_conncb* self) -> int {
+    ber_socket_t fd = -1;
+    if (ber_sockbuf_ctrl(sb, LBER_SB_OPT_GET_FD, &fd) == 1)
+      static_cast<Handle*>(self->lc_arg)->Socket = fd;
+    return 0;
+  };
+  h->ConnectCallback.lc_del = [](LDAP*, Sockbuf*, ldap_conncb* self) {
+    static_cast<Handle*>(self->lc_arg)->Socket = -1;
+  };
+  h->ConnectCallback.lc_arg = h.get();
+  ldap_set_option(h->ld, LDAP_OPT_CONNECT_CB, &h->ConnectCallback);
   int version = LDAP_VERSION3;
   ldap_set_option(h->ld, LDAP_OPT_PROTOCOL_VERSION, &version);
   // Continuation references (Active Directory hands out one for the
@@ -394,7 +468,10 @@ Result<std::shared_ptr<Handle>> LdapDirectory::Open(const std::string& uri,
 
   if (StartsWithNoCase(uri, "ldaps://")) {
     // Connecting now tells a failed handshake apart from a failed bind.
+    const int limit = options_.NetworkTimeoutSeconds + options_.ReplyTimeoutSeconds;
+    SocketDeadline deadline(*h, limit);
     int rc = ldap_connect(h->ld);
+    if (rc != LDAP_SUCCESS && deadline.Expired()) return HandshakeTimeout(server, limit);
     if (rc != LDAP_SUCCESS) {
       std::string diagnostic = Diagnostic(h->ld);
       if (diagnostic.empty()) return LdapFailure(rc);

@@ -44,14 +44,17 @@ struct LdapDirectoryOptions {
   int PageSize = 1000;
   /// Connect timeout, unless the client configuration sets one.
   int NetworkTimeoutSeconds = 10;
-  /// Longest wait for one answer of the server.
+  /// Longest wait for one answer of the server (the bind, each page of a
+  /// search): a server that takes the connection and then says nothing
+  /// fails the run after this long instead of holding the logon.
   int ReplyTimeoutSeconds = 120;
   /// A setting that could not be understood; every bind then fails with it.
   std::optional<PlatformError> Invalid;
 };
 
 /// VELLORAN_LDAP_BIND (auto, anonymous, gssapi, simple), VELLORAN_LDAP_USER,
-/// VELLORAN_LDAP_PASSWORD_FILE, VELLORAN_LDAP_TLS (auto, starttls, none).
+/// VELLORAN_LDAP_PASSWORD_FILE, VELLORAN_LDAP_TLS (auto, starttls, none),
+/// VELLORAN_LDAP_TIMEOUT (seconds to wait for one answer, 1 to 3600).
 LdapDirectoryOptions LdapOptionsFromEnvironment();
 
 std::unique_ptr<DirectoryService> MakeLdapDirectory(LdapDirectoryOptions options);

@@ -2,6 +2,7 @@
 // system, whatever client library carries them out.
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/ldap/LdapDirectory.h"
@@ -45,6 +46,21 @@ LdapDirectoryOptions LdapOptionsFromEnvironment() {
     o.Invalid = PlatformError{kInvalidArgument, "VELLORAN_LDAP_TLS: unknown value \"" +
                                                     env("VELLORAN_LDAP_TLS") +
                                                     "\" (auto, starttls or none)"};
+  }
+  // A logon must not wait on a server that takes the connection and never
+  // answers; a slow directory may need longer than the default.
+  if (std::string timeout = env("VELLORAN_LDAP_TIMEOUT"); !timeout.empty()) {
+    char* end = nullptr;
+    errno = 0;
+    long seconds = std::strtol(timeout.c_str(), &end, 10);
+    if (*end == '\0' && errno == 0 && seconds >= 1 && seconds <= 3600 &&
+        std::isdigit(static_cast<unsigned char>(timeout[0]))) {
+      o.ReplyTimeoutSeconds = static_cast<int>(seconds);
+    } else if (!o.Invalid) {
+      o.Invalid =
+          PlatformError{kInvalidArgument, "VELLORAN_LDAP_TIMEOUT: \"" + timeout +
+                                              "\" is not a number of seconds from 1 to 3600"};
+    }
   }
   o.User = env("VELLORAN_LDAP_USER");
   o.PasswordFile = env("VELLORAN_LDAP_PASSWORD_FILE");

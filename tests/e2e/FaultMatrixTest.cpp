@@ -9,10 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
 #include "tests/support/EngineProcess.h"
+#include "tests/support/FaultyLdap.h"
+#include "tests/support/Slapd.h"
 
 namespace velloran {
 namespace {
@@ -223,6 +226,66 @@ TEST_F(FaultMatrix, SixteenClientsAppendingAtOnceLoseNoBlock) {
   std::string expected;
   for (int i = 0; i < kClients * kRunsEach; ++i) expected += block;
   EXPECT_EQ(all, expected);
+}
+
+// Directory servers that fail part-way: one that takes the connection and
+// never answers, one whose connection is cut after the first page of the
+// queues. The run ends within the reply timeout, reports on the directory's
+// failure paths, moves nobody (the manual modes are skipped too), marks
+// nothing done and leaves whole files.
+TEST_F(FaultMatrix, DirectoryServersThatStopAnsweringFailTheRunInBoundedTime) {
+  // The Windows directory client's bind takes no time limit from us; only
+  // its search does.
+  if (engine.Windows()) GTEST_SKIP() << "the reply timeout is the LDAP client's";
+  using test::Slapd;
+  const std::string ou = std::string("ou=Printers,") + Slapd::kSuffix;
+  std::vector<test::PrintQueue> queues;
+  for (int i = 1; i <= 2500; ++i)
+    queues.push_back({"NEW-Q" + std::to_string(i), {"Q" + std::to_string(i)}});
+  queues.push_back({"NEW-P1", {"P1"}});
+  Slapd server{test::OrganizationalUnitLdif("Printers") + test::PrintQueueLdif(ou, queues)};
+  test::SilentLdapServer silent;
+  test::CuttingLdapProxy cutting(server.Port(), {.Entries = 1000});
+  engine.Env["VELLORAN_LDAP_TIMEOUT"] = "2";
+  engine.Env["VELLORAN_LDAP_BIND"] = "anonymous";
+  const std::string profile = ReadFile(engine.Connections());
+
+  struct Case {
+    std::string Server, Message, Error;
+  };
+  for (const Case& c :
+       {Case{silent.HostPort(), "Error accessing Active Directory. Try installing an MDAC update.",
+             "> Error Number: -2147023436\r\n> Error Description: Timed out"},
+        Case{cutting.HostPort(), "Error quering Active Directory printers.",
+             "> Error Number: -2147016646\r\n> Error Description: Can't contact LDAP server"}}) {
+    SCOPED_TRACE(c.Message);
+    fs::remove_all(out);
+    fs::create_directories(out);
+    WriteFile(ini,
+              "[GENERAL]\r\nUseActiveDirectory=True\r\nUseManualDefinitions=True\r\n"
+              "AlwaysRun=False\r\n[ACTIVE DIRECTORY]\r\nDomainName=" +
+                  c.Server + "/" + ou +
+                  "\r\n[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLD\r\nToServers=NEW\r\n"
+                  "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" +
+                  out.string() +
+                  "\r\nFileOutputName=report.txt\r\nIncludeComputerName=False\r\n"
+                  "IncludeOutcome=False\r\nWriteToEventLog=True\r\n[SUPPORT]\r\nDebugOn=True\r\n");
+    const auto start = std::chrono::steady_clock::now();
+    auto r = engine.Run({ini.string()});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+    EXPECT_EQ(ReadFile(out / "report.txt"),
+              "\r\n* ----- My Networked Printers ----- *\r\nP1 (OLD)\r\n" + c.Message + "\r\n" +
+                  c.Error + "\r\n");
+    EXPECT_EQ(ReadFile(engine.Connections()), profile);
+    EXPECT_EQ(engine.UserValue("Software\\Velloran\\" + ini.string(), "SUCCESS"), "False");
+    const std::string debug = engine.DebugText();
+    EXPECT_FALSE(Contains(debug, "MOVING USING SERVER TO SERVER"));
+    EXPECT_TRUE(Contains(debug, "     END DEBUG     ")) << debug;
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+  }
+  EXPECT_GE(silent.Accepted(), 1);
+  EXPECT_EQ(cutting.Cuts(), 1);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 #include "engine/modMoveADPrinters.h"
@@ -10,6 +11,7 @@
 #include "platform/ldap/LdapDirectory.h"
 #include "tests/support/EngineProcess.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/FaultyLdap.h"
 #include "tests/support/Slapd.h"
 
 namespace velloran {
@@ -202,6 +204,66 @@ TEST_F(Directory, APagedSearchTheServerCutsShortIsAQueryFailure) {
   EXPECT_EQ(run_->ADPrinters.size(), 1u);
 }
 
+// A logon cannot wait for ever: a server that takes the connection and
+// never answers fails the bind after the reply timeout, on the access path
+// like a server that is down.
+TEST_F(Directory, AServerThatNeverAnswersIsAnAccessFailureInBoundedTime) {
+  test::SilentLdapServer silent;
+  struct Case {
+    const char* Name;
+    LdapTlsMode Tls;
+    std::string DefaultUris, Domain;
+  };
+  const std::vector<Case> cases = {
+      {"plain", LdapTlsMode::None, "", silent.HostPort() + "/" + kHappy},
+      {"StartTLS", LdapTlsMode::StartTls, "", silent.HostPort() + "/" + kHappy},
+      {"ldaps", LdapTlsMode::Auto, "ldaps://" + silent.HostPort() + "/", kHappy}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    LdapDirectoryOptions o = Anonymous();
+    o.Tls = c.Tls;
+    o.DefaultUris = c.DefaultUris;
+    o.ReplyTimeoutSeconds = 1;
+    o.NetworkTimeoutSeconds = 1;
+    const auto start = std::chrono::steady_clock::now();
+    Query(c.Domain, o);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_TRUE(run_->AbortStatus);
+    EXPECT_TRUE(run_->OutcomeText.starts_with(
+        "\r\nError accessing Active Directory. Try installing an MDAC update.\r\n"))
+        << run_->OutcomeText;
+    EXPECT_EQ(run_->ADPrinters.size(), 1u);
+    // Told as a time-out, not as a server that cannot be reached.
+    EXPECT_TRUE(Contains(run_->OutcomeText,
+                         "\r\n> Error Number: -2147023436\r\n"
+                         "> Error Description: Timed out"))
+        << run_->OutcomeText;
+  }
+  EXPECT_GE(silent.Accepted(), 3);
+}
+
+// A connection lost after the first page, or in the middle of an answer:
+// the pages read so far are not the list.
+TEST_F(Directory, AConnectionCutDuringAPagedSearchIsAQueryFailure) {
+  for (test::CuttingLdapProxy::Cut cut : {test::CuttingLdapProxy::Cut{.Entries = 1000},
+                                          test::CuttingLdapProxy::Cut{.Bytes = 60000}}) {
+    SCOPED_TRACE(cut.Entries ? "after the first page" : "in the middle of an answer");
+    test::CuttingLdapProxy proxy(server_->Port(), cut);
+    LdapDirectoryOptions o = Anonymous();
+    o.ReplyTimeoutSeconds = 5;
+    const auto start = std::chrono::steady_clock::now();
+    Query(proxy.HostPort() + "/" + kBig, o);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(proxy.Cuts(), 1);
+    EXPECT_TRUE(run_->AbortStatus);
+    EXPECT_EQ(run_->OutcomeText,
+              "\r\nError quering Active Directory printers.\r\n> Error Number: -2147016646"
+              "\r\n> Error Description: Can't contact LDAP server")
+        << run_->OutcomeText;
+    EXPECT_EQ(run_->ADPrinters.size(), 1u);
+  }
+}
+
 TEST_F(Directory, AServerOrDomainNameAloneSearchesTheDefaultNamingContext) {
   Query(server_->HostPort());
   ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;
@@ -289,7 +351,7 @@ TEST_F(Directory, BindsAnonymousSimpleAndAutoWithoutATicket) {
 TEST(LdapSettings, EnvironmentChoosesTheBind) {
   auto with = [](std::map<std::string, std::string> env) {
     for (const char* k : {"VELLORAN_LDAP_BIND", "VELLORAN_LDAP_USER", "VELLORAN_LDAP_PASSWORD_FILE",
-                          "VELLORAN_LDAP_TLS"})
+                          "VELLORAN_LDAP_TLS", "VELLORAN_LDAP_TIMEOUT"})
       ::unsetenv(k);
     for (const auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
     auto o = LdapOptionsFromEnvironment();
@@ -313,6 +375,13 @@ TEST(LdapSettings, EnvironmentChoosesTheBind) {
   auto tls = with({{"VELLORAN_LDAP_TLS", "ldaps"}});
   ASSERT_TRUE(tls.Invalid);
   EXPECT_TRUE(Contains(tls.Invalid->Description, "VELLORAN_LDAP_TLS"));
+  EXPECT_EQ(with({}).ReplyTimeoutSeconds, 120);
+  EXPECT_EQ(with({{"VELLORAN_LDAP_TIMEOUT", "15"}}).ReplyTimeoutSeconds, 15);
+  for (const char* bad : {"0", "-5", "10s", " 5", "99999999999999999999", "3601"}) {
+    auto timeout = with({{"VELLORAN_LDAP_TIMEOUT", bad}});
+    ASSERT_TRUE(timeout.Invalid) << bad;
+    EXPECT_TRUE(Contains(timeout.Invalid->Description, "VELLORAN_LDAP_TIMEOUT")) << bad;
+  }
 }
 
 }  // namespace

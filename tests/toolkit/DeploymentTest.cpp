@@ -142,6 +142,7 @@ class DeploymentTest : public ToolkitSuite {
   void deployingTwiceReplacesEveryFile();
   void unwritableTargetsAreReportedAndTheToolkitGoesOn();
   void aReadOnlyFolderIsReported();
+  void aFullShareKeepsTheDeployedFilesWhole();
   void textsFromOutsideAreMadeSafe();
   void dateAndTimeFormat();
   void whoAndWhere();
@@ -569,6 +570,57 @@ void DeploymentTest::aReadOnlyFolderIsReported() {
   QVERIFY(shown[0].startsWith("Error|" + kCopyFailure + "\n\nError:13\n"));
   QVERIFY(shown[1].startsWith("Error|Unable to write the web launch page"));
   QVERIFY(shown[2].startsWith("Error|Unable to write the batch file"));
+}
+
+// A share that fills up during a deployment: each file on it is the one
+// deployed before or the new one, never a torn copy, and the administrator
+// is told which copy failed and why.
+void DeploymentTest::aFullShareKeepsTheDeployedFilesWhole() {
+  const QString share = dir_->path() + "/share";
+  auto w = OpenDocument(share, true, 0);
+  QVERIFY(w);
+  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  DeployNow(*w);
+  QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
+  const QStringList deployed = FileNames(share);
+  QCOMPARE(deployed.size(), 5);
+
+  // A new engine and installer too big for what is left of the share.
+  const QByteArray engine = "MZ engine 2" + QByteArray(64 * 1024, 'e');
+  QVERIFY(WriteText(toolkit_ + "/VelloranEngine.exe", engine));
+  QVERIFY(WriteText(toolkit_ + "/MDAC_TYP2.5SP3.EXE", "MZ mdac 2" + QByteArray(64 * 1024, 'm')));
+  auto deployOnFullShare = [&] {
+    Dialogs::Reset();
+    Dialogs::SetNextAnswer(MessageAnswer::OK);
+    FullDisk full(16 * 1024);
+    QVERIFY(full.Active());
+    DeployNow(*w);
+  };
+  deployOnFullShare();
+  QCOMPARE(Messages(), QStringList{"Error|" + kMDACFailure +
+                                   "\n\nError:27\nError Description:File too large: " + share +
+                                   "/MDAC_TYP2.5SP3.EXE"});
+  QCOMPARE(ReadBytes(share + "/MDAC_TYP2.5SP3.EXE"), QByteArray("MZ mdac 2.5"));
+  QCOMPARE(ReadBytes(share + "/VelloranEngine.exe"), QByteArray("MZ engine 1"));
+
+  // Without the installer the engine's copy fails and the INI file's goes on.
+  w->findChild<QCheckBox*>("chkIncludeMDAC")->click();
+  QVERIFY(w->SaveINI() == frmWizard::SaveOutcome::Written);
+  deployOnFullShare();
+  QCOMPARE(Messages(), QStringList{"Error|" + kCopyFailure +
+                                   "\n\nError:27\nError Description:File too large: " + share +
+                                   "/VelloranEngine.exe"});
+  QCOMPARE(ReadBytes(share + "/VelloranEngine.exe"), QByteArray("MZ engine 1"));
+  QCOMPARE(ReadBytes(share + "/Printers.ini"), ReadBytes(inifile_));
+  QCOMPARE(FileNames(share), deployed);  // no temp file left behind
+  QVERIFY(w->isEnabled());
+
+  // With room again the same window deploys the new engine.
+  Dialogs::Reset();
+  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  DeployNow(*w);
+  QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
+  QCOMPARE(ReadBytes(share + "/VelloranEngine.exe"), engine);
 }
 
 void DeploymentTest::textsFromOutsideAreMadeSafe() {

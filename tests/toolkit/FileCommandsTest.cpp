@@ -40,6 +40,8 @@ class FileCommandsTest : public ToolkitSuite {
   void writtenFileReadsBackThroughTheEngineReader();
   void handWrittenSectionsSurviveASave();
   void aSaveThatCannotBeWrittenKeepsTheChanges();
+  void aFullDiskKeepsTheOldFileWhole();
+  void aSaveKeepsLinksAndPermissions();
   void newAndOpenStopWhenTheirSaveAsIsCancelled();
   void textsBeyondAsciiTravelInTheCodePage();
 };
@@ -457,6 +459,58 @@ void FileCommandsTest::aSaveThatCannotBeWrittenKeepsTheChanges() {
   QCOMPARE(LastShown().Title, QString("Error Saving"));
   QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 1);
   QVERIFY(w->UnsavedChanges());
+}
+
+// A save that runs out of space part-way leaves the file as it was, not
+// the keys written before the space ran out beside the old rest.
+void FileCommandsTest::aFullDiskKeepsTheOldFileWhole() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Printers.ini");
+  QVERIFY(WriteText(path, kManualFile));
+  auto w = StartWizardOn(path);
+  QVERIFY(w);
+  AddServerPair(*w, "OLDSRV3", "NEWSRV3");
+  {
+    // Room for the first keys of the save, not for the whole document.
+    FullDisk full(kManualFile.size() + 40);
+    QVERIFY(full.Active());
+    Tool(*w, "ID_BTN_SAVE")->trigger();
+  }
+  QCOMPARE(LastShown().Title, QString("Error Saving"));
+  QVERIFY(LastShown().Text.startsWith("The INI file could not be saved to " +
+                                      QDir::toNativeSeparators(path) + "."));
+  QVERIFY2(LastShown().Text.contains("\n\nError:27\n"), qPrintable(LastShown().Text));
+  QVERIFY(w->UnsavedChanges());
+  QCOMPARE(ReadText(path).toUtf8(), kManualFile);
+  QCOMPARE(FileNames(dir.path()), QStringList{"Printers.ini"});
+
+  // With room again the same save goes through whole.
+  Tool(*w, "ID_BTN_SAVE")->trigger();
+  QVERIFY(!w->UnsavedChanges());
+  const INISettings saved = ReadWithEngineReader(path);
+  QCOMPARE(saved.ServerPairs[2].FromName, std::string("OLDSRV3"));
+  QCOMPARE(saved.ServerPairs[2].ToName, std::string("NEWSRV3"));
+  QCOMPARE(FileNames(dir.path()), QStringList{"Printers.ini"});
+}
+
+// The save replaces the file it names with a whole new one: a link stays a
+// link to the saved file, and the file keeps its permissions.
+void FileCommandsTest::aSaveKeepsLinksAndPermissions() {
+  QTemporaryDir dir;
+  const QString real = dir.filePath("real.ini"), link = dir.filePath("Printers.ini");
+  QVERIFY(WriteText(real, kManualFile));
+  QVERIFY(QFile::link(real, link));
+  const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+  QVERIFY(QFile::setPermissions(real, mode));
+  auto w = StartWizardOn(link);
+  QVERIFY(w);
+  AddServerPair(*w, "OLDSRV3", "NEWSRV3");
+  Tool(*w, "ID_BTN_SAVE")->trigger();
+  QVERIFY(!w->UnsavedChanges());
+  QVERIFY(QFileInfo(link).isSymLink());
+  QCOMPARE(ReadWithEngineReader(real).ServerPairs[2].FromName, std::string("OLDSRV3"));
+  QCOMPARE(QFile::permissions(real) & 0x7077, mode);  // owner, group, others
+  QCOMPARE(FileNames(dir.path()), (QStringList{"Printers.ini", "real.ini"}));
 }
 
 void FileCommandsTest::newAndOpenStopWhenTheirSaveAsIsCancelled() {

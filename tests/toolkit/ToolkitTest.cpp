@@ -1,7 +1,11 @@
 #include "ToolkitTest.h"
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -99,6 +103,27 @@ int CountShown(ShownDialog::Kind kind) {
   int n = 0;
   for (const ShownDialog& d : Dialogs::Shown()) n += d.kind == kind;
   return n;
+}
+
+FullDisk::FullDisk(long long bytes) {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) return;
+  old_ = static_cast<long long>(limit.rlim_cur);
+  oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+  limit.rlim_cur = static_cast<rlim_t>(bytes);
+  active_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FullDisk::~FullDisk() {
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  limit.rlim_cur = static_cast<rlim_t>(old_);
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  ::signal(SIGXFSZ, oldHandler_);
+}
+
+QStringList FileNames(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 QString ReadText(const QString& path) {

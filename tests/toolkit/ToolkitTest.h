@@ -62,6 +62,27 @@ void Type(QWidget* edit, const QString& text);
 ShownDialog LastShown();
 int CountShown(ShownDialog::Kind kind);
 
+/// A disk that is full past `bytes`: while it lives, no file of this process
+/// grows beyond that size (writes fail with "File too large" instead of the
+/// signal that would end the process), as writes fail on a full share.
+class FullDisk {
+ public:
+  explicit FullDisk(long long bytes);
+  ~FullDisk();
+  FullDisk(const FullDisk&) = delete;
+  FullDisk& operator=(const FullDisk&) = delete;
+  /// False when the limit could not be set.
+  bool Active() const { return active_; }
+
+ private:
+  bool active_ = false;
+  long long old_ = 0;
+  void (*oldHandler_)(int) = nullptr;
+};
+
+/// The names in `folder`, sorted, without "." and "..".
+QStringList FileNames(const QString& folder);
+
 QString ReadText(const QString& path);
 bool WriteText(const QString& path, const QByteArray& content);
 

@@ -51,6 +51,33 @@ TEST(LocalFolderPath, DotDotStaysInsideTheShare) {
   EXPECT_EQ(LocalFolderPath("\\\\FILES01\\..\\etc", kMounts), "\\\\FILES01\\..\\etc");
 }
 
+// A later mount on the same folder, or on a folder above it, covers the
+// earlier one: its share is no longer reachable there, whatever the later
+// mount's type.
+TEST(NetworkMounts, ALaterMountCoversAnEarlierOne) {
+  const char* stacked =
+      "//old/share /mnt/x cifs rw 0 0\n"
+      "//new/share /mnt/x cifs rw 0 0\n"
+      "//inner/q /mnt/top/in cifs rw 0 0\n"
+      "//outer/s /mnt/top cifs rw 0 0\n"
+      "//gone/t /srv/t cifs rw 0 0\n"
+      "tmpfs /srv tmpfs rw 0 0\n";
+  EXPECT_EQ(UNCPathOfLocalFolder("/mnt/x/a", stacked), "\\\\new\\share\\a");
+  EXPECT_EQ(LocalFolderPath("\\\\new\\share\\a", stacked), "/mnt/x/a");
+  EXPECT_EQ(LocalFolderPath("\\\\old\\share\\a", stacked), "\\\\old\\share\\a");
+  // //outer/s was mounted over /mnt/top after //inner/q went below it.
+  EXPECT_EQ(UNCPathOfLocalFolder("/mnt/top/in/f", stacked), "\\\\outer\\s\\in\\f");
+  EXPECT_EQ(LocalFolderPath("\\\\inner\\q\\f", stacked), "\\\\inner\\q\\f");
+  EXPECT_EQ(LocalFolderPath("\\\\gone\\t", stacked), "\\\\gone\\t");
+  EXPECT_EQ(UNCPathOfLocalFolder("/srv/t", stacked), "");
+  // A share folder that crosses a mount nested inside it would lead to
+  // another share, so it is not reachable through that mount.
+  EXPECT_EQ(LocalFolderPath("\\\\FILES01\\Reports\\velloran logs\\f", kMounts),
+            "\\\\FILES01\\Reports\\velloran logs\\f");
+  EXPECT_EQ(LocalFolderPath("\\\\files01\\reports\\velloran\\f", kMounts),
+            "/mnt/reports/velloran logs/f");
+}
+
 TEST(NetworkMountPoints, InTableOrder) {
   EXPECT_EQ(NetworkMountPoints(kMounts),
             (std::vector<std::string>{"/mnt/reports", "/mnt/reports/velloran logs", "/mnt/nas2/"}));
