@@ -4,7 +4,7 @@
 #   bin/velloran, bin/VelloranDeploymentToolkit    the administrator's programs
 #   sbin/VelloranEngine                            the Linux engine (rehearsals, tests)
 #   lib/velloran/                                  what it loads on demand: its dialog
-#                                                  program and its directory module
+#                                                  program, its directory and CUPS modules
 #   share/velloran/help/                           the toolkit's help pages
 #   share/velloran/VelloranEngine.exe              the Windows engine Deploy Now copies
 #   share/man/man1, man8                           manual pages
@@ -21,6 +21,9 @@ install(TARGETS VelloranEngine RUNTIME DESTINATION ${CMAKE_INSTALL_SBINDIR})
 install(TARGETS VelloranMessageBox RUNTIME DESTINATION lib/velloran)
 if(TARGET velloran_ldap_module)
   install(TARGETS velloran_ldap_module LIBRARY DESTINATION lib/velloran)
+endif()
+if(TARGET velloran_cups_module)
+  install(TARGETS velloran_cups_module LIBRARY DESTINATION lib/velloran)
 endif()
 install(TARGETS velloran RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET VelloranDeploymentToolkit)

@@ -1,5 +1,6 @@
 #include "platform/CodePage.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "platform/CodePageDetail.h"
@@ -154,13 +155,18 @@ std::string FoldCase(std::string_view utf8) {
   return out;
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-  size_t i = 0, j = 0;
+bool detail::SameTextByCharacter(std::string_view a, std::string_view b) {
+  // Names compared in bulk share long prefixes ("OLDSRV1", "OLDSRV12"):
+  // identical ASCII goes by first.
+  const size_t shorter = std::min(a.size(), b.size());
+  size_t i = 0;
+  while (i < shorter && a[i] == b[i] && static_cast<unsigned char>(a[i]) < 0x80) ++i;
+  size_t j = i;
   while (i < a.size() && j < b.size()) {
     const auto x = static_cast<unsigned char>(a[i]);
     const auto y = static_cast<unsigned char>(b[j]);
     if (x < 0x80 && y < 0x80) {
-      if (LowerLetter(x) != LowerLetter(y)) return false;
+      if (!detail::SameAscii(x, y)) return false;
       ++i, ++j;
       continue;
     }
@@ -216,16 +222,24 @@ class ByteTableCodePage final : public CodePage {
   const std::string& Name() const override { return name_; }
   bool SingleByte() const override { return true; }
 
+  /// A byte that stands for the same character in this code page and UTF-8.
+  bool SameInUtf8(char c) const {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x80 && table_[b] == b;
+  }
+
   std::string ToUtf8(std::string_view ansi) const override {
     std::string out;
     out.reserve(ansi.size() + ansi.size() / 4);
-    for (char c : ansi) {
-      const auto b = static_cast<unsigned char>(c);
-      if (b < 0x80 && table_[b] == b) {
-        out += c;
-      } else {
-        AppendUtf8(out, table_[b] == kUndefined ? 0xFFFD : table_[b]);
-      }
+    // Settings are mostly ASCII: copy each run of it at once.
+    for (size_t i = 0; i < ansi.size();) {
+      size_t run = i;
+      while (run < ansi.size() && SameInUtf8(ansi[run])) ++run;
+      out.append(ansi.data() + i, run - i);
+      if (run == ansi.size()) break;
+      const auto b = static_cast<unsigned char>(ansi[run]);
+      AppendUtf8(out, table_[b] == kUndefined ? 0xFFFD : table_[b]);
+      i = run + 1;
     }
     return out;
   }
@@ -234,11 +248,11 @@ class ByteTableCodePage final : public CodePage {
     std::string out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
-      const auto b = static_cast<unsigned char>(utf8[i]);
-      if (b < 0x80 && table_[b] == b) {
-        out += utf8[i++];
-        continue;
-      }
+      size_t run = i;
+      while (run < utf8.size() && SameInUtf8(utf8[run])) ++run;
+      out.append(utf8.data() + i, run - i);
+      if (run == utf8.size()) break;
+      i = run;
       auto it = back_.find(DecodeUtf8(utf8, i));
       out += it == back_.end() ? '?' : it->second;
     }

@@ -69,8 +69,29 @@ char32_t LowerLetter(char32_t c);
 /// differ only in case meet ("BÜRO" and "Büro").
 std::string FoldCase(std::string_view utf8);
 
+namespace detail {
+/// Two ASCII characters alike but for the case of a letter.
+inline bool SameAscii(unsigned x, unsigned y) {
+  if (x == y) return true;
+  const unsigned folded = x | 0x20u;
+  return folded == (y | 0x20u) && folded >= 'a' && folded <= 'z';
+}
+bool SameTextByCharacter(std::string_view a, std::string_view b);
+}  // namespace detail
+
 /// Whole-text equality of two UTF-8 names without regard to letter case.
-bool SameText(std::string_view a, std::string_view b);
+inline bool SameText(std::string_view a, std::string_view b) {
+  // A run compares every server pair with every connection, tens of
+  // thousands of names that mostly differ in their last character. The
+  // last characters are compared with each other in the end, and an ASCII
+  // byte is always a whole character: two that differ settle it here.
+  if (!a.empty() && !b.empty()) {
+    const auto x = static_cast<unsigned char>(a.back());
+    const auto y = static_cast<unsigned char>(b.back());
+    if (x < 0x80 && y < 0x80 && !detail::SameAscii(x, y)) return false;
+  }
+  return detail::SameTextByCharacter(a, b);
+}
 
 /// The same for two names in the code page `cp` (text read from an INI
 /// file before conversion).

@@ -1,9 +1,11 @@
 #pragma once
-// Files the engine loads on demand: its dialog program and its directory
-// module.
+// Files the engine loads on demand: its dialog program and the modules of
+// the backends that wrap a library (directory, CUPS).
 
 #include <string>
 #include <string_view>
+
+#include "platform/Error.h"
 
 namespace velloran {
 
@@ -12,5 +14,13 @@ namespace velloran {
 /// folder (an installed system, where the program is in sbin). When neither
 /// exists, the path beside the program, so that failures name that one.
 std::string CompanionFile(std::string_view name);
+
+/// Loads the companion module `name` and checks that its function
+/// `buildSymbol` answers `build`: C++ objects cross the boundary, so only a
+/// module of the same build may be used. The handle is never closed (the
+/// objects the module makes live as long as the program). The failure's
+/// description says why, naming the module's path. POSIX only.
+Result<void*> LoadCompanionModule(std::string_view name, const char* buildSymbol,
+                                  const std::string& build);
 
 }  // namespace velloran

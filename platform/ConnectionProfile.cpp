@@ -15,8 +15,12 @@
 // again only when the file changed under it, so a move costs one write and
 // not a parse of the whole file per call.
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -129,21 +133,33 @@ PlatformError NetworkPathNotFound() {
 }
 
 /// What tells a file that changed under us from the one we last read or
-/// wrote: its size and modification time.
+/// wrote: its size, modification time and (where there is one) inode.
 struct FileStamp {
   std::uintmax_t Size = 0;
-  std::filesystem::file_time_type Modified;
+  std::int64_t Modified = 0;  // nanoseconds, in the clock of the file system
+  std::uintmax_t Inode = 0;
   bool operator==(const FileStamp&) const = default;
 };
 
+/// Taken twice per change of the file: one stat() where there is one.
 std::optional<FileStamp> StampOf(const std::string& path) {
+#ifdef _WIN32
   std::error_code ec;
   FileStamp s;
   s.Size = std::filesystem::file_size(path, ec);
   if (ec) return std::nullopt;
-  s.Modified = std::filesystem::last_write_time(path, ec);
+  auto modified = std::filesystem::last_write_time(path, ec);
   if (ec) return std::nullopt;
+  s.Modified =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch()).count();
   return s;
+#else
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileStamp{static_cast<std::uintmax_t>(st.st_size),
+                   static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                   static_cast<std::uintmax_t>(st.st_ino)};
+#endif
 }
 
 class ProfileNetworkObject : public NetworkObject {
@@ -294,7 +310,7 @@ std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path) {
 }
 
 Result<std::unique_ptr<NetworkObjectFactory>> MakeNetworkFactory(std::string_view choice) {
-  if (choice == "cups") return MakeCupsNetwork();
+  if (choice == "cups") return MakeCupsNetworkOnDemand();
   if (choice == "none")
     return std::unique_ptr<NetworkObjectFactory>(std::make_unique<NoNetworkFactory>());
   if (choice.rfind("profile:", 0) == 0 && choice.size() > 8)

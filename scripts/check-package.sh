@@ -19,6 +19,7 @@ bad() { echo "check-package: $*" >&2; fail=1; }
 listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/velloran ./usr/bin/VelloranDeploymentToolkit ./usr/sbin/VelloranEngine \
          ./usr/lib/velloran/VelloranMessageBox ./usr/lib/velloran/velloran-directory.so \
+         ./usr/lib/velloran/velloran-cups.so \
          ./usr/share/man/man1/velloran.1.gz ./usr/share/man/man1/VelloranDeploymentToolkit.1.gz \
          ./usr/share/man/man8/VelloranEngine.8.gz \
          ./usr/share/applications/velloran-deployment-toolkit.desktop \
@@ -34,7 +35,7 @@ if [ "$want_exe" = --with-windows-engine ]; then
 fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libqt6widgets6 libldap-2.5-0 qt6-qpa-plugins; do
+for lib in libc6 libqt6widgets6 libldap-2.5-0 libcups2 qt6-qpa-plugins; do
   grep -q "$lib" <<<"$depends" || bad "Depends lacks $lib: $depends"
 done
 

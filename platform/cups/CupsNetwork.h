@@ -15,8 +15,18 @@ namespace velloran {
 /// made to that copy only; servers are still asked whether a queue exists.
 /// A driverless queue whose description the scheduler has not built within
 /// `descriptionWait` is deleted again and its add fails.
-/// Fails in a build without libcups.
+/// Links libcups into the program (library velloran_cups); fails in a build
+/// without libcups.
 Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(
+    bool rehearse = false, std::chrono::milliseconds descriptionWait = std::chrono::seconds(30));
+
+/// The same backend from the module velloran-cups.so (a companion file of
+/// the program), loaded on the first call that needs the scheduler (the
+/// computer's name does not): a run that works on no queue maps neither
+/// libcups nor its TLS library. A module that cannot be loaded fails each
+/// such call with error 429 and the reason.
+/// Fails at once in a build without libcups.
+Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetworkOnDemand(
     bool rehearse = false, std::chrono::milliseconds descriptionWait = std::chrono::seconds(30));
 
 }  // namespace velloran

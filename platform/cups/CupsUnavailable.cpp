@@ -3,10 +3,23 @@
 
 namespace velloran {
 
-Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(bool, std::chrono::milliseconds) {
+namespace {
+
+PlatformError NoCups() {
   return PlatformError{
       kInvalidSetting,
       "VELLORAN_PRINTERS=cups: this build has no CUPS backend (built without libcups)"};
+}
+
+}  // namespace
+
+Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(bool, std::chrono::milliseconds) {
+  return NoCups();
+}
+
+Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetworkOnDemand(bool,
+                                                                      std::chrono::milliseconds) {
+  return NoCups();
 }
 
 }  // namespace velloran

@@ -35,17 +35,13 @@ class OnDemandDirectory : public DirectoryService {
   }
 
   void Load() {
-    const std::string path = CompanionFile(VELLORAN_DIRECTORY_MODULE);
-    // Never closed: the objects it makes live as long as the run.
-    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) return Fail(::dlerror());
-    auto build =
-        reinterpret_cast<VelloranDirectoryBuildFn>(::dlsym(module, "VelloranDirectoryBuild"));
-    auto open = reinterpret_cast<VelloranOpenDirectoryFn>(::dlsym(module, "VelloranOpenDirectory"));
-    if (!build || !open) return Fail(path + " is not a directory module");
-    if (build() != DirectoryModuleBuild())
-      return Fail(path + " belongs to another build (" + build() + ", this engine is " +
-                  DirectoryModuleBuild() + ")");
+    auto module = LoadCompanionModule(VELLORAN_DIRECTORY_MODULE, "VelloranDirectoryBuild",
+                                      DirectoryModuleBuild());
+    if (!module) return Fail(module.error().Description);
+    auto open =
+        reinterpret_cast<VelloranOpenDirectoryFn>(::dlsym(*module, "VelloranOpenDirectory"));
+    if (!open)
+      return Fail(std::string(VELLORAN_DIRECTORY_MODULE) + " has no VelloranOpenDirectory");
     real_.reset(open(&options_));
   }
 

@@ -27,11 +27,12 @@ Status WriteAll(int fd, std::string_view content) {
 }
 /// The file a path finally names: a rename over a symbolic link would
 /// replace the link and leave the file it names as it was, so the new file
-/// goes where the chain of links ends (which need not exist yet).
-Result<std::string> FollowLinks(std::string path) {
+/// goes where the chain of links ends (which need not exist yet). `st` is
+/// then that file's status, and `exists` whether there is one.
+Result<std::string> FollowLinks(std::string path, struct stat& st, bool& exists) {
   for (int hops = 0; hops < 40; ++hops) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    exists = ::lstat(path.c_str(), &st) == 0;
+    if (!exists || !S_ISLNK(st.st_mode)) return path;
     std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
     ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
     if (n < 0) return ErrnoError(errno);
@@ -49,11 +50,11 @@ Result<std::string> FollowLinks(std::string path) {
 
 Status WriteFileAtomically(const std::string& given, std::string_view content, unsigned mode,
                            Flush flush) {
-  auto followed = FollowLinks(given);
+  struct stat st {};
+  bool existed = false;
+  auto followed = FollowLinks(given, st, existed);
   if (!followed) return followed.error();
   const std::string& path = *followed;
-  struct stat st {};
-  bool existed = ::stat(path.c_str(), &st) == 0;
   if (existed && S_ISDIR(st.st_mode)) return ErrnoError(EISDIR);
 
   std::string tmp = path + ".XXXXXX";

@@ -140,23 +140,75 @@ TEST_F(EngineSpine, TheNoINIBoxFallsBackToTheConsoleWhenNoDisplayTakesIt) {
 }
 
 // Most logons end at the run-once marker: starting the engine must not load
-// the GUI or the directory client (and their TLS, ICU and X libraries),
-// which only a pop-up or the directory mode needs.
+// the GUI, the directory client or the CUPS client (and their TLS, ICU and
+// X libraries), which only a pop-up, the directory mode or a printer step
+// on CUPS queues needs.
+const std::vector<std::string> kOnDemandLibraries = {
+    "libQt6",          "libicu",   "libX11",    "libxcb",  "libldap",
+    "liblber",         "libsasl2", "libgnutls", "libssl",  "libcrypto",
+    "libcups",         "libavahi", "libgssapi", "libkrb5", "velloran-directory.so",
+    "velloran-cups.so"};
+
+bool LinuxEngine() {
+  const char* other = std::getenv("VELLORAN_E2E_ENGINE");
+  return !other || !*other;
+}
+
 TEST(EngineBinary, StartsWithoutGuiOrDirectoryLibraries) {
-  if (!std::string(std::getenv("VELLORAN_E2E_ENGINE") ? std::getenv("VELLORAN_E2E_ENGINE") : "")
-           .empty())
-    GTEST_SKIP() << "a Linux binary's libraries";
+  if (!LinuxEngine()) GTEST_SKIP() << "a Linux binary's libraries";
   auto r = test::RunProcess("/usr/bin/ldd", {VELLORAN_ENGINE_PATH});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
   ASSERT_NE(r.Stdout.find("libc.so"), std::string::npos) << r.Stdout;
-  // The CUPS client, linked for VELLORAN_PRINTERS=cups, brings a TLS library
-  // of its own; everything else stays out.
-  const bool cups = r.Stdout.find("libcups") != std::string::npos;
-  for (std::string_view lib :
-       {"libQt6", "libicu", "libX11", "libxcb", "libldap", "liblber", "libsasl2", "libgnutls"}) {
-    if (cups && lib == "libgnutls") continue;
+  for (const std::string& lib : kOnDemandLibraries)
     EXPECT_EQ(r.Stdout.find(lib), std::string::npos) << lib << " in\n" << r.Stdout;
-  }
+}
+
+// What a run maps, as the dynamic loader reports it: a module loaded on
+// demand shows here and not in ldd.
+std::string LoadedFiles(EngineFolder& engine, const std::vector<std::string>& args) {
+  const auto log = engine.Root() / "loader";
+  engine.Env["LD_DEBUG"] = "files";
+  engine.Env["LD_DEBUG_OUTPUT"] = log.string();
+  auto r = engine.Run(args);
+  engine.Env.erase("LD_DEBUG");
+  engine.Env.erase("LD_DEBUG_OUTPUT");
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  std::string files;
+  for (const auto& entry : std::filesystem::directory_iterator(engine.Root()))
+    if (entry.path().filename().string().rfind("loader.", 0) == 0) {
+      files += ReadFile(entry.path());
+      std::filesystem::remove(entry.path());
+    }
+  return files;
+}
+
+void ExpectNoOnDemandLibrary(const std::string& loaded, const std::string& run) {
+  ASSERT_NE(loaded.find("libc.so"), std::string::npos) << run << ": no loader report\n" << loaded;
+  for (const std::string& lib : kOnDemandLibraries)
+    EXPECT_EQ(loaded.find(lib), std::string::npos) << run << " maps " << lib << ":\n" << loaded;
+}
+
+TEST_F(EngineSpine, NoOpAndProfileRunsMapNoLibraryTheyDoNotUse) {
+  if (!LinuxEngine()) GTEST_SKIP() << "the Linux dynamic loader's report";
+  WriteFile(engine.Connections(),
+            "computer: PC01\nconnection: \\\\OLDSRV1\\Sales\nshare: \\\\NEWSRV1\\Sales\n");
+  const auto ini = engine.Folder() / "move.ini";
+  WriteFile(ini,
+            "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\n"
+            "AlwaysRun=False\r\n[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLDSRV1\r\n"
+            "ToServers=NEWSRV1\r\n[SUPPORT]\r\nDebugOn=True\r\n");
+
+  ExpectNoOnDemandLibrary(LoadedFiles(engine, {ini.string()}), "a profile run");
+  ASSERT_NE(ReadFile(engine.Connections()).find("connection: \\\\NEWSRV1\\Sales"),
+            std::string::npos)
+      << ReadFile(engine.Connections());
+  ExpectNoOnDemandLibrary(LoadedFiles(engine, {ini.string()}), "a no-op run");
+
+  // A CUPS client chooses the CUPS backend at every logon; the marker ends
+  // the run before anything asks for a queue.
+  engine.Env["VELLORAN_PRINTERS"] = "cups";
+  ExpectNoOnDemandLibrary(LoadedFiles(engine, {ini.string()}), "a no-op run on CUPS");
+  EXPECT_NE(engine.DebugText().find(">> Registry Key Value: True"), std::string::npos);
 }
 
 TEST_F(EngineSpine, ASuccessfulRunIsNotRepeatedUnlessAlwaysRun) {

@@ -123,6 +123,38 @@ TEST_F(PrinterMigration, ManualModesMoveTheProfileAndReportEveryStep) {
   EXPECT_EQ(engine.UserValue("Software\\Velloran\\" + ini, "SUCCESS"), "False");
 }
 
+// The CUPS backend is a module beside the engine too: without it (or with
+// a file that is not it) the printer steps fail with the reason and the run
+// is retried at the next logon.
+TEST_F(PrinterMigration, AMissingOrForeignCupsModuleFailsTheRunWithItsReason) {
+  if (engine.Windows()) GTEST_SKIP() << "the Windows engine has no CUPS backend";
+  const auto module = engine.Folder() / "velloran-cups.so";
+  if (!std::filesystem::exists(module)) GTEST_SKIP() << "built without the CUPS backend";
+  engine.Env["VELLORAN_PRINTERS"] = "cups";
+  const std::string ini = WriteIni("UseActiveDirectory=False\r\nUseManualDefinitions=True\r\n",
+                                   "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLDSRV1\r\n"
+                                   "ToServers=NEWSRV1\r\n");
+  const std::string failed =
+      "Error gathering my networked printers.\r\n> Error Number: 429\r\n"
+      "> Error Description: The CUPS backend cannot be loaded: ";
+
+  std::filesystem::remove(module);
+  auto r = engine.Run({ini});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  std::string outcome = ReadFile(OutcomeFile());
+  EXPECT_TRUE(Contains(outcome, failed)) << outcome;
+  EXPECT_TRUE(Contains(outcome, "velloran-cups.so")) << outcome;
+  EXPECT_TRUE(Contains(ReadFile(engine.UserHive()), "SUCCESS=False"));
+
+  std::filesystem::copy_file(engine.Folder() / "velloran-directory.so", module);
+  std::filesystem::remove(OutcomeFile());
+  r = engine.Run({ini});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  outcome = ReadFile(OutcomeFile());
+  EXPECT_TRUE(Contains(outcome, failed + module.string() + " has no VelloranCupsBuild")) << outcome;
+  EXPECT_TRUE(Contains(ReadFile(engine.UserHive()), "SUCCESS=False"));
+}
+
 struct DirectoryMigration : PrinterMigration {
   Slapd server{test::OrganizationalUnitLdif("Printers") +
                test::PrintQueueLdif(kPrinters, {{"NEWSRV1-Accounting", {"ACCOUNTING"}},

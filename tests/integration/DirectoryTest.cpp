@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
@@ -100,6 +101,34 @@ TEST_F(Directory, PublishedQueuesAreReadWithTheirNamesSplit) {
                    ">> Querying AD for printers, command:Select name, printShareName FROM '" +
                    adsPath + "' WHERE objectCategory='printQueue'\r\n"));
   EXPECT_TRUE(run_->OutcomeText.ends_with("\r\nPlain (\\\\\\Plain)\r\nNoShare (\\\\SRV2\\)"));
+}
+
+// Each record holds the fields in the order asked, whatever the case of
+// their names; every value of a multi-valued one; nothing for one the entry
+// lacks; and the entry's path for ADsPath.
+TEST_F(Directory, ARecordHoldsEveryValueOfEachFieldAskedFor) {
+  directory_ = MakeLdapDirectory(Anonymous());
+  auto connection = directory_->OpenConnection("ADsDSOObject");
+  ASSERT_TRUE(connection.ok()) << connection.error().Description;
+  const std::string from = "LDAP://" + Path(kHappy);
+  auto rs = (*connection)
+                ->Execute("Select PRINTSHARENAME, ADsPath, Name FROM '" + from +
+                              "' WHERE objectCategory='printQueue'",
+                          {"uNCName", "name"});
+  ASSERT_TRUE(rs.ok()) << rs.error().Description;
+  ASSERT_EQ(rs->FieldNames,
+            (std::vector<std::string>{"PRINTSHARENAME", "ADsPath", "Name", "uNCName", "name"}));
+  const auto first = std::find_if(rs->Records.begin(), rs->Records.end(), [](const auto& r) {
+    return !r.Fields[2].empty() && r.Fields[2][0] == "SRV1-Laser3";
+  });
+  ASSERT_NE(first, rs->Records.end());
+  EXPECT_EQ(first->Fields, (std::vector<std::vector<std::string>>{
+                               {"Laser3", "L3"},
+                               {"LDAP://" + server_->HostPort() + "/cn=SRV1-Laser3," + kHappy},
+                               {"SRV1-Laser3"},
+                               {},
+                               {"SRV1-Laser3"}}));
+  EXPECT_EQ(rs->Records.size(), 4u);
 }
 
 TEST_F(Directory, AnEmptyAnswerWritesTheHeaderOnly) {

@@ -88,7 +88,8 @@ EngineFolder::EngineFolder(const std::string& builtEngine) {
   fs::create_directories(Folder());
   fs::copy_file(engine, Engine());
   // The programs and modules the engine loads from its own folder.
-  for (const char* companion : {"VelloranMessageBox", "velloran-directory.so"}) {
+  for (const char* companion :
+       {"VelloranMessageBox", "velloran-directory.so", "velloran-cups.so"}) {
     const fs::path built = engine.parent_path() / companion;
     if (fs::exists(built)) fs::copy_file(built, Folder() / companion);
   }

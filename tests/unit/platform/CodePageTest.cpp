@@ -88,6 +88,18 @@ TEST(CodePageTest, CaseFoldingCoversTheLettersOfTheCodePages) {
   EXPECT_FALSE(SameText("ß", "ss"));
   EXPECT_FALSE(SameText("×", "÷"));  // not letters, no pair
   EXPECT_FALSE(SameText("abc", "ab"));
+  // ASCII folds letters only: these pairs differ in the same bit as a
+  // letter's two cases.
+  EXPECT_TRUE(SameText("OldSrv-7_A", "oLDsRV-7_a"));
+  EXPECT_FALSE(SameText("@[\\]^", "`{|}~"));
+  EXPECT_FALSE(SameText("1", "\x11"));
+  EXPECT_FALSE(SameText("OLDSRV12", "oldsrv13"));
+  EXPECT_FALSE(SameText("OLDSRV12", "OLDSRV1"));
+  // Case partners of different lengths in UTF-8, and raw bytes, at the end.
+  EXPECT_TRUE(SameText("KASSE-\u0130", "kasse-i"));
+  EXPECT_TRUE(SameText("kasse-i", "KASSE-\u0130"));
+  EXPECT_TRUE(SameText("A\xC3", "a\xC3"));
+  EXPECT_FALSE(SameText("A\xC3", "a\xC4"));
   // Bytes that are not UTF-8 only match themselves.
   EXPECT_TRUE(SameText("\xFC", "\xFC"));
   EXPECT_FALSE(SameText("\xDC", "\xFC"));

@@ -77,6 +77,7 @@ TEST(ProfileRead, FollowsTheProfileStringRules) {
       {"single blank value", "[S]\nk= \r\n", "S", "k", 100, ""},
       // Line ends and headers
       {"a lone CR ends a line", "[S]\rj=1\rk=v\r", "S", "k", 100, "v"},
+      {"a lone CR ends a line in an LF file too", "[S]\nk=v\rj=2\n", "S", "k", 100, "v"},
       {"CR CR LF is a line and an empty line", "[S]\r\r\nk=v\r\r\n", "S", "k", 100, "v"},
       {"header without closing bracket is no header", "[S]\nk=s\n[T\nk=t\n", "S", "k", 100, "s"},
       {"name runs to the last bracket", "[U]V]W\nk=u\n", "U]V", "k", 100, "u"},
