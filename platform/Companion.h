@@ -18,8 +18,8 @@ std::string CompanionFile(std::string_view name);
 /// Loads the companion module `name` and checks that its function
 /// `buildSymbol` answers `build`: C++ objects cross the boundary, so only a
 /// module of the same build may be used. The handle is never closed (the
-/// objects the module makes live as long as the program). The failure's
-/// description says why, naming the module's path. POSIX only.
+/// objects the module makes live as long as the program). A failure
+/// says why in its text, naming the module's path. POSIX only.
 Result<void*> LoadCompanionModule(std::string_view name, const char* buildSymbol,
                                   const std::string& build);
 
