@@ -83,11 +83,11 @@ const std::vector<std::string>& ADServerAttributes() {
 namespace {
 
 // "\\server\share" -> "server"; empty when the value names no server.
-std::string HostOfUNC(std::string_view unc) {
+std::string_view HostOfUNC(std::string_view unc) {
   size_t start = unc.find_first_not_of('\\');
   if (start == std::string_view::npos) return {};
   size_t end = unc.find('\\', start);
-  return std::string(unc.substr(start, end == std::string_view::npos ? end : end - start));
+  return unc.substr(start, end == std::string_view::npos ? end : end - start);
 }
 
 }  // namespace
@@ -95,17 +95,16 @@ std::string HostOfUNC(std::string_view unc) {
 NetworkPrinter ADPrinterFromRecord(const ADQueueRecord& record) {
   NetworkPrinter p;
   p.ShareName = record.PrintShareName;
-  const std::string& name = record.Name;
+  const std::string_view name = record.Name;
   // Server and printer names may both hold dashes, and the printer name is
   // not the share name, so "name" alone cannot say where the server ends.
   // Windows publishes the server with every queue; the name is cut after it.
-  std::string server =
+  const std::string_view server =
       !record.ShortServerName.empty() ? record.ShortServerName : HostOfUNC(record.UNCName);
   if (!server.empty()) {
     p.ServerName = server;
     const size_t prefix = server.size() + 1;
-    if (name.size() >= prefix &&
-        SameText(std::string_view(name).substr(0, server.size()), server) &&
+    if (name.size() >= prefix && SameText(name.substr(0, server.size()), server) &&
         name[server.size()] == '-')
       p.PrinterName = name.substr(prefix);
     else
@@ -115,7 +114,7 @@ NetworkPrinter ADPrinterFromRecord(const ADQueueRecord& record) {
   // A record with no server of its own (not published by Windows): the
   // server is what comes before the first dash.
   size_t dash = name.find('-');
-  if (dash == std::string::npos) {
+  if (dash == std::string_view::npos) {
     p.PrinterName = name;
   } else {
     p.ServerName = name.substr(0, dash);
@@ -169,9 +168,13 @@ void GetADPrinters(Run& run) {
     NetworkPrinter p =
         ADPrinterFromRecord({FirstValue(rec, nameField), FirstValue(rec, shareField),
                              FirstValue(rec, shortServerField), FirstValue(rec, uncField)});
-    std::string text = p.PrinterName + " (\\\\" + p.ServerName + "\\" + p.ShareName + ")";
-    AppendOutcome(run, text);
-    WriteToDebugLog(run, ">> AD Printer: " + text);
+    std::string line = ">> AD Printer: ";
+    const size_t textStart = line.size();
+    line.reserve(textStart + p.PrinterName.size() + p.ServerName.size() + p.ShareName.size() + 5);
+    line.append(p.PrinterName).append(" (\\\\").append(p.ServerName);
+    line.append("\\").append(p.ShareName).append(")");
+    AppendOutcome(run, std::string_view(line).substr(textStart));
+    WriteToDebugLog(run, line);
     run.ADPrinters.push_back(std::move(p));
   }
 }

@@ -2,6 +2,7 @@
 // The directory mode: every print queue the directory publishes, and each
 // connection moved to the server that publishes its share.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/Run.h"
@@ -16,15 +17,16 @@ void MigrateADPrinters(Run& run);
 
 /// The provider's query text for the print queues below a bound object.
 std::string ADPrinterQuery(const std::string& adsPath);
-/// What one published queue says about itself (first values only).
+/// What one published queue says about itself (first values only), as
+/// views into the record set: a directory may publish tens of thousands.
 struct ADQueueRecord {
   /// "SERVER-Printer": the queue's directory name.
-  std::string Name;
-  std::string PrintShareName;
+  std::string_view Name;
+  std::string_view PrintShareName;
   /// The server's NetBIOS name, as Windows publishes it.
-  std::string ShortServerName;
+  std::string_view ShortServerName;
   /// "\\server\share".
-  std::string UNCName;
+  std::string_view UNCName;
 };
 /// The attributes read besides the query's select list.
 const std::vector<std::string>& ADServerAttributes();

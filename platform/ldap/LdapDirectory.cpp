@@ -269,8 +269,14 @@ class LdapDirectory : public DirectoryService {
   Status CheckExists(Handle& h, const std::string& dn);
   Result<RecordSet> Search(Handle& h, const std::string& base, const std::string& filter,
                            const std::vector<std::string>& fields);
-  DirectoryRecord ReadEntry(Handle& h, LDAPMessage* entry, const std::vector<std::string>& fields,
-                            const std::vector<bool>& isPath);
+  /// Where each attribute of an entry goes in its record: worked out once
+  /// per search, not once per entry.
+  struct FieldPlan {
+    size_t Count = 0;
+    std::vector<size_t> Paths;
+    std::vector<std::pair<std::string_view, size_t>> Attributes;
+  };
+  DirectoryRecord ReadEntry(Handle& h, LDAPMessage* entry, const FieldPlan& plan);
   timeval ReplyTimeout() const { return timeval{options_.ReplyTimeoutSeconds, 0}; }
 
   LdapDirectoryOptions options_;
@@ -621,26 +627,27 @@ Result<RecordSet> LdapDirectory::Execute(std::string_view commandText,
 // decodes the entry from its start once per field and copies every
 // attribute name it passes: with tens of thousands of queues that was most
 // of the query's CPU.
-DirectoryRecord LdapDirectory::ReadEntry(Handle& h, LDAPMessage* entry,
-                                         const std::vector<std::string>& fields,
-                                         const std::vector<bool>& isPath) {
+DirectoryRecord LdapDirectory::ReadEntry(Handle& h, LDAPMessage* entry, const FieldPlan& plan) {
   DirectoryRecord rec;
-  rec.Fields.resize(fields.size());
+  rec.Fields.resize(plan.Count);
   BerElement* ber = nullptr;
   berval dn{0, nullptr};
   if (ldap_get_dn_ber(h.ld, entry, &ber, &dn) != LDAP_SUCCESS) {
     if (ber) ber_free(ber, 0);
     return rec;
   }
-  for (size_t i = 0; i < fields.size(); ++i)
-    if (isPath[i] && dn.bv_val)
+  if (dn.bv_val)
+    for (size_t i : plan.Paths)
       rec.Fields[i].push_back("LDAP://" + h.Server + "/" + std::string(dn.bv_val, dn.bv_len));
   berval name{0, nullptr};
   berval* values = nullptr;
   while (ldap_get_attribute_ber(h.ld, entry, ber, &name, &values) == LDAP_SUCCESS && name.bv_val) {
     const std::string_view attribute(name.bv_val, name.bv_len);
-    for (size_t i = 0; i < fields.size() && values; ++i) {
-      if (isPath[i] || !SameAttribute(fields[i], attribute)) continue;
+    for (const auto& [wanted, i] : plan.Attributes) {
+      if (!values || !SameAttribute(wanted, attribute)) continue;
+      size_t count = 0;
+      while (values[count].bv_val) ++count;
+      rec.Fields[i].reserve(rec.Fields[i].size() + count);
       for (berval* v = values; v->bv_val; ++v) rec.Fields[i].emplace_back(v->bv_val, v->bv_len);
     }
     if (values) ldap_memfree(values);
@@ -656,10 +663,15 @@ Result<RecordSet> LdapDirectory::Search(Handle& h, const std::string& base,
   RecordSet rs;
   rs.FieldNames = fields;
   std::vector<const char*> attrs;
-  std::vector<bool> isPath;
-  for (const auto& f : fields) {
-    isPath.push_back(EqualsNoCase(f, "ADsPath"));
-    if (!isPath.back()) attrs.push_back(f.c_str());
+  FieldPlan plan;
+  plan.Count = fields.size();
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (EqualsNoCase(fields[i], "ADsPath")) {
+      plan.Paths.push_back(i);
+    } else {
+      attrs.push_back(fields[i].c_str());
+      plan.Attributes.emplace_back(fields[i], i);
+    }
   }
   if (attrs.empty()) attrs.push_back("1.1");
   attrs.push_back(nullptr);
@@ -701,7 +713,7 @@ Result<RecordSet> LdapDirectory::Search(Handle& h, const std::string& base,
         return LdapFailure(err, Diagnostic(h.ld));
       }
       if (type == LDAP_RES_SEARCH_ENTRY) {
-        rs.Records.push_back(ReadEntry(h, msg, fields, isPath));
+        rs.Records.push_back(ReadEntry(h, msg, plan));
       } else if (type == LDAP_RES_SEARCH_RESULT) {
         int err = LDAP_SUCCESS;
         char* diag = nullptr;

@@ -359,7 +359,8 @@ TEST(ADPrinterName, TheServerComesFromTheQueueItself) {
            {{"SRV3-Big-Plotter", "BP", "", "\\\\"}, {"Big-Plotter", "SRV3", "BP"}},
            {{"Plain", "Plain", "", ""}, {"Plain", "", "Plain"}},
        }) {
-    SCOPED_TRACE(c.record.Name + " / " + c.record.ShortServerName + " / " + c.record.UNCName);
+    SCOPED_TRACE(std::string(c.record.Name) + " / " + std::string(c.record.ShortServerName) +
+                 " / " + std::string(c.record.UNCName));
     EXPECT_EQ(ADPrinterFromRecord(c.record), c.expected);
   }
 }
