@@ -276,14 +276,17 @@ int main(int argc, char** argv) {
       queues.push_back({QueueServer(i) + "-Queue" + std::to_string(i), {QueueShare(i)}});
     slapd = std::make_unique<test::Slapd>(test::OrganizationalUnitLdif("Printers") +
                                           test::PrintQueueLdif(base, queues));
-    kinds.push_back(
-        {"ldapsearch",
-         {test::LdapProgram("ldapsearch"), "-x", "-LLL", "-H", slapd->Uri(), "-E",
-          "pr=1000/noprompt", "-b", base, "(objectCategory=printQueue)", "name", "printShareName"},
-         {},
-         nullptr,
-         nullptr,
-         {}});
+    // The same query as the engine's: its select list and the server
+    // attributes it reads besides (a server does more per entry for each
+    // attribute asked for, whether or not the entry holds it).
+    kinds.push_back({"ldapsearch",
+                     {test::LdapProgram("ldapsearch"), "-x", "-LLL", "-H", slapd->Uri(), "-E",
+                      "pr=1000/noprompt", "-b", base, "(objectCategory=printQueue)", "name",
+                      "printShareName", "shortServerName", "serverName", "uNCName"},
+                     {},
+                     nullptr,
+                     nullptr,
+                     {}});
   }
 
   // The connection profile stands in for the printer service, which on a
