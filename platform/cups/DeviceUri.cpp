@@ -4,16 +4,11 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/AsciiCase.h"
+
 namespace velloran {
 
 namespace {
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -107,7 +102,7 @@ std::optional<DeviceTarget> ParseNetworkDevice(std::string_view uri) {
   size_t sep = uri.find("://");
   if (sep == std::string_view::npos) return std::nullopt;
   DeviceTarget t;
-  t.Scheme = Lower(uri.substr(0, sep));
+  t.Scheme = AsciiLower(uri.substr(0, sep));
   if (t.Scheme != "ipp" && t.Scheme != "ipps" && t.Scheme != "http" && t.Scheme != "https" &&
       t.Scheme != "smb")
     return std::nullopt;

@@ -23,19 +23,13 @@
 #include <map>
 #include <vector>
 
+#include "platform/AsciiCase.h"
 #include "platform/AtomicFile.h"
 #include "platform/Backends.h"
 
 namespace velloran {
 
 namespace {
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
 
 std::string NormalizeKey(std::string_view keyPath) {
   std::string k(keyPath);
@@ -144,9 +138,9 @@ class FileSettingsStore : public SettingsStore {
     auto file = HiveFile::Load(PathOf(hive));
     if (!file) return file.error();
     if (Key* k = file->Find(keyPath)) {
-      std::string want = Lower(name);
+      std::string want = AsciiLower(name);
       for (const Value& v : k->Values)
-        if (Lower(v.Name) == want) return std::optional<std::string>(v.Data);
+        if (AsciiLower(v.Name) == want) return std::optional<std::string>(v.Data);
     }
     return std::optional<std::string>();
   }
@@ -190,9 +184,9 @@ class FileSettingsStore : public SettingsStore {
       file->Keys.push_back({NormalizeKey(keyPath), {}});
       k = &file->Keys.back();
     }
-    std::string want = Lower(name);
+    std::string want = AsciiLower(name);
     auto v = std::find_if(k->Values.begin(), k->Values.end(),
-                          [&](const Value& x) { return Lower(x.Name) == want; });
+                          [&](const Value& x) { return AsciiLower(x.Name) == want; });
     if (v != k->Values.end())
       v->Data = value;
     else

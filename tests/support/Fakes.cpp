@@ -9,18 +9,14 @@
 #include <random>
 #include <sstream>
 
+#include "platform/AsciiCase.h"
+
 namespace velloran::test {
 
 namespace fs = std::filesystem;
 
 namespace {
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-bool SameName(std::string_view a, std::string_view b) { return Lower(a) == Lower(b); }
+bool SameName(std::string_view a, std::string_view b) { return AsciiLower(a) == AsciiLower(b); }
 }  // namespace
 
 TempDir::TempDir() {
@@ -56,8 +52,8 @@ void WriteFile(const fs::path& p, const std::string& content) {
 Result<std::optional<std::string>> MemorySettingsStore::ReadValue(Hive hive,
                                                                   std::string_view keyPath,
                                                                   std::string_view name) {
-  auto it = Values.find(std::to_string(static_cast<int>(hive)) + "|" + Lower(keyPath) + "|" +
-                        Lower(name));
+  auto it = Values.find(std::to_string(static_cast<int>(hive)) + "|" + AsciiLower(keyPath) + "|" +
+                        AsciiLower(name));
   if (it == Values.end()) return std::optional<std::string>();
   return std::optional<std::string>(it->second);
 }
@@ -65,7 +61,8 @@ Result<std::optional<std::string>> MemorySettingsStore::ReadValue(Hive hive,
 Status MemorySettingsStore::WriteValue(Hive hive, std::string_view keyPath, std::string_view name,
                                        std::string_view value) {
   if (FailWrites) return *FailWrites;
-  Values[std::to_string(static_cast<int>(hive)) + "|" + Lower(keyPath) + "|" + Lower(name)] = value;
+  Values[std::to_string(static_cast<int>(hive)) + "|" + AsciiLower(keyPath) + "|" +
+         AsciiLower(name)] = value;
   return Status::Ok();
 }
 
