@@ -25,9 +25,7 @@ using test::EngineFolder;
 using test::ReadFile;
 using test::WriteFile;
 
-bool Contains(const std::string& text, const std::string& what) {
-  return text.find(what) != std::string::npos;
-}
+using test::Contains;
 
 std::string Ini(const fs::path& outFolder, const std::string& extra = "") {
   return "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\nAlwaysRun=True\r\n"

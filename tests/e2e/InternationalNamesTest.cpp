@@ -16,9 +16,7 @@ using test::ReadFile;
 using test::Slapd;
 using test::WriteFile;
 
-bool Contains(const std::string& text, const std::string& what) {
-  return text.find(what) != std::string::npos;
-}
+using test::Contains;
 
 TEST(InternationalNames, ReachTheDirectoryTheConnectionsAndEveryReport) {
   EngineFolder engine{VELLORAN_ENGINE_PATH};

@@ -17,9 +17,7 @@ using test::WriteFile;
 
 const std::string kPrinters = std::string("ou=Printers,") + Slapd::kSuffix;
 
-bool Contains(const std::string& text, const std::string& what) {
-  return text.find(what) != std::string::npos;
-}
+using test::Contains;
 
 std::string Crlf(const std::vector<std::string>& lines) {
   std::string out;

@@ -17,9 +17,7 @@ using test::ReadFile;
 using test::RunProcess;
 using test::WriteFile;
 
-bool Contains(const std::string& text, const std::string& what) {
-  return text.find(what) != std::string::npos;
-}
+using test::Contains;
 
 // Every file of a folder with its bytes and modification time.
 std::map<std::string, std::pair<std::string, fs::file_time_type>> Snapshot(const fs::path& folder) {

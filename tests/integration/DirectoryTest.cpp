@@ -26,9 +26,7 @@ const std::string kBig = std::string("ou=Big,") + Slapd::kSuffix;
 const std::string kSecure = std::string("ou=Secure,") + Slapd::kSuffix;
 constexpr int kBigCount = 2500;
 
-bool Contains(const std::string& text, const std::string& what) {
-  return text.find(what) != std::string::npos;
-}
+using test::Contains;
 
 class Directory : public ::testing::Test {
  protected:

@@ -31,9 +31,7 @@ constexpr int kBigCount = 2500;
 
 SambaDC* dc = nullptr;
 
-bool Contains(const std::string& text, const std::string& what) {
-  return text.find(what) != std::string::npos;
-}
+using test::Contains;
 
 /// The directory's entries in a fixed order: the DC hands them out in its own.
 std::vector<NetworkPrinter> Sorted(std::vector<NetworkPrinter> list) {

@@ -15,9 +15,7 @@ namespace {
 
 using test::FakePlatform;
 
-bool Contains(const std::string& text, const std::string& what) {
-  return text.find(what) != std::string::npos;
-}
+using test::Contains;
 
 size_t Count(const std::string& text, const std::string& what) {
   size_t n = 0;

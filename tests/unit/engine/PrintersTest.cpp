@@ -23,9 +23,7 @@ std::vector<std::string> Lines(const std::string& text) {
   return out;
 }
 
-bool Contains(const std::string& text, const std::string& what) {
-  return text.find(what) != std::string::npos;
-}
+using test::Contains;
 
 // Hands out a fixed item list, so ports and odd counts can be whatever a
 // test needs.
