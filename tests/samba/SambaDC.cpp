@@ -33,17 +33,6 @@ double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-bool Accepts(const std::string& address, int port) {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(static_cast<uint16_t>(port));
-  ::inet_pton(AF_INET, address.c_str(), &a.sin_addr);
-  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-  ::close(fd);
-  return ok;
-}
-
 std::string Program(const std::string& path, const std::string& package) {
   if (::access(path.c_str(), X_OK) != 0)
     throw std::runtime_error(path + " not found: install the Debian package " + package);
@@ -95,7 +84,7 @@ SambaDC::SambaDC(const std::string& ldif) {
   do {
     address_ = "127." + std::to_string(1 + rng() % 254) + "." + std::to_string(rng() % 256) + "." +
                std::to_string(1 + rng() % 254);
-  } while (Accepts(address_, 389));
+  } while (AcceptsConnections(address_, 389));
   kdcPort_ = FreeLoopbackPort();
 
   auto t = Clock::now();
@@ -218,35 +207,17 @@ void SambaDC::Start() {
   }
   ::close(fds[0]);
   stdin_ = fds[1];
-  auto deadline = Clock::now() + std::chrono::seconds(90);
-  while (Clock::now() < deadline) {
-    int status = 0;
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      break;
-    }
-    if (Accepts(address_, 389) && Accepts(address_, 636) && Accepts(address_, kdcPort_)) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  if (WaitForServer(pid_, std::chrono::seconds(90), std::chrono::milliseconds(50), [this] {
+        return AcceptsConnections(address_, 389) && AcceptsConnections(address_, 636) &&
+               AcceptsConnections(address_, kdcPort_);
+      }))
+    return;
   Stop();
   throw std::runtime_error("samba did not start: " + ReadFile(log));
 }
 
 void SambaDC::Stop() {
-  if (pid_ > 0) {
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (::waitpid(pid_, &status, WNOHANG) == 0) {
-      if (Clock::now() > deadline) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, &status, 0);
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    pid_ = -1;
-  }
+  StopProcess(pid_, std::chrono::seconds(10));
   if (stdin_ >= 0) {
     ::close(stdin_);
     stdin_ = -1;

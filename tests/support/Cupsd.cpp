@@ -50,14 +50,7 @@ bool Accepts(const std::string& address) {
     return ok;
   }
   size_t colon = address.rfind(':');
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(static_cast<uint16_t>(std::stoi(address.substr(colon + 1))));
-  ::inet_pton(AF_INET, address.substr(0, colon).c_str(), &a.sin_addr);
-  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-  ::close(fd);
-  return ok;
+  return AcceptsConnections(address.substr(0, colon), std::stoi(address.substr(colon + 1)));
 }
 
 // Print servers let anyone do anything; a client keeps administration for
@@ -145,16 +138,9 @@ void Cupsd::Start() {
             static_cast<char*>(nullptr));
     ::_exit(127);
   }
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (std::chrono::steady_clock::now() < deadline) {
-    int status = 0;
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      break;
-    }
-    if (Accepts(address_)) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  if (WaitForServer(pid_, std::chrono::seconds(10), std::chrono::milliseconds(5),
+                    [this] { return Accepts(address_); }))
+    return;
   Stop();
   throw std::runtime_error("cupsd did not start on " + address_ + ": " + ReadFile(out) +
                            ErrorLog());

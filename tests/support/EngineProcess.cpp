@@ -176,11 +176,26 @@ std::string EngineFolder::DebugText(const std::string& computer) const {
   return *text;
 }
 
-void StopProcess(pid_t& pid) {
+bool WaitForServer(pid_t& pid, std::chrono::milliseconds timeout, std::chrono::milliseconds every,
+                   const std::function<bool()>& ready) {
+  for (auto deadline = std::chrono::steady_clock::now() + timeout;
+       std::chrono::steady_clock::now() < deadline;) {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == pid) {
+      pid = -1;
+      return false;
+    }
+    if (ready()) return true;
+    std::this_thread::sleep_for(every);
+  }
+  return false;
+}
+
+void StopProcess(pid_t& pid, std::chrono::milliseconds grace) {
   if (pid <= 0) return;
   ::kill(pid, SIGTERM);
   int status = 0;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  auto deadline = std::chrono::steady_clock::now() + grace;
   while (::waitpid(pid, &status, WNOHANG) == 0) {
     if (std::chrono::steady_clock::now() > deadline) {
       ::kill(pid, SIGKILL);

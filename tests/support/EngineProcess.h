@@ -4,7 +4,9 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -78,8 +80,14 @@ class EngineFolder {
   bool windows_ = false;
 };
 
-/// Stops a server started by a test: SIGTERM, then SIGKILL after five
-/// seconds; sets `pid` to -1. Nothing happens when `pid` is not positive.
-void StopProcess(pid_t& pid);
+/// Waits for a server started by a test until `ready` says it serves:
+/// true then; false when the process ended (`pid` becomes -1) or `timeout`
+/// passed first (the caller stops it).
+bool WaitForServer(pid_t& pid, std::chrono::milliseconds timeout, std::chrono::milliseconds every,
+                   const std::function<bool()>& ready);
+
+/// Stops a server started by a test: SIGTERM, then SIGKILL after `grace`;
+/// sets `pid` to -1. Nothing happens when `pid` is not positive.
+void StopProcess(pid_t& pid, std::chrono::milliseconds grace = std::chrono::seconds(5));
 
 }  // namespace velloran::test

@@ -48,4 +48,14 @@ int ListenOnLoopback(int* port, int backlog) {
   return fd;
 }
 
+bool AcceptsConnections(const std::string& ipv4, int port) {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  sockaddr_in a = LoopbackAddress(port);
+  ::inet_pton(AF_INET, ipv4.c_str(), &a.sin_addr);
+  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+  ::close(fd);
+  return ok;
+}
+
 }  // namespace velloran::test

@@ -4,6 +4,8 @@
 
 #include <netinet/in.h>
 
+#include <string>
+
 namespace velloran::test {
 
 /// 127.0.0.1:port.
@@ -15,5 +17,8 @@ int FreeLoopbackPort();
 /// A socket listening on a free loopback port; sets `port`. Throws when
 /// none can be had.
 int ListenOnLoopback(int* port, int backlog = 16);
+
+/// Whether something accepts TCP connections on `ipv4`:`port`.
+bool AcceptsConnections(const std::string& ipv4, int port);
 
 }  // namespace velloran::test

@@ -37,17 +37,6 @@ objectclass ( 1.3.6.1.4.1.32473.1.2.1 NAME 'printQueue' SUP top STRUCTURAL
   MUST cn MAY ( name $ objectCategory $ printShareName ) )
 )";
 
-bool Accepts(int port) {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(static_cast<uint16_t>(port));
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-  ::close(fd);
-  return ok;
-}
-
 }  // namespace
 
 std::string LdapProgram(const std::string& name) {
@@ -136,16 +125,9 @@ void Slapd::Start() {
               "-d", "0", static_cast<char*>(nullptr));
       ::_exit(127);
     }
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-      int status = 0;
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        break;
-      }
-      if (Accepts(port_)) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    if (WaitForServer(pid_, std::chrono::seconds(10), std::chrono::milliseconds(5),
+                      [this] { return AcceptsConnections("127.0.0.1", port_); }))
+      return;
     Stop();
   }
   throw std::runtime_error("slapd did not start: " + ReadFile(dir_ / "slapd.log"));

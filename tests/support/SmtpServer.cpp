@@ -14,6 +14,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tests/support/EngineProcess.h"
+
 namespace velloran::test {
 
 namespace fs = std::filesystem;
@@ -93,35 +95,12 @@ bool AiosmtpdServer::Start() {
             "velloran_recorder.Recorder", mail.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
-  for (auto deadline = std::chrono::steady_clock::now() + 15s;
-       std::chrono::steady_clock::now() < deadline;) {
-    int status = 0;
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      return false;
-    }
-    if (Greets(port_)) return true;
-    std::this_thread::sleep_for(50ms);
-  }
+  if (WaitForServer(pid_, 15s, 50ms, [this] { return Greets(port_); })) return true;
   Stop();
   return false;
 }
 
-void AiosmtpdServer::Stop() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGTERM);
-  int status = 0;
-  for (int i = 0; i < 100; ++i) {
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      return;
-    }
-    std::this_thread::sleep_for(20ms);
-  }
-  ::kill(pid_, SIGKILL);
-  ::waitpid(pid_, &status, 0);
-  pid_ = -1;
-}
+void AiosmtpdServer::Stop() { StopProcess(pid_, 2s); }
 
 std::vector<AiosmtpdServer::Message> AiosmtpdServer::Messages() const {
   std::vector<fs::path> files;
