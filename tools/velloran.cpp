@@ -13,6 +13,7 @@
 #include "platform/CodePage.h"
 #include "platform/Configuration.h"
 #include "platform/RegularFile.h"
+#include "tools/Check.h"
 #include "tools/Summary.h"
 #include "tools/WhatIf.h"
 
@@ -28,6 +29,9 @@ const char* kUsage =
     "                      profile (default: the user's) or on the CUPS queues as\n"
     "                      they are, and print the outcome and the connections\n"
     "                      that would change; nothing is changed\n"
+    "  check INI [--server NAME]... [--json]\n"
+    "                      ask the new print servers whether the queues that INI\n"
+    "                      maps clients to exist; nothing is changed\n"
     "  summary SHARE [--computers FILE] [--csv|--json]\n"
     "                      fleet report from the output, e-mail back-up and debug\n"
     "                      files on a deployment share; nothing is changed\n"
@@ -146,6 +150,7 @@ int Dispatch(const std::vector<std::string>& args) {
     return velloran::WhatIf(rest);
   }
   if (command == "summary") return velloran::Summary(rest);
+  if (command == "check") return velloran::Check(rest);
   std::cerr << "velloran: unknown command \"" << command << "\"\n\n" << kUsage;
   return 2;
 }
