@@ -60,6 +60,8 @@ CheckResult RunCheck(const INISettings& settings, std::shared_ptr<ShareLister> l
     ++result.Abandoned;
   };
 
+  // A window shows its bar from the start, before the first answer.
+  if (options.Progress && !questions.empty()) options.Progress(0, questions.size());
   while (done < questions.size()) {
     while (running.size() < parallel && next < questions.size()) {
       const size_t i = next++;

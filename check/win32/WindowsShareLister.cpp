@@ -18,6 +18,10 @@ namespace velloran::check {
 
 namespace {
 
+// The low byte of a share's type says what it is; the high bits are flags
+// (special, temporary). MinGW's headers lack the name STYPE_MASK.
+constexpr DWORD kShareTypeMask = 0xFF;
+
 std::wstring Wide(const std::string& utf8) {
   const std::u16string u = Utf8ToUtf16(utf8);
   return std::wstring(u.begin(), u.end());
@@ -102,7 +106,7 @@ class WindowsShareLister : public ShareLister {
       }
       const auto* info = reinterpret_cast<const SHARE_INFO_1*>(buffer);
       for (DWORD i = 0; i < read; ++i) {
-        const DWORD type = info[i].shi1_type & STYPE_MASK;
+        const DWORD type = info[i].shi1_type & kShareTypeMask;
         answer.Shares.push_back(Share{Narrow(info[i].shi1_netname),
                                       type == STYPE_PRINTQ     ? ShareKind::Printer
                                       : type == STYPE_DISKTREE ? ShareKind::Disk

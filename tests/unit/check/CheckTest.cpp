@@ -280,6 +280,7 @@ TEST_F(TargetCheck, CancelEndsTheCheckWithoutWaitingAndProgressCountsAnswers) {
   EXPECT_FALSE(r.AllFound());
   EXPECT_TRUE(r.Targets.empty());
   ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.front(), (std::pair<size_t, size_t>{0, 3}));
   EXPECT_EQ(seen.back(), (std::pair<size_t, size_t>{2, 3}));
   for (size_t i = 1; i < seen.size(); ++i) EXPECT_GT(seen[i].first, seen[i - 1].first);
 }
