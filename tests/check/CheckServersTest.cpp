@@ -90,7 +90,7 @@ struct CheckTool : ::testing::Test {
 // ------------------------------------------------------------------- SMB
 
 struct SmbServers : CheckTool {
-  static inline std::unique_ptr<Smbd> oldServer, newServer;
+  static inline std::unique_ptr<Smbd> oldServer, newServer, closedServer;
   static inline std::unique_ptr<SilentServer> silent;
   static inline std::string silentAddress, refusedAddress;
   static inline std::string skip;
@@ -112,6 +112,8 @@ struct SmbServers : CheckTool {
                                std::vector<std::string>{"Home"});
     newServer =
         std::make_unique<Smbd>(FreeSmbAddress(), NewPrinters(), std::vector<std::string>{"Files"});
+    closedServer = std::make_unique<Smbd>(FreeSmbAddress(), std::vector<std::string>{"Q01"},
+                                          std::vector<std::string>{}, false);
     silentAddress = FreeSmbAddress();
     silent = std::make_unique<SilentServer>(silentAddress);
     refusedAddress = FreeSmbAddress();
@@ -127,6 +129,7 @@ struct SmbServers : CheckTool {
   static void TearDownTestSuite() {
     oldServer.reset();
     newServer.reset();
+    closedServer.reset();
     silent.reset();
   }
   void SetUp() override {
@@ -214,18 +217,20 @@ TEST_F(SmbServers, EveryTargetFoundExitsZeroAndJsonHasOneEntryPerTarget) {
       << r.Stdout;
 }
 
-TEST_F(SmbServers, ADiskShareIsNoPrinterAndPrintersPairsNeedAServer) {
+TEST_F(SmbServers, ADiskShareIsNoPrinterARefusedLogonIsDeniedAndPrintersPairsNeedAServer) {
   Ini ini;
   ini.printers = {{"OLDQ", "Q01"}};
-  ini.mixed = {{Old(), "P01", New(), "Files"}};
+  ini.mixed = {{Old(), "P01", New(), "Files"}, {Old(), "P01", closedServer->Address(), "Q01"}};
   ProcessResult r = Check(ini, {});
   EXPECT_EQ(r.ExitCode, 1);
   const std::vector<Line> lines = TableLines(r.Stdout);
-  ASSERT_EQ(lines.size(), 2u) << r.Stdout;
+  ASSERT_EQ(lines.size(), 3u) << r.Stdout;
   EXPECT_EQ(lines[0][1], "Q01");
   EXPECT_TRUE(lines[0][2].starts_with("not checkable")) << r.Stdout;
   EXPECT_EQ(lines[1][1], Unc(New(), "Files"));
   EXPECT_EQ(lines[1][2], "not a printer (a disk share)");
+  EXPECT_EQ(lines[2][1], Unc(closedServer->Address(), "Q01"));
+  EXPECT_TRUE(lines[2][2].starts_with("access denied")) << r.Stdout;
 }
 
 // ------------------------------------------------------------- arguments

@@ -67,7 +67,7 @@ std::string FreeSmbAddress() {
 }
 
 Smbd::Smbd(const std::string& address, const std::vector<std::string>& printers,
-           const std::vector<std::string>& disks)
+           const std::vector<std::string>& disks, bool guests)
     : address_(address) {
   const fs::path d = dir_.path();
   for (const char* sub :
@@ -85,7 +85,9 @@ Smbd::Smbd(const std::string& address, const std::vector<std::string>& printers,
       "smb ports = 445\n"
       "disable netbios = yes\n"
       "workgroup = VELLORAN\n"
-      "map to guest = bad user\n"
+      "map to guest = " +
+      std::string(guests ? "bad user" : "never\nrestrict anonymous = 2") +
+      "\n"
       "load printers = no\n"
       "printing = bsd\n"
       "printcap name = /dev/null\n"

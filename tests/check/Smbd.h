@@ -19,9 +19,10 @@ std::string FreeSmbAddress();
 class Smbd {
  public:
   /// Serves `printers` (printable shares whose jobs are thrown away) and
-  /// `disks` on `address`, port 445 only. Needs root for the port.
+  /// `disks` on `address`, port 445 only, to guests unless `guests` is
+  /// false (then it refuses every logon of ours). Needs root for the port.
   Smbd(const std::string& address, const std::vector<std::string>& printers,
-       const std::vector<std::string>& disks);
+       const std::vector<std::string>& disks, bool guests = true);
   ~Smbd();
   Smbd(const Smbd&) = delete;
   Smbd& operator=(const Smbd&) = delete;
