@@ -259,6 +259,18 @@ TEST_F(CheckTool, BadArgumentsAndUnusableFilesExitTwo) {
     EXPECT_TRUE(Contains(r.Stderr, c.says)) << r.Stderr;
     EXPECT_TRUE(r.Stdout.empty());
   }
+  // The directory's account, named with a password file that is not there:
+  // a guest logon in its place would hide the mistake.
+  WriteFile(dir / "pair.ini",
+            "[MANUAL DEFINITIONS MIXED]\r\nFromServers=A\r\nFromPrinters=B\r\nToServers=C\r\n"
+            "ToPrinters=D\r\n");
+  ProcessResult noPassword =
+      RunProcess(VELLORAN_TOOL_PATH, {"check", (dir / "pair.ini").string()},
+                 {{"VELLORAN_LDAP_USER", "CORP\\admin"},
+                  {"VELLORAN_LDAP_PASSWORD_FILE", (dir / "nothing").string()}});
+  EXPECT_EQ(noPassword.ExitCode, 2);
+  EXPECT_TRUE(Contains(noPassword.Stderr, "VELLORAN_LDAP_PASSWORD_FILE")) << noPassword.Stderr;
+
   ProcessResult help = RunProcess(VELLORAN_TOOL_PATH, {"check", "--help"});
   EXPECT_EQ(help.ExitCode, 0);
   EXPECT_TRUE(Contains(help.Stdout, "Usage: velloran check INI"));
