@@ -88,6 +88,8 @@ void DecideShare(const ServerAnswer* answer, Target& t) {
     return;
   }
   t.Status = TargetStatus::Found;
+  t.Driver = share->Driver;
+  t.DriverMissing = share->DriverMissing;
   if (!share->Driver.empty())
     t.Detail = "driver " + share->Driver + (share->DriverMissing ? ", not installed here" : "");
 }
@@ -153,6 +155,14 @@ std::string PairLabel(const Target& t) {
          t.To;
 }
 
+std::vector<std::string> DriversToInstall(const std::vector<Target>& targets) {
+  std::vector<std::string> out;
+  for (const Target& t : targets)
+    if (t.Status == TargetStatus::Found && t.DriverMissing && !Contains(out, t.Driver))
+      out.push_back(t.Driver);
+  return out;
+}
+
 std::vector<ServerQuestion> PlanQuestions(const INISettings& s,
                                           const std::vector<std::string>& printerServers) {
   Planner plan;
@@ -189,7 +199,7 @@ std::vector<Target> DecideTargets(const INISettings& s,
     ++index;
     if (IsBlankSlot(p)) continue;
     Target base{PairKind::Servers,          index, p.FromName, p.ToName, p.ToName, {},
-                TargetStatus::NotCheckable, {}};
+                TargetStatus::NotCheckable, {},    {},         false};
     if (std::string why = Unusable(p.ToName, true); !why.empty()) {
       unusable(base, why);
       continue;
@@ -243,7 +253,7 @@ std::vector<Target> DecideTargets(const INISettings& s,
     ++index;
     if (IsBlankSlot(p)) continue;
     Target base{PairKind::Printers,         index, p.FromName, p.ToName, {}, p.ToName,
-                TargetStatus::NotCheckable, {}};
+                TargetStatus::NotCheckable, {},    {},         false};
     if (std::string why = Unusable(p.ToName, false); !why.empty()) {
       unusable(base, why);
       continue;
@@ -277,7 +287,9 @@ std::vector<Target> DecideTargets(const INISettings& s,
              p.ToServer,
              p.ToPrinter,
              TargetStatus::NotCheckable,
-             {}};
+             {},
+             {},
+             false};
     std::string why = Unusable(p.ToServer, true);
     if (why.empty()) why = Unusable(p.ToPrinter, false);
     if (!why.empty()) {

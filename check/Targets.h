@@ -31,6 +31,10 @@ struct Target {
   std::string Share;
   TargetStatus Status = TargetStatus::NotCheckable;
   std::string Detail;
+  /// The found queue's driver, where the server tells it (Windows).
+  std::string Driver;
+  /// That driver is not installed on this computer.
+  bool DriverMissing = false;
 
   /// "\\SERVER\SHARE", "\\SERVER", or "SHARE" alone without a server.
   std::string Path() const;
@@ -52,6 +56,10 @@ std::vector<ServerQuestion> PlanQuestions(const INISettings& settings,
 
 /// The answer for a server named in a question, or null when it has none.
 using AnswerFor = std::function<const ServerAnswer*(std::string_view server)>;
+
+/// The drivers that found queues need and this computer lacks, each once,
+/// in the order of the targets: what to install before the first logon.
+std::vector<std::string> DriversToInstall(const std::vector<Target>& targets);
 
 /// Every target of the pairs, in section order (servers, printers, mixed)
 /// and pair order, each decided by its server's answer.

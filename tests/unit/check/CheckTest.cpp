@@ -207,6 +207,23 @@ TEST_F(TargetCheck, NamesNoConnectionCanHaveAreMissingWithoutAsking) {
   EXPECT_EQ(lister->Asked()[0].Server, "OLD");
 }
 
+TEST_F(TargetCheck, DriversThisComputerLacksAreListedOnceForFoundQueues) {
+  settings.MixedPairs = {
+      {"O", "P", "A", "S1"}, {"O", "P", "B", "S1"}, {"O", "P", "C", "S1"}, {"O", "P", "D", "S2"}};
+  auto queue = [](std::string name, std::string driver, bool missing) {
+    return Share{std::move(name), ShareKind::Printer, std::move(driver), missing};
+  };
+  lister->Answers = {
+      {"S1", Listed({queue("A", "Laser PCL6", true), queue("B", "Universal PS", false),
+                     queue("C", "laser pcl6", true)})},
+      {"S2", Listed({queue("D", "Colour XL", true)})},
+  };
+  const CheckResult r = Run();
+  EXPECT_TRUE(r.AllFound());
+  EXPECT_EQ(DriversToInstall(r.Targets), (std::vector<std::string>{"Laser PCL6", "Colour XL"}));
+  EXPECT_NE(r.Targets[0].Detail.find("Laser PCL6"), std::string::npos);
+}
+
 TEST_F(TargetCheck, EveryTargetFoundIsSuccess) {
   settings.MixedPairs = {{"O", "P", "Q", "NEW"}, {}};
   lister->Answers = {{"NEW", Listed({Printer("Q")})}};
