@@ -6,9 +6,12 @@
 
 #include "platform/cups/CupsNetworkObject.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "platform/Paths.h"
+#include "platform/cups/SavedQueue.h"
 
 namespace velloran::cups {
 
@@ -49,6 +52,15 @@ const Queue* Find(const std::vector<Queue>& queues, const std::string& name) {
   return nullptr;
 }
 
+// A name no queue has, for the queue that keeps another's jobs.
+std::string HoldingName(const std::string& name, const std::vector<Queue>& queues) {
+  // Queue names are at most 127 bytes.
+  const std::string base = name.substr(0, 100) + "-moving";
+  std::string candidate = base;
+  for (int n = 2; Find(queues, candidate); ++n) candidate = base + "-" + std::to_string(n);
+  return candidate;
+}
+
 std::string FreshName(const std::vector<Queue>& queues, const DeviceTarget& target) {
   std::string name = QueueNameFor(target.Share);
   if (!Find(queues, name)) return name;
@@ -72,8 +84,8 @@ Status CupsNetworkObject::RemovePrinterConnection(std::string_view path, bool, b
   auto queues = store_->List();
   if (!queues) return queues.error();
   std::vector<Queue> matches;
-  for (Queue& q : *queues)
-    if (q.Target && SameName(q.Path(), path)) matches.push_back(std::move(q));
+  for (const Queue& q : *queues)
+    if (q.Target && SameName(q.Path(), path)) matches.push_back(q);
   if (matches.empty()) return ConnectionMissing();
   auto systemDefault = store_->SystemDefault();
   // Everything is read before anything is deleted, so a queue that
@@ -84,7 +96,11 @@ Status CupsNetworkObject::RemovePrinterConnection(std::string_view path, bool, b
   }
   removed_.clear();
   for (Queue& q : matches) {
-    if (Status s = store_->Delete(q.Name); !s.ok()) return s;
+    if (Status s = TakeDown(q, *queues); !s.ok()) {
+      // All or nothing: the queues deleted before this one come back.
+      std::string notes = PutBackAll();
+      return PlatformError{s.error().Number, s.error().Description + notes};
+    }
     removed_.push_back(std::move(q));
   }
   return Status::Ok();
@@ -93,19 +109,25 @@ Status CupsNetworkObject::RemovePrinterConnection(std::string_view path, bool, b
 Status CupsNetworkObject::AddWindowsPrinterConnection(std::string_view path) {
   if (!SplitConnectionPath(path)) return PrinterNameInvalid();
   // Putting back what was just removed (a roll-back) restores it as it
-  // was: its device, driver and settings.
+  // was: its device, driver, settings and unfinished jobs.
   if (!removed_.empty() && SameName(removed_.front().Path(), path)) {
-    for (const Queue& q : removed_)
-      if (Status s = Recreate(q, q.DeviceUri, false); !s.ok()) return s;
-    removed_.clear();
+    std::string notes = PutBackAll();
+    if (!notes.empty())
+      return PlatformError{static_cast<int32_t>(IPP_STATUS_ERROR_INTERNAL),
+                           "Not every queue could be put back." + notes};
     return Status::Ok();
   }
   auto queues = store_->List();
   if (!queues) return queues.error();
   // Connecting to a printer the machine already has changes nothing.
-  if (std::any_of(queues->begin(), queues->end(),
-                  [&](const Queue& q) { return q.Target && SameName(q.Path(), path); })) {
-    removed_.clear();
+  if (auto have =
+          std::find_if(queues->begin(), queues->end(),
+                       [&](const Queue& q) { return q.Target && SameName(q.Path(), path); });
+      have != queues->end()) {
+    // The jobs of the queues it replaces print there.
+    for (const Queue& q : removed_)
+      if (Status s = Unpark(q, have->Name); !s.ok()) return s;
+    Forget(removed_);
     return Status::Ok();
   }
   const DeviceTarget* like = removed_.empty() ? nullptr : &*removed_.front().Target;
@@ -131,7 +153,11 @@ Status CupsNetworkObject::AddWindowsPrinterConnection(std::string_view path) {
     }
     created.push_back(q);
   }
-  removed_.clear();
+  // A job that cannot move fails the add: the roll-back turns the queue
+  // back into the old one and the jobs still waiting go there.
+  for (const Queue& q : removed_)
+    if (Status s = Unpark(q, q.Name); !s.ok()) return s;
+  Forget(removed_);
   return Status::Ok();
 }
 
@@ -139,8 +165,10 @@ Result<std::string> CupsNetworkObject::GetDefaultPrinter() {
   auto queues = store_->List();
   if (!queues) return queues.error();
   std::string name;
-  if (auto user = store_->UserDefault(); user && Find(*queues, *user)) {
-    name = *user;
+  auto user = store_->UserDefault();
+  if (!user) return user.error();
+  if (*user && Find(*queues, **user)) {
+    name = **user;
   } else {
     auto system = store_->SystemDefault();
     if (!system) return system.error();
@@ -158,7 +186,9 @@ Status CupsNetworkObject::SetDefaultPrinter(std::string_view path) {
   if (q == queues->end()) return ConnectionMissing();
   // A user who chose a default keeps choosing; otherwise the machine's
   // default is the user's.
-  if (store_->UserDefault()) return store_->SetUserDefault(q->Name);
+  auto user = store_->UserDefault();
+  if (!user) return user.error();
+  if (*user) return store_->SetUserDefault(q->Name);
   return store_->SetSystemDefault(q->Name);
 }
 
@@ -176,6 +206,79 @@ Status CupsNetworkObject::Recreate(const Queue& q, const std::string& device, bo
   // undo it (the engine keeps the user's default itself).
   if (q.WasSystemDefault) (void)store_->SetSystemDefault(q.Name);
   return Status::Ok();
+}
+
+Status CupsNetworkObject::TakeDown(Queue& q, const std::vector<Queue>& all) {
+  auto jobs = store_->UnfinishedJobs(q.Name);
+  if (!jobs) return jobs.error();
+  if (!jobs->empty()) q.JobsParkedIn = HoldingName(q.Name, all);
+  if (store_->DeletesForReal()) {
+    auto saved = SaveQueue(q);
+    if (!saved) return saved.error();
+    q.SavedAt = *saved;
+  }
+  if (!jobs->empty()) {
+    if (Status s = store_->CreateHolding(q.JobsParkedIn, q.Name); !s.ok()) {
+      Forget(q);
+      return s;
+    }
+    for (int id : *jobs) {
+      if (Status s = store_->MoveJob(id, q.JobsParkedIn); !s.ok()) {
+        // A job that cannot move keeps its queue, and those moved go back.
+        (void)Unpark(q, q.Name);
+        Forget(q);
+        return PlatformError{s.error().Number, "The queue " + q.Name + " is kept: its job " +
+                                                   std::to_string(id) + " cannot be moved (" +
+                                                   s.error().Description + ")."};
+      }
+    }
+  }
+  if (Status s = store_->Delete(q.Name); !s.ok()) {
+    (void)Unpark(q, q.Name);
+    Forget(q);
+    return s;
+  }
+  return Status::Ok();
+}
+
+Status CupsNetworkObject::Unpark(const Queue& q, const std::string& into) {
+  if (q.JobsParkedIn.empty()) return Status::Ok();
+  auto jobs = store_->UnfinishedJobs(q.JobsParkedIn);
+  if (!jobs) return jobs.error();
+  for (int id : *jobs)
+    if (Status s = store_->MoveJob(id, into); !s.ok())
+      return PlatformError{s.error().Number, "The job " + std::to_string(id) + " of " + q.Name +
+                                                 " cannot be moved to " + into + " (" +
+                                                 s.error().Description + "); it waits in " +
+                                                 q.JobsParkedIn + "."};
+  return store_->Delete(q.JobsParkedIn);
+}
+
+std::string CupsNetworkObject::PutBackAll() {
+  std::string notes;
+  for (const Queue& q : removed_) {
+    Status s = Recreate(q, q.DeviceUri, false);
+    if (s.ok()) s = Unpark(q, q.Name);
+    if (s.ok()) {
+      Forget(q);
+      continue;
+    }
+    notes += " The queue " + q.Name + " could not be put back: " + s.error().Description;
+    if (!q.SavedAt.empty())
+      notes += " Its settings are saved in " + q.SavedAt + "; \"velloran restore-queue " +
+               q.SavedAt + "\" puts it back.";
+  }
+  removed_.clear();
+  return notes;
+}
+
+void CupsNetworkObject::Forget(const Queue& q) {
+  if (!q.SavedAt.empty()) ::unlink(q.SavedAt.c_str());
+}
+
+void CupsNetworkObject::Forget(std::vector<Queue>& queues) {
+  for (const Queue& q : queues) Forget(q);
+  queues.clear();
 }
 
 }  // namespace velloran::cups

@@ -58,8 +58,10 @@ Queue MakeQueue(std::string name, std::string device) {
   return q;
 }
 
-// The settings a replacement takes over from the queue it replaces: state,
-// access and the job defaults users chose (media, duplex, colour mode, ...).
+// The settings a replacement takes over from the queue it replaces, and a
+// queue put back gets again: state, access, quotas, where it stands and the
+// job defaults users chose (media, duplex, colour mode, ...). Sharing is
+// carried apart (see SchedulerStore::KeepSharing).
 const char* const kCarriedSettings[] = {
     "printer-is-accepting-jobs",
     "printer-error-policy",
@@ -81,6 +83,15 @@ const char* const kCarriedSettings[] = {
     "job-hold-until-default",
     "job-priority-default",
     "copies-default",
+    "fit-to-page-default",
+    "print-scaling-default",
+    "job-quota-period",
+    "job-page-limit",
+    "job-k-limit",
+    "port-monitor",
+    "printer-geo-location",
+    "printer-organization",
+    "printer-organizational-unit",
 };
 const size_t kCarriedSettingsCount = std::size(kCarriedSettings);
 

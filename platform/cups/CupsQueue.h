@@ -60,6 +60,8 @@ struct Queue {
   IppPtr Attributes;                   // every attribute the scheduler reports
   std::optional<std::string> Ppd;      // its PPD; none for a raw queue
   bool WasSystemDefault = false;
+  std::string JobsParkedIn;  // the holding queue of its unfinished jobs, while it is replaced
+  std::string SavedAt;       // the file its settings were saved to before it was deleted
 
   std::string Path() const { return Target ? ConnectionPathOf(*Target) : Name; }
 };

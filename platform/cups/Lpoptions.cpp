@@ -3,33 +3,34 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
-#include "platform/Paths.h"
+#include "platform/cups/CupsQueue.h"
 
 namespace velloran::cups {
 
 // A logon hook runs the engine through sudo: the user whose default it keeps
 // is the one who logged on, not root.
-LpoptionsFile UserLpoptions() {
-  LpoptionsFile f;
-  std::string home;
+std::optional<HomeFile> UserLpoptions() {
+  HomeFile f;
+  f.Folder = ".cups";
+  f.Name = "lpoptions";
   if (::geteuid() == 0) {
     if (const char* sudoUser = std::getenv("SUDO_USER"); sudoUser && *sudoUser) {
-      if (const passwd* pw = ::getpwnam(sudoUser)) {
-        home = pw->pw_dir;
-        f.Owner = pw->pw_uid;
-        f.Group = pw->pw_gid;
-      }
+      const passwd* pw = ::getpwnam(sudoUser);
+      if (!pw || !pw->pw_dir || !*pw->pw_dir) return std::nullopt;
+      f.Home = pw->pw_dir;
+      f.Uid = pw->pw_uid;
+      f.Gid = pw->pw_gid;
+      return f;
     }
   }
-  if (home.empty()) {
-    if (const char* h = std::getenv("HOME"); h && *h)
-      home = h;
-    else if (const passwd* pw = ::getpwuid(::getuid()))
-      home = pw->pw_dir;
-  }
-  f.Path = home.empty() ? "" : JoinPath(JoinPath(home, ".cups"), "lpoptions");
+  if (const char* h = std::getenv("HOME"); h && *h)
+    f.Home = h;
+  else if (const passwd* pw = ::getpwuid(::getuid()))
+    f.Home = pw->pw_dir ? pw->pw_dir : "";
+  if (f.Home.empty()) return std::nullopt;
   return f;
 }
 
@@ -57,5 +58,38 @@ std::vector<LpoptionsLine> ParseLpoptions(const std::string& text) {
 }
 
 std::string QueueOf(const std::string& dest) { return dest.substr(0, dest.find('/')); }
+
+Result<std::optional<std::string>> ReadUserDefault() {
+  auto file = UserLpoptions();
+  if (!file) return std::optional<std::string>();
+  auto text = ReadHomeFile(*file);
+  if (!text && text.error().Number == ENOENT) return std::optional<std::string>();
+  if (!text) return text.error();
+  for (const auto& line : ParseLpoptions(*text))
+    if (SameName(line.Keyword, "Default")) return std::optional<std::string>(QueueOf(line.Dest));
+  return std::optional<std::string>();
+}
+
+Status WriteUserDefault(const std::string& name) {
+  auto file = UserLpoptions();
+  if (!file) return PlatformError{ENOENT, "The user has no home for ~/.cups/lpoptions."};
+  auto text = ReadHomeFile(*file);
+  if (!text) return text.error();
+  std::string out;
+  bool named = false;
+  for (auto& line : ParseLpoptions(*text)) {
+    bool dest = SameName(line.Keyword, "Dest") || SameName(line.Keyword, "Default");
+    if (dest && line.Dest == name) {
+      out += "Default " + line.Dest + line.Rest + "\n";
+      named = true;
+    } else if (SameName(line.Keyword, "Default")) {
+      out += "Dest " + line.Dest + line.Rest + "\n";
+    } else {
+      out += line.Text + "\n";
+    }
+  }
+  if (!named) out += "Default " + name + "\n";
+  return ReplaceHomeFile(*file, out);
+}
 
 }  // namespace velloran::cups

@@ -1,22 +1,19 @@
 #pragma once
 // The user's own printer choices: ~/.cups/lpoptions.
 
-#include <sys/types.h>
-
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/Error.h"
+#include "platform/cups/UserHomeFile.h"
+
 namespace velloran::cups {
 
-struct LpoptionsFile {
-  std::string Path;
-  uid_t Owner = static_cast<uid_t>(-1);
-  gid_t Group = static_cast<gid_t>(-1);
-};
-
 /// The file of the user whose default is kept: under sudo, the user who
-/// logged on, not root.
-LpoptionsFile UserLpoptions();
+/// logged on (and the backend acts as that user on it), not root. None when
+/// that user has no home.
+std::optional<HomeFile> UserLpoptions();
 
 struct LpoptionsLine {
   std::string Keyword, Dest, Rest;  // Rest: everything after the destination
@@ -27,5 +24,14 @@ std::vector<LpoptionsLine> ParseLpoptions(const std::string& text);
 
 /// The queue part of "NAME" or "NAME/INSTANCE".
 std::string QueueOf(const std::string& dest);
+
+/// The queue of the file's "Default" line; none when the user has no file or
+/// no such line. A file that cannot be read safely is an error, not "none":
+/// the machine's default is not the user's to change.
+Result<std::optional<std::string>> ReadUserDefault();
+
+/// Makes `name` the "Default" line, keeping every other line; an earlier
+/// default becomes a "Dest" line with its options.
+Status WriteUserDefault(const std::string& name);
 
 }  // namespace velloran::cups

@@ -25,9 +25,21 @@ class QueueStore {
   /// The system default queue's name; empty when there is none.
   virtual Result<std::string> SystemDefault() = 0;
   virtual Status SetSystemDefault(const std::string& name) = 0;
-  /// The user's own default ("Default" line of lpoptions), if the user chose one.
-  virtual std::optional<std::string> UserDefault() = 0;
+  /// The user's own default ("Default" line of lpoptions), if the user chose
+  /// one; a file that cannot be read safely is an error.
+  virtual Result<std::optional<std::string>> UserDefault() = 0;
   virtual Status SetUserDefault(const std::string& name) = 0;
+
+  /// The jobs of a queue that have not finished (held, pending, printing).
+  virtual Result<std::vector<int>> UnfinishedJobs(const std::string& name) = 0;
+  /// A stopped queue that prints nowhere: it keeps the jobs of `forQueue`
+  /// while that queue is replaced.
+  virtual Status CreateHolding(const std::string& name, const std::string& forQueue) = 0;
+  /// Moves a job to another queue; its state (held or pending) stays.
+  virtual Status MoveJob(int id, const std::string& to) = 0;
+  /// Whether a queue deleted here is gone for real, so that it is saved on
+  /// disk first (a rehearsal deletes nothing).
+  virtual bool DeletesForReal() const = 0;
 };
 
 }  // namespace velloran::cups

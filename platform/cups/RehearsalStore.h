@@ -33,14 +33,24 @@ class RehearsalStore : public QueueStore {
     systemDefault_ = name;
     return Status::Ok();
   }
-  std::optional<std::string> UserDefault() override {
-    (void)Load();
+  Result<std::optional<std::string>> UserDefault() override {
+    if (Status s = Load(); !s.ok()) return s.error();
+    if (userDefaultError_) return *userDefaultError_;
     return userDefault_;
   }
   Status SetUserDefault(const std::string& name) override {
+    if (userDefaultError_) return *userDefaultError_;
     userDefault_ = name;
     return Status::Ok();
   }
+
+  // Nothing is deleted for real, so no job needs a place to wait.
+  Result<std::vector<int>> UnfinishedJobs(const std::string&) override {
+    return std::vector<int>();
+  }
+  Status CreateHolding(const std::string&, const std::string&) override { return Status::Ok(); }
+  Status MoveJob(int, const std::string&) override { return Status::Ok(); }
+  bool DeletesForReal() const override { return false; }
 
  private:
   Status Load() {
@@ -51,7 +61,11 @@ class RehearsalStore : public QueueStore {
     if (!systemDefault) return systemDefault.error();
     queues_ = std::move(*queues);
     systemDefault_ = std::move(*systemDefault);
-    userDefault_ = live_.UserDefault();
+    auto user = live_.UserDefault();
+    if (user)
+      userDefault_ = *user;
+    else
+      userDefaultError_ = user.error();
     loaded_ = true;
     return Status::Ok();
   }
@@ -61,6 +75,7 @@ class RehearsalStore : public QueueStore {
   std::vector<Queue> queues_;
   std::string systemDefault_;
   std::optional<std::string> userDefault_;
+  std::optional<PlatformError> userDefaultError_;
 };
 
 }  // namespace velloran::cups

@@ -8,10 +8,23 @@
 #include <iterator>
 #include <thread>
 
-#include "platform/AtomicFile.h"
 #include "platform/cups/Lpoptions.h"
 
 namespace velloran::cups {
+
+namespace {
+
+// libcups leaves no useful errno behind a failed connect ("Bad file
+// descriptor"); what the administrator needs is which scheduler it was.
+PlatformError SchedulerNotRunning() {
+  const std::string server = cupsServer();
+  std::string where = server.front() == '/' ? "on the socket " + server
+                                            : "at " + server + ":" + std::to_string(ippPort());
+  return PlatformError{static_cast<int32_t>(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE),
+                       "The print scheduler " + where + " is not running: nothing answers there."};
+}
+
+}  // namespace
 
 Result<std::vector<Queue>> SchedulerStore::List() {
   if (Status s = Connect(); !s.ok()) return s.error();
@@ -116,18 +129,12 @@ Status SchedulerStore::Create(const Queue& q, bool driverless) {
             ippFindAttribute(q.Attributes.get(), "printer-state", IPP_TAG_ENUM);
         state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED)
       ippAddInteger(settings, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_STOPPED);
-    // The scheduler refuses to share a queue that points at another
-    // server; only a shared queue asks for it.
-    if (ipp_attribute_t* shared =
-            ippFindAttribute(q.Attributes.get(), "printer-is-shared", IPP_TAG_BOOLEAN);
-        shared && ippGetBoolean(shared, 0))
-      ippAddBoolean(settings, IPP_TAG_PRINTER, "printer-is-shared", 1);
     IppPtr done = Hold(cupsDoRequest(http_.get(), settings, "/admin/"));
-    if (!Succeeded()) {
-      PlatformError error = LastCupsError();
+    Status shared = Succeeded() ? KeepSharing(q) : Status(LastCupsError());
+    if (!shared.ok()) {
       // Half a replacement helps nobody: the caller puts the old one back.
       (void)Delete(q.Name);
-      return error;
+      return shared;
     }
   }
   return Status::Ok();
@@ -154,47 +161,80 @@ Status SchedulerStore::SetSystemDefault(const std::string& name) {
   return Status::Ok();
 }
 
-std::optional<std::string> SchedulerStore::UserDefault() {
-  LpoptionsFile file = UserLpoptions();
-  if (file.Path.empty()) return std::nullopt;
-  auto text = ReadWholeFile(file.Path);
-  if (!text) return std::nullopt;
-  for (const auto& line : ParseLpoptions(*text))
-    if (SameName(line.Keyword, "Default")) return QueueOf(line.Dest);
-  return std::nullopt;
+Result<std::optional<std::string>> SchedulerStore::UserDefault() { return ReadUserDefault(); }
+
+Status SchedulerStore::SetUserDefault(const std::string& name) { return WriteUserDefault(name); }
+
+Result<std::vector<int>> SchedulerStore::UnfinishedJobs(const std::string& name) {
+  if (Status s = Connect(); !s.ok()) return s.error();
+  ipp_t* request = NewPrinterRequest(IPP_OP_GET_JOBS, name);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "not-completed");
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+               "job-id");
+  IppPtr response = Hold(cupsDoRequest(http_.get(), request, "/"));
+  if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return std::vector<int>();
+  if (!response || !Succeeded()) return LastCupsError();
+  std::vector<int> jobs;
+  for (ipp_attribute_t* a = ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER); a;
+       a = ippFindNextAttribute(response.get(), "job-id", IPP_TAG_INTEGER))
+    jobs.push_back(ippGetInteger(a, 0));
+  return jobs;
 }
 
-Status SchedulerStore::SetUserDefault(const std::string& name) {
-  LpoptionsFile file = UserLpoptions();
-  // Writing into another user's folder as root: only into a real folder of
-  // that user's, never through a link the user could point elsewhere.
-  if (file.Owner != static_cast<uid_t>(-1)) {
-    std::string folder = file.Path.substr(0, file.Path.rfind('/'));
-    struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != file.Owner)
-      return PlatformError{kAccessDenied, "Not writing " + file.Path + ": " + folder +
-                                              " is not a folder of the user's own."};
-  }
-  auto text = ReadWholeFile(file.Path);
-  if (!text) return text.error();
-  std::string out;
-  bool named = false;
-  for (auto& line : ParseLpoptions(*text)) {
-    bool dest = SameName(line.Keyword, "Dest") || SameName(line.Keyword, "Default");
-    if (dest && line.Dest == name) {
-      out += "Default " + line.Dest + line.Rest + "\n";
-      named = true;
-    } else if (SameName(line.Keyword, "Default")) {
-      out += "Dest " + line.Dest + line.Rest + "\n";
-    } else {
-      out += line.Text + "\n";
-    }
-  }
-  if (!named) out += "Default " + name + "\n";
-  if (Status s = WriteFileAtomically(file.Path, out); !s.ok()) return s;
-  if (file.Owner != static_cast<uid_t>(-1) &&
-      ::chown(file.Path.c_str(), file.Owner, file.Group) != 0)
-    return ErrnoError(errno);
+Status SchedulerStore::CreateHolding(const std::string& name, const std::string& forQueue) {
+  if (Status s = Connect(); !s.ok()) return s;
+  ipp_t* request = NewPrinterRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, name);
+  // The scheduler allows this device whatever FileDevice says; stopped, the
+  // queue never sends a job to it.
+  ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, "file:///dev/null");
+  ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr,
+               ("Jobs of " + forQueue + " while it is replaced").c_str());
+  ippAddInteger(request, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_STOPPED);
+  ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 0);
+  ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-shared", 0);
+  IppPtr response = Hold(cupsDoRequest(http_.get(), request, "/admin/"));
+  if (!Succeeded()) return LastCupsError();
+  return Status::Ok();
+}
+
+Status SchedulerStore::MoveJob(int id, const std::string& to) {
+  if (Status s = Connect(); !s.ok()) return s;
+  ipp_t* request = ippNewRequest(IPP_OP_CUPS_MOVE_JOB);
+  char uri[HTTP_MAX_URI];
+  httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d",
+                   id);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+               cupsUser());
+  ippAddString(request, IPP_TAG_JOB, IPP_TAG_URI, "job-printer-uri", nullptr,
+               LocalPrinterUri(to).c_str());
+  IppPtr response = Hold(cupsDoRequest(http_.get(), request, "/jobs"));
+  if (!Succeeded()) return LastCupsError();
+  return Status::Ok();
+}
+
+// A new queue is shared when the scheduler shares by default (DefaultShared),
+// so one that was not must say so; but the scheduler refuses any word on
+// sharing for a queue that points at another IPP server (such a queue is
+// never shared), so it is only asked for a queue that can be either.
+Status SchedulerStore::KeepSharing(const Queue& q) {
+  ipp_attribute_t* was = ippFindAttribute(q.Attributes.get(), "printer-is-shared", IPP_TAG_BOOLEAN);
+  if (!was) return Status::Ok();
+  ipp_t* request = NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, q.Name);
+  const char* const wanted[] = {"printer-type", "printer-is-shared"};
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr,
+                wanted);
+  IppPtr now = Hold(cupsDoRequest(http_.get(), request, "/"));
+  if (!now || !Succeeded()) return LastCupsError();
+  ipp_attribute_t* type = ippFindAttribute(now.get(), "printer-type", IPP_TAG_ENUM);
+  ipp_attribute_t* shared = ippFindAttribute(now.get(), "printer-is-shared", IPP_TAG_BOOLEAN);
+  if (!type || !shared || (ippGetInteger(type, 0) & CUPS_PRINTER_REMOTE) ||
+      ippGetBoolean(shared, 0) == ippGetBoolean(was, 0))
+    return Status::Ok();
+  ipp_t* change = NewPrinterRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, q.Name);
+  ippAddBoolean(change, IPP_TAG_PRINTER, "printer-is-shared", ippGetBoolean(was, 0));
+  IppPtr done = Hold(cupsDoRequest(http_.get(), change, "/admin/"));
+  if (!Succeeded()) return LastCupsError();
   return Status::Ok();
 }
 
@@ -202,10 +242,7 @@ Status SchedulerStore::Connect() {
   if (http_) return Status::Ok();
   http_.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000,
                            nullptr));
-  if (!http_)
-    return PlatformError{static_cast<int32_t>(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE),
-                         std::string("The print scheduler ") + cupsServer() +
-                             " cannot be reached: " + std::strerror(errno)};
+  if (!http_) return SchedulerNotRunning();
   return Status::Ok();
 }
 

@@ -18,12 +18,17 @@ class SchedulerStore : public QueueStore {
   Status Create(const Queue& q, bool driverless) override;
   Result<std::string> SystemDefault() override;
   Status SetSystemDefault(const std::string& name) override;
-  std::optional<std::string> UserDefault() override;
+  Result<std::optional<std::string>> UserDefault() override;
   Status SetUserDefault(const std::string& name) override;
+  Result<std::vector<int>> UnfinishedJobs(const std::string& name) override;
+  Status CreateHolding(const std::string& name, const std::string& forQueue) override;
+  Status MoveJob(int id, const std::string& to) override;
+  bool DeletesForReal() const override { return true; }
 
  private:
   Status Connect();
   Status AwaitDescription(const std::string& name);
+  Status KeepSharing(const Queue& q);
   static void CopySettings(ipp_t* request, const Queue& q, const std::vector<std::string>& names);
 
   std::chrono::milliseconds descriptionWait_;
