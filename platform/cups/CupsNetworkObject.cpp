@@ -263,7 +263,9 @@ std::string CupsNetworkObject::PutBackAll() {
       Forget(q);
       continue;
     }
-    notes += " The queue " + q.Name + " could not be put back: " + s.error().Description;
+    std::string why = s.error().Description;
+    if (!why.empty() && why.back() != '.') why += '.';
+    notes += " The queue " + q.Name + " could not be put back: " + why;
     if (!q.SavedAt.empty())
       notes += " Its settings are saved in " + q.SavedAt + "; \"velloran restore-queue " +
                q.SavedAt + "\" puts it back.";

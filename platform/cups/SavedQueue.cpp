@@ -151,6 +151,10 @@ Result<Queue> LoadSavedQueue(const std::string& path) {
   }
   ::close(fd);
   if (!regular) return NotSaved(path, "not a regular file");
+  // What root puts back must be root's own word: a file another user owns
+  // or may change could name any driver and device.
+  if (st.st_uid != ::geteuid() || (st.st_mode & 022) != 0)
+    return NotSaved(path, "it is not this user's own file, or others may change it");
   if (static_cast<size_t>(st.st_size) > kMaxSavedQueue) return NotSaved(path, "too large");
   if (!text.starts_with(std::string(kMagic) + "\n")) return NotSaved(path, "no header");
 

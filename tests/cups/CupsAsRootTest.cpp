@@ -58,7 +58,13 @@ std::string InChild(const std::function<std::string()>& work) {
     ::close(fds[0]);
     rlimit memory{1ULL << 30, 1ULL << 30};
     ::setrlimit(RLIMIT_AS, &memory);
-    std::string out = work();
+    // Whatever happens, the child never returns into the test runner.
+    std::string out;
+    try {
+      out = work();
+    } catch (...) {
+      ::_exit(5);
+    }
     if (::write(fds[1], out.data(), out.size()) < 0) ::_exit(4);
     ::_exit(0);
   }

@@ -111,6 +111,11 @@ TEST_F(CupsSafety, AFailedRollBackNamesTheSavedQueueAndRestoreQueuePutsItBack) {
   EXPECT_EQ(again.ExitCode, 1);
   EXPECT_TRUE(Contains(again.Stderr, "The queue Laser exists")) << again.Stderr;
   WriteFile(state / "other", "name: Laser\n");
+  fs::copy_file(saved[0], state / "shared", fs::copy_options::overwrite_existing);
+  fs::permissions(state / "shared", fs::perms(0666));
+  auto shared = RunProcess(VELLORAN_TOOL_PATH, {"restore-queue", (state / "shared").string()}, env);
+  EXPECT_EQ(shared.ExitCode, 1);
+  EXPECT_TRUE(Contains(shared.Stderr, "others may change it")) << shared.Stderr;
   auto bogus = RunProcess(VELLORAN_TOOL_PATH, {"restore-queue", (state / "other").string()}, env);
   EXPECT_EQ(bogus.ExitCode, 1);
   EXPECT_TRUE(Contains(bogus.Stderr, "is not a saved queue")) << bogus.Stderr;
