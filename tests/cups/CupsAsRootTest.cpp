@@ -205,5 +205,37 @@ TEST_F(CupsAsRoot, TheUsersOwnFileIsRewrittenAsTheUsersWithItsMode) {
   EXPECT_EQ(std::distance(fs::directory_iterator(home / ".cups"), fs::directory_iterator()), 1);
 }
 
+TEST_F(CupsAsRoot, AnEngineRunFindingAFifoForLpoptionsStillMovesThePrinterAndEnds) {
+  oldServer.AddSharedQueue("Laser");
+  newServer.AddSharedQueue("Laser");
+  const fs::path lpoptions = home / ".cups/lpoptions";
+  ASSERT_EQ(::mkfifo(lpoptions.c_str(), 0644), 0);
+  user->Own(lpoptions);
+
+  EngineFolder engine{VELLORAN_ENGINE_PATH};
+  engine.Env["VELLORAN_PRINTERS"] = "cups";
+  engine.Env["CUPS_SERVER"] = client.Address();
+  engine.Env["SUDO_USER"] = user->Name();
+  engine.Env["HOME"] = root.str();
+  engine.Env["VELLORAN_QUEUE_STATE"] = (state / "queues").string();
+  fs::create_directories(engine.Root() / "out");
+  const fs::path ini = engine.Folder() / "move.ini";
+  WriteFile(ini,
+            std::string("[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\n"
+                        "AlwaysRun=True\r\n[MANUAL DEFINITIONS SERVERS]\r\nFromServers=") +
+                kOld + "\r\nToServers=" + kNew +
+                "\r\n[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" +
+                (engine.Root() / "out").string() +
+                "\r\nFileOutputName=outcome.txt\r\nIncludeComputerName=False\r\n"
+                "IncludeOutcome=True\r\n[SUPPORT]\r\nDebugOn=True\r\n");
+
+  auto r = engine.Run({ini.string()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  EXPECT_TRUE(Contains(ReadFile(engine.Root() / "out/SUCCESS_outcome.txt"),
+                       "\r\nPrinter migrated: Laser (127.0.0.2)\r\n"));
+  EXPECT_EQ(client.Devices().at("Laser"), Uri(kNew, "Laser"));
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status(lpoptions)));
+}
+
 }  // namespace
 }  // namespace velloran::test
