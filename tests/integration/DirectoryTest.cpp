@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <sstream>
 
 #include "engine/modMoveADPrinters.h"
 #include "engine/modPrinters.h"
@@ -27,7 +29,10 @@ const std::string kSecure = std::string("ou=Secure,") + Slapd::kSuffix;
 const std::string kChildren = std::string("ou=Children's,") + Slapd::kSuffix;
 constexpr int kBigCount = 2500;
 
+namespace fs = std::filesystem;
 using test::Contains;
+using test::ReadFile;
+using test::WriteFile;
 
 class Directory : public ::testing::Test {
  protected:
@@ -381,6 +386,34 @@ TEST_F(Directory, AnApostropheInTheDomainNameIsQuotedInTheQuery) {
   EXPECT_TRUE(Contains(run_->DebugText, "FROM 'LDAP://" + server_->HostPort() + "/ou=Children''s," +
                                             Slapd::kSuffix + "' WHERE"))
       << run_->DebugText;
+}
+
+// The example ldap.conf is one the LDAP library reads as meant: its server
+// list tried in order, its other lines accepted. The README shows the same
+// settings, so that one cannot drift from the other.
+TEST_F(Directory, TheExampleLdapConfIsReadAsWritten) {
+  const fs::path source = VELLORAN_SOURCE_DIR;
+  std::string conf = ReadFile(source / "examples/ldap.conf");
+  const std::string readme = ReadFile(source / "README.md");
+  std::istringstream lines(conf);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    EXPECT_TRUE(Contains(readme, "\n" + line + "\n")) << line;
+  }
+
+  const size_t uri = conf.find("\nURI ");
+  ASSERT_NE(uri, std::string::npos);
+  const size_t end = conf.find('\n', uri + 1);
+  const std::string down = "ldap://127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/";
+  conf.replace(uri + 1, end - uri - 1, "URI " + down + " " + server_->Uri());
+  test::TempDir dir;
+  WriteFile(dir / "ldap.conf", conf);
+  auto found = test::RunProcess(test::LdapProgram("ldapsearch"),
+                                {"-x", "-LLL", "-b", kHappy, "(objectCategory=printQueue)", "cn"},
+                                {{"LDAPCONF", (dir / "ldap.conf").string()}}, "",
+                                {"LDAPURI", "LDAPRC", "LDAPNOINIT"});
+  EXPECT_EQ(found.ExitCode, 0) << found.Stderr;
+  EXPECT_TRUE(Contains(found.Stdout, "cn: SRV1-Laser3")) << found.Stdout;
 }
 
 TEST_F(Directory, AServerOrDomainNameAloneSearchesTheDefaultNamingContext) {
