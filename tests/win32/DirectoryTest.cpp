@@ -2,11 +2,11 @@
 // searches themselves run against a real slapd in the engine's e2e suite.
 
 #include <gtest/gtest.h>
-#include <winsock2.h>
-// clang-format off: the ADSI headers need objbase.h's interface macros.
-#include <iads.h>
 #include <objbase.h>
-// clang-format on
+#include <oleauto.h>
+#include <winsock2.h>
+// After objbase.h and oleauto.h: the ADSI flags' header uses their types.
+#include <iads.h>
 
 #include <cstdio>
 #include <fstream>
