@@ -14,6 +14,7 @@
 #include "platform/Configuration.h"
 #include "platform/RegularFile.h"
 #include "tools/Check.h"
+#include "tools/RestoreQueue.h"
 #include "tools/Summary.h"
 #include "tools/WhatIf.h"
 
@@ -35,6 +36,7 @@ const char* kUsage =
     "  summary SHARE [--computers FILE] [--csv|--json]\n"
     "                      fleet report from the output, e-mail back-up and debug\n"
     "                      files on a deployment share; nothing is changed\n"
+    "  restore-queue FILE  put back a CUPS queue the engine saved before deleting it\n"
     "\n"
     "velloran COMMAND --help shows the help of one command.\n"
     "\n"
@@ -151,6 +153,7 @@ int Dispatch(const std::vector<std::string>& args) {
   }
   if (command == "summary") return velloran::Summary(rest);
   if (command == "check") return velloran::Check(rest);
+  if (command == "restore-queue") return velloran::RestoreQueue(rest);
   std::cerr << "velloran: unknown command \"" << command << "\"\n\n" << kUsage;
   return 2;
 }
