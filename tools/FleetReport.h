@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/CodePage.h"
+
 namespace velloran::fleet {
 
 /// Where a run's account came from.
@@ -71,11 +73,10 @@ struct NameInfo {
 };
 NameInfo ClassifyName(std::string_view fileName);
 
-/// Windows-1252 text (what the engine writes) as UTF-8.
-std::string Ansi1252ToUtf8(std::string_view text);
 /// A report's text as UTF-8: kept when it is valid UTF-8 already (a file a
-/// tool converted), read as Windows-1252 otherwise.
-std::string ReportTextToUtf8(std::string_view text);
+/// tool converted), read in `codePage` (the clients' ANSI code page)
+/// otherwise.
+std::string ReportTextToUtf8(std::string_view text, const CodePage& codePage);
 /// Whether the first bytes of a file are those of an outcome text, so that
 /// other files need not be read whole.
 bool StartsLikeOutcome(std::string_view head);

@@ -140,23 +140,27 @@ TEST(FileNames, SayWhatTheFileIsAndWhoseItIs) {
   EXPECT_EQ(ClassifyName("_SUCCESS_report.txt").kind, NameInfo::Other);
 }
 
-TEST(ReportText, Windows1252BecomesUtf8AndUtf8StaysAsItIs) {
-  EXPECT_EQ(Ansi1252ToUtf8("Dr\xFC"
-                           "cker \x80"),
-            "Dr\xC3\xBC"
-            "cker \xE2\x82\xAC");
-  EXPECT_EQ(Ansi1252ToUtf8("\x81"), "\xEF\xBF\xBD");
+TEST(ReportText, TheClientsCodePageBecomesUtf8AndUtf8StaysAsItIs) {
+  auto western = OpenCodePage("windows-1252");
+  auto central = OpenCodePage("windows-1250");
+  ASSERT_TRUE(western && central);
   EXPECT_EQ(ReportTextToUtf8("Dr\xFC"
-                             "cker"),
-            "Dr\xC3\xBC"
-            "cker");
+                             "cker \x80",
+                             **western),
+            "Drücker €");
+  // The same byte is another letter in another code page.
+  EXPECT_EQ(ReportTextToUtf8("\xA3\xF3"
+                             "d\x9F",
+                             **central),
+            "Łódź");
+  EXPECT_EQ(ReportTextToUtf8("\xA3", **western), "£");
   EXPECT_EQ(ReportTextToUtf8("Dr\xC3\xBC"
-                             "cker \xE2\x82\xAC"),
-            "Dr\xC3\xBC"
-            "cker \xE2\x82\xAC");
+                             "cker \xE2\x82\xAC",
+                             **central),
+            "Drücker €");
   // A lead byte at the very end, or an overlong form, is not UTF-8.
-  EXPECT_EQ(ReportTextToUtf8("x\xC3"), "x\xC3\x83");
-  EXPECT_EQ(ReportTextToUtf8("\xC0\xAF"), "\xC3\x80\xC2\xAF");
+  EXPECT_EQ(ReportTextToUtf8("x\xC3", **western), "xÃ");
+  EXPECT_EQ(ReportTextToUtf8("\xC0\xAF", **western), "À¯");
 }
 
 // A share written file by file, with modification times set by the test.

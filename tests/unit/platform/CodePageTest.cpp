@@ -84,6 +84,9 @@ TEST(CodePageTest, CaseFoldingCoversTheLettersOfTheCodePages) {
   EXPECT_TRUE(SameText("ΑΘΗΝΑ", "αθηνα"));
   EXPECT_TRUE(SameText("БУХГАЛТЕРИЯ", "бухгалтерия"));
   EXPECT_TRUE(SameText("ŸŒ", "ÿœ"));
+  // Both ends of the Latin-1 capitals, and the sign that sits between them.
+  EXPECT_TRUE(SameText("ÀÞ", "àþ"));
+  EXPECT_EQ(FoldCase("ÀÖØÞ"), "àöøþ");
   EXPECT_FALSE(SameText("Büro", "Buro"));
   EXPECT_FALSE(SameText("ß", "ss"));
   EXPECT_FALSE(SameText("×", "÷"));  // not letters, no pair
