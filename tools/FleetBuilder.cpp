@@ -60,6 +60,10 @@ void FleetBuilder::CountFile(NameInfo::Kind kind) {
   }
 }
 
+void FleetBuilder::CountSkipped(SkipReason why) {
+  ++(why == SkipReason::NotRegularFile ? summary_.NotRegularFiles : summary_.LinksLeavingShare);
+}
+
 void FleetBuilder::AddOldServer(const std::string& server) {
   givenOldServers_.insert(Upper(server));
 }
@@ -114,6 +118,8 @@ FleetSummary FleetBuilder::Finish() {
     const Told* decisive = nullptr;
     for (const auto& t : told) {
       if (t.From == Source::EmailBackup) state.MailFailed = true;
+      // A cut debug file tells nothing the rest of its run's files said.
+      if (t.Run.Result == Outcome::Incomplete && decisive && decisive->When >= t.When) continue;
       if (t.Run.Result != Outcome::Unknown) decisive = &t;
     }
     if (decisive) {

@@ -114,6 +114,8 @@ const char* OutcomeName(Outcome outcome) {
       return "migrated earlier";
     case Outcome::Failed:
       return "failed";
+    case Outcome::Incomplete:
+      return "incomplete";
     case Outcome::Unknown:
       break;
   }

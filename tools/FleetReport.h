@@ -23,6 +23,7 @@ enum class Outcome {
   Succeeded,        ///< the run recorded no failure
   Failed,           ///< the run recorded at least one failure
   AlreadyMigrated,  ///< the run-once marker ended the run: an earlier one succeeded
+  Incomplete,       ///< the debug file that tells the run was cut short
 };
 
 const char* OutcomeName(Outcome outcome);
@@ -101,6 +102,12 @@ struct ComputerState {
   bool MailFailed = false;  ///< an e-mail back-up file exists
 };
 
+/// Why a file of the share was left unread without being a problem of its own.
+enum class SkipReason {
+  NotRegularFile,    ///< a FIFO, socket, device, link to a folder or a dangling link
+  LinkLeavingShare,  ///< a link to something outside the share
+};
+
 struct FileProblem {
   std::string Path;
   std::string Reason;
@@ -110,6 +117,7 @@ struct FileProblem {
 struct FleetSummary {
   std::string Share;
   int OutputFiles = 0, EmailBackups = 0, DebugFiles = 0, OtherFiles = 0;
+  int NotRegularFiles = 0, LinksLeavingShare = 0;  ///< skipped unread
   std::vector<FileProblem> Problems;
   std::map<std::string, ComputerState> Computers;  ///< key: upper-case name
   std::vector<std::string> NotSeen;                ///< from the list of computers
@@ -129,6 +137,7 @@ class FleetBuilder {
   void Add(const std::string& computer, Source from, int64_t when, RunReport run);
   void AddProblem(std::string path, std::string reason);
   void CountFile(NameInfo::Kind kind);
+  void CountSkipped(SkipReason why);
   /// Servers given by the administrator, in addition to those inferred
   /// (every server a printer was migrated away from).
   void AddOldServer(const std::string& server);
