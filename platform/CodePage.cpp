@@ -183,6 +183,60 @@ bool detail::SameTextByCharacter(std::string_view a, std::string_view b) {
   return i == a.size() && j == b.size();
 }
 
+namespace {
+
+/// The base letter of U+00C0 to U+024F and U+1E00 to U+1EFF: the letter its
+/// canonical decomposition starts with, or the letter under a stroke or bar
+/// (Ł, Đ, Ħ, Ø); "." where there is none.
+constexpr std::string_view kLatinBase =
+    "AAAAAA.CEEEEIIII.NOOOOO.OUUUUY..aaaaaa.ceeeeiiii.nooooo.ouuuuy.y"
+    "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi..JjKk.LlLlLlL"
+    "lLlNnNnNn...OoOoOo..RrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZz."
+    "b......................I........Oo.............Uu....Zz........."
+    ".............AaIiOoUuUuUuUuUu.AaAa..GgGgKkOoOo..j...Gg..NnAa...."
+    "AaAaEeEeIiIiOoOoRrRrUuUuSsTt..Hh......AaEeOoOoOoOoYy............"
+    "........Jj..RrYy";
+constexpr std::string_view kLatinExtendedBase =
+    "AaBbBbBbCcDdDdDdDdDdEeEeEeEeEeFfGgHhHhHhHhHhIiIiKkKkKkLlLlLlLlMm"
+    "MmMmNnNnNnNnOoOoOoOoPpPpRrRrRrRrSsSsSsSsSsTtTtTtTtUuUuUuUuUuVvVv"
+    "WwWwWwWwWwXxXxYyZzZzZzhtwy......AaAaAaAaAaAaAaAaAaAaAaAaEeEeEeEe"
+    "EeEeEeEeIiIiOoOoOoOoOoOoOoOoOoOoOoOoUuUuUuUuUuUuUuYyYyYyYy......";
+
+/// The character Windows puts in place of `c`, or 0 when it has none.
+char32_t NearCharacter(char32_t c) {
+  if (c >= 0xFF01 && c <= 0xFF5E) return c - 0xFEE0;  // full-width ASCII
+  char base = '.';
+  if (c >= 0xC0 && c < 0xC0 + kLatinBase.size()) base = kLatinBase[c - 0xC0];
+  if (c >= 0x1E00 && c < 0x1E00 + kLatinExtendedBase.size()) base = kLatinExtendedBase[c - 0x1E00];
+  return base == '.' ? 0 : static_cast<char32_t>(base);
+}
+
+}  // namespace
+
+std::string BestFitFromUtf8(const CodePage& cp, std::string_view utf8) {
+  std::string direct = cp.FromUtf8(utf8);
+  // Only a "?" that the text did not hold marks a character the code page
+  // lacks; most text has none.
+  if (std::count(direct.begin(), direct.end(), '?') == std::count(utf8.begin(), utf8.end(), '?'))
+    return direct;
+  std::string out;
+  out.reserve(direct.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t at = i;
+    const char32_t c = DecodeUtf8(utf8, i);
+    std::string one = cp.FromUtf8(utf8.substr(at, i - at));
+    if (one == "?" && c != '?') {
+      if (const char32_t near = NearCharacter(c)) {
+        std::string nearUtf8;
+        AppendUtf8(nearUtf8, near);
+        one = cp.FromUtf8(nearUtf8);
+      }
+    }
+    out += one;
+  }
+  return out;
+}
+
 bool SameAnsiText(const CodePage& cp, std::string_view a, std::string_view b) {
   bool ascii = true;
   for (char c : a) ascii = ascii && static_cast<unsigned char>(c) < 0x80;

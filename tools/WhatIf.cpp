@@ -102,7 +102,8 @@ int WhatIf(const std::vector<std::string>& args) {
     }
   }
   if (ini.empty()) return Fail(std::string("expects an INI file\n") + kUsage);
-  if (::access(ini.c_str(), R_OK) != 0) return Fail("cannot read " + ini);
+  if (Status readable = CheckINIFile(ini); !readable.ok())
+    return Fail("cannot read " + ini + ": " + readable.error().Description);
   if (!printers.empty() && printers != "cups")
     return Fail("--printers takes \"cups\", not \"" + printers + "\"\n" + kUsage);
   if (!printers.empty() && !connections.empty())

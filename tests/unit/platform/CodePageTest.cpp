@@ -78,6 +78,22 @@ TEST(CodePageTest, Utf16RoundTripsAndRepairsSurrogates) {
   EXPECT_FALSE(IsValidUtf8("a\xE9"));
 }
 
+TEST(CodePageTest, BestFitTakesTheNearestCharacterTheCodePageHas) {
+  auto western = Open("windows-1252");
+  auto central = Open("windows-1250");
+  auto cyrillic = Open("windows-1251");
+  ASSERT_TRUE(western && central && cyrillic);
+  EXPECT_EQ(BestFitFromUtf8(*western, "Łódź Đurđevac ŦĦ"),
+            "L\xF3"
+            "dz Durdevac TH");
+  EXPECT_EQ(BestFitFromUtf8(*central, "Łódź"),
+            "\xA3\xF3"
+            "d\x9F");
+  EXPECT_EQ(BestFitFromUtf8(*cyrillic, "Łódź Ａ１"), "Lodz A1");
+  // No near character: "?" as before; a "?" of the text stays one.
+  EXPECT_EQ(BestFitFromUtf8(*western, "a?\u2603ß"), "a??\xDF");
+}
+
 TEST(CodePageTest, CaseFoldingCoversTheLettersOfTheCodePages) {
   EXPECT_TRUE(SameText("BÜRO", "Büro"));
   EXPECT_TRUE(SameText("ŠKODA-ŽELEZNÁ", "škoda-železná"));
