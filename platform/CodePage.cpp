@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/CodePageDetail.h"
 
@@ -185,7 +186,7 @@ bool detail::SameTextByCharacter(std::string_view a, std::string_view b) {
 
 namespace {
 
-/// The base letter of U+00C0 to U+024F and U+1E00 to U+1EFF: the letter its
+/// The base letter of U+00C0 to U+024F: the letter its
 /// canonical decomposition starts with, or the letter under a stroke or bar
 /// (Ł, Đ, Ħ, Ø); "." where there is none.
 constexpr std::string_view kLatinBase =
@@ -196,19 +197,15 @@ constexpr std::string_view kLatinBase =
     ".............AaIiOoUuUuUuUuUu.AaAa..GgGgKkOoOo..j...Gg..NnAa...."
     "AaAaEeEeIiIiOoOoRrRrUuUuSsTt..Hh......AaEeOoOoOoOoYy............"
     "........Jj..RrYy";
-constexpr std::string_view kLatinExtendedBase =
-    "AaBbBbBbCcDdDdDdDdDdEeEeEeEeEeFfGgHhHhHhHhHhIiIiKkKkKkLlLlLlLlMm"
-    "MmMmNnNnNnNnOoOoOoOoPpPpRrRrRrRrSsSsSsSsSsTtTtTtTtUuUuUuUuUuVvVv"
-    "WwWwWwWwWwXxXxYyZzZzZzhtwy......AaAaAaAaAaAaAaAaAaAaAaAaEeEeEeEe"
-    "EeEeEeEeIiIiOoOoOoOoOoOoOoOoOoOoOoOoUuUuUuUuUuUuUuYyYyYyYy......";
 
-/// The character Windows puts in place of `c`, or 0 when it has none.
-char32_t NearCharacter(char32_t c) {
-  if (c >= 0xFF01 && c <= 0xFF5E) return c - 0xFEE0;  // full-width ASCII
-  char base = '.';
-  if (c >= 0xC0 && c < 0xC0 + kLatinBase.size()) base = kLatinBase[c - 0xC0];
-  if (c >= 0x1E00 && c < 0x1E00 + kLatinExtendedBase.size()) base = kLatinExtendedBase[c - 0x1E00];
-  return base == '.' ? 0 : static_cast<char32_t>(base);
+/// The characters Windows tries in place of `c`, nearest first. It has none
+/// for the Latin Extended Additional block (U+1E00 on).
+std::vector<char32_t> NearCharacters(char32_t c) {
+  if (c >= 0xFF01 && c <= 0xFF5E) return {c - 0xFEE0};  // full-width ASCII
+  if (c == 0x110) return {0xD0, 'D'};                   // Đ looks like Ð
+  if (c >= 0xC0 && c < 0xC0 + kLatinBase.size() && kLatinBase[c - 0xC0] != '.')
+    return {static_cast<char32_t>(kLatinBase[c - 0xC0])};
+  return {};
 }
 
 }  // namespace
@@ -225,11 +222,13 @@ std::string BestFitFromUtf8(const CodePage& cp, std::string_view utf8) {
     const size_t at = i;
     const char32_t c = DecodeUtf8(utf8, i);
     std::string one = cp.FromUtf8(utf8.substr(at, i - at));
-    if (one == "?" && c != '?') {
-      if (const char32_t near = NearCharacter(c)) {
-        std::string nearUtf8;
-        AppendUtf8(nearUtf8, near);
-        one = cp.FromUtf8(nearUtf8);
+    for (char32_t near : one == "?" && c != '?' ? NearCharacters(c) : std::vector<char32_t>{}) {
+      std::string nearUtf8;
+      AppendUtf8(nearUtf8, near);
+      std::string fit = cp.FromUtf8(nearUtf8);
+      if (fit != "?") {
+        one = fit;
+        break;
       }
     }
     out += one;
