@@ -12,6 +12,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 #include "platform/Configuration.h"
+#include "platform/EnvironmentHelp.h"
 #include "platform/RegularFile.h"
 #include "tools/Summary.h"
 #include "tools/WhatIf.h"
@@ -28,7 +29,8 @@ const char* kUsage =
     "                      profile (default: the user's) or on the CUPS queues as\n"
     "                      they are, and print the outcome and the connections\n"
     "                      that would change; nothing is changed\n"
-    "  summary SHARE [--computers FILE] [--csv|--json]\n"
+    "  summary SHARE [--computers FILE] [--old-server NAME]... [--csv|--json]\n"
+    "          [--no-progress]\n"
     "                      fleet report from the output, e-mail back-up and debug\n"
     "                      files on a deployment share; nothing is changed\n"
     "\n"
@@ -36,7 +38,8 @@ const char* kUsage =
     "\n"
     "Options:\n"
     "  --help              show this help\n"
-    "  --version           show the version\n";
+    "  --version           show the version\n"
+    "\n";
 
 // A debug file holds one run's lines in UTF-16: even a run over thousands of
 // connections stays far below this.
@@ -121,7 +124,8 @@ int Dispatch(const std::vector<std::string>& args) {
     return Dispatch({args[1], "--help"});
   }
   if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsage;
+    std::cout << kUsage << velloran::EnvironmentHelp()
+              << "\nDetails: man velloran, /usr/share/doc/velloran/README.md (installed)\n";
     return 0;
   }
   if (command == "--version") {

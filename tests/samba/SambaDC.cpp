@@ -224,6 +224,23 @@ void SambaDC::Stop() {
   }
 }
 
+SambaDC*& SharedDC() {
+  static SambaDC* dc = nullptr;
+  return dc;
+}
+
+std::string SambaDC::JoinComputer(const std::string& name, const std::string& keytab) const {
+  const std::string conf = (dir_ / "dc/etc/smb.conf").string();
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"/usr/bin/samba-tool", "computer", "create", name, "-s", conf},
+        std::vector<std::string>{"/usr/bin/samba-tool", "domain", "exportkeytab", keytab,
+                                 "--principal=" + name + "$", "-s", conf}}) {
+    auto r = RunProcess(kPython, args, {{"TDB_NO_FSYNC", "1"}});
+    if (r.ExitCode != 0) return r.Stdout + r.Stderr;
+  }
+  return "";
+}
+
 std::string SambaDC::Kinit(const std::string& user, const std::string& password,
                            const std::string& cache) const {
   const fs::path secret = dir_ / "kinit.pw";
