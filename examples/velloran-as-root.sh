@@ -15,6 +15,9 @@
 # the user chose. Directory binds use this machine's own ticket, from its
 # keytab, in a cache only root can read.
 set -eu
+PATH=/usr/sbin:/usr/bin:/sbin:/bin
+export PATH
+unset KRB5CCNAME
 
 engine=/usr/sbin/VelloranEngine
 ini=/etc/velloran/move.ini
@@ -23,10 +26,6 @@ keytab=/etc/krb5.keytab
 # The machine's account in the domain: its short host name in capitals and
 # "$", as Active Directory names computer accounts.
 principal="$(hostname -s | tr '[:lower:]' '[:upper:]')\$"
-
-PATH=/usr/sbin:/usr/bin:/sbin:/bin
-export PATH
-unset KRB5CCNAME
 
 if [ "$#" -eq 1 ] && [ "$1" = --boot ]; then
   marker=boot

@@ -21,11 +21,15 @@ struct RootRecipe : ::testing::Test {
   test::SambaDC* dc = test::SharedDC();
   test::EngineFolder engine{VELLORAN_ENGINE_PATH};
   fs::path state = engine.Root() / "state";
-  fs::path keytab = engine.Root() / "krb5.keytab";
+  fs::path keytab;
 
   void SetUp() override {
     if (!dc) GTEST_SKIP() << "no domain controller";
-    if (!fs::exists(keytab)) ASSERT_EQ(dc->JoinComputer("PC01", keytab.string()), "");
+    // The machine joins the domain once for all the tests.
+    keytab = fs::path(dc->Folder()) / "pc01.keytab";
+    if (!fs::exists(keytab)) {
+      ASSERT_EQ(dc->JoinComputer("PC01", keytab.string()), "");
+    }
   }
 
   /// The installed wrapper, its fixed paths pointed at this test's folder
