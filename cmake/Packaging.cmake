@@ -6,11 +6,15 @@
 #   lib/velloran/                                  what it loads on demand: its dialog
 #                                                  program, its directory and CUPS modules
 #   share/velloran/help/                           the toolkit's help pages
-#   share/velloran/VelloranEngine.exe              the Windows engine Deploy Now copies
+#   share/velloran/VelloranEngine.exe, EvntMsg.dll the Windows engine Deploy Now copies and
+#                                                  its event log message file
+#   share/velloran/examples/                       the example INI file and the CUPS client
+#                                                  recipe (root wrapper, sudoers rule, logon
+#                                                  hook, systemd unit, their installer)
 #   share/man/man1, man8                           manual pages
 #   share/applications, share/icons/hicolor        the toolkit's desktop entry and icon
 #   share/bash-completion/completions/velloran     shell completion
-#   share/doc/velloran/                            README, examples, copyright, changelog
+#   share/doc/velloran/                            README, copyright, changelog
 
 include(GNUInstallDirs)
 set(VELLORAN_DATADIR ${CMAKE_INSTALL_DATADIR}/velloran)
@@ -36,19 +40,31 @@ if(TARGET VelloranDeploymentToolkit)
 endif()
 
 # The Windows engine is a file the toolkit deploys, not a program of this
-# system; it is packaged when the cross build made one.
+# system; it is packaged, with its event log message file, when the cross
+# build made one. A package without it says so in its file name and
+# description: an installed toolkit then has no engine for Deploy Now.
 set(VELLORAN_WINDOWS_ENGINE "${PROJECT_SOURCE_DIR}/build-windows/engine/VelloranEngine.exe"
     CACHE FILEPATH "The cross-built Windows engine to package beside the toolkit")
-if(VELLORAN_WINDOWS_ENGINE)
-  install(FILES ${VELLORAN_WINDOWS_ENGINE} DESTINATION ${VELLORAN_DATADIR}
-          PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ OPTIONAL)
+set(VELLORAN_PACKAGED_WINDOWS_ENGINE OFF)
+get_filename_component(windows_engine_dir "${VELLORAN_WINDOWS_ENGINE}" DIRECTORY)
+if(VELLORAN_WINDOWS_ENGINE AND EXISTS "${VELLORAN_WINDOWS_ENGINE}"
+   AND NOT EXISTS "${windows_engine_dir}/EvntMsg.dll")
+  message(WARNING "${windows_engine_dir}/EvntMsg.dll is missing beside the Windows engine: "
+                  "the package goes without both")
+elseif(VELLORAN_WINDOWS_ENGINE AND EXISTS "${VELLORAN_WINDOWS_ENGINE}")
+  install(FILES ${VELLORAN_WINDOWS_ENGINE} ${windows_engine_dir}/EvntMsg.dll
+          DESTINATION ${VELLORAN_DATADIR}
+          PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  set(VELLORAN_PACKAGED_WINDOWS_ENGINE ON)
 endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/bash-completion/velloran
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/packaging/copyright
         DESTINATION ${VELLORAN_DOCDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${VELLORAN_DOCDIR}/examples)
+# Not under share/doc: minimal systems leave documentation out, and the
+# recipe's installer needs these files.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${VELLORAN_DATADIR}/examples)
 
 # Manual pages and the changelog are installed compressed, as Debian wants
 # them; gzip -n keeps the package reproducible.
@@ -82,13 +98,25 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "move Windows users' network printer conne
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+if(VELLORAN_PACKAGED_WINDOWS_ENGINE)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+else()
+  execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE deb_arch
+                  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(NOT deb_arch)
+    set(deb_arch amd64)
+  endif()
+  set(CPACK_DEBIAN_FILE_NAME "velloran_${PROJECT_VERSION}_${deb_arch}_without-windows-engine.deb")
+endif()
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The toolkit's windows need a platform plugin, which no library links.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cifs-utils")
+# Kerberos binds of the directory mode need the SASL GSSAPI module; kinit and
+# sudo serve the CUPS client recipe.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsasl2-modules-gssapi-mit")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cifs-utils, krb5-user, sudo")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Velloran moves the network printer connections of Windows users from old\n"
@@ -96,6 +124,12 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "each desk. The package holds the administrator's deployment toolkit (a Qt\n"
   "wizard that edits the INI file and deploys the Windows engine to a share),\n"
   "the velloran command (rehearsals, debug files, fleet reports) and the\n"
-  "engine built for this system, used to rehearse a migration.")
+  "engine built for this system, used to rehearse a migration and to move\n"
+  "CUPS queues on Linux clients.")
+if(NOT VELLORAN_PACKAGED_WINDOWS_ENGINE)
+  list(APPEND CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "\n\nThis build holds no Windows engine (VelloranEngine.exe): put one in\n"
+    "/usr/share/velloran before Deploy Now.")
+endif()
 string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
 include(CPack)

@@ -61,6 +61,12 @@ struct Run {
   std::string CommandLine;
   /// The folder of the running program file, without a trailing separator.
   std::string EngineFolder;
+  /// Where the debug file and the e-mail back-up go when that is not
+  /// EngineFolder (an engine installed in a system folder); empty otherwise.
+  std::string FilesFolder;
+  const std::string& OwnFilesFolder() const {
+    return FilesFolder.empty() ? EngineFolder : FilesFolder;
+  }
   /// One tick of the SMTP reply timer (30 ticks per reply wait).
   std::chrono::milliseconds SmtpTick{1000};
 

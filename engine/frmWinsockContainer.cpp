@@ -391,7 +391,7 @@ void frmWinsockContainer::SaveBackupFile() {
 void frmWinsockContainer::WriteBackupFile() {
   LocalTime now = run_.Svc.Time->Now();
   std::string path =
-      JoinPath(run_.EngineFolder,
+      JoinPath(run_.OwnFilesFolder(),
                GetClientComputerName(run_) + "_" + BackupFileTimestamp(now) + "_EmailFailure.txt");
   WriteToDebugLog(run_, ">> Writing to back-up file: " + path);
   Status saved = AppendBlockToFile(path, Utf8ToAnsi(run_.OutcomeText + "\r\n"));

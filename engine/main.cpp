@@ -9,6 +9,7 @@
 #include "engine/SystemEntry.h"
 #include "engine/modMain.h"
 #include "platform/CodePage.h"
+#include "platform/EnvironmentHelp.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -16,15 +17,24 @@ const char* kUsage =
     "Usage: VelloranEngine [INI-FILE]\n"
     "\n"
     "Moves this user's network printer connections as the INI file says, reports\n"
-    "the outcome and writes <computer>.debug beside the program. The whole text\n"
-    "after the program name is the INI file's path (double quotes removed); with\n"
-    "none, the first *.ini file beside the program is used.\n"
+    "the outcome and writes <computer>.debug beside the program (an engine\n"
+    "installed in a system folder writes it to /var/log/velloran when root runs\n"
+    "it, else to $XDG_STATE_HOME/velloran). The whole text after the program\n"
+    "name is the INI file's path (double quotes removed); with none, the first\n"
+    "*.ini file beside the program is used.\n"
     "\n"
-    "Platform backends are chosen by VELLORAN_PRINTERS, VELLORAN_USER_HIVE,\n"
-    "VELLORAN_MACHINE_HIVE, VELLORAN_MESSAGEBOX, VELLORAN_EVENTLOG,\n"
-    "VELLORAN_LDAP_BIND, VELLORAN_SMTP_TICK_MS and VELLORAN_CODEPAGE\n"
-    "(see README.md).\n"
-    "Read a debug file with: velloran decode-debug FILE\n";
+    "Read a debug file with: velloran decode-debug FILE\n"
+    "\n"
+    "Exit status: 0 after a run (its outcome is in its reports), 2 when an\n"
+    "environment variable below holds a value that cannot work.\n"
+    "\n";
+
+#ifdef _WIN32
+constexpr const char* kMore = "\nDetails: README.txt beside the engine (the Windows zip).\n";
+#else
+constexpr const char* kMore =
+    "\nDetails: man VelloranEngine, /usr/share/doc/velloran/README.md (installed)\n";
+#endif
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -32,7 +42,7 @@ int main(int argc, char** argv) {
   PrepareStandardStreams();
   // A lone --help or --version is never an INI path anyone deploys.
   if (argc == 2 && std::string_view(argv[1]) == "--help") {
-    std::cout << kUsage;
+    std::cout << kUsage << EnvironmentHelp() << kMore;
     return 0;
   }
   if (argc == 2 && std::string_view(argv[1]) == "--version") {
@@ -58,6 +68,8 @@ int main(int argc, char** argv) {
   run.SmtpTick = config->SmtpTick;
   run.CommandLine = CommandLineText(argc, argv);
   run.EngineFolder = ExecutableFolder();
+  if (std::string files = EngineFilesFolder(run.EngineFolder); files != run.EngineFolder)
+    run.FilesFolder = files;
   Main(run);
   return 0;
 }

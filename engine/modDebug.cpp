@@ -294,12 +294,8 @@ namespace {
 // the wait for the disk that replacing the file costs. When the time cannot
 // be set, the file is written as usual, so its failure is reported as usual.
 bool RefreshUnchanged(const std::string& path, std::string_view content) {
-  std::error_code ec;
-  if (std::filesystem::file_size(path, ec) != content.size() || ec) return false;
-  auto existing = ReadWholeFile(path);
-  if (!existing || *existing != content) return false;
-  std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now(), ec);
-  return !ec;
+  auto existing = ReadRegularFile(path, content.size());
+  return existing && *existing == content && TouchFile(path).ok();
 }
 
 }  // namespace
@@ -308,8 +304,10 @@ void WriteDebugFile(Run& run, const std::string& path, const Bytes& bytes) {
   const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (RefreshUnchanged(path, content)) return;
   // The file is replaced whole, so a longer file of an earlier run leaves no
-  // tail behind and a failure mid-way leaves the previous file intact.
-  Status written = WriteFileAtomically(path, content);
+  // tail behind and a failure mid-way leaves the previous file intact. The
+  // folder is often a share every client writes to: a link planted by the
+  // file's name is refused, not written through.
+  Status written = ReplaceRegularFile(path, content);
   if (CountsAsError(written)) {
     ReportApplicationEvent(
         run, "Velloran",
@@ -323,7 +321,7 @@ void SaveDebugLog(Run& run) {
   if (run.DebugText.empty()) return;
   // StringToBytes, InterleaveBytes and AccumulateBytes in one pass.
   Bytes bytes = EncodeDebugText(run.DebugText);
-  WriteDebugFile(run, JoinPath(run.EngineFolder, GetClientComputerName(run) + ".debug"), bytes);
+  WriteDebugFile(run, JoinPath(run.OwnFilesFolder(), GetClientComputerName(run) + ".debug"), bytes);
 }
 
 }  // namespace velloran

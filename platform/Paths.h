@@ -25,6 +25,14 @@ std::string ExecutableFolder();
 /// out; an unreadable folder gives none.
 std::vector<std::string> PlainFileNames(const std::string& folder);
 
+/// Where the engine keeps the files it writes about itself (the debug file,
+/// the e-mail back-up): its own folder, which on a deployment share is where
+/// the administrator collects them. An engine installed in a system folder (a
+/// bin or sbin folder with ../lib/velloran beside it) uses the state folder
+/// instead, made when missing: /var/log/velloran for root,
+/// UserStateFolder() for a user.
+std::string EngineFilesFolder(const std::string& engineFolder);
+
 /// This computer's host name ("" when it cannot be read).
 std::string HostName();
 

@@ -8,11 +8,12 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   libldap-dev libsasl2-dev ldap-utils slapd
-  libsasl2-modules-gssapi-mit krb5-user openssl
+  libsasl2-modules-gssapi-mit krb5-user libkrb5-dev openssl
   samba samba-ad-provision samba-dsdb-modules samba-vfs-modules
   libasio-dev
   python3-aiosmtpd
-  dpkg-dev file
+  dpkg-dev file zip
+  systemd sudo
   clang-14 libclang-rt-14-dev
   libcups2-dev cups cups-client
   libsmbclient-dev
@@ -41,10 +42,14 @@ else
 fi
 
 # Service packages (slapd, samba, cups) must not start system daemons on install: the
-# tests start their own servers on loopback ports.
+# tests start their own servers on loopback ports. The switch holds for this
+# install only: left in place, every later install on this machine would
+# silently stop starting its services. One that was there before stays.
 if [ ! -e /usr/sbin/policy-rc.d ]; then
-  printf '#!/bin/sh\nexit 101\n' | $SUDO tee /usr/sbin/policy-rc.d >/dev/null
+  printf '#!/bin/sh\n# scripts/deps.sh: no service starts while it installs\nexit 101\n' |
+    $SUDO tee /usr/sbin/policy-rc.d >/dev/null
   $SUDO chmod 755 /usr/sbin/policy-rc.d
+  trap '$SUDO rm -f /usr/sbin/policy-rc.d' EXIT
 fi
 
 echo "deps: installing ${missing[*]}"

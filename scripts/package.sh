@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Debian package, and with the MinGW-w64 cross compiler also the
-# Windows engine, which then goes into the package (where Deploy Now finds
-# it) and into a zip for Windows administrators. Results in build/package/.
-# The package is then installed into a scratch root and its programs run
-# (scripts/check-package.sh). LINTIAN=1 also runs lintian on the .deb.
+# Windows engine (in build/windows-engine, the tree the Linux build and the
+# Windows tests use, so it is compiled once), which then goes into the
+# package with its message file EvntMsg.dll (where Deploy Now finds them)
+# and into a zip for Windows administrators. Results in build/package/. A
+# package without the Windows engine is named ..._without-windows-engine.deb.
+# The package is then installed into a scratch root and its programs and the
+# CUPS client recipe checked (scripts/check-package.sh). LINTIAN=1 also runs
+# lintian on the .deb.
 #
 #   scripts/package.sh [--no-windows]
 set -euo pipefail
@@ -13,7 +17,7 @@ windows=auto
 for arg in "$@"; do
   case $arg in
     --no-windows) windows=no ;;
-    -h|--help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "package.sh: unknown argument $arg" >&2; exit 2 ;;
   esac
 done
@@ -26,8 +30,8 @@ out=build/package
 exe=
 if [ "$windows" = yes ]; then
   echo "== Windows engine (cross build)"
-  JOBS=$jobs scripts/build-windows.sh
-  exe=$PWD/build-windows/engine/VelloranEngine.exe
+  BUILD=build/windows-engine JOBS=$jobs scripts/build-windows.sh
+  exe=$PWD/build/windows-engine/engine/VelloranEngine.exe
 elif command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
   echo "== --no-windows: the package goes without VelloranEngine.exe"
 else
@@ -46,7 +50,7 @@ mkdir -p "$out"
 (cd build && cpack -G DEB -B "$PWD/package" >/dev/null)
 rm -rf "$out/_CPack_Packages"
 deb=$(ls "$out"/velloran_*.deb)
-dpkg-deb -f "$deb" Package Version Depends Suggests
+dpkg-deb -f "$deb" Package Version Depends Recommends Suggests
 
 if [ -n "$exe" ]; then
   echo "== Windows zip"
@@ -57,11 +61,15 @@ if [ -n "$exe" ]; then
   name=velloran-engine-$version-windows-x64
   mkdir -p "$stage/$name/examples"
   cp "$exe" "$stage/$name/VelloranEngine.exe"
+  cp "$(dirname "$exe")/EvntMsg.dll" "$stage/$name/EvntMsg.dll"
   # Notepad on older Windows shows a file without CR LF on one line.
   sed "s/@PROJECT_VERSION@/$version/; s/\$/\r/" packaging/README-windows.txt > "$stage/$name/README.txt"
   sed 's/\r\{0,1\}$/\r/' examples/manual-migration.ini > "$stage/$name/examples/manual-migration.ini"
   (cd "$stage" && zip -qr -X "$OLDPWD/$out/$name.zip" "$name")
   zip -sf "$out/$name.zip"
+  for f in VelloranEngine.exe EvntMsg.dll README.txt examples/manual-migration.ini; do
+    zip -sf "$out/$name.zip" | grep -qxF "  $name/$f" || { echo "package.sh: $f is not in the zip" >&2; exit 1; }
+  done
 fi
 
 scripts/check-package.sh "$deb" ${exe:+--with-windows-engine}

@@ -43,8 +43,8 @@ stage "Windows engine: cross build, backend tests and e2e suite under Wine"
 wait "$wine_prefix_pid" || { cat "$wine_dir/prefix.log"; exit 1; }
 JOBS=$jobs scripts/test-windows.sh run "$wine_dir"
 
-stage "package: .deb built, installed into a scratch root, its programs run"
-scripts/package.sh --no-windows
+stage "package: .deb and zip with the Windows engine built above, installed into a scratch root, checked"
+scripts/package.sh
 
 stage "unit tests under ASan + UBSan"
 cmake --preset sanitize >/dev/null

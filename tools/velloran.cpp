@@ -13,6 +13,7 @@
 #include "platform/CodePage.h"
 #include "platform/Configuration.h"
 #include "platform/NetworkFolder.h"
+#include "platform/EnvironmentHelp.h"
 #include "platform/RegularFile.h"
 #include "tools/Check.h"
 #include "tools/RestoreQueue.h"
@@ -34,7 +35,8 @@ const char* kUsage =
     "  check INI [--server NAME]... [--json]\n"
     "                      ask the new print servers whether the queues that INI\n"
     "                      maps clients to exist; nothing is changed\n"
-    "  summary SHARE [--computers FILE] [--csv|--json]\n"
+    "  summary SHARE [--computers FILE] [--old-server NAME]... [--csv|--json]\n"
+    "          [--no-progress]\n"
     "                      fleet report from the output, e-mail back-up and debug\n"
     "                      files on a deployment share; nothing is changed\n"
     "  restore-queue FILE  put back a CUPS queue the engine saved before deleting it\n"
@@ -43,7 +45,8 @@ const char* kUsage =
     "\n"
     "Options:\n"
     "  --help              show this help\n"
-    "  --version           show the version\n";
+    "  --version           show the version\n"
+    "\n";
 
 // A debug file holds one run's lines in UTF-16: even a run over thousands of
 // connections stays far below this.
@@ -147,7 +150,8 @@ int Dispatch(const std::vector<std::string>& args) {
     return Dispatch({args[1], "--help"});
   }
   if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsage;
+    std::cout << kUsage << velloran::EnvironmentHelp()
+              << "\nDetails: man velloran, /usr/share/doc/velloran/README.md (installed)\n";
     return 0;
   }
   if (command == "--version") {

@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "platform/CodePage.h"
+#include "platform/ldap/KerberosTicket.h"
 
 namespace velloran {
 
@@ -122,24 +123,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b) { return SameText(a, b
 /// library's own lookup by name does ("printShareName", "printsharename").
 bool SameAttribute(std::string_view a, std::string_view b) {
   return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
-}
-
-// Whether a GSSAPI bind is worth trying. Credential caches that are not
-// files (KEYRING:, KCM:, ...) cannot be looked at cheaply; the bind finds out.
-bool HasKerberosTicket() {
-  const char* cc = std::getenv("KRB5CCNAME");
-  if (cc && *cc) {
-    std::string name = cc;
-    if (name.rfind("FILE:", 0) == 0) return FileExists(name.substr(5));
-    if (name.find(':') == std::string::npos) return FileExists(name);
-    return true;
-  }
-  return FileExists("/tmp/krb5cc_" + std::to_string(::getuid()));
 }
 
 int SaslDefaults(LDAP*, unsigned, void*, void* in) {

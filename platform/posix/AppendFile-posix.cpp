@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/AppendFile.h"
+#include "platform/posix/OpenFile-posix.h"
 
 namespace velloran {
 
@@ -39,10 +40,12 @@ Status LockWholeFile(int fd, std::chrono::milliseconds wait) {
 
 Status AppendBlockToFile(const std::string& path, std::string_view block,
                          std::chrono::milliseconds lockWait) {
-  // O_NONBLOCK: a FIFO by the file's name would otherwise hold the run until
-  // some reader opens it; with none it fails (ENXIO) at once.
-  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) return ErrnoError(errno);
+  // The file usually lies in a folder every client may write to: a link
+  // planted by its name, a FIFO or a device is refused, never written
+  // through (a FIFO with no reader fails at once, ENXIO).
+  auto opened = OpenRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, 0666);
+  if (!opened) return opened.error();
+  const int fd = *opened;
 
   // A lock that cannot be had in time is waited out, not reported: the block
   // still goes out in one write, and when that write succeeds the report is

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/AtomicFile.h"
+#include "platform/posix/OpenFile-posix.h"
 
 namespace velloran {
 
@@ -46,17 +47,10 @@ Result<std::string> FollowLinks(std::string path, struct stat& st, bool& exists)
   return ErrnoError(ELOOP);
 }
 
-}  // namespace
-
-Status WriteFileAtomically(const std::string& given, std::string_view content, unsigned mode,
-                           Flush flush) {
-  struct stat st {};
-  bool existed = false;
-  auto followed = FollowLinks(given, st, existed);
-  if (!followed) return followed.error();
-  const std::string& path = *followed;
-  if (existed && S_ISDIR(st.st_mode)) return ErrnoError(EISDIR);
-
+/// Writes a temp file beside `path` and renames it over `path`, which names
+/// no link; `st` is the status of what is there when `existed`.
+Status Replace(const std::string& path, const struct stat& st, bool existed,
+               std::string_view content, unsigned mode, Flush flush) {
   std::string tmp = path + ".XXXXXX";
   int fd = ::mkstemp(tmp.data());
   if (fd < 0) return ErrnoError(errno);
@@ -77,6 +71,31 @@ Status WriteFileAtomically(const std::string& given, std::string_view content, u
   return result;
 }
 
+}  // namespace
+
+Status WriteFileAtomically(const std::string& given, std::string_view content, unsigned mode,
+                           Flush flush) {
+  struct stat st {};
+  bool existed = false;
+  auto followed = FollowLinks(given, st, existed);
+  if (!followed) return followed.error();
+  if (existed && S_ISDIR(st.st_mode)) return ErrnoError(EISDIR);
+  return Replace(*followed, st, existed, content, mode, flush);
+}
+
+Status ReplaceRegularFile(const std::string& path, std::string_view content, unsigned mode) {
+  // The rename replaces whatever is at the name by then, a link included,
+  // and never writes through one; the check keeps the owner and mode of a
+  // link's target from being copied and reports what was planted.
+  struct stat st {};
+  const bool existed = ::lstat(path.c_str(), &st) == 0;
+  if (!existed && errno != ENOENT) return ErrnoError(errno);
+  if (existed && S_ISLNK(st.st_mode)) return LinkRefused();
+  if (existed && S_ISDIR(st.st_mode)) return ErrnoError(EISDIR);
+  if (existed && !S_ISREG(st.st_mode)) return PlatformError{EINVAL, "Not a regular file"};
+  return Replace(path, st, existed, content, mode, Flush::ToDisk);
+}
+
 Result<std::string> ReadWholeFile(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return ErrnoError(errno);
@@ -95,6 +114,31 @@ Result<std::string> ReadWholeFile(const std::string& path) {
   }
   ::close(fd);
   return out;
+}
+
+Result<std::string> ReadRegularFile(const std::string& path, size_t maxBytes) {
+  auto opened = OpenRegularFile(path, O_RDONLY);
+  if (!opened) return opened.error();
+  const int fd = *opened;
+  std::string out;
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || out.size() + static_cast<size_t>(n) > maxBytes) {
+      int err = n < 0 ? errno : n > 0 ? EFBIG : 0;
+      ::close(fd);
+      if (err != 0) return ErrnoError(err);
+      return out;
+    }
+    out.append(buf, static_cast<size_t>(n));
+  }
+}
+
+Status TouchFile(const std::string& path) {
+  if (::utimensat(AT_FDCWD, path.c_str(), nullptr, AT_SYMLINK_NOFOLLOW) != 0)
+    return ErrnoError(errno);
+  return Status::Ok();
 }
 
 bool IsReadOnlyFile(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/Paths.h"
 
@@ -67,6 +68,25 @@ std::string UserConfigFolder() {
 
 std::string UserStateFolder() {
   return JoinPath(EnvOr("XDG_STATE_HOME", HomeFolder() + "/.local/state"), "velloran");
+}
+
+std::string EngineFilesFolder(const std::string& engineFolder) {
+  const size_t slash = engineFolder.rfind('/');
+  const std::string name =
+      slash == std::string::npos ? engineFolder : engineFolder.substr(slash + 1);
+  struct stat st {};
+  const std::string modules = JoinPath(engineFolder, "../lib/velloran");
+  if ((name != "sbin" && name != "bin") || ::stat(modules.c_str(), &st) != 0 ||
+      !S_ISDIR(st.st_mode))
+    return engineFolder;
+  // Root's log folder is readable by all, as /var/log is; a user's state
+  // stays the user's.
+  const bool root = ::geteuid() == 0;
+  const std::string folder = root ? std::string("/var/log/velloran") : UserStateFolder();
+  std::error_code ec;
+  if (std::filesystem::create_directories(folder, ec) && !ec)
+    ::chmod(folder.c_str(), root ? 0755 : 0700);
+  return folder;
 }
 
 }  // namespace velloran

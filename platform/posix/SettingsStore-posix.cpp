@@ -26,6 +26,7 @@
 #include "platform/AsciiCase.h"
 #include "platform/AtomicFile.h"
 #include "platform/Backends.h"
+#include "platform/posix/OpenFile-posix.h"
 
 namespace velloran {
 
@@ -70,6 +71,10 @@ std::string Unescape(std::string_view s) {
   return out;
 }
 
+// A hive holds a few lines per INI file a user ever ran; a file far larger
+// is not one, and reading it whole would only cost memory.
+constexpr size_t kMaxHiveBytes = 16u << 20;
+
 struct Value {
   std::string Name, Data;
 };
@@ -84,7 +89,7 @@ class HiveFile {
 
   static Result<HiveFile> Load(const std::string& path) {
     HiveFile hive;
-    auto content = ReadWholeFile(path);
+    auto content = ReadRegularFile(path, kMaxHiveBytes);
     if (!content) {
       if (content.error().Number == ENOENT) return hive;
       return content.error();
@@ -160,10 +165,10 @@ class FileSettingsStore : public SettingsStore {
     // Two engines of one user may finish together: serialise the
     // read-modify-write so neither loses the other's value.
     std::string lockPath = path + ".lock";
-    int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lock >= 0) ::flock(lock, LOCK_EX);
+    auto lock = OpenRegularFile(lockPath, O_RDWR | O_CREAT, 0600);
+    if (lock) ::flock(*lock, LOCK_EX);
     Status result = Update(path, hive, keyPath, name, value);
-    if (lock >= 0) ::close(lock);
+    if (lock) ::close(*lock);
     return result;
   }
 
@@ -191,7 +196,7 @@ class FileSettingsStore : public SettingsStore {
       v->Data = value;
     else
       k->Values.push_back({std::string(name), std::string(value)});
-    return WriteFileAtomically(path, file->Serialize(), hive == Hive::CurrentUser ? 0600 : 0644);
+    return ReplaceRegularFile(path, file->Serialize(), hive == Hive::CurrentUser ? 0600 : 0644);
   }
 
   std::string user_, machine_;

@@ -95,6 +95,30 @@ Result<std::string> ReadWholeFile(const std::string& path) {
   return out;
 }
 
+// Links on Windows need a privilege ordinary users lack; the checks that
+// matter on a share are the folder's and the size.
+Status ReplaceRegularFile(const std::string& path, std::string_view content, unsigned mode) {
+  return WriteFileAtomically(path, content, mode, Flush::ToDisk);
+}
+
+Result<std::string> ReadRegularFile(const std::string& path, size_t maxBytes) {
+  auto content = ReadWholeFile(path);
+  if (content && content->size() > maxBytes) return ErrnoError(EFBIG);
+  return content;
+}
+
+Status TouchFile(const std::string& path) {
+  HANDLE file = ::CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return AsErrno(::GetLastError());
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  Status result = ::SetFileTime(file, nullptr, nullptr, &now) ? Status::Ok() : LastWin32Error();
+  ::CloseHandle(file);
+  return result;
+}
+
 bool IsReadOnlyFile(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&

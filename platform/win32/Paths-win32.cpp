@@ -16,6 +16,10 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return out;
 }
 
+// Windows clients run the engine from the deployment share, never from a
+// system folder.
+std::string EngineFilesFolder(const std::string& engineFolder) { return engineFolder; }
+
 std::string ExecutableFolder() {
   std::wstring wide(MAX_PATH, L'\0');
   for (;;) {

@@ -195,6 +195,53 @@ TEST_F(FaultMatrix, PipesAndFoldersWhereFilesBelongNeitherHangNorCount) {
   EXPECT_FALSE(Contains(ReadFile(engine.UserHive()), "pipe.ini"));
 }
 
+TEST_F(FaultMatrix, LinksPlantedWhereTheEngineWritesAreRefusedThroughEachChannel) {
+  // Report and engine folders are writable by many; a link by the name of
+  // a file the engine writes must not carry its bytes elsewhere (run as
+  // root, anywhere at all). Each refusal takes its channel's failure path.
+  if (engine.Windows()) GTEST_SKIP() << "links need a privilege on Windows";
+  const fs::path victims = engine.Root() / "victims";
+  fs::create_directories(victims);
+  for (const char* name : {"report", "debug", "hive", "events"})
+    WriteFile(victims / name, std::string("precious ") + name + "\n");
+  fs::create_symlink(victims / "report", out / "PC01_report.txt");
+  fs::create_symlink(victims / "debug", engine.Folder() / "PC01.debug");
+  fs::create_directories(engine.UserHive().parent_path());
+  fs::create_symlink(victims / "hive", engine.UserHive());
+  WriteFile(ini, Ini(out));
+  auto r = engine.Run({ini.string()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  // The debug file could not be written: its refusal is event 20002, the
+  // marker's 20003, and the report's is in the debug text, which the run
+  // after this one (links gone) shows.
+  const std::string events = Events();
+  EXPECT_TRUE(
+      Contains(events, "\t20002\tVelloran\tUnable to create debug file within folder: 40: "))
+      << events;
+  EXPECT_TRUE(Contains(events, "\t20003\tVelloran\t")) << events;
+  EXPECT_TRUE(Contains(events, "\t20001\tVelloran\t")) << events;
+
+  // The event log file itself as a link: the failure is in the debug log.
+  fs::remove(engine.Folder() / "PC01.debug");
+  fs::remove(engine.UserHive());
+  fs::remove(engine.EventFile());
+  fs::create_symlink(victims / "events", engine.EventFile());
+  r = engine.Run({ini.string()});
+  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  const std::string debug = engine.DebugText();
+  EXPECT_TRUE(Contains(debug,
+                       "ERROR: Saving notification output file <<\r\nERROR: 40\r\n"
+                       "ERROR DESCRIPTION: Symbolic link refused"))
+      << debug;
+  EXPECT_TRUE(Contains(debug, "ERROR: Writing event to application event log << \r\nERROR: 40\r\n"))
+      << debug;
+  EXPECT_TRUE(Contains(debug, "     END DEBUG     "));
+
+  for (const char* name : {"report", "debug", "hive", "events"})
+    EXPECT_EQ(ReadFile(victims / name), std::string("precious ") + name + "\n") << name;
+  EXPECT_TRUE(fs::is_symlink(out / "PC01_report.txt"));
+}
+
 TEST_F(FaultMatrix, SixteenClientsAppendingAtOnceLoseNoBlock) {
   constexpr int kClients = 16, kRunsEach = 20;
   WriteFile(engine.Connections(), "computer: PC01\nconnection: Local Laser\n");

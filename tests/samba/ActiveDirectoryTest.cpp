@@ -29,7 +29,7 @@ const std::string kHappy = "OU=Happy," + kBase;
 const std::string kBig = "OU=Big," + kBase;
 constexpr int kBigCount = 2500;
 
-SambaDC* dc = nullptr;
+SambaDC*& dc = test::SharedDC();
 
 using test::Contains;
 

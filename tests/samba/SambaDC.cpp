@@ -217,6 +217,38 @@ void SambaDC::Stop() {
   }
 }
 
+SambaDC*& SharedDC() {
+  static SambaDC* dc = nullptr;
+  return dc;
+}
+
+std::string SambaDC::JoinComputer(const std::string& name, const std::string& keytab) const {
+  const std::string conf = (dir_ / "dc/etc/smb.conf").string();
+  const std::string principal = name + "$@" + kRealm;
+  // --prepare-oldjoin gives the account its well-known first password (the
+  // name in lower case), as an old-style join leaves it.
+  auto created = RunProcess(
+      kPython, {"/usr/bin/samba-tool", "computer", "create", name, "--prepare-oldjoin", "-s", conf},
+      {{"TDB_NO_FSYNC", "1"}});
+  if (created.ExitCode != 0) return created.Stdout + created.Stderr;
+  auto exported = RunProcess(kPython,
+                             {"/usr/bin/samba-tool", "domain", "exportkeytab", keytab,
+                              "--principal=" + principal, "-s", conf},
+                             {{"TDB_NO_FSYNC", "1"}});
+  if (fs::exists(keytab)) return "";
+  // Without the DC's export, the keys from that password, salted as the KDC
+  // says (-f), as a join writes them.
+  std::string lower = name;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const fs::path script = dir_ / "ktutil.in";
+  WriteFile(script, "addent -password -p " + principal + " -k 1 -e aes256-cts-hmac-sha1-96 -f\n" +
+                        lower + "\nwkt " + keytab + "\nquit\n");
+  auto made = RunProcess("/bin/sh", {"-c", "exec ktutil < \"$0\"", script.string()},
+                         {{"KRB5_CONFIG", Krb5Config()}});
+  if (fs::exists(keytab)) return "";
+  return exported.Stdout + exported.Stderr + made.Stdout + made.Stderr;
+}
+
 std::string SambaDC::Kinit(const std::string& user, const std::string& password,
                            const std::string& cache) const {
   const fs::path secret = dir_ / "kinit.pw";

@@ -53,6 +53,11 @@ class SambaDC {
   std::string Kinit(const std::string& user, const std::string& password,
                     const std::string& cache) const;
 
+  /// Joins a computer named `name` to the domain as a domain join does and
+  /// writes its keys (principal NAME$) to the keytab `keytab`; returns the
+  /// tools' error text.
+  std::string JoinComputer(const std::string& name, const std::string& keytab) const;
+
  private:
   void MakeCertificates();
   void Provision();
@@ -67,6 +72,10 @@ class SambaDC {
   /// The write end of the DC's standard input.
   int stdin_ = -1;
 };
+
+/// The domain controller the tests of this program share (null until made,
+/// or when it could not start).
+SambaDC*& SharedDC();
 
 /// The LDIF of computer objects for the queues' servers below `parentDN`
 /// (which must exist) and of the queues below them.

@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -114,6 +116,36 @@ TEST(AppendBlockToFile, ALockNeverFreedIsWaitedOutAndTheBlockWritten) {
   ::waitpid(holder, nullptr, 0);
   EXPECT_TRUE(appended.ok()) << appended.error().Description;
   EXPECT_EQ(test::ReadFile(path), "block\r\n");
+}
+
+TEST(AppendBlockToFile, WhatIsNotARegularFileByTheNameIsRefusedNotWrittenThrough) {
+  // The results folder is writable by every client: one of them plants a
+  // link by the report's name, pointing at a file the engine (as root) may
+  // write, or a device.
+  test::TempDir dir;
+  const auto victim = dir / "victim.txt";
+  test::WriteFile(victim, "precious\n");
+  std::filesystem::create_symlink(victim, dir / "to-file.txt");
+  std::filesystem::create_symlink("/dev/null", dir / "to-device.txt");
+  std::filesystem::create_symlink(dir / "absent.txt", dir / "dangling.txt");
+  ASSERT_EQ(::mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
+  // A reader on the FIFO, so that the open itself would succeed.
+  int reader = ::open((dir / "pipe.txt").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  const std::pair<const char*, int> cases[] = {{"to-file.txt", ELOOP},
+                                               {"to-device.txt", ELOOP},
+                                               {"dangling.txt", ELOOP},
+                                               {"pipe.txt", EINVAL}};
+  for (const auto& [name, number] : cases) {
+    SCOPED_TRACE(name);
+    Status refused = AppendBlockToFile((dir / name).string(), "block\r\n");
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().Number, number) << refused.error().Description;
+  }
+  ::close(reader);
+  EXPECT_EQ(test::ReadFile(victim), "precious\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "absent.txt"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "to-file.txt"));
 }
 
 TEST(AppendBlockToFile, AMissingFolderFailsWithItsNumber) {

@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "platform/Backends.h"
 #include "tests/support/Fakes.h"
 
@@ -41,6 +43,26 @@ TEST(FileSettingsStore, AReadOnlyHiveIsRefusedAndKept) {
   struct stat st {};
   ASSERT_EQ(::stat(hive.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0400u);
+}
+
+TEST(FileSettingsStore, AHiveThatIsNotARegularFileIsNeitherReadNorWrittenThrough) {
+  // Where the hive's folder is writable by others, a link by its name must
+  // not make the store read or replace the file it points at, and a FIFO
+  // must not hold the run.
+  test::TempDir dir;
+  const auto victim = dir / "victim.txt";
+  test::WriteFile(victim, "[K]\nSUCCESS=True\n");
+  std::filesystem::create_symlink(victim, dir / "linked.hive");
+  ASSERT_EQ(::mkfifo((dir / "pipe.hive").c_str(), 0600), 0);
+  for (const char* name : {"linked.hive", "pipe.hive"}) {
+    SCOPED_TRACE(name);
+    auto store = MakeFileSettingsStore((dir / name).string(), (dir / "machine.hive").string());
+    auto read = store->ReadValue(Hive::CurrentUser, "K", "SUCCESS");
+    EXPECT_FALSE(read.ok());
+    EXPECT_FALSE(store->WriteValue(Hive::CurrentUser, "K", "SUCCESS", "False").ok());
+  }
+  EXPECT_EQ(test::ReadFile(victim), "[K]\nSUCCESS=True\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "linked.hive"));
 }
 
 TEST(FileSettingsStore, ConcurrentWritersLoseNoValue) {
