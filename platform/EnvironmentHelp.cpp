@@ -40,6 +40,8 @@ const Variable kVariables[] = {
     {"VELLORAN_CODEPAGE", kCodePage},
 #ifndef _WIN32
     {"CUPS_SERVER", "the CUPS scheduler for VELLORAN_PRINTERS=cups (default: client.conf's)"},
+    {"VELLORAN_QUEUE_STATE",
+     "where CUPS queues are saved before deletion (default: /var/lib/velloran/queues)"},
 #endif
 };
 
