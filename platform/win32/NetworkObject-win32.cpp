@@ -209,6 +209,11 @@ class ComNetworkObject : public NetworkObject {
 class ComNetworkFactory : public NetworkObjectFactory {
  public:
   Result<std::unique_ptr<NetworkObject>> Create(std::string_view progId) override {
+    // COM stays initialised from the first object to the end of the run:
+    // each object's own apartment is then a nested one, and releasing it
+    // does not unload the object's server only for the next caller to load
+    // it again (a run creates an object per step and per computer-name look-up).
+    if (!run_) run_ = std::make_unique<ComApartment>();
     auto com = std::make_unique<ComApartment>();
     if (FAILED(com->Failure())) return HresultError(com->Failure());
     CLSID clsid{};
@@ -226,6 +231,9 @@ class ComNetworkFactory : public NetworkObjectFactory {
     return std::unique_ptr<NetworkObject>(
         std::make_unique<ComNetworkObject>(std::move(com), object));
   }
+
+ private:
+  std::unique_ptr<ComApartment> run_;
 };
 
 }  // namespace
