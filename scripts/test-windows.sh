@@ -46,7 +46,9 @@ case $command in
       exit 1
     fi
     # One Wine server for the whole stage instead of one per process.
-    wineserver --persistent
+    # (It refuses when one already runs for this prefix: that one is used.)
+    wineserver --persistent 2>/dev/null ||
+      echo "test-windows: using the Wine server already running for $WINEPREFIX"
     trap 'wineserver --kill 2>/dev/null || true' EXIT
     # Wine's own network object implements none of the printer members: the
     # test stand-in takes its ProgID in this prefix (never installed
