@@ -13,6 +13,7 @@
 #include "platform/CodePage.h"
 #include "platform/Configuration.h"
 #include "platform/RegularFile.h"
+#include "tools/RestoreQueue.h"
 #include "tools/Summary.h"
 #include "tools/WhatIf.h"
 
@@ -31,6 +32,7 @@ const char* kUsage =
     "  summary SHARE [--computers FILE] [--csv|--json]\n"
     "                      fleet report from the output, e-mail back-up and debug\n"
     "                      files on a deployment share; nothing is changed\n"
+    "  restore-queue FILE  put back a CUPS queue the engine saved before deleting it\n"
     "\n"
     "velloran COMMAND --help shows the help of one command.\n"
     "\n"
@@ -146,6 +148,7 @@ int Dispatch(const std::vector<std::string>& args) {
     return velloran::WhatIf(rest);
   }
   if (command == "summary") return velloran::Summary(rest);
+  if (command == "restore-queue") return velloran::RestoreQueue(rest);
   std::cerr << "velloran: unknown command \"" << command << "\"\n\n" << kUsage;
   return 2;
 }
