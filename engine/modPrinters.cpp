@@ -17,11 +17,11 @@ void GetClientPrinters(Run& run) {
   // Creation, enumeration and the reset all happen before the one test for
   // a failure, so a failed enumeration still leaves the list at entry 0.
   std::optional<PlatformError> failure;
-  std::vector<std::string> items;
+  std::vector<Result<std::string>> items;
   auto network = CreateNetworkObject(run);
   if (!network) {
     failure = network.error();
-  } else if (auto listed = (*network)->EnumPrinterConnections(); !listed) {
+  } else if (auto listed = (*network)->EnumPrinterConnectionItems(); !listed) {
     failure = listed.error();
   } else {
     items = std::move(*listed);
@@ -39,7 +39,18 @@ void GetClientPrinters(Run& run) {
   // Items come in pairs, port first; only the names are looked at. An odd
   // count leaves a port without a name, which is skipped.
   for (size_t i = 0; i + 1 < items.size(); i += 2) {
-    const std::string& name = items[i + 1];
+    // A connection whose name cannot be read was not examined: listing it as
+    // a blank local printer would let the run pass for a success while the
+    // connection may still point at an old server.
+    if (!items[i + 1].ok()) {
+      const std::string which = std::to_string(i / 2 + 1);
+      WriteErrorToDebugLog(run, "ERROR: Reading the name of printer connection " + which + " <<",
+                           items[i + 1].error());
+      AppendErrorToOutcome(run, "Error reading the name of printer connection " + which + ".",
+                           items[i + 1].error());
+      continue;
+    }
+    const std::string& name = *items[i + 1];
     if (name.rfind("\\\\", 0) != 0) {
       AppendOutcome(run, "Non-Networked Printer: " + name + " (DO NOTHING)");
       WriteToDebugLog(run, ">> Found non-networked printer: " + name);

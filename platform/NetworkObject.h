@@ -24,6 +24,10 @@ class NetworkObject {
   /// Items in pairs: item 2k the port, item 2k+1 the connection name of the
   /// k-th connection; network connections start with two backslashes.
   virtual Result<std::vector<std::string>> EnumPrinterConnections() = 0;
+  /// The same items, each one that could not be read kept as its failure, so
+  /// that a caller can tell an unreadable connection from one with an empty
+  /// name. Backends whose items cannot fail one by one keep this default.
+  virtual Result<std::vector<Result<std::string>>> EnumPrinterConnectionItems();
   virtual Status RemovePrinterConnection(std::string_view path, bool force, bool updateProfile) = 0;
   virtual Status AddWindowsPrinterConnection(std::string_view path) = 0;
   /// The user's default printer: a connection path ("\\SERVER\SHARE") or a local

@@ -109,7 +109,7 @@ class ComNetworkObject : public NetworkObject {
   ComNetworkObject(const ComNetworkObject&) = delete;
   ComNetworkObject& operator=(const ComNetworkObject&) = delete;
 
-  Result<std::vector<std::string>> EnumPrinterConnections() override {
+  Result<std::vector<Result<std::string>>> EnumPrinterConnectionItems() override {
     Variant collection;
     if (Status s = Invoke(object_, L"EnumPrinterConnections", DISPATCH_METHOD, &collection);
         !s.ok())
@@ -118,25 +118,42 @@ class ComNetworkObject : public NetworkObject {
       return HresultError(DISP_E_TYPEMISMATCH);
     IDispatch* items = collection.v.pdispVal;
 
+    // Count is a method of the collection; a script host asks for it either
+    // way, and so do we.
     Variant count;
     if (Status s = Invoke(items, L"Count", DISPATCH_PROPERTYGET | DISPATCH_METHOD, &count); !s.ok())
       return s.error();
     HRESULT hr = ::VariantChangeType(&count.v, &count.v, 0, VT_I4);
     if (FAILED(hr)) return HresultError(hr);
 
-    std::vector<std::string> out;
+    std::vector<Result<std::string>> out;
     for (LONG i = 0; i < count.v.lVal; ++i) {
       std::vector<Variant> args;
       args.push_back(Variant::Long(i));
       Variant item;
       // One connection that cannot be read (a server gone away, a driver
-      // that fails to load) must not hide the others: its item stays empty
-      // and the list goes on.
-      Result<std::string> text = std::string();
+      // that fails to load) must not hide the others: its failure stands in
+      // its place and the list goes on.
       if (Status s = Invoke(items, L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &item);
-          s.ok())
-        text = AsText(item);
-      out.push_back(text ? std::move(*text) : std::string());
+          !s.ok()) {
+        out.emplace_back(s.error());
+        continue;
+      }
+      out.push_back(AsText(item));
+    }
+    return out;
+  }
+
+  // For callers that cannot tell an unreadable item from an empty one, an
+  // unreadable item fails the whole listing rather than pass for a blank.
+  Result<std::vector<std::string>> EnumPrinterConnections() override {
+    auto items = EnumPrinterConnectionItems();
+    if (!items) return items.error();
+    std::vector<std::string> out;
+    out.reserve(items->size());
+    for (Result<std::string>& item : *items) {
+      if (!item) return item.error();
+      out.push_back(std::move(*item));
     }
     return out;
   }
@@ -192,6 +209,11 @@ class ComNetworkObject : public NetworkObject {
 class ComNetworkFactory : public NetworkObjectFactory {
  public:
   Result<std::unique_ptr<NetworkObject>> Create(std::string_view progId) override {
+    // COM stays initialised from the first object to the end of the run:
+    // each object's own apartment is then a nested one, and releasing it
+    // does not unload the object's server only for the next caller to load
+    // it again (a run creates an object per step and per computer-name look-up).
+    if (!run_) run_ = std::make_unique<ComApartment>();
     auto com = std::make_unique<ComApartment>();
     if (FAILED(com->Failure())) return HresultError(com->Failure());
     CLSID clsid{};
@@ -209,6 +231,9 @@ class ComNetworkFactory : public NetworkObjectFactory {
     return std::unique_ptr<NetworkObject>(
         std::make_unique<ComNetworkObject>(std::move(com), object));
   }
+
+ private:
+  std::unique_ptr<ComApartment> run_;
 };
 
 }  // namespace

@@ -103,6 +103,13 @@ EngineFolder::EngineFolder(const std::string& builtEngine) {
       {"VELLORAN_SMTP_TICK_MS", "50"},
       {"VELLORAN_LDAP_BIND", "anonymous"},
   };
+  // VELLORAN_E2E_PRINTERS=system: the Windows engine works on the system's
+  // network object over COM, which in the Windows test stage is the test
+  // stand-in over this same connection file.
+  if (windows_ && GetEnv("VELLORAN_E2E_PRINTERS") == "system") {
+    Env["VELLORAN_PRINTERS"] = "system";
+    Env["VELLORAN_TEST_NETWORK_STATE"] = EnginePath(Connections());
+  }
 }
 
 ProcessResult EngineFolder::Run(const std::vector<std::string>& args) const {

@@ -34,7 +34,9 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
 /// VELLORAN_E2E_ENGINE names another engine to copy instead of the built one
 /// (VelloranEngine.exe), and VELLORAN_E2E_RUNNER the program that starts it
 /// ("wine"); the same scenarios then run against the Windows engine, whose
-/// settings store is the registry.
+/// settings store is the registry. VELLORAN_E2E_PRINTERS=system has that
+/// engine use the system's network object instead of the connection
+/// profile (the Windows test stage registers a stand-in over Connections()).
 class EngineFolder {
  public:
   explicit EngineFolder(const std::string& builtEngine);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "engine/modMoveNetworkPrinters.h"
 #include "engine/modPrinters.h"
 #include "tests/support/FakePlatform.h"
@@ -25,15 +27,22 @@ std::vector<std::string> Lines(const std::string& text) {
 
 using test::Contains;
 
-// Hands out a fixed item list, so ports and odd counts can be whatever a
-// test needs.
+// Hands out a fixed item list, so ports, odd counts and items that cannot
+// be read can be whatever a test needs.
 class ItemsNetwork : public NetworkObjectFactory {
  public:
   std::vector<std::string> Items;
+  std::map<size_t, PlatformError> Unreadable;
   Result<std::unique_ptr<NetworkObject>> Create(std::string_view) override {
     struct Object : NetworkObject {
       std::vector<std::string> items;
+      std::map<size_t, PlatformError> unreadable;
       Result<std::vector<std::string>> EnumPrinterConnections() override { return items; }
+      Result<std::vector<Result<std::string>>> EnumPrinterConnectionItems() override {
+        std::vector<Result<std::string>> out(items.begin(), items.end());
+        for (const auto& [i, error] : unreadable) out[i] = error;
+        return out;
+      }
       Status RemovePrinterConnection(std::string_view, bool, bool) override { return Status::Ok(); }
       Status AddWindowsPrinterConnection(std::string_view) override { return Status::Ok(); }
       Result<std::string> GetDefaultPrinter() override { return std::string(); }
@@ -42,6 +51,7 @@ class ItemsNetwork : public NetworkObjectFactory {
     };
     auto o = std::make_unique<Object>();
     o->items = Items;
+    o->unreadable = Unreadable;
     return std::unique_ptr<NetworkObject>(std::move(o));
   }
 };
@@ -116,6 +126,35 @@ TEST_F(Migration, InventoryReadsOnlyNamesNeverPorts) {
   EXPECT_EQ(run.OutcomeText,
             "\r\n* ----- My Networked Printers ----- *"
             "\r\nNon-Networked Printer: Local (DO NOTHING)\r\nQ (SRV)");
+}
+
+// A name that cannot be read is a connection nobody examined: the run fails
+// with the reason, and the connections around it are still listed.
+TEST_F(Migration, AnUnreadableNameFailsTheRunAndTheOthersAreStillListed) {
+  ItemsNetwork items;
+  items.Items = {"Ne00:", "\\\\SRV\\A", "Ne01:", "", "", "Local", "Ne02:", "\\\\SRV\\C"};
+  const PlatformError lost{-2147023174, "The RPC server is unavailable."};
+  // The unreadable port (item 4) is never looked at.
+  items.Unreadable = {{3, lost}, {4, lost}};
+  run.Svc.Network = items;
+  GetClientPrinters(run);
+
+  EXPECT_TRUE(run.AbortStatus);
+  EXPECT_EQ(run.ClientPrinters,
+            (std::vector<NetworkPrinter>{{}, {"A", "SRV", "A"}, {"C", "SRV", "C"}}));
+  EXPECT_EQ(Outcome(),
+            (std::vector<std::string>{"", "* ----- My Networked Printers ----- *", "A (SRV)",
+                                      "Error reading the name of printer connection 2.",
+                                      "> Error Number: -2147023174",
+                                      "> Error Description: The RPC server is unavailable.",
+                                      "Non-Networked Printer: Local (DO NOTHING)", "C (SRV)"}));
+  EXPECT_TRUE(Contains(run.DebugText,
+                       ">> Found networked printer: A (SRV)\r\n"
+                       "ERROR: Reading the name of printer connection 2 <<\r\n"
+                       "ERROR: -2147023174\r\n"
+                       "ERROR DESCRIPTION: The RPC server is unavailable.\r\n"
+                       ">> Found non-networked printer: Local\r\n"))
+      << run.DebugText;
 }
 
 TEST_F(Migration, InventoryWithoutConnectionsWritesOnlyTheHeader) {
