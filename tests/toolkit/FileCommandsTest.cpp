@@ -389,6 +389,8 @@ void FileCommandsTest::writtenFileReadsBackThroughTheEngineReader() {
   expected.MDACOption = 2;
   expected.CreateBatchFile = true;
   expected.DebugOn = true;
+  const QByteArray written = ReadBytes(path);
+  QCOMPARE(written, Golden("filled.ini", written));
   const INISettings read = ReadWithEngineReader(path);
   QCOMPARE(read.ServerPairs, expected.ServerPairs);
   QCOMPARE(read.PrinterPairs, expected.PrinterPairs);
