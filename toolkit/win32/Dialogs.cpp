@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "toolkit/Branding.h"
+#include "toolkit/core/Branding.h"
 #include "toolkit/core/HelpContexts.h"
 #include "toolkit/win32/ControlIds.h"
 #include "toolkit/win32/Help.h"
@@ -238,6 +238,16 @@ INT_PTR CALLBACK NewINIProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return TRUE;
     }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      // The tab's pages are drawn in the window colour; their texts and
+      // options are painted on it.
+      if (s && std::any_of(s->pageOf.begin(), s->pageOf.end(),
+                           [lp](const auto& c) { return c.first == reinterpret_cast<HWND>(lp); })) {
+        SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      return FALSE;
     case WM_HELP:
       if (s) {
         ShowHelpPage(dialog, *s->dialogs, s->offerExisting ? help::kNewINIStartup : help::kNewINI);

@@ -16,14 +16,6 @@ bool IsTool(int id) { return id >= kToolCommandBase && id < kToolCommandBase + k
 
 }  // namespace
 
-frmWizard::frmWizard(DialogService& dialogs) : dialogs_(dialogs) {}
-
-frmWizard::~frmWizard() {
-  if (hwnd_) DestroyWindow(hwnd_);
-  if (accelerators_) DestroyAcceleratorTable(accelerators_);
-  if (imgWizard_) ImageList_Destroy(imgWizard_);
-}
-
 bool frmWizard::Create(HINSTANCE instance) {
   static const ATOM registered = [instance] {
     WNDCLASSEXW wc{};
@@ -65,14 +57,10 @@ bool frmWizard::Create(HINSTANCE instance) {
 }
 
 bool frmWizard::Start() {
-  const NewINIChoice choice = dialogs_.AskNewINI(hwnd_, true);
-  if (choice.Cancelled) {
-    DestroyWindow(hwnd_);
-    return false;
-  }
-  activeDirectory_ = choice.ActiveDirectory;
-  InitializeTreeView();
-  return true;
+  FillDomainList();
+  if (commands_->Start()) return true;
+  DestroyWindow(hwnd_);
+  return false;
 }
 
 LRESULT CALLBACK frmWizard::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -128,7 +116,11 @@ LRESULT frmWizard::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_CLOSE:
-      DestroyWindow(hwnd_);
+      // Unsaved work is offered for saving first; Cancel keeps the window.
+      if (commands_->Exit()) DestroyWindow(hwnd_);
+      return 0;
+    case kRefocusMessage:
+      SetFocus(Control(static_cast<int>(wp)));
       return 0;
     case WM_DESTROY:
       hwnd_ = nullptr;
@@ -153,6 +145,7 @@ void frmWizard::OnCommand(int id, int code, HWND control) {
     ShowHelp(HelpContextOfPage(page_, activeDirectory_));
     return;
   }
+  OnFieldCommand(id, code, control);
   if (code != BN_CLICKED && code != STN_CLICKED) return;
   for (int page = 0; page < kPageSlots; ++page) {
     if (id == cmdBack(page)) {
@@ -198,6 +191,18 @@ void frmWizard::OnTool(int index) {
     return;
   }
   switch (tool) {
+    case Tool::New:
+      commands_->New();
+      break;
+    case Tool::Open:
+      commands_->Open();
+      break;
+    case Tool::Save:
+      commands_->Save();
+      break;
+    case Tool::SaveAs:
+      commands_->SaveAs();
+      break;
     case Tool::Exit:
       PostMessageW(hwnd_, WM_CLOSE, 0, 0);
       break;

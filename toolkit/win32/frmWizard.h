@@ -9,10 +9,17 @@
 #include <commctrl.h>
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/profile/Profile.h"
+#include "toolkit/core/Deployment.h"
+#include "toolkit/core/Document.h"
+#include "toolkit/core/FileCommands.h"
+#include "toolkit/core/PairEditor.h"
 #include "toolkit/win32/DialogService.h"
 #include "toolkit/win32/Ui.h"
 
@@ -29,9 +36,20 @@ inline constexpr int kDesignWidth = 560;
 inline constexpr int kDesignHeight = 430;
 inline constexpr int kTreeWidth = 210;
 
+/// What the window reaches outside itself; tests replace each part.
+struct WizardServices {
+  DialogService* Dialogs = nullptr;
+  ProfileFunctions* Profile = nullptr;
+  DeploymentEnvironment Deployment;
+  /// The domains offered in cboDomainName's list.
+  std::function<std::vector<std::string>()> DomainNames;
+};
+/// The system's: its dialogs, profile functions, clock, user and domains.
+WizardServices SystemServices();
+
 class frmWizard {
  public:
-  explicit frmWizard(DialogService& dialogs);
+  explicit frmWizard(WizardServices services);
   ~frmWizard();
   frmWizard(const frmWizard&) = delete;
   frmWizard& operator=(const frmWizard&) = delete;
@@ -60,6 +78,9 @@ class frmWizard {
   /// Opens the help page of a context number in the browser.
   void ShowHelp(int context);
 
+  /// The document being edited.
+  const Document& CurrentDocument() const { return document_; }
+
  private:
   /// A control and where it sits on its page, in 96-DPI units of a page of
   /// kDesignWidth x kDesignHeight; the anchors say which edges follow the
@@ -71,6 +92,9 @@ class frmWizard {
     unsigned Anchors;
     int Font;
   };
+  /// Puts the focus back into a field whose check failed, once the message
+  /// box that reported it has gone.
+  static constexpr UINT kRefocusMessage = WM_APP + 1;
   enum FontKind { kNormalFont, kBoldFont, kHeadingFont };
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -115,7 +139,35 @@ class frmWizard {
   void UpdateTools();
   bool IsLinkLabel(HWND control) const;
 
+  // Binding to the core (frmWizardFields.cpp, frmWizardFile.cpp).
+  class View;
+  class DeployProgress;
+  PageFields ReadFields() const;
+  void ShowFields(const PageFields& fields);
+  void ShowPageAndFocus(int page, std::string_view control);
+  void ApplyDependentFields();
+  void OnFieldCommand(int id, int code, HWND control);
+  bool OnPairCommand(int id, int code);
+  PairEditorState ReadPairEditor(PairKind kind) const;
+  void ShowPairEditor(PairKind kind, const PairEditorState& state);
+  void AddRecipient();
+  void RemoveRecipient();
+  void CheckFieldOnLeaving(int id);
+  void CheckFolderField(int id, const std::string& message);
+  void DeployNow();
+  void FillDomainList();
+  MessageAnswer Ask(const std::string& text, const std::string& title, MessageIcon icon,
+                    MessageButtons buttons);
+
+  WizardServices services_;
   DialogService& dialogs_;
+  Document document_;
+  INIFileStore store_;
+  std::unique_ptr<View> view_;
+  std::unique_ptr<FileCommands> commands_;
+  std::array<bool, 3> newEntry_{true, true, true};
+  bool filling_ = false;
+  bool checking_ = false;
   HWND hwnd_ = nullptr;
   HWND toolbar_ = nullptr;
   HWND tree_ = nullptr;

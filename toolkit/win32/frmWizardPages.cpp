@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "toolkit/Branding.h"
+#include "toolkit/core/Branding.h"
 #include "toolkit/core/Pages.h"
 #include "toolkit/win32/ControlIds.h"
 #include "toolkit/win32/Images.h"
@@ -157,7 +157,7 @@ HWND frmWizard::Text(int page, std::string_view text, RECT design, int id) {
 }
 
 HWND frmWizard::Edit(int page, int id, RECT design, unsigned anchors) {
-  HWND edit = Add(page, L"EDIT", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, id, design, anchors);
+  HWND edit = Add(page, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, id, design, anchors);
   SetWindowLongPtrW(edit, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
   SetWindowPos(edit, nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
@@ -344,9 +344,9 @@ void frmWizard::BuildClientPopupPage() {
   BeginPage(p);
   auto message = [&](int id, int y) {
     HWND edit = Edit(p, id, R(36, y, 508, 110), kStretchWidth);
-    SetWindowLongPtrW(edit, GWL_STYLE,
-                      WS_CHILD | WS_TABSTOP | WS_BORDER | WS_VSCROLL | ES_MULTILINE |
-                          ES_AUTOVSCROLL | ES_WANTRETURN);
+    SetWindowLongPtrW(
+        edit, GWL_STYLE,
+        WS_CHILD | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN);
   };
   CheckBox(p, chkUseNotifyUser, "Notify user on &success with message:", R(16, 58, 400, 20));
   message(txtSucessMessage, 82);

@@ -15,7 +15,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   // The shell's folder browser needs a single-threaded apartment.
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
-  frmWizard wizard(SystemDialogs());
+  frmWizard wizard(SystemServices());
   if (!wizard.Create(instance)) return 1;
   ShowWindow(wizard.Handle(), show);
   UpdateWindow(wizard.Handle());
