@@ -2,7 +2,7 @@
 # The Windows toolkit's pages as PNG files (scripts/screenshots.sh --windows):
 # cross-builds the toolkit, draws every page under Wine on a virtual display
 # (Xvfb, with Wine's own desktop so windows get their frames) and converts
-# the pictures with ImageMagick.
+# the pictures with ImageMagick. The manual pages show the example INI file.
 #
 #   scripts/screenshots-windows.sh [OUTPUT_FOLDER]
 set -euo pipefail
@@ -39,7 +39,7 @@ wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
 
 mkdir -p "$work/bmp"
 wine explorer /desktop=velloran,1200x900 "$BUILD/engine/toolkit_win32_screenshots.exe" \
-  "$(winepath -w "$work/bmp")"
+  "$(winepath -w "$work/bmp")" "$(winepath -w "$PWD/examples/manual-migration.ini")"
 mkdir -p "$out"
 count=0
 for bmp in "$work"/bmp/*.bmp; do

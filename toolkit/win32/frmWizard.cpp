@@ -104,7 +104,8 @@ LRESULT frmWizard::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return OnNotify(reinterpret_cast<NMHDR*>(lp));
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wp);
-      if (IsLinkLabel(reinterpret_cast<HWND>(lp))) SetTextColor(dc, GetSysColor(COLOR_HOTLIGHT));
+      // Links in the colour browsers give them.
+      if (IsLinkLabel(reinterpret_cast<HWND>(lp))) SetTextColor(dc, RGB(0x00, 0x4e, 0xb8));
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }

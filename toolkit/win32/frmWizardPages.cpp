@@ -425,10 +425,10 @@ void frmWizard::BuildMDACPage() {
        "of MDAC (2.8).",
        R(16, 236, 528, 48), lblWizard(4));
   Text(p, std::string("For further information, go to ") + kMDACInformationAddress,
-       R(16, 290, 528, 20), lblWizard(3));
+       R(16, 290, 528, 36), lblWizard(3));
   // The next control starts a new group, so the options end here.
   Add(p, L"BUTTON", "&Deploy Now", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, cmdDeployNow(1),
-      R(436, 320, 108, 28), kRight);
+      R(436, 334, 108, 28), kRight);
   EndPage(p);
 }
 

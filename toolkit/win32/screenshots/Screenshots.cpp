@@ -3,7 +3,7 @@
 // (scripts/screenshots.sh --windows turns them into PNG). Runs on a desktop:
 // the pictures are taken from the screen.
 //
-//   toolkit_win32_screenshots.exe FOLDER
+//   toolkit_win32_screenshots.exe FOLDER [MANUAL_INI]
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -26,6 +26,7 @@ namespace {
 class ShotDialogs : public DialogService {
  public:
   bool ActiveDirectory = true;
+  std::string Existing;  ///< an INI file to open instead of a new one
   MessageAnswer Message(HWND, const std::string&, const std::string&, MessageIcon,
                         MessageButtons buttons) override {
     return FirstButton(buttons);
@@ -38,6 +39,8 @@ class ShotDialogs : public DialogService {
     NewINIChoice choice;
     choice.Cancelled = false;
     choice.ActiveDirectory = ActiveDirectory;
+    choice.ExistingPage = !Existing.empty();
+    choice.ExistingFile = Existing;
     return choice;
   }
   void ShowAbout(HWND) override {}
@@ -133,11 +136,12 @@ const char* Slug(int page, bool activeDirectory) {
   }
 }
 
-int Render(const std::string& folder) {
+int Render(const std::string& folder, const std::string& manualINI) {
   int shots = 0;
   for (bool activeDirectory : {true, false}) {
     ShotDialogs dialogs;
     dialogs.ActiveDirectory = activeDirectory;
+    if (!activeDirectory) dialogs.Existing = manualINI;
     WizardServices services = SystemServices();
     services.Dialogs = &dialogs;
     frmWizard wizard(services);
@@ -178,11 +182,11 @@ int Render(const std::string& folder) {
 }  // namespace velloran::win32
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    fprintf(stderr, "usage: toolkit_win32_screenshots FOLDER\n");
+  if (argc < 2 || argc > 3) {
+    fprintf(stderr, "usage: toolkit_win32_screenshots FOLDER [MANUAL_INI]\n");
     return 2;
   }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  return velloran::win32::Render(argv[1]);
+  return velloran::win32::Render(argv[1], argc > 2 ? argv[2] : "");
 }
