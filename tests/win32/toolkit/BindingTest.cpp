@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <fstream>
+
 #include "WizardFixture.h"
 #include "common/modINIDocument.h"
 #include "platform/profile/Profile.h"
@@ -340,6 +342,20 @@ TEST_F(BindingTest, DeployNowWithoutMDACAndBeforeSaving) {
   EXPECT_EQ(ReadBytes(share / "Printers.ini.html"), Golden("no-mdac.html"));
   EXPECT_EQ(ReadBytes(share / "Printers.ini.bat"), Golden("no-mdac.bat", "\\\\srv\\deploy"));
   EXPECT_FALSE(std::filesystem::exists(share / "MDAC_TYP2.8.EXE"));
+}
+
+TEST_F(BindingTest, StartUpOpensTheFileChosenOnTheExistingPage) {
+  const std::string path = PathOf("Existing.ini");
+  std::ofstream(std::filesystem::path(Wide(path)), std::ios::binary) << Golden("filled.ini");
+  dialogs.NewINIChoices.push_back({false, true, true, path});
+  window = std::make_unique<frmWizard>(Services());
+  ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
+  ASSERT_TRUE(window->Start());
+  EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [Existing.ini]");
+  EXPECT_FALSE(window->ActiveDirectoryMode()) << "the file says which kind it is";
+  EXPECT_EQ(LinesOf(Control(lstServerPairs)),
+            (std::vector<std::string>{"OLDSRV1 -> NEWSRV1", "OLDSRV2 -> NEWSRV2"}));
+  EXPECT_FALSE(window->CurrentDocument().Unsaved);
 }
 
 TEST_F(BindingTest, ClosingWithUnsavedWorkAsksFirst) {
