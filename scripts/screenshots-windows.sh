@@ -20,7 +20,7 @@ work=$(mktemp -d)
 xvfb_pid=
 cleanup() {
   wineserver --kill 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -22,7 +22,7 @@ fi
 system_dlls='^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|SHELL32|OLE32|OLEAUT32|ADVAPI32|NETAPI32|MSVCRT|WS2_32|VERSION|SHLWAPI|UXTHEME)\.DLL$'
 others=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]' | grep -Ev "$system_dlls" || true)
 if [ -n "$others" ]; then
-  echo "test-windows-toolkit: $exe imports DLLs that Windows does not have:" $others >&2
+  echo "test-windows-toolkit: $exe imports DLLs that Windows does not have:" "${others//$'\n'/ }" >&2
   exit 1
 fi
 if ! grep -q 'Microsoft.Windows.Common-Controls' "$exe"; then
