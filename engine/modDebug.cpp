@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
+#include <vector>
 
 #include "engine/ComputerName.h"
 #include "engine/modEventLog.h"
@@ -203,6 +205,86 @@ Result<std::string> DecodeDebugBytes(const Bytes& bytes) {
     AppendUtf8(text, u);
   }
   return text;
+}
+
+namespace {
+
+std::vector<std::string_view> TextLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = text.find("\r\n", at);
+    if (end == std::string_view::npos) {
+      lines.push_back(text.substr(at));
+      break;
+    }
+    lines.push_back(text.substr(at, end - at));
+    at = end + 2;
+  }
+  return lines;
+}
+
+// What the opening writes before the INI file can switch the log off (an
+// INI file that cannot be read is reported as an event there too).
+bool IsOpeningLine(std::string_view line) {
+  for (std::string_view start :
+       {">> Command line parameter: ", ">> First found INI file : ", ">> Opening INI File: ",
+        ">> Logged event in application event log.", "ERROR: ", "ERROR DESCRIPTION: "}) {
+    if (line.starts_with(start)) return true;
+  }
+  return line.starts_with('*') && line.ends_with('*');  // a banner
+}
+
+}  // namespace
+
+std::string DebugTextCutShort(std::string_view text) {
+  const std::string stars(80, '*');
+  const std::string endTitle = std::string(31, '*') + "     END DEBUG     " + std::string(30, '*');
+  const std::string beginTitle =
+      std::string(30, '*') + "     BEGIN DEBUG     " + std::string(29, '*');
+  if (!text.ends_with("\r\n")) return "it ends in the middle of a line";
+  text.remove_suffix(2);
+  const std::vector<std::string_view> lines = TextLines(text);
+  if (lines.size() < 3 || lines[0] != stars || lines[1] != beginTitle || lines[2] != stars)
+    return "it does not begin with the BEGIN DEBUG banner";
+
+  const size_t n = lines.size();
+  const bool ended =
+      n >= 6 && lines[n - 3] == stars && lines[n - 2] == endTitle && lines[n - 1] == stars;
+  if (!ended) {
+    // With DebugOn=False the INI file ends the log right after the opening.
+    bool opened = false;
+    for (std::string_view line : lines) {
+      if (!IsOpeningLine(line)) return "the END DEBUG banner is missing";
+      opened = opened || line.starts_with(">> Opening INI File: ");
+    }
+    return opened ? "" : "the END DEBUG banner is missing";
+  }
+  static constexpr std::string_view kProgress[] = {
+      ">> Running Velloran, abort status: ",
+      ">> Finished getting network printers, abort status: ",
+      ">> Finished moving via AD, abort status: ",
+      ">> Finished moving manual, abort status: ",
+      ">> Finished notification, abort status: ",
+  };
+  // With the log on at the end, the marker was read: either it ended the
+  // run right there, or the run went through all of its steps.
+  constexpr std::string_view kMarker = ">> Registry Key Value: ";
+  constexpr std::string_view kMissing =
+      "the run's progress lines are not all there: its middle is missing";
+  size_t next = 0, marker = 0;
+  for (size_t i = 0; i < n - 3; ++i) {
+    if (lines[i].starts_with(kMarker) && marker == 0 && next == 0) marker = i + 1;
+    for (size_t k = 0; k < std::size(kProgress); ++k) {
+      if (!lines[i].starts_with(kProgress[k])) continue;
+      if (k != next || marker == 0) return std::string(kMissing);
+      ++next;
+    }
+  }
+  if (marker == 0) return std::string(kMissing);
+  if (next == 0 && !(marker == n - 3 && lines[n - 4] == std::string(kMarker) + "True"))
+    return std::string(kMissing);
+  if (next != 0 && next != std::size(kProgress)) return std::string(kMissing);
+  return "";
 }
 
 namespace {

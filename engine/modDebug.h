@@ -43,6 +43,14 @@ void EncodeDebugText(std::string_view text, Bytes& out);
 /// cannot be one (odd length, not UTF-16).
 Result<std::string> DecodeDebugBytes(const Bytes& bytes);
 
+/// Why a decoded debug text is not all that a run wrote, or "" when it is.
+/// A whole text ends with the END DEBUG banner, and the run driver's five
+/// progress lines are all there or none; with the log switched off by the
+/// INI file it is the opening lines alone. A file cut short on its way to
+/// the share decodes to its start joined to its end, which these catch
+/// unless the cut falls between two progress lines.
+std::string DebugTextCutShort(std::string_view text);
+
 /// A yes/no value as the log writes it.
 inline const char* TrueFalse(bool v) { return v ? "True" : "False"; }
 

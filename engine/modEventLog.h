@@ -10,6 +10,7 @@ namespace velloran {
 inline constexpr uint32_t kEventIdRunOutcome = 20001;
 inline constexpr uint32_t kEventIdDebugFile = 20002;
 inline constexpr uint32_t kEventIdRunOnceMarker = 20003;
+inline constexpr uint32_t kEventIdINIFile = 20004;
 
 /// The run's outcome as event 20001, warning or information by abort status.
 void WriteApplicationEvent(Run& run);

@@ -2,15 +2,19 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "common/INIKeys.h"
 #include "common/modINIDocument.h"
 #include "engine/modDebug.h"
+#include "engine/modEventLog.h"
 #include "engine/modMain.h"
 #include "platform/Paths.h"
 #include "platform/RegularFile.h"
+#include "platform/profile/Profile.h"
 
 namespace velloran {
 
@@ -44,7 +48,41 @@ std::string FirstINIFile(const std::string& folder) {
   return "";
 }
 
+/// FileOutputName names a file in the output folder. A name that is a path
+/// (a separator, or "." or "..") would write elsewhere, as the user running
+/// the engine: the output file is then not written, and the log says why.
+void RefusePathAsFileName(Run& run) {
+  INISettings& s = run.Settings;
+  const std::string& name = s.FileOutputName;
+  if (name.find_first_of("\\/") == std::string::npos && name != "." && name != "..") return;
+  WriteErrorToDebugLog(
+      run, "ERROR: Reading INI file: FileOutputName " + name,
+      PlatformError{
+          kInvalidSetting,
+          "A file name may not hold \"\\\" or \"/\" or be \".\" or \"..\"; no output file is "
+          "written."});
+  s.UseFileOutput = false;
+}
+
 }  // namespace
+
+/// A regular file the engine may read, of a size a settings file can have:
+/// the profile functions read anything bigger as a file without keys, and
+/// a run must not then pass for one that found nothing to do.
+Status CheckINIFile(const std::string& path) {
+  if (Status readable = CheckReadableRegularFile(path); !readable.ok()) return readable;
+  std::error_code ec;
+  // Paths are UTF-8 in every program, also where the system's narrow form
+  // is an ANSI code page.
+  const auto size = std::filesystem::file_size(
+      std::u8string(reinterpret_cast<const char8_t*>(path.data()), path.size()), ec);
+  if (ec) return PlatformError{ec.value(), ec.message()};
+  if (size > kMaxProfileBytes)
+    return PlatformError{EFBIG, "The file is " + std::to_string(size) +
+                                    " bytes long; no settings file is larger than " +
+                                    std::to_string(kMaxProfileBytes >> 20) + " MiB."};
+  return Status::Ok();
+}
 
 void OpenINIFile(Run& run) {
   const std::string& arguments = run.CommandLine;
@@ -81,8 +119,14 @@ void ReadINISettings(Run& run) {
   // so a FIFO cannot hold the run up.
   NoProfile none;
   ProfileFunctions* profile = &*run.Svc.Profile;
-  if (Status readable = CheckReadableRegularFile(run.INIFilePath); !readable.ok()) {
+  if (Status readable = CheckINIFile(run.INIFilePath); !readable.ok()) {
     WriteErrorToDebugLog(run, "ERROR: Reading INI file: " + run.INIFilePath, readable.error());
+    // With every switch off nothing else would tell the administrator.
+    ReportApplicationEvent(run, "Velloran",
+                           "Unable to read INI file " + run.INIFilePath + ": " +
+                               std::to_string(readable.error().Number) + ": " +
+                               readable.error().Description,
+                           kEventTypeWarning, kEventIdINIFile);
     run.INIFileUnreadable = true;
     profile = &none;
   }
@@ -93,6 +137,7 @@ void ReadINISettings(Run& run) {
                        [&notes](std::string_view line) { notes.emplace_back(line); });
   document.ReadINISettings(run.Settings);
   for (const std::string& note : notes) WriteToDebugLog(run, note);
+  RefusePathAsFileName(run);
   DumpINISettings(run);
 }
 

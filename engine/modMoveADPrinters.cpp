@@ -72,7 +72,15 @@ class ADPrinterIndex {
 }  // namespace
 
 std::string ADPrinterQuery(const std::string& adsPath) {
-  return "Select name, printShareName FROM '" + adsPath + "' WHERE objectCategory='printQueue'";
+  // The path sits between apostrophes, so one inside it ("OU=Children's")
+  // is doubled, as the query language reads it.
+  std::string quoted;
+  quoted.reserve(adsPath.size());
+  for (char c : adsPath) {
+    quoted += c;
+    if (c == '\'') quoted += c;
+  }
+  return "Select name, printShareName FROM '" + quoted + "' WHERE objectCategory='printQueue'";
 }
 
 const std::vector<std::string>& ADServerAttributes() {

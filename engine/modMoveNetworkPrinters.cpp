@@ -60,7 +60,28 @@ void KeepDefaultPrinter(Run& run, NetworkObject& network, const std::string& pat
   WriteToDebugLog(run, ">> Default printer kept: " + path);
 }
 
+// Windows reports a driver it may not install for the user in these ways:
+// 740 ERROR_ELEVATION_REQUIRED where installing would need an administrator's
+// consent that a logon script cannot give, 3019
+// ERROR_PRINTER_DRIVER_DOWNLOAD_NEEDED where Point and Print keeps the driver
+// on the server, 3014 ERROR_PRINTER_DRIVER_BLOCKED where policy blocks the
+// driver itself. The network object raises them as HRESULTs (0x8007xxxx),
+// the spooler's own calls as plain numbers.
+bool DriverNotInstallable(int32_t number) {
+  constexpr int32_t kWin32Facility = static_cast<int32_t>(0x80070000u);
+  for (int32_t code : {740, 3014, 3019})
+    if (number == code || number == (kWin32Facility | code)) return true;
+  return false;
+}
+
 }  // namespace
+
+std::string_view DriverCause(const PlatformError& error) {
+  if (!DriverNotInstallable(error.Number)) return {};
+  return "the new printer's driver is not installed on this computer, and only an "
+         "administrator may install it from the print server. Install the driver beforehand "
+         "(a computer startup script), or approve the server in the Point and Print policy.";
+}
 
 std::string ConnectionPath(const std::string& server, const std::string& share) {
   return "\\\\" + server + "\\" + share;
@@ -89,6 +110,10 @@ void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
     WriteErrorToDebugLog(run, "ERROR: Adding printer: " + newPath, added.error());
     AppendErrorToOutcome(run, "Error in adding/migrating network printer: " + newPath,
                          added.error());
+    if (std::string_view cause = DriverCause(added.error()); !cause.empty()) {
+      AppendOutcome(run, "> Cause: " + std::string(cause));
+      WriteToDebugLog(run, ">> Cause: " + std::string(cause));
+    }
     // Every failed roll-back is logged, whatever the sign of its number: the
     // network object reports negative ones, and a user left without either
     // printer must leave a trace.

@@ -3,6 +3,7 @@
 // mode included, moves a connection with.
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/Run.h"
 
@@ -21,6 +22,11 @@ std::string ConnectionPath(const std::string& server, const std::string& share);
 
 /// Reports a connection that already points where a mode would move it.
 void ReportAlreadyMigrated(Run& run, const NetworkPrinter& client);
+
+/// What an administrator does about a failed add whose error says that the
+/// queue's driver could not be installed for the user; empty for every other
+/// failure.
+std::string_view DriverCause(const PlatformError& error);
 
 /// Removes `oldPath`, adds `newPath` and, when the add fails, adds `oldPath`
 /// back. `network` is the mode's network object or the failure to create it,

@@ -11,6 +11,8 @@ mkdir -p /var/lib/velloran/users
 export VELLORAN_PRINTERS=cups
 export VELLORAN_MESSAGEBOX=console
 export VELLORAN_EVENTLOG=syslog
+# Queues are saved here before they are deleted (velloran restore-queue FILE).
+export VELLORAN_QUEUE_STATE=/var/lib/velloran/queues
 # The run-once marker per user, where the user cannot edit it.
 export VELLORAN_USER_HIVE="/var/lib/velloran/users/$SUDO_USER.hive"
 exec /opt/velloran/VelloranEngine /opt/velloran/move.ini

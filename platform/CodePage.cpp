@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/CodePageDetail.h"
 
@@ -181,6 +182,58 @@ bool detail::SameTextByCharacter(std::string_view a, std::string_view b) {
     if (LowerLetter(p) != LowerLetter(q)) return false;
   }
   return i == a.size() && j == b.size();
+}
+
+namespace {
+
+/// The base letter of U+00C0 to U+024F: the letter its
+/// canonical decomposition starts with, or the letter under a stroke or bar
+/// (Ł, Đ, Ħ, Ø); "." where there is none.
+constexpr std::string_view kLatinBase =
+    "AAAAAA.CEEEEIIII.NOOOOO.OUUUUY..aaaaaa.ceeeeiiii.nooooo.ouuuuy.y"
+    "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi..JjKk.LlLlLlL"
+    "lLlNnNnNn...OoOoOo..RrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZz."
+    "b......................I........Oo.............Uu....Zz........."
+    ".............AaIiOoUuUuUuUuUu.AaAa..GgGgKkOoOo..j...Gg..NnAa...."
+    "AaAaEeEeIiIiOoOoRrRrUuUuSsTt..Hh......AaEeOoOoOoOoYy............"
+    "........Jj..RrYy";
+
+/// The characters Windows tries in place of `c`, nearest first. It has none
+/// for the Latin Extended Additional block (U+1E00 on).
+std::vector<char32_t> NearCharacters(char32_t c) {
+  if (c >= 0xFF01 && c <= 0xFF5E) return {c - 0xFEE0};  // full-width ASCII
+  if (c == 0x110) return {0xD0, 'D'};                   // Đ looks like Ð
+  if (c >= 0xC0 && c < 0xC0 + kLatinBase.size() && kLatinBase[c - 0xC0] != '.')
+    return {static_cast<char32_t>(kLatinBase[c - 0xC0])};
+  return {};
+}
+
+}  // namespace
+
+std::string BestFitFromUtf8(const CodePage& cp, std::string_view utf8) {
+  std::string direct = cp.FromUtf8(utf8);
+  // Only a "?" that the text did not hold marks a character the code page
+  // lacks; most text has none.
+  if (std::count(direct.begin(), direct.end(), '?') == std::count(utf8.begin(), utf8.end(), '?'))
+    return direct;
+  std::string out;
+  out.reserve(direct.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t at = i;
+    const char32_t c = DecodeUtf8(utf8, i);
+    std::string one = cp.FromUtf8(utf8.substr(at, i - at));
+    for (char32_t near : one == "?" && c != '?' ? NearCharacters(c) : std::vector<char32_t>{}) {
+      std::string nearUtf8;
+      AppendUtf8(nearUtf8, near);
+      std::string fit = cp.FromUtf8(nearUtf8);
+      if (fit != "?") {
+        one = fit;
+        break;
+      }
+    }
+    out += one;
+  }
+  return out;
 }
 
 bool SameAnsiText(const CodePage& cp, std::string_view a, std::string_view b) {

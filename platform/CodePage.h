@@ -49,6 +49,12 @@ const CodePage& AnsiCodePage();
 inline std::string AnsiToUtf8(std::string_view ansi) { return AnsiCodePage().ToUtf8(ansi); }
 inline std::string Utf8ToAnsi(std::string_view utf8) { return AnsiCodePage().FromUtf8(utf8); }
 
+/// UTF-8 to ANSI as Windows converts text it may approximate (its "best
+/// fit"): a Latin letter the code page lacks becomes the letter without its
+/// accent or stroke ("Łódź" is "Lódz" in windows-1252), a full-width form
+/// its ASCII one; anything else missing becomes "?".
+std::string BestFitFromUtf8(const CodePage& cp, std::string_view utf8);
+
 /// One UTF-8 sequence at s[i], advancing i. Malformed input gives U+FFFD for
 /// one byte, so every byte string decodes.
 char32_t DecodeUtf8(std::string_view s, size_t& i);

@@ -8,12 +8,18 @@
 //   default: \\OLDSRV1\ACCOUNTING
 //   share: \\NEWSRV1\ACCOUNTING
 //   offline: \\OLDSRV2
+//   offline-after-remove: \\OLDSRV3
 //
 // Lines are kept in order; adding a connection inserts it after the last
-// connection line, removing one deletes its line. Every change rewrites the
-// whole file atomically. The parsed file is kept with the object and read
-// again only when the file changed under it, so a move costs one write and
-// not a parse of the whole file per call.
+// connection line, removing one deletes its line. The parsed file is kept
+// with the object and read again only when the file changed under it.
+//
+// A change costs the length of its line, not of the file: it is appended as
+// a record ("-connection: X", "+connection: Y", "+share: X") that reading
+// the file applies, so a run stopped half-way leaves a file that says what
+// was done. The object writes the file in whole (atomically) when it is
+// released, and meanwhile whenever the records grow as long as the rest; a
+// small file is written in whole at every change, as it costs no more.
 
 #include <sys/stat.h>
 
@@ -22,10 +28,14 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
+#include <list>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
+#include "platform/AppendFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Backends.h"
 #include "platform/CodePage.h"
@@ -37,9 +47,6 @@
 namespace velloran {
 
 namespace {
-
-// Connection names compare as Windows compares them: letters in any case.
-bool SameName(std::string_view a, std::string_view b) { return SameText(a, b); }
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -54,78 +61,205 @@ struct Line {
   std::string Value;  // trimmed value
 };
 
-struct Profile {
-  std::vector<Line> Lines;
+std::string LowerKey(std::string_view key) {
+  std::string out(Trim(key));
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
 
+/// "\\SERVER", "SERVER\" or "SERVER" as the bare server name.
+std::string_view BareServer(std::string_view named) {
+  while (named.starts_with('\\')) named.remove_prefix(1);
+  while (named.ends_with('\\')) named.remove_suffix(1);
+  return named;
+}
+
+/// The lines of a profile, indexed so that every change and lookup costs
+/// the length of its names, not of the file.
+class Profile {
+ public:
+  using Iter = std::list<Line>::iterator;
+
+  /// The file's text: its lines, then the change records appended to it.
   static Profile Parse(std::string_view rest) {
     Profile p;
+    p.endsWithLineEnd_ = rest.empty() || rest.back() == '\n';
     while (!rest.empty()) {
       size_t nl = rest.find('\n');
       std::string_view raw = rest.substr(0, nl);
-      rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);
+      const bool whole = nl != std::string_view::npos;
+      rest = whole ? rest.substr(nl + 1) : std::string_view();
       if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-      Line line{std::string(raw), "", ""};
       std::string_view t = Trim(raw);
+      // A record cut off by a stop mid-write was never done.
+      if (t.starts_with('+') || t.starts_with('-')) {
+        if (whole) p.Replay(t);
+        p.cutRecord_ = !whole;
+        p.recordBytes_ += raw.size() + 1;
+        continue;
+      }
+      Line line{std::string(raw), "", ""};
       size_t colon = t.find(':');
       if (!t.empty() && t[0] != '#' && colon != std::string_view::npos) {
-        std::string key(Trim(t.substr(0, colon)));
-        std::transform(key.begin(), key.end(), key.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        line.Key = key;
+        line.Key = LowerKey(t.substr(0, colon));
         line.Value = std::string(Trim(t.substr(colon + 1)));
       }
-      p.Lines.push_back(std::move(line));
+      p.baseBytes_ += raw.size() + 1;
+      p.Append(std::move(line));
     }
     return p;
   }
 
+  /// The file as it would be written in whole, records applied.
   std::string Text() const {
-    size_t size = 0;
-    for (const Line& l : Lines) size += l.Text.size() + 1;
     std::string out;
-    out.reserve(size);
-    for (const Line& l : Lines) {
+    out.reserve(baseBytes_ + recordBytes_);
+    for (const Line& l : lines_) {
       out += l.Text;
       out += '\n';
     }
     return out;
   }
 
+  const std::list<Line>& Lines() const { return lines_; }
+
   std::vector<std::string> Values(std::string_view key) const {
     std::vector<std::string> v;
-    for (const Line& l : Lines)
-      if (l.Key == key) v.push_back(l.Value);
+    if (auto it = byKey_.find(std::string(key)); it != byKey_.end())
+      for (Iter l : it->second) v.push_back(l->Value);
     return v;
   }
-
+  std::string First(std::string_view key) const {
+    auto it = byKey_.find(std::string(key));
+    return it == byKey_.end() || it->second.empty() ? std::string() : it->second.front()->Value;
+  }
   bool Has(std::string_view key, std::string_view value) const {
-    return std::any_of(Lines.begin(), Lines.end(),
-                       [&](const Line& l) { return l.Key == key && SameName(l.Value, value); });
+    auto it = byName_.find(NameKey(key, value));
+    return it != byName_.end() && !it->second.empty();
   }
-
   bool HasAny(std::string_view key) const {
-    return std::any_of(Lines.begin(), Lines.end(), [&](const Line& l) { return l.Key == key; });
+    auto it = byKey_.find(std::string(key));
+    return it != byKey_.end() && !it->second.empty();
+  }
+  /// The first line of `key` named `value`, as it stands in the file.
+  std::optional<std::string> Find(std::string_view key, std::string_view value) const {
+    auto it = byName_.find(NameKey(key, value));
+    if (it == byName_.end() || it->second.empty()) return std::nullopt;
+    return it->second.front()->Value;
   }
 
-  /// Inserts after the last line of `key`, or at the end when there is none.
-  void InsertAfterLast(std::string_view key, std::string value) {
-    auto last =
-        std::find_if(Lines.rbegin(), Lines.rend(), [&](const Line& l) { return l.Key == key; });
-    Lines.insert(last.base(), Line{std::string(key) + ": " + value, std::string(key), value});
-  }
-
-  /// Whether `offline:` names the server of `path` ("\\SERVER" or "SERVER").
-  bool IsOffline(std::string_view path) const {
+  /// Whether a line of `key` names the server of `path` ("\\SERVER" or "SERVER").
+  bool NamesServerOf(std::string_view key, std::string_view path) const {
     std::string_view server = ConnectionServer(path);
-    if (server.empty()) return false;
-    return std::any_of(Lines.begin(), Lines.end(), [&](const Line& l) {
-      if (l.Key != "offline") return false;
-      std::string_view named = l.Value;
-      while (named.starts_with('\\')) named.remove_prefix(1);
-      while (named.ends_with('\\')) named.remove_suffix(1);
-      return SameName(named, server);
-    });
+    return !server.empty() && Has(key, server);
   }
+
+  /// One change, as its record says: "+KEY: VALUE" adds a line after the
+  /// last of its key (a default after the last connection), "-KEY: VALUE"
+  /// removes the first line of the key so named ("-default:" every default
+  /// line). Returns the record for the file, or "" when nothing changed.
+  std::string Change(char op, std::string_view key, std::string_view value) {
+    std::string record = std::string(1, op) + std::string(key) + ": " + std::string(value);
+    return Replay(record) ? record : std::string();
+  }
+
+  /// Records that could be written as part of the file now.
+  size_t RecordBytes() const { return recordBytes_; }
+  size_t BaseBytes() const { return baseBytes_; }
+  bool EndsWithLineEnd() const { return endsWithLineEnd_; }
+  /// The file ends in part of a record: nothing may be appended to it.
+  bool HasCutRecord() const { return cutRecord_; }
+  void Recorded(size_t bytes) {
+    recordBytes_ += bytes;
+    endsWithLineEnd_ = true;
+  }
+  void Compacted() {
+    baseBytes_ = 0;
+    for (const Line& l : lines_) baseBytes_ += l.Text.size() + 1;
+    recordBytes_ = 0;
+    endsWithLineEnd_ = true;
+    cutRecord_ = false;
+  }
+
+ private:
+  // Connection names compare as Windows compares them: letters in any case.
+  static std::string NameKey(std::string_view key, std::string_view value) {
+    // Servers of "offline" lines are named with or without backslashes.
+    if (key == "offline" || key == "offline-after-remove") value = BareServer(value);
+    return std::string(key) + '\n' + FoldCase(value);
+  }
+
+  bool Replay(std::string_view record) {
+    const char op = record.front();
+    record.remove_prefix(1);
+    size_t colon = record.find(':');
+    if (colon == std::string_view::npos) return false;
+    const std::string key = LowerKey(record.substr(0, colon));
+    const std::string value(Trim(record.substr(colon + 1)));
+    if (key.empty()) return false;
+    if (op == '+') {
+      Iter after = lines_.end();
+      const std::string anchor = key == "default" ? std::string("connection") : key;
+      if (auto it = byKey_.find(anchor); it != byKey_.end() && !it->second.empty())
+        after = std::next(it->second.back());
+      Insert(after, Line{key + ": " + value, key, value});
+      return true;
+    }
+    if (key == "default" && value.empty()) {
+      auto it = byKey_.find(key);
+      if (it == byKey_.end() || it->second.empty()) return false;
+      while (!it->second.empty()) Erase(it->second.front());
+      return true;
+    }
+    auto it = byName_.find(NameKey(key, value));
+    if (it == byName_.end() || it->second.empty()) return false;
+    if (key == "default") {
+      while (!it->second.empty()) Erase(it->second.front());
+    } else {
+      Erase(it->second.front());
+    }
+    return true;
+  }
+
+  void Append(Line line) { Insert(lines_.end(), std::move(line)); }
+
+  void Insert(Iter before, Line line) {
+    Iter at = lines_.insert(before, std::move(line));
+    if (at->Key.empty()) return;
+    // Lines of a key go in file order: only ever appended, or added after
+    // the last of their key.
+    auto& ofKey = byKey_[at->Key];
+    if (ofKey.empty() || before == lines_.end() || IsAfter(at, ofKey.back()))
+      ofKey.push_back(at);
+    else
+      ofKey.insert(std::find_if(ofKey.begin(), ofKey.end(), [&](Iter l) { return IsAfter(l, at); }),
+                   at);
+    byName_[NameKey(at->Key, at->Value)].push_back(at);
+  }
+
+  void Erase(Iter line) {
+    auto& ofKey = byKey_[line->Key];
+    ofKey.erase(std::find(ofKey.begin(), ofKey.end(), line));
+    auto& named = byName_[NameKey(line->Key, line->Value)];
+    named.erase(std::find(named.begin(), named.end(), line));
+    lines_.erase(line);
+  }
+
+  /// Whether `a` comes after `b`, for a `b` that is the last line of its
+  /// key: true for every line inserted after it.
+  bool IsAfter(Iter a, Iter b) const {
+    for (Iter l = b; l != lines_.end(); ++l)
+      if (l == a) return true;
+    return false;
+  }
+
+  std::list<Line> lines_;
+  std::unordered_map<std::string, std::deque<Iter>> byKey_;
+  std::unordered_map<std::string, std::deque<Iter>> byName_;
+  size_t baseBytes_ = 0, recordBytes_ = 0;
+  bool endsWithLineEnd_ = true;
+  bool cutRecord_ = false;
 };
 
 PlatformError NetworkPathNotFound() {
@@ -162,9 +296,21 @@ std::optional<FileStamp> StampOf(const std::string& path) {
 #endif
 }
 
+/// Below this a file is written in whole at every change: that costs no
+/// more than a record, and keeps small files free of records.
+constexpr size_t kWholeWriteBytes = 64 * 1024;
+
 class ProfileNetworkObject : public NetworkObject {
  public:
   explicit ProfileNetworkObject(std::string path) : path_(std::move(path)) {}
+  ~ProfileNetworkObject() override {
+    // Released: the records go into the file proper. A failure leaves the
+    // records, which say the same.
+    if (profile_ && profile_->RecordBytes() > 0 && StampOf(path_) == stamp_)
+      static_cast<void>(WriteWhole());
+  }
+  ProfileNetworkObject(const ProfileNetworkObject&) = delete;
+  ProfileNetworkObject& operator=(const ProfileNetworkObject&) = delete;
 
   Result<std::vector<std::string>> EnumPrinterConnections() override {
     if (Status s = Load(); !s.ok()) return s.error();
@@ -184,64 +330,59 @@ class ProfileNetworkObject : public NetworkObject {
   Status RemovePrinterConnection(std::string_view path, bool, bool) override {
     if (Status s = CheckConnectionName(path); !s.ok()) return s;
     if (Status s = Load(); !s.ok()) return s;
-    if (profile_->IsOffline(path)) return NetworkPathNotFound();
-    auto& lines = profile_->Lines;
-    auto it = std::find_if(lines.begin(), lines.end(), [&](const Line& l) {
-      return l.Key == "connection" && SameName(l.Value, path);
-    });
-    if (it == lines.end())
+    if (profile_->NamesServerOf("offline", path)) return NetworkPathNotFound();
+    std::optional<std::string> removed = profile_->Find("connection", path);
+    if (!removed)
       return PlatformError{kConnectionMissing, "This network connection does not exist."};
-    std::string removed = it->Value;
-    lines.erase(it);
+    std::vector<std::string> records{profile_->Change('-', "connection", *removed)};
     // The default goes with its printer, as it does when a real queue or
     // connection is deleted; keeping it is the caller's job.
-    std::erase_if(lines,
-                  [&](const Line& l) { return l.Key == "default" && SameName(l.Value, removed); });
+    if (profile_->Has("default", *removed))
+      records.push_back(profile_->Change('-', "default", *removed));
     // Disconnecting leaves the share on its server: when the file lists the
     // network's shares, it now lists this one too, so that putting the
     // connection back (a roll-back) succeeds as it would on a real network.
-    if (profile_->HasAny("share") && !profile_->Has("share", removed))
-      profile_->InsertAfterLast("share", removed);
-    return Save();
+    if (profile_->HasAny("share") && !profile_->Has("share", *removed))
+      records.push_back(profile_->Change('+', "share", *removed));
+    // A server that goes down right after the remove: putting the
+    // connection back fails, as a roll-back does when the old server is
+    // lost mid-move.
+    if (profile_->NamesServerOf("offline-after-remove", *removed) &&
+        !profile_->NamesServerOf("offline", *removed))
+      records.push_back(profile_->Change('+', "offline", ConnectionServer(*removed)));
+    return Save(records);
   }
 
   Status AddWindowsPrinterConnection(std::string_view path) override {
     if (Status s = CheckConnectionPath(path); !s.ok()) return s;
     if (Status s = Load(); !s.ok()) return s;
-    if (profile_->IsOffline(path)) return NetworkPathNotFound();
+    if (profile_->NamesServerOf("offline", path)) return NetworkPathNotFound();
     if (profile_->HasAny("share") && !profile_->Has("share", path)) return InvalidPrinterName();
     // Connecting to a printer the user already has succeeds and changes nothing.
     if (profile_->Has("connection", path)) return Status::Ok();
-    profile_->InsertAfterLast("connection", std::string(path));
-    return Save();
+    return Save({profile_->Change('+', "connection", path)});
   }
 
   Result<std::string> GetDefaultPrinter() override {
     if (Status s = Load(); !s.ok()) return s.error();
-    std::vector<std::string> defaults = profile_->Values("default");
-    return defaults.empty() ? std::string() : defaults.front();
+    return profile_->First("default");
   }
 
   Status SetDefaultPrinter(std::string_view path) override {
     if (Status s = Load(); !s.ok()) return s;
-    auto& lines = profile_->Lines;
-    auto connection = std::find_if(lines.begin(), lines.end(), [&](const Line& l) {
-      return l.Key == "connection" && SameName(l.Value, path);
-    });
-    if (connection == lines.end())
+    std::optional<std::string> connection = profile_->Find("connection", path);
+    if (!connection)
       return PlatformError{kConnectionMissing, "This network connection does not exist."};
-    Line chosen{"default: " + connection->Value, "default", connection->Value};
-    std::erase_if(lines, [](const Line& l) { return l.Key == "default"; });
-    auto last = std::find_if(lines.rbegin(), lines.rend(),
-                             [](const Line& l) { return l.Key == "connection"; });
-    lines.insert(last.base(), std::move(chosen));
-    return Save();
+    std::vector<std::string> records;
+    if (profile_->HasAny("default")) records.push_back(profile_->Change('-', "default", ""));
+    records.push_back(profile_->Change('+', "default", *connection));
+    return Save(records);
   }
 
   Result<std::string> ComputerName() override {
     if (Load().ok()) {
-      std::vector<std::string> names = profile_->Values("computer");
-      if (!names.empty() && !names.front().empty()) return names.front();
+      std::string name = profile_->First("computer");
+      if (!name.empty()) return name;
     }
     std::string host = HostName();
     if (host.empty()) return PlatformError{1, "The computer name cannot be read."};
@@ -264,10 +405,25 @@ class ProfileNetworkObject : public NetworkObject {
     return Status::Ok();
   }
 
-  Status Save() {
-    // A rehearsal file changed twice per move: atomic, but not flushed to
-    // the disk each time (a flush costs more than the rest of the move).
-    Status written = WriteFileAtomically(path_, profile_->Text(), 0644, Flush::Lazy);
+  /// Puts the changes just made to the profile into the file: as records
+  /// appended to it, or by writing it in whole.
+  Status Save(const std::vector<std::string>& records) {
+    std::string block = profile_->EndsWithLineEnd() ? "" : "\n";
+    for (const std::string& r : records) {
+      if (r.empty()) continue;
+      block += r;
+      block += '\n';
+    }
+    const size_t total = profile_->BaseBytes() + profile_->RecordBytes() + block.size();
+    Status written;
+    if (total <= kWholeWriteBytes || profile_->HasCutRecord() ||
+        profile_->RecordBytes() + block.size() > profile_->BaseBytes()) {
+      written = WriteWhole();
+    } else {
+      // One write of one short block: a stop leaves it whole or not at all.
+      written = AppendBlockToFile(path_, block);
+      if (written.ok()) profile_->Recorded(block.size());
+    }
     std::optional<FileStamp> now = written.ok() ? StampOf(path_) : std::nullopt;
     if (now) {
       stamp_ = *now;
@@ -275,6 +431,14 @@ class ProfileNetworkObject : public NetworkObject {
       // What we hold is not what the file says: read it again next time.
       profile_.reset();
     }
+    return written;
+  }
+
+  Status WriteWhole() {
+    // A rehearsal file: atomic, but not flushed to the disk each time (a
+    // flush costs more than the rest of the move).
+    Status written = WriteFileAtomically(path_, profile_->Text(), 0644, Flush::Lazy);
+    if (written.ok()) profile_->Compacted();
     return written;
   }
 

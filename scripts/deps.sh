@@ -15,6 +15,7 @@ PACKAGES=(
   dpkg-dev file
   clang-14 libclang-rt-14-dev
   libcups2-dev cups cups-client
+  libsmbclient-dev
   g++-mingw-w64-x86-64-posix wine wine64
 )
 

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <ctime>
 #include <set>
+#include <string_view>
 
+#include "platform/CodePage.h"
 #include "tools/FleetReport.h"
 
 namespace velloran::fleet {
@@ -70,7 +72,13 @@ std::string Joined(const std::set<std::string>& names, size_t limit) {
   return out;
 }
 
-std::string Csv(const std::string& field) {
+// Every text below comes from files that any client could write. A
+// spreadsheet runs a cell that starts like a formula, so such a field gets a
+// leading apostrophe, which spreadsheets show as text.
+std::string Csv(const std::string& text) {
+  std::string field = text;
+  if (!field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string::npos)
+    field.insert(0, 1, '\'');
   if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
   std::string out = "\"";
   for (char c : field) {
@@ -80,36 +88,63 @@ std::string Csv(const std::string& field) {
   return out + "\"";
 }
 
+void AppendHex(std::string& out, const char* format, unsigned value) {
+  char buf[12];
+  std::snprintf(buf, sizeof buf, format, value);
+  out += buf;
+}
+
+/// Controls (C0, DEL, C1) and bytes that are no UTF-8: what a terminal or a
+/// JSON reader must never get raw.
+bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// Always valid JSON: controls and the two line separators escaped, and a
+// byte that is no UTF-8 (a file name no code page explained) becomes U+FFFD.
 std::string Json(const std::string& utf8) {
   std::string out = "\"";
-  for (unsigned char c : utf8) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t at = i;
+    const char32_t c = DecodeUtf8(utf8, i);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (IsControl(c) || c == 0x2028 || c == 0x2029) {
+      AppendHex(out, "\\u%04x", static_cast<unsigned>(c));
+    } else if (c == 0xFFFD && i - at == 1) {
+      out += "\\ufffd";
+    } else {
+      out.append(utf8, at, i - at);
     }
   }
   return out + "\"";
+}
+
+// A line for the terminal: a control character or a byte that is no UTF-8
+// is shown as an escape, so a crafted file name cannot move the cursor,
+// retitle the window or ring the bell.
+std::string Terminal(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t at = i;
+    const char32_t c = DecodeUtf8(utf8, i);
+    if (c == 0xFFFD && i - at == 1) {
+      AppendHex(out, "\\x%02X", static_cast<unsigned char>(utf8[at]));
+    } else if (c < 0x20 || c == 0x7F) {
+      AppendHex(out, "\\x%02X", static_cast<unsigned>(c));
+    } else if (IsControl(c)) {
+      AppendHex(out, "\\u%04X", static_cast<unsigned>(c));
+    } else {
+      out.append(utf8.substr(at, i - at));
+    }
+  }
+  return out;
 }
 
 std::string JsonNames(const std::set<std::string>& names) {
@@ -124,14 +159,24 @@ constexpr size_t kListLimit = 20;
 
 std::string RenderTable(const FleetSummary& s) {
   std::string out;
-  auto line = [&](const std::string& l) { out += l + "\n"; };
+  auto line = [&](const std::string& l) { out += Terminal(l) + "\n"; };
   char buf[256];
 
   line("Fleet summary of " + s.Share);
-  std::snprintf(buf, sizeof buf,
-                "Files read: %d output, %d e-mail back-up, %d debug; %d other files; %zu skipped",
-                s.OutputFiles, s.EmailBackups, s.DebugFiles, s.OtherFiles, s.Problems.size());
+  std::snprintf(
+      buf, sizeof buf,
+      "Files read: %d output, %d e-mail back-up, %d debug; %d other files; %zu damaged or "
+      "unreadable",
+      s.OutputFiles, s.EmailBackups, s.DebugFiles, s.OtherFiles, s.Problems.size());
   line(buf);
+  if (s.NotRegularFiles || s.LinksLeavingShare) {
+    std::string skipped = "Files skipped: ";
+    if (s.NotRegularFiles) skipped += std::to_string(s.NotRegularFiles) + " (not regular files)";
+    if (s.NotRegularFiles && s.LinksLeavingShare) skipped += ", ";
+    if (s.LinksLeavingShare)
+      skipped += std::to_string(s.LinksLeavingShare) + " (links leaving the share)";
+    line(skipped);
+  }
   line("");
 
   const int migrated = s.Count(Outcome::Succeeded) + s.Count(Outcome::AlreadyMigrated);
@@ -144,6 +189,8 @@ std::string RenderTable(const FleetSummary& s) {
   row("migrated", migrated);
   row("failed", s.Count(Outcome::Failed));
   row("seen, outcome unknown", s.Count(Outcome::Unknown));
+  if (s.Count(Outcome::Incomplete))
+    row("incomplete (debug file cut)", s.Count(Outcome::Incomplete));
   if (s.HaveComputerList) {
     std::snprintf(buf, sizeof buf, "  %-28s %6zu  (of %d listed)", "not yet seen", s.NotSeen.size(),
                   s.ListedComputers);
@@ -250,7 +297,9 @@ std::string RenderJson(const FleetSummary& s) {
   field("files", "{\"output\": " + std::to_string(s.OutputFiles) +
                      ", \"email_backup\": " + std::to_string(s.EmailBackups) + ", \"debug\": " +
                      std::to_string(s.DebugFiles) + ", \"other\": " + std::to_string(s.OtherFiles) +
-                     ", \"skipped\": " + std::to_string(s.Problems.size()) + "}");
+                     ", \"skipped\": " + std::to_string(s.Problems.size()) +
+                     ", \"not_regular\": " + std::to_string(s.NotRegularFiles) +
+                     ", \"links_leaving_share\": " + std::to_string(s.LinksLeavingShare) + "}");
   field("totals",
         "{\"seen\": " + std::to_string(s.Computers.size()) + ", \"migrated\": " +
             std::to_string(s.Count(Outcome::Succeeded) + s.Count(Outcome::AlreadyMigrated)) +
@@ -260,7 +309,8 @@ std::string RenderJson(const FleetSummary& s) {
                                       ", \"not_seen\": " + std::to_string(s.NotSeen.size())
                                 : std::string()) +
             ", \"unnamed_runs\": " + std::to_string(s.AnonymousRuns) +
-            ", \"unnamed_failed_runs\": " + std::to_string(s.AnonymousFailedRuns) + "}");
+            ", \"unnamed_failed_runs\": " + std::to_string(s.AnonymousFailedRuns) +
+            ", \"incomplete\": " + std::to_string(s.Count(Outcome::Incomplete)) + "}");
 
   std::string computers = "[";
   for (const auto& [key, c] : s.Computers) {

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/CodePage.h"
+
 namespace velloran::fleet {
 
 /// Where a run's account came from.
@@ -21,6 +23,7 @@ enum class Outcome {
   Succeeded,        ///< the run recorded no failure
   Failed,           ///< the run recorded at least one failure
   AlreadyMigrated,  ///< the run-once marker ended the run: an earlier one succeeded
+  Incomplete,       ///< the debug file that tells the run was cut short
 };
 
 const char* OutcomeName(Outcome outcome);
@@ -71,11 +74,10 @@ struct NameInfo {
 };
 NameInfo ClassifyName(std::string_view fileName);
 
-/// Windows-1252 text (what the engine writes) as UTF-8.
-std::string Ansi1252ToUtf8(std::string_view text);
 /// A report's text as UTF-8: kept when it is valid UTF-8 already (a file a
-/// tool converted), read as Windows-1252 otherwise.
-std::string ReportTextToUtf8(std::string_view text);
+/// tool converted), read in `codePage` (the clients' ANSI code page)
+/// otherwise.
+std::string ReportTextToUtf8(std::string_view text, const CodePage& codePage);
 /// Whether the first bytes of a file are those of an outcome text, so that
 /// other files need not be read whole.
 bool StartsLikeOutcome(std::string_view head);
@@ -100,6 +102,12 @@ struct ComputerState {
   bool MailFailed = false;  ///< an e-mail back-up file exists
 };
 
+/// Why a file of the share was left unread without being a problem of its own.
+enum class SkipReason {
+  NotRegularFile,    ///< a FIFO, socket, device, link to a folder or a dangling link
+  LinkLeavingShare,  ///< a link to something outside the share
+};
+
 struct FileProblem {
   std::string Path;
   std::string Reason;
@@ -109,6 +117,7 @@ struct FileProblem {
 struct FleetSummary {
   std::string Share;
   int OutputFiles = 0, EmailBackups = 0, DebugFiles = 0, OtherFiles = 0;
+  int NotRegularFiles = 0, LinksLeavingShare = 0;  ///< skipped unread
   std::vector<FileProblem> Problems;
   std::map<std::string, ComputerState> Computers;  ///< key: upper-case name
   std::vector<std::string> NotSeen;                ///< from the list of computers
@@ -128,6 +137,7 @@ class FleetBuilder {
   void Add(const std::string& computer, Source from, int64_t when, RunReport run);
   void AddProblem(std::string path, std::string reason);
   void CountFile(NameInfo::Kind kind);
+  void CountSkipped(SkipReason why);
   /// Servers given by the administrator, in addition to those inferred
   /// (every server a printer was migrated away from).
   void AddOldServer(const std::string& server);

@@ -36,7 +36,8 @@ const char* const kSummaryUsage =
     "  --no-progress      no progress bar, even on a terminal\n"
     "\n"
     "Exit status: 0 no computer failed (with --computers: and all were seen);\n"
-    "1 some failed or were not seen; 2 bad arguments or SHARE cannot be read.\n";
+    "1 some failed, were not seen or left a debug file cut short; 2 bad arguments\n"
+    "or SHARE cannot be read.\n";
 
 namespace {
 
@@ -148,7 +149,11 @@ int Summary(const std::vector<std::string>& args) {
   }
   std::cout.flush();
   if (!std::cout) return 2;
-  return summary.Count(fleet::Outcome::Failed) > 0 || !summary.NotSeen.empty() ? 1 : 0;
+  // A computer whose latest account was cut short is not known to be done.
+  return summary.Count(fleet::Outcome::Failed) > 0 ||
+                 summary.Count(fleet::Outcome::Incomplete) > 0 || !summary.NotSeen.empty()
+             ? 1
+             : 0;
 }
 
 }  // namespace velloran

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <unordered_map>
 
 #include "engine/EngineServices.h"
 #include "engine/modINIFile.h"
@@ -53,17 +54,19 @@ Result<std::vector<std::string>> ConnectionNames(NetworkObjectFactory& network) 
   return names;
 }
 
-// Names of `from` that `other` lacks, each occurrence matched once.
+// Names of `from` that `other` lacks, each occurrence matched once. Names
+// meet by their folded form, so a profile of any size costs one pass each.
 std::vector<std::string> Missing(const std::vector<std::string>& from,
-                                 std::vector<std::string> other) {
+                                 const std::vector<std::string>& other) {
+  std::unordered_map<std::string, size_t> left;
+  for (const auto& name : other) ++left[FoldCase(name)];
   std::vector<std::string> out;
   for (const auto& name : from) {
-    auto it = std::find_if(other.begin(), other.end(),
-                           [&](const std::string& o) { return SameText(o, name); });
-    if (it == other.end())
+    auto it = left.find(FoldCase(name));
+    if (it == left.end() || it->second == 0)
       out.push_back(name);
     else
-      other.erase(it);
+      --it->second;
   }
   return out;
 }
@@ -102,7 +105,8 @@ int WhatIf(const std::vector<std::string>& args) {
     }
   }
   if (ini.empty()) return Fail(std::string("expects an INI file\n") + kUsage);
-  if (::access(ini.c_str(), R_OK) != 0) return Fail("cannot read " + ini);
+  if (Status readable = CheckINIFile(ini); !readable.ok())
+    return Fail("cannot read " + ini + ": " + readable.error().Description);
   if (!printers.empty() && printers != "cups")
     return Fail("--printers takes \"cups\", not \"" + printers + "\"\n" + kUsage);
   if (!printers.empty() && !connections.empty())

@@ -12,7 +12,10 @@
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 #include "platform/Configuration.h"
+#include "platform/NetworkFolder.h"
 #include "platform/RegularFile.h"
+#include "tools/Check.h"
+#include "tools/RestoreQueue.h"
 #include "tools/Summary.h"
 #include "tools/WhatIf.h"
 
@@ -28,9 +31,13 @@ const char* kUsage =
     "                      profile (default: the user's) or on the CUPS queues as\n"
     "                      they are, and print the outcome and the connections\n"
     "                      that would change; nothing is changed\n"
+    "  check INI [--server NAME]... [--json]\n"
+    "                      ask the new print servers whether the queues that INI\n"
+    "                      maps clients to exist; nothing is changed\n"
     "  summary SHARE [--computers FILE] [--csv|--json]\n"
     "                      fleet report from the output, e-mail back-up and debug\n"
     "                      files on a deployment share; nothing is changed\n"
+    "  restore-queue FILE  put back a CUPS queue the engine saved before deleting it\n"
     "\n"
     "velloran COMMAND --help shows the help of one command.\n"
     "\n"
@@ -46,8 +53,11 @@ const char* kDecodeDebugUsage =
     "Usage: velloran decode-debug FILE\n"
     "\n"
     "Prints the text of an engine debug file (<computer>.debug), which the engine\n"
-    "stores encoded. Exit status: 0 decoded, 1 FILE cannot be read or is not a\n"
-    "debug file, 2 bad arguments.\n";
+    "stores encoded. FILE may be a UNC path (\\\\server\\share\\PC01.debug): it is\n"
+    "read through the CIFS mount of that share.\n"
+    "\n"
+    "Exit status: 0 decoded, 1 FILE cannot be read, is not a debug file or is cut\n"
+    "short (its text is printed all the same), 2 bad arguments.\n";
 
 const char* kWhatIfUsage =
     "Usage: velloran what-if INI [--connections FILE | --printers cups] [--debug]\n"
@@ -81,7 +91,16 @@ int DecodeDebug(const std::vector<std::string>& args) {
   // Anything but a regular file of a size a run can write (a folder, a pipe,
   // /dev/zero) is refused before it is read.
   std::error_code ec;
-  const std::string& path = args[0];
+  // The path as the clients name it (\\server\share\PC01.debug) is read
+  // through the CIFS mount of that share on this machine.
+  const std::string& given = args[0];
+  const std::string path = velloran::LocalFolderPath(given);
+  if (given.starts_with("\\\\") && path == given) {
+    std::cerr << "velloran decode-debug: " << given
+              << " is not mounted here: mount the share (mount -t cifs) first, or give the path "
+                 "of the file on its mount\n";
+    return 1;
+  }
   velloran::Status readable = velloran::CheckReadableRegularFile(path);
   const auto size = readable.ok() ? std::filesystem::file_size(path, ec) : 0;
   if (!readable.ok() || ec) {
@@ -103,10 +122,17 @@ int DecodeDebug(const std::vector<std::string>& args) {
   velloran::Bytes bytes(content->begin(), content->end());
   auto text = velloran::DecodeDebugBytes(bytes);
   if (!text) {
-    std::cerr << "velloran decode-debug: " << args[0] << " is " << text.error().Description << "\n";
+    std::cerr << "velloran decode-debug: " << given << " is " << text.error().Description << "\n";
     return 1;
   }
+  // What there is still goes out: the start of a cut file is worth reading.
   std::cout << *text;
+  std::cout.flush();
+  if (std::string why = velloran::DebugTextCutShort(*text); !why.empty()) {
+    std::cerr << "velloran decode-debug: " << given << " is cut short (" << why
+              << "): the run wrote more than this file holds\n";
+    return 1;
+  }
   return 0;
 }
 
@@ -146,6 +172,8 @@ int Dispatch(const std::vector<std::string>& args) {
     return velloran::WhatIf(rest);
   }
   if (command == "summary") return velloran::Summary(rest);
+  if (command == "check") return velloran::Check(rest);
+  if (command == "restore-queue") return velloran::RestoreQueue(rest);
   std::cerr << "velloran: unknown command \"" << command << "\"\n\n" << kUsage;
   return 2;
 }

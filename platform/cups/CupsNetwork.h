@@ -29,4 +29,10 @@ Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(
 Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetworkOnDemand(
     bool rehearse = false, std::chrono::milliseconds descriptionWait = std::chrono::seconds(30));
 
+/// Puts back a queue that a run saved before deleting it (the file named in
+/// the run's failure): its driver, device, settings and place as the system
+/// default, and the unfinished jobs waiting in its holding queue. Refuses
+/// when a queue of that name exists. Returns what was done, a line each.
+Result<std::string> RestoreSavedQueue(const std::string& file);
+
 }  // namespace velloran

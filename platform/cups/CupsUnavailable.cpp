@@ -22,4 +22,6 @@ Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetworkOnDemand(bool,
   return NoCups();
 }
 
+Result<std::string> RestoreSavedQueue(const std::string&) { return NoCups(); }
+
 }  // namespace velloran

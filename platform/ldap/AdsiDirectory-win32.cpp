@@ -16,9 +16,36 @@
 #include <string>
 #include <vector>
 
+#include "platform/ldap/AdsiFlags-win32.h"
 #include "platform/ldap/LdapDirectory.h"
 
 namespace velloran {
+
+unsigned long AdsBindFlags(const LdapDirectoryOptions& options, std::string_view path) {
+  DWORD flags = 0;
+  switch (options.Bind) {
+    // The logged-on user's own Kerberos or NTLM logon, as every domain
+    // member binds.
+    case LdapBindMode::Auto:
+    case LdapBindMode::Gssapi:
+      flags = ADS_SECURE_AUTHENTICATION;
+      break;
+    case LdapBindMode::Anonymous:
+      break;
+    case LdapBindMode::Simple:
+      // A password goes out inside TLS only, unless the administrator says
+      // "none". The client has no StartTLS: it speaks TLS from the start,
+      // on the TLS port when the path names none.
+      if (options.Tls == LdapTlsMode::None) return 0;
+      {
+        auto parts = ParseAdsPath(path);
+        const bool tlsPort = parts && (parts->Port == 636 || parts->Port == 3269);
+        return tlsPort ? ADS_USE_SSL : ADS_USE_ENCRYPTION;
+      }
+  }
+  if (options.Tls == LdapTlsMode::StartTls) flags |= ADS_USE_ENCRYPTION;
+  return flags;
+}
 
 namespace {
 
@@ -77,47 +104,38 @@ struct ComRef {
 
 /// Who the binds run as, from VELLORAN_LDAP_BIND and its companions.
 struct Credentials {
+  LdapDirectoryOptions Options;
   std::wstring User, Password;
   bool HasUser = false;
-  DWORD Flags = 0;
 };
 
 Result<Credentials> CredentialsFor(const LdapDirectoryOptions& o) {
   if (o.Invalid) return *o.Invalid;
   Credentials c;
-  switch (o.Bind) {
-    // The logged-on user's own Kerberos or NTLM logon, as every domain
-    // member binds.
-    case LdapBindMode::Auto:
-    case LdapBindMode::Gssapi:
-      c.Flags = ADS_SECURE_AUTHENTICATION;
-      break;
-    case LdapBindMode::Anonymous:
-      c.Flags = 0;
-      break;
-    case LdapBindMode::Simple: {
-      std::ifstream in(o.PasswordFile, std::ios::binary);
-      std::string password;
-      if (!in || !std::getline(in, password))
-        return PlatformError{kInvalidSetting,
-                             "VELLORAN_LDAP_PASSWORD_FILE: cannot read \"" + o.PasswordFile + "\""};
-      if (!password.empty() && password.back() == '\r') password.pop_back();
-      c.User = Wide(o.User);
-      c.Password = Wide(password);
-      c.HasUser = true;
-      c.Flags = 0;
-      break;
-    }
+  c.Options = o;
+  if (o.Bind == LdapBindMode::Simple) {
+    std::ifstream in(o.PasswordFile, std::ios::binary);
+    std::string password;
+    if (!in || !std::getline(in, password))
+      return PlatformError{kInvalidSetting,
+                           "VELLORAN_LDAP_PASSWORD_FILE: cannot read \"" + o.PasswordFile + "\""};
+    if (!password.empty() && password.back() == '\r') password.pop_back();
+    // An empty password turns a simple bind into an unauthenticated one,
+    // which servers accept and which would look like success.
+    if (password.empty())
+      return PlatformError{kInvalidSetting, "VELLORAN_LDAP_PASSWORD_FILE " + o.PasswordFile +
+                                                ": the password is empty"};
+    c.User = Wide(o.User);
+    c.Password = Wide(password);
+    c.HasUser = true;
   }
-  // The client cannot try TLS and fall back: "auto" binds as the path says
-  // (an ldaps port is TLS from the start), "starttls" insists on it.
-  if (o.Tls == LdapTlsMode::StartTls) c.Flags |= ADS_USE_ENCRYPTION;
   return c;
 }
 
-HRESULT Open(const Credentials& c, const std::wstring& path, REFIID iid, void** out) {
-  return ::ADsOpenObject(path.c_str(), c.HasUser ? c.User.c_str() : nullptr,
-                         c.HasUser ? c.Password.c_str() : nullptr, c.Flags, iid, out);
+HRESULT Open(const Credentials& c, std::string_view path, REFIID iid, void** out) {
+  return ::ADsOpenObject(Wide(path).c_str(), c.HasUser ? c.User.c_str() : nullptr,
+                         c.HasUser ? c.Password.c_str() : nullptr, AdsBindFlags(c.Options, path),
+                         iid, out);
 }
 
 class AdsiObject : public DirectoryObject {
@@ -170,7 +188,7 @@ class AdsiConnection : public DirectoryConnection {
     if (FAILED(com.Failure())) return AdsError(com.Failure());
 
     ComRef<IDirectorySearch> search;
-    HRESULT hr = Open(credentials_, Wide(command->Path), IID_IDirectorySearch, search.out());
+    HRESULT hr = Open(credentials_, command->Path, IID_IDirectorySearch, search.out());
     if (FAILED(hr)) return AdsError(hr);
 
     // A page size makes the server hand out every record, 1000 at a time,
@@ -252,7 +270,7 @@ class AdsiDirectory : public DirectoryService {
     ComApartment com;
     if (FAILED(com.Failure())) return AdsError(com.Failure());
     ComRef<IADs> object;
-    HRESULT hr = Open(*credentials, Wide(path), IID_IADs, object.out());
+    HRESULT hr = Open(*credentials, path, IID_IADs, object.out());
     if (FAILED(hr)) return AdsError(hr);
     BSTR adsPath = nullptr;
     hr = object.p->get_ADsPath(&adsPath);

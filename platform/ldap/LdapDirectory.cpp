@@ -181,6 +181,8 @@ struct Handle {
   LDAP* ld = nullptr;
   /// Canonical "host[:port]" this handle talks to.
   std::string Server;
+  /// The URI it was opened with, which an administrator can try by hand.
+  std::string Uri;
   /// The connection is inside TLS (ldaps or StartTLS).
   bool Tls = false;
   /// Why a GSSAPI bind under "auto" failed before the anonymous one that
@@ -311,9 +313,11 @@ PlatformError TlsFailure(int rc, const std::string& server, std::string diagnost
   return e;
 }
 
+std::string Seconds(int n) { return std::to_string(n) + (n == 1 ? " second" : " seconds"); }
+
 PlatformError HandshakeTimeout(const std::string& server, int seconds) {
-  return LdapFailure(LDAP_TIMEOUT, "no TLS handshake with " + server + " within " +
-                                       std::to_string(seconds) + " seconds");
+  return LdapFailure(LDAP_TIMEOUT,
+                     "no TLS handshake with " + server + " within " + Seconds(seconds));
 }
 
 PlatformError GssapiFailure(int rc, const std::string& diagnostic, const std::string& server,
@@ -342,6 +346,22 @@ PlatformError WithFallbackCause(const Handle& h, PlatformError e) {
   return e;
 }
 
+// The library's "Can't contact LDAP server" says neither which server nor
+// how it was tried; with several configured, the administrator cannot tell
+// which one is down.
+PlatformError NamingUri(PlatformError e, const std::string& uri) {
+  if (e.Number != kServerDown) return e;
+  const std::string_view down = ldap_err2string(LDAP_SERVER_DOWN);
+  size_t at = e.Description.find(down);
+  at = at == std::string::npos ? e.Description.size() : at + down.size();
+  e.Description.insert(at, " (" + uri + ")");
+  return e;
+}
+
+PlatformError AfterBind(const Handle& h, PlatformError e) {
+  return NamingUri(WithFallbackCause(h, std::move(e)), h.Uri);
+}
+
 Status LdapDirectory::SimpleBind(LDAP* ld, const std::string& user, const std::string& password) {
   berval cred{password.size(), const_cast<char*>(password.data())};
   int rc = ldap_sasl_bind_s(ld, user.empty() ? nullptr : user.c_str(), LDAP_SASL_SIMPLE, &cred,
@@ -351,19 +371,27 @@ Status LdapDirectory::SimpleBind(LDAP* ld, const std::string& user, const std::s
 }
 
 Status LdapDirectory::StartTls(Handle& h) {
-  const bool required = options_.Tls == LdapTlsMode::StartTls;
-  const bool wanted =
-      required || (options_.Tls == LdapTlsMode::Auto && options_.Bind == LdapBindMode::Simple);
-  if (h.Tls || !wanted) return Status::Ok();
+  // A password goes to the server only inside TLS: under "auto" a server
+  // (or whoever sits between) that declines StartTLS must not get it in the
+  // clear. Without a password there is nothing to give away.
+  const bool password = options_.Bind == LdapBindMode::Simple;
+  const bool required =
+      options_.Tls == LdapTlsMode::StartTls || (options_.Tls == LdapTlsMode::Auto && password);
+  if (h.Tls || !required) return Status::Ok();
   int rc = LDAP_SUCCESS;
+  bool expired = false;
   {
     // One reply timeout for the answer to the request, one for the handshake.
-    const int limit = 2 * options_.ReplyTimeoutSeconds;
-    SocketDeadline deadline(h, limit);
+    SocketDeadline deadline(h, 2 * options_.ReplyTimeoutSeconds);
     rc = ldap_start_tls_s(h.ld, nullptr, nullptr);
-    if (rc == LDAP_TIMEOUT || (rc != LDAP_SUCCESS && deadline.Expired()))
-      return HandshakeTimeout(h.Server, limit);
+    expired = rc != LDAP_SUCCESS && deadline.Expired();
   }
+  // The library gives up on an unanswered request after one reply timeout;
+  // a handshake that never ends is cut at the deadline, after both.
+  if (expired) return HandshakeTimeout(h.Server, 2 * options_.ReplyTimeoutSeconds);
+  if (rc == LDAP_TIMEOUT)
+    return LdapFailure(LDAP_TIMEOUT, "no answer to StartTLS from " + h.Server + " within " +
+                                         Seconds(options_.ReplyTimeoutSeconds));
   if (rc == LDAP_SUCCESS) {
     h.Tls = true;
     return Status::Ok();
@@ -371,11 +399,13 @@ Status LdapDirectory::StartTls(Handle& h) {
   std::string diagnostic = Diagnostic(h.ld);
   // The server answered that it does no StartTLS: the connection is still
   // there, in the clear. A handshake that went wrong leaves nothing usable.
-  const bool declined = rc > 0;
-  if (declined && !required) return Status::Ok();
-  if (declined) {
+  if (rc > 0) {
     PlatformError e = LdapFailure(rc, diagnostic);
     e.Description = "StartTLS refused by " + h.Server + ": " + e.Description;
+    if (options_.Tls == LdapTlsMode::Auto)
+      e.Description +=
+          ". A simple bind sends its password only inside TLS; to send it in the clear all the "
+          "same, set VELLORAN_LDAP_TLS=none";
     return e;
   }
   if (rc == LDAP_SERVER_DOWN && diagnostic.empty()) return LdapFailure(rc);
@@ -436,6 +466,7 @@ Result<std::shared_ptr<Handle>> LdapDirectory::Open(const std::string& uri,
                                                     const std::string& server) {
   auto h = std::make_shared<Handle>();
   h->Server = server;
+  h->Uri = uri;
   int rc = ldap_initialize(&h->ld, uri.c_str());
   if (rc != LDAP_SUCCESS || !h->ld) {
     h->ld = nullptr;
@@ -480,14 +511,14 @@ Result<std::shared_ptr<Handle>> LdapDirectory::Open(const std::string& uri,
     if (rc != LDAP_SUCCESS && deadline.Expired()) return HandshakeTimeout(server, limit);
     if (rc != LDAP_SUCCESS) {
       std::string diagnostic = Diagnostic(h->ld);
-      if (diagnostic.empty()) return LdapFailure(rc);
+      if (diagnostic.empty()) return NamingUri(LdapFailure(rc), uri);
       return TlsFailure(rc, server, diagnostic);
     }
     h->Tls = true;
   } else if (Status tls = StartTls(*h); !tls.ok()) {
-    return tls.error();
+    return NamingUri(tls.error(), uri);
   }
-  if (Status bound = Bind(*h); !bound.ok()) return bound.error();
+  if (Status bound = Bind(*h); !bound.ok()) return NamingUri(bound.error(), uri);
   live_[server] = h;
   return h;
 }
@@ -513,11 +544,13 @@ Result<std::shared_ptr<Handle>> LdapDirectory::Connect(const AdsPathParts& parts
     list = configured ? configured : "ldap://localhost/";
     if (configured) ldap_memfree(configured);
   }
-  PlatformError last{kServerDown, "No LDAP server is configured"};
+  // Each server's failure is told, in the order tried: the last one alone
+  // would hide that the first, usually the preferred, is down.
+  std::vector<PlatformError> failures;
   for (const auto& uri : SplitUris(list)) {
     LDAPURLDesc* lud = nullptr;
     if (ldap_url_parse(uri.c_str(), &lud) != LDAP_URL_SUCCESS) {
-      last = PlatformError{kBadPathname, "An invalid directory pathname was passed: " + uri};
+      failures.push_back({kBadPathname, "An invalid directory pathname was passed: " + uri});
       continue;
     }
     std::string scheme = lud->lud_scheme ? lud->lud_scheme : "ldap";
@@ -533,9 +566,13 @@ Result<std::shared_ptr<Handle>> LdapDirectory::Connect(const AdsPathParts& parts
       uris_[server] = uri;
       return h;
     }
-    last = h.error();
+    failures.push_back(h.error());
   }
-  return last;
+  if (failures.empty()) return PlatformError{kServerDown, "No LDAP server is configured"};
+  PlatformError all = failures.back();
+  for (size_t i = failures.size() - 1; i-- > 0;)
+    all.Description = failures[i].Description + "; " + all.Description;
+  return all;
 }
 
 Result<std::string> LdapDirectory::NamingContext(Handle& h) {
@@ -585,10 +622,10 @@ Result<std::unique_ptr<DirectoryObject>> LdapDirectory::GetObject(std::string_vi
   std::string dn = parts->DN;
   if (dn.empty()) {
     auto nc = NamingContext(**h);
-    if (!nc) return WithFallbackCause(**h, nc.error());
+    if (!nc) return AfterBind(**h, nc.error());
     dn = *nc;
   } else if (Status exists = CheckExists(**h, dn); !exists.ok()) {
-    return WithFallbackCause(**h, exists.error());
+    return AfterBind(**h, exists.error());
   }
   return std::unique_ptr<DirectoryObject>(
       std::make_unique<LdapObject>(*h, "LDAP://" + (*h)->Server + "/" + dn));
@@ -613,13 +650,13 @@ Result<RecordSet> LdapDirectory::Execute(std::string_view commandText,
   std::string base = parts->DN;
   if (base.empty()) {
     auto nc = NamingContext(**h);
-    if (!nc) return WithFallbackCause(**h, nc.error());
+    if (!nc) return AfterBind(**h, nc.error());
     base = *nc;
   }
   std::vector<std::string> fields = cmd->Attributes;
   fields.insert(fields.end(), alsoRead.begin(), alsoRead.end());
   auto found = Search(**h, base, cmd->Filter, fields);
-  if (!found) return WithFallbackCause(**h, found.error());
+  if (!found) return AfterBind(**h, found.error());
   return found;
 }
 

@@ -24,10 +24,6 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 
-/// No settings file comes near this; a bigger "INI file" is a mistake (a
-/// log, a disk image), and reading it whole forty times would stall a logon.
-constexpr size_t kMaxProfileBytes = 8u << 20;
-
 /// What Windows drops around names and values: blanks, the line-end and
 /// page-layout controls, and the DOS end-of-file mark. A no-break space is
 /// text.
@@ -292,7 +288,8 @@ std::string ValueOf(const ProfileText& file, std::string_view section, std::stri
   }
   // The buffer holds ANSI bytes, so the cut counts them, also for a
   // Unicode file.
-  std::string ansi = file.Unicode() ? Utf8ToAnsi(value) : std::string(value);
+  // Windows converts a Unicode file's text to ANSI with its best fit.
+  std::string ansi = file.Unicode() ? BestFitFromUtf8(AnsiCodePage(), value) : std::string(value);
   if (ansi.size() > bufferSize - 1) ansi.resize(bufferSize - 1);
   return AnsiToUtf8(ansi);
 }

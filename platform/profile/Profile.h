@@ -9,6 +9,10 @@
 
 namespace velloran {
 
+/// No settings file comes near this; a bigger "INI file" is a mistake (a
+/// log, a disk image), and the reader treats it as a file it cannot read.
+inline constexpr std::size_t kMaxProfileBytes = 8u << 20;
+
 /// The two profile calls both programs make. The POSIX backend is our own
 /// implementation of the Windows rules; the Windows one calls the API.
 class ProfileFunctions {

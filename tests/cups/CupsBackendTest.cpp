@@ -196,7 +196,14 @@ TEST_F(CupsBackend, WithoutTheRightToAdministerQueuesChangesFailWithForbidden) {
   newServer.AddSharedQueue("Laser");
   client.AddQueue("Laser", Uri(kOld, "Laser"), true);
 
+  // The user's own home, where its lpoptions and saved queues would be.
+  TempDir own;
+  const passwd* nobody = ::getpwnam("nobody");
+  ASSERT_NE(nobody, nullptr);
+  ASSERT_EQ(::chown(own.path().c_str(), nobody->pw_uid, nobody->pw_gid), 0);
   std::string report = AsUnprivilegedUser([&] {
+    ::setenv("HOME", own.str().c_str(), 1);
+    ::setenv("VELLORAN_QUEUE_STATE", (own / "queues").c_str(), 1);
     // A new connection goes to IPP's port: the test servers' here.
     ippSetPort(port);
     auto made = MakeCupsNetwork();
@@ -216,23 +223,34 @@ TEST_F(CupsBackend, WithoutTheRightToAdministerQueuesChangesFailWithForbidden) {
   EXPECT_EQ(client.Devices(), (std::map<std::string, std::string>{{"Laser", Uri(kOld, "Laser")}}));
 }
 
-TEST(CupsBackendAlone, ASchedulerThatIsNotThereFailsEveryCallWithAClearError) {
+TEST(CupsBackendAlone, ASchedulerThatIsNotRunningIsNamedInEveryCallsError) {
   TempDir dir;
   const std::string socket = (dir / "no-such.sock").string();
-  ::setenv("CUPS_SERVER", socket.c_str(), 1);
-  cupsSetServer(nullptr);
-  auto made = MakeCupsNetwork();
-  ASSERT_TRUE(made.ok());
-  auto network = (*made)->Create("WScript.Network");
-  ASSERT_TRUE(network.ok());
-  auto items = (*network)->EnumPrinterConnections();
-  ASSERT_FALSE(items.ok());
-  EXPECT_GT(items.error().Number, 0);
-  EXPECT_TRUE(
-      Contains(items.error().Description, "The print scheduler " + socket + " cannot be reached"))
-      << items.error().Description;
-  EXPECT_FALSE((*network)->RemovePrinterConnection("\\\\S\\Q", true, true).ok());
-  EXPECT_FALSE((*network)->GetDefaultPrinter().ok());
+  const std::string port = std::to_string(FreeLoopbackPort());
+  struct Case {
+    std::string server, expected;
+  };
+  const Case cases[] = {
+      {socket, "The print scheduler on the socket " + socket + " is not running"},
+      {"127.0.0.1:" + port, "The print scheduler at 127.0.0.1:" + port + " is not running"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.server);
+    ::setenv("CUPS_SERVER", c.server.c_str(), 1);
+    cupsSetServer(nullptr);
+    auto made = MakeCupsNetwork();
+    ASSERT_TRUE(made.ok());
+    auto network = (*made)->Create("WScript.Network");
+    ASSERT_TRUE(network.ok());
+    auto items = (*network)->EnumPrinterConnections();
+    ASSERT_FALSE(items.ok());
+    EXPECT_GT(items.error().Number, 0);
+    EXPECT_TRUE(Contains(items.error().Description, c.expected)) << items.error().Description;
+    Status removed = (*network)->RemovePrinterConnection("\\\\S\\Q", true, true);
+    ASSERT_FALSE(removed.ok());
+    EXPECT_TRUE(Contains(removed.error().Description, c.expected)) << removed.error().Description;
+    EXPECT_FALSE((*network)->GetDefaultPrinter().ok());
+  }
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ struct CupsEngine : CupsMachines {
     engine.Env["VELLORAN_PRINTERS"] = "cups";
     engine.Env["CUPS_SERVER"] = client.Address();
     engine.Env["HOME"] = home.str();
+    engine.Env["VELLORAN_QUEUE_STATE"] = (state / "queues").string();
   }
 
   /// An INI file with the given manual sections; the outcome goes to a file

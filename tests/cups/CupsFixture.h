@@ -6,6 +6,7 @@
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -28,6 +29,7 @@ struct CupsMachines : ::testing::Test {
   Cupsd newServer{kNew, port};
   Cupsd client;
   TempDir home;
+  TempDir state;  // where queues are saved before they are deleted
 
   void SetUp() override {
     // The backend in this process talks to the client scheduler; the user's
@@ -35,6 +37,7 @@ struct CupsMachines : ::testing::Test {
     ::setenv("CUPS_SERVER", client.Address().c_str(), 1);
     ::setenv("HOME", home.str().c_str(), 1);
     ::unsetenv("SUDO_USER");
+    ::setenv("VELLORAN_QUEUE_STATE", (state / "queues").c_str(), 1);
     cupsSetServer(nullptr);
   }
 
@@ -63,6 +66,32 @@ struct CupsMachines : ::testing::Test {
     char value[1024];
     ippAttributeString(a, value, sizeof value);
     return value;
+  }
+
+  /// The states of a queue's unfinished jobs ("held", "pending", ...), sorted.
+  static std::vector<std::string> Jobs(const std::string& queue) {
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                     "/printers/%s", queue.c_str());
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr,
+                 "not-completed");
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "job-state");
+    std::unique_ptr<ipp_t, void (*)(ipp_t*)> response(
+        cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"), ippDelete);
+    std::vector<std::string> states;
+    if (!response) return states;
+    for (ipp_attribute_t* a = ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM); a;
+         a = ippFindNextAttribute(response.get(), "job-state", IPP_TAG_ENUM)) {
+      int state = ippGetInteger(a, 0);
+      states.push_back(state == IPP_JSTATE_HELD      ? "held"
+                       : state == IPP_JSTATE_PENDING ? "pending"
+                                                     : ippEnumString("job-state", state));
+    }
+    std::sort(states.begin(), states.end());
+    return states;
   }
 
   /// The machine's default queue (lpstat -d would show the user's).

@@ -10,15 +10,60 @@
 namespace velloran {
 namespace {
 
-TEST(DecodeDebugCommand, PrintsADebugFileAndRefusesWhatIsNone) {
+// Debug files as the engine writes them: a whole run, and one whose INI
+// file switched the log off after the opening lines.
+struct DebugFiles : ::testing::Test {
+  test::EngineFolder engine{VELLORAN_ENGINE_PATH};
   test::TempDir dir;
-  const auto good = dir / "PC01.debug";
-  Bytes bytes = EncodeDebugText(">> line one\r\n>> line two\r\n");
-  test::WriteFile(good, std::string(bytes.begin(), bytes.end()));
-  auto decoded = test::RunProcess(VELLORAN_TOOL_PATH, {"decode-debug", good.string()});
-  EXPECT_EQ(decoded.ExitCode, 0) << decoded.Stderr;
-  EXPECT_EQ(decoded.Stdout, ">> line one\r\n>> line two\r\n");
 
+  std::filesystem::path Written(const std::string& computer, bool debugOn) {
+    const auto ini = engine.Folder() / "Printers.ini";
+    test::WriteFile(ini,
+                    "[GENERAL]\r\nUseManualDefinitions=True\r\nAlwaysRun=True\r\n"
+                    "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLD\r\nToServers=NEW\r\n"
+                    "[SUPPORT]\r\nDebugOn=" +
+                        std::string(debugOn ? "True" : "False") + "\r\n");
+    test::WriteFile(engine.Connections(),
+                    "computer: " + computer + "\nconnection: \\\\OLD\\Q\nshare: \\\\NEW\\Q\n");
+    auto r = engine.Run({ini.string()});
+    EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+    return engine.Folder() / (computer + ".debug");
+  }
+  test::ProcessResult Decode(const std::string& path) {
+    return test::RunProcess(VELLORAN_TOOL_PATH, {"decode-debug", path});
+  }
+};
+
+TEST_F(DebugFiles, WholeFilesDecodeAndCutOnesAreReportedAsCutShort) {
+  const auto whole = Written("PC01", true);
+  const std::string bytes = test::ReadFile(whole);
+  auto decoded = Decode(whole.string());
+  EXPECT_EQ(decoded.ExitCode, 0) << decoded.Stderr;
+  EXPECT_EQ(decoded.Stdout, engine.DebugText("PC01"));
+  EXPECT_EQ(decoded.Stderr, "");
+  auto quiet = Decode(Written("PC02", false).string());
+  EXPECT_EQ(quiet.ExitCode, 0) << quiet.Stderr;
+  // An INI file that cannot be read ends the log after the opening too.
+  test::WriteFile(engine.Connections(), "computer: PC03\n");
+  ASSERT_EQ(engine.Run({(dir / "absent.ini").string()}).ExitCode, 0);
+  auto unread = Decode((engine.Folder() / "PC03.debug").string());
+  EXPECT_EQ(unread.ExitCode, 0) << unread.Stderr << unread.Stdout;
+
+  // A copy that stopped part-way decodes to its start joined to its end:
+  // it must not pass for the run's whole log, wherever the cut falls.
+  for (size_t keep : {bytes.size() / 2, bytes.size() / 4, size_t{64}}) {
+    keep -= keep % 2;
+    const auto cut = dir / ("cut" + std::to_string(keep) + ".debug");
+    test::WriteFile(cut, bytes.substr(0, keep));
+    auto r = Decode(cut.string());
+    EXPECT_EQ(r.ExitCode, 1) << keep << " of " << bytes.size() << " bytes:\n" << r.Stdout;
+    EXPECT_TRUE(r.Stderr.starts_with("velloran decode-debug: " + cut.string() + " is cut short ("))
+        << r.Stderr;
+  }
+}
+
+TEST(DecodeDebugCommand, RefusesWhatIsNoDebugFile) {
+  test::TempDir dir;
   // A folder threw an uncaught exception; /dev/zero grew memory until the
   // tool aborted; a FIFO would wait for a writer for ever.
   const auto fifo = dir / "pipe.debug";
@@ -31,6 +76,15 @@ TEST(DecodeDebugCommand, PrintsADebugFileAndRefusesWhatIsNone) {
         << r.Stderr;
     EXPECT_EQ(r.Stdout, "");
   }
+
+  // The README's own example names the file as the clients do.
+  auto unc = test::RunProcess(VELLORAN_TOOL_PATH,
+                              {"decode-debug", "\\\\nosuchserver\\velloran\\PC01.debug"});
+  EXPECT_EQ(unc.ExitCode, 1);
+  EXPECT_TRUE(
+      unc.Stderr.starts_with("velloran decode-debug: \\\\nosuchserver\\velloran\\PC01.debug "
+                             "is not mounted here"))
+      << unc.Stderr;
 }
 
 }  // namespace

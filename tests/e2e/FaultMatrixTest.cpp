@@ -255,7 +255,9 @@ TEST_F(FaultMatrix, DirectoryServersThatStopAnsweringFailTheRunInBoundedTime) {
        {Case{silent.HostPort(), "Error accessing Active Directory. Try installing an MDAC update.",
              "> Error Number: -2147023436\r\n> Error Description: Timed out"},
         Case{cutting.HostPort(), "Error quering Active Directory printers.",
-             "> Error Number: -2147016646\r\n> Error Description: Can't contact LDAP server"}}) {
+             "> Error Number: -2147016646\r\n> Error Description: Can't contact LDAP server "
+             "(ldap://" +
+                 cutting.HostPort() + ")"}}) {
     SCOPED_TRACE(c.Message);
     fs::remove_all(out);
     fs::create_directories(out);

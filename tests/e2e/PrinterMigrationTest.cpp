@@ -235,19 +235,19 @@ TEST_F(DirectoryMigration, ADNAloneFindsTheServerInTheClientConfiguration) {
 
 TEST_F(DirectoryMigration, AServerThatIsDownStopsTheRunBeforeTheManualModes) {
   const std::string before = ReadFile(engine.Connections());
-  auto r = engine.Run(
-      {AdIni("127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/" + kPrinters, true)});
+  const std::string down = "127.0.0.1:" + std::to_string(test::FreeLoopbackPort());
+  auto r = engine.Run({AdIni(down + "/" + kPrinters, true)});
   ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
-  EXPECT_EQ(
-      ReadFile(OutcomeFile()),
-      Crlf({"* ----- My Networked Printers ----- *", "ACCOUNTING (OLDSRV1)", "Laser3 (prn1)",
-            "Sales (OLDSRV1)", "Gone (OLDSRV1)",
-            "Error accessing Active Directory. Try installing an MDAC update.",
-            "> Error Number: -2147016646"}) +
-          // Each client says it in its own words.
-          "\r\n> Error Description: " +
-          (engine.Windows() ? "The server is not operational." : "Can't contact LDAP server") +
-          "\r\n");
+  EXPECT_EQ(ReadFile(OutcomeFile()),
+            Crlf({"* ----- My Networked Printers ----- *", "ACCOUNTING (OLDSRV1)", "Laser3 (prn1)",
+                  "Sales (OLDSRV1)", "Gone (OLDSRV1)",
+                  "Error accessing Active Directory. Try installing an MDAC update.",
+                  "> Error Number: -2147016646"}) +
+                // Each client says it in its own words.
+                "\r\n> Error Description: " +
+                (engine.Windows() ? "The server is not operational."
+                                  : "Can't contact LDAP server (ldap://" + down + ")") +
+                "\r\n");
   EXPECT_EQ(ReadFile(engine.Connections()), before);
   EXPECT_FALSE(Contains(engine.DebugText(), "MOVING USING SERVER TO SERVER"));
 }

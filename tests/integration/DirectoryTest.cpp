@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <sstream>
 
 #include "engine/modMoveADPrinters.h"
 #include "engine/modPrinters.h"
@@ -24,15 +26,19 @@ using test::Slapd;
 const std::string kHappy = std::string("ou=Happy,") + Slapd::kSuffix;
 const std::string kBig = std::string("ou=Big,") + Slapd::kSuffix;
 const std::string kSecure = std::string("ou=Secure,") + Slapd::kSuffix;
+const std::string kChildren = std::string("ou=Children's,") + Slapd::kSuffix;
 constexpr int kBigCount = 2500;
 
+namespace fs = std::filesystem;
 using test::Contains;
+using test::ReadFile;
+using test::WriteFile;
 
 class Directory : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     std::string ldif;
-    for (const char* ou : {"Happy", "Empty", "Big", "Secure"})
+    for (const char* ou : {"Happy", "Empty", "Big", "Secure", "Children's"})
       ldif += test::OrganizationalUnitLdif(ou);
     ldif += test::PrintQueueLdif(kHappy, {{"SRV1-Laser3", {"Laser3", "L3"}},
                                           {"NEW-Acct", {"ACCT"}},
@@ -50,6 +56,7 @@ class Directory : public ::testing::Test {
                      {"Q" + std::to_string(i)}});
     ldif += test::PrintQueueLdif(kBig, big);
     ldif += test::PrintQueueLdif(kSecure, {{"SEC-Vault", {"Vault"}}});
+    ldif += test::PrintQueueLdif(kChildren, {{"KID-Crayon", {"Crayon"}}});
     server_ = new Slapd(ldif);
   }
   static void TearDownTestSuite() {
@@ -147,7 +154,8 @@ TEST_F(Directory, AMissingDNOrAServerThatIsDownIsAnAccessFailure) {
   EXPECT_TRUE(
       Contains(run_->DebugText, "ERROR: Accessing Active Directory. <<\r\nERROR: -2147016656\r\n"));
 
-  Query("127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/" + kHappy);
+  const std::string down = "127.0.0.1:" + std::to_string(test::FreeLoopbackPort());
+  Query(down + "/" + kHappy);
   EXPECT_TRUE(run_->AbortStatus);
   EXPECT_TRUE(
       run_->OutcomeText.starts_with("\r\nError accessing Active Directory. Try installing an MDAC "
@@ -155,6 +163,37 @@ TEST_F(Directory, AMissingDNOrAServerThatIsDownIsAnAccessFailure) {
                                     "\r\n> Error Description: Can't contact LDAP server"))
       << run_->OutcomeText;
   EXPECT_EQ(run_->ADPrinters.size(), 1u);
+}
+
+// Which server could not be reached, in the outcome and the debug log alike,
+// whichever form the domain name takes; with several configured, each.
+TEST_F(Directory, AServerThatIsDownIsNamedByItsUri) {
+  const std::string down = "127.0.0.1:" + std::to_string(test::FreeLoopbackPort());
+  const std::string alsoDown = "127.0.0.1:" + std::to_string(test::FreeLoopbackPort());
+  struct Case {
+    const char* Name;
+    std::string Domain, DefaultUris;
+    std::vector<std::string> Named;
+  };
+  const std::vector<Case> cases = {{"server and DN", down + "/" + kHappy, "", {"ldap://" + down}},
+                                   {"server alone", down, "", {"ldap://" + down}},
+                                   {"DN alone",
+                                    kHappy,
+                                    "ldap://" + down + "/ ldap://" + alsoDown + "/",
+                                    {"ldap://" + down + "/", "ldap://" + alsoDown + "/"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    LdapDirectoryOptions o = Anonymous();
+    o.DefaultUris = c.DefaultUris;
+    Query(c.Domain, o);
+    ASSERT_TRUE(run_->AbortStatus);
+    for (const std::string& uri : c.Named) {
+      EXPECT_TRUE(Contains(run_->OutcomeText, "Can't contact LDAP server (" + uri + ")"))
+          << run_->OutcomeText;
+      EXPECT_TRUE(Contains(run_->DebugText, "Can't contact LDAP server (" + uri + ")"))
+          << run_->DebugText;
+    }
+  }
 }
 
 TEST_F(Directory, MoreQueuesThanOneAnswerHoldsComeBackWhole) {
@@ -256,10 +295,125 @@ TEST_F(Directory, AConnectionCutDuringAPagedSearchIsAQueryFailure) {
     EXPECT_TRUE(run_->AbortStatus);
     EXPECT_EQ(run_->OutcomeText,
               "\r\nError quering Active Directory printers.\r\n> Error Number: -2147016646"
-              "\r\n> Error Description: Can't contact LDAP server")
+              "\r\n> Error Description: Can't contact LDAP server (ldap://" +
+                  proxy.HostPort() + ")")
         << run_->OutcomeText;
     EXPECT_EQ(run_->ADPrinters.size(), 1u);
   }
+}
+
+// What the server cannot tell us has to be said right: an unanswered
+// StartTLS request fails after one reply timeout, a handshake that never
+// ends after two, a TLS port that never answers after the connect timeout
+// and one reply timeout; the text names the wait that ran out.
+TEST_F(Directory, ATlsTimeOutNamesTheWaitThatRanOut) {
+  test::SilentLdapServer silent;
+  test::NoTlsLdapServer hanging(test::NoTlsLdapServer::StartTls::AgreeThenHang);
+  struct Case {
+    const char* Name;
+    std::string DefaultUris, Domain;
+  };
+  const std::vector<Case> cases = {
+      {"StartTLS never answered", "", silent.HostPort() + "/" + kHappy},
+      {"handshake never answered", "", hanging.HostPort() + "/" + kHappy},
+      {"ldaps never answered", "ldaps://" + silent.HostPort() + "/", kHappy}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    LdapDirectoryOptions o = Anonymous();
+    o.Tls = LdapTlsMode::StartTls;
+    o.DefaultUris = c.DefaultUris;
+    o.ReplyTimeoutSeconds = 1;
+    o.NetworkTimeoutSeconds = 1;
+    const auto start = std::chrono::steady_clock::now();
+    Query(c.Domain, o);
+    const double waited =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_TRUE(run_->AbortStatus);
+    const size_t within = run_->OutcomeText.find(" within ");
+    ASSERT_NE(within, std::string::npos) << run_->OutcomeText;
+    const int said = std::atoi(run_->OutcomeText.c_str() + within + 8);
+    EXPECT_GE(waited, said - 0.3) << run_->OutcomeText;
+    EXPECT_LT(waited, said + 0.9) << run_->OutcomeText;
+  }
+}
+
+// A password crosses the wire inside TLS only. A server (or whoever sits
+// between) that declines StartTLS gets no bind at all under "auto" or
+// "starttls"; "none" is the administrator's explicit choice to send it in
+// the clear, and the error under "auto" names it. Binds without a password
+// ask for no TLS, as before.
+TEST_F(Directory, ASimpleBindSendsNoPasswordToAServerThatDeclinesTls) {
+  test::TempDir secrets;
+  const std::string password = "Pa55-in-the-clear";
+  test::WriteFile(secrets / "pw", password + "\n");
+  struct Case {
+    const char* Name;
+    LdapBindMode Bind;
+    LdapTlsMode Tls;
+    bool Binds;
+    const char* Told;
+  };
+  const std::vector<Case> cases = {
+      {"simple, auto", LdapBindMode::Simple, LdapTlsMode::Auto, false, "VELLORAN_LDAP_TLS=none"},
+      {"simple, starttls", LdapBindMode::Simple, LdapTlsMode::StartTls, false, "StartTLS refused"},
+      {"simple, none", LdapBindMode::Simple, LdapTlsMode::None, true, "Invalid credentials"},
+      {"anonymous, auto", LdapBindMode::Anonymous, LdapTlsMode::Auto, true, "Invalid credentials"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    test::NoTlsLdapServer server(test::NoTlsLdapServer::StartTls::Decline);
+    LdapDirectoryOptions o;
+    o.Bind = c.Bind;
+    o.Tls = c.Tls;
+    o.User = "CORP\\reader";
+    o.PasswordFile = (secrets / "pw").string();
+    Query(server.HostPort() + "/" + kHappy, o);
+    EXPECT_TRUE(run_->AbortStatus);
+    EXPECT_TRUE(Contains(run_->OutcomeText, c.Told)) << run_->OutcomeText;
+    EXPECT_EQ(server.Binds(), c.Binds ? 1 : 0);
+    const bool sent = Contains(server.Received(), password);
+    EXPECT_EQ(sent, c.Bind == LdapBindMode::Simple && c.Binds);
+    // The StartTLS request's name: asked for with a password only.
+    EXPECT_EQ(Contains(server.Received(), "1.3.6.1.4.1.1466.20037"), !c.Binds);
+  }
+}
+
+// The domain's path goes into the query between apostrophes: one inside it
+// is doubled, and the query finds the queues below that path.
+TEST_F(Directory, AnApostropheInTheDomainNameIsQuotedInTheQuery) {
+  Query(Path(kChildren));
+  ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;
+  EXPECT_EQ(run_->ADPrinters, (std::vector<NetworkPrinter>{{}, {"Crayon", "KID", "Crayon"}}));
+  EXPECT_TRUE(Contains(run_->DebugText, "FROM 'LDAP://" + server_->HostPort() + "/ou=Children''s," +
+                                            Slapd::kSuffix + "' WHERE"))
+      << run_->DebugText;
+}
+
+// The example ldap.conf is one the LDAP library reads as meant: its server
+// list tried in order, its other lines accepted. The README shows the same
+// settings, so that one cannot drift from the other.
+TEST_F(Directory, TheExampleLdapConfIsReadAsWritten) {
+  const fs::path source = VELLORAN_SOURCE_DIR;
+  std::string conf = ReadFile(source / "examples/ldap.conf");
+  const std::string readme = ReadFile(source / "README.md");
+  std::istringstream lines(conf);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    EXPECT_TRUE(Contains(readme, "\n" + line + "\n")) << line;
+  }
+
+  const size_t uri = conf.find("\nURI ");
+  ASSERT_NE(uri, std::string::npos);
+  const size_t end = conf.find('\n', uri + 1);
+  const std::string down = "ldap://127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/";
+  conf.replace(uri + 1, end - uri - 1, "URI " + down + " " + server_->Uri());
+  test::TempDir dir;
+  WriteFile(dir / "ldap.conf", conf);
+  auto found = test::RunProcess(test::LdapProgram("ldapsearch"),
+                                {"-x", "-LLL", "-b", kHappy, "(objectCategory=printQueue)", "cn"},
+                                {{"LDAPCONF", (dir / "ldap.conf").string()}}, "",
+                                {"LDAPURI", "LDAPRC", "LDAPNOINIT"});
+  EXPECT_EQ(found.ExitCode, 0) << found.Stderr;
+  EXPECT_TRUE(Contains(found.Stdout, "cn: SRV1-Laser3")) << found.Stdout;
 }
 
 TEST_F(Directory, AServerOrDomainNameAloneSearchesTheDefaultNamingContext) {
@@ -267,8 +421,9 @@ TEST_F(Directory, AServerOrDomainNameAloneSearchesTheDefaultNamingContext) {
   ASSERT_FALSE(run_->AbortStatus) << run_->OutcomeText;
   EXPECT_TRUE(Contains(run_->DebugText,
                        "FROM 'LDAP://" + server_->HostPort() + "/" + Slapd::kSuffix + "'"));
-  // Every readable queue below the root: happy, big; the secure one is hidden.
-  EXPECT_EQ(run_->ADPrinters.size(), 1u + 4 + kBigCount);
+  // Every readable queue below the root: happy, big, children's; the secure
+  // one is hidden.
+  EXPECT_EQ(run_->ADPrinters.size(), 1u + 4 + kBigCount + 1);
 }
 
 TEST_F(Directory, ADNAloneUsesTheConfiguredServersInOrder) {
@@ -289,11 +444,14 @@ TEST_F(Directory, BindsAnonymousSimpleAndAutoWithoutATicket) {
   test::WriteFile(good, std::string(Slapd::kAdminPassword) + "\n");
   test::WriteFile(bad, "wrong\n");
   test::WriteFile(empty, "\n");
+  // This server does no TLS: a password goes to it only when the
+  // administrator says so.
   auto simple = [&](const std::string& file) {
     LdapDirectoryOptions o;
     o.Bind = LdapBindMode::Simple;
     o.User = Slapd::kAdminDN;
     o.PasswordFile = file;
+    o.Tls = LdapTlsMode::None;
     return o;
   };
 

@@ -70,6 +70,11 @@ TEST(ProfileAgainstWine, ReadsEveryFileAsWineDoes) {
        "e\r\n"},
       {"utf16", Utf16Le(u"[S]\r\nA=Grüße\r\nB=x\r\n")},
       {"utf16nobom", Utf16Le(u"[S]\r\nA=x\r\n").substr(2)},
+      // Letters the code page lacks: Windows converts with its best fit.
+      {"bestfit", Utf16Le(u"[S]\r\nA=Łódź\r\nB=Ｗａｒｓａｗ１\r\nC=ĐđĦħŦŧ\r\nD=Ǎǎ Ḃḃ Ṻ\r\n")},
+      {"bestfit8",
+       "\xEF\xBB\xBF[S]\r\nA=\xC5\x81\xC3\xB3"
+       "d\xC5\xBA\r\n"},
       {"utf8bom",
        "\xEF\xBB\xBF[S]\r\nA=Gr\xC3\xBC\xC3\x9F"
        "e\r\n"},

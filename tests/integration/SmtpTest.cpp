@@ -16,6 +16,7 @@
 #include "engine/modNotification.h"
 #include "engine/modSMTP.h"
 #include "platform/Paths.h"
+#include "tests/support/EngineProcess.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/SmtpServer.h"
 
@@ -130,6 +131,33 @@ TEST_F(Smtp, RealServerDeliversToEveryRecipientWithHeadersAndBodyAsSent) {
             std::string::npos)
       << debug;
   EXPECT_TRUE(debug.ends_with(">> Sending QUIT <<\r\n")) << debug;
+}
+
+// A developer's own Python earlier on PATH (as pyenv puts it) must not
+// become the recording server's installation: the system interpreter that
+// has aiosmtpd would then look for its library there and not start.
+TEST(RecordingSmtpServer, StartsWithAnotherPythonFirstOnPath) {
+  test::TempDir other;
+  auto version = test::RunProcess(
+      "/usr/bin/python3", {"-c", "import sys; print('%d.%d' % sys.version_info[:2], end='')"});
+  ASSERT_EQ(version.ExitCode, 0) << version.Stderr;
+  fs::create_directories(other / "bin");
+  fs::create_directories(other / ("lib/python" + version.Stdout));
+  test::WriteFile(other / ("lib/python" + version.Stdout + "/os.py"), "");
+  test::WriteFile(other / "bin/python3", "#!/bin/sh\n");
+  fs::permissions(other / "bin/python3", fs::perms::owner_all);
+
+  const char* path = std::getenv("PATH");
+  const std::string saved = path ? path : "";
+  ::setenv("PATH", ((other / "bin").string() + ":" + saved).c_str(), 1);
+  std::string failure;
+  try {
+    AiosmtpdServer server;
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  ::setenv("PATH", saved.c_str(), 1);
+  EXPECT_EQ(failure, "");
 }
 
 TEST_F(Smtp, ADialogueThatSucceedsSendsExactlyTheseBytes) {

@@ -193,18 +193,11 @@ void SambaDC::Start() {
   // process die without stopping it, the DC goes too.
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  pid_ = ::fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
-  if (pid_ == 0) {
-    int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(fds[0], 0);
-    ::dup2(fd, 1);
-    ::dup2(fd, 2);
-    ::setenv("TDB_NO_FSYNC", "1", 1);
-    ::execl(samba.c_str(), samba.c_str(), "-i", "-M", "single", "-s", conf.c_str(),
-            static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  pid_ = StartServer({.Program = samba,
+                      .Args = {"-i", "-M", "single", "-s", conf},
+                      .Log = log,
+                      .Env = {{"TDB_NO_FSYNC", "1"}},
+                      .Stdin = fds[0]});
   ::close(fds[0]);
   stdin_ = fds[1];
   if (WaitForServer(pid_, std::chrono::seconds(90), std::chrono::milliseconds(50), [this] {

@@ -127,17 +127,8 @@ void Cupsd::Start() {
   const std::string cupsd = CupsProgram("cupsd");
   const std::string conf = (d / "cupsd.conf").string(), files = (d / "cups-files.conf").string();
   const std::string out = (d / "log/cupsd.out").string();
-  pid_ = ::fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
-  if (pid_ == 0) {
-    int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(fd, 1);
-    ::dup2(fd, 2);
-    // "-f" keeps cupsd in the foreground: its PID is this child's.
-    ::execl(cupsd.c_str(), cupsd.c_str(), "-f", "-c", conf.c_str(), "-s", files.c_str(),
-            static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  // "-f" keeps cupsd in the foreground: its PID is the one started.
+  pid_ = StartServer({.Program = cupsd, .Args = {"-f", "-c", conf, "-s", files}, .Log = out});
   if (WaitForServer(pid_, std::chrono::seconds(10), std::chrono::milliseconds(5),
                     [this] { return Accepts(address_); }))
     return;

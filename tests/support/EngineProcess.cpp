@@ -176,6 +176,39 @@ std::string EngineFolder::DebugText(const std::string& computer) const {
   return *text;
 }
 
+pid_t StartServer(const ServerCommand& command) {
+  // Everything the child needs is built before the fork: a test with
+  // threads of its own may hold the allocator's lock at that moment.
+  std::vector<std::string> words{command.Program};
+  words.insert(words.end(), command.Args.begin(), command.Args.end());
+  std::vector<char*> argv;
+  for (auto& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> variables;
+  for (char** e = environ; *e; ++e) {
+    std::string_view v(*e);
+    if (!command.Env.contains(std::string(v.substr(0, v.find('='))))) variables.emplace_back(v);
+  }
+  for (const auto& [k, v] : command.Env) variables.push_back(k + "=" + v);
+  std::vector<char*> envp;
+  for (auto& v : variables) envp.push_back(v.data());
+  envp.push_back(nullptr);
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (command.AppendToLog ? O_APPEND : O_TRUNC);
+
+  pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    int log = ::open(command.Log.c_str(), flags, 0600);
+    if (log < 0) ::_exit(126);
+    if (command.Stdin >= 0) ::dup2(command.Stdin, 0);
+    ::dup2(log, 1);
+    ::dup2(log, 2);
+    ::execve(command.Program.c_str(), argv.data(), envp.data());
+    ::_exit(127);
+  }
+  return pid;
+}
+
 bool WaitForServer(pid_t& pid, std::chrono::milliseconds timeout, std::chrono::milliseconds every,
                    const std::function<bool()>& ready) {
   for (auto deadline = std::chrono::steady_clock::now() + timeout;

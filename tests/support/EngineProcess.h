@@ -80,6 +80,25 @@ class EngineFolder {
   bool windows_ = false;
 };
 
+/// How a test server is started. `Program` is a full path and is also its
+/// argv[0]: an interpreter finds its own installation from argv[0], and
+/// with a bare name it would take the first one on PATH.
+struct ServerCommand {
+  std::string Program{};
+  std::vector<std::string> Args{};
+  /// Where the server's standard output and error go.
+  std::string Log{};
+  bool AppendToLog = false;
+  /// Variables added to the test's own environment.
+  std::map<std::string, std::string> Env{};
+  /// What the server reads as standard input; -1 leaves it as it is.
+  int Stdin = -1;
+};
+
+/// Starts a server in the background and returns its PID, to be waited for
+/// with WaitForServer and stopped with StopProcess.
+pid_t StartServer(const ServerCommand& command);
+
 /// Waits for a server started by a test until `ready` says it serves:
 /// true then; false when the process ended (`pid` becomes -1) or `timeout`
 /// passed first (the caller stops it).

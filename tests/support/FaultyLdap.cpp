@@ -51,8 +51,26 @@ size_t WholeMessage(const std::string& buf, unsigned char* op) {
   return header + length;
 }
 
+constexpr unsigned char kBindRequest = 0x60;        // [APPLICATION 0]
+constexpr unsigned char kBindResponse = 0x61;       // [APPLICATION 1]
 constexpr unsigned char kSearchResultEntry = 0x64;  // [APPLICATION 4]
 constexpr unsigned char kSearchResultDone = 0x65;   // [APPLICATION 5]
+constexpr unsigned char kExtendedRequest = 0x77;    // [APPLICATION 23]
+constexpr unsigned char kExtendedResponse = 0x78;   // [APPLICATION 24]
+
+// A BER length of at most 127 bytes, which every answer here is.
+std::string Tlv(unsigned char tag, const std::string& value) {
+  return std::string(1, static_cast<char>(tag)) + static_cast<char>(value.size()) + value;
+}
+
+// An LDAPResult answer to the request whose message ID (with its INTEGER
+// header) is `id`.
+std::string Answer(const std::string& id, unsigned char op, int resultCode,
+                   const std::string& diagnostic) {
+  const std::string result = Tlv(0x0a, std::string(1, static_cast<char>(resultCode))) +
+                             Tlv(0x04, "") + Tlv(0x04, diagnostic);
+  return Tlv(0x30, id + Tlv(op, result));
+}
 
 }  // namespace
 
@@ -75,6 +93,68 @@ void SilentLdapServer::Serve() {
     held_.push_back(fd);
     ++accepted_;
   }
+}
+
+NoTlsLdapServer::NoTlsLdapServer(StartTls answer) : answer_(answer) {
+  listener_ = ListenOnLoopback(&port_);
+  thread_ = std::thread([this] { Serve(); });
+}
+
+NoTlsLdapServer::~NoTlsLdapServer() {
+  stop_ = true;
+  thread_.join();
+  for (auto& talk : talks_) talk.join();
+  ::close(listener_);
+}
+
+std::string NoTlsLdapServer::Received() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return received_;
+}
+
+void NoTlsLdapServer::Serve() {
+  while (!stop_) {
+    int fd = AcceptSoon(listener_);
+    if (fd >= 0) talks_.emplace_back([this, fd] { Talk(fd); });
+  }
+}
+
+void NoTlsLdapServer::Talk(int client) {
+  std::string request;
+  bool hanging = false;
+  char buf[4096];
+  while (!stop_) {
+    pollfd p{client, POLLIN, 0};
+    if (::poll(&p, 1, 100) <= 0) continue;
+    ssize_t n = ::recv(client, buf, sizeof buf, 0);
+    if (n <= 0) break;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      received_.append(buf, static_cast<size_t>(n));
+    }
+    if (hanging) continue;  // a TLS handshake that gets no answer
+    request.append(buf, static_cast<size_t>(n));
+    unsigned char op = 0;
+    for (size_t whole; (whole = WholeMessage(request, &op)) > 0; request.erase(0, whole)) {
+      const size_t header = static_cast<unsigned char>(request[1]) & 0x80
+                                ? 2 + (static_cast<unsigned char>(request[1]) & 0x7f)
+                                : 2;
+      const std::string id =
+          request.substr(header, 2 + static_cast<unsigned char>(request[header + 1]));
+      std::string reply;
+      if (op == kBindRequest) {
+        ++binds_;
+        reply = Answer(id, kBindResponse, 49, "refused by the test server");  // invalidCredentials
+      } else if (op == kExtendedRequest && answer_ == StartTls::Decline) {
+        reply = Answer(id, kExtendedResponse, 2, "unsupported extended operation");
+      } else if (op == kExtendedRequest) {
+        reply = Answer(id, kExtendedResponse, 0, "");
+        hanging = true;
+      }
+      if (!reply.empty() && !SendAll(client, reply.data(), reply.size())) break;
+    }
+  }
+  ::close(client);
 }
 
 CuttingLdapProxy::CuttingLdapProxy(int upstreamPort, Cut cut) : upstream_(upstreamPort), cut_(cut) {

@@ -1,12 +1,14 @@
 #pragma once
 // LDAP servers that fail the way real ones do on a bad day, which slapd
-// cannot be made to do: one that takes connections and never answers, and
-// a proxy in front of a real server that cuts the connection part-way
-// through an answer. Both listen on a free loopback port and run on a
-// thread of the test until destroyed.
+// cannot be made to do: one that takes connections and never answers, one
+// that will not (or only seemingly) speak TLS, and a proxy in front of a
+// real server that cuts the connection part-way through an answer. Each
+// listens on a free loopback port and runs on a thread of the test until
+// destroyed.
 
 #include <atomic>
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,6 +34,38 @@ class SilentLdapServer {
   std::atomic<bool> stop_{false};
   std::atomic<int> accepted_{0};
   std::vector<int> held_;
+  std::thread thread_;
+};
+
+/// Speaks just enough LDAP to be asked for StartTLS, and either declines it
+/// (as a server without a certificate, or a man in the middle, does) or
+/// agrees and then says nothing more, so that the handshake never ends.
+/// Binds it is sent are refused; everything clients send is kept.
+class NoTlsLdapServer {
+ public:
+  enum class StartTls { Decline, AgreeThenHang };
+  explicit NoTlsLdapServer(StartTls answer);
+  ~NoTlsLdapServer();
+  NoTlsLdapServer(const NoTlsLdapServer&) = delete;
+  NoTlsLdapServer& operator=(const NoTlsLdapServer&) = delete;
+
+  std::string HostPort() const { return "127.0.0.1:" + std::to_string(port_); }
+  /// Bind requests received so far.
+  int Binds() const { return binds_; }
+  /// Every byte clients sent, all connections together.
+  std::string Received() const;
+
+ private:
+  void Serve();
+  void Talk(int client);
+  int listener_ = -1;
+  int port_ = 0;
+  StartTls answer_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> binds_{0};
+  mutable std::mutex mutex_;
+  std::string received_;
+  std::vector<std::thread> talks_;
   std::thread thread_;
 };
 

@@ -113,18 +113,10 @@ void Slapd::Start() {
   for (int attempt = 0; attempt < 5; ++attempt) {
     port_ = FreeLoopbackPort();
     const std::string url = "ldap://127.0.0.1:" + std::to_string(port_) + "/";
-    const std::string log = d + "/slapd.log";
-    pid_ = ::fork();
-    if (pid_ < 0) throw std::runtime_error("fork failed");
-    if (pid_ == 0) {
-      int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      ::dup2(fd, 1);
-      ::dup2(fd, 2);
-      // "-d 0" keeps slapd in the foreground: its PID is this child's.
-      ::execl(slapd.c_str(), slapd.c_str(), "-f", (d + "/slapd.conf").c_str(), "-h", url.c_str(),
-              "-d", "0", static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
+    // "-d 0" keeps slapd in the foreground: its PID is the one started.
+    pid_ = StartServer({.Program = slapd,
+                        .Args = {"-f", d + "/slapd.conf", "-h", url, "-d", "0"},
+                        .Log = d + "/slapd.log"});
     if (WaitForServer(pid_, std::chrono::seconds(10), std::chrono::milliseconds(5),
                       [this] { return AcceptsConnections("127.0.0.1", port_); }))
       return;

@@ -83,18 +83,14 @@ bool AiosmtpdServer::Start() {
   const std::string listen = "127.0.0.1:" + std::to_string(port_);
   const std::string mail = (dir_ / "mail").string();
   const std::string log = (dir_ / "server.log").string();
-  const std::string pythonPath = dir_.str();
-  pid_ = ::fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
-  if (pid_ == 0) {
-    int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-    ::dup2(out, 1);
-    ::dup2(out, 2);
-    ::setenv("PYTHONPATH", pythonPath.c_str(), 1);
-    ::execl("/usr/bin/python3", "python3", "-m", "aiosmtpd", "-n", "-l", listen.c_str(), "-c",
-            "velloran_recorder.Recorder", mail.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  // Debian's aiosmtpd belongs to the system's interpreter, whatever else
+  // comes first on PATH.
+  pid_ = StartServer(
+      {.Program = "/usr/bin/python3",
+       .Args = {"-m", "aiosmtpd", "-n", "-l", listen, "-c", "velloran_recorder.Recorder", mail},
+       .Log = log,
+       .AppendToLog = true,
+       .Env = {{"PYTHONPATH", dir_.str()}}});
   if (WaitForServer(pid_, 15s, 50ms, [this] { return Greets(port_); })) return true;
   Stop();
   return false;

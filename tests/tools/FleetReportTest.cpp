@@ -2,8 +2,11 @@
 // into one state per computer.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 
 #include "engine/modDebug.h"
@@ -140,23 +143,40 @@ TEST(FileNames, SayWhatTheFileIsAndWhoseItIs) {
   EXPECT_EQ(ClassifyName("_SUCCESS_report.txt").kind, NameInfo::Other);
 }
 
-TEST(ReportText, Windows1252BecomesUtf8AndUtf8StaysAsItIs) {
-  EXPECT_EQ(Ansi1252ToUtf8("Dr\xFC"
-                           "cker \x80"),
-            "Dr\xC3\xBC"
-            "cker \xE2\x82\xAC");
-  EXPECT_EQ(Ansi1252ToUtf8("\x81"), "\xEF\xBF\xBD");
+TEST(ReportText, TheClientsCodePageBecomesUtf8AndUtf8StaysAsItIs) {
+  auto western = OpenCodePage("windows-1252");
+  auto central = OpenCodePage("windows-1250");
+  ASSERT_TRUE(western && central);
   EXPECT_EQ(ReportTextToUtf8("Dr\xFC"
-                             "cker"),
-            "Dr\xC3\xBC"
-            "cker");
+                             "cker \x80",
+                             **western),
+            "Drücker €");
+  // The same byte is another letter in another code page.
+  EXPECT_EQ(ReportTextToUtf8("\xA3\xF3"
+                             "d\x9F",
+                             **central),
+            "Łódź");
+  EXPECT_EQ(ReportTextToUtf8("\xA3", **western), "£");
   EXPECT_EQ(ReportTextToUtf8("Dr\xC3\xBC"
-                             "cker \xE2\x82\xAC"),
-            "Dr\xC3\xBC"
-            "cker \xE2\x82\xAC");
+                             "cker \xE2\x82\xAC",
+                             **central),
+            "Drücker €");
   // A lead byte at the very end, or an overlong form, is not UTF-8.
-  EXPECT_EQ(ReportTextToUtf8("x\xC3"), "x\xC3\x83");
-  EXPECT_EQ(ReportTextToUtf8("\xC0\xAF"), "\xC3\x80\xC2\xAF");
+  EXPECT_EQ(ReportTextToUtf8("x\xC3", **western), "xÃ");
+  EXPECT_EQ(ReportTextToUtf8("\xC0\xAF", **western), "À¯");
+}
+
+// The run driver's lines of a whole run that ends with `abortStatus`.
+std::string Progress(const std::string& abortStatus) {
+  return ">> Registry Key Value: False\r\n"
+         ">> Running Velloran, abort status: False\r\n"
+         ">> Finished getting network printers, abort status: False\r\n"
+         ">> Finished moving via AD, abort status: False\r\n"
+         ">> Finished moving manual, abort status: " +
+         abortStatus +
+         "\r\n"
+         ">> Finished notification, abort status: " +
+         abortStatus + "\r\n";
 }
 
 // A share written file by file, with modification times set by the test.
@@ -171,8 +191,17 @@ struct Share : ::testing::Test {
     const auto t = std::chrono::sys_seconds(std::chrono::seconds(when ? when : ++clock));
     fs::last_write_time(p, std::chrono::file_clock::from_sys(t));
   }
-  void PutDebug(const std::string& computer, const std::string& text) {
-    Bytes b = EncodeDebugText(text);
+  // A debug file holding `text` between the opening and closing banners,
+  // as a whole run's file does; without the closing one when the INI file
+  // switched the log off.
+  void PutDebug(const std::string& computer, const std::string& text, size_t keepBytes = 0,
+                bool logOn = true) {
+    const std::string stars = std::string(80, '*') + "\r\n";
+    const std::string end = stars + std::string(31, '*') + "     END DEBUG     " +
+                            std::string(30, '*') + "\r\n" + stars;
+    Bytes b = EncodeDebugText(stars + std::string(30, '*') + "     BEGIN DEBUG     " +
+                              std::string(29, '*') + "\r\n" + stars + text + (logOn ? end : ""));
+    if (keepBytes) b.resize(keepBytes);
     Put(computer + ".debug", std::string(b.begin(), b.end()));
   }
   FleetSummary Read(std::vector<std::string> computers = {}) {
@@ -189,15 +218,11 @@ TEST_F(Share, TheLatestRunOfEachComputerDecidesItsState) {
   Put("PC01_SUCCESS_report.txt", Block(kSucceededRun));
   // PC02 failed and its debug file, written after the output file, agrees.
   Put("PC02_FAILED_report.txt", Block(kFailedRun));
-  PutDebug("PC02",
-           ">> Running Velloran, abort status: False\r\n"
-           ">> Finished notification, abort status: True\r\n");
+  PutDebug("PC02", Progress("True"));
   // PC06's output and debug files carry the same time, as one run's often
   // do: the debug file, written last, tells the state.
   Put("PC06_SUCCESS_report.txt", Block(kSucceededRun), 1'600'000'000);
-  PutDebug("PC06",
-           ">> Running Velloran, abort status: False\r\n"
-           ">> Finished notification, abort status: False\r\n");
+  PutDebug("PC06", Progress("False"));
   fs::last_write_time(dir.path() / "PC06.debug",
                       std::chrono::file_clock::from_sys(
                           std::chrono::sys_seconds(std::chrono::seconds(1'600'000'000))));
@@ -242,6 +267,25 @@ TEST_F(Share, TheLatestRunOfEachComputerDecidesItsState) {
   EXPECT_TRUE(s.Computers.at("PC01").OnOldServers.empty());
 }
 
+TEST_F(Share, ADebugFileCutShortLeavesItsComputerIncomplete) {
+  const std::string run = Progress("False") + std::string(2000, '.') + "\r\n";
+  // PC01 succeeded once; its next run's debug file was cut on the way.
+  Put("PC01_SUCCESS_report.txt", Block(kSucceededRun));
+  PutDebug("PC01", ">> Opening INI File: x.ini\r\n" + run, 1200);
+  // PC02's output and cut debug file come from one run: the output decides.
+  Put("PC02_FAILED_report.txt", Block(kFailedRun), 1'600'000'000);
+  PutDebug("PC02", run, 800);
+  fs::last_write_time(dir.path() / "PC02.debug",
+                      std::chrono::file_clock::from_sys(
+                          std::chrono::sys_seconds(std::chrono::seconds(1'600'000'000))));
+  auto s = Read();
+  EXPECT_EQ(s.Computers.at("PC01").Result, Outcome::Incomplete);
+  EXPECT_EQ(s.Computers.at("PC02").Result, Outcome::Failed);
+  ASSERT_EQ(s.Problems.size(), 2u);
+  EXPECT_NE(s.Problems[0].Reason.find("cut short"), std::string::npos) << s.Problems[0].Reason;
+  EXPECT_NE(RenderCsv(s).find("\nPC01,incomplete,"), std::string::npos);
+}
+
 TEST_F(Share, DamagedFilesAreListedAndTheRestIsStillRead) {
   Put("PC01_SUCCESS_report.txt", Block(kSucceededRun));
   Put("PC02_FAILED_report.txt", Block(kFailedRun).substr(0, 40));
@@ -261,7 +305,7 @@ TEST_F(Share, FilesWithoutOutcomeInTheNameAreSharedOrNamedByAKnownComputer) {
   Put("report.txt", Block(kFailedRun) + Block(kSucceededRun) + Block(kSucceededRun));
   // "<computer>_<name>": PC07 is known from its debug file.
   Put("PC07_out.txt", Block(kSucceededRun));
-  PutDebug("PC07", ">> Command line parameter: \r\n");
+  PutDebug("PC07", ">> Command line parameter: \r\n>> Opening INI File: x.ini\r\n", 0, false);
   // Two files sharing the part after "_" name their computers too.
   Put("PC08_log.txt", Block(kFailedRun));
   Put("PC09_log.txt", Block(kSucceededRun));
@@ -273,6 +317,91 @@ TEST_F(Share, FilesWithoutOutcomeInTheNameAreSharedOrNamedByAKnownComputer) {
   EXPECT_EQ(s.Computers.at("PC09").Result, Outcome::Succeeded);
   ASSERT_EQ(s.Causes.size(), 1u);
   EXPECT_EQ(s.Causes[0].AnonymousRuns, 1);
+}
+
+TEST_F(Share, OnlyRegularFilesInsideTheShareAreReadAndTheRestIsCounted) {
+  TempDir outside;
+  WriteFile(outside.path() / "PC09_FAILED_report.txt", Block(kFailedRun));
+  Put("PC01_SUCCESS_report.txt", Block(kSucceededRun));
+  // A link to a report inside the share is read; one out of it is not.
+  fs::create_symlink(dir.path() / "PC01_SUCCESS_report.txt", dir.path() / "PC02_SUCCESS_x.txt");
+  fs::create_symlink(outside.path() / "PC09_FAILED_report.txt", dir.path() / "PC09_FAILED_x.txt");
+  fs::create_directory_symlink(outside.path(), dir.path() / "elsewhere");
+  // A FIFO would block the read for ever, a dangling link names nothing,
+  // and a link to a folder is not walked.
+  ASSERT_EQ(::mkfifo((dir.path() / "PC03.debug").c_str(), 0600), 0);
+  fs::create_symlink(dir.path() / "gone.txt", dir.path() / "PC04_SUCCESS_report.txt");
+  fs::create_directory(dir.path() / "sub");
+  fs::create_directory_symlink(dir.path() / "sub", dir.path() / "loop");
+  // A sparse file past the cap is refused by its size, unread.
+  {
+    std::FILE* big = std::fopen((dir.path() / "PC05_SUCCESS_report.txt").c_str(), "w");
+    ASSERT_NE(big, nullptr);
+    ASSERT_EQ(::ftruncate(::fileno(big), off_t{300} << 20), 0);
+    std::fclose(big);
+  }
+
+  auto s = Read();
+  EXPECT_EQ(s.Computers.size(), 2u);
+  EXPECT_TRUE(s.Computers.count("PC02"));
+  EXPECT_FALSE(s.Computers.count("PC09"));
+  EXPECT_EQ(s.NotRegularFiles, 3);
+  EXPECT_EQ(s.LinksLeavingShare, 2);
+  ASSERT_EQ(s.Problems.size(), 1u);
+  EXPECT_NE(s.Problems[0].Reason.find("larger than"), std::string::npos) << s.Problems[0].Reason;
+  const std::string table = RenderTable(s);
+  EXPECT_NE(table.find("skipped: 3 (not regular files), 2 (links leaving the share)"),
+            std::string::npos)
+      << table;
+  EXPECT_NE(RenderJson(s).find("\"not_regular\": 3, \"links_leaving_share\": 2"),
+            std::string::npos);
+}
+
+TEST_F(Share, NamesThatAreNoUtf8AreReadInTheClientsCodePage) {
+  ASSERT_TRUE(UseAnsiCodePage("windows-1250").ok());
+  Put("\xA3\xD3"
+      "D\x8F_SUCCESS_report.txt",
+      Block(kSucceededRun));
+  auto s = Read();
+  ASSERT_TRUE(UseAnsiCodePage("").ok());
+  ASSERT_EQ(s.Computers.size(), 1u);
+  EXPECT_EQ(s.Computers.begin()->second.Name, "ŁÓDŹ");
+}
+
+// What clients wrote is data in every output: no formula for a
+// spreadsheet, always valid JSON, no control sequence for a terminal.
+TEST(Render, TextFromTheShareCannotActOnWhatReadsTheReport) {
+  FleetBuilder b("/srv/share");
+  RunReport run;
+  run.Result = Outcome::Failed;
+  run.HasInventory = true;
+  run.Inventory.push_back({"=HYPERLINK(\"http://x\")", "OLD"});
+  run.Migrated.push_back({"A", "OLD"});
+  run.Failures.push_back({"adding the new connection", "@SUM(1)", 5, "\x1B]0;owned\x07\xC2\x9B"});
+  b.Add("+PC01\x1B[2J", Source::OutputFile, 1, run);
+  b.Add("PC\xFF\x7F", Source::OutputFile, 1, run);
+  b.Add("=cmd|' /C calc'!A0", Source::OutputFile, 1, run);
+  b.AddProblem("\t-x\r", "\x1B[31m");
+  auto s = b.Finish();
+
+  const std::string csv = RenderCsv(s);
+  for (const char* field : {"\n'+PC01", "\n'=cmd|", ",\"'\t-x\r\""})
+    EXPECT_NE(csv.find(field), std::string::npos) << field << "\n" << csv;
+  EXPECT_EQ(csv.find(",="), std::string::npos) << csv;
+  EXPECT_EQ(csv.find(",@"), std::string::npos) << csv;
+
+  const std::string json = RenderJson(s);
+  EXPECT_TRUE(IsValidUtf8(json)) << json;
+  for (unsigned char c : json) EXPECT_TRUE(c >= 0x20 || c == '\n') << int(c);
+  EXPECT_NE(json.find("\"PC\\ufffd\\u007f\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\\u001b]0;owned\\u0007"), std::string::npos) << json;
+
+  const std::string table = RenderTable(s);
+  EXPECT_TRUE(IsValidUtf8(table));
+  for (unsigned char c : table) EXPECT_TRUE(c >= 0x20 || c == '\n') << int(c);
+  EXPECT_EQ(table.find("\xC2\x9B"), std::string::npos) << "C1 controls are escaped too";
+  EXPECT_NE(table.find("+PC01\\x1B[2J"), std::string::npos) << table;
+  EXPECT_NE(table.find("PC\\xFF\\x7F"), std::string::npos) << table;
 }
 
 TEST(OldServers, NamedByTheAdministratorOrLearntFromAnyComputer) {

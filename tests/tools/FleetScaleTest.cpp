@@ -48,11 +48,18 @@ TEST(FleetScale, FiveThousandClientsAreReadInAFewSeconds) {
     outcome += "Printer already migrated: PLOTTER (PRINTSRV)\r\n";
     test::WriteFile(
         share.path() / (Name(i) + (fails ? "_FAILED_report.txt" : "_SUCCESS_report.txt")), outcome);
-    std::string debug(30, '*');
-    debug += "\r\n>> Running Velloran, abort status: False\r\n";
+    const std::string stars = std::string(80, '*') + "\r\n";
+    std::string debug = stars + std::string(30, '*') + "     BEGIN DEBUG     " +
+                        std::string(29, '*') + "\r\n" + stars;
     for (int line = 0; line < 60; ++line) debug += ">> A setting of the INI file: True\r\n";
-    debug += std::string(">> Finished notification, abort status: ") + (fails ? "True" : "False") +
-             "\r\n";
+    const std::string status = fails ? "True" : "False";
+    debug +=
+        ">> Registry Key Value: False\r\n>> Running Velloran, abort status: False\r\n"
+        ">> Finished getting network printers, abort status: False\r\n"
+        ">> Finished moving via AD, abort status: False\r\n"
+        ">> Finished moving manual, abort status: " +
+        status + "\r\n>> Finished notification, abort status: " + status + "\r\n" + stars +
+        std::string(31, '*') + "     END DEBUG     " + std::string(30, '*') + "\r\n" + stars;
     Bytes bytes = EncodeDebugText(debug);
     test::WriteFile(share.path() / (Name(i) + ".debug"), std::string(bytes.begin(), bytes.end()));
   }
@@ -72,6 +79,7 @@ TEST(FleetScale, FiveThousandClientsAreReadInAFewSeconds) {
   EXPECT_EQ(s.Computers.size(), static_cast<size_t>(kClients - expectUnseen));
   EXPECT_EQ(s.Count(Outcome::Failed), expectFailed);
   EXPECT_EQ(s.NotSeen.size(), static_cast<size_t>(expectUnseen));
+  EXPECT_TRUE(s.Problems.empty()) << s.Problems.front().Path << ": " << s.Problems.front().Reason;
   ASSERT_EQ(s.Causes.size(), 1u);
   EXPECT_EQ(s.Causes[0].Targets.at("\\\\NEWSRV1\\ACCOUNTING").size(),
             static_cast<size_t>(expectFailed));

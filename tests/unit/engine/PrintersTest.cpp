@@ -333,6 +333,37 @@ TEST_F(Migration, AFailedRollBackIsLoggedWhateverTheSignOfItsNumber) {
   }
 }
 
+// Since drivers need an administrator, a logon's add fails when the new
+// queue's driver is not on the client: the report must say so, for the
+// errors Windows gives for it as plain numbers and as HRESULTs alike, and
+// for no other failure.
+TEST_F(Migration, AFailedAddNamesTheDriverCauseOnlyForTheDriverErrors) {
+  struct Case {
+    int32_t number;
+    bool driver;
+  };
+  for (Case c : {Case{740, true}, Case{-2147024156, true}, Case{3019, true},
+                 Case{-2147021877, true}, Case{3014, true}, Case{-2147021882, true}, Case{5, false},
+                 Case{-2147023095, false}, Case{741, false}}) {
+    SCOPED_TRACE(c.number);
+    SetUp();
+    run.AbortStatus = false;
+    Connections({"\\\\A\\P1"});
+    fakes.Network.AddFails = {{"\\\\B\\P1", {c.number, "Refused."}}};
+    run.Settings.ServerPairs = {{"A", "B"}, {}};
+    MoveManualPrinters(run);
+    // The failure's own three lines stay as they were; the cause follows.
+    EXPECT_TRUE(Contains(run.OutcomeText,
+                         "\r\nError in adding/migrating network printer: \\\\B\\P1\r\n> Error "
+                         "Number: " +
+                             std::to_string(c.number) + "\r\n> Error Description: Refused."));
+    EXPECT_EQ(Contains(run.OutcomeText, "Refused.\r\n> Cause: "), c.driver);
+    EXPECT_EQ(Contains(run.OutcomeText, "driver"), c.driver);
+    EXPECT_EQ(Contains(run.DebugText, "ERROR DESCRIPTION: Refused.\r\n>> Cause: "), c.driver);
+    EXPECT_EQ(fakes.Network.Connections, (std::vector<std::string>{"\\\\A\\P1"}));
+  }
+}
+
 TEST_F(Migration, WithoutANetworkObjectEveryMatchIsAFailedRemoval) {
   Connections({"\\\\A\\P1", "\\\\Z\\P2"});
   fakes.Network.CreateFails = PlatformError{429, "ActiveX component can't create object"};

@@ -4,6 +4,7 @@
 #include "engine/modEventLog.h"
 #include "engine/modINIFile.h"
 #include "engine/modMain.h"
+#include "engine/modNotification.h"
 #include "engine/modPrinters.h"
 #include "tests/support/FakePlatform.h"
 
@@ -150,7 +151,12 @@ TEST_F(RunSequence, AnINIFileThatCannotBeReadNeverMarksTheUserDone) {
   const std::string fifo = (dir / "pipe.ini").string();
   std::filesystem::create_directory(folder);
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& path : {(dir / "absent.ini").string(), folder, fifo}) {
+  // A file past the size any settings file has reads as one without keys;
+  // that must not pass for a file that asks for nothing.
+  const std::string big = (dir / "big.ini").string();
+  test::WriteFile(big, "[GENERAL]\r\nUseManualDefinitions=True\r\n");
+  std::filesystem::resize_file(big, std::uintmax_t{9} << 20);
+  for (const std::string& path : {(dir / "absent.ini").string(), folder, fifo, big}) {
     run = velloran::Run(platform.services());
     run.Settings.DebugOn = true;
     run.CommandLine = "\"" + path + "\"";
@@ -162,9 +168,16 @@ TEST_F(RunSequence, AnINIFileThatCannotBeReadNeverMarksTheUserDone) {
     EXPECT_FALSE(run.Settings.UseManualDefinitions);
     RunMigration(run);
     EXPECT_EQ(Marker(), "<none>") << path;
+    ASSERT_FALSE(platform.Events.Events.empty()) << path;
+    EXPECT_EQ(platform.Events.Events.back().Id, kEventIdINIFile);
+    EXPECT_TRUE(
+        platform.Events.Events.back().Text.starts_with("Unable to read INI file " + path + ": "))
+        << platform.Events.Events.back().Text;
   }
+  EXPECT_NE(platform.Events.Events.back().Text.find("9437184 bytes"), std::string::npos);
 
-  EXPECT_TRUE(platform.Settings.Values.empty());
+  for (const auto& [key, value] : platform.Settings.Values)
+    EXPECT_EQ(key.find("|success"), std::string::npos) << key;
 
   // Once the file is back, the run counts.
   run = velloran::Run(platform.services());
@@ -174,6 +187,40 @@ TEST_F(RunSequence, AnINIFileThatCannotBeReadNeverMarksTheUserDone) {
   EXPECT_FALSE(run.INIFileUnreadable);
   RunMigration(run);
   EXPECT_EQ(Marker(), "True");
+}
+
+TEST_F(RunSequence, AnOutputFileNameThatIsAPathIsRefused) {
+  // With neither computer name nor outcome in front, the name alone decides
+  // where the engine appends.
+  const auto out = dir / "out";
+  std::filesystem::create_directory(out);
+  for (const std::string name : {"../escaped.txt", "..\\escaped.txt", "..", "sub/x.txt"}) {
+    run = velloran::Run(platform.services());
+    run.CommandLine = (dir / "move.ini").string();
+    test::WriteFile(
+        dir / "move.ini",
+        "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" + out.string() +
+            "\r\nFileOutputName=" + name + "\r\n[SUPPORT]\r\nDebugOn=True\r\n");
+    run.Settings.DebugOn = true;
+    OpenINIFile(run);
+    SendNotifications(run);
+    EXPECT_FALSE(std::filesystem::exists(dir / "escaped.txt")) << name;
+    EXPECT_NE(
+        run.DebugText.find("ERROR: Reading INI file: FileOutputName " + name + "\r\nERROR: 22"),
+        std::string::npos)
+        << run.DebugText;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(out));
+
+  // A plain name is written where it says.
+  run = velloran::Run(platform.services());
+  run.CommandLine = (dir / "move.ini").string();
+  test::WriteFile(dir / "move.ini",
+                  "[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\nFileOutputPath=" +
+                      out.string() + "\r\nFileOutputName=..report.txt\r\n");
+  OpenINIFile(run);
+  SendNotifications(run);
+  EXPECT_TRUE(std::filesystem::exists(out / "..report.txt"));
 }
 
 TEST_F(RunSequence, AMarkerThatCannotBeStoredIsReportedButChangesNothingElse) {

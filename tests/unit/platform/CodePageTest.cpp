@@ -78,12 +78,33 @@ TEST(CodePageTest, Utf16RoundTripsAndRepairsSurrogates) {
   EXPECT_FALSE(IsValidUtf8("a\xE9"));
 }
 
+TEST(CodePageTest, BestFitTakesTheNearestCharacterTheCodePageHas) {
+  auto western = Open("windows-1252");
+  auto central = Open("windows-1250");
+  auto cyrillic = Open("windows-1251");
+  ASSERT_TRUE(western && central && cyrillic);
+  EXPECT_EQ(BestFitFromUtf8(*western, "Łódź Đurđevac ŦĦ"),
+            "L\xF3"
+            "dz \xD0urdevac TH");
+  EXPECT_EQ(BestFitFromUtf8(*central, "Łódź"),
+            "\xA3\xF3"
+            "d\x9F");
+  EXPECT_EQ(BestFitFromUtf8(*cyrillic, "Łódź Ａ１ Đ"), "Lodz A1 D");
+  // Windows has no near character for the Latin Extended Additional block.
+  EXPECT_EQ(BestFitFromUtf8(*western, "\u1E02"), "?");
+  // No near character: "?" as before; a "?" of the text stays one.
+  EXPECT_EQ(BestFitFromUtf8(*western, "a?\u2603ß"), "a??\xDF");
+}
+
 TEST(CodePageTest, CaseFoldingCoversTheLettersOfTheCodePages) {
   EXPECT_TRUE(SameText("BÜRO", "Büro"));
   EXPECT_TRUE(SameText("ŠKODA-ŽELEZNÁ", "škoda-železná"));
   EXPECT_TRUE(SameText("ΑΘΗΝΑ", "αθηνα"));
   EXPECT_TRUE(SameText("БУХГАЛТЕРИЯ", "бухгалтерия"));
   EXPECT_TRUE(SameText("ŸŒ", "ÿœ"));
+  // Both ends of the Latin-1 capitals, and the sign that sits between them.
+  EXPECT_TRUE(SameText("ÀÞ", "àþ"));
+  EXPECT_EQ(FoldCase("ÀÖØÞ"), "àöøþ");
   EXPECT_FALSE(SameText("Büro", "Buro"));
   EXPECT_FALSE(SameText("ß", "ss"));
   EXPECT_FALSE(SameText("×", "÷"));  // not letters, no pair

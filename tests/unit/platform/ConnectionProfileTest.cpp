@@ -2,7 +2,9 @@
 // put back after a failed add.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "platform/Backends.h"
@@ -171,6 +173,84 @@ TEST_F(ConnectionProfileRules, ChangesMadeByOthersBetweenCallsAreSeen) {
   std::filesystem::remove(path);
   WriteFile(path, "connection: \\\\D\\P\n");
   EXPECT_EQ(net->EnumPrinterConnections()->size(), 2u);
+}
+
+TEST_F(ConnectionProfileRules, AServerLostAfterTheRemoveMakesTheRollBackFail) {
+  WriteFile(path,
+            "connection: \\\\OLD\\P1\nconnection: \\\\OLD2\\P2\noffline-after-remove: \\\\old\n"
+            "share: \\\\NEW\\P2\n");
+  auto net = Open();
+  ASSERT_TRUE(net->RemovePrinterConnection("\\\\OLD\\P1", true, true).ok());
+  EXPECT_FALSE(net->AddWindowsPrinterConnection("\\\\NEW\\P1").ok());
+  Status back = net->AddWindowsPrinterConnection("\\\\OLD\\P1");
+  ASSERT_FALSE(back.ok());
+  EXPECT_EQ(back.error().Number, -2147024843);
+  // Servers the line does not name move and roll back as ever.
+  ASSERT_TRUE(net->RemovePrinterConnection("\\\\OLD2\\P2", true, true).ok());
+  EXPECT_TRUE(net->AddWindowsPrinterConnection("\\\\OLD2\\P2").ok());
+  // The file says what happened.
+  EXPECT_EQ(ReadFile(path),
+            "offline-after-remove: \\\\old\nshare: \\\\NEW\\P2\nshare: \\\\OLD\\P1\n"
+            "share: \\\\OLD2\\P2\noffline: OLD\nconnection: \\\\OLD2\\P2\n");
+}
+
+// A profile of a large site: thousands of connections, many moves.
+struct LargeProfile : ConnectionProfileRules {
+  static constexpr int kConnections = 4000;
+  void SetUp() override {
+    std::string text = "computer: PC01\n";
+    for (int i = 0; i < kConnections; ++i)
+      text += "connection: \\\\OLDSRV\\Q" + std::to_string(i) + "\n";
+    WriteFile(path, text);
+  }
+  static void Move(NetworkObject& net, int i) {
+    ASSERT_TRUE(net.RemovePrinterConnection("\\\\OLDSRV\\Q" + std::to_string(i), true, true).ok());
+    ASSERT_TRUE(net.AddWindowsPrinterConnection("\\\\NEWSRV\\Q" + std::to_string(i)).ok());
+  }
+};
+
+TEST_F(LargeProfile, AChangeCostsItsLineAndAStoppedRunLeavesWhatWasDone) {
+  auto net = Open();
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  const auto size = std::filesystem::file_size(path);
+  Move(*net, 0);
+  // The file is not written anew for one move: the change is added to it.
+  struct stat after {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_LT(std::filesystem::file_size(path) - size, 64u);
+
+  for (int i = 1; i < 100; ++i) Move(*net, i);
+  // A run stopped here: another reader sees every move made so far, and
+  // a change cut off mid-write counts for nothing.
+  const auto copy = dir / "stopped.txt";
+  std::filesystem::copy_file(path, copy);
+  {
+    std::FILE* f = std::fopen(copy.c_str(), "ab");
+    ASSERT_NE(f, nullptr);
+    std::fputs("-connection: \\\\OLDSRV\\Q10", f);
+    std::fclose(f);
+  }
+  auto stopped = MakeConnectionProfile(copy.string())->Create("WScript.Network");
+  ASSERT_TRUE(stopped.ok());
+  const auto seen = *(*stopped)->EnumPrinterConnections();
+  EXPECT_EQ(seen, *net->EnumPrinterConnections());
+  ASSERT_EQ(seen.size(), 2u * kConnections);
+  EXPECT_EQ(seen[2 * kConnections - 1], "\\\\NEWSRV\\Q99");
+  EXPECT_EQ(seen[1], "\\\\OLDSRV\\Q100");
+  // The next change there writes the file in whole, without the cut part.
+  Move(**stopped, 100);
+  stopped->reset();
+  EXPECT_EQ(ReadFile(copy).find("-connection"), std::string::npos);
+
+  // Released, the object leaves the file as if written in whole.
+  net.reset();
+  const std::string text = ReadFile(path);
+  EXPECT_EQ(text.find("+connection"), std::string::npos);
+  EXPECT_TRUE(text.starts_with("computer: PC01\nconnection: \\\\OLDSRV\\Q100\n"))
+      << text.substr(0, 80);
+  EXPECT_TRUE(text.ends_with("connection: \\\\NEWSRV\\Q98\nconnection: \\\\NEWSRV\\Q99\n"));
 }
 
 }  // namespace

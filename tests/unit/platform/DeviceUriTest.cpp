@@ -33,6 +33,9 @@ TEST(DeviceUri, CredentialsNeverReachTheConnectionName) {
   EXPECT_EQ(ConnectionPathOf(*t), "\\\\SRV\\Laser");
   EXPECT_EQ(DeviceUriOf(*t).find("s3cret"), std::string::npos);
   EXPECT_EQ(PathOf("ipp://user:pw@srv:631/printers/Q"), "\\\\srv\\Q");
+  // The host follows the last "@": user names and passwords may hold one.
+  EXPECT_EQ(PathOf("ipp://jane@corp.example:p@ss@srv:631/printers/Q"), "\\\\srv\\Q");
+  EXPECT_EQ(PathOf("smb://jane@corp.example:s3cret@CORP/SRV/Laser"), "\\\\SRV\\Laser");
 }
 
 TEST(DeviceUri, EverythingElseIsALocalPrinter) {

@@ -94,6 +94,15 @@ TEST(ProfileRead, FollowsTheProfileStringRules) {
       {"UTF-16BE file", Bytes("\xFE\xFF\0[\0S\0]\0\n\0k\0=\0v"), "S", "k", 100, "v"},
       {"UTF-16 text outside the code page", Bytes("\xFF\xFE[\0S\0]\0\n\0k\0=\0\xA9\x03"), "S", "k",
        100, "?"},
+      // Letters the code page lacks read as Windows reads them: without
+      // their accent or stroke.
+      {"UTF-16 letters outside the code page",
+       Bytes("\xFF\xFE[\0S\0]\0\n\0k\0=\0\x41\x01\xF3\0d\0\x7A\x01\x21\xFF"), "S", "k", 100,
+       "LódzA"},
+      {"UTF-8 letters outside the code page",
+       "\xEF\xBB\xBF[S]\nk=\xC5\x81\xC3\xB3"
+       "d\xC5\xBA",
+       "S", "k", 100, "Lódz"},
       {"UTF-16 without byte-order mark is not read", Bytes("[\0S\0]\0\n\0k\0=\0v\0"), "S", "k", 100,
        ""},
       {"UTF-8 file with byte-order mark",

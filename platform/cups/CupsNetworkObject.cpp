@@ -1,0 +1,286 @@
+// A connection is a local queue whose device URI names a print server's
+// queue (see DeviceUri.h); removing it deletes the queue, adding it creates
+// a driverless queue after asking the server whether the queue exists. A
+// queue that replaces removed ones takes over their names and settings, so
+// applications keep their printer names.
+
+#include "platform/cups/CupsNetworkObject.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "platform/Paths.h"
+#include "platform/cups/SavedQueue.h"
+
+namespace velloran::cups {
+
+namespace {
+
+// Whether the server's queue answers an IPP Get-Printer-Attributes. The
+// scheduler itself would create a queue for a share that does not exist and
+// report the failure only in its log.
+Status AskServer(const DeviceTarget& target) {
+  IppAddress address = IppAddressOf(target);
+  std::string host = target.Server;
+  if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
+  http_encryption_t encryption =
+      address.Scheme == "ipps" ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED;
+  HttpPtr http(
+      httpConnect2(host.c_str(), address.Port, nullptr, AF_UNSPEC, encryption, 1, 10000, nullptr));
+  if (!http) return PrinterNameInvalid();
+  httpSetTimeout(http.get(), 15.0, nullptr, nullptr);
+  ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+               address.PrinterUri.c_str());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+               "printer-state");
+  IppPtr response = Hold(cupsDoRequest(http.get(), request, address.Resource.c_str()));
+  ipp_status_t status = cupsLastError();
+  // A server that wants credentials before it describes a queue has still
+  // answered for it.
+  if (response &&
+      (status <= IPP_STATUS_OK_EVENTS_COMPLETE || status == IPP_STATUS_ERROR_NOT_AUTHORIZED ||
+       status == IPP_STATUS_ERROR_FORBIDDEN))
+    return Status::Ok();
+  return PrinterNameInvalid();
+}
+
+const Queue* Find(const std::vector<Queue>& queues, const std::string& name) {
+  for (const Queue& q : queues)
+    if (q.Name == name) return &q;
+  return nullptr;
+}
+
+// A name no queue has, for the queue that keeps another's jobs.
+std::string HoldingName(const std::string& name, const std::vector<Queue>& queues) {
+  // Queue names are at most 127 bytes.
+  const std::string base = name.substr(0, 100) + "-moving";
+  std::string candidate = base;
+  for (int n = 2; Find(queues, candidate); ++n) candidate = base + "-" + std::to_string(n);
+  return candidate;
+}
+
+std::string FreshName(const std::vector<Queue>& queues, const DeviceTarget& target) {
+  std::string name = QueueNameFor(target.Share);
+  if (!Find(queues, name)) return name;
+  return QueueNameFor(target.Share + "_" + target.Server);
+}
+
+}  // namespace
+
+Result<std::vector<std::string>> CupsNetworkObject::EnumPrinterConnections() {
+  auto queues = store_->List();
+  if (!queues) return queues.error();
+  std::vector<std::string> items;
+  for (const Queue& q : *queues) {
+    items.push_back(q.Name);
+    items.push_back(q.Path());
+  }
+  return items;
+}
+
+Status CupsNetworkObject::RemovePrinterConnection(std::string_view path, bool, bool) {
+  auto queues = store_->List();
+  if (!queues) return queues.error();
+  std::vector<Queue> matches;
+  for (const Queue& q : *queues)
+    if (q.Target && SameName(q.Path(), path)) matches.push_back(q);
+  if (matches.empty()) return ConnectionMissing();
+  auto systemDefault = store_->SystemDefault();
+  // Everything is read before anything is deleted, so a queue that
+  // cannot be described is not lost.
+  for (Queue& q : matches) {
+    if (Status s = store_->Describe(q); !s.ok()) return s;
+    q.WasSystemDefault = systemDefault.ok() && *systemDefault == q.Name;
+  }
+  removed_.clear();
+  for (Queue& q : matches) {
+    if (Status s = TakeDown(q, *queues); !s.ok()) {
+      // All or nothing: the queues deleted before this one come back.
+      std::string notes = PutBackAll();
+      return PlatformError{s.error().Number, s.error().Description + notes};
+    }
+    removed_.push_back(std::move(q));
+  }
+  return Status::Ok();
+}
+
+Status CupsNetworkObject::AddWindowsPrinterConnection(std::string_view path) {
+  if (!SplitConnectionPath(path)) return PrinterNameInvalid();
+  // Putting back what was just removed (a roll-back) restores it as it
+  // was: its device, driver, settings and unfinished jobs.
+  if (!removed_.empty() && SameName(removed_.front().Path(), path)) {
+    std::string notes = PutBackAll();
+    if (!notes.empty())
+      return PlatformError{static_cast<int32_t>(IPP_STATUS_ERROR_INTERNAL),
+                           "Not every queue could be put back." + notes};
+    return Status::Ok();
+  }
+  auto queues = store_->List();
+  if (!queues) return queues.error();
+  // Connecting to a printer the machine already has changes nothing.
+  if (auto have =
+          std::find_if(queues->begin(), queues->end(),
+                       [&](const Queue& q) { return q.Target && SameName(q.Path(), path); });
+      have != queues->end()) {
+    // The jobs of the queues it replaces print there.
+    for (const Queue& q : removed_)
+      if (Status s = Unpark(q, have->Name); !s.ok()) return s;
+    Forget(removed_);
+    return Status::Ok();
+  }
+  const DeviceTarget* like = removed_.empty() ? nullptr : &*removed_.front().Target;
+  // A new connection uses IPP's port, which IPP_PORT may change as for
+  // every CUPS program.
+  auto target = TargetForConnection(path, like, ippPort());
+  if (!target) return PrinterNameInvalid();
+  if (target->Scheme == "smb")
+    return PlatformError{
+        kNotSupported,
+        "A queue on an smb:// device cannot be set up without a driver: its server "
+        "is not asked over IPP. Create it by hand."};
+  if (Status s = AskServer(*target); !s.ok()) return s;
+
+  const std::string device = DeviceUriOf(*target);
+  std::vector<Queue> created;
+  std::vector<Queue> wanted = removed_;
+  if (wanted.empty()) wanted.push_back(MakeQueue(FreshName(*queues, *target), device));
+  for (const Queue& q : wanted) {
+    if (Status s = Recreate(q, device, true); !s.ok()) {
+      for (const Queue& c : created) (void)store_->Delete(c.Name);
+      return s;
+    }
+    created.push_back(q);
+  }
+  // A job that cannot move fails the add: the roll-back turns the queue
+  // back into the old one and the jobs still waiting go there.
+  for (const Queue& q : removed_)
+    if (Status s = Unpark(q, q.Name); !s.ok()) return s;
+  Forget(removed_);
+  return Status::Ok();
+}
+
+Result<std::string> CupsNetworkObject::GetDefaultPrinter() {
+  auto queues = store_->List();
+  if (!queues) return queues.error();
+  std::string name;
+  auto user = store_->UserDefault();
+  if (!user) return user.error();
+  if (*user && Find(*queues, **user)) {
+    name = **user;
+  } else {
+    auto system = store_->SystemDefault();
+    if (!system) return system.error();
+    name = *system;
+  }
+  const Queue* q = Find(*queues, name);
+  return q ? q->Path() : name;
+}
+
+Status CupsNetworkObject::SetDefaultPrinter(std::string_view path) {
+  auto queues = store_->List();
+  if (!queues) return queues.error();
+  auto q = std::find_if(queues->begin(), queues->end(),
+                        [&](const Queue& x) { return SameName(x.Path(), path); });
+  if (q == queues->end()) return ConnectionMissing();
+  // A user who chose a default keeps choosing; otherwise the machine's
+  // default is the user's.
+  auto user = store_->UserDefault();
+  if (!user) return user.error();
+  if (*user) return store_->SetUserDefault(q->Name);
+  return store_->SetSystemDefault(q->Name);
+}
+
+Result<std::string> CupsNetworkObject::ComputerName() {
+  std::string host = HostName();
+  if (host.empty()) return PlatformError{1, "The computer name cannot be read."};
+  return host;
+}
+
+Status CupsNetworkObject::Recreate(const Queue& q, const std::string& device, bool driverless) {
+  Queue copy = q;
+  copy.DeviceUri = device;
+  if (Status s = store_->Create(copy, driverless); !s.ok()) return s;
+  // The queue is in place; a default that cannot be set again does not
+  // undo it (the engine keeps the user's default itself).
+  if (q.WasSystemDefault) (void)store_->SetSystemDefault(q.Name);
+  return Status::Ok();
+}
+
+Status CupsNetworkObject::TakeDown(Queue& q, const std::vector<Queue>& all) {
+  auto jobs = store_->UnfinishedJobs(q.Name);
+  if (!jobs) return jobs.error();
+  if (!jobs->empty()) q.JobsParkedIn = HoldingName(q.Name, all);
+  if (store_->DeletesForReal()) {
+    auto saved = SaveQueue(q);
+    if (!saved) return saved.error();
+    q.SavedAt = *saved;
+  }
+  if (!jobs->empty()) {
+    if (Status s = store_->CreateHolding(q.JobsParkedIn, q.Name); !s.ok()) {
+      Forget(q);
+      return s;
+    }
+    for (int id : *jobs) {
+      if (Status s = store_->MoveJob(id, q.JobsParkedIn); !s.ok()) {
+        // A job that cannot move keeps its queue, and those moved go back.
+        (void)Unpark(q, q.Name);
+        Forget(q);
+        return PlatformError{s.error().Number, "The queue " + q.Name + " is kept: its job " +
+                                                   std::to_string(id) + " cannot be moved (" +
+                                                   s.error().Description + ")."};
+      }
+    }
+  }
+  if (Status s = store_->Delete(q.Name); !s.ok()) {
+    (void)Unpark(q, q.Name);
+    Forget(q);
+    return s;
+  }
+  return Status::Ok();
+}
+
+Status CupsNetworkObject::Unpark(const Queue& q, const std::string& into) {
+  if (q.JobsParkedIn.empty()) return Status::Ok();
+  auto jobs = store_->UnfinishedJobs(q.JobsParkedIn);
+  if (!jobs) return jobs.error();
+  for (int id : *jobs)
+    if (Status s = store_->MoveJob(id, into); !s.ok())
+      return PlatformError{s.error().Number, "The job " + std::to_string(id) + " of " + q.Name +
+                                                 " cannot be moved to " + into + " (" +
+                                                 s.error().Description + "); it waits in " +
+                                                 q.JobsParkedIn + "."};
+  return store_->Delete(q.JobsParkedIn);
+}
+
+std::string CupsNetworkObject::PutBackAll() {
+  std::string notes;
+  for (const Queue& q : removed_) {
+    Status s = Recreate(q, q.DeviceUri, false);
+    if (s.ok()) s = Unpark(q, q.Name);
+    if (s.ok()) {
+      Forget(q);
+      continue;
+    }
+    std::string why = s.error().Description;
+    if (!why.empty() && why.back() != '.') why += '.';
+    notes += " The queue " + q.Name + " could not be put back: " + why;
+    if (!q.SavedAt.empty())
+      notes += " Its settings are saved in " + q.SavedAt + "; \"velloran restore-queue " +
+               q.SavedAt + "\" puts it back.";
+  }
+  removed_.clear();
+  return notes;
+}
+
+void CupsNetworkObject::Forget(const Queue& q) {
+  if (!q.SavedAt.empty()) ::unlink(q.SavedAt.c_str());
+}
+
+void CupsNetworkObject::Forget(std::vector<Queue>& queues) {
+  for (const Queue& q : queues) Forget(q);
+  queues.clear();
+}
+
+}  // namespace velloran::cups

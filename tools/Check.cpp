@@ -1,0 +1,258 @@
+#include "tools/Check.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <map>
+#include <optional>
+
+#include "check/CheckRun.h"
+#include "check/ipp/IppShareLister.h"
+#include "check/smb/SmbShareLister.h"
+#include "common/modINIDocument.h"
+#include "platform/RegularFile.h"
+#include "platform/profile/Profile.h"
+
+namespace velloran {
+
+const char* const kCheckUsage =
+    "Usage: velloran check INI [--server NAME]... [--protocol smb|ipp|ipps]\n"
+    "                      [--timeout SECONDS] [--json] [--no-progress]\n"
+    "\n"
+    "Asks the new print servers that the pairs of INI name whether the queues\n"
+    "the clients will connect to exist, before any client runs the engine, and\n"
+    "prints one line per target: found, missing, not a printer (a disk share by\n"
+    "that name), server unreachable, access denied or not checkable. Every server\n"
+    "is asked once, all at the same time, each for at most the time-out.\n"
+    "\n"
+    "  servers pairs   every printer share of the old server (when it answers)\n"
+    "                  must exist on the new one by the same name\n"
+    "  printers pairs  keep each client's server: checked on the servers given\n"
+    "                  with --server, else not checkable\n"
+    "  mixed pairs     \\\\TOSERVER\\TOPRINTER must be a printer share\n"
+    "\n"
+    "Options:\n"
+    "  --server NAME        a server to check the printers pairs on (repeatable)\n"
+    "  --protocol smb       ask Windows and Samba print servers for their shares\n"
+    "                       (default; Kerberos ticket, else VELLORAN_LDAP_USER and\n"
+    "                       VELLORAN_LDAP_PASSWORD_FILE, else guest)\n"
+    "  --protocol ipp|ipps  ask CUPS print servers over IPP, on port 631 or IPP_PORT,\n"
+    "                       as the engine's CUPS backend does\n"
+    "  --timeout SECONDS    how long one server may take, 1 to 600 (default 3)\n"
+    "  --json               one entry per target, for scripts\n"
+    "  --no-progress        no progress bar, even on a terminal\n"
+    "\n"
+    "Exit status: 0 every target was found; 1 one was not; 2 bad arguments, or\n"
+    "INI cannot be read or names no pairs.\n";
+
+namespace {
+
+using check::Target;
+using check::TargetStatus;
+
+int Usage(const std::string& message) {
+  std::cerr << "velloran check: " << message << "\n\n" << kCheckUsage;
+  return 2;
+}
+
+std::optional<int> Number(const std::string& text, int low, int high) {
+  int value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+    return std::nullopt;
+  return value;
+}
+
+size_t Columns(const std::string& utf8) {
+  size_t n = 0;
+  for (unsigned char c : utf8) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
+std::string Padded(const std::string& text, size_t width) {
+  return text + std::string(width > Columns(text) ? width - Columns(text) : 0, ' ');
+}
+
+std::string JsonText(const std::string& utf8) {
+  std::string out = "\"";
+  for (unsigned char c : utf8) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string StatusText(const Target& t) {
+  std::string text(check::StatusName(t.Status));
+  return t.Detail.empty() ? text : text + " (" + t.Detail + ")";
+}
+
+void PrintTable(const check::CheckResult& result) {
+  const std::string pairHead = "PAIR", targetHead = "TARGET";
+  size_t pairWidth = pairHead.size(), targetWidth = targetHead.size();
+  for (const Target& t : result.Targets) {
+    pairWidth = std::max(pairWidth, Columns(check::PairLabel(t)));
+    targetWidth = std::max(targetWidth, Columns(t.Path()));
+  }
+  std::string out =
+      Padded(pairHead, pairWidth) + "  " + Padded(targetHead, targetWidth) + "  STATUS\n";
+  std::map<TargetStatus, size_t> counts;
+  for (const Target& t : result.Targets) {
+    ++counts[t.Status];
+    out += Padded(check::PairLabel(t), pairWidth) + "  " + Padded(t.Path(), targetWidth) + "  " +
+           StatusText(t) + "\n";
+  }
+  const size_t found = counts[TargetStatus::Found];
+  out += "\n" + std::to_string(found) + " of " + std::to_string(result.Targets.size()) +
+         " targets found";
+  for (const auto& [status, n] : counts)
+    if (status != TargetStatus::Found)
+      out += ", " + std::to_string(n) + " " + std::string(check::StatusName(status));
+  out += ".\n";
+  std::cout << out;
+}
+
+void PrintJson(const std::string& ini, const check::CheckResult& result) {
+  size_t found = 0;
+  std::string out = "{\n  \"ini\": " + JsonText(ini) + ",\n  \"targets\": [";
+  for (size_t i = 0; i < result.Targets.size(); ++i) {
+    const Target& t = result.Targets[i];
+    found += t.Status == TargetStatus::Found;
+    out += std::string(i ? "," : "") + "\n    {\"pair\": " +
+           JsonText(std::string(check::KindName(t.Kind)) + " " + std::to_string(t.Pair)) +
+           ", \"kind\": " + JsonText(std::string(check::KindName(t.Kind))) +
+           ", \"index\": " + std::to_string(t.Pair) + ", \"from\": " + JsonText(t.From) +
+           ", \"to\": " + JsonText(t.To) + ", \"target\": " + JsonText(t.Path()) +
+           ", \"server\": " + JsonText(t.Server) + ", \"share\": " + JsonText(t.Share) +
+           ", \"status\": " + JsonText(std::string(check::StatusName(t.Status))) +
+           ", \"detail\": " + JsonText(t.Detail) + "}";
+  }
+  out += std::string(result.Targets.empty() ? "" : "\n  ") +
+         "],\n  \"found\": " + std::to_string(found) +
+         ",\n  \"total\": " + std::to_string(result.Targets.size()) + "\n}\n";
+  std::cout << out;
+}
+
+// Servers are asked in parallel; the bar counts answers.
+void DrawProgress(size_t done, size_t total) {
+  constexpr int kWidth = 40;
+  const int filled = total ? static_cast<int>(done * kWidth / total) : kWidth;
+  std::fprintf(stderr, "\rAsking servers %zu/%zu [%.*s%*s]", done, total, filled,
+               "########################################", kWidth - filled, "");
+  if (done == total) std::fputs("\r\033[K", stderr);
+  std::fflush(stderr);
+}
+
+// The bar is worth its flicker only when there is a wait to watch.
+constexpr size_t kProgressFromServers = 4;
+
+}  // namespace
+
+int Check(const std::vector<std::string>& args) {
+  std::string ini, protocol = "smb";
+  bool json = false, progress = true;
+  check::CheckOptions options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      std::cout << kCheckUsage;
+      return 0;
+    } else if (a == "--server" || a == "--protocol" || a == "--timeout") {
+      if (i + 1 >= args.size()) return Usage(a + " expects a value");
+      const std::string& value = args[++i];
+      if (a == "--server") {
+        options.PrinterServers.push_back(value);
+      } else if (a == "--protocol") {
+        if (value != "smb" && value != "ipp" && value != "ipps")
+          return Usage("--protocol takes smb, ipp or ipps, not \"" + value + "\"");
+        protocol = value;
+      } else {
+        auto seconds = Number(value, 1, 600);
+        if (!seconds) return Usage("--timeout takes 1 to 600 seconds, not \"" + value + "\"");
+        options.Timeout = std::chrono::seconds(*seconds);
+      }
+    } else if (a == "--json") {
+      json = true;
+    } else if (a == "--no-progress") {
+      progress = false;
+    } else if (ini.empty() && !a.starts_with("--")) {
+      ini = a;
+    } else {
+      return Usage("unexpected argument \"" + a + "\"");
+    }
+  }
+  if (ini.empty()) return Usage("expects an INI file");
+  if (Status readable = CheckReadableRegularFile(ini); !readable.ok()) {
+    std::cerr << "velloran check: cannot read " << ini << ": " << readable.error().Description
+              << "\n";
+    return 2;
+  }
+  INISettings settings;
+  INIDocument(SystemProfile(), ini).ReadINISettings(settings);
+  if (LastIndex(settings.ServerPairs) == 0 && LastIndex(settings.PrinterPairs) == 0 &&
+      LastIndex(settings.MixedPairs) == 0) {
+    std::cerr << "velloran check: " << ini
+              << " names no pairs in its manual sections: nothing to check\n";
+    return 2;
+  }
+  if (!settings.UseManualDefinitions)
+    std::cerr << "velloran check: note: UseManualDefinitions is False in " << ini
+              << ": the engine does not use these pairs\n";
+
+  std::shared_ptr<check::ShareLister> lister;
+  if (protocol == "smb") {
+    auto credentials = check::SmbCredentialsFromEnvironment();
+    if (!credentials) {
+      std::cerr << "velloran check: " << credentials.error().Description << "\n";
+      return 2;
+    }
+    lister = check::MakeSmbShareLister(std::move(*credentials));
+  } else {
+    check::IppOptions ipp;
+    ipp.Encrypted = protocol == "ipps";
+    if (const char* port = std::getenv("IPP_PORT"); port && *port) {
+      auto n = Number(port, 1, 65535);
+      if (!n) {
+        std::cerr << "velloran check: IPP_PORT is not a port: \"" << port << "\"\n";
+        return 2;
+      }
+      ipp.Port = *n;
+    }
+    lister = check::MakeIppShareLister(ipp);
+  }
+
+  const size_t servers = check::PlanQuestions(settings, options.PrinterServers).size();
+  if (progress && ::isatty(STDERR_FILENO) && servers >= kProgressFromServers)
+    options.Progress = DrawProgress;
+  check::CheckResult result = check::RunCheck(settings, lister, options);
+  if (json)
+    PrintJson(ini, result);
+  else
+    PrintTable(result);
+  std::cout.flush();
+  const int code = !std::cout ? 2 : result.AllFound() ? 0 : 1;
+  // A server given up on may still hold a thread inside its protocol
+  // library; ending the process without running the libraries' exit
+  // handlers keeps those threads from running into torn-down state.
+  if (result.Abandoned > 0) {
+    std::fflush(stderr);
+    std::_Exit(code);
+  }
+  return code;
+}
+
+}  // namespace velloran

@@ -1,0 +1,22 @@
+#pragma once
+// Text helpers the fleet report's parts share.
+
+#include <cctype>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velloran::fleet::detail {
+
+/// ASCII upper case: the key under which computer and server names meet.
+inline std::string Upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+inline bool EndsWithNoCase(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && Upper(s.substr(s.size() - tail.size())) == Upper(tail);
+}
+
+}  // namespace velloran::fleet::detail
