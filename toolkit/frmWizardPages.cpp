@@ -172,7 +172,9 @@ QWidget* frmWizard::AddPage(int page, const QString& heading, QVBoxLayout*& body
   outer->addStretch(1);
   outer->addWidget(Separator(container, page * 2 + 1));
 
-  cmdHelp_[page] = Button(Indexed("cmdHelp", page), "&Help", container);
+  // Alt+H opens the Help menu; the page's help is F1, as the button's tip says.
+  cmdHelp_[page] = Button(Indexed("cmdHelp", page), "Help", container);
+  cmdHelp_[page]->setToolTip("Help on this page (F1)");
   cmdBack_[page] = Button(Indexed("cmdBack", page), "&Back", container);
   cmdNext_[page] = Button(Indexed("cmdNext", page), "&Next", container);
   auto* buttons = new QHBoxLayout;

@@ -340,6 +340,12 @@ void FileCommandsTest::newINIDialog() {
   QVERIFY(!onNew.findChild<QTabWidget*>("sstNewINI")->isTabEnabled(frmNewINI::kPageExisting));
   Click(onNew.findChild<QPushButton*>("cmdHelp"));
   QVERIFY(LastShown().Text.endsWith("/" + help::HelpPageFile(1036)));
+  // F1 as on the wizard's pages.
+  Dialogs::Reset();
+  onNew.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&onNew));
+  QTest::keyClick(&onNew, Qt::Key_F1);
+  QVERIFY(LastShown().Text.endsWith("/" + help::HelpPageFile(1036)));
   QTest::keyClick(&onNew, Qt::Key_Escape);
   QVERIFY(onNew.g_bolCancelPressed);
 }

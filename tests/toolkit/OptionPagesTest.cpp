@@ -136,7 +136,7 @@ void OptionPagesTest::captions() {
       {"cmdBrowseDeployment", "..."},
       {"cmdBack(4)", "&Back"},
       {"cmdNext(4)", "&Next"},
-      {"cmdHelp(4)", "&Help"},
+      {"cmdHelp(4)", "Help"},
   };
   for (const auto& [name, caption] : buttons) {
     FIND(button, QAbstractButton, w.get(), name);
