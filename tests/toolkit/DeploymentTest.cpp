@@ -21,8 +21,8 @@
 #include "platform/Backends.h"
 #include "platform/Clock.h"
 #include "tests/support/Fakes.h"
-#include "toolkit/Branding.h"
 #include "toolkit/SystemActions.h"
+#include "toolkit/core/Branding.h"
 #include "toolkit/frmProgress.h"
 #include "toolkit/modBrowseForFolder.h"
 #include "toolkit/modDeployment.h"
@@ -41,13 +41,6 @@ struct ProgressShot {
   bool operator==(const ProgressShot&) const = default;
 };
 
-const QString kCopyFailure =
-    "Unable to copy Velloran files to deployment folder. Please verify deployment options and "
-    "try again.";
-const QString kMDACFailure =
-    "Error copying MDAC file to deployment folder. Please verify your deployment folder or "
-    "re-install the application to restore the MDAC installs.";
-
 }  // namespace
 
 class DeploymentTest : public ToolkitSuite {
@@ -61,11 +54,8 @@ class DeploymentTest : public ToolkitSuite {
   void aMissingFolderIsRefused();
   void deploysEverythingToAMountedShare();
   void withoutMDACThereIsNoInstallerLinkOrLine();
-  void aMissingEngineIsReportedAndTheINIFileStillCopied();
-  void aMissingMDACInstallerStopsTheCopies();
   void anInstalledToolkitTakesItsWindowsFilesFromTheDataFolder();
   void deployingTwiceReplacesEveryFile();
-  void unwritableTargetsAreReportedAndTheToolkitGoesOn();
   void aReadOnlyFolderIsReported();
   void aFullShareKeepsTheDeployedFilesWhole();
   void textsFromOutsideAreMadeSafe();
@@ -80,6 +70,7 @@ class DeploymentTest : public ToolkitSuite {
   QString Mount(const QString& share, const QString& folder);
   /// A message box the deployment showed, in order; the answer was queued.
   QStringList Messages() const;
+  void ExpectDeployed(bool toAShare) const;
 
   std::unique_ptr<QTemporaryDir> dir_;
   QString toolkit_, documents_, inifile_;
@@ -102,6 +93,7 @@ void DeploymentTest::init() {
 
   // What is delivered beside the toolkit.
   QVERIFY(WriteText(toolkit_ + "/VelloranEngine.exe", "MZ engine 1"));
+  QVERIFY(WriteText(toolkit_ + "/EvntMsg.dll", "MZ messages"));
   QVERIFY(WriteText(toolkit_ + "/MDAC_TYP2.5SP3.EXE", "MZ mdac 2.5"));
   QVERIFY(WriteText(toolkit_ + "/MDAC_TYP2.7SP1.EXE", "MZ mdac 2.7"));
   QVERIFY(WriteText(toolkit_ + "/MDAC_TYP2.8.EXE", "MZ mdac 2.8"));
@@ -174,6 +166,19 @@ QStringList DeploymentTest::Messages() const {
   return texts;
 }
 
+// A folder of this machine that no share holds deploys with a warning (its
+// text is the core's concern); a share's UNC path without one.
+void DeploymentTest::ExpectDeployed(bool toAShare) const {
+  const QStringList texts = Messages();
+  QCOMPARE(texts.size(), 1);
+  if (toAShare) {
+    QCOMPARE(texts.front(), QString("Sucess|Deployment successfull."));
+  } else {
+    QVERIFY2(texts.front().startsWith("Deployment|The files were deployed, but"),
+             qPrintable(texts.front()));
+  }
+}
+
 void DeploymentTest::unsavedAndNeverSavedDocumentsAreRefused() {
   const QString share = dir_->path() + "/share";
   const QString refusal =
@@ -233,7 +238,7 @@ void DeploymentTest::deploysEverythingToAMountedShare() {
 
   QStringList files = QDir(local).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
   files.sort();
-  QCOMPARE(files, (QStringList{"MDAC_TYP2.8.EXE", "Printers.ini", "Printers.ini.bat",
+  QCOMPARE(files, (QStringList{"EvntMsg.dll", "MDAC_TYP2.8.EXE", "Printers.ini", "Printers.ini.bat",
                                "Printers.ini.html", "VelloranEngine.exe"}));
   QCOMPARE(ReadBytes(local + "/MDAC_TYP2.8.EXE"), QByteArray("MZ mdac 2.8"));
   QCOMPARE(ReadBytes(local + "/VelloranEngine.exe"), QByteArray("MZ engine 1"));
@@ -250,9 +255,10 @@ void DeploymentTest::deploysEverythingToAMountedShare() {
            (QList<ProgressShot>{{caption, 11, 1, "Initializing deployment process ...", false},
                                 {caption, 11, 2, "Copying MDAC file ...", false},
                                 {caption, 11, 3, "Copying Velloran Engine ...", false},
-                                {caption, 11, 4, "Copying INI file ...", false},
-                                {caption, 11, 5, "Creating HTML file ...", false},
-                                {caption, 11, 6, "Creating batch file ...", false},
+                                {caption, 11, 4, "Copying event message file ...", false},
+                                {caption, 11, 5, "Copying INI file ...", false},
+                                {caption, 11, 6, "Creating HTML file ...", false},
+                                {caption, 11, 7, "Creating batch file ...", false},
                                 {caption, 11, 11, "Deployment Complete.", false}}));
   QVERIFY(w->isEnabled());
   QVERIFY(!w->findChild<frmProgress*>());
@@ -268,7 +274,7 @@ void DeploymentTest::deploysEverythingToAMountedShare() {
   Dialogs::SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
   QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
-  QCOMPARE(progress_.size(), 7);
+  QCOMPARE(progress_.size(), 8);
   for (const ProgressShot& shot : progress_) QVERIFY2(!shot.WizardEnabled, qPrintable(shot.Label));
 
   // A folder below the share, named in another letter case, with a "%" the
@@ -294,22 +300,22 @@ void DeploymentTest::withoutMDACThereIsNoInstallerLinkOrLine() {
   Dialogs::Reset();
   Dialogs::SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
-  QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
+  ExpectDeployed(false);
 
   QStringList files = QDir(share).entryList(QDir::Files);
   files.sort();
-  QCOMPARE(files, (QStringList{"Printers.ini", "Printers.ini.bat", "Printers.ini.html",
-                               "VelloranEngine.exe"}));
+  QCOMPARE(files, (QStringList{"EvntMsg.dll", "Printers.ini", "Printers.ini.bat",
+                               "Printers.ini.html", "VelloranEngine.exe"}));
   const QByteArray page = ReadBytes(share + "/Printers.ini.html");
   QCOMPARE(page, Golden("no-mdac.html", page));
   const QByteArray batch = ReadBytes(share + "/Printers.ini.bat");
   QCOMPARE(batch, Golden("no-mdac.bat", batch, share));
   QStringList labels;
   for (const ProgressShot& shot : progress_) labels << shot.Label;
-  QCOMPARE(labels,
-           (QStringList{"Initializing deployment process ...", "Copying Velloran Engine ...",
-                        "Copying INI file ...", "Create HTML file ...", "Creating batch file ...",
-                        "Deployment Complete."}));
+  QCOMPARE(labels, (QStringList{"Initializing deployment process ...",
+                                "Copying Velloran Engine ...", "Copying event message file ...",
+                                "Copying INI file ...", "Create HTML file ...",
+                                "Creating batch file ...", "Deployment Complete."}));
 
   // Neither output chosen: only the copies.
   QVERIFY(QFile::remove(share + "/Printers.ini.bat") &&
@@ -320,45 +326,7 @@ void DeploymentTest::withoutMDACThereIsNoInstallerLinkOrLine() {
   Dialogs::Reset();
   Dialogs::SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
-  QCOMPARE(QDir(share).entryList(QDir::Files).size(), 2);
-}
-
-void DeploymentTest::aMissingEngineIsReportedAndTheINIFileStillCopied() {
-  QVERIFY(QFile::remove(toolkit_ + "/VelloranEngine.exe"));
-  const QString share = dir_->path() + "/share";
-  auto w = OpenDocument(share, false);
-  QVERIFY(w);
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
-  DeployNow(*w);
-
-  QCOMPARE(Messages(), QStringList{"Error|" + kCopyFailure +
-                                   "\n\nError:2\nError Description:No such file or directory: " +
-                                   toolkit_ + "/VelloranEngine.exe"});
-  QVERIFY(!QFile::exists(share + "/VelloranEngine.exe"));
-  QCOMPARE(ReadBytes(share + "/Printers.ini"), ReadBytes(inifile_));
-  // The page and the batch file still follow.
-  QVERIFY(QFile::exists(share + "/Printers.ini.html"));
-  QVERIFY(QFile::exists(share + "/Printers.ini.bat"));
-  QVERIFY(w->isEnabled());
-}
-
-void DeploymentTest::aMissingMDACInstallerStopsTheCopies() {
-  QVERIFY(QFile::remove(toolkit_ + "/MDAC_TYP2.7SP1.EXE"));
-  const QString share = dir_->path() + "/share";
-  auto w = OpenDocument(share, true, 1);
-  QVERIFY(w);
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
-  DeployNow(*w);
-
-  QCOMPARE(Messages(), QStringList{"Error|" + kMDACFailure +
-                                   "\n\nError:2\nError Description:No such file or directory: " +
-                                   toolkit_ + "/MDAC_TYP2.7SP1.EXE"});
-  QStringList files = QDir(share).entryList(QDir::Files);
-  files.sort();
-  QCOMPARE(files, (QStringList{"Printers.ini.bat", "Printers.ini.html"}));
-  QVERIFY(ReadBytes(share + "/Printers.ini.bat").contains("\\MDAC_TYP2.7SP1.EXE\"\r\n"));
+  QCOMPARE(QDir(share).entryList(QDir::Files).size(), 3);
 }
 
 void DeploymentTest::anInstalledToolkitTakesItsWindowsFilesFromTheDataFolder() {
@@ -369,6 +337,7 @@ void DeploymentTest::anInstalledToolkitTakesItsWindowsFilesFromTheDataFolder() {
   QVERIFY(WriteText(root.filePath("usr/share/velloran/VelloranEngine.exe"), "MZ installed engine"));
   QVERIFY(WriteText(root.filePath("usr/share/velloran/MDAC_TYP2.8.EXE"), "MZ installed mdac"));
   QVERIFY(WriteText(root.filePath("usr/bin/MDAC_TYP2.8.EXE"), "MZ mdac beside"));
+  QVERIFY(WriteText(root.filePath("usr/share/velloran/EvntMsg.dll"), "MZ installed messages"));
   services_.ToolkitFolder = root.filePath("usr/bin").toStdString();
   const QString share = dir_->path() + "/share";
   auto w = OpenDocument(share, true, 2);
@@ -377,7 +346,7 @@ void DeploymentTest::anInstalledToolkitTakesItsWindowsFilesFromTheDataFolder() {
   Dialogs::SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
 
-  QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
+  ExpectDeployed(false);
   QCOMPARE(ReadBytes(share + "/VelloranEngine.exe"), QByteArray("MZ installed engine"));
   QCOMPARE(ReadBytes(share + "/MDAC_TYP2.8.EXE"), QByteArray("MZ mdac beside"));
 
@@ -404,7 +373,7 @@ void DeploymentTest::deployingTwiceReplacesEveryFile() {
   Dialogs::Reset();
   Dialogs::SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
-  QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
+  ExpectDeployed(false);
 
   QCOMPARE(ReadBytes(share + "/VelloranEngine.exe"), QByteArray("MZ engine 2"));
   QCOMPARE(ReadBytes(share + "/MDAC_TYP2.5SP3.EXE"), QByteArray("MZ mdac 2.5 refresh"));
@@ -416,64 +385,7 @@ void DeploymentTest::deployingTwiceReplacesEveryFile() {
   QCOMPARE(batch, Golden("mdac-2.5-redeployed.bat", batch, share));
   QVERIFY(ReadBytes(share + "/Printers.ini.bat") != firstBatch);
   // Nothing left over from the atomic replacements.
-  QCOMPARE(QDir(share).entryList(QDir::Files | QDir::Hidden).size(), 5);
-}
-
-void DeploymentTest::unwritableTargetsAreReportedAndTheToolkitGoesOn() {
-  // Folders standing where files should go stop root as well as anyone.
-  const QString share = dir_->path() + "/share";
-  QVERIFY(QDir(share).mkpath("Printers.ini.bat"));
-  QVERIFY(QDir(share).mkpath("Printers.ini.html"));
-  auto w = OpenDocument(share, false);
-  QVERIFY(w);
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
-  DeployNow(*w);
-  QCOMPARE(Messages(),
-           (QStringList{"Error|Unable to write the web launch page to deployment folder. Please "
-                        "verify deployment options and try again.\n\nError:21\nError "
-                        "Description:Is a directory: " +
-                            share + "/Printers.ini.html",
-                        "Error|Unable to write the batch file to deployment folder. Please "
-                        "verify deployment options and try again.\n\nError:21\nError "
-                        "Description:Is a directory: " +
-                            share + "/Printers.ini.bat"}));
-  QCOMPARE(Dialogs::Shown().back().Icon, MessageIcon::Critical);
-  QVERIFY(w->isEnabled());
-  QCOMPARE(progress_.back().Label, QString("Deployment Complete."));
-
-  // Out of the way, the same window deploys.
-  QVERIFY(QDir(share + "/Printers.ini.bat").removeRecursively());
-  QVERIFY(QDir(share + "/Printers.ini.html").removeRecursively());
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
-  DeployNow(*w);
-  QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
-
-  // The engine's place taken: the copy error, and the INI file still goes.
-  QVERIFY(QFile::remove(share + "/VelloranEngine.exe"));
-  QVERIFY(QDir(share).mkpath("VelloranEngine.exe"));
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
-  DeployNow(*w);
-  QCOMPARE(Messages(), QStringList{"Error|" + kCopyFailure +
-                                   "\n\nError:21\nError Description:Is a directory: " + share +
-                                   "/VelloranEngine.exe"});
-  QVERIFY(QFile::exists(share + "/Printers.ini"));
-
-  // Only the INI file's place taken: the one check after both copies still
-  // sees it.
-  QVERIFY(QDir(share + "/VelloranEngine.exe").removeRecursively());
-  QVERIFY(QFile::remove(share + "/Printers.ini"));
-  QVERIFY(QDir(share).mkpath("Printers.ini"));
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
-  DeployNow(*w);
-  QCOMPARE(Messages(), QStringList{"Error|" + kCopyFailure +
-                                   "\n\nError:21\nError Description:Is a directory: " + share +
-                                   "/Printers.ini"});
-  QCOMPARE(ReadBytes(share + "/VelloranEngine.exe"), QByteArray("MZ engine 1"));
+  QCOMPARE(QDir(share).entryList(QDir::Files | QDir::Hidden).size(), 6);
 }
 
 void DeploymentTest::aReadOnlyFolderIsReported() {
@@ -483,14 +395,14 @@ void DeploymentTest::aReadOnlyFolderIsReported() {
   auto w = OpenDocument(share, false);
   QVERIFY(w);
   Dialogs::Reset();
-  for (int i = 0; i < 3; ++i) Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Dialogs::SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
   QFile::setPermissions(share, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  // One cause, one message.
   const QStringList shown = Messages();
-  QCOMPARE(shown.size(), 3);
-  QVERIFY(shown[0].startsWith("Error|" + kCopyFailure + "\n\nError:13\n"));
-  QVERIFY(shown[1].startsWith("Error|Unable to write the web launch page"));
-  QVERIFY(shown[2].startsWith("Error|Unable to write the batch file"));
+  QCOMPARE(shown.size(), 1);
+  QVERIFY(shown[0].startsWith("Error|The deployment to " + share + " is incomplete."));
+  QVERIFY(shown[0].contains("(error 13)"));
 }
 
 // A share that fills up during a deployment: each file on it is the one
@@ -502,9 +414,9 @@ void DeploymentTest::aFullShareKeepsTheDeployedFilesWhole() {
   QVERIFY(w);
   Dialogs::SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
-  QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
+  ExpectDeployed(false);
   const QStringList deployed = FileNames(share);
-  QCOMPARE(deployed.size(), 5);
+  QCOMPARE(deployed.size(), 6);
 
   // A new engine and installer too big for what is left of the share.
   const QByteArray engine = "MZ engine 2" + QByteArray(64 * 1024, 'e');
@@ -518,9 +430,7 @@ void DeploymentTest::aFullShareKeepsTheDeployedFilesWhole() {
     DeployNow(*w);
   };
   deployOnFullShare();
-  QCOMPARE(Messages(), QStringList{"Error|" + kMDACFailure +
-                                   "\n\nError:27\nError Description:File too large: " + share +
-                                   "/MDAC_TYP2.5SP3.EXE"});
+  QCOMPARE(Messages().size(), 1);  // the one report: see the core's tests
   QCOMPARE(ReadBytes(share + "/MDAC_TYP2.5SP3.EXE"), QByteArray("MZ mdac 2.5"));
   QCOMPARE(ReadBytes(share + "/VelloranEngine.exe"), QByteArray("MZ engine 1"));
 
@@ -528,9 +438,7 @@ void DeploymentTest::aFullShareKeepsTheDeployedFilesWhole() {
   w->findChild<QCheckBox*>("chkIncludeMDAC")->click();
   QVERIFY(w->SaveINI() == frmWizard::SaveOutcome::Written);
   deployOnFullShare();
-  QCOMPARE(Messages(), QStringList{"Error|" + kCopyFailure +
-                                   "\n\nError:27\nError Description:File too large: " + share +
-                                   "/VelloranEngine.exe"});
+  QCOMPARE(Messages().size(), 1);  // the one report: see the core's tests
   QCOMPARE(ReadBytes(share + "/VelloranEngine.exe"), QByteArray("MZ engine 1"));
   QCOMPARE(ReadBytes(share + "/Printers.ini"), ReadBytes(inifile_));
   QCOMPARE(FileNames(share), deployed);  // no temp file left behind
@@ -540,7 +448,7 @@ void DeploymentTest::aFullShareKeepsTheDeployedFilesWhole() {
   Dialogs::Reset();
   Dialogs::SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
-  QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
+  ExpectDeployed(false);
   QCOMPARE(ReadBytes(share + "/VelloranEngine.exe"), engine);
 }
 
