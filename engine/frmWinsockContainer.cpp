@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "common/PortNumber.h"
 #include "engine/ComputerName.h"
 #include "engine/modDebug.h"
 #include "engine/modNotification.h"
@@ -27,18 +28,6 @@ namespace {
 
 PlatformError FromAsio(const asio::error_code& ec) {
   return PlatformError{static_cast<int32_t>(ec.value()), ec.message()};
-}
-
-bool ParsePort(const std::string& text, unsigned& port) {
-  if (text.empty() || text.size() > 5) return false;
-  unsigned value = 0;
-  for (char c : text) {
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    value = value * 10 + static_cast<unsigned>(c - '0');
-  }
-  if (value == 0 || value > 65535) return false;
-  port = value;
-  return true;
 }
 
 // A name a server can take after HELO: letters, digits, hyphens and dots,
@@ -107,8 +96,8 @@ void frmWinsockContainer::TimerControl::Arm() {
 Status frmWinsockContainer::WinsockControl::Connect(const std::string& host,
                                                     const std::string& port) {
   if (state_ != sckClosed) return ErrnoError(EISCONN);
-  unsigned portNumber = 0;
-  if (!ParsePort(port, portNumber))
+  const auto portNumber = ParsePortNumber(port);
+  if (!portNumber)
     return PlatformError{EINVAL, "The port \"" + port + "\" is not a number from 1 to 65535."};
   // An empty name would make the resolver pick this machine.
   if (host.empty()) return FromAsio(asio::error::host_not_found);

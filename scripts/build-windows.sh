@@ -1,16 +1,17 @@
 #!/bin/sh
-# Cross-builds the Windows engine (VelloranEngine.exe) and its message file
-# (EvntMsg.dll) into ./build-windows, warnings as errors. With --tests, also
-# the Windows backends' tests (win32_backends.exe, run it under Wine).
+# Cross-builds the Windows engine (VelloranEngine.exe), its message file
+# (EvntMsg.dll) and the toolkit (VelloranDeploymentToolkit.exe) into
+# ./build-windows, warnings as errors. With --tests, also the Windows
+# backends' and the toolkit window's tests (run them under Wine).
 # Needs the Debian packages g++-mingw-w64-x86-64-posix and libasio-dev
 # (and googletest for --tests).
 set -eu
 TESTS=OFF
-TARGETS="VelloranEngine EvntMsg"
+TARGETS="VelloranEngine EvntMsg VelloranDeploymentToolkit"
 for arg in "$@"; do
   case $arg in
-    --tests) TESTS=ON; TARGETS="$TARGETS win32_backends" ;;
-    -h|--help) sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --tests) TESTS=ON; TARGETS="$TARGETS win32_backends win32_toolkit" ;;
+    -h|--help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "build-windows.sh: unknown argument $arg (try --help)" >&2; exit 2 ;;
   esac
 done

@@ -4,8 +4,17 @@
 # Runs on Qt's offscreen platform: no display is needed.
 #
 #   scripts/screenshots.sh [OUTPUT_FOLDER]
+#   scripts/screenshots.sh --windows [OUTPUT_FOLDER]
+#       the Windows toolkit instead, cross-built and drawn by Wine on a
+#       virtual display (Xvfb), into docs/screenshots/windows/. WINEPREFIX
+#       names a prefix to use; without it a new one is made (slow).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+if [ "${1:-}" = --windows ]; then
+  shift
+  exec scripts/screenshots-windows.sh "$@"
+fi
 
 out=${1:-docs/screenshots}
 build=${VELLORAN_BUILD_DIR:-build}

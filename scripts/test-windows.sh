@@ -62,6 +62,8 @@ case $command in
     echo "-- engine end-to-end suite against $exe, printers through COM"
     VELLORAN_E2E_ENGINE=$PWD/$exe VELLORAN_E2E_RUNNER=wine VELLORAN_E2E_PRINTERS=system \
       ctest --preset default -L e2e -j "${JOBS:-2}"
+    # The toolkit's windows: a script of their own.
+    scripts/test-windows-toolkit.sh "$BUILD"
     echo "-- Windows stage: $((SECONDS - start)) s"
     ;;
   *) usage >&2; exit 2 ;;

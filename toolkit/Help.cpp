@@ -10,51 +10,6 @@
 namespace velloran::help {
 namespace {
 
-struct Page {
-  int context;
-  const char* file;
-};
-
-constexpr Page kPages[] = {
-    {kGeneral, "general.html"},
-    {kActiveDirectory, "active-directory.html"},
-    {kServers, "servers.html"},
-    {kNotification, "notification.html"},
-    {kSMTPMail, "smtp-mail.html"},
-    {kFileOutput, "file-output.html"},
-    {kClientPopup, "client-popup.html"},
-    {kEventLog, "event-log.html"},
-    {kManualConfiguration, "manual-configuration.html"},
-    {kPrinters, "printers.html"},
-    {kMixed, "mixed.html"},
-    {kSupport, "support.html"},
-    {kDeploymentGeneral, "deployment-general.html"},
-    {kDeploymentManual, "deployment.html"},
-    {kMDAC, "mdac.html"},
-    {kDeploymentOverview, "deployment-overview.html"},
-    {kNewINIStartup, "new-ini-startup.html"},
-    {kNewINI, "new-ini.html"},
-};
-
-constexpr int kContexts[] = {kGeneral,
-                             kActiveDirectory,
-                             kServers,
-                             kNotification,
-                             kSMTPMail,
-                             kFileOutput,
-                             kClientPopup,
-                             kEventLog,
-                             kManualConfiguration,
-                             kPrinters,
-                             kMixed,
-                             kSupport,
-                             kDeploymentGeneral,
-                             kDeploymentManual,
-                             kMDAC,
-                             kDeploymentOverview,
-                             kNewINIStartup,
-                             kNewINI};
-
 QString& FolderOverride() {
   static QString folder;
   return folder;
@@ -71,21 +26,21 @@ bool Open(QWidget* parent, const QString& file) {
                      "Help", MessageIcon::Exclamation, MessageButtons::OK);
     return false;
   }
-  return Dialogs::OpenUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  if (Dialogs::OpenUrl(QUrl::fromLocalFile(absolute))) return true;
+  Dialogs::Message(parent,
+                   "No web browser could be started to show the help page. Please open " +
+                       QDir::toNativeSeparators(absolute) + " in a web browser.",
+                   "Help", MessageIcon::Exclamation, MessageButtons::OK);
+  return false;
 }
 
 }  // namespace
 
-QString PageForContext(int context) {
-  for (const Page& p : kPages) {
-    if (p.context == context) return QString::fromLatin1(p.file);
-  }
-  return {};
+QString HelpPageFile(int context) {
+  const std::string_view file = PageForContext(context);
+  return QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size()));
 }
-
-QString ContentsPage() { return QStringLiteral("index.html"); }
-
-std::span<const int> AllContexts() { return kContexts; }
 
 void SetHelpFolder(const QString& folder) { FolderOverride() = folder; }
 
@@ -100,10 +55,12 @@ QString HelpFolder() {
 }
 
 bool ShowHelp(QWidget* parent, int context) {
-  const QString file = PageForContext(context);
-  return Open(parent, file.isEmpty() ? ContentsPage() : file);
+  const QString file = HelpPageFile(context);
+  return Open(parent, file.isEmpty() ? QString::fromUtf8(kContentsPage.data()) : file);
 }
 
-bool ShowHelpContents(QWidget* parent) { return Open(parent, ContentsPage()); }
+bool ShowHelpContents(QWidget* parent) {
+  return Open(parent, QString::fromUtf8(kContentsPage.data()));
+}
 
 }  // namespace velloran::help

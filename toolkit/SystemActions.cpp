@@ -1,7 +1,5 @@
 #include "toolkit/SystemActions.h"
 
-#include <QLineEdit>
-
 #include "platform/Configuration.h"
 #include "platform/SystemBackends.h"
 #include "toolkit/Dialogs.h"
@@ -11,15 +9,6 @@
 #include "toolkit/modBrowseForNetworkFolder.h"
 
 namespace velloran {
-namespace {
-
-void SetFieldFromPicker(frmWizard& wizard, const char* field, const QString& chosen) {
-  // A cancelled picker leaves the field as it was.
-  if (chosen.isEmpty()) return;
-  if (auto* edit = wizard.findChild<QLineEdit*>(QLatin1String(field))) edit->setText(chosen);
-}
-
-}  // namespace
 
 std::unique_ptr<ToolkitServices> ToolkitServicesFromEnvironment() {
   auto services = std::make_unique<ToolkitServices>();
@@ -39,10 +28,10 @@ frmWizard::SystemActions MakeSystemActions(const DeploymentServices& services) {
     deployment.cmdDeployNow_Click();
   };
   actions.BrowseDeployment = [](frmWizard& wizard) {
-    SetFieldFromPicker(wizard, "txtNetworkSharePath", BrowseForNetworkFolder(&wizard));
+    wizard.SetDeploymentFolder(BrowseForNetworkFolder(&wizard));
   };
   actions.BrowseFileOutput = [](frmWizard& wizard) {
-    SetFieldFromPicker(wizard, "txtFileOutputPath", BrowseForFolder(&wizard));
+    wizard.SetOutputFolder(BrowseForFolder(&wizard));
   };
   actions.FillDomainList = [](frmWizard& wizard) { FillDomainList(wizard); };
   actions.ShowAbout = [](frmWizard& wizard) {

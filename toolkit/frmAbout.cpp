@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
-#include "toolkit/Branding.h"
+#include "toolkit/core/Branding.h"
 #include "toolkit/imgWizard.h"
 
 namespace velloran {

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -127,6 +128,9 @@ frmNewINI::frmNewINI(QWidget* parent) : QDialog(parent) {
   connect(cmdSelect_, &QPushButton::clicked, this, &frmNewINI::cmdSelect_Click);
   connect(cmdCancel, &QPushButton::clicked, this, &frmNewINI::cmdCancel_Click);
   connect(cmdHelp, &QPushButton::clicked, this, &frmNewINI::cmdHelp_Click);
+  // F1 answers here as on every page of the wizard.
+  auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
+  connect(helpKey, &QShortcut::activated, this, &frmNewINI::cmdHelp_Click);
   connect(drvExistingINI_, &QComboBox::activated, this, &frmNewINI::drvExistingINI_Change);
   connect(dirExistingINI_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           &frmNewINI::dirExistingINI_Change);

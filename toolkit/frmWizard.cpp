@@ -16,42 +16,78 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QUrl>
-#include <algorithm>
-#include <iterator>
+#include <map>
 
-#include "common/modINIDocument.h"
-#include "toolkit/Branding.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Help.h"
+#include "toolkit/PairPage.h"
+#include "toolkit/core/Branding.h"
 #include "toolkit/frmNewINI.h"
 #include "toolkit/imgWizard.h"
 
 namespace velloran {
 namespace {
 
-constexpr int kActiveDirectorySequence[] = {kPageGeneral,      kPageActiveDirectory,
-                                            kPageNotification, kPageSMTPMail,
-                                            kPageFileOutput,   kPageClientPopup,
-                                            kPageEventLog,     kPageDeploymentOverview,
-                                            kPageDeployment,   kPageMDAC,
-                                            kPageSupport};
-constexpr int kManualSequence[] = {kPageGeneral,     kPageManualConfiguration,
-                                   kPageServers,     kPagePrinters,
-                                   kPageMixed,       kPageNotification,
-                                   kPageSMTPMail,    kPageFileOutput,
-                                   kPageClientPopup, kPageEventLog,
-                                   kPageDeployment,  kPageSupport};
+constexpr int kPageRole = Qt::UserRole;
+constexpr int kKeyRole = Qt::UserRole + 1;
 
-constexpr int kKeyRole = Qt::UserRole;
-
-bool HasPage(int page) {
-  return page >= 0 && page < kPageCount && page != 7 && page != 9 && page != 13;
+QString ToQ(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
 
+// The window as the file commands see it.
+class frmWizard::WizardView : public FileView {
+ public:
+  explicit WizardView(frmWizard& w) : w_(w) {}
+
+  MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
+                    MessageButtons buttons) override {
+    return Dialogs::Message(&w_, ToQ(text), ToQ(title), icon, buttons);
+  }
+  std::string ChooseFileToOpen(std::string_view title, std::string_view folder) override {
+    return FileSystemName(
+        Dialogs::OpenFileName(&w_, ToQ(title), ToQ(folder), kINIFilter, kINISuffix));
+  }
+  std::string ChooseFileToSave(std::string_view title, std::string_view folder,
+                               std::string_view initialName) override {
+    return FileSystemName(Dialogs::SaveFileName(&w_, ToQ(title), ToQ(folder), ToQ(initialName),
+                                                kINIFilter, kINISuffix));
+  }
+  std::optional<NewDocumentChoice> ChooseNewDocument(bool offerExisting) override {
+    frmNewINI newINI(&w_);
+    newINI.SelectActiveDirectory(true);
+    newINI.OfferExisting(offerExisting);
+    Dialogs::Modal(newINI);
+    if (newINI.g_bolCancelPressed) return std::nullopt;
+    NewDocumentChoice choice;
+    choice.ActiveDirectory = newINI.ActiveDirectorySelected();
+    if (offerExisting && newINI.ShownPage() == frmNewINI::kPageExisting)
+      choice.ExistingPath = FileSystemName(newINI.ExistingFilePath());
+    return choice;
+  }
+  void ShowPage(int page, std::string_view control) override { w_.ShowPageAt(page, control); }
+  void SetCaption(std::string_view caption) override { w_.setWindowTitle(ToQ(caption)); }
+  PageFields ReadFields() override { return w_.ReadFields(); }
+  void ShowFields(const PageFields& fields) override { w_.ShowFields(fields); }
+  void ShowMode(bool) override { w_.InitializeTreeView(); }
+
+ private:
+  static std::string FileSystemName(const QString& path) {
+    return QFileInfo(path).fileName().isEmpty() ? std::string()
+                                                : QFile::encodeName(path).toStdString();
+  }
+  inline static const QString kINIFilter = QStringLiteral("Velloran (*.ini)");
+  inline static const QString kINISuffix = QStringLiteral("ini");
+  frmWizard& w_;
+};
+
 frmWizard::frmWizard(ProfileFunctions& profile, QWidget* parent)
-    : QMainWindow(parent), profile_(profile) {
+    : QMainWindow(parent),
+      store_(profile),
+      view_(std::make_unique<WizardView>(*this)),
+      commands_(document_, *view_, store_) {
   setObjectName("frmWizard");
   setWindowIcon(VelloranIcon());
   BuildMenusAndToolbar();
@@ -91,13 +127,15 @@ frmWizard::frmWizard(ProfileFunctions& profile, QWidget* parent)
     if (actions_.BrowseDeployment) actions_.BrowseDeployment(*this);
   });
   ApplySystemActions();
+  BindControls();
 
   resize(860, 600);
-  ResetINISettings(settings_);
   UpdateCaption();
 }
 
 frmWizard::~frmWizard() = default;
+
+Prompter& frmWizard::Prompt() { return *view_; }
 
 void frmWizard::SetSystemActions(SystemActions actions) {
   actions_ = std::move(actions);
@@ -110,19 +148,7 @@ void frmWizard::ApplySystemActions() {
   for (QPushButton* deploy : cmdDeployNow_) deploy->setEnabled(bool(actions_.DeployNow));
   cmdBrowseDeployment_->setEnabled(bool(actions_.BrowseDeployment));
   cmdBrowseFileOutput_->setEnabled(chkUseFileOutput_->isChecked() && actions_.BrowseFileOutput);
-  Tool("ID_BTN_ABOUT")->setEnabled(bool(actions_.ShowAbout));
-}
-
-QAction* frmWizard::Tool(const char* id) const {
-  return ssaVelloran_->findChild<QAction*>(QLatin1String(id), Qt::FindDirectChildrenOnly);
-}
-
-void frmWizard::StartNewDocument() {
-  ResetINISettings(settings_);
-  documentPath_.clear();
-  documentName_ = QStringLiteral("UNTITLED");
-  CopyRecordToControls();
-  unsavedChanges_ = false;
+  ToolAction(Tool::About)->setEnabled(bool(actions_.ShowAbout));
 }
 
 void frmWizard::RunDependentFieldHandlers() {
@@ -134,103 +160,41 @@ void frmWizard::RunDependentFieldHandlers() {
 }
 
 bool frmWizard::Form_Load() {
-  StartNewDocument();
-  CopyRecordToControls();
-  InitializeTreeView();
-  RunDependentFieldHandlers();
-  ShowPage(kPageGeneral);
-  servers_.newEntry = printers_.newEntry = mixed_.newEntry = true;
-  UpdateCaption();
   if (actions_.FillDomainList) actions_.FillDomainList(*this);
-  unsavedChanges_ = false;
   show();
-
-  frmNewINI newINI(this);
-  newINI.SelectActiveDirectory(true);
-  newINI.OfferExisting(true);
-  Dialogs::Modal(newINI);
-  if (newINI.g_bolCancelPressed) {
+  if (!commands_.Start()) {
     close();
     return false;
   }
-
-  StartNewDocument();
-  if (newINI.ShownPage() == frmNewINI::kPageExisting) {
-    documentPath_ = newINI.ExistingFilePath();
-    documentName_ = newINI.ExistingFileName();
-    unsavedChanges_ = false;
-    INIDocument document(profile_, QFile::encodeName(documentPath_).toStdString());
-    document.ReadINISettings(settings_);
-    CopyRecordToControls();
-    InitializeTreeView();
-    UpdateCaption();
-  } else if (newINI.ActiveDirectorySelected()) {
-    settings_.UseActiveDirectory = true;
-  } else {
-    settings_.UseManualDefinitions = true;
-  }
-  CopyRecordToControls();
-  InitializeTreeView();
-  unsavedChanges_ = false;
   return true;
 }
 
-void frmWizard::UpdateCaption() {
-  setWindowTitle(QStringLiteral("%1 [%2]").arg(QLatin1String(kProgramTitle), documentName_));
-}
-
-QTreeWidgetItem* frmWizard::AddNode(const QString& text, const QString& key,
-                                    const QString& parentKey, int image) {
-  QTreeWidgetItem* item = nullptr;
-  if (parentKey.isEmpty()) {
-    item = new QTreeWidgetItem(tvwWizardOptions_, QStringList{text});
-  } else {
-    QTreeWidgetItem* parent = nullptr;
-    for (QTreeWidgetItemIterator it(tvwWizardOptions_); *it; ++it) {
-      if ((*it)->data(0, kKeyRole).toString() == parentKey) parent = *it;
-    }
-    item = new QTreeWidgetItem(parent, QStringList{text});
-  }
-  item->setData(0, kKeyRole, key);
-  item->setIcon(0, imgWizardPicture(image));
-  return item;
-}
+void frmWizard::UpdateCaption() { setWindowTitle(ToQ(document_.Caption())); }
 
 void frmWizard::InitializeTreeView() {
   const bool ad = ActiveDirectoryMode();
   syncingTree_ = true;
   tvwWizardOptions_->clear();
-  AddNode("General", "Key1", {}, 1);
-  if (ad) AddNode("Active Directory", "Key2", {}, 1);
-  if (!ad) {
-    AddNode("Manual Configuration", "Key3", {}, 2)->setExpanded(true);
-    AddNode("Servers", "Key31", "Key3", 1);
-    AddNode("Printers", "Key32", "Key3", 1);
-    AddNode("Mixed", "Key33", "Key3", 1);
+  std::map<std::string_view, QTreeWidgetItem*> byKey;
+  for (const TreeNode& node : OptionTree(ad)) {
+    auto* item = node.ParentKey.empty()
+                     ? new QTreeWidgetItem(tvwWizardOptions_, QStringList{ToQ(node.Text)})
+                     : new QTreeWidgetItem(byKey.at(node.ParentKey), QStringList{ToQ(node.Text)});
+    item->setData(0, kPageRole, node.Page);
+    item->setData(0, kKeyRole, ToQ(node.Key));
+    item->setIcon(0, imgWizardPicture(node.Image));
+    byKey[node.Key] = item;
   }
-  AddNode("Notification", "Key4", {}, 2)->setExpanded(true);
-  AddNode("SMTP Mail", "Key41", "Key4", 1);
-  AddNode("File Output", "Key42", "Key4", 1);
-  AddNode("Client User Pop-Up", "Key43", "Key4", 1);
-  AddNode("Application Event Log", "Key44", "Key4", 1);
-  QTreeWidgetItem* deployment = AddNode("Deployment", "Key6", {}, 1);
-  if (ad) {
-    AddNode("General", "Key61", "Key6", 1);
-    AddNode("MDAC", "Key62", "Key6", 1);
-    deployment->setExpanded(true);
-  }
-  AddNode("Support", "Key7", {}, 1);
+  // Expanded once every child is in.
+  for (const TreeNode& node : OptionTree(ad)) byKey.at(node.Key)->setExpanded(node.Expanded);
   tvwWizardOptions_->setCurrentItem(tvwWizardOptions_->topLevelItem(0));
   syncingTree_ = false;
 
-  Tool("ID_BTN_AD")->setEnabled(ad);
-  for (const char* id : {"ID_BTN_SERVER", "ID_BTN_PRINTER", "ID_BTN_MIXED"}) {
-    Tool(id)->setEnabled(!ad);
+  for (int t = 0; t < kToolCount; ++t) {
+    if (t != static_cast<int>(Tool::About)) tools_[t]->setEnabled(ToolOffered(Tool(t), ad));
   }
-  for (const char* id : {"ID_BTN_DEPLOY_GENERAL", "ID_BTN_MDAC"}) Tool(id)->setEnabled(ad);
-
   lblWizardNote_->setVisible(ad);
-  lblGeneral_[kPageDeployment]->setText(ad ? "Deployment - General" : "Deployment");
+  lblGeneral_[kPageDeployment]->setText(ToQ(PageHeading(kPageDeployment, ad)));
   cboConfigurationFileType_->setCurrentIndex(ad ? 0 : 1);
 
   ShowPage(kPageGeneral);
@@ -239,59 +203,10 @@ void frmWizard::InitializeTreeView() {
 int frmWizard::CurrentPage() const { return sstWizard_->currentIndex(); }
 
 QTreeWidgetItem* frmWizard::NodeForPage(int page) const {
-  const bool ad = ActiveDirectoryMode();
-  QString key;
-  switch (page) {
-    case kPageGeneral:
-      key = "Key1";
-      break;
-    case kPageActiveDirectory:
-      key = "Key2";
-      break;
-    case kPageManualConfiguration:
-      key = "Key3";
-      break;
-    case kPageServers:
-      key = "Key31";
-      break;
-    case kPagePrinters:
-      key = "Key32";
-      break;
-    case kPageMixed:
-      key = "Key33";
-      break;
-    case kPageNotification:
-      key = "Key4";
-      break;
-    case kPageSMTPMail:
-      key = "Key41";
-      break;
-    case kPageFileOutput:
-      key = "Key42";
-      break;
-    case kPageClientPopup:
-      key = "Key43";
-      break;
-    case kPageEventLog:
-      key = "Key44";
-      break;
-    case kPageDeploymentOverview:
-      key = "Key6";
-      break;
-    case kPageDeployment:
-      key = ad ? "Key61" : "Key6";
-      break;
-    case kPageMDAC:
-      key = "Key62";
-      break;
-    case kPageSupport:
-      key = "Key7";
-      break;
-    default:
-      return nullptr;
-  }
+  const auto node = NodeOfPage(page, ActiveDirectoryMode());
+  if (!node) return nullptr;
   for (QTreeWidgetItemIterator it(tvwWizardOptions_); *it; ++it) {
-    if ((*it)->data(0, kKeyRole).toString() == key) return *it;
+    if ((*it)->data(0, kKeyRole).toString() == ToQ(node->Key)) return *it;
   }
   return nullptr;
 }
@@ -307,93 +222,26 @@ void frmWizard::ShowPage(int page) {
   }
 }
 
+void frmWizard::ShowPageAt(int page, std::string_view control) {
+  ShowPage(page);
+  if (QWidget* field = ControlNamed(control)) field->setFocus(Qt::OtherFocusReason);
+}
+
 void frmWizard::tvwWizardOptions_NodeClick(QTreeWidgetItem* node) {
-  const QString text = node->text(0);
-  int page = -1;
-  if (text == "General")
-    page = node->parent() ? kPageDeployment : kPageGeneral;
-  else if (text == "Active Directory")
-    page = kPageActiveDirectory;
-  else if (text == "Manual Configuration")
-    page = kPageManualConfiguration;
-  else if (text == "Servers")
-    page = kPageServers;
-  else if (text == "Printers")
-    page = kPagePrinters;
-  else if (text == "Mixed")
-    page = kPageMixed;
-  else if (text == "Notification")
-    page = kPageNotification;
-  else if (text == "SMTP Mail")
-    page = kPageSMTPMail;
-  else if (text == "File Output")
-    page = kPageFileOutput;
-  else if (text == "Client User Pop-Up")
-    page = kPageClientPopup;
-  else if (text == "Application Event Log")
-    page = kPageEventLog;
-  else if (text == "Deployment")
-    page = ActiveDirectoryMode() ? kPageDeploymentOverview : kPageDeployment;
-  else if (text == "MDAC")
-    page = kPageMDAC;
-  else if (text == "Support")
-    page = kPageSupport;
-  if (page >= 0) sstWizard_->setCurrentIndex(page);
+  const int page = node->data(0, kPageRole).toInt();
+  if (HasPage(page)) sstWizard_->setCurrentIndex(page);
 }
 
 void frmWizard::cmdNext_Click(int page) {
-  const int* begin =
-      ActiveDirectoryMode() ? std::begin(kActiveDirectorySequence) : std::begin(kManualSequence);
-  const int* end =
-      ActiveDirectoryMode() ? std::end(kActiveDirectorySequence) : std::end(kManualSequence);
-  const int* at = std::find(begin, end, page);
-  if (at != end && at + 1 != end) ShowPage(*(at + 1));
+  if (auto next = NextPage(page, ActiveDirectoryMode())) ShowPage(*next);
 }
 
 void frmWizard::cmdBack_Click(int page) {
-  const int* begin =
-      ActiveDirectoryMode() ? std::begin(kActiveDirectorySequence) : std::begin(kManualSequence);
-  const int* end =
-      ActiveDirectoryMode() ? std::end(kActiveDirectorySequence) : std::end(kManualSequence);
-  const int* at = std::find(begin, end, page);
-  if (at != end && at != begin) ShowPage(*(at - 1));
+  if (auto previous = PreviousPage(page, ActiveDirectoryMode())) ShowPage(*previous);
 }
 
 int frmWizard::HelpContextOfPage(int page) const {
-  switch (page) {
-    case kPageGeneral:
-      return help::kGeneral;
-    case kPageActiveDirectory:
-      return help::kActiveDirectory;
-    case kPageServers:
-      return help::kServers;
-    case kPageNotification:
-      return help::kNotification;
-    case kPageSMTPMail:
-      return help::kSMTPMail;
-    case kPageFileOutput:
-      return help::kFileOutput;
-    case kPageClientPopup:
-      return help::kClientPopup;
-    case kPageEventLog:
-      return help::kEventLog;
-    case kPageManualConfiguration:
-      return help::kManualConfiguration;
-    case kPagePrinters:
-      return help::kPrinters;
-    case kPageMixed:
-      return help::kMixed;
-    case kPageSupport:
-      return help::kSupport;
-    case kPageDeployment:
-      return ActiveDirectoryMode() ? help::kDeploymentGeneral : help::kDeploymentManual;
-    case kPageMDAC:
-      return help::kMDAC;
-    case kPageDeploymentOverview:
-      return help::kDeploymentOverview;
-    default:
-      return 0;
-  }
+  return velloran::HelpContextOfPage(page, ActiveDirectoryMode());
 }
 
 void frmWizard::cmdHelp_Click(int page) { help::ShowHelp(this, HelpContextOfPage(page)); }
@@ -402,80 +250,44 @@ void frmWizard::HyperlinkClick(QLabel* label) {
   Dialogs::OpenUrl(QUrl(label == lblWizardSupport_ ? kMakerWebAddress : kMDACInformationAddress));
 }
 
-void frmWizard::ssaVelloran_ToolClick(const QString& toolId) {
-  const QByteArray id = toolId.toLatin1();
-  if (QAction* action = Tool(id.constData()); action && !action->isEnabled()) return;
-
-  if (toolId == "ID_BTN_NEW") {
-    NewINI();
-    UpdateCaption();
-  } else if (toolId == "ID_BTN_OPEN") {
-    OpenINI();
-    UpdateCaption();
-  } else if (toolId == "ID_BTN_SAVE") {
-    if (ValidateSave()) SaveINI();
-    UpdateCaption();
-  } else if (toolId == "ID_BTN_SAVE_AS") {
-    if (ValidateSave()) SaveINIAs();
-    UpdateCaption();
-  } else if (toolId == "ID_BTN_EXIT") {
-    close();
-  } else if (toolId == "ID_BTN_GENERAL") {
-    ShowPage(kPageGeneral);
-  } else if (toolId == "ID_BTN_AD") {
-    ShowPage(kPageActiveDirectory);
-  } else if (toolId == "ID_BTN_SERVER") {
-    ShowPage(kPageServers);
-  } else if (toolId == "ID_BTN_PRINTER") {
-    ShowPage(kPagePrinters);
-  } else if (toolId == "ID_BTN_MIXED") {
-    ShowPage(kPageMixed);
-  } else if (toolId == "ID_BTN_EMAIL") {
-    ShowPage(kPageSMTPMail);
-  } else if (toolId == "ID_BTN_FILE") {
-    ShowPage(kPageFileOutput);
-  } else if (toolId == "ID_BTN_CLIENT") {
-    ShowPage(kPageClientPopup);
-  } else if (toolId == "ID_BTN_APP_EL") {
-    ShowPage(kPageEventLog);
-  } else if (toolId == "ID_BTN_DEPLOYMENT") {
-    ShowPage(ActiveDirectoryMode() ? kPageDeploymentOverview : kPageDeployment);
-  } else if (toolId == "ID_BTN_DEPLOY_GENERAL") {
-    ShowPage(kPageDeployment);
-  } else if (toolId == "ID_BTN_MDAC") {
-    ShowPage(kPageMDAC);
-  } else if (toolId == "ID_BTN_SUPPORT") {
-    ShowPage(kPageSupport);
-  } else if (toolId == "ID_BTN_CONTENTS") {
-    help::ShowHelpContents(this);
-  } else if (toolId == "ID_BTN_ABOUT") {
-    if (actions_.ShowAbout) actions_.ShowAbout(*this);
+void frmWizard::ssaVelloran_ToolClick(Tool tool) {
+  if (!ToolAction(tool)->isEnabled()) return;
+  if (auto page = PageOfTool(tool, ActiveDirectoryMode())) {
+    ShowPage(*page);
+    return;
+  }
+  switch (tool) {
+    case Tool::New:
+      commands_.New();
+      break;
+    case Tool::Open:
+      commands_.Open();
+      break;
+    case Tool::Save:
+      commands_.Save();
+      break;
+    case Tool::SaveAs:
+      commands_.SaveAs();
+      break;
+    case Tool::Exit:
+      close();
+      break;
+    case Tool::Contents:
+      help::ShowHelpContents(this);
+      break;
+    case Tool::About:
+      if (actions_.ShowAbout) actions_.ShowAbout(*this);
+      break;
+    default:
+      break;
   }
 }
 
 void frmWizard::closeEvent(QCloseEvent* event) {
-  if (!unsavedChanges_) {
+  if (commands_.Exit()) {
     event->accept();
-    return;
-  }
-  switch (Dialogs::Message(this, "You have unsaved work, do you want to save before exiting?",
-                           "Save?", MessageIcon::Question, MessageButtons::YesNoCancel)) {
-    case MessageAnswer::Yes:
-      // Only a written file lets the window go. A failed write (its error
-      // has been shown) or a cancelled Save As keeps it open: closing now
-      // would drop the work the user just asked to keep.
-      if (SaveINI() == SaveOutcome::Written) {
-        event->accept();
-      } else {
-        event->ignore();
-      }
-      return;
-    case MessageAnswer::No:
-      event->accept();
-      return;
-    default:
-      event->ignore();
-      return;
+  } else {
+    event->ignore();
   }
 }
 

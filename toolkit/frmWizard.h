@@ -7,11 +7,18 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "common/INISettings.h"
 #include "platform/profile/Profile.h"
+#include "toolkit/core/Document.h"
+#include "toolkit/core/FileCommands.h"
+#include "toolkit/core/Pages.h"
+#include "toolkit/core/PairEditor.h"
 
+class QAbstractButton;
 class QAction;
 class QButtonGroup;
 class QCheckBox;
@@ -30,25 +37,7 @@ class QTreeWidgetItem;
 
 namespace velloran {
 
-/// Page numbers of `sstWizard`; 7, 9 and 13 carry no page.
-enum WizardPage : int {
-  kPageGeneral = 0,
-  kPageActiveDirectory = 1,
-  kPageServers = 2,
-  kPageNotification = 3,
-  kPageSMTPMail = 4,
-  kPageFileOutput = 5,
-  kPageClientPopup = 6,
-  kPageEventLog = 8,
-  kPageManualConfiguration = 10,
-  kPagePrinters = 11,
-  kPageMixed = 12,
-  kPageSupport = 14,
-  kPageDeployment = 15,
-  kPageMDAC = 16,
-  kPageDeploymentOverview = 17,
-};
-inline constexpr int kPageCount = 18;
+class PairPage;
 
 class frmWizard : public QMainWindow {
   Q_OBJECT
@@ -70,12 +59,13 @@ class frmWizard : public QMainWindow {
   void UpdateCaption();
 
   // Document state.
-  const QString& DocumentPath() const { return documentPath_; }
-  const QString& DocumentName() const { return documentName_; }
-  bool UnsavedChanges() const { return unsavedChanges_; }
-  const INISettings& Settings() const { return settings_; }
-  INISettings& Settings() { return settings_; }
-  bool ActiveDirectoryMode() const { return settings_.UseActiveDirectory; }
+  const velloran::Document& GetDocument() const { return document_; }
+  QString DocumentPath() const { return QString::fromStdString(document_.Path); }
+  QString DocumentName() const { return QString::fromStdString(document_.Name); }
+  bool UnsavedChanges() const { return document_.Unsaved; }
+  const INISettings& Settings() const { return document_.Settings; }
+  INISettings& Settings() { return document_.Settings; }
+  bool ActiveDirectoryMode() const { return document_.ActiveDirectory(); }
 
   // Pages.
   int CurrentPage() const;
@@ -87,21 +77,22 @@ class frmWizard : public QMainWindow {
   // Between the settings record and the controls.
   void CopyRecordToControls();
   void CopyControlsToRecord();
-  /// True when the document may be saved; otherwise the user was told why
-  /// and the offending page is shown.
-  bool ValidateSave();
+  /// Every control's value by control name, and back.
+  PageFields ReadFields() const;
+  void ShowFields(const PageFields& fields);
 
-  /// Outcome of writing the document.
-  enum class SaveOutcome { Written, NothingToDo, Cancelled, Failed };
+  using SaveOutcome = velloran::SaveOutcome;
 
-  // The file commands. Each leaves the caption to its caller.
-  void NewINI();
-  void OpenINI();
-  SaveOutcome SaveINI();
-  SaveOutcome SaveINIAs();
+  // The file commands.
+  void NewINI() { commands_.New(); }
+  void OpenINI() { commands_.Open(); }
+  SaveOutcome SaveINI() { return commands_.Save(); }
+  SaveOutcome SaveINIAs() { return commands_.SaveAs(); }
 
-  /// The toolbar's and menu's handler, by tool ID.
-  void ssaVelloran_ToolClick(const QString& toolId);
+  /// The toolbar's and menu's handler.
+  void ssaVelloran_ToolClick(Tool tool);
+  /// The menu or toolbar action of `tool`.
+  QAction* ToolAction(Tool tool) const { return tools_[static_cast<size_t>(tool)]; }
 
   /// The actions that reach outside the window: deploying, the folder
   /// pickers, the domain list, the About box. A control whose action is not
@@ -115,13 +106,19 @@ class frmWizard : public QMainWindow {
   };
   void SetSystemActions(SystemActions actions);
 
+  /// What the pickers and the domain list put into the pages. A cancelled
+  /// picker's "" leaves the field as it was.
+  void SetDeploymentFolder(const QString& folder);
+  void SetOutputFolder(const QString& folder);
+  void AddDomainNames(const QStringList& names);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   class ClickSwallower;
-  struct PairEditor;
+  class WizardView;
 
   // Building (frmWizardPages.cpp).
   void BuildMenusAndToolbar();
@@ -131,9 +128,7 @@ class frmWizard : public QMainWindow {
   QLabel* Text(const QString& text, const QString& name);
   void BuildGeneralPage();
   void BuildActiveDirectoryPage();
-  void BuildServersPage();
-  void BuildPrintersPage();
-  void BuildMixedPage();
+  void BuildPairPage(PairKind kind);
   void BuildOverviewPage(int page, const QString& heading, int labelIndex, const QString& text);
   void PutButtonsAfterFields(int page);
   void BuildSMTPPage();
@@ -146,31 +141,27 @@ class frmWizard : public QMainWindow {
   void WireChangeEvents();
 
   // Navigation (frmWizard.cpp).
-  QTreeWidgetItem* AddNode(const QString& text, const QString& key, const QString& parentKey,
-                           int image);
   QTreeWidgetItem* NodeForPage(int page) const;
   void tvwWizardOptions_NodeClick(QTreeWidgetItem* node);
   void cmdBack_Click(int page);
   void cmdNext_Click(int page);
   void cmdHelp_Click(int page);
   void HyperlinkClick(QLabel* label);
-  QAction* Tool(const char* id) const;
   void ApplySystemActions();
-  void StartNewDocument();
   void RunDependentFieldHandlers();
+  /// Shows `page` with the focus on the control named `control`.
+  void ShowPageAt(int page, std::string_view control);
 
   // Fields (frmWizardFields.cpp).
-  void SetDirty() { unsavedChanges_ = true; }
+  void SetDirty() {
+    if (!loading_) document_.Unsaved = true;
+  }
   void ApplyDependentState(QWidget* control, bool enabled, bool followsColour);
   void chkUseSMTP_Click();
   void chkUseFileOutput_Click();
   void chkUseNotifyUser_Click();
   void chkNotifyMessageOnFailure_Click();
   void chkIncludeMDAC_Click();
-  void PairNew(PairEditor& editor);
-  void PairListClick(PairEditor& editor);
-  void PairSave(PairEditor& editor);
-  void PairDelete(PairEditor& editor);
   void cmdAddSendEmail_Click();
   void cmdRemoveSendEmail_Click();
   /// Runs the check of a field the focus is leaving; false keeps the focus.
@@ -181,23 +172,27 @@ class frmWizard : public QMainWindow {
   bool txtNetworkSharePath_Validate();
   bool txtFileOutputPath_Validate();
 
-  // Files (frmWizardFile.cpp).
-  SaveOutcome WriteDocument();
-  SaveOutcome WriteToPathOrSaveAs();
-  bool AskToSaveBefore(const QString& question);
-  QString DialogFolder() const;
+  /// Controls by name, as the document's fields are bound to them.
+  void BindControls();
+  QWidget* ControlNamed(std::string_view name) const;
+  /// The message boxes of this window.
+  Prompter& Prompt();
 
-  ProfileFunctions& profile_;
-  INISettings settings_;
-  QString documentPath_;
-  QString documentName_ = QStringLiteral("UNTITLED");
-  bool unsavedChanges_ = false;
+  Document document_;
+  INIFileStore store_;
+  std::unique_ptr<WizardView> view_;
+  FileCommands commands_;
   SystemActions actions_;
+  std::array<QAction*, kToolCount> tools_{};
+  std::map<std::string, QLineEdit*, std::less<>> lineEdits_;
+  std::map<std::string, QPlainTextEdit*, std::less<>> textEdits_;
+  std::map<std::string, QAbstractButton*, std::less<>> checks_;
+  std::map<std::string, QListWidget*, std::less<>> lists_;
 
   int nextLabelIndex_ = 10;  ///< lblWizard(1) to (6) are the notes and links
   bool syncingTree_ = false;
   bool validating_ = false;
-  bool fillingPairFields_ = false;
+  bool loading_ = false;  ///< controls are being filled from the document
   ClickSwallower* swallower_ = nullptr;
 
   // Controls.
@@ -213,14 +208,6 @@ class frmWizard : public QMainWindow {
   QComboBox* cboConfigurationFileType_ = nullptr;
   QCheckBox* chkAlwaysRun_ = nullptr;
   QComboBox* cboDomainName_ = nullptr;
-
-  QLineEdit *txtFromServer_ = nullptr, *txtToServer_ = nullptr;
-  QListWidget* lstServerPairs_ = nullptr;
-  QLineEdit *txtFromPrinter_ = nullptr, *txtToPrinter_ = nullptr;
-  QListWidget* lstPrinterPairs_ = nullptr;
-  QLineEdit *txtMixedFromServer_ = nullptr, *txtMixedFromPrinter_ = nullptr,
-            *txtMixedToServer_ = nullptr, *txtMixedToPrinter_ = nullptr;
-  QListWidget* lstMixedPrintersAndServers_ = nullptr;
 
   QCheckBox* chkUseSMTP_ = nullptr;
   QLineEdit *txtSMTPServerName_ = nullptr, *txtSMTPServerPort_ = nullptr,
@@ -248,28 +235,7 @@ class frmWizard : public QMainWindow {
   std::array<QRadioButton*, 3> optMDACVersion_{};
   QButtonGroup* mdacGroup_ = nullptr;
 
-  struct PairEditor {
-    std::vector<QLineEdit*>
-        fields;  ///< from, to; or from server, from printer, to server, to printer
-    QListWidget* list = nullptr;
-    QPushButton *cmdNew = nullptr, *cmdSave = nullptr, *cmdDelete = nullptr;
-    QString emptyFieldMessage, deleteQuestion;
-    bool dirtyOnEveryDelete = false;  ///< the server editor marks even a refused delete
-    bool newEntry = true;
-  };
-  PairEditor servers_, printers_, mixed_;
+  std::array<std::unique_ptr<PairPage>, 3> pairPages_;
 };
-
-/// Display strings of the pair lists and their inverse.
-QString PairDisplay(const QString& from, const QString& to);
-QString MixedDisplay(const QString& fromServer, const QString& fromPrinter, const QString& toServer,
-                     const QString& toPrinter);
-/// from, to (2 parts) or from server, from printer, to server, to printer (4).
-QStringList SplitPairDisplay(const QString& line, bool mixed);
-/// "^CRLF" tokens to line breaks and back.
-QString MessageFromRecord(const std::string& text);
-std::string MessageToRecord(const QString& text);
-/// The numeric test of the port field: blanks around a decimal number.
-bool IsNumeric(const QString& text);
 
 }  // namespace velloran

@@ -18,8 +18,9 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "toolkit/Branding.h"
 #include "toolkit/Dialogs.h"
+#include "toolkit/PairPage.h"
+#include "toolkit/core/Validation.h"
 #include "toolkit/frmWizard.h"
 #include "toolkit/modBrowseForFolder.h"
 
@@ -27,56 +28,12 @@ namespace velloran {
 
 namespace {
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 std::string S(const QString& text) { return text.toStdString(); }
 
-const QString kPairArrow = QStringLiteral(" -> ");
-const QString kMixedJoin = QStringLiteral(" >> ");
-
-QString EmailFormatMessage() {
-  return QStringLiteral("Incorrect email address. Please enter a valid email address (i.e. %1)")
-      .arg(QLatin1String(kExampleEmailAddress));
-}
-
 }  // namespace
-
-QString PairDisplay(const QString& from, const QString& to) { return from + kPairArrow + to; }
-
-QString MixedDisplay(const QString& fromServer, const QString& fromPrinter, const QString& toServer,
-                     const QString& toPrinter) {
-  return fromServer + kMixedJoin + fromPrinter + kPairArrow + toServer + kMixedJoin + toPrinter;
-}
-
-QStringList SplitPairDisplay(const QString& line, bool mixed) {
-  const qsizetype arrow = line.indexOf(kPairArrow);
-  const QString left = arrow < 0 ? line : line.left(arrow);
-  const QString right = arrow < 0 ? QString() : line.mid(arrow + kPairArrow.size());
-  if (!mixed) return {left, right};
-  auto halves = [](const QString& side) {
-    const qsizetype join = side.indexOf(kMixedJoin);
-    return join < 0 ? QStringList{side, QString()}
-                    : QStringList{side.left(join), side.mid(join + kMixedJoin.size())};
-  };
-  return halves(left) + halves(right);
-}
-
-QString MessageFromRecord(const std::string& text) {
-  return Q(text).replace(QStringLiteral("^CRLF"), QStringLiteral("\n"));
-}
-
-std::string MessageToRecord(const QString& text) {
-  QString token = text;
-  token.replace(QStringLiteral("\r\n"), QStringLiteral("^CRLF"));
-  token.replace(QLatin1Char('\n'), QStringLiteral("^CRLF"));
-  token.replace(QLatin1Char('\r'), QStringLiteral("^CRLF"));
-  return S(token);
-}
-
-bool IsNumeric(const QString& text) {
-  static const QRegularExpression number(
-      QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?\s*$)"));
-  return number.match(text).hasMatch();
-}
 
 // Swallows the mouse press that moved the focus out of a field whose check
 // failed, and its release, so the click does not act: the user stays in the
@@ -133,150 +90,116 @@ void frmWizard::WireChangeEvents() {
   connect(cboDomainName_, &QComboBox::editTextChanged, this, dirty);
   connect(cboDomainName_, &QComboBox::activated, this, dirty);
   for (QLineEdit* edit :
-       {txtEmailSubject_, txtFileOutputName_, txtFileOutputPath_, txtFromPrinter_, txtToPrinter_,
-        txtMixedFromPrinter_, txtMixedFromServer_, txtMixedToPrinter_, txtMixedToServer_,
-        txtNetworkSharePath_, txtSMTPEmailAddress_, txtSMTPServerName_, txtSMTPServerPort_}) {
+       {txtEmailSubject_, txtFileOutputName_, txtFileOutputPath_, txtNetworkSharePath_,
+        txtSMTPEmailAddress_, txtSMTPServerName_, txtSMTPServerPort_}) {
     connect(edit, &QLineEdit::textChanged, this, dirty);
   }
   connect(txtSucessMessage_, &QPlainTextEdit::textChanged, this, dirty);
   connect(txtFailureMessage_, &QPlainTextEdit::textChanged, this, dirty);
 
-  for (PairEditor* editor : {&servers_, &printers_, &mixed_}) {
-    connect(editor->cmdNew, &QPushButton::clicked, this, [this, editor] { PairNew(*editor); });
-    connect(editor->cmdSave, &QPushButton::clicked, this, [this, editor] { PairSave(*editor); });
-    connect(editor->cmdDelete, &QPushButton::clicked, this,
-            [this, editor] { PairDelete(*editor); });
-    connect(editor->list, &QListWidget::currentRowChanged, this,
-            [this, editor] { PairListClick(*editor); });
-    connect(editor->list, &QListWidget::itemClicked, this,
-            [this, editor] { PairListClick(*editor); });
-  }
   connect(cmdAddSendEmail_, &QPushButton::clicked, this, &frmWizard::cmdAddSendEmail_Click);
   connect(cmdRemoveSendEmail_, &QPushButton::clicked, this, &frmWizard::cmdRemoveSendEmail_Click);
 }
 
 // ---------------------------------------------------------------------------
-// The two copies.
+// The controls by name, and the two copies.
 
-void frmWizard::CopyRecordToControls() {
-  const INISettings& s = settings_;
-  chkAlwaysRun_->setChecked(s.AlwaysRun);
-  cboDomainName_->setEditText(Q(s.DomainName));
+void frmWizard::BindControls() {
+  for (QLineEdit* edit :
+       {txtSMTPServerName_, txtSMTPServerPort_, txtEmailSubject_, txtSMTPEmailAddress_,
+        txtFileOutputPath_, txtFileOutputName_, txtNetworkSharePath_}) {
+    lineEdits_[S(edit->objectName())] = edit;
+  }
+  for (const auto& page : pairPages_) {
+    for (QLineEdit* field : page->Fields()) lineEdits_[S(field->objectName())] = field;
+    lists_[S(page->List()->objectName())] = page->List();
+  }
+  for (QPlainTextEdit* edit : {txtSucessMessage_, txtFailureMessage_})
+    textEdits_[S(edit->objectName())] = edit;
+  for (QAbstractButton* box : std::initializer_list<QAbstractButton*>{
+           chkAlwaysRun_, chkUseSMTP_, chkUseFileOutput_, chkIncludeComputerName_,
+           chkIncludeFinalStatus_, chkWriteToEventLog_, chkUseNotifyUser_,
+           chkNotifyMessageOnFailure_, chkCreateHTML_, chkBatchFile_, chkIncludeMDAC_, chkDebugOn_,
+           optMDACVersion_[0], optMDACVersion_[1], optMDACVersion_[2]}) {
+    checks_[S(box->objectName())] = box;
+  }
+  lists_[S(lstToEmailAddresses_->objectName())] = lstToEmailAddresses_;
+}
 
-  lstServerPairs_->clear();
-  for (const NamePair& pair : s.ServerPairs) {
-    if (!pair.FromName.empty())
-      lstServerPairs_->addItem(PairDisplay(Q(pair.FromName), Q(pair.ToName)));
-  }
-  lstPrinterPairs_->clear();
-  for (const NamePair& pair : s.PrinterPairs) {
-    if (!pair.FromName.empty())
-      lstPrinterPairs_->addItem(PairDisplay(Q(pair.FromName), Q(pair.ToName)));
-  }
-  lstMixedPrintersAndServers_->clear();
-  for (const MixedPair& pair : s.MixedPairs) {
-    if (!pair.FromServer.empty()) {
-      lstMixedPrintersAndServers_->addItem(MixedDisplay(Q(pair.FromServer), Q(pair.FromPrinter),
-                                                        Q(pair.ToServer), Q(pair.ToPrinter)));
+QWidget* frmWizard::ControlNamed(std::string_view name) const {
+  if (name == "cboDomainName") return cboDomainName_;
+  if (name == "txtSendEmailTo") return txtSendEmailTo_;
+  if (auto it = lineEdits_.find(name); it != lineEdits_.end()) return it->second;
+  if (auto it = textEdits_.find(name); it != textEdits_.end()) return it->second;
+  if (auto it = checks_.find(name); it != checks_.end()) return it->second;
+  if (auto it = lists_.find(name); it != lists_.end()) return it->second;
+  return nullptr;
+}
+
+PageFields frmWizard::ReadFields() const {
+  PageFields f;
+  f.Texts["cboDomainName"] = S(cboDomainName_->currentText());
+  for (const auto& [name, edit] : lineEdits_) f.Texts[name] = S(edit->text());
+  for (const auto& [name, edit] : textEdits_) f.Texts[name] = S(edit->toPlainText());
+  for (const auto& [name, box] : checks_) f.Checks[name] = box->isChecked();
+  for (const auto& page : pairPages_) f.Lists[S(page->List()->objectName())] = page->Lines();
+  auto& recipients = f.Lists["lstToEmailAddresses"];
+  for (int row = 0; row < lstToEmailAddresses_->count(); ++row)
+    recipients.push_back(S(lstToEmailAddresses_->item(row)->text()));
+  return f;
+}
+
+void frmWizard::ShowFields(const PageFields& f) {
+  // Filling the controls is no change of the document.
+  const bool wasLoading = loading_;
+  loading_ = true;
+  if (auto it = f.Texts.find("cboDomainName"); it != f.Texts.end())
+    cboDomainName_->setEditText(Q(it->second));
+  for (const auto& [name, text] : f.Texts) {
+    if (auto edit = lineEdits_.find(name); edit != lineEdits_.end()) {
+      edit->second->setText(Q(text));
+    } else if (auto plain = textEdits_.find(name); plain != textEdits_.end()) {
+      plain->second->setPlainText(Q(text));
     }
   }
-
-  chkUseSMTP_->setChecked(s.UseSMTP);
-  txtSMTPServerName_->setText(Q(s.SMTPServerNameOrIP));
-  txtSMTPServerPort_->setText(Q(s.ServerPort));
-  txtEmailSubject_->setText(Q(s.EmailSubject));
-  lstToEmailAddresses_->clear();
-  for (const std::string& address : s.EmailTo) {
-    if (!address.empty()) lstToEmailAddresses_->addItem(Q(address));
+  // A number no option stands for selects none.
+  mdacGroup_->setExclusive(false);
+  for (const auto& [name, on] : f.Checks) {
+    if (auto box = checks_.find(name); box != checks_.end()) box->second->setChecked(on);
   }
-  txtSMTPEmailAddress_->setText(Q(s.EmailFrom));
-
-  chkUseFileOutput_->setChecked(s.UseFileOutput);
-  txtFileOutputPath_->setText(Q(s.FileOutputPath));
-  txtFileOutputName_->setText(Q(s.FileOutputName));
-  chkIncludeComputerName_->setChecked(s.IncludeComputerName);
-  chkIncludeFinalStatus_->setChecked(s.IncludeOutcome);
-  chkWriteToEventLog_->setChecked(s.WriteToEventLog);
-
-  chkUseNotifyUser_->setChecked(s.UseClientPopup);
-  chkUseNotifyUser_->setChecked(s.UseSuccessClientPopup);
-  txtSucessMessage_->setPlainText(MessageFromRecord(s.SuccessMessage));
-  chkNotifyMessageOnFailure_->setChecked(s.UseFailureClientPopup);
-  txtFailureMessage_->setPlainText(MessageFromRecord(s.FailureMessage));
-
-  txtNetworkSharePath_->setText(Q(s.DeploymentPath));
-  chkCreateHTML_->setChecked(s.CreateWebLaunchPage);
-  chkBatchFile_->setChecked(s.CreateBatchFile);
-  chkIncludeMDAC_->setChecked(s.IncludeMDAC);
-  if (s.MDACOption >= 0 && s.MDACOption < 3) {
-    optMDACVersion_[s.MDACOption]->setChecked(true);
-  } else {
-    // A number no option stands for selects none; saving then stores 2.
-    mdacGroup_->setExclusive(false);
-    for (QRadioButton* option : optMDACVersion_) option->setChecked(false);
-    mdacGroup_->setExclusive(true);
+  mdacGroup_->setExclusive(true);
+  for (const auto& page : pairPages_) {
+    if (auto lines = f.Lists.find(S(page->List()->objectName())); lines != f.Lists.end())
+      page->ShowLines(lines->second);
   }
-  chkDebugOn_->setChecked(s.DebugOn);
+  if (auto recipients = f.Lists.find("lstToEmailAddresses"); recipients != f.Lists.end()) {
+    lstToEmailAddresses_->clear();
+    for (const std::string& address : recipients->second) lstToEmailAddresses_->addItem(Q(address));
+  }
+  RunDependentFieldHandlers();
+  loading_ = wasLoading;
 }
 
-void frmWizard::CopyControlsToRecord() {
-  INISettings& s = settings_;
-  s.AlwaysRun = chkAlwaysRun_->isChecked();
-  s.DomainName = S(cboDomainName_->currentText());
-
-  s.ServerPairs.assign(1, NamePair{});
-  for (int row = 0; row < lstServerPairs_->count(); ++row) {
-    const QStringList parts = SplitPairDisplay(lstServerPairs_->item(row)->text(), false);
-    s.ServerPairs.push_back({S(parts[0]), S(parts[1])});
-  }
-  s.PrinterPairs.assign(1, NamePair{});
-  for (int row = 0; row < lstPrinterPairs_->count(); ++row) {
-    const QStringList parts = SplitPairDisplay(lstPrinterPairs_->item(row)->text(), false);
-    s.PrinterPairs.push_back({S(parts[0]), S(parts[1])});
-  }
-  s.MixedPairs.assign(1, MixedPair{});
-  for (int row = 0; row < lstMixedPrintersAndServers_->count(); ++row) {
-    const QStringList p = SplitPairDisplay(lstMixedPrintersAndServers_->item(row)->text(), true);
-    MixedPair pair;
-    pair.FromServer = S(p[0]);
-    pair.FromPrinter = S(p[1]);
-    pair.ToServer = S(p[2]);
-    pair.ToPrinter = S(p[3]);
-    s.MixedPairs.push_back(pair);
-  }
-
-  s.UseSMTP = chkUseSMTP_->isChecked();
-  s.SMTPServerNameOrIP = S(txtSMTPServerName_->text());
-  s.ServerPort = S(txtSMTPServerPort_->text());
-  s.EmailSubject = S(txtEmailSubject_->text());
-  s.EmailTo.assign(1, std::string());
-  for (int row = 0; row < lstToEmailAddresses_->count(); ++row) {
-    s.EmailTo.push_back(S(lstToEmailAddresses_->item(row)->text()));
-  }
-  s.EmailFrom = S(txtSMTPEmailAddress_->text());
-
-  s.UseFileOutput = chkUseFileOutput_->isChecked();
-  s.FileOutputPath = S(txtFileOutputPath_->text());
-  s.FileOutputName = S(txtFileOutputName_->text());
-  s.IncludeComputerName = chkIncludeComputerName_->isChecked();
-  s.IncludeOutcome = chkIncludeFinalStatus_->isChecked();
-  s.WriteToEventLog = chkWriteToEventLog_->isChecked();
-
-  // The pop-up channel is on when either message is wanted: taken from the
-  // success box alone, a failure message chosen on its own would never show.
-  s.UseClientPopup = chkUseNotifyUser_->isChecked() || chkNotifyMessageOnFailure_->isChecked();
-  s.UseSuccessClientPopup = chkUseNotifyUser_->isChecked();
-  s.SuccessMessage = MessageToRecord(txtSucessMessage_->toPlainText());
-  s.UseFailureClientPopup = chkNotifyMessageOnFailure_->isChecked();
-  s.FailureMessage = MessageToRecord(txtFailureMessage_->toPlainText());
-
-  s.DeploymentPath = S(txtNetworkSharePath_->text());
-  s.CreateWebLaunchPage = chkCreateHTML_->isChecked();
-  s.CreateBatchFile = chkBatchFile_->isChecked();
-  s.IncludeMDAC = chkIncludeMDAC_->isChecked();
-  s.MDACOption = optMDACVersion_[0]->isChecked() ? 0 : optMDACVersion_[1]->isChecked() ? 1 : 2;
-  s.DebugOn = chkDebugOn_->isChecked();
+void frmWizard::SetDeploymentFolder(const QString& folder) {
+  if (!folder.isEmpty()) txtNetworkSharePath_->setText(folder);
 }
+
+void frmWizard::SetOutputFolder(const QString& folder) {
+  if (!folder.isEmpty()) txtFileOutputPath_->setText(folder);
+}
+
+void frmWizard::AddDomainNames(const QStringList& names) {
+  // Adding items may select the first one; the document's text stays.
+  const QString text = cboDomainName_->currentText();
+  const bool blocked = cboDomainName_->blockSignals(true);
+  cboDomainName_->addItems(names);
+  cboDomainName_->setEditText(text);
+  cboDomainName_->blockSignals(blocked);
+}
+
+void frmWizard::CopyRecordToControls() { ShowFields(FieldsOfRecord(document_.Settings)); }
+
+void frmWizard::CopyControlsToRecord() { RecordOfFields(ReadFields(), document_.Settings); }
 
 // ---------------------------------------------------------------------------
 // Dependent fields.
@@ -334,83 +257,20 @@ void frmWizard::chkIncludeMDAC_Click() {
 }
 
 // ---------------------------------------------------------------------------
-// Pair editors and the recipient list.
-
-void frmWizard::PairNew(PairEditor& editor) {
-  editor.newEntry = true;
-  for (QLineEdit* field : editor.fields) field->clear();
-}
+// The recipient list.
 
 namespace {
-// The line the user chose. Focus entering a list makes its first line
-// current without selecting it; that line was not chosen and must not be
-// replaced or deleted.
+// The line the user chose, not the one focus made current.
 int SelectedRow(const QListWidget* list) {
   const QListWidgetItem* item = list->currentItem();
   return item && item->isSelected() ? list->currentRow() : -1;
 }
 }  // namespace
 
-void frmWizard::PairListClick(PairEditor& editor) {
-  // Tabbing into a list without a current line makes the first line current
-  // without choosing it; taking that for a click would overwrite a pair the
-  // user is typing. A mouse click or an arrow key selects the line.
-  if (fillingPairFields_ || SelectedRow(editor.list) < 0) return;
-  const QStringList parts =
-      SplitPairDisplay(editor.list->currentItem()->text(), editor.fields.size() == 4);
-  for (size_t i = 0; i < editor.fields.size(); ++i) editor.fields[i]->setText(parts[qsizetype(i)]);
-  editor.newEntry = false;
-}
-
-void frmWizard::PairSave(PairEditor& editor) {
-  for (QLineEdit* field : editor.fields) {
-    if (field->text().isEmpty()) {
-      Dialogs::Message(this, editor.emptyFieldMessage, "Save Error", MessageIcon::Critical,
-                       MessageButtons::OK);
-      return;
-    }
-  }
-  const auto& f = editor.fields;
-  const QString display =
-      f.size() == 2 ? PairDisplay(f[0]->text(), f[1]->text())
-                    : MixedDisplay(f[0]->text(), f[1]->text(), f[2]->text(), f[3]->text());
-  // With no line selected there is nothing to replace: the pair is added
-  // rather than dropped.
-  if (editor.newEntry || SelectedRow(editor.list) < 0) {
-    editor.list->addItem(display);
-    editor.list->setCurrentRow(editor.list->count() - 1);
-    editor.newEntry = false;
-  } else {
-    editor.list->currentItem()->setText(display);
-  }
-  SetDirty();
-}
-
-void frmWizard::PairDelete(PairEditor& editor) {
-  if (editor.newEntry) {
-    for (QLineEdit* field : editor.fields) field->clear();
-    return;
-  }
-  bool removed = false;
-  const int row = SelectedRow(editor.list);
-  if (editor.list->count() > 0 && row >= 0 &&
-      Dialogs::Message(this, editor.deleteQuestion, "Delete?", MessageIcon::Question,
-                       MessageButtons::YesNo) == MessageAnswer::Yes) {
-    fillingPairFields_ = true;
-    delete editor.list->takeItem(row);
-    editor.list->setCurrentRow(-1);
-    fillingPairFields_ = false;
-    for (QLineEdit* field : editor.fields) field->clear();
-    removed = true;
-  }
-  if (removed || editor.dirtyOnEveryDelete) SetDirty();
-}
-
 void frmWizard::cmdAddSendEmail_Click() {
   const QString address = txtSendEmailTo_->text();
-  if (!address.contains(QLatin1Char('@'))) {
-    Dialogs::Message(this, EmailFormatMessage(), "Invalid Email", MessageIcon::Information,
-                     MessageButtons::OK);
+  if (auto problem = CheckRecipient(S(address))) {
+    Prompt().Tell(problem->Message, problem->Title, problem->Icon);
     return;
   }
   lstToEmailAddresses_->addItem(address);
@@ -433,19 +293,15 @@ void frmWizard::cmdRemoveSendEmail_Click() {
 // Field checks on leaving a field, and the check before a save.
 
 bool frmWizard::txtSMTPEmailAddress_Validate() {
-  const QString text = txtSMTPEmailAddress_->text();
-  if (text.isEmpty() || text.contains(QLatin1Char('@'))) return true;
-  Dialogs::Message(this, EmailFormatMessage(), "Invalid Email", MessageIcon::Information,
-                   MessageButtons::OK);
-  return false;
+  const auto problem = CheckFromAddress(S(txtSMTPEmailAddress_->text()));
+  if (problem) Prompt().Tell(problem->Message, problem->Title, problem->Icon);
+  return !problem;
 }
 
 bool frmWizard::txtSMTPServerPort_Validate() {
-  const QString text = txtSMTPServerPort_->text();
-  if (text.isEmpty() || IsNumeric(text)) return true;
-  Dialogs::Message(this, "Incorrect port number. Please enter a valid port number (i.e. 1025)",
-                   "Invalid Port Number", MessageIcon::Information, MessageButtons::OK);
-  return false;
+  const auto problem = CheckPort(S(txtSMTPServerPort_->text()));
+  if (problem) Prompt().Tell(problem->Message, problem->Title, problem->Icon);
+  return !problem;
 }
 
 bool frmWizard::CheckFolderField(QLineEdit* field, const QString& message) {
@@ -465,14 +321,8 @@ bool frmWizard::CheckFolderField(QLineEdit* field, const QString& message) {
                      MessageButtons::OK);
   }
   QString text = field->text();
-  if (text.endsWith(QLatin1Char('\\'))) {
+  if (text.endsWith(QLatin1Char('\\')) || (text.size() > 1 && text.endsWith(QLatin1Char('/'))))
     text.chop(1);
-  }
-#ifndef Q_OS_WIN
-  else if (text.size() > 1 && text.endsWith(QLatin1Char('/'))) {
-    text.chop(1);
-  }
-#endif
   if (text != field->text()) field->setText(text);
   if (next && next->isEnabled() && next->isVisible()) next->setFocus(Qt::OtherFocusReason);
   validating_ = false;
@@ -542,30 +392,6 @@ bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
-}
-
-bool frmWizard::ValidateSave() {
-  if (ActiveDirectoryMode()) {
-    if (!cboDomainName_->currentText().isEmpty()) return true;
-    Dialogs::Message(this,
-                     "The Active Directory domain name is a required field. Please enter an "
-                     "Active Directory domain name, before saving.",
-                     "Error Saving", MessageIcon::Critical, MessageButtons::OK);
-    ShowPage(kPageActiveDirectory);
-    cboDomainName_->setFocus(Qt::OtherFocusReason);
-    return false;
-  }
-  if (lstServerPairs_->count() > 0 || lstPrinterPairs_->count() > 0 ||
-      lstMixedPrintersAndServers_->count() > 0) {
-    return true;
-  }
-  Dialogs::Message(this,
-                   "At least one of the Manual Configurations must have data. Please enter at "
-                   "least one set of Manual data before saving.",
-                   "Error Saving", MessageIcon::Critical, MessageButtons::OK);
-  ShowPage(kPageServers);
-  txtFromServer_->setFocus(Qt::OtherFocusReason);
-  return false;
 }
 
 }  // namespace velloran

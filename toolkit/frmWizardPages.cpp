@@ -26,16 +26,16 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "toolkit/Branding.h"
+#include "toolkit/PairPage.h"
+#include "toolkit/WidgetFactory.h"
+#include "toolkit/core/Branding.h"
 #include "toolkit/frmWizard.h"
 #include "toolkit/imgWizard.h"
 
 namespace velloran {
 namespace {
 
-QString Indexed(const char* name, int index) {
-  return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
-}
+using namespace widgets;
 
 QFrame* Separator(QWidget* parent, int index) {
   auto* line = new QFrame(parent);
@@ -43,42 +43,6 @@ QFrame* Separator(QWidget* parent, int index) {
   line->setFrameShape(QFrame::HLine);
   line->setFrameShadow(QFrame::Sunken);
   return line;
-}
-
-QLineEdit* LineEdit(const char* name, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(name);
-  return edit;
-}
-
-QCheckBox* CheckBox(const char* name, const QString& caption, QWidget* parent) {
-  auto* box = new QCheckBox(caption, parent);
-  box->setObjectName(name);
-  return box;
-}
-
-QPushButton* Button(const QString& name, const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  button->setAutoDefault(false);
-  return button;
-}
-
-QListWidget* List(const char* name, QWidget* parent) {
-  auto* list = new QListWidget(parent);
-  list->setObjectName(name);
-  list->setSelectionMode(QAbstractItemView::SingleSelection);
-  list->setMinimumHeight(110);
-  return list;
-}
-
-QFormLayout* Form() {
-  auto* form = new QFormLayout;
-  form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-  form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  form->setHorizontalSpacing(12);
-  form->setVerticalSpacing(8);
-  return form;
 }
 
 // Fields that a check box switches are set in under it.
@@ -103,10 +67,11 @@ void frmWizard::BuildMenusAndToolbar() {
   ssaVelloran_->toggleViewAction()->setEnabled(false);
   addToolBar(Qt::TopToolBarArea, ssaVelloran_);
 
-  auto tool = [this](const char* id, const QString& caption, const char* themeIcon = nullptr,
+  auto tool = [this](Tool id, const QString& caption, const char* themeIcon = nullptr,
                      const char* drawnIcon = nullptr, QKeySequence shortcut = {}) {
     auto* action = new QAction(caption, ssaVelloran_);
-    action->setObjectName(id);
+    action->setObjectName(QString::fromUtf8(ToolId(id).data(), qsizetype(ToolId(id).size())));
+    tools_[static_cast<size_t>(id)] = action;
     if (themeIcon) {
       // The desktop's icon theme first, so the toolkit looks at home there.
       action->setIcon(QIcon::fromTheme(themeIcon, drawnIcon ? ToolbarPicture(drawnIcon) : QIcon()));
@@ -117,8 +82,7 @@ void frmWizard::BuildMenusAndToolbar() {
     action->setToolTip(tip);
     action->setStatusTip(tip);
     if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-    const QString toolId = QString::fromLatin1(id);
-    connect(action, &QAction::triggered, this, [this, toolId] { ssaVelloran_ToolClick(toolId); });
+    connect(action, &QAction::triggered, this, [this, id] { ssaVelloran_ToolClick(id); });
     return action;
   };
   auto menu = [this](const char* id, const QString& caption) {
@@ -129,14 +93,13 @@ void frmWizard::BuildMenusAndToolbar() {
   menuBar()->setObjectName("ssaVelloranMenuBar");
 
   QMenu* file = menu("ID_MNU_FILE", "&File");
-  QAction* newAction = tool("ID_BTN_NEW", "&New", "document-new", "new", QKeySequence::New);
-  QAction* openAction =
-      tool("ID_BTN_OPEN", "&Open ...", "document-open", "open", QKeySequence::Open);
-  QAction* saveAction = tool("ID_BTN_SAVE", "&Save", "document-save", "save", QKeySequence::Save);
+  QAction* newAction = tool(Tool::New, "&New", "document-new", "new", QKeySequence::New);
+  QAction* openAction = tool(Tool::Open, "&Open ...", "document-open", "open", QKeySequence::Open);
+  QAction* saveAction = tool(Tool::Save, "&Save", "document-save", "save", QKeySequence::Save);
   QAction* saveAsAction =
-      tool("ID_BTN_SAVE_AS", "Save &As ...", "document-save-as", "save", QKeySequence::SaveAs);
+      tool(Tool::SaveAs, "Save &As ...", "document-save-as", "save", QKeySequence::SaveAs);
   QAction* exitAction =
-      tool("ID_BTN_EXIT", "E&xit", "application-exit", nullptr, QKeySequence(Qt::CTRL | Qt::Key_Q));
+      tool(Tool::Exit, "E&xit", "application-exit", nullptr, QKeySequence(Qt::CTRL | Qt::Key_Q));
   file->addAction(newAction);
   file->addSeparator();
   file->addAction(openAction);
@@ -147,27 +110,27 @@ void frmWizard::BuildMenusAndToolbar() {
   file->addAction(exitAction);
 
   QMenu* view = menu("ID_MNU_VIEW", "&View");
-  view->addAction(tool("ID_BTN_GENERAL", "&General"));
+  view->addAction(tool(Tool::General, "&General"));
   view->addSeparator();
-  view->addAction(tool("ID_BTN_AD", "&Active Directory"));
+  view->addAction(tool(Tool::ActiveDirectory, "&Active Directory"));
   view->addSeparator();
-  view->addAction(tool("ID_BTN_SERVER", "Server &To Server"));
-  view->addAction(tool("ID_BTN_PRINTER", "Pr&inter To Printer"));
-  view->addAction(tool("ID_BTN_MIXED", "&Mixed Server And Printer"));
+  view->addAction(tool(Tool::Servers, "Server &To Server"));
+  view->addAction(tool(Tool::Printers, "Pr&inter To Printer"));
+  view->addAction(tool(Tool::Mixed, "&Mixed Server And Printer"));
   view->addSeparator();
-  view->addAction(tool("ID_BTN_EMAIL", "&Email Output"));
-  view->addAction(tool("ID_BTN_FILE", "&File Output"));
-  view->addAction(tool("ID_BTN_CLIENT", "Client Pop-&up"));
-  view->addAction(tool("ID_BTN_APP_EL", "Application Event &Log"));
+  view->addAction(tool(Tool::Email, "&Email Output"));
+  view->addAction(tool(Tool::FileOutput, "&File Output"));
+  view->addAction(tool(Tool::ClientPopup, "Client Pop-&up"));
+  view->addAction(tool(Tool::EventLog, "Application Event &Log"));
   view->addSeparator();
-  view->addAction(tool("ID_BTN_DEPLOYMENT", "&Deployment"));
-  view->addAction(tool("ID_BTN_DEPLOY_GENERAL", "Deployment Ge&neral"));
-  view->addAction(tool("ID_BTN_MDAC", "MDA&C"));
+  view->addAction(tool(Tool::Deployment, "&Deployment"));
+  view->addAction(tool(Tool::DeploymentGeneral, "Deployment Ge&neral"));
+  view->addAction(tool(Tool::MDAC, "MDA&C"));
   view->addSeparator();
-  view->addAction(tool("ID_BTN_SUPPORT", "Su&pport"));
+  view->addAction(tool(Tool::Support, "Su&pport"));
 
   QMenu* helpMenu = menu("ID_MNU_HELP", "&Help");
-  QAction* contentsAction = tool("ID_BTN_CONTENTS", "&Contents ...", "help-contents", "help");
+  QAction* contentsAction = tool(Tool::Contents, "&Contents ...", "help-contents", "help");
   helpMenu->addAction(contentsAction);
   // F1 is help on what is in front of the user: the page shown, as its Help
   // button gives it. The contents stay one click away in the menu.
@@ -177,7 +140,7 @@ void frmWizard::BuildMenusAndToolbar() {
   pageHelp->setShortcutContext(Qt::WindowShortcut);
   connect(pageHelp, &QAction::triggered, this, [this] { cmdHelp_Click(CurrentPage()); });
   addAction(pageHelp);
-  helpMenu->addAction(tool("ID_BTN_ABOUT", "&About Velloran Deployment Toolkit ...", "help-about"));
+  helpMenu->addAction(tool(Tool::About, "&About Velloran Deployment Toolkit ...", "help-about"));
 
   ssaVelloran_->addAction(newAction);
   ssaVelloran_->addSeparator();
@@ -209,7 +172,9 @@ QWidget* frmWizard::AddPage(int page, const QString& heading, QVBoxLayout*& body
   outer->addStretch(1);
   outer->addWidget(Separator(container, page * 2 + 1));
 
-  cmdHelp_[page] = Button(Indexed("cmdHelp", page), "&Help", container);
+  // Alt+H opens the Help menu; the page's help is F1, as the button's tip says.
+  cmdHelp_[page] = Button(Indexed("cmdHelp", page), "Help", container);
+  cmdHelp_[page]->setToolTip("Help on this page (F1)");
   cmdBack_[page] = Button(Indexed("cmdBack", page), "&Back", container);
   cmdNext_[page] = Button(Indexed("cmdNext", page), "&Next", container);
   auto* buttons = new QHBoxLayout;
@@ -275,7 +240,7 @@ void frmWizard::BuildPages() {
 
   BuildGeneralPage();
   BuildActiveDirectoryPage();
-  BuildServersPage();
+  BuildPairPage(PairKind::Servers);
   BuildOverviewPage(
       kPageNotification, "Notification", 3,
       "Velloran offers several methods for notification. To receive email notifications, use the "
@@ -295,8 +260,8 @@ void frmWizard::BuildPages() {
       "while leaving the printer server the same, use the Printer Option. To move a specific "
       "printer from a specific print server to another specific printer and print server, use "
       "the Mixed option.");
-  BuildPrintersPage();
-  BuildMixedPage();
+  BuildPairPage(PairKind::Printers);
+  BuildPairPage(PairKind::Mixed);
   BuildSupportPage();
   BuildDeploymentPage();
   BuildMDACPage();
@@ -384,124 +349,12 @@ void frmWizard::BuildActiveDirectoryPage() {
   body->addLayout(row);
 }
 
-namespace {
-
-// The layout the three pair editors share: fields with their captions on the
-// left, New/Save/Delete on the right, the list below.
-struct PairPageParts {
-  QFormLayout* fields;
-  QVBoxLayout* buttons;
-};
-
-PairPageParts PairEditorLayout(QVBoxLayout* body) {
-  auto* top = new QHBoxLayout;
-  top->setSpacing(16);
-  auto* form = Form();
-  top->addLayout(form, 1);
-  auto* buttons = new QVBoxLayout;
-  buttons->setSpacing(6);
-  top->addLayout(buttons);
-  body->addLayout(top);
-  return {form, buttons};
-}
-
-}  // namespace
-
-void frmWizard::BuildServersPage() {
+void frmWizard::BuildPairPage(PairKind kind) {
   QVBoxLayout* body = nullptr;
-  QWidget* page = AddPage(kPageServers, "Manual Configuration - Servers", body);
-  auto parts = PairEditorLayout(body);
-  txtFromServer_ = LineEdit("txtFromServer", page);
-  txtToServer_ = LineEdit("txtToServer", page);
-  parts.fields->addRow(
-      Caption("F&rom Print Server:", txtFromServer_, Indexed("lblNetworkServers", 0)),
-      txtFromServer_);
-  parts.fields->addRow(Caption("&To Print Server:", txtToServer_, Indexed("lblNetworkServers", 1)),
-                       txtToServer_);
-  servers_.fields = {txtFromServer_, txtToServer_};
-  servers_.cmdNew = Button("cmdNewServerPair", "Ne&w", page);
-  servers_.cmdSave = Button("cmdSaveServerPair", "&Save", page);
-  servers_.cmdDelete = Button("cmdDeleteServer", "&Delete", page);
-  for (QPushButton* b : {servers_.cmdNew, servers_.cmdSave, servers_.cmdDelete}) {
-    parts.buttons->addWidget(b);
-  }
-  parts.buttons->addStretch(1);
-  lstServerPairs_ = List("lstServerPairs", page);
-  body->addWidget(
-      Caption("&Print Server Pairs:", lstServerPairs_, Indexed("lblNetworkServers", 2)));
-  body->addWidget(lstServerPairs_, 1);
-  servers_.list = lstServerPairs_;
-  servers_.emptyFieldMessage =
-      "Both a From and To Print Server name is required. Please enter both print server names.";
-  servers_.deleteQuestion = "Are you sure that you want to delete the selected Print Server pair?";
-  servers_.dirtyOnEveryDelete = true;
-}
-
-void frmWizard::BuildPrintersPage() {
-  QVBoxLayout* body = nullptr;
-  QWidget* page = AddPage(kPagePrinters, "Manual Configuration - Printers", body);
-  auto parts = PairEditorLayout(body);
-  txtFromPrinter_ = LineEdit("txtFromPrinter", page);
-  txtToPrinter_ = LineEdit("txtToPrinter", page);
-  parts.fields->addRow(Caption("F&rom Printer:", txtFromPrinter_, Indexed("lblNetworkServers", 3)),
-                       txtFromPrinter_);
-  parts.fields->addRow(Caption("&To Printer:", txtToPrinter_, Indexed("lblNetworkServers", 4)),
-                       txtToPrinter_);
-  printers_.fields = {txtFromPrinter_, txtToPrinter_};
-  printers_.cmdNew = Button("cmdNewPrinter", "&New", page);
-  printers_.cmdSave = Button("cmdPrinterSave", "&Save", page);
-  printers_.cmdDelete = Button("cmdDeletePrinter", "&Delete", page);
-  for (QPushButton* b : {printers_.cmdNew, printers_.cmdSave, printers_.cmdDelete}) {
-    parts.buttons->addWidget(b);
-  }
-  parts.buttons->addStretch(1);
-  lstPrinterPairs_ = List("lstPrinterPairs", page);
-  body->addWidget(Caption("&Printer Pairs:", lstPrinterPairs_, Indexed("lblNetworkServers", 5)));
-  body->addWidget(lstPrinterPairs_, 1);
-  printers_.list = lstPrinterPairs_;
-  printers_.emptyFieldMessage =
-      "Both a From and To Printer name is required. Please enter both printer names.";
-  printers_.deleteQuestion = "Are you sure that you want to delete the selected Printer pair?";
-}
-
-void frmWizard::BuildMixedPage() {
-  QVBoxLayout* body = nullptr;
-  QWidget* page = AddPage(kPageMixed, "Manual Configuration - Mixed", body);
-  auto parts = PairEditorLayout(body);
-  txtMixedFromServer_ = LineEdit("txtMixedFromServer", page);
-  txtMixedFromPrinter_ = LineEdit("txtMixedFromPrinter", page);
-  txtMixedToServer_ = LineEdit("txtMixedToServer", page);
-  txtMixedToPrinter_ = LineEdit("txtMixedToPrinter", page);
-  parts.fields->addRow(
-      Caption("&From Print Server:", txtMixedFromServer_, Indexed("lblNetworkServers", 6)),
-      txtMixedFromServer_);
-  parts.fields->addRow(
-      Caption("&From Printer:", txtMixedFromPrinter_, Indexed("lblNetworkServers", 7)),
-      txtMixedFromPrinter_);
-  parts.fields->addRow(
-      Caption("To &Print Server:", txtMixedToServer_, Indexed("lblNetworkServers", 8)),
-      txtMixedToServer_);
-  parts.fields->addRow(Caption("T&o Printer:", txtMixedToPrinter_, Indexed("lblNetworkServers", 9)),
-                       txtMixedToPrinter_);
-  mixed_.fields = {txtMixedFromServer_, txtMixedFromPrinter_, txtMixedToServer_,
-                   txtMixedToPrinter_};
-  mixed_.cmdNew = Button("cmdMixedNew", "Ne&w", page);
-  mixed_.cmdSave = Button("cmdMixedSave", "&Save", page);
-  mixed_.cmdDelete = Button("cmdMixedDelete", "&Delete", page);
-  for (QPushButton* b : {mixed_.cmdNew, mixed_.cmdSave, mixed_.cmdDelete}) {
-    parts.buttons->addWidget(b);
-  }
-  parts.buttons->addStretch(1);
-  lstMixedPrintersAndServers_ = List("lstMixedPrintersAndServers", page);
-  body->addWidget(Caption("Print Server &and Printer Pairs:", lstMixedPrintersAndServers_,
-                          Indexed("lblNetworkServers", 10)));
-  body->addWidget(lstMixedPrintersAndServers_, 1);
-  mixed_.list = lstMixedPrintersAndServers_;
-  mixed_.emptyFieldMessage =
-      "Both a From and To Server and Printer name is required. Please enter both server and "
-      "printer names.";
-  mixed_.deleteQuestion =
-      "Are you sure that you want to delete the selected Server and Printer pair?";
+  const int page = SpecOf(kind).Page;
+  QWidget* container = AddPage(page, QString::fromUtf8(PageHeading(page, true).data()), body);
+  pairPages_[static_cast<size_t>(kind)] =
+      std::make_unique<PairPage>(kind, container, body, Prompt(), [this] { SetDirty(); });
 }
 
 void frmWizard::BuildSMTPPage() {

@@ -9,14 +9,6 @@
 #include "platform/NetworkFolder.h"
 #include "toolkit/Dialogs.h"
 
-#ifdef Q_OS_WIN
-// windows.h first: the shell and network headers need its types.
-// clang-format off
-#include <windows.h>
-#include <shlobj.h>
-// clang-format on
-#endif
-
 namespace velloran {
 namespace {
 
@@ -44,24 +36,15 @@ std::string ReadMountTable() {
 }
 
 QString FolderOnThisSystem(const QString& path) {
-#ifdef Q_OS_WIN
-  return path;
-#else
   if (!path.startsWith(QLatin1String("\\\\"))) return path;
   const std::string local = LocalFolderPath(Encoded(path), ReadMountTable());
   // A share that is not mounted comes back as written, which names no
   // folder of this system.
   return local.rfind("\\\\", 0) == 0 ? QString() : Decoded(local);
-#endif
 }
 
 QString UNCPathOfLocalFolder(const QString& path) {
-#ifdef Q_OS_WIN
-  Q_UNUSED(path);
-  return {};
-#else
   return Decoded(velloran::UNCPathOfLocalFolder(Encoded(path), ReadMountTable()));
-#endif
 }
 
 bool FolderExists(const QString& path) {
@@ -72,28 +55,10 @@ bool FolderExists(const QString& path) {
 
 QString BrowseForFolder(QWidget* owner) {
   const QString title = QStringLiteral("Please select a folder.");
-#ifdef Q_OS_WIN
-  if (!Dialogs::TestMode()) {
-    BROWSEINFOW info{};
-    info.hwndOwner = owner ? reinterpret_cast<HWND>(owner->window()->winId()) : nullptr;
-    info.pidlRoot = nullptr;  // the desktop
-    const std::wstring wideTitle = title.toStdWString();
-    info.lpszTitle = wideTitle.c_str();
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&info);
-    if (!item) return {};
-    wchar_t path[MAX_PATH] = {};
-    const bool ok = ::SHGetPathFromIDListW(item, path);
-    ::CoTaskMemFree(item);
-    return ok ? QString::fromWCharArray(path) : QString();
-  }
-  return Dialogs::FolderName(owner, title, QString());
-#else
   const QString chosen = Dialogs::FolderName(owner, title, QDir::homePath());
   if (chosen.isEmpty()) return {};
   const QString unc = UNCPathOfLocalFolder(chosen);
   return unc.isEmpty() ? QDir::toNativeSeparators(chosen) : unc;
-#endif
 }
 
 }  // namespace velloran

@@ -1,13 +1,16 @@
 #include "platform/profile/Profile.h"
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "platform/AtomicFile.h"
@@ -206,6 +209,26 @@ std::string_view LineEndOf(std::string_view text) {
   return (at + 1 < text.size() && text[at + 1] == '\n') ? "\r\n" : "\r";
 }
 
+#ifdef _WIN32
+/// Reads the whole file into `buffer`: a regular file of a sane size only.
+Status ReadInto(const std::string& path, std::string& buffer) {
+  buffer.clear();
+  const std::filesystem::path file(reinterpret_cast<const char8_t*>(path.c_str()));
+  std::error_code error;
+  const auto status = std::filesystem::status(file, error);
+  if (!std::filesystem::exists(status)) return ErrnoError(ENOENT);
+  if (!std::filesystem::is_regular_file(status)) return PlatformError{EINVAL, "Not a regular file"};
+  const auto size = std::filesystem::file_size(file, error);
+  if (error) return ErrnoError(EIO);
+  if (size > kMaxProfileBytes) return ErrnoError(EFBIG);
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return ErrnoError(EACCES);
+  buffer.resize(static_cast<size_t>(size));
+  in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  buffer.resize(static_cast<size_t>(in.gcount()));
+  return {};
+}
+#else
 /// Reads the whole file into `buffer`, whose capacity is kept between calls.
 /// A full read of the settings is some forty calls on a file of up to about
 /// 100 KB; a fresh allocation of that size each time costs more than the
@@ -249,6 +272,8 @@ Status ReadInto(const std::string& path, std::string& buffer) {
   buffer.resize(result.ok() ? used : 0);
   return result;
 }
+
+#endif
 
 std::string ValueOf(const ProfileText& file, std::string_view section, std::string_view key,
                     std::size_t bufferSize) {
@@ -346,9 +371,13 @@ class ProfileFile final : public ProfileFunctions {
 
 }  // namespace
 
-ProfileFunctions& SystemProfile() {
+ProfileFunctions& PortableProfile() {
   static ProfileFile profile;
   return profile;
 }
+
+#ifndef _WIN32
+ProfileFunctions& SystemProfile() { return PortableProfile(); }
+#endif
 
 }  // namespace velloran

@@ -43,4 +43,10 @@ bool IsSafeProfileWrite(std::string_view section, std::string_view key, std::str
 /// The backend for this operating system.
 ProfileFunctions& SystemProfile();
 
+/// This project's own implementation of the rules, on every system. The
+/// Windows toolkit writes through it, so that its INI files are the same
+/// bytes wherever it runs (Wine's profile functions, for one, drop the blank
+/// that stands for an empty value).
+ProfileFunctions& PortableProfile();
+
 }  // namespace velloran

@@ -30,7 +30,6 @@ class BrowsingTest : public ToolkitSuite {
   void networkPickerGivesTheUNCPathOfAMountedFolder();
   void folderPickerFillsTheOutputPath();
   void folderChecksGoThroughTheMountTable();
-  void domainNamesFromTheSystemConfiguration();
   void domainListAtStartUp();
   void aboutBox();
 
@@ -150,33 +149,6 @@ void BrowsingTest::folderChecksGoThroughTheMountTable() {
   QVERIFY(!FolderExists(QString()));
   SetMountTableFile(dir_->path() + "/no-such-table");
   QVERIFY(!FolderExists("\\\\fs1\\deploy\\wave 1"));
-}
-
-void BrowsingTest::domainNamesFromTheSystemConfiguration() {
-  const QString krb5 =
-      "# Kerberos\n"
-      "[libdefaults]\n"
-      "  default_realm = CORP.EXAMPLE.COM ; the domain\n"
-      "  dns_lookup_realm = false\n"
-      "[realms]\n"
-      "  LAB.EXAMPLE.COM = {\n"
-      "    kdc = dc1.lab.example.com\n"
-      "    default_domain = should.not.count\n"
-      "  }\n"
-      "  corp.example.com = {\n"
-      "    kdc = dc1.corp.example.com\n"
-      "  }\n"
-      "[domain_realm]\n"
-      "  .example.com = CORP.EXAMPLE.COM\n";
-  const QString ldap =
-      "# OpenLDAP\n"
-      "URI ldap://dc1.corp.example.com\n"
-      "base DC=Branch, dc=example,dc=com\n";
-  QCOMPARE(DomainNamesFromConfiguration(krb5, ldap),
-           (QStringList{"CORP.EXAMPLE.COM", "LAB.EXAMPLE.COM", "Branch.example.com"}));
-  // A base that names no domain, and nothing configured at all.
-  QCOMPARE(DomainNamesFromConfiguration({}, "BASE o=Example,c=US\n"), QStringList{});
-  QCOMPARE(DomainNamesFromConfiguration({}, {}), QStringList{});
 }
 
 void BrowsingTest::domainListAtStartUp() {

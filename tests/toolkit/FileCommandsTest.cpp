@@ -48,7 +48,7 @@ class FileCommandsTest : public ToolkitSuite {
 
 namespace {
 
-QAction* Tool(frmWizard& w, const char* id) { return w.findChild<QAction*>(id); }
+QAction* ToolNamed(frmWizard& w, const char* id) { return w.findChild<QAction*>(id); }
 
 void AddServerPair(frmWizard& w, const QString& from, const QString& to) {
   w.ShowPage(kPageServers);
@@ -96,7 +96,7 @@ void FileCommandsTest::saveAsAndSave() {
   AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   const QString path = dir.filePath("Printers.ini");
   Dialogs::SetNextFileName(path);
-  Tool(*w, "ID_BTN_SAVE")->trigger();  // untitled: Save asks for a name
+  ToolNamed(*w, "ID_BTN_SAVE")->trigger();  // untitled: Save asks for a name
 
   const ShownDialog asked = LastShown();
   QCOMPARE(asked.kind, ShownDialog::Kind::SaveFile);
@@ -112,26 +112,26 @@ void FileCommandsTest::saveAsAndSave() {
 
   // Nothing changed: Save writes nothing and asks nothing.
   QVERIFY(QFile::remove(path));
-  Tool(*w, "ID_BTN_SAVE")->trigger();
+  ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   QVERIFY(!QFile::exists(path));
   QCOMPARE(CountShown(ShownDialog::Kind::SaveFile), 1);
 
   // A change: Save writes to the same file without asking.
   AddServerPair(*w, "OLDSRV2", "NEWSRV2");
-  Tool(*w, "ID_BTN_SAVE")->trigger();
+  ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   QCOMPARE(CountShown(ShownDialog::Kind::SaveFile), 1);
   QVERIFY(ReadText(path).contains("FromServers=OLDSRV1,OLDSRV2\r\n"));
 
   // Save As always asks, and moves the document to the new name.
   const QString copy = dir.filePath("Copy.ini");
   Dialogs::SetNextFileName(copy);
-  Tool(*w, "ID_BTN_SAVE_AS")->trigger();
+  ToolNamed(*w, "ID_BTN_SAVE_AS")->trigger();
   QCOMPARE(w->DocumentPath(), copy);
   QCOMPARE(w->windowTitle(), QString("Velloran - Deployment Toolkit [Copy.ini]"));
   QVERIFY(ReadText(copy).contains("FromServers=OLDSRV1,OLDSRV2\r\n"));
   // Cancelling Save As changes nothing.
   Dialogs::SetNextFileName(QString());
-  Tool(*w, "ID_BTN_SAVE_AS")->trigger();
+  ToolNamed(*w, "ID_BTN_SAVE_AS")->trigger();
   QCOMPARE(w->DocumentPath(), copy);
 }
 
@@ -140,7 +140,7 @@ void FileCommandsTest::saveOnAnUntitledDocumentCancelled() {
   QVERIFY(w);
   AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   Dialogs::SetNextFileName(QString());
-  Tool(*w, "ID_BTN_SAVE")->trigger();
+  ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   QVERIFY(w->DocumentPath().isEmpty());
   QCOMPARE(w->DocumentName(), QString("UNTITLED"));
   QVERIFY(w->UnsavedChanges());
@@ -188,7 +188,7 @@ void FileCommandsTest::newWithUnsavedChanges() {
       dialog.findChild<QPushButton*>("cmdSelect")->click();
     });
   }
-  Tool(*w, "ID_BTN_NEW")->trigger();
+  ToolNamed(*w, "ID_BTN_NEW")->trigger();
 
   const ShownDialog& prompt = Dialogs::Shown()[titled ? 2 : 1];
   QCOMPARE(prompt.Text,
@@ -229,12 +229,12 @@ void FileCommandsTest::newCancelledKeepsTheDocument() {
   Dialogs::SetNextAnswer(MessageAnswer::No);
   Dialogs::SetNextDialogAction(
       [](QDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
-  Tool(*w, "ID_BTN_NEW")->trigger();
+  ToolNamed(*w, "ID_BTN_NEW")->trigger();
   QCOMPARE(w->DocumentPath(), path);
   QVERIFY(!w->ActiveDirectoryMode());
-  QVERIFY(!w->UnsavedChanges());
-  // The pages show the record as last written: the unsaved pair is gone.
-  QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 1);
+  // Cancelling New changes nothing: the unsaved pair is still there.
+  QVERIFY(w->UnsavedChanges());
+  QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 2);
 }
 
 void FileCommandsTest::openWithPromptsAndCancel() {
@@ -247,7 +247,7 @@ void FileCommandsTest::openWithPromptsAndCancel() {
   QVERIFY(w);
 
   Dialogs::SetNextFileName(manual);
-  Tool(*w, "ID_BTN_OPEN")->trigger();
+  ToolNamed(*w, "ID_BTN_OPEN")->trigger();
   QCOMPARE(LastShown().Title, QString("Open INI File ..."));
   QCOMPARE(LastShown().Filter, QString("Velloran (*.ini)"));
   QCOMPARE(w->DocumentPath(), manual);
@@ -263,7 +263,7 @@ void FileCommandsTest::openWithPromptsAndCancel() {
   Tick(*w, "chkDebugOn");
   Dialogs::SetNextAnswer(MessageAnswer::No);
   Dialogs::SetNextFileName(ad);
-  Tool(*w, "ID_BTN_OPEN")->trigger();
+  ToolNamed(*w, "ID_BTN_OPEN")->trigger();
   QCOMPARE(Dialogs::Shown()[Dialogs::Shown().size() - 2].Text,
            QString("Do you want to save your changes before opening a new INI file?"));
   QVERIFY(w->ActiveDirectoryMode());
@@ -273,7 +273,7 @@ void FileCommandsTest::openWithPromptsAndCancel() {
   Tick(*w, "chkDebugOn");
   Dialogs::SetNextAnswer(MessageAnswer::No);
   Dialogs::SetNextFileName(QString());
-  Tool(*w, "ID_BTN_OPEN")->trigger();
+  ToolNamed(*w, "ID_BTN_OPEN")->trigger();
   QCOMPARE(w->DocumentPath(), ad);
   QVERIFY(w->UnsavedChanges());
   QVERIFY(w->findChild<QCheckBox*>("chkDebugOn")->isChecked());
@@ -281,7 +281,7 @@ void FileCommandsTest::openWithPromptsAndCancel() {
   // Changed, Yes: written to its own file first.
   Dialogs::SetNextAnswer(MessageAnswer::Yes);
   Dialogs::SetNextFileName(manual);
-  Tool(*w, "ID_BTN_OPEN")->trigger();
+  ToolNamed(*w, "ID_BTN_OPEN")->trigger();
   QVERIFY(ReadText(ad).contains("DebugOn=True"));
   QCOMPARE(w->DocumentPath(), manual);
 }
@@ -317,7 +317,7 @@ void FileCommandsTest::newINIDialog() {
 
   dialog.OfferExisting(true);
   Click(help);
-  QVERIFY(LastShown().Text.endsWith("/" + help::PageForContext(1081)));
+  QVERIFY(LastShown().Text.endsWith("/" + help::HelpPageFile(1081)));
   tabs->setCurrentIndex(frmNewINI::kPageExisting);
   dialog.SetExistingFolder(dir.path());
   QStringList names;
@@ -339,7 +339,13 @@ void FileCommandsTest::newINIDialog() {
   onNew.show();
   QVERIFY(!onNew.findChild<QTabWidget*>("sstNewINI")->isTabEnabled(frmNewINI::kPageExisting));
   Click(onNew.findChild<QPushButton*>("cmdHelp"));
-  QVERIFY(LastShown().Text.endsWith("/" + help::PageForContext(1036)));
+  QVERIFY(LastShown().Text.endsWith("/" + help::HelpPageFile(1036)));
+  // F1 as on the wizard's pages.
+  Dialogs::Reset();
+  onNew.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&onNew));
+  QTest::keyClick(&onNew, Qt::Key_F1);
+  QVERIFY(LastShown().Text.endsWith("/" + help::HelpPageFile(1036)));
   QTest::keyClick(&onNew, Qt::Key_Escape);
   QVERIFY(onNew.g_bolCancelPressed);
 }
@@ -372,7 +378,7 @@ void FileCommandsTest::writtenFileReadsBackThroughTheEngineReader() {
   Tick(*w, "chkBatchFile");
   Tick(*w, "chkDebugOn");
   Dialogs::SetNextFileName(path);
-  Tool(*w, "ID_BTN_SAVE")->trigger();
+  ToolNamed(*w, "ID_BTN_SAVE")->trigger();
 
   INISettings expected;
   ResetINISettings(expected);
@@ -389,6 +395,8 @@ void FileCommandsTest::writtenFileReadsBackThroughTheEngineReader() {
   expected.MDACOption = 2;
   expected.CreateBatchFile = true;
   expected.DebugOn = true;
+  const QByteArray written = ReadBytes(path);
+  QCOMPARE(written, Golden("filled.ini", written));
   const INISettings read = ReadWithEngineReader(path);
   QCOMPARE(read.ServerPairs, expected.ServerPairs);
   QCOMPARE(read.PrinterPairs, expected.PrinterPairs);
@@ -398,7 +406,7 @@ void FileCommandsTest::writtenFileReadsBackThroughTheEngineReader() {
 
   // Opened again, the pages show what was saved.
   Dialogs::SetNextFileName(path);
-  Tool(*w, "ID_BTN_OPEN")->trigger();
+  ToolNamed(*w, "ID_BTN_OPEN")->trigger();
   QCOMPARE(w->findChild<QPlainTextEdit*>("txtSucessMessage")->toPlainText(),
            QString("Moved.\nThank you."));
   QCOMPARE(w->findChild<QListWidget*>("lstToEmailAddresses")->count(), 2);
@@ -424,7 +432,7 @@ void FileCommandsTest::handWrittenSectionsSurviveASave() {
   auto w = StartWizardOn(path);
   QVERIFY(w);
   Tick(*w, "chkAlwaysRun");
-  Tool(*w, "ID_BTN_SAVE")->trigger();
+  ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   QVERIFY(!w->UnsavedChanges());
 
   const QString text = ReadText(path);
@@ -444,7 +452,7 @@ void FileCommandsTest::aSaveThatCannotBeWrittenKeepsTheChanges() {
   // A folder that is not there, and a name that is a folder.
   for (const QString& target : {dir.filePath("gone/Printers.ini"), dir.path()}) {
     Dialogs::SetNextFileName(target);
-    Tool(*w, "ID_BTN_SAVE_AS")->trigger();
+    ToolNamed(*w, "ID_BTN_SAVE_AS")->trigger();
     QCOMPARE(LastShown().kind, ShownDialog::Kind::Message);
     QCOMPARE(LastShown().Title, QString("Error Saving"));
     QCOMPARE(LastShown().Icon, MessageIcon::Critical);
@@ -455,7 +463,7 @@ void FileCommandsTest::aSaveThatCannotBeWrittenKeepsTheChanges() {
   }
   // New asks before dropping the work; Yes with a failing write stops there.
   Dialogs::SetNextAnswer(MessageAnswer::Yes);
-  Tool(*w, "ID_BTN_NEW")->trigger();
+  ToolNamed(*w, "ID_BTN_NEW")->trigger();
   QCOMPARE(LastShown().Title, QString("Error Saving"));
   QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 1);
   QVERIFY(w->UnsavedChanges());
@@ -474,7 +482,7 @@ void FileCommandsTest::aFullDiskKeepsTheOldFileWhole() {
     // Room for the first keys of the save, not for the whole document.
     FullDisk full(kManualFile.size() + 40);
     QVERIFY(full.Active());
-    Tool(*w, "ID_BTN_SAVE")->trigger();
+    ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   }
   QCOMPARE(LastShown().Title, QString("Error Saving"));
   QVERIFY(LastShown().Text.startsWith("The INI file could not be saved to " +
@@ -485,7 +493,7 @@ void FileCommandsTest::aFullDiskKeepsTheOldFileWhole() {
   QCOMPARE(FileNames(dir.path()), QStringList{"Printers.ini"});
 
   // With room again the same save goes through whole.
-  Tool(*w, "ID_BTN_SAVE")->trigger();
+  ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   QVERIFY(!w->UnsavedChanges());
   const INISettings saved = ReadWithEngineReader(path);
   QCOMPARE(saved.ServerPairs[2].FromName, std::string("OLDSRV3"));
@@ -505,7 +513,7 @@ void FileCommandsTest::aSaveKeepsLinksAndPermissions() {
   auto w = StartWizardOn(link);
   QVERIFY(w);
   AddServerPair(*w, "OLDSRV3", "NEWSRV3");
-  Tool(*w, "ID_BTN_SAVE")->trigger();
+  ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   QVERIFY(!w->UnsavedChanges());
   QVERIFY(QFileInfo(link).isSymLink());
   QCOMPARE(ReadWithEngineReader(real).ServerPairs[2].FromName, std::string("OLDSRV3"));
@@ -521,7 +529,7 @@ void FileCommandsTest::newAndOpenStopWhenTheirSaveAsIsCancelled() {
     const int dialogs = CountShown(ShownDialog::Kind::SaveFile);
     Dialogs::SetNextAnswer(MessageAnswer::Yes);
     Dialogs::SetNextFileName(QString());  // Save As cancelled
-    Tool(*w, tool)->trigger();
+    ToolNamed(*w, tool)->trigger();
     QCOMPARE(CountShown(ShownDialog::Kind::SaveFile), dialogs + 1);
     // Neither the New-INI dialog nor the Open dialog came up.
     QCOMPARE(LastShown().kind, ShownDialog::Kind::SaveFile);
@@ -547,13 +555,13 @@ void FileCommandsTest::textsBeyondAsciiTravelInTheCodePage() {
   auto w = StartWizard(Kind::Manual);
   QVERIFY(w);
   Dialogs::SetNextFileName(path);
-  Tool(*w, "ID_BTN_OPEN")->trigger();
+  ToolNamed(*w, "ID_BTN_OPEN")->trigger();
   auto* subject = w->findChild<QLineEdit*>("txtEmailSubject");
   QCOMPARE(subject->text(), QString::fromUtf8("Grüße aus dem Büro"));
 
   subject->setText(QString::fromUtf8("Café für 5 €"));
   AddServerPair(*w, QString::fromUtf8("ÄLT"), QString::fromUtf8("NEU"));
-  Tool(*w, "ID_BTN_SAVE")->trigger();
+  ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   QVERIFY(!w->UnsavedChanges());
   QFile saved(path);
   QVERIFY(saved.open(QIODevice::ReadOnly));

@@ -28,7 +28,7 @@ class KeyboardTest : public ToolkitSuite {
 
 namespace {
 
-QAction* Tool(frmWizard& w, const char* id) { return w.findChild<QAction*>(id); }
+QAction* ToolNamed(frmWizard& w, const char* id) { return w.findChild<QAction*>(id); }
 
 /// The widgets Tab visits from `start` until it comes back round.
 QList<QWidget*> TabChain(QWidget* start, int limit = 60) {
@@ -133,14 +133,14 @@ void KeyboardTest::emptyFieldsStayEmptyAfterASave() {
   Type(w->findChild<QLineEdit*>("txtToServer"), "NEW");
   Click(w->findChild<QPushButton*>("cmdSaveServerPair"));
   Dialogs::SetNextFileName(dir.filePath("Printers.ini"));
-  Tool(*w, "ID_BTN_SAVE")->trigger();
+  ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   QVERIFY(!w->UnsavedChanges());
   QVERIFY(ReadText(dir.filePath("Printers.ini")).contains("ServerPort= \r\n"));
 
   // New, cancelled: the pages show the record again.
   Dialogs::SetNextDialogAction(
       [](QDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
-  Tool(*w, "ID_BTN_NEW")->trigger();
+  ToolNamed(*w, "ID_BTN_NEW")->trigger();
   QCOMPARE(port->text(), QString());
   QCOMPARE(subject->text(), QString());
   QCOMPARE(w->Settings().EmailSubject, std::string());

@@ -132,6 +132,23 @@ QString ReadText(const QString& path) {
   return QString::fromUtf8(file.readAll());
 }
 
+QByteArray ReadBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QByteArray Golden(const QString& name, const QByteArray& actual, const QString& folder) {
+  const QString path = QStringLiteral(VELLORAN_TOOLKIT_GOLDEN_DIR "/") + name;
+  if (qEnvironmentVariableIsSet("VELLORAN_UPDATE_GOLDEN")) {
+    QByteArray stored = actual;
+    if (!folder.isEmpty()) stored.replace(folder.toUtf8(), "@FOLDER@");
+    WriteText(path, stored);
+  }
+  QByteArray expected = ReadBytes(path);
+  if (!folder.isEmpty()) expected.replace("@FOLDER@", folder.toUtf8());
+  return expected;
+}
+
 bool WriteText(const QString& path, const QByteArray& content) {
   QFile file(path);
   return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();

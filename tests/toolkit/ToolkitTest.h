@@ -84,6 +84,12 @@ class FullDisk {
 QStringList FileNames(const QString& folder);
 
 QString ReadText(const QString& path);
+QByteArray ReadBytes(const QString& path);
+
+/// The expected bytes kept in tests/toolkit/golden/NAME, with every "@FOLDER@"
+/// replaced by `folder`. With VELLORAN_UPDATE_GOLDEN set, `actual` is written
+/// there first (folder put back as "@FOLDER@"), to take a reviewed change.
+QByteArray Golden(const QString& name, const QByteArray& actual, const QString& folder = {});
 bool WriteText(const QString& path, const QByteArray& content);
 
 }  // namespace velloran::test

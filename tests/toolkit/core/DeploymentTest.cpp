@@ -1,0 +1,177 @@
+// Deploy Now against a scripted window and real folders: what is copied and
+// written, in which order, and what the administrator is told.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "FakeView.h"
+#include "tests/support/Fakes.h"
+#include "toolkit/core/Deployment.h"
+
+namespace velloran {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Contains;
+using test::FakeView;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::string Golden(const std::string& name, const std::string& folder = {}) {
+  std::string text = ReadFile(fs::path(VELLORAN_SOURCE_DIR) / "tests/toolkit/golden" / name);
+  for (size_t at = text.find("@FOLDER@"); at != std::string::npos; at = text.find("@FOLDER@"))
+    text.replace(at, 8, folder);
+  return text;
+}
+
+std::vector<std::string> Names(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class DeployNow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(toolkit_);
+    fs::create_directories(share_);
+    WriteFile(toolkit_ / "VelloranEngine.exe", "MZ engine");
+    WriteFile(toolkit_ / "EvntMsg.dll", "MZ messages");
+    WriteFile(toolkit_ / "MDAC_TYP2.8.EXE", "MZ mdac 2.8");
+    WriteFile(dir_ / "Printers.ini", "[GENERAL]\r\nUseManualDefinitions=True\r\n");
+    clock_.Time = LocalTime{2004, 7, 9, 14, 5, 33, 0};
+    env_.Time = &clock_;
+    env_.UserName = [] { return std::string("admin"); };
+    env_.ComputerName = [] { return std::string("ADMINPC"); };
+    env_.ToolkitFolder = toolkit_.string();
+    env_.FolderExists = [this](const std::string& f) { return fs::is_directory(Local(f)); };
+    env_.LocalFolder = [this](const std::string& f) { return Local(f); };
+    env_.ShareOf = [this](const std::string& f) { return f == share_.string() ? share : ""; };
+
+    document_.SetPath((dir_ / "Printers.ini").string());
+    document_.Settings.UseManualDefinitions = true;
+    document_.Settings.DeploymentPath = "\\\\srv\\deploy";
+    document_.Settings.CreateBatchFile = document_.Settings.CreateWebLaunchPage = true;
+  }
+  // The share \\srv\deploy is mounted on share_.
+  std::string Local(const std::string& folder) const {
+    return folder == share ? share_.string() : folder;
+  }
+
+  const std::string share = "\\\\srv\\deploy";
+  TempDir dir_;
+  fs::path toolkit_ = dir_ / "toolkit", share_ = dir_ / "share";
+  test::FixedClock clock_;
+  DeploymentEnvironment env_;
+  Document document_;
+  FakeView view_;
+};
+
+TEST_F(DeployNow, TheLaunchersAreTheSameBytesAsEver) {
+  DeploymentRequest r;
+  r.Folder = "\\\\srv\\deploy";
+  r.DocumentName = "Printers.ini";
+  r.IncludeMDAC = true;
+  r.MDACOption = 2;
+  const GeneratedBy by{LocalTime{2004, 7, 9, 14, 5, 33, 0}, "admin", "ADMINPC"};
+  EXPECT_EQ(WebLaunchPageText(r, by), Golden("mdac-2.8.html"));
+  EXPECT_EQ(BatchFileText(r, by), Golden("mdac-2.8-on-share.bat"));
+  r.IncludeMDAC = false;
+  r.Folder = "/srv/local";
+  EXPECT_EQ(WebLaunchPageText(r, by), Golden("no-mdac.html"));
+  EXPECT_EQ(BatchFileText(r, by), Golden("no-mdac.bat", r.Folder));
+}
+
+TEST_F(DeployNow, CopiesEveryFileThenWritesTheLaunchers) {
+  document_.Settings.IncludeMDAC = true;
+  document_.Settings.MDACOption = 2;
+  const DeploymentOutcome outcome = Deploy(document_, env_, view_);
+  EXPECT_TRUE(outcome.Succeeded);
+  EXPECT_EQ(view_.Messages(), std::vector<std::string>{"Sucess|Deployment successfull."});
+  EXPECT_EQ(Names(share_), (std::vector<std::string>{"EvntMsg.dll", "MDAC_TYP2.8.EXE",
+                                                     "Printers.ini", "Printers.ini.bat",
+                                                     "Printers.ini.html", "VelloranEngine.exe"}));
+  EXPECT_EQ(ReadFile(share_ / "EvntMsg.dll"), "MZ messages");
+  EXPECT_EQ(ReadFile(share_ / "Printers.ini.bat"), Golden("mdac-2.8-on-share.bat"));
+  const std::vector<std::string> steps(view_.Log.begin(), view_.Log.end() - 1);
+  EXPECT_EQ(
+      steps,
+      (std::vector<std::string>{
+          "progress 1 Initializing deployment process ...", "progress 2 Copying MDAC file ...",
+          "progress 3 Copying Velloran Engine ...", "progress 4 Copying event message file ...",
+          "progress 5 Copying INI file ...", "progress 6 Creating HTML file ...",
+          "progress 7 Creating batch file ...", "progress 11 Deployment Complete.", "finished"}));
+}
+
+TEST_F(DeployNow, AFailedCopyLeavesTheLaunchersAsTheyWereAndSaysSoOnce) {
+  WriteFile(share_ / "Printers.ini.bat", "old batch");
+  // With MDAC ticked and no installer, and without the engine.
+  document_.Settings.IncludeMDAC = true;
+  document_.Settings.MDACOption = 0;
+  fs::remove(toolkit_ / "VelloranEngine.exe");
+  const DeploymentOutcome outcome = Deploy(document_, env_, view_);
+  EXPECT_FALSE(outcome.Succeeded);
+  EXPECT_EQ(ReadFile(share_ / "Printers.ini.bat"), "old batch");
+  EXPECT_FALSE(fs::exists(share_ / "Printers.ini.html"));
+  EXPECT_TRUE(fs::exists(share_ / "Printers.ini")) << "the other copies go on";
+  EXPECT_TRUE(fs::exists(share_ / "EvntMsg.dll"));
+  ASSERT_EQ(view_.Messages().size(), 1u);
+  const std::string message = view_.Messages()[0];
+  EXPECT_TRUE(Contains(message, "MDAC_TYP2.5SP3.EXE (error 2)")) << message;
+  EXPECT_TRUE(Contains(message, "VelloranEngine.exe (error 2)")) << message;
+  EXPECT_TRUE(Contains(message,
+                       "missing:\nMDAC_TYP2.5SP3.EXE\nVelloranEngine.exe\n"
+                       "Printers.ini.html\nPrinters.ini.bat\n"))
+      << message;
+}
+
+TEST_F(DeployNow, AMissingEventMessageFileIsReportedButStopsNoLauncher) {
+  fs::remove(toolkit_ / "EvntMsg.dll");
+  EXPECT_FALSE(Deploy(document_, env_, view_).Succeeded);
+  EXPECT_TRUE(fs::exists(share_ / "Printers.ini.bat"));
+  ASSERT_EQ(view_.Messages().size(), 1u);
+  EXPECT_TRUE(Contains(view_.Messages()[0], "EvntMsg.dll (error 2)"));
+}
+
+TEST_F(DeployNow, AFolderOfThisMachineIsNamedAsTheClientsReachIt) {
+  // Held by the mounted share: the launchers name the share.
+  document_.Settings.DeploymentPath = share_.string();
+  EXPECT_TRUE(Deploy(document_, env_, view_).Succeeded);
+  EXPECT_EQ(view_.Messages(), std::vector<std::string>{"Sucess|Deployment successfull."});
+  EXPECT_TRUE(
+      Contains(ReadFile(share_ / "Printers.ini.bat"), "\"\\\\srv\\deploy\\VelloranEngine.exe\""));
+
+  // No share holds it: the files go there, with a warning instead of success.
+  const fs::path local = dir_ / "local";
+  fs::create_directories(local);
+  document_.Settings.DeploymentPath = local.string();
+  view_.Log.clear();
+  EXPECT_TRUE(Deploy(document_, env_, view_).Succeeded);
+  ASSERT_EQ(view_.Messages().size(), 1u);
+  EXPECT_TRUE(Contains(view_.Messages()[0],
+                       "Deployment|The files were deployed, but the "
+                       "deployment folder " +
+                           local.string() + " is not a network share"));
+  EXPECT_EQ(ReadFile(local / "Printers.ini.bat"), Golden("no-mdac.bat", local.string()));
+}
+
+TEST_F(DeployNow, UnsavedDocumentsAndMissingFoldersAreRefused) {
+  document_.Unsaved = true;
+  EXPECT_FALSE(Deploy(document_, env_, view_).Succeeded);
+  document_.Unsaved = false;
+  document_.Settings.DeploymentPath = "\\\\srv\\elsewhere";
+  EXPECT_FALSE(Deploy(document_, env_, view_).Succeeded);
+  EXPECT_EQ(view_.Messages(),
+            (std::vector<std::string>{"Error|This INI file needs to be saved. Please save your INI "
+                                      "file before trying to deploy.",
+                                      "Error|The deployment folder does not exist. Please check "
+                                      "your deployment folder and try again."}));
+  EXPECT_TRUE(Names(share_).empty());
+}
+
+}  // namespace
+}  // namespace velloran

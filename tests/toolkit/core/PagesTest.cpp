@@ -1,0 +1,76 @@
+// The pages as data: every way to a page leads to one that exists, in both
+// modes, and every page has its help.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "tests/support/Fakes.h"
+#include "toolkit/core/HelpContexts.h"
+#include "toolkit/core/Pages.h"
+
+namespace velloran {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Pages, TheTreeAndBackAndNextReachTheSamePagesInEachMode) {
+  for (bool ad : {true, false}) {
+    std::set<int> inTree;
+    std::set<std::string_view> keys;
+    for (const TreeNode& node : OptionTree(ad)) {
+      EXPECT_TRUE(HasPage(node.Page)) << node.Key;
+      EXPECT_TRUE(keys.insert(node.Key).second) << "duplicate key " << node.Key;
+      EXPECT_TRUE(node.ParentKey.empty() || keys.count(node.ParentKey)) << node.Key;
+      inTree.insert(node.Page);
+      EXPECT_EQ(NodeOfPage(node.Page, ad)->Key, node.Key);
+    }
+    // Next from the first page walks every page of the tree once; Back
+    // walks the same way home.
+    std::set<int> walked = {kPageGeneral};
+    int page = kPageGeneral;
+    while (auto next = NextPage(page, ad)) {
+      EXPECT_EQ(PreviousPage(*next, ad), page);
+      EXPECT_TRUE(walked.insert(*next).second) << *next;
+      page = *next;
+    }
+    EXPECT_EQ(page, kPageSupport);
+    EXPECT_TRUE(NextDisabled(page));
+    EXPECT_TRUE(BackDisabled(kPageGeneral));
+    EXPECT_EQ(walked, inTree) << (ad ? "Active Directory" : "manual");
+
+    for (int t = 0; t < kToolCount; ++t) {
+      const Tool tool = static_cast<Tool>(t);
+      const auto target = PageOfTool(tool, ad);
+      if (target && ToolOffered(tool, ad)) {
+        EXPECT_TRUE(inTree.count(*target)) << ToolId(tool);
+      }
+    }
+  }
+  EXPECT_EQ(PageOfTool(Tool::Deployment, true), kPageDeploymentOverview);
+  EXPECT_EQ(PageOfTool(Tool::Deployment, false), kPageDeployment);
+  EXPECT_FALSE(ToolOffered(Tool::MDAC, false));
+  EXPECT_FALSE(ToolOffered(Tool::Servers, true));
+}
+
+TEST(Pages, EveryPageAndDialogHasAHelpPageWithoutInternalNumbers) {
+  const fs::path help = fs::path(VELLORAN_SOURCE_DIR) / "docs/help";
+  std::set<int> contexts(help::AllContexts().begin(), help::AllContexts().end());
+  for (bool ad : {true, false}) {
+    for (const TreeNode& node : OptionTree(ad)) {
+      EXPECT_TRUE(contexts.count(HelpContextOfPage(node.Page, ad))) << node.Key;
+      EXPECT_FALSE(PageHeading(node.Page, ad).empty()) << node.Key;
+    }
+  }
+  EXPECT_NE(HelpContextOfPage(kPageDeployment, true), HelpContextOfPage(kPageDeployment, false));
+  for (int context : help::AllContexts()) {
+    const fs::path page = help / std::string(help::PageForContext(context));
+    ASSERT_TRUE(fs::exists(page)) << page;
+    EXPECT_FALSE(test::Contains(test::ReadFile(page), "Help topic")) << page;
+  }
+  EXPECT_TRUE(fs::exists(help / std::string(help::kContentsPage)));
+}
+
+}  // namespace
+}  // namespace velloran

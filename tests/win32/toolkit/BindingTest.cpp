@@ -1,0 +1,376 @@
+// The pages bound to the core, driven as an administrator would: the saved
+// INI file, the pair editors, the checks, the deployed files and the
+// caption. Saved and deployed bytes are those of the toolkit's golden files:
+// both front-ends write the same files for the same input.
+
+#include <windows.h>
+
+#include <fstream>
+
+#include "WizardFixture.h"
+#include "common/modINIDocument.h"
+#include "platform/profile/Profile.h"
+#include "toolkit/core/Pages.h"
+
+namespace velloran::win32::testing {
+namespace {
+
+int ToolCommand(Tool tool) { return kToolCommandBase + static_cast<int>(tool); }
+
+class BindingTest : public WizardTest {
+ protected:
+  void On(int page) { window->ShowPage(page); }
+  void Tick(int id) { ASSERT_TRUE(Click(Control(id))) << id; }
+  void AddPair(int from, int to, int save, const std::string& a, const std::string& b) {
+    Type(Control(from), a);
+    Type(Control(to), b);
+    Click(Control(save));
+  }
+  /// File > Save, answering the Save As dialog with `path` when it asks.
+  void SaveAs(const std::string& path) {
+    dialogs.SaveFiles.push_back(path);
+    ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Save));
+  }
+  INISettings ReadBack(const std::string& path) {
+    INISettings s;
+    ResetINISettings(s);
+    INIDocument(SystemProfile(), path).ReadINISettings(s);
+    return s;
+  }
+  /// A saved manual document with one server pair and the deployment set.
+  void SavedManualDocument(bool mdac) {
+    Open(false);
+    On(kPageServers);
+    AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "OLDSRV1", "NEWSRV1");
+    On(kPageDeployment);
+    Type(Control(txtNetworkSharePath), "\\\\srv\\deploy");
+    Tick(chkCreateHTML);
+    Tick(chkBatchFile);
+    if (mdac) {
+      On(kPageMDAC);
+      Tick(chkIncludeMDAC);
+      Tick(optMDACVersion(2));
+    }
+    SaveAs(PathOf("Printers.ini"));
+    ASSERT_FALSE(window->CurrentDocument().Unsaved);
+  }
+};
+
+TEST_F(BindingTest, ManualDocumentIsSavedAsTheOtherToolkitSavesItAndReopens) {
+  Open(false);
+  EXPECT_FALSE(window->CurrentDocument().Unsaved);
+  On(kPageServers);
+  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "OLDSRV1", "NEWSRV1");
+  Click(Control(cmdNewServerPair));
+  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "OLDSRV2", "NEWSRV2");
+  On(kPagePrinters);
+  AddPair(txtFromPrinter, txtToPrinter, cmdPrinterSave, "ACCOUNTING", "ACCOUNTING-COLOR");
+  On(kPageSMTPMail);
+  Tick(chkUseSMTP);
+  Type(Control(txtSMTPServerName), "mail.corp.example.com");
+  Type(Control(txtSMTPEmailAddress), "velloran@corp.example.com");
+  Type(Control(txtSendEmailTo), "helpdesk@corp.example.com");
+  Click(Control(cmdAddSendEmail));
+  Type(Control(txtSendEmailTo), "printadmin@corp.example.com");
+  Click(Control(cmdAddSendEmail));
+  On(kPageClientPopup);
+  Tick(chkUseNotifyUser);
+  Type(Control(txtSucessMessage), "Moved.\r\nThank you.");
+  On(kPageMDAC);
+  Tick(chkIncludeMDAC);
+  Tick(optMDACVersion(2));
+  On(kPageDeployment);
+  Tick(chkBatchFile);
+  On(kPageSupport);
+  Tick(chkDebugOn);
+  EXPECT_TRUE(window->CurrentDocument().Unsaved);
+  const std::string path = PathOf("Printers.ini");
+  SaveAs(path);
+
+  EXPECT_EQ(dialogs.TakeMessages(), std::vector<std::string>{});
+  ASSERT_EQ(dialogs.SaveRequests.size(), 1u) << "an untitled document asks for a name";
+  EXPECT_EQ(dialogs.SaveRequests[0].Title, "Save INI file As ...");
+  EXPECT_EQ(dialogs.SaveRequests[0].InitialName, "UNTITLED.INI");
+  EXPECT_EQ(ReadBytes(Wide(path)), Golden("filled.ini"));
+  EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [Printers.ini]");
+  EXPECT_FALSE(window->CurrentDocument().Unsaved);
+
+  // New clears the pages, Open brings every field back.
+  dialogs.NewINIChoices.push_back({false, false, true, {}});
+  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::New));
+  EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [UNTITLED]");
+  EXPECT_TRUE(LinesOf(Control(lstServerPairs)).empty());
+  EXPECT_EQ(TextOf(Control(txtSMTPServerName)), "");
+  EXPECT_EQ(dialogs.NewINIRequests.back(), false) << "File > New offers no existing file";
+  dialogs.OpenFiles.push_back(path);
+  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Open));
+  EXPECT_EQ(LinesOf(Control(lstServerPairs)),
+            (std::vector<std::string>{"OLDSRV1 -> NEWSRV1", "OLDSRV2 -> NEWSRV2"}));
+  EXPECT_EQ(LinesOf(Control(lstPrinterPairs)),
+            std::vector<std::string>{"ACCOUNTING -> ACCOUNTING-COLOR"});
+  EXPECT_EQ(LinesOf(Control(lstToEmailAddresses)),
+            (std::vector<std::string>{"helpdesk@corp.example.com", "printadmin@corp.example.com"}));
+  EXPECT_EQ(TextOf(Control(txtSucessMessage)), "Moved.\r\nThank you.");
+  EXPECT_EQ(TextOf(Control(txtSMTPServerPort)), "25");
+  EXPECT_TRUE(IsChecked(Control(optMDACVersion(2))));
+  EXPECT_TRUE(IsChecked(Control(chkDebugOn)));
+  EXPECT_TRUE(IsEnabled(Control(txtSMTPServerName))) << "the SMTP fields follow their box";
+  EXPECT_FALSE(IsEnabled(Control(txtFileOutputPath)));
+  EXPECT_FALSE(window->CurrentDocument().Unsaved) << "filling the pages is no edit";
+  EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [Printers.ini]");
+
+  // Saved again unchanged, the file is the same.
+  Type(Control(txtEmailSubject), "x");
+  Type(Control(txtEmailSubject), "");
+  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Save));
+  EXPECT_EQ(ReadBytes(Wide(path)), Golden("filled.ini"));
+  EXPECT_EQ(dialogs.SaveRequests.size(), 1u) << "a titled document is saved in place";
+}
+
+TEST_F(BindingTest, EveryFieldOfAnActiveDirectoryDocumentReachesTheFile) {
+  domains = {"CORP", "LAB"};
+  Open(true);
+  EXPECT_EQ(SendMessageW(Control(cboDomainName), CB_GETCOUNT, 0, 0), 2);
+  Type(Control(cboDomainName), "corp.example.com");
+  Tick(chkAlwaysRun);
+  On(kPageSMTPMail);
+  Tick(chkUseSMTP);
+  Type(Control(txtSMTPServerName), "mail");
+  Type(Control(txtSMTPServerPort), "2525");
+  Type(Control(txtEmailSubject), "Printers");
+  Type(Control(txtSMTPEmailAddress), "a@b.example");
+  Type(Control(txtSendEmailTo), "c@d.example");
+  Click(Control(cmdAddSendEmail));
+  On(kPageFileOutput);
+  Tick(chkUseFileOutput);
+  Type(Control(txtFileOutputPath), "\\\\srv\\out");
+  Type(Control(txtFileOutputName), "result.txt");
+  Tick(chkIncludeComputerName);
+  Tick(chkIncludeFinalStatus);
+  On(kPageClientPopup);
+  Tick(chkNotifyMessageOnFailure);
+  Type(Control(txtFailureMessage), "Not moved.\r\n\r\nCall 100.");
+  On(kPageEventLog);
+  Tick(chkWriteToEventLog);
+  On(kPageDeployment);
+  Type(Control(txtNetworkSharePath), "\\\\srv\\deploy");
+  On(kPageMDAC);
+  Tick(chkIncludeMDAC);
+  Tick(optMDACVersion(1));
+  const std::string path = PathOf("AD.ini");
+  SaveAs(path);
+  EXPECT_EQ(dialogs.TakeMessages(), std::vector<std::string>{});
+
+  const INISettings s = ReadBack(path);
+  EXPECT_TRUE(s.UseActiveDirectory);
+  EXPECT_FALSE(s.UseManualDefinitions);
+  EXPECT_TRUE(s.AlwaysRun);
+  EXPECT_EQ(s.DomainName, "corp.example.com");
+  EXPECT_TRUE(s.UseSMTP);
+  EXPECT_EQ(s.SMTPServerNameOrIP, "mail");
+  EXPECT_EQ(s.ServerPort, "2525");
+  EXPECT_EQ(s.EmailSubject, "Printers");
+  EXPECT_EQ(s.EmailFrom, "a@b.example");
+  ASSERT_GE(s.EmailTo.size(), 1u);
+  EXPECT_EQ(s.EmailTo[0], "c@d.example");
+  EXPECT_TRUE(s.UseFileOutput);
+  EXPECT_EQ(s.FileOutputPath, "\\\\srv\\out");
+  EXPECT_EQ(s.FileOutputName, "result.txt");
+  EXPECT_TRUE(s.IncludeComputerName);
+  EXPECT_TRUE(s.IncludeOutcome);
+  EXPECT_TRUE(s.UseFailureClientPopup);
+  EXPECT_EQ(s.FailureMessage, "Not moved.^CRLF^CRLFCall 100.");
+  EXPECT_TRUE(s.WriteToEventLog);
+  EXPECT_EQ(s.DeploymentPath, "\\\\srv\\deploy");
+  EXPECT_TRUE(s.IncludeMDAC);
+  EXPECT_EQ(s.MDACOption, 1);
+  EXPECT_FALSE(s.CreateBatchFile);
+  EXPECT_FALSE(s.DebugOn);
+}
+
+TEST_F(BindingTest, SaveOfAnActiveDirectoryDocumentWithoutDomainShowsItsPage) {
+  Open(true);
+  Tick(chkAlwaysRun);
+  On(kPageSupport);
+  SaveAs(PathOf("AD.ini"));
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Messages[0].Title, "Error Saving");
+  EXPECT_EQ(window->CurrentPage(), kPageActiveDirectory);
+  EXPECT_EQ(SelectedTreeItem(Control(tvwWizardOptions)), "Active Directory");
+  EXPECT_TRUE(dialogs.SaveRequests.empty()) << "nothing is asked before the pages pass";
+}
+
+TEST_F(BindingTest, PairEditorsAddReplaceChooseAndDelete) {
+  Open(false);
+  On(kPageServers);
+  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "A", "B");
+  EXPECT_EQ(LinesOf(Control(lstServerPairs)), std::vector<std::string>{"A -> B"});
+  // The line just added is the chosen one: Save now replaces it.
+  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "A", "C");
+  EXPECT_EQ(LinesOf(Control(lstServerPairs)), std::vector<std::string>{"A -> C"});
+  Click(Control(cmdNewServerPair));
+  EXPECT_EQ(TextOf(Control(txtFromServer)), "");
+  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "D", "E");
+  ClickLine(Control(lstServerPairs), 0);
+  EXPECT_EQ(TextOf(Control(txtFromServer)), "A");
+  EXPECT_EQ(TextOf(Control(txtToServer)), "C");
+
+  dialogs.Answers = {MessageAnswer::No, MessageAnswer::Yes};
+  Click(Control(cmdDeleteServer));
+  EXPECT_EQ(LinesOf(Control(lstServerPairs)).size(), 2u) << "No keeps the line";
+  Click(Control(cmdDeleteServer));
+  EXPECT_EQ(LinesOf(Control(lstServerPairs)), std::vector<std::string>{"D -> E"});
+  ASSERT_EQ(dialogs.Messages.size(), 2u);
+  EXPECT_EQ(dialogs.Messages[0].Title, "Delete?");
+  dialogs.Messages.clear();
+
+  // One half of a pair is refused, and nothing is added.
+  On(kPagePrinters);
+  Type(Control(txtFromPrinter), "P1");
+  Click(Control(cmdPrinterSave));
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Messages[0].Title, "Save Error");
+  EXPECT_TRUE(LinesOf(Control(lstPrinterPairs)).empty());
+  Click(Control(cmdNewPrinter));
+  EXPECT_EQ(TextOf(Control(txtFromPrinter)), "");
+  dialogs.Messages.clear();
+
+  On(kPageMixed);
+  Type(Control(txtMixedFromServer), "S1");
+  Type(Control(txtMixedFromPrinter), "P1");
+  Type(Control(txtMixedToServer), "S2");
+  Type(Control(txtMixedToPrinter), "P2");
+  Click(Control(cmdMixedSave));
+  EXPECT_EQ(LinesOf(Control(lstMixedPrintersAndServers)),
+            std::vector<std::string>{"S1 >> P1 -> S2 >> P2"});
+  Click(Control(cmdMixedNew));
+  ClickLine(Control(lstMixedPrintersAndServers), 0);
+  EXPECT_EQ(TextOf(Control(txtMixedToPrinter)), "P2");
+
+  SaveAs(PathOf("Pairs.ini"));
+  const INISettings s = ReadBack(PathOf("Pairs.ini"));
+  ASSERT_GE(s.ServerPairs.size(), 1u);
+  EXPECT_EQ(s.ServerPairs[0].FromName, "D");
+  ASSERT_GE(s.MixedPairs.size(), 1u);
+  EXPECT_EQ(s.MixedPairs[0].ToServer, "S2");
+  EXPECT_EQ(s.MixedPairs[0].FromPrinter, "P1");
+}
+
+TEST_F(BindingTest, FieldChecksWhenTheFocusLeaves) {
+  Open(false);
+  On(kPageSMTPMail);
+  Tick(chkUseSMTP);
+  for (const char* port : {"25", "", "2.5", "70000"}) {
+    Type(Control(txtSMTPServerPort), port);
+    SendMessageW(window->Handle(), WM_COMMAND, MAKEWPARAM(txtSMTPServerPort, EN_KILLFOCUS),
+                 reinterpret_cast<LPARAM>(Control(txtSMTPServerPort)));
+    PumpMessages();
+  }
+  std::vector<std::string> titles;
+  for (const ShownMessage& m : dialogs.Messages) titles.push_back(m.Title);
+  EXPECT_EQ(titles, (std::vector<std::string>{"Invalid Port Number", "Invalid Port Number"}));
+  EXPECT_EQ(GetFocus(), Control(txtSMTPServerPort)) << "the focus stays in the field";
+  Type(Control(txtSMTPServerPort), "25");
+  dialogs.Messages.clear();
+
+  Type(Control(txtSendEmailTo), "@");
+  Click(Control(cmdAddSendEmail));
+  EXPECT_TRUE(LinesOf(Control(lstToEmailAddresses)).empty());
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Messages[0].Title, "Invalid Email");
+  dialogs.Messages.clear();
+
+  window->ShowPage(kPageDeployment);
+  Type(Control(txtNetworkSharePath), PathOf("missing") + "\\");
+  SendMessageW(window->Handle(), WM_COMMAND, MAKEWPARAM(txtNetworkSharePath, EN_KILLFOCUS),
+               reinterpret_cast<LPARAM>(Control(txtNetworkSharePath)));
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Messages[0].Title, "Folder not found.");
+  EXPECT_EQ(TextOf(Control(txtNetworkSharePath)), PathOf("missing")) << "one \\ removed";
+
+  On(kPageSMTPMail);
+  Tick(chkUseSMTP);
+  EXPECT_FALSE(IsEnabled(Control(txtSMTPServerName)));
+  EXPECT_FALSE(IsEnabled(Control(cmdAddSendEmail)));
+}
+
+TEST_F(BindingTest, BrowseButtonsFillTheirFieldsAndCancelKeepsThem) {
+  Open(false);
+  On(kPageFileOutput);
+  Tick(chkUseFileOutput);
+  dialogs.Folders = {"C:\\results", ""};
+  Click(Control(cmdBrowseFileOutput));
+  Click(Control(cmdBrowseFileOutput));
+  EXPECT_EQ(TextOf(Control(txtFileOutputPath)), "C:\\results");
+  window->ShowPage(kPageDeployment);
+  dialogs.NetworkFolders = {"\\\\SRV"};
+  Click(Control(cmdBrowseDeployment));
+  EXPECT_EQ(TextOf(Control(txtNetworkSharePath)), "\\\\SRV");
+}
+
+TEST_F(BindingTest, DeployNowCopiesFromBesideTheToolkitAndWritesTheLaunchers) {
+  SavedManualDocument(true);
+  dialogs.Messages.clear();
+  window->ShowPage(kPageDeployment);
+  ASSERT_TRUE(Click(Control(cmdDeployNow(0))));
+
+  EXPECT_EQ(dialogs.TakeMessages(), std::vector<std::string>{"Deployment successfull."});
+  EXPECT_TRUE(IsWindowEnabled(window->Handle())) << "the window is back after the progress";
+  EXPECT_EQ(ReadBytes(share / "VelloranEngine.exe"), "MZ engine 1");
+  EXPECT_EQ(ReadBytes(share / "EvntMsg.dll"), "MZ messages 1");
+  EXPECT_EQ(ReadBytes(share / "MDAC_TYP2.8.EXE"), "MZ mdac 2.8");
+  EXPECT_EQ(ReadBytes(share / "Printers.ini"), ReadBytes(root / "Printers.ini"));
+  EXPECT_EQ(ReadBytes(share / "Printers.ini.html"), Golden("mdac-2.8.html"));
+  EXPECT_EQ(ReadBytes(share / "Printers.ini.bat"), Golden("mdac-2.8-on-share.bat"));
+}
+
+TEST_F(BindingTest, DeployNowWithoutMDACAndBeforeSaving) {
+  SavedManualDocument(false);
+  Type(Control(txtFileOutputName), "x");
+  On(kPageDeployment);
+  dialogs.Messages.clear();
+  Click(Control(cmdDeployNow(0)));
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Messages[0].Text,
+            "This INI file needs to be saved. Please save your INI file before trying to deploy.");
+  EXPECT_FALSE(std::filesystem::exists(share / "Printers.ini"));
+
+  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Save));
+  dialogs.Messages.clear();
+  Click(Control(cmdDeployNow(0)));
+  EXPECT_EQ(dialogs.TakeMessages(), std::vector<std::string>{"Deployment successfull."});
+  EXPECT_EQ(ReadBytes(share / "Printers.ini.html"), Golden("no-mdac.html"));
+  EXPECT_EQ(ReadBytes(share / "Printers.ini.bat"), Golden("no-mdac.bat", "\\\\srv\\deploy"));
+  EXPECT_FALSE(std::filesystem::exists(share / "MDAC_TYP2.8.EXE"));
+}
+
+TEST_F(BindingTest, StartUpOpensTheFileChosenOnTheExistingPage) {
+  const std::string path = PathOf("Existing.ini");
+  std::ofstream(std::filesystem::path(Wide(path)), std::ios::binary) << Golden("filled.ini");
+  dialogs.NewINIChoices.push_back({false, true, true, path});
+  window = std::make_unique<frmWizard>(Services());
+  ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
+  ASSERT_TRUE(window->Start());
+  EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [Existing.ini]");
+  EXPECT_FALSE(window->ActiveDirectoryMode()) << "the file says which kind it is";
+  EXPECT_EQ(LinesOf(Control(lstServerPairs)),
+            (std::vector<std::string>{"OLDSRV1 -> NEWSRV1", "OLDSRV2 -> NEWSRV2"}));
+  EXPECT_FALSE(window->CurrentDocument().Unsaved);
+}
+
+TEST_F(BindingTest, ClosingWithUnsavedWorkAsksFirst) {
+  Open(false);
+  Type(Control(txtFromServer), "typed");
+  dialogs.Answers = {MessageAnswer::Cancel};
+  SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(IsWindow(window->Handle())) << "Cancel keeps the window";
+  EXPECT_EQ(dialogs.Messages.back().Text,
+            "You have unsaved work, do you want to save before exiting?");
+  dialogs.Answers = {MessageAnswer::No};
+  HWND hwnd = window->Handle();
+  SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(hwnd));
+}
+
+}  // namespace
+}  // namespace velloran::win32::testing

@@ -1,0 +1,140 @@
+// The toolkit's own dialogs, created without their modal loop and driven by
+// control ID: New INI, About and the progress window.
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "ScriptedDialogs.h"
+#include "WindowDriver.h"
+#include "toolkit/win32/ControlIds.h"
+#include "toolkit/win32/Dialogs.h"
+#include "toolkit/win32/Ui.h"
+
+namespace velloran::win32::testing {
+namespace {
+
+class NewINIDialogTest : public ::testing::Test {
+ protected:
+  HWND Open(bool offerExisting) {
+    dialog = CreateNewINIDialog(nullptr, dialogs, offerExisting, &choice);
+    ShowWindow(dialog, SW_SHOWNA);
+    PumpMessages();
+    return dialog;
+  }
+  void TearDown() override {
+    if (IsWindow(dialog)) DestroyWindow(dialog);
+  }
+  HWND Item(int id) const { return GetDlgItem(dialog, id); }
+  void ShowTab(int index) {
+    TabCtrl_SetCurSel(Item(sstNewINI), index);
+    NMHDR header{Item(sstNewINI), static_cast<UINT_PTR>(sstNewINI),
+                 static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(dialog, WM_NOTIFY, sstNewINI, reinterpret_cast<LPARAM>(&header));
+  }
+
+  ScriptedDialogs dialogs;
+  NewINIChoice choice;
+  HWND dialog = nullptr;
+};
+
+TEST_F(NewINIDialogTest, NewPageChoosesTheKindOfDocument) {
+  Open(false);
+  EXPECT_EQ(TextOf(dialog), "New INI");
+  EXPECT_EQ(TabCtrl_GetItemCount(Item(sstNewINI)), 1) << "on File > New only \"New\" is offered";
+  EXPECT_TRUE(IsChecked(Item(optUseActiveDirectory))) << "preset";
+  ASSERT_TRUE(Click(Item(optUseManualConfiguration)));
+  ASSERT_TRUE(Click(Item(cmdSelect)));
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_FALSE(choice.Cancelled);
+  EXPECT_FALSE(choice.ActiveDirectory);
+  EXPECT_FALSE(choice.ExistingPage);
+}
+
+TEST_F(NewINIDialogTest, CancelLeavesWithCancelled) {
+  Open(true);
+  choice.Cancelled = false;
+  ASSERT_TRUE(Click(Item(cmdCancel)));
+  EXPECT_TRUE(choice.Cancelled);
+  EXPECT_FALSE(IsWindow(dialog));
+}
+
+TEST_F(NewINIDialogTest, HelpAnswersWithTheContextOfHowItWasOpened) {
+  Open(true);
+  ASSERT_TRUE(Click(Item(cmdNewINIHelp)));
+  SendMessageW(dialog, WM_HELP, 0, 0);  // F1
+  DestroyWindow(dialog);
+  Open(false);
+  ASSERT_TRUE(Click(Item(cmdNewINIHelp)));
+  ASSERT_EQ(dialogs.Opened.size(), 3u);
+  auto name = [](const std::string& path) { return path.substr(path.find_last_of('\\') + 1); };
+  EXPECT_EQ(name(dialogs.Opened[0]), "new-ini-startup.html");
+  EXPECT_EQ(name(dialogs.Opened[1]), "new-ini-startup.html");
+  EXPECT_EQ(name(dialogs.Opened[2]), "new-ini.html");
+}
+
+TEST_F(NewINIDialogTest, ExistingPageListsFoldersAndINIFilesAndSelectsOne) {
+  const auto root = std::filesystem::temp_directory_path() / "velloran-newini-test";
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / "sites");
+  std::ofstream(root / "sites" / "Printers.ini") << "[GENERAL]\r\n";
+  std::ofstream(root / "sites" / "notes.txt") << "x";
+  SetCurrentDirectoryW((root).wstring().c_str());
+
+  Open(true);
+  ASSERT_EQ(TabCtrl_GetItemCount(Item(sstNewINI)), 2);
+  ShowTab(1);
+  EXPECT_TRUE(IsShown(Item(filExistingINI)));
+  EXPECT_FALSE(IsShown(Item(optUseActiveDirectory)));
+  const auto folders = LinesOf(Item(dirExistingINI));
+  ASSERT_NE(std::find(folders.begin(), folders.end(), "sites"), folders.end());
+
+  Click(Item(cmdSelect));
+  ASSERT_EQ(dialogs.Messages.size(), 1u) << "Select without a file says so";
+  EXPECT_TRUE(IsWindow(dialog));
+
+  HWND dirs = Item(dirExistingINI);
+  SendMessageW(dirs, LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"sites"));
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(dirExistingINI, LBN_DBLCLK),
+               reinterpret_cast<LPARAM>(dirs));
+  EXPECT_EQ(LinesOf(Item(filExistingINI)), std::vector<std::string>{"Printers.ini"});
+  HWND files = Item(filExistingINI);
+  SendMessageW(files, LB_SETCURSEL, 0, 0);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(filExistingINI, LBN_DBLCLK),
+               reinterpret_cast<LPARAM>(files));
+  EXPECT_FALSE(choice.Cancelled);
+  EXPECT_TRUE(choice.ExistingPage);
+  EXPECT_EQ(std::filesystem::path(Wide(choice.ExistingFile)),
+            std::filesystem::canonical(root / "sites" / "Printers.ini"));
+  SetCurrentDirectoryW(std::filesystem::temp_directory_path().wstring().c_str());
+  std::filesystem::remove_all(root);
+}
+
+TEST(AboutDialogTest, ShowsTitleAndPlainVersion) {
+  HWND about = CreateAboutDialog(nullptr);
+  ASSERT_TRUE(about);
+  EXPECT_EQ(TextOf(about), "About Velloran - Deployment Toolkit");
+  EXPECT_EQ(TextOf(GetDlgItem(about, lblTitle)), "Velloran - Deployment Toolkit");
+  EXPECT_EQ(TextOf(GetDlgItem(about, lblVersion)), "Version " VELLORAN_VERSION);
+  EXPECT_NE(TextOf(GetDlgItem(about, lblDisclaimer)).find("Copyright"), std::string::npos);
+  ShowWindow(about, SW_SHOWNA);
+  ASSERT_TRUE(Click(GetDlgItem(about, cmdOK)));
+  EXPECT_FALSE(IsWindow(about));
+}
+
+TEST(ProgressWindowTest, ShowsLabelAndValue) {
+  frmProgress progress(nullptr);
+  EXPECT_EQ(TextOf(progress.Handle()), "Progress ...");
+  progress.SetMaximum(11);
+  progress.SetValue(4);
+  progress.SetLabel("Copying INI file ...");
+  EXPECT_EQ(progress.Value(), 4);
+  EXPECT_EQ(TextOf(GetDlgItem(progress.Handle(), lblProgress)), "Copying INI file ...");
+}
+
+}  // namespace
+}  // namespace velloran::win32::testing

@@ -1,0 +1,31 @@
+#include "toolkit/win32/Help.h"
+
+#include "toolkit/core/HelpContexts.h"
+#include "toolkit/win32/Ui.h"
+
+namespace velloran::win32 {
+
+std::string HelpPagePath(int context) {
+  const std::string_view page = context ? help::PageForContext(context) : std::string_view();
+  return ProgramFolder() + "\\help\\" + std::string(page.empty() ? help::kContentsPage : page);
+}
+
+bool ShowHelpPage(HWND owner, DialogService& dialogs, int context) {
+  const std::string path = HelpPagePath(context);
+  if (GetFileAttributesW(Wide(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
+    dialogs.Message(owner,
+                    "The help page " + path +
+                        " could not be found. The help pages are installed in the folder "
+                        "\"help\" beside the Velloran Deployment Toolkit program.",
+                    "Help", MessageIcon::Exclamation, MessageButtons::OK);
+    return false;
+  }
+  if (dialogs.OpenWithShell(owner, path)) return true;
+  dialogs.Message(owner,
+                  "No web browser could be started to show the help page " + path +
+                      ". Open the page in a browser by hand.",
+                  "Help", MessageIcon::Exclamation, MessageButtons::OK);
+  return false;
+}
+
+}  // namespace velloran::win32

@@ -1,0 +1,368 @@
+#include "toolkit/win32/frmWizard.h"
+
+#include "toolkit/core/HelpContexts.h"
+#include "toolkit/core/Pages.h"
+#include "toolkit/win32/ControlIds.h"
+#include "toolkit/win32/Help.h"
+#include "toolkit/win32/Images.h"
+
+namespace velloran::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"frmWizard";
+constexpr int kMargin = 6;
+
+bool IsTool(int id) { return id >= kToolCommandBase && id < kToolCommandBase + kToolCount; }
+
+}  // namespace
+
+bool frmWizard::Create(HINSTANCE instance) {
+  static const ATOM registered = [instance] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = &frmWizard::WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kWindowClass;
+    return RegisterClassExW(&wc);
+  }();
+  if (!registered) return false;
+  hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"", WS_OVERLAPPEDWINDOW,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                          nullptr, instance, this);
+  if (!hwnd_) return false;
+  dpi_ = DpiOf(hwnd_);
+  fonts_.Create(dpi_);
+  BuildMenus();
+  BuildToolbar();
+  BuildTree();
+  BuildPages();
+  ApplyFonts();
+  // The window's first size fits the pages at their design size.
+  RECT want{0, 0, Scaled(kTreeWidth + kDesignWidth + 3 * kMargin, dpi_),
+            Scaled(kDesignHeight + 2 * kMargin, dpi_)};
+  RECT bar{};
+  GetWindowRect(toolbar_, &bar);
+  want.bottom += bar.bottom - bar.top;
+  AdjustWindowRectEx(&want, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
+  SetWindowPos(hwnd_, nullptr, 0, 0, want.right - want.left, want.bottom - want.top,
+               SWP_NOMOVE | SWP_NOZORDER);
+  InitializeTreeView();
+  SetCaption("UNTITLED");
+  return true;
+}
+
+bool frmWizard::Start() {
+  FillDomainList();
+  if (commands_->Start()) return true;
+  DestroyWindow(hwnd_);
+  return false;
+}
+
+LRESULT CALLBACK frmWizard::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<frmWizard*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<frmWizard*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  return self->OnMessage(msg, wp, lp);
+}
+
+bool frmWizard::TranslateKeyboard(MSG& msg) {
+  if (!hwnd_) return false;
+  if (accelerators_ && TranslateAcceleratorW(hwnd_, accelerators_, &msg)) return true;
+  return IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+LRESULT frmWizard::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_SIZE:
+      if (toolbar_) SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+      Layout();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+      RECT least{0, 0, Scaled(kTreeWidth / 2 + kDesignWidth + 3 * kMargin, dpi_),
+                 Scaled(kDesignHeight + 2 * kMargin + 30, dpi_)};
+      AdjustWindowRectEx(&least, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
+      info->ptMinTrackSize = {least.right - least.left, least.bottom - least.top};
+      return 0;
+    }
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wp);
+      // Links in the colour browsers give them.
+      if (IsLinkLabel(reinterpret_cast<HWND>(lp))) SetTextColor(dc, RGB(0x00, 0x4e, 0xb8));
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_SETCURSOR:
+      // The two links show the arrow with the question mark.
+      if (IsLinkLabel(reinterpret_cast<HWND>(wp))) {
+        SetCursor(LoadCursorW(nullptr, IDC_HELP));
+        return TRUE;
+      }
+      break;
+    case WM_CLOSE:
+      // Unsaved work is offered for saving first; Cancel keeps the window.
+      if (commands_->Exit()) DestroyWindow(hwnd_);
+      return 0;
+    case kRefocusMessage:
+      SetFocus(Control(static_cast<int>(wp)));
+      return 0;
+    case WM_DESTROY:
+      hwnd_ = nullptr;
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+bool frmWizard::IsLinkLabel(HWND control) const {
+  return control && (control == Control(lblWizard(3)) || control == Control(lblWizard(5)));
+}
+
+void frmWizard::OnCommand(int id, int code, HWND control) {
+  if (IsTool(id) && (code == 0 || code == 1)) {
+    OnTool(id - kToolCommandBase);
+    return;
+  }
+  if (id == kPageHelpCommand) {
+    ShowHelp(HelpContextOfPage(page_, activeDirectory_));
+    return;
+  }
+  OnFieldCommand(id, code, control);
+  if (code != BN_CLICKED && code != STN_CLICKED) return;
+  for (int page = 0; page < kPageSlots; ++page) {
+    if (id == cmdBack(page)) {
+      if (auto to = PreviousPage(page, activeDirectory_)) ShowPage(*to);
+      return;
+    }
+    if (id == cmdNext(page)) {
+      if (auto to = NextPage(page, activeDirectory_)) ShowPage(*to);
+      return;
+    }
+    if (id == cmdHelp(page)) {
+      ShowHelp(HelpContextOfPage(page, activeDirectory_));
+      return;
+    }
+  }
+  if (IsLinkLabel(control)) {
+    const std::string text = ControlText(control);
+    const size_t at = text.find("http");
+    std::string address = at == std::string::npos ? text : text.substr(at);
+    while (!address.empty() && (address.back() == '.' || address.back() == ' ')) {
+      address.pop_back();
+    }
+    if (!dialogs_.OpenWithShell(hwnd_, address)) {
+      dialogs_.Message(hwnd_, "No program could be started to open " + address + ".", "Velloran",
+                       MessageIcon::Exclamation, MessageButtons::OK);
+    }
+  }
+}
+
+LRESULT frmWizard::OnNotify(NMHDR* header) {
+  if (header->idFrom == tvwWizardOptions && header->code == TVN_SELCHANGEDW && !syncingTree_) {
+    const auto* change = reinterpret_cast<NMTREEVIEWW*>(header);
+    if (change->itemNew.hItem) ShowPage(static_cast<int>(change->itemNew.lParam));
+  }
+  return 0;
+}
+
+void frmWizard::OnTool(int index) {
+  const Tool tool = static_cast<Tool>(index);
+  if (!ToolOffered(tool, activeDirectory_)) return;
+  if (auto page = PageOfTool(tool, activeDirectory_)) {
+    ShowPage(*page);
+    return;
+  }
+  switch (tool) {
+    case Tool::New:
+      commands_->New();
+      break;
+    case Tool::Open:
+      commands_->Open();
+      break;
+    case Tool::Save:
+      commands_->Save();
+      break;
+    case Tool::SaveAs:
+      commands_->SaveAs();
+      break;
+    case Tool::Exit:
+      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+      break;
+    case Tool::Contents:
+      ShowHelp(0);
+      break;
+    case Tool::About:
+      dialogs_.ShowAbout(hwnd_);
+      break;
+    default:
+      break;
+  }
+}
+
+void frmWizard::ShowHelp(int context) { ShowHelpPage(hwnd_, dialogs_, context); }
+
+void frmWizard::InitializeTreeView() {
+  syncingTree_ = true;
+  TreeView_DeleteAllItems(tree_);
+  std::vector<std::pair<std::string_view, HTREEITEM>> keys;
+  for (const TreeNode& node : OptionTree(activeDirectory_)) {
+    HTREEITEM parent = TVI_ROOT;
+    for (const auto& [key, item] : keys) {
+      if (key == node.ParentKey) parent = item;
+    }
+    std::wstring text = Wide(node.Text);
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.pszText = text.data();
+    insert.item.iImage = insert.item.iSelectedImage = node.Image - 1;
+    insert.item.lParam = node.Page;
+    HTREEITEM item = TreeView_InsertItem(tree_, &insert);
+    keys.emplace_back(node.Key, item);
+  }
+  // Expanded after all children are in: an item without children cannot be.
+  for (const TreeNode& node : OptionTree(activeDirectory_)) {
+    if (!node.Expanded) continue;
+    for (const auto& [key, item] : keys) {
+      if (key == node.Key) TreeView_Expand(tree_, item, TVE_EXPAND);
+    }
+  }
+  syncingTree_ = false;
+
+  UpdateTools();
+  SetControlText(Control(lblGeneral(kPageDeployment)),
+                 PageHeading(kPageDeployment, activeDirectory_));
+  SendMessageW(Control(cboConfigurationFileType), CB_SETCURSEL, activeDirectory_ ? 0 : 1, 0);
+  page_ = -1;
+  ShowPage(kPageGeneral);
+}
+
+void frmWizard::UpdateTools() {
+  for (int i = 0; i < kToolCount; ++i) {
+    const bool offered = ToolOffered(static_cast<Tool>(i), activeDirectory_);
+    EnableMenuItem(menu_, kToolCommandBase + i, MF_BYCOMMAND | (offered ? MF_ENABLED : MF_GRAYED));
+    SendMessageW(toolbar_, TB_ENABLEBUTTON, kToolCommandBase + i, MAKELPARAM(offered, 0));
+  }
+  DrawMenuBar(hwnd_);
+}
+
+void frmWizard::ShowPage(int page) {
+  if (!HasPage(page)) return;
+  const bool changed = page != page_;
+  page_ = page;
+  if (changed) {
+    // Hidden first, so the focus never sits on a control of a hidden page.
+    for (const Placed& p : placed_) {
+      if (p.Page != page && p.Page >= 0) ShowWindow(p.Window, SW_HIDE);
+    }
+    // The deployment note is shown for Active Directory documents only.
+    for (const Placed& p : placed_) {
+      if (p.Page != page) continue;
+      const bool note = p.Window == Control(lblWizard(1));
+      ShowWindow(p.Window, note && !activeDirectory_ ? SW_HIDE : SW_SHOWNA);
+    }
+  }
+  SelectTreeNodeOfPage(page);
+}
+
+void frmWizard::SelectTreeNodeOfPage(int page) {
+  const auto node = NodeOfPage(page, activeDirectory_);
+  if (!node) return;
+  // Walk the tree for the item that carries the node's page.
+  std::vector<HTREEITEM> pending{TreeView_GetRoot(tree_)};
+  while (!pending.empty()) {
+    HTREEITEM item = pending.back();
+    pending.pop_back();
+    for (; item; item = TreeView_GetNextSibling(tree_, item)) {
+      TVITEMW data{};
+      data.mask = TVIF_PARAM;
+      data.hItem = item;
+      TreeView_GetItem(tree_, &data);
+      if (data.lParam == node->Page) {
+        syncingTree_ = true;
+        TreeView_SelectItem(tree_, item);
+        syncingTree_ = false;
+        return;
+      }
+      if (HTREEITEM child = TreeView_GetChild(tree_, item)) pending.push_back(child);
+    }
+  }
+}
+
+void frmWizard::SetCaption(std::string_view documentName) {
+  SetWindowTextW(hwnd_,
+                 Wide("Velloran - Deployment Toolkit [" + std::string(documentName) + "]").c_str());
+}
+
+void frmWizard::Layout() {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  RECT bar{};
+  GetWindowRect(toolbar_, &bar);
+  const int top = (bar.bottom - bar.top) + Scaled(kMargin, dpi_);
+  const int margin = Scaled(kMargin, dpi_);
+  const int treeWidth = Scaled(kTreeWidth, dpi_);
+  MoveWindow(tree_, margin, top, treeWidth, client.bottom - top - margin, TRUE);
+
+  const int pageLeft = margin * 2 + treeWidth;
+  const int pageWidth = client.right - pageLeft - margin;
+  const int pageHeight = client.bottom - top - margin;
+  const int extraWidth = std::max(0, pageWidth - Scaled(kDesignWidth, dpi_));
+  const int extraHeight = std::max(0, pageHeight - Scaled(kDesignHeight, dpi_));
+  HDWP batch = BeginDeferWindowPos(static_cast<int>(placed_.size()));
+  for (const Placed& p : placed_) {
+    RECT r{Scaled(p.Design.left, dpi_), Scaled(p.Design.top, dpi_), Scaled(p.Design.right, dpi_),
+           Scaled(p.Design.bottom, dpi_)};
+    if (p.Anchors & kRight) r.left += extraWidth;
+    if (p.Anchors & (kRight | kStretchWidth)) r.right += extraWidth;
+    if (p.Anchors & kBottom) r.top += extraHeight;
+    if (p.Anchors & (kBottom | kStretchHeight)) r.bottom += extraHeight;
+    batch = DeferWindowPos(batch, p.Window, nullptr, pageLeft + r.left, top + r.top,
+                           r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  EndDeferWindowPos(batch);
+}
+
+void frmWizard::ApplyFonts() {
+  SendMessageW(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Normal()), TRUE);
+  for (const Placed& p : placed_) {
+    HFONT font = p.Font == kHeadingFont ? fonts_.Heading()
+                 : p.Font == kBoldFont  ? fonts_.Bold()
+                                        : fonts_.Normal();
+    SendMessageW(p.Window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+}
+
+void frmWizard::OnDpiChanged(unsigned dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  fonts_.Create(dpi_);
+  ApplyFonts();
+  if (imgWizard_) ImageList_Destroy(imgWizard_);
+  imgWizard_ = MakeWizardImages(dpi_);
+  TreeView_SetImageList(tree_, imgWizard_, TVSIL_NORMAL);
+  SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout();
+}
+
+}  // namespace velloran::win32

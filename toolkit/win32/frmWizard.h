@@ -1,0 +1,185 @@
+#pragma once
+// The toolkit's main window on Windows: menu bar and toolbar, the option
+// tree, the pages with their Back/Next/Help buttons. The pages, the tree,
+// the tools and where each leads come from the core's tables; this window
+// draws them and hands every action to the core.
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/profile/Profile.h"
+#include "toolkit/core/Deployment.h"
+#include "toolkit/core/Document.h"
+#include "toolkit/core/FileCommands.h"
+#include "toolkit/core/PairEditor.h"
+#include "toolkit/win32/DialogService.h"
+#include "toolkit/win32/Ui.h"
+
+namespace velloran::win32 {
+
+/// Anchors of a placed control.
+enum Anchor : unsigned {
+  kStretchWidth = 1,   ///< the right edge follows the page's
+  kStretchHeight = 2,  ///< the bottom edge follows the page's
+  kRight = 4,          ///< both edges follow the page's right edge
+  kBottom = 8,         ///< both edges follow the page's bottom edge
+};
+inline constexpr int kDesignWidth = 560;
+inline constexpr int kDesignHeight = 430;
+inline constexpr int kTreeWidth = 210;
+
+/// What the window reaches outside itself; tests replace each part.
+struct WizardServices {
+  DialogService* Dialogs = nullptr;
+  ProfileFunctions* Profile = nullptr;
+  DeploymentEnvironment Deployment;
+  /// The domains offered in cboDomainName's list.
+  std::function<std::vector<std::string>()> DomainNames;
+};
+/// The system's: its dialogs, profile functions, clock, user and domains.
+WizardServices SystemServices();
+
+class frmWizard {
+ public:
+  explicit frmWizard(WizardServices services);
+  ~frmWizard();
+  frmWizard(const frmWizard&) = delete;
+  frmWizard& operator=(const frmWizard&) = delete;
+
+  /// Creates the window and its controls, hidden. False when Windows refused.
+  bool Create(HINSTANCE instance);
+  HWND Handle() const { return hwnd_; }
+  /// A control by its ID (ControlIds.h).
+  HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+  /// The start-up dialog: a new document of the chosen kind, or an existing
+  /// file. False when it was cancelled; the window is closed then.
+  bool Start();
+  /// Accelerators, then Tab and mnemonics; true when `msg` was used.
+  bool TranslateKeyboard(MSG& msg);
+
+  /// Rebuilds the tree, the tools and the mode's texts, and shows page 0.
+  void InitializeTreeView();
+  /// Shows `page` and selects the tree node whose click would show it.
+  void ShowPage(int page);
+  int CurrentPage() const { return page_; }
+  bool ActiveDirectoryMode() const { return activeDirectory_; }
+  void SetActiveDirectoryMode(bool on) { activeDirectory_ = on; }
+  /// "Velloran - Deployment Toolkit [" + name + "]".
+  void SetCaption(std::string_view documentName);
+
+  /// Opens the help page of a context number in the browser.
+  void ShowHelp(int context);
+
+  /// The document being edited.
+  const Document& CurrentDocument() const { return document_; }
+
+ private:
+  /// A control and where it sits on its page, in 96-DPI units of a page of
+  /// kDesignWidth x kDesignHeight; the anchors say which edges follow the
+  /// page when the window is resized.
+  struct Placed {
+    HWND Window;
+    int Page;  ///< -1: on every page
+    RECT Design;
+    unsigned Anchors;
+    int Font;
+  };
+  /// Puts the focus back into a field whose check failed, once the message
+  /// box that reported it has gone.
+  static constexpr UINT kRefocusMessage = WM_APP + 1;
+  enum FontKind { kNormalFont, kBoldFont, kHeadingFont };
+
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void OnCommand(int id, int code, HWND control);
+  LRESULT OnNotify(NMHDR* header);
+  void OnTool(int tool);
+  void OnDpiChanged(unsigned dpi, const RECT* suggested);
+
+  // Building (frmWizardPages.cpp).
+  void BuildMenus();
+  void BuildToolbar();
+  void BuildTree();
+  void BuildPages();
+  void BeginPage(int page);
+  void EndPage(int page);
+  HWND Add(int page, const wchar_t* windowClass, std::string_view text, DWORD style, int id,
+           RECT design, unsigned anchors = 0, FontKind font = kNormalFont);
+  HWND Label(int page, std::string_view text, RECT design, unsigned anchors = 0, int id = -1);
+  HWND Text(int page, std::string_view text, RECT design, int id = -1);
+  HWND Edit(int page, int id, RECT design, unsigned anchors = 0);
+  HWND Button(int page, int id, std::string_view caption, RECT design, unsigned anchors = 0);
+  HWND CheckBox(int page, int id, std::string_view caption, RECT design);
+  HWND List(int page, int id, RECT design, unsigned anchors);
+  void BuildGeneralPage();
+  void BuildActiveDirectoryPage();
+  void BuildPairPage(int page, const std::vector<std::pair<std::string_view, int>>& fields,
+                     std::array<std::pair<int, std::string_view>, 3> buttons,
+                     std::string_view listCaption, int listId);
+  void BuildOverviewPage(int page, int labelIndex, std::string_view text);
+  void BuildSMTPPage();
+  void BuildFileOutputPage();
+  void BuildClientPopupPage();
+  void BuildEventLogPage();
+  void BuildSupportPage();
+  void BuildDeploymentPage();
+  void BuildMDACPage();
+
+  void Layout();
+  void ApplyFonts();
+  void SelectTreeNodeOfPage(int page);
+  void UpdateTools();
+  bool IsLinkLabel(HWND control) const;
+
+  // Binding to the core (frmWizardFields.cpp, frmWizardFile.cpp).
+  class View;
+  class DeployProgress;
+  PageFields ReadFields() const;
+  void ShowFields(const PageFields& fields);
+  void ShowPageAndFocus(int page, std::string_view control);
+  void ApplyDependentFields();
+  void OnFieldCommand(int id, int code, HWND control);
+  bool OnPairCommand(int id, int code);
+  PairEditorState ReadPairEditor(PairKind kind) const;
+  void ShowPairEditor(PairKind kind, const PairEditorState& state);
+  void AddRecipient();
+  void RemoveRecipient();
+  void CheckFieldOnLeaving(int id);
+  void CheckFolderField(int id, const std::string& message);
+  void DeployNow();
+  void FillDomainList();
+  MessageAnswer Ask(const std::string& text, const std::string& title, MessageIcon icon,
+                    MessageButtons buttons);
+
+  WizardServices services_;
+  DialogService& dialogs_;
+  Document document_;
+  INIFileStore store_;
+  std::unique_ptr<View> view_;
+  std::unique_ptr<FileCommands> commands_;
+  std::array<bool, 3> newEntry_{true, true, true};
+  bool filling_ = false;
+  bool checking_ = false;
+  HWND hwnd_ = nullptr;
+  HWND toolbar_ = nullptr;
+  HWND tree_ = nullptr;
+  HMENU menu_ = nullptr;
+  HACCEL accelerators_ = nullptr;
+  HIMAGELIST imgWizard_ = nullptr;
+  unsigned dpi_ = 96;
+  Fonts fonts_;
+  std::vector<Placed> placed_;
+  int page_ = -1;
+  bool activeDirectory_ = false;
+  bool syncingTree_ = false;
+};
+
+}  // namespace velloran::win32

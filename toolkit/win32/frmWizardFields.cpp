@@ -1,0 +1,306 @@
+// The page controls bound to the core: every value by control name, the
+// three pair editors, the recipient list, the checks made when the focus
+// leaves a field, the fields that a check box switches, and the unsaved-
+// changes flag that edits raise.
+
+#include <algorithm>
+
+#include "toolkit/core/Pages.h"
+#include "toolkit/core/Validation.h"
+#include "toolkit/win32/ControlIds.h"
+#include "toolkit/win32/ControlNames.h"
+#include "toolkit/win32/frmWizard.h"
+
+namespace velloran::win32 {
+namespace {
+
+// The fields each check box switches on and off.
+struct Dependents {
+  int Box;
+  std::vector<int> Fields;
+};
+const Dependents kDependents[] = {
+    {chkUseSMTP,
+     {txtSMTPServerName, txtSMTPServerPort, txtEmailSubject, txtSendEmailTo, cmdAddSendEmail,
+      lstToEmailAddresses, cmdRemoveSendEmail, txtSMTPEmailAddress}},
+    {chkUseFileOutput,
+     {txtFileOutputPath, cmdBrowseFileOutput, txtFileOutputName, chkIncludeComputerName,
+      chkIncludeFinalStatus}},
+    {chkUseNotifyUser, {txtSucessMessage}},
+    {chkNotifyMessageOnFailure, {txtFailureMessage}},
+    {chkIncludeMDAC, {optMDACVersion(0), optMDACVersion(1), optMDACVersion(2)}},
+};
+
+struct PairButtons {
+  PairKind Kind;
+  int New, Save, Delete;
+};
+constexpr PairButtons kPairButtons[] = {
+    {PairKind::Servers, cmdNewServerPair, cmdSaveServerPair, cmdDeleteServer},
+    {PairKind::Printers, cmdNewPrinter, cmdPrinterSave, cmdDeletePrinter},
+    {PairKind::Mixed, cmdMixedNew, cmdMixedSave, cmdMixedDelete},
+};
+
+std::vector<std::string> ListLines(HWND list) {
+  std::vector<std::string> lines;
+  const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    const int length = static_cast<int>(SendMessageW(list, LB_GETTEXTLEN, i, 0));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    lines.push_back(Utf8(text));
+  }
+  return lines;
+}
+
+void SetListLines(HWND list, const std::vector<std::string>& lines) {
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  for (const std::string& line : lines) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(line).c_str()));
+  }
+}
+
+// A multi-line edit breaks lines with CR LF.
+std::string WithCRLF(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
+bool IsTextField(int id) {
+  for (const NamedControl& c : NamedControls()) {
+    if (c.Id == id) return c.Kind == FieldKind::Text;
+  }
+  return false;
+}
+
+bool IsCheckField(int id) {
+  for (const NamedControl& c : NamedControls()) {
+    if (c.Id == id) return c.Kind == FieldKind::Check;
+  }
+  return false;
+}
+
+int IndexOf(PairKind kind) { return static_cast<int>(kind); }
+
+}  // namespace
+
+PageFields frmWizard::ReadFields() const {
+  PageFields fields;
+  for (const NamedControl& c : NamedControls()) {
+    HWND control = Control(c.Id);
+    switch (c.Kind) {
+      case FieldKind::Text:
+        fields.Texts[std::string(c.Name)] = ControlText(control);
+        break;
+      case FieldKind::Check:
+        fields.Checks[std::string(c.Name)] = Checked(control);
+        break;
+      case FieldKind::List:
+        fields.Lists[std::string(c.Name)] = ListLines(control);
+        break;
+    }
+  }
+  return fields;
+}
+
+void frmWizard::ShowFields(const PageFields& fields) {
+  filling_ = true;
+  for (const auto& [name, text] : fields.Texts) {
+    if (int id = ControlIdOf(name)) SetControlText(Control(id), WithCRLF(text));
+  }
+  for (const auto& [name, on] : fields.Checks) {
+    if (int id = ControlIdOf(name)) SetChecked(Control(id), on);
+  }
+  for (const auto& [name, lines] : fields.Lists) {
+    if (int id = ControlIdOf(name)) SetListLines(Control(id), lines);
+  }
+  // A list filled anew has no chosen line: the next Save adds.
+  newEntry_ = {true, true, true};
+  filling_ = false;
+  ApplyDependentFields();
+}
+
+void frmWizard::ShowPageAndFocus(int page, std::string_view control) {
+  ShowPage(page);
+  if (int id = ControlIdOf(control)) SetFocus(Control(id));
+}
+
+void frmWizard::ApplyDependentFields() {
+  for (const Dependents& d : kDependents) {
+    const bool on = Checked(Control(d.Box));
+    for (int field : d.Fields) EnableWindow(Control(field), on);
+  }
+}
+
+void frmWizard::OnFieldCommand(int id, int code, HWND control) {
+  (void)control;
+  // Typing in the recipient box is not yet a change: Add makes it one.
+  if (IsTextField(id) && id != txtSendEmailTo && !filling_ &&
+      (code == EN_CHANGE || code == CBN_EDITCHANGE || code == CBN_SELCHANGE)) {
+    document_.Unsaved = true;
+  }
+  if (IsCheckField(id) && code == BN_CLICKED && !filling_) {
+    document_.Unsaved = true;
+    ApplyDependentFields();
+  }
+  if (code == EN_KILLFOCUS) CheckFieldOnLeaving(id);
+  if (OnPairCommand(id, code)) return;
+  if (code != BN_CLICKED) return;
+  switch (id) {
+    case cmdAddSendEmail:
+      AddRecipient();
+      break;
+    case cmdRemoveSendEmail:
+      RemoveRecipient();
+      break;
+    case cmdBrowseFileOutput:
+      if (std::string folder = dialogs_.BrowseForFolder(hwnd_); !folder.empty()) {
+        SetControlText(Control(txtFileOutputPath), folder);
+      }
+      break;
+    case cmdBrowseDeployment:
+      if (std::string folder = dialogs_.BrowseForNetworkFolder(hwnd_); !folder.empty()) {
+        SetControlText(Control(txtNetworkSharePath), folder);
+      }
+      break;
+    case cmdDeployNow(0):
+    case cmdDeployNow(1):
+      DeployNow();
+      break;
+    default:
+      break;
+  }
+}
+
+PairEditorState frmWizard::ReadPairEditor(PairKind kind) const {
+  const PairEditorSpec& spec = SpecOf(kind);
+  PairEditorState state = EmptyPairEditor(kind);
+  for (size_t i = 0; i < spec.FieldNames.size(); ++i) {
+    state.Fields[i] = ControlText(Control(ControlIdOf(spec.FieldNames[i])));
+  }
+  HWND list = Control(ControlIdOf(spec.ListName));
+  state.Lines = ListLines(list);
+  state.Selected = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+  state.NewEntry = newEntry_[IndexOf(kind)];
+  return state;
+}
+
+void frmWizard::ShowPairEditor(PairKind kind, const PairEditorState& state) {
+  const PairEditorSpec& spec = SpecOf(kind);
+  filling_ = true;
+  for (size_t i = 0; i < spec.FieldNames.size(); ++i) {
+    SetControlText(Control(ControlIdOf(spec.FieldNames[i])), state.Fields[i]);
+  }
+  HWND list = Control(ControlIdOf(spec.ListName));
+  if (ListLines(list) != state.Lines) SetListLines(list, state.Lines);
+  SendMessageW(list, LB_SETCURSEL, state.Selected, 0);
+  newEntry_[IndexOf(kind)] = state.NewEntry;
+  filling_ = false;
+}
+
+bool frmWizard::OnPairCommand(int id, int code) {
+  for (const PairButtons& b : kPairButtons) {
+    const PairEditorSpec& spec = SpecOf(b.Kind);
+    const bool listClick = id == ControlIdOf(spec.ListName) && code == LBN_SELCHANGE;
+    if (!listClick && (code != BN_CLICKED || (id != b.New && id != b.Save && id != b.Delete))) {
+      continue;
+    }
+    PairEditorState state = ReadPairEditor(b.Kind);
+    class PairPrompter : public Prompter {
+     public:
+      explicit PairPrompter(frmWizard& w) : w_(w) {}
+      MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
+                        MessageButtons buttons) override {
+        return w_.Ask(std::string(text), std::string(title), icon, buttons);
+      }
+
+     private:
+      frmWizard& w_;
+    } prompter(*this);
+    bool changed = false;
+    if (listClick) {
+      if (state.Selected >= 0) PairChoose(b.Kind, state, state.Selected);
+    } else if (id == b.New) {
+      PairNew(state);
+    } else if (id == b.Save) {
+      changed = PairSave(b.Kind, state, prompter);
+    } else {
+      changed = PairDelete(b.Kind, state, prompter);
+    }
+    ShowPairEditor(b.Kind, state);
+    if (changed) document_.Unsaved = true;
+    return true;
+  }
+  return false;
+}
+
+void frmWizard::AddRecipient() {
+  const std::string address = ControlText(Control(txtSendEmailTo));
+  if (auto problem = CheckRecipient(address)) {
+    Ask(problem->Message, problem->Title, problem->Icon, MessageButtons::OK);
+    return;
+  }
+  SetListLines(Control(lstToEmailAddresses), [&] {
+    auto lines = ListLines(Control(lstToEmailAddresses));
+    lines.push_back(address);
+    return lines;
+  }());
+  document_.Unsaved = true;
+}
+
+void frmWizard::RemoveRecipient() {
+  HWND list = Control(lstToEmailAddresses);
+  const int row = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+  if (row < 0) return;
+  if (Ask("Are you sure that you want to delete the selected Email To Address?", "Delete?",
+          MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
+    return;
+  }
+  SendMessageW(list, LB_DELETESTRING, row, 0);
+  document_.Unsaved = true;
+}
+
+void frmWizard::CheckFieldOnLeaving(int id) {
+  if (checking_ || filling_) return;
+  checking_ = true;
+  const std::string text = ControlText(Control(id));
+  std::optional<Problem> problem;
+  if (id == txtSMTPEmailAddress) problem = CheckFromAddress(text);
+  if (id == txtSMTPServerPort) problem = CheckPort(text);
+  if (problem) {
+    Ask(problem->Message, problem->Title, problem->Icon, MessageButtons::OK);
+    PostMessageW(hwnd_, kRefocusMessage, static_cast<WPARAM>(id), 0);
+  }
+  if (id == txtNetworkSharePath && page_ == kPageDeployment) {
+    CheckFolderField(id,
+                     "The network share folder could not be found. You will not be able to "
+                     "deploy this INI file until the folder is created.");
+  }
+  if (id == txtFileOutputPath && Checked(Control(chkUseFileOutput))) {
+    CheckFolderField(id,
+                     "The output file folder could not be found. This may cause Velloran to work "
+                     "irregularly.");
+  }
+  checking_ = false;
+}
+
+void frmWizard::CheckFolderField(int id, const std::string& message) {
+  std::string text = ControlText(Control(id));
+  if (text.empty()) return;
+  HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  const bool exists = services_.Deployment.FolderExists && services_.Deployment.FolderExists(text);
+  SetCursor(old);
+  // A warning only: the folder may be made before the deployment.
+  if (!exists) Ask(message, "Folder not found.", MessageIcon::Exclamation, MessageButtons::OK);
+  if (text.back() == '\\') {
+    text.pop_back();
+    SetControlText(Control(id), text);
+  }
+}
+
+}  // namespace velloran::win32

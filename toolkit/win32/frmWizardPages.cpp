@@ -1,0 +1,435 @@
+// The wizard window's menus, toolbar, tree and pages, built in code. Controls
+// are direct children of the window, created in reading order so that Tab
+// and the mnemonics follow the page from top to bottom.
+
+#include <string>
+
+#include "toolkit/core/Branding.h"
+#include "toolkit/core/Pages.h"
+#include "toolkit/win32/ControlIds.h"
+#include "toolkit/win32/Images.h"
+#include "toolkit/win32/frmWizard.h"
+
+namespace velloran::win32 {
+namespace {
+
+struct MenuEntry {
+  Tool tool;  ///< Tool::Exit with an empty caption: a separator
+  const char* caption;
+  const char* shortcut;
+};
+
+constexpr MenuEntry kSeparator{Tool::Exit, "", ""};
+
+constexpr MenuEntry kFileMenu[] = {
+    {Tool::New, "&New", "Ctrl+N"},
+    kSeparator,
+    {Tool::Open, "&Open ...", "Ctrl+O"},
+    kSeparator,
+    {Tool::Save, "&Save", "Ctrl+S"},
+    {Tool::SaveAs, "Save &As ...", ""},
+    kSeparator,
+    {Tool::Exit, "E&xit", ""},
+};
+constexpr MenuEntry kViewMenu[] = {
+    {Tool::General, "&General", ""},
+    kSeparator,
+    {Tool::ActiveDirectory, "&Active Directory", ""},
+    kSeparator,
+    {Tool::Servers, "Server &To Server", ""},
+    {Tool::Printers, "Pr&inter To Printer", ""},
+    {Tool::Mixed, "&Mixed Server And Printer", ""},
+    kSeparator,
+    {Tool::Email, "&Email Output", ""},
+    {Tool::FileOutput, "&File Output", ""},
+    {Tool::ClientPopup, "Client Pop-&up", ""},
+    {Tool::EventLog, "Application Event &Log", ""},
+    kSeparator,
+    {Tool::Deployment, "&Deployment", ""},
+    {Tool::DeploymentGeneral, "Deployment Ge&neral", ""},
+    {Tool::MDAC, "MDA&C", ""},
+    kSeparator,
+    {Tool::Support, "Su&pport", ""},
+};
+constexpr MenuEntry kHelpMenu[] = {
+    {Tool::Contents, "&Contents ...", ""},
+    {Tool::About, "&About Velloran Deployment Toolkit ...", ""},
+};
+
+template <size_t N>
+HMENU MakeMenu(const MenuEntry (&entries)[N]) {
+  HMENU menu = CreatePopupMenu();
+  for (const MenuEntry& e : entries) {
+    if (*e.caption == '\0') {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    std::string caption = e.caption;
+    if (*e.shortcut) caption += std::string("\t") + e.shortcut;
+    AppendMenuW(menu, MF_STRING, kToolCommandBase + static_cast<int>(e.tool),
+                Wide(caption).c_str());
+  }
+  return menu;
+}
+
+constexpr RECT R(int x, int y, int w, int h) { return RECT{x, y, x + w, y + h}; }
+
+}  // namespace
+
+void frmWizard::BuildMenus() {
+  menu_ = CreateMenu();
+  AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(MakeMenu(kFileMenu)), L"&File");
+  AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(MakeMenu(kViewMenu)), L"&View");
+  AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(MakeMenu(kHelpMenu)), L"&Help");
+  SetMenu(hwnd_, menu_);
+
+  auto command = [](Tool tool) {
+    return static_cast<WORD>(kToolCommandBase + static_cast<int>(tool));
+  };
+  ACCEL keys[] = {
+      {FVIRTKEY | FCONTROL, 'N', command(Tool::New)},
+      {FVIRTKEY | FCONTROL, 'O', command(Tool::Open)},
+      {FVIRTKEY | FCONTROL, 'S', command(Tool::Save)},
+      // F1 is help on what is in front of the user: the page shown.
+      {FVIRTKEY, VK_F1, static_cast<WORD>(kPageHelpCommand)},
+  };
+  accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+}
+
+void frmWizard::BuildToolbar() {
+  toolbar_ = CreateWindowExW(
+      0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP,
+      0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(ssaVelloran), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(toolbar_, TB_LOADIMAGES, dpi_ > 120 ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR,
+               reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+  // The captions serve as tooltips only.
+  SendMessageW(toolbar_, TB_SETMAXTEXTROWS, 0, 0);
+  auto button = [](int image, Tool tool, const wchar_t* tip) {
+    TBBUTTON b{};
+    b.iBitmap = image;
+    b.idCommand = kToolCommandBase + static_cast<int>(tool);
+    b.fsState = TBSTATE_ENABLED;
+    b.fsStyle = BTNS_BUTTON;
+    b.iString = reinterpret_cast<INT_PTR>(tip);
+    return b;
+  };
+  TBBUTTON separator{};
+  separator.fsStyle = BTNS_SEP;
+  TBBUTTON buttons[] = {
+      button(STD_FILENEW, Tool::New, L"New"),
+      separator,
+      button(STD_FILEOPEN, Tool::Open, L"Open"),
+      button(STD_FILESAVE, Tool::Save, L"Save"),
+      separator,
+      button(STD_HELP, Tool::Contents, L"Contents"),
+  };
+  SendMessageW(toolbar_, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
+  SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+}
+
+void frmWizard::BuildTree() {
+  tree_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS |
+                              TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                          0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(tvwWizardOptions),
+                          GetModuleHandleW(nullptr), nullptr);
+  imgWizard_ = MakeWizardImages(dpi_);
+  TreeView_SetImageList(tree_, imgWizard_, TVSIL_NORMAL);
+}
+
+HWND frmWizard::Add(int page, const wchar_t* windowClass, std::string_view text, DWORD style,
+                    int id, RECT design, unsigned anchors, FontKind font) {
+  HWND control = CreateWindowExW(0, windowClass, Wide(text).c_str(), WS_CHILD | style, 0, 0, 0, 0,
+                                 hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleW(nullptr), nullptr);
+  placed_.push_back({control, page, design, anchors, font});
+  return control;
+}
+
+HWND frmWizard::Label(int page, std::string_view text, RECT design, unsigned anchors, int id) {
+  return Add(page, L"STATIC", text, SS_LEFT, id, design, anchors);
+}
+
+HWND frmWizard::Text(int page, std::string_view text, RECT design, int id) {
+  // Explanations wrap; "&" in them is a character, not a mnemonic.
+  return Add(page, L"STATIC", text, SS_LEFT | SS_NOPREFIX | SS_NOTIFY, id, design, kStretchWidth);
+}
+
+HWND frmWizard::Edit(int page, int id, RECT design, unsigned anchors) {
+  HWND edit = Add(page, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, id, design, anchors);
+  SetWindowLongPtrW(edit, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
+  SetWindowPos(edit, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  return edit;
+}
+
+HWND frmWizard::Button(int page, int id, std::string_view caption, RECT design, unsigned anchors) {
+  return Add(page, L"BUTTON", caption, WS_TABSTOP | BS_PUSHBUTTON, id, design, anchors);
+}
+
+HWND frmWizard::CheckBox(int page, int id, std::string_view caption, RECT design) {
+  return Add(page, L"BUTTON", caption, WS_TABSTOP | BS_AUTOCHECKBOX, id, design, kStretchWidth);
+}
+
+HWND frmWizard::List(int page, int id, RECT design, unsigned anchors) {
+  HWND list = Add(page, L"LISTBOX", "",
+                  WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, id,
+                  design, anchors);
+  SetWindowLongPtrW(list, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
+  SetWindowPos(list, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  return list;
+}
+
+void frmWizard::BeginPage(int page) {
+  Add(page, L"STATIC", PageHeading(page, activeDirectory_), SS_LEFT | SS_NOPREFIX, lblGeneral(page),
+      R(16, 12, 528, 28), kStretchWidth, kHeadingFont);
+  Add(page, L"STATIC", "", SS_ETCHEDHORZ, fraSeperator(page * 2), R(16, 44, 528, 2), kStretchWidth);
+}
+
+void frmWizard::EndPage(int page) {
+  Add(page, L"STATIC", "", SS_ETCHEDHORZ, fraSeperator(page * 2 + 1), R(16, 382, 528, 2),
+      kStretchWidth | kBottom);
+  // One owner per mnemonic: Alt+H is the Help menu's, so the page's Help
+  // button answers F1 instead.
+  Button(page, cmdHelp(page), "Help", R(16, 394, 84, 26), kBottom);
+  Button(page, cmdBack(page), "&Back", R(368, 394, 84, 26), kBottom | kRight);
+  Button(page, cmdNext(page), "&Next", R(460, 394, 84, 26), kBottom | kRight);
+  if (BackDisabled(page)) EnableWindow(Control(cmdBack(page)), FALSE);
+  if (NextDisabled(page)) EnableWindow(Control(cmdNext(page)), FALSE);
+}
+
+// One owner per mnemonic in the window: the menu bar has F, V and H, every
+// page B(ack) and N(ext); a caption whose letter is taken moves its "&".
+void frmWizard::BuildPages() {
+  BuildGeneralPage();
+  BuildActiveDirectoryPage();
+  BuildPairPage(
+      kPageServers, {{"F&rom Print Server:", txtFromServer}, {"&To Print Server:", txtToServer}},
+      {{{cmdNewServerPair, "Ne&w"}, {cmdSaveServerPair, "&Save"}, {cmdDeleteServer, "&Delete"}}},
+      "&Print Server Pairs:", lstServerPairs);
+  BuildOverviewPage(
+      kPageNotification, 3,
+      "Velloran offers several methods for notification. To receive email notifications, use the "
+      "SMTP Mail screen; to save the outcome in a text file, use the File Output screen. The "
+      "outcome of the migration can also be stored in the Application Log on the client's PC "
+      "using the Application Event Log screen. None of these methods will tell the user of the "
+      "machine of the changes made; to inform the user, use the Client User Pop-Up screen.");
+  BuildSMTPPage();
+  BuildFileOutputPage();
+  BuildClientPopupPage();
+  BuildEventLogPage();
+  BuildOverviewPage(
+      kPageManualConfiguration, 7,
+      "Rather than using a network's Active Directory, the Velloran application offers a variety "
+      "of manual configuration options. To move all printers on one print server to a different "
+      "print server use the Server option. To move a specific printer to another specific printer "
+      "while leaving the printer server the same, use the Printer Option. To move a specific "
+      "printer from a specific print server to another specific printer and print server, use "
+      "the Mixed option.");
+  BuildPairPage(
+      kPagePrinters, {{"F&rom Printer:", txtFromPrinter}, {"&To Printer:", txtToPrinter}},
+      {{{cmdNewPrinter, "Ne&w"}, {cmdPrinterSave, "&Save"}, {cmdDeletePrinter, "&Delete"}}},
+      "&Printer Pairs:", lstPrinterPairs);
+  BuildPairPage(kPageMixed,
+                {{"F&rom Print Server:", txtMixedFromServer},
+                 {"From Pr&inter:", txtMixedFromPrinter},
+                 {"To &Print Server:", txtMixedToServer},
+                 {"T&o Printer:", txtMixedToPrinter}},
+                {{{cmdMixedNew, "Ne&w"}, {cmdMixedSave, "&Save"}, {cmdMixedDelete, "&Delete"}}},
+                "Print Server &and Printer Pairs:", lstMixedPrintersAndServers);
+  BuildSupportPage();
+  BuildDeploymentPage();
+  BuildMDACPage();
+  BuildOverviewPage(kPageDeploymentOverview, 5,
+                    "The Deployment options allow you to deploy your Velloran INI file and any "
+                    "other necessary files to a specified location, optionally also creating a "
+                    "batch file or web page.");
+}
+
+void frmWizard::BuildOverviewPage(int page, int labelIndex, std::string_view text) {
+  BeginPage(page);
+  Text(page, text, R(16, 60, 528, 120), lblNotification(labelIndex));
+  EndPage(page);
+}
+
+void frmWizard::BuildGeneralPage() {
+  const int p = kPageGeneral;
+  BeginPage(p);
+  Label(p, "Configuration File Type: (Read Only)", R(16, 64, 200, 20), 0, lblGeneral(kPageSlots));
+  HWND type = Add(p, WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_VSCROLL, cboConfigurationFileType,
+                  R(220, 60, 220, 200));
+  for (const wchar_t* item : {L"Active Directory", L"Manual Configuration"}) {
+    SendMessageW(type, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  }
+  // The type is chosen when the document is made; here it is only shown.
+  EnableWindow(type, FALSE);
+  CheckBox(p, chkAlwaysRun, "Always &Run", R(16, 100, 300, 20));
+  Text(p,
+       "Once Velloran has executed sucessfully for a specific INI file on a client machine it "
+       "will not run again. By setting this option Velloran will always run even if a success "
+       "on a previous execution was acheived.",
+       R(36, 124, 508, 60), lblGeneral(kPageSlots + 1));
+  EndPage(p);
+}
+
+void frmWizard::BuildActiveDirectoryPage() {
+  const int p = kPageActiveDirectory;
+  BeginPage(p);
+  Label(p, "Please select or enter your &Active Directory domain name:", R(16, 62, 528, 20),
+        kStretchWidth);
+  Add(p, WC_COMBOBOXW, "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, cboDomainName,
+      R(16, 86, 300, 200));
+  EndPage(p);
+}
+
+void frmWizard::BuildPairPage(int page, const std::vector<std::pair<std::string_view, int>>& fields,
+                              std::array<std::pair<int, std::string_view>, 3> buttons,
+                              std::string_view listCaption, int listId) {
+  BeginPage(page);
+  int y = 62;
+  for (const auto& [caption, id] : fields) {
+    Label(page, caption, R(16, y + 3, 130, 20));
+    Edit(page, id, R(150, y, 290, 24), kStretchWidth);
+    y += 32;
+  }
+  int by = 61;
+  for (const auto& [id, caption] : buttons) {
+    Button(page, id, caption, R(456, by, 88, 26), kRight);
+    by += 32;
+  }
+  y = std::max(y, by) + 8;
+  Label(page, listCaption, R(16, y, 300, 20));
+  List(page, listId, R(16, y + 22, 528, 368 - y - 22), kStretchWidth | kStretchHeight);
+  EndPage(page);
+}
+
+void frmWizard::BuildSMTPPage() {
+  const int p = kPageSMTPMail;
+  BeginPage(p);
+  CheckBox(p, chkUseSMTP, "Notify v&ia email", R(16, 58, 300, 20));
+  auto row = [&](std::string_view caption, int id, int y, int width, unsigned anchors) {
+    Label(p, caption, R(36, y + 3, 160, 20));
+    Edit(p, id, R(200, y, width, 24), anchors);
+  };
+  row("&SMTP Server Name or IP:", txtSMTPServerName, 86, 344, kStretchWidth);
+  row("SMTP Server &Port:", txtSMTPServerPort, 118, 90, 0);
+  row("Fro&m Email Address:", txtSMTPEmailAddress, 150, 344, kStretchWidth);
+  row("Send Email &To:", txtSendEmailTo, 182, 252, kStretchWidth);
+  Button(p, cmdAddSendEmail, "&Add", R(460, 181, 84, 26), kRight);
+  List(p, lstToEmailAddresses, R(200, 214, 252, 92), kStretchWidth);
+  Button(p, cmdRemoveSendEmail, "&Remove", R(460, 214, 84, 26), kRight);
+  row("&Email Subject:", txtEmailSubject, 316, 344, kStretchWidth);
+  EndPage(p);
+}
+
+void frmWizard::BuildFileOutputPage() {
+  const int p = kPageFileOutput;
+  BeginPage(p);
+  CheckBox(p, chkUseFileOutput, "Notify v&ia file output", R(16, 58, 300, 20));
+  Label(p, "File &Output Path:", R(36, 89, 160, 20));
+  Edit(p, txtFileOutputPath, R(200, 86, 300, 24), kStretchWidth);
+  Button(p, cmdBrowseFileOutput, "...", R(508, 85, 36, 26), kRight);
+  Label(p, "File Output Na&me:", R(36, 121, 160, 20));
+  Edit(p, txtFileOutputName, R(200, 118, 344, 24), kStretchWidth);
+  CheckBox(p, chkIncludeComputerName, "Include &client computer name in filename",
+           R(36, 156, 400, 20));
+  CheckBox(p, chkIncludeFinalStatus, "Include final &status in filename", R(36, 182, 400, 20));
+  EndPage(p);
+}
+
+void frmWizard::BuildClientPopupPage() {
+  const int p = kPageClientPopup;
+  BeginPage(p);
+  auto message = [&](int id, int y) {
+    HWND edit = Edit(p, id, R(36, y, 508, 110), kStretchWidth);
+    SetWindowLongPtrW(
+        edit, GWL_STYLE,
+        WS_CHILD | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN);
+  };
+  CheckBox(p, chkUseNotifyUser, "Notify user on &success with message:", R(16, 58, 400, 20));
+  message(txtSucessMessage, 82);
+  CheckBox(p, chkNotifyMessageOnFailure,
+           "Notify user on f&ailure with message:", R(16, 206, 400, 20));
+  message(txtFailureMessage, 230);
+  EndPage(p);
+}
+
+void frmWizard::BuildEventLogPage() {
+  const int p = kPageEventLog;
+  BeginPage(p);
+  CheckBox(p, chkWriteToEventLog,
+           "&Write sucess and failure messages to the Windows application event log",
+           R(16, 58, 528, 20));
+  EndPage(p);
+}
+
+void frmWizard::BuildSupportPage() {
+  const int p = kPageSupport;
+  BeginPage(p);
+  Text(p,
+       std::string("To submit a support requests please visit ") + kMakerWebAddress +
+           ". Please provide a description of the issue you are having and if you can provide "
+           "us with the debug file we will be able to resolve the issue faster.",
+       R(16, 60, 528, 64), lblWizard(5));
+  Text(p,
+       "In the event that your deployment of Velloran does not work, Velloran offers the option "
+       "turn on debugging for the Velloran Engine. The debug log will be written to the "
+       "deployment folder with a default extention of \".debug\".",
+       R(16, 132, 528, 64), lblWizard(6));
+  CheckBox(p, chkDebugOn, "&Turn on debugging", R(16, 204, 300, 20));
+  EndPage(p);
+}
+
+void frmWizard::BuildDeploymentPage() {
+  const int p = kPageDeployment;
+  BeginPage(p);
+  HWND note = Text(p,
+                   "** NOTE ** This INI file deployment is currently using an Active Directory "
+                   "configuration. Please review the information on the Deployment - MDAC step "
+                   "before deploying your solution.",
+                   R(16, 58, 528, 48), lblWizard(1));
+  placed_.back().Font = kBoldFont;
+  (void)note;
+  Label(p, "Network &Share Path:", R(16, 121, 150, 20));
+  Edit(p, txtNetworkSharePath, R(170, 118, 330, 24), kStretchWidth);
+  Button(p, cmdBrowseDeployment, "...", R(508, 117, 36, 26), kRight);
+  CheckBox(p, chkBatchFile, "Create b&atch file", R(16, 154, 300, 20));
+  CheckBox(p, chkCreateHTML, "&Create web launch page", R(16, 180, 300, 20));
+  Button(p, cmdDeployNow(0), "&Deploy Now", R(436, 220, 108, 28), kRight);
+  EndPage(p);
+}
+
+void frmWizard::BuildMDACPage() {
+  const int p = kPageMDAC;
+  BeginPage(p);
+  Text(p,
+       "Microsoft Data Access Components (MDAC) is used by Velloran when migrating using the "
+       "Active Directory method.  The client computer requires MDAC version 2.5 or newer to "
+       "query Active Directory.  Please select the version you would like Velloran to "
+       "distribute prior to Migrating printers on the client computer.",
+       R(16, 58, 528, 66), lblWizard(2));
+  CheckBox(p, chkIncludeMDAC, "Include &MDAC in batch file and/or web page", R(16, 130, 400, 20));
+  const char* captions[] = {
+      "MDAC vr 2.&5 SP3 - default version when using Windows 2000",
+      "MDAC vr 2.&7 SP1- default version when using Windows XP",
+      "MDAC vr 2.&8 - default version when using Windows 2003/Windows XP SP2"};
+  for (int i = 0; i < 3; ++i) {
+    Add(p, L"BUTTON", captions[i], BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0),
+        optMDACVersion(i), R(36, 156 + 24 * i, 508, 20), kStretchWidth);
+  }
+  Text(p,
+       "You do not need this option if all of the client computers are running Windows 2000 or "
+       "later. If in doubt, do not deploy MDAC; if errors are returned, try the latest version "
+       "of MDAC (2.8).",
+       R(16, 236, 528, 48), lblWizard(4));
+  Text(p, std::string("For further information, go to ") + kMDACInformationAddress,
+       R(16, 290, 528, 36), lblWizard(3));
+  // The next control starts a new group, so the options end here.
+  Add(p, L"BUTTON", "&Deploy Now", WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, cmdDeployNow(1),
+      R(436, 334, 108, 28), kRight);
+  EndPage(p);
+}
+
+}  // namespace velloran::win32
