@@ -73,9 +73,14 @@ TEST(Documentation, EveryHelpAndPageListsExactlyTheVariablesTheCodeReads) {
   for (const auto& [where, names] : listed) EXPECT_EQ(names, code) << where;
 
   // Windows clients have no CUPS; every other variable is said to work or not.
+  // The README may also name the variables of the test programs it tells
+  // administrators to run (VELLORAN_TEST_*), which the programs never read.
   Names windows = code;
   windows.erase("CUPS_SERVER");
-  EXPECT_EQ(Variables(ReadFile(kSource / "packaging/README-windows.txt")), windows);
+  windows.erase("VELLORAN_QUEUE_STATE");
+  Names page = Variables(ReadFile(kSource / "packaging/README-windows.txt"));
+  std::erase_if(page, [](const std::string& n) { return n.starts_with("VELLORAN_TEST_"); });
+  EXPECT_EQ(page, windows);
 }
 
 TEST(Documentation, TheCommandsHelpNamesEveryOptionOfEachCommand) {
