@@ -34,5 +34,9 @@ echo "-- toolkit: $(stat -c %s "$exe") bytes, imports only Windows' own DLLs"
 # Windows without a display: Wine's null graphics driver creates and runs
 # them (the X11 one would refuse without DISPLAY).
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+# The driver is chosen when the prefix's desktop starts: the Wine server of
+# the engine's tests (and its desktop) must go for the setting to count.
+wineserver --kill 2>/dev/null || true
+wineserver --wait 2>/dev/null || true
 echo "-- toolkit windows (win32_toolkit.exe)"
 wine "$build/engine/win32_toolkit.exe" --gtest_brief=1
