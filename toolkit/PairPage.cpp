@@ -57,7 +57,7 @@ int SelectedRow(const QListWidget* list) {
 PairPage::PairPage(PairKind kind, QWidget* page, QVBoxLayout* body, Prompter& prompter,
                    std::function<void()> changed)
     : QObject(page), kind_(kind), prompter_(prompter), changed_(std::move(changed)) {
-  const PairEditorSpec& spec = SpecOf(kind);
+  const PairPageShape& shape = ShapeOf(kind);
   const PairPageTexts& texts = TextsOf(kind);
 
   // Fields with their captions on the left, New/Save/Delete on the right,
@@ -72,8 +72,8 @@ PairPage::PairPage(PairKind kind, QWidget* page, QVBoxLayout* body, Prompter& pr
   body->addLayout(top);
 
   int label = texts.FirstLabel;
-  for (size_t i = 0; i < spec.FieldNames.size(); ++i) {
-    QLineEdit* field = widgets::LineEdit(std::string(spec.FieldNames[i]).c_str(), page);
+  for (size_t i = 0; i < shape.FieldNames.size(); ++i) {
+    QLineEdit* field = widgets::LineEdit(std::string(shape.FieldNames[i]).c_str(), page);
     form->addRow(widgets::Caption(texts.FieldCaptions[i], field,
                                   widgets::Indexed("lblNetworkServers", label++)),
                  field);
@@ -86,7 +86,7 @@ PairPage::PairPage(PairKind kind, QWidget* page, QVBoxLayout* body, Prompter& pr
   delete_ = widgets::Button(texts.DeleteName, "&Delete", page);
   for (QPushButton* b : {new_, save_, delete_}) buttons->addWidget(b);
   buttons->addStretch(1);
-  list_ = widgets::List(std::string(spec.ListName).c_str(), page);
+  list_ = widgets::List(std::string(shape.ListName).c_str(), page);
   body->addWidget(
       widgets::Caption(texts.ListCaption, list_, widgets::Indexed("lblNetworkServers", label)));
   body->addWidget(list_, 1);

@@ -129,7 +129,7 @@ class frmWizard : public QMainWindow {
   void BuildGeneralPage();
   void BuildActiveDirectoryPage();
   void BuildPairPage(PairKind kind);
-  void BuildOverviewPage(int page, const QString& heading, int labelIndex, const QString& text);
+  void BuildOverviewPage(int page, const QString& heading, int labelIndex);
   void PutButtonsAfterFields(int page);
   void BuildSMTPPage();
   void BuildFileOutputPage();

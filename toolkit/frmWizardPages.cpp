@@ -241,34 +241,18 @@ void frmWizard::BuildPages() {
   BuildGeneralPage();
   BuildActiveDirectoryPage();
   BuildPairPage(PairKind::Servers);
-  BuildOverviewPage(
-      kPageNotification, "Notification", 3,
-      "Velloran offers several methods for notification. To receive email notifications, use the "
-      "SMTP Mail screen; to save the outcome in a text file, use the File Output screen. The "
-      "outcome of the migration can also be stored in the Application Log on the client's PC "
-      "using the Application Event Log screen. None of these methods will tell the user of the "
-      "machine of the changes made; to inform the user, use the Client User Pop-Up screen.");
+  BuildOverviewPage(kPageNotification, "Notification", 3);
   BuildSMTPPage();
   BuildFileOutputPage();
   BuildClientPopupPage();
   BuildEventLogPage();
-  BuildOverviewPage(
-      kPageManualConfiguration, "Manual Configuration", 7,
-      "Rather than using a network's Active Directory, the Velloran application offers a variety "
-      "of manual configuration options. To move all printers on one print server to a different "
-      "print server use the Server option. To move a specific printer to another specific printer "
-      "while leaving the printer server the same, use the Printer Option. To move a specific "
-      "printer from a specific print server to another specific printer and print server, use "
-      "the Mixed option.");
+  BuildOverviewPage(kPageManualConfiguration, "Manual Configuration", 7);
   BuildPairPage(PairKind::Printers);
   BuildPairPage(PairKind::Mixed);
   BuildSupportPage();
   BuildDeploymentPage();
   BuildMDACPage();
-  BuildOverviewPage(kPageDeploymentOverview, "Deployment", 5,
-                    "The Deployment options allow you to deploy your Velloran INI file and any "
-                    "other necessary files to a specified location, optionally also creating a "
-                    "batch file or web page.");
+  BuildOverviewPage(kPageDeploymentOverview, "Deployment", 5);
 
   // Nothing goes back from the first page or on from the last one.
   cmdBack_[kPageGeneral]->setEnabled(false);
@@ -296,11 +280,11 @@ void frmWizard::PutButtonsAfterFields(int page) {
   setTabOrder(cmdBack_[page], cmdNext_[page]);
 }
 
-void frmWizard::BuildOverviewPage(int page, const QString& heading, int labelIndex,
-                                  const QString& text) {
+void frmWizard::BuildOverviewPage(int page, const QString& heading, int labelIndex) {
   QVBoxLayout* body = nullptr;
   AddPage(page, heading, body);
-  body->addWidget(Text(text, Indexed("lblNotification", labelIndex)));
+  body->addWidget(
+      Text(QString::fromUtf8(OverviewText(page)), Indexed("lblNotification", labelIndex)));
 }
 
 void frmWizard::BuildGeneralPage() {
@@ -351,7 +335,7 @@ void frmWizard::BuildActiveDirectoryPage() {
 
 void frmWizard::BuildPairPage(PairKind kind) {
   QVBoxLayout* body = nullptr;
-  const int page = SpecOf(kind).Page;
+  const int page = ShapeOf(kind).Page;
   QWidget* container = AddPage(page, QString::fromUtf8(PageHeading(page, true).data()), body);
   pairPages_[static_cast<size_t>(kind)] =
       std::make_unique<PairPage>(kind, container, body, Prompt(), [this] { SetDirty(); });

@@ -22,7 +22,7 @@ void FileCommands::ShowDocument() {
   PageFields fields = FieldsOfRecord(document_.Settings);
   // Pairs typed into the previous document are not this one's.
   for (PairKind kind : kPairKinds) {
-    for (std::string_view name : SpecOf(kind).FieldNames) fields.Texts[std::string(name)].clear();
+    for (std::string_view name : ShapeOf(kind).FieldNames) fields.Texts[std::string(name)].clear();
   }
   view_.ShowFields(fields);
   view_.ShowMode(document_.ActiveDirectory());
@@ -47,7 +47,7 @@ bool FileCommands::Start() {
 
 bool FileCommands::TakeTypedPairs(PageFields& fields) {
   for (PairKind kind : kPairKinds) {
-    const PairEditorSpec& spec = SpecOf(kind);
+    const PairPageShape& shape = ShapeOf(kind);
     switch (PendingPairOf(kind, fields)) {
       case PendingPair::None:
         continue;
@@ -62,18 +62,18 @@ bool FileCommands::TakeTypedPairs(PageFields& fields) {
     }
     PairEditorState typed = EmptyPairEditor(kind);
     for (size_t i = 0; i < typed.Fields.size(); ++i)
-      typed.Fields[i] = fields.Texts[std::string(spec.FieldNames[i])];
+      typed.Fields[i] = fields.Texts[std::string(shape.FieldNames[i])];
     const std::string line = TypedPair(kind, typed);
-    auto& lines = fields.Lists[std::string(spec.ListName)];
+    auto& lines = fields.Lists[std::string(shape.ListName)];
     // A line chosen in the list shows in the fields as it stands.
     if (std::find(lines.begin(), lines.end(), line) != lines.end()) continue;
-    switch (view_.Ask("The " + std::string(spec.PairName) + " \"" + line +
+    switch (view_.Ask("The " + std::string(shape.PairName) + " \"" + line +
                           "\" has been typed but not added to the list. Do you want to add it "
                           "before saving?",
                       "Save?", MessageIcon::Question, MessageButtons::YesNoCancel)) {
       case MessageAnswer::Yes:
         lines.push_back(line);
-        for (std::string_view name : spec.FieldNames) fields.Texts[std::string(name)].clear();
+        for (std::string_view name : shape.FieldNames) fields.Texts[std::string(name)].clear();
         view_.ShowFields(fields);
         document_.Unsaved = true;
         break;

@@ -145,6 +145,31 @@ std::optional<int> PreviousPage(int page, bool ad) {
 bool BackDisabled(int page) { return page == kPageGeneral; }
 bool NextDisabled(int page) { return page == kPageSupport; }
 
+std::string_view OverviewText(int page) {
+  switch (page) {
+    case kPageNotification:
+      return "Velloran offers several methods for notification. To receive email notifications, "
+             "use the SMTP Mail screen; to save the outcome in a text file, use the File Output "
+             "screen. The outcome of the migration can also be stored in the Application Log on "
+             "the client's PC using the Application Event Log screen. None of these methods will "
+             "tell the user of the machine of the changes made; to inform the user, use the Client "
+             "User Pop-Up screen.";
+    case kPageManualConfiguration:
+      return "Rather than using a network's Active Directory, the Velloran application offers a "
+             "variety of manual configuration options. To move all printers on one print server "
+             "to a different print server use the Server option. To move a specific printer to "
+             "another specific printer while leaving the printer server the same, use the Printer "
+             "Option. To move a specific printer from a specific print server to another specific "
+             "printer and print server, use the Mixed option.";
+    case kPageDeploymentOverview:
+      return "The Deployment options allow you to deploy your Velloran INI file and any other "
+             "necessary files to a specified location, optionally also creating a batch file or "
+             "web page.";
+    default:
+      return "";
+  }
+}
+
 std::string_view PageHeading(int page, bool ad) {
   if (page == kPageDeployment && !ad) return "Deployment";
   const PageInfo* info = InfoOf(page);

@@ -54,6 +54,9 @@ std::optional<int> PreviousPage(int page, bool activeDirectory);
 bool BackDisabled(int page);
 bool NextDisabled(int page);
 
+/// The explanation an overview page (Notification, Manual Configuration,
+/// Deployment) shows instead of fields; "" for every other page.
+std::string_view OverviewText(int page);
 /// The bold heading above the page's fields.
 std::string_view PageHeading(int page, bool activeDirectory);
 /// The help context of `page` in the given mode; 0 for no page.

@@ -7,8 +7,8 @@
 
 namespace velloran {
 
-const PairEditorSpec& SpecOf(PairKind kind) {
-  static const PairEditorSpec kSpecs[] = {
+const PairPageShape& ShapeOf(PairKind kind) {
+  static const PairPageShape kShapes[] = {
       {PairKind::Servers,
        kPageServers,
        "lstServerPairs",
@@ -35,12 +35,12 @@ const PairEditorSpec& SpecOf(PairKind kind) {
        "Are you sure that you want to delete the selected Server and Printer pair?",
        false},
   };
-  return kSpecs[static_cast<int>(kind)];
+  return kShapes[static_cast<int>(kind)];
 }
 
 PairEditorState EmptyPairEditor(PairKind kind) {
   PairEditorState state;
-  state.Fields.assign(SpecOf(kind).FieldNames.size(), std::string());
+  state.Fields.assign(ShapeOf(kind).FieldNames.size(), std::string());
   return state;
 }
 
@@ -62,10 +62,10 @@ void PairChoose(PairKind kind, PairEditorState& state, int row) {
 }
 
 bool PairSave(PairKind kind, PairEditorState& state, Prompter& prompter) {
-  const PairEditorSpec& spec = SpecOf(kind);
+  const PairPageShape& shape = ShapeOf(kind);
   if (std::any_of(state.Fields.begin(), state.Fields.end(),
                   [](const std::string& f) { return f.empty(); })) {
-    prompter.Tell(spec.EmptyFieldMessage, "Save Error", MessageIcon::Critical);
+    prompter.Tell(shape.EmptyFieldMessage, "Save Error", MessageIcon::Critical);
     return false;
   }
   const std::string line = TypedPair(kind, state);
@@ -76,7 +76,7 @@ bool PairSave(PairKind kind, PairEditorState& state, Prompter& prompter) {
     // Saving a chosen line unchanged is no change; the same pair twice would
     // move the same connection twice.
     if (replacing && same - state.Lines.begin() == state.Selected) return false;
-    prompter.Tell("This " + std::string(spec.PairName) + " is already in the list.", "Save Error",
+    prompter.Tell("This " + std::string(shape.PairName) + " is already in the list.", "Save Error",
                   MessageIcon::Critical);
     return false;
   }
@@ -93,21 +93,21 @@ bool PairSave(PairKind kind, PairEditorState& state, Prompter& prompter) {
 }
 
 bool PairDelete(PairKind kind, PairEditorState& state, Prompter& prompter) {
-  const PairEditorSpec& spec = SpecOf(kind);
+  const PairPageShape& shape = ShapeOf(kind);
   if (state.NewEntry) {
     for (std::string& field : state.Fields) field.clear();
     return false;
   }
   const int row = state.Selected;
   if (row >= 0 && row < static_cast<int>(state.Lines.size()) &&
-      prompter.Ask(spec.DeleteQuestion, "Delete?", MessageIcon::Question, MessageButtons::YesNo) ==
+      prompter.Ask(shape.DeleteQuestion, "Delete?", MessageIcon::Question, MessageButtons::YesNo) ==
           MessageAnswer::Yes) {
     state.Lines.erase(state.Lines.begin() + row);
     state.Selected = -1;
     for (std::string& field : state.Fields) field.clear();
     return true;
   }
-  return spec.DirtyOnEveryDelete;
+  return shape.DirtyOnEveryDelete;
 }
 
 }  // namespace velloran

@@ -16,7 +16,7 @@ inline constexpr std::array<PairKind, 3> kPairKinds = {PairKind::Servers, PairKi
                                                        PairKind::Mixed};
 
 /// What differs between the three pages.
-struct PairEditorSpec {
+struct PairPageShape {
   PairKind Kind;
   int Page;
   std::string_view ListName;
@@ -26,11 +26,11 @@ struct PairEditorSpec {
   std::string_view DeleteQuestion;
   bool DirtyOnEveryDelete = false;  ///< the server page marks even a refused delete
 };
-const PairEditorSpec& SpecOf(PairKind kind);
+const PairPageShape& ShapeOf(PairKind kind);
 
 /// One pair page as its controls show it.
 struct PairEditorState {
-  std::vector<std::string> Fields;  ///< as many as the spec names
+  std::vector<std::string> Fields;  ///< one per field of its page
   std::vector<std::string> Lines;   ///< the list, in display form
   int Selected = -1;                ///< the chosen line; -1 for none
   bool NewEntry = true;             ///< Save adds rather than replaces

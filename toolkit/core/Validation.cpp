@@ -148,26 +148,26 @@ std::optional<Problem> CheckSave(const PageFields& fields, bool activeDirectory,
 
 PendingPair PendingPairOf(PairKind kind, const PageFields& fields) {
   size_t typed = 0;
-  const auto& names = SpecOf(kind).FieldNames;
+  const auto& names = ShapeOf(kind).FieldNames;
   for (std::string_view name : names) typed += !TextOf(fields, name).empty();
   if (typed == 0) return PendingPair::None;
   return typed == names.size() ? PendingPair::Complete : PendingPair::Incomplete;
 }
 
 Problem IncompletePairProblem(PairKind kind, const PageFields& fields) {
-  const PairEditorSpec& spec = SpecOf(kind);
+  const PairPageShape& shape = ShapeOf(kind);
   std::string empty;
-  for (std::string_view name : spec.FieldNames) {
+  for (std::string_view name : shape.FieldNames) {
     if (TextOf(fields, name).empty()) {
       empty = std::string(name);
       break;
     }
   }
-  return Problem{"The " + std::string(spec.PairName) +
+  return Problem{"The " + std::string(shape.PairName) +
                      " being typed has not been added to the list and is incomplete. " +
-                     std::string(spec.EmptyFieldMessage) +
+                     std::string(shape.EmptyFieldMessage) +
                      " Or clear the fields with New before saving.",
-                 "Error Saving", MessageIcon::Critical, spec.Page, empty};
+                 "Error Saving", MessageIcon::Critical, shape.Page, empty};
 }
 
 }  // namespace velloran

@@ -124,7 +124,7 @@ class frmWizard {
   void BuildPairPage(int page, const std::vector<std::pair<std::string_view, int>>& fields,
                      std::array<std::pair<int, std::string_view>, 3> buttons,
                      std::string_view listCaption, int listId);
-  void BuildOverviewPage(int page, int labelIndex, std::string_view text);
+  void BuildOverviewPage(int page, int labelIndex);
   void BuildSMTPPage();
   void BuildFileOutputPage();
   void BuildClientPopupPage();

@@ -178,12 +178,12 @@ void frmWizard::OnFieldCommand(int id, int code, HWND control) {
 }
 
 PairEditorState frmWizard::ReadPairEditor(PairKind kind) const {
-  const PairEditorSpec& spec = SpecOf(kind);
+  const PairPageShape& shape = ShapeOf(kind);
   PairEditorState state = EmptyPairEditor(kind);
-  for (size_t i = 0; i < spec.FieldNames.size(); ++i) {
-    state.Fields[i] = ControlText(Control(ControlIdOf(spec.FieldNames[i])));
+  for (size_t i = 0; i < shape.FieldNames.size(); ++i) {
+    state.Fields[i] = ControlText(Control(ControlIdOf(shape.FieldNames[i])));
   }
-  HWND list = Control(ControlIdOf(spec.ListName));
+  HWND list = Control(ControlIdOf(shape.ListName));
   state.Lines = ListLines(list);
   state.Selected = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
   state.NewEntry = newEntry_[IndexOf(kind)];
@@ -191,12 +191,12 @@ PairEditorState frmWizard::ReadPairEditor(PairKind kind) const {
 }
 
 void frmWizard::ShowPairEditor(PairKind kind, const PairEditorState& state) {
-  const PairEditorSpec& spec = SpecOf(kind);
+  const PairPageShape& shape = ShapeOf(kind);
   filling_ = true;
-  for (size_t i = 0; i < spec.FieldNames.size(); ++i) {
-    SetControlText(Control(ControlIdOf(spec.FieldNames[i])), state.Fields[i]);
+  for (size_t i = 0; i < shape.FieldNames.size(); ++i) {
+    SetControlText(Control(ControlIdOf(shape.FieldNames[i])), state.Fields[i]);
   }
-  HWND list = Control(ControlIdOf(spec.ListName));
+  HWND list = Control(ControlIdOf(shape.ListName));
   if (ListLines(list) != state.Lines) SetListLines(list, state.Lines);
   SendMessageW(list, LB_SETCURSEL, state.Selected, 0);
   newEntry_[IndexOf(kind)] = state.NewEntry;
@@ -205,8 +205,8 @@ void frmWizard::ShowPairEditor(PairKind kind, const PairEditorState& state) {
 
 bool frmWizard::OnPairCommand(int id, int code) {
   for (const PairButtons& b : kPairButtons) {
-    const PairEditorSpec& spec = SpecOf(b.Kind);
-    const bool listClick = id == ControlIdOf(spec.ListName) && code == LBN_SELCHANGE;
+    const PairPageShape& shape = ShapeOf(b.Kind);
+    const bool listClick = id == ControlIdOf(shape.ListName) && code == LBN_SELCHANGE;
     if (!listClick && (code != BN_CLICKED || (id != b.New && id != b.Save && id != b.Delete))) {
       continue;
     }

@@ -209,25 +209,12 @@ void frmWizard::BuildPages() {
       kPageServers, {{"F&rom Print Server:", txtFromServer}, {"&To Print Server:", txtToServer}},
       {{{cmdNewServerPair, "Ne&w"}, {cmdSaveServerPair, "&Save"}, {cmdDeleteServer, "&Delete"}}},
       "&Print Server Pairs:", lstServerPairs);
-  BuildOverviewPage(
-      kPageNotification, 3,
-      "Velloran offers several methods for notification. To receive email notifications, use the "
-      "SMTP Mail screen; to save the outcome in a text file, use the File Output screen. The "
-      "outcome of the migration can also be stored in the Application Log on the client's PC "
-      "using the Application Event Log screen. None of these methods will tell the user of the "
-      "machine of the changes made; to inform the user, use the Client User Pop-Up screen.");
+  BuildOverviewPage(kPageNotification, 3);
   BuildSMTPPage();
   BuildFileOutputPage();
   BuildClientPopupPage();
   BuildEventLogPage();
-  BuildOverviewPage(
-      kPageManualConfiguration, 7,
-      "Rather than using a network's Active Directory, the Velloran application offers a variety "
-      "of manual configuration options. To move all printers on one print server to a different "
-      "print server use the Server option. To move a specific printer to another specific printer "
-      "while leaving the printer server the same, use the Printer Option. To move a specific "
-      "printer from a specific print server to another specific printer and print server, use "
-      "the Mixed option.");
+  BuildOverviewPage(kPageManualConfiguration, 7);
   BuildPairPage(
       kPagePrinters, {{"F&rom Printer:", txtFromPrinter}, {"&To Printer:", txtToPrinter}},
       {{{cmdNewPrinter, "Ne&w"}, {cmdPrinterSave, "&Save"}, {cmdDeletePrinter, "&Delete"}}},
@@ -242,15 +229,12 @@ void frmWizard::BuildPages() {
   BuildSupportPage();
   BuildDeploymentPage();
   BuildMDACPage();
-  BuildOverviewPage(kPageDeploymentOverview, 5,
-                    "The Deployment options allow you to deploy your Velloran INI file and any "
-                    "other necessary files to a specified location, optionally also creating a "
-                    "batch file or web page.");
+  BuildOverviewPage(kPageDeploymentOverview, 5);
 }
 
-void frmWizard::BuildOverviewPage(int page, int labelIndex, std::string_view text) {
+void frmWizard::BuildOverviewPage(int page, int labelIndex) {
   BeginPage(page);
-  Text(page, text, R(16, 60, 528, 120), lblNotification(labelIndex));
+  Text(page, OverviewText(page), R(16, 60, 528, 120), lblNotification(labelIndex));
   EndPage(page);
 }
 
