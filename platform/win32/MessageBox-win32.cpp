@@ -1,5 +1,6 @@
 #include "platform/CodePage.h"
 #include "platform/win32/Backends-win32.h"
+#include "platform/win32/MessageBoxStyle-win32.h"
 #include "platform/win32/Windows-win32.h"
 
 namespace velloran {
@@ -42,22 +43,31 @@ class WindowsMessageBox : public MessageBox {
                      MessageButtons buttons) override {
     // Program text is UTF-8; the A function takes the ANSI code page.
     std::string t = Utf8ToAnsi(text), c = Utf8ToAnsi(title);
-    switch (::MessageBoxA(nullptr, t.c_str(), c.c_str(), IconStyle(icon) | ButtonStyle(buttons))) {
-      case IDOK:
-        return MessageAnswer::OK;
-      case IDCANCEL:
-        return MessageAnswer::Cancel;
-      case IDYES:
-        return MessageAnswer::Yes;
-      case IDNO:
-        return MessageAnswer::No;
-      default:
-        return FirstButton(buttons);
-    }
+    return MessageBoxAnswer(
+        ::MessageBoxA(nullptr, t.c_str(), c.c_str(), MessageBoxStyle(icon, buttons)), buttons);
   }
 };
 
 }  // namespace
+
+unsigned MessageBoxStyle(MessageIcon icon, MessageButtons buttons) {
+  return IconStyle(icon) | ButtonStyle(buttons);
+}
+
+MessageAnswer MessageBoxAnswer(int id, MessageButtons buttons) {
+  switch (id) {
+    case IDOK:
+      return MessageAnswer::OK;
+    case IDCANCEL:
+      return MessageAnswer::Cancel;
+    case IDYES:
+      return MessageAnswer::Yes;
+    case IDNO:
+      return MessageAnswer::No;
+    default:
+      return FirstButton(buttons);
+  }
+}
 
 std::unique_ptr<MessageBox> MakeWindowsMessageBox() {
   return std::make_unique<WindowsMessageBox>();

@@ -8,42 +8,13 @@
 
 #include <vector>
 
+#include "platform/win32/MessageBoxStyle-win32.h"
 #include "toolkit/win32/DialogService.h"
 #include "toolkit/win32/Dialogs.h"
 #include "toolkit/win32/Ui.h"
 
 namespace velloran::win32 {
 namespace {
-
-UINT IconStyle(MessageIcon icon) {
-  switch (icon) {
-    case MessageIcon::Critical:
-      return MB_ICONHAND;
-    case MessageIcon::Question:
-      return MB_ICONQUESTION;
-    case MessageIcon::Exclamation:
-      return MB_ICONEXCLAMATION;
-    case MessageIcon::Information:
-      return MB_ICONASTERISK;
-    case MessageIcon::None:
-      break;
-  }
-  return 0;
-}
-
-UINT ButtonStyle(MessageButtons buttons) {
-  switch (buttons) {
-    case MessageButtons::OKCancel:
-      return MB_OKCANCEL;
-    case MessageButtons::YesNo:
-      return MB_YESNO;
-    case MessageButtons::YesNoCancel:
-      return MB_YESNOCANCEL;
-    case MessageButtons::OK:
-      break;
-  }
-  return MB_OK;
-}
 
 // "Velloran (*.ini)|*.ini" as the file dialogs take it.
 constexpr wchar_t kFilter[] = L"Velloran (*.ini)\0*.ini\0";
@@ -81,19 +52,9 @@ class SystemDialogService : public DialogService {
  public:
   MessageAnswer Message(HWND owner, const std::string& text, const std::string& title,
                         MessageIcon icon, MessageButtons buttons) override {
-    switch (MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(),
-                        IconStyle(icon) | ButtonStyle(buttons))) {
-      case IDOK:
-        return MessageAnswer::OK;
-      case IDCANCEL:
-        return MessageAnswer::Cancel;
-      case IDYES:
-        return MessageAnswer::Yes;
-      case IDNO:
-        return MessageAnswer::No;
-      default:
-        return FirstButton(buttons);
-    }
+    return MessageBoxAnswer(
+        MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), MessageBoxStyle(icon, buttons)),
+        buttons);
   }
 
   std::optional<std::string> ChooseOpenFile(HWND owner, const FileRequest& request) override {
