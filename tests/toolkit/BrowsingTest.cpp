@@ -12,10 +12,10 @@
 
 #include "ToolkitTest.h"
 #include "platform/profile/Profile.h"
-#include "toolkit/DomainList.h"
-#include "toolkit/SystemActions.h"
-#include "toolkit/frmAbout.h"
-#include "toolkit/modBrowseForFolder.h"
+#include "toolkit/qt/DomainList.h"
+#include "toolkit/qt/SystemActions.h"
+#include "toolkit/qt/frmAbout.h"
+#include "toolkit/qt/modBrowseForFolder.h"
 
 using namespace velloran;
 using namespace velloran::test;

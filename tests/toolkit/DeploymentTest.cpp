@@ -21,11 +21,11 @@
 #include "platform/Backends.h"
 #include "platform/Clock.h"
 #include "tests/support/Fakes.h"
-#include "toolkit/SystemActions.h"
 #include "toolkit/core/Branding.h"
-#include "toolkit/frmProgress.h"
-#include "toolkit/modBrowseForFolder.h"
-#include "toolkit/modDeployment.h"
+#include "toolkit/qt/SystemActions.h"
+#include "toolkit/qt/frmProgress.h"
+#include "toolkit/qt/modBrowseForFolder.h"
+#include "toolkit/qt/modDeployment.h"
 
 using namespace velloran;
 using namespace velloran::test;

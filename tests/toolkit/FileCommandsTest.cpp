@@ -18,8 +18,8 @@
 #include "ToolkitTest.h"
 #include "common/modINIDocument.h"
 #include "platform/profile/Profile.h"
-#include "toolkit/Help.h"
-#include "toolkit/frmNewINI.h"
+#include "toolkit/qt/Help.h"
+#include "toolkit/qt/frmNewINI.h"
 
 using namespace velloran;
 using namespace velloran::test;

@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 
 #include "ToolkitTest.h"
-#include "toolkit/frmNewINI.h"
+#include "toolkit/qt/frmNewINI.h"
 
 using namespace velloran;
 using namespace velloran::test;

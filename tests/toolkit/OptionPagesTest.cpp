@@ -19,7 +19,7 @@
 #include "ToolkitTest.h"
 #include "platform/profile/Profile.h"
 #include "toolkit/core/Branding.h"
-#include "toolkit/modBrowseForFolder.h"
+#include "toolkit/qt/modBrowseForFolder.h"
 
 using namespace velloran;
 using namespace velloran::test;

@@ -15,8 +15,8 @@
 #include <QTabWidget>
 
 #include "platform/profile/Profile.h"
-#include "toolkit/Help.h"
-#include "toolkit/frmNewINI.h"
+#include "toolkit/qt/Help.h"
+#include "toolkit/qt/frmNewINI.h"
 
 namespace velloran::test {
 

@@ -7,8 +7,8 @@
 #include <QTest>
 #include <memory>
 
-#include "toolkit/Dialogs.h"
-#include "toolkit/frmWizard.h"
+#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/frmWizard.h"
 
 /// Declares `var` as the child of `root` named `name`, or fails the test.
 #define FIND(var, Type, root, name)           \

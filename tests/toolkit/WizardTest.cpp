@@ -23,10 +23,10 @@
 
 #include "ToolkitTest.h"
 #include "platform/profile/Profile.h"
-#include "toolkit/Help.h"
 #include "toolkit/core/Branding.h"
-#include "toolkit/frmNewINI.h"
-#include "toolkit/imgWizard.h"
+#include "toolkit/qt/Help.h"
+#include "toolkit/qt/frmNewINI.h"
+#include "toolkit/qt/imgWizard.h"
 
 using namespace velloran;
 using namespace velloran::test;

@@ -18,11 +18,11 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "toolkit/Dialogs.h"
-#include "toolkit/PairPage.h"
 #include "toolkit/core/Validation.h"
-#include "toolkit/frmWizard.h"
-#include "toolkit/modBrowseForFolder.h"
+#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/PairPage.h"
+#include "toolkit/qt/frmWizard.h"
+#include "toolkit/qt/modBrowseForFolder.h"
 
 namespace velloran {
 

@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "platform/profile/Profile.h"
-#include "toolkit/Dialogs.h"
-#include "toolkit/SystemActions.h"
-#include "toolkit/frmNewINI.h"
-#include "toolkit/frmWizard.h"
+#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/SystemActions.h"
+#include "toolkit/qt/frmNewINI.h"
+#include "toolkit/qt/frmWizard.h"
 
 using namespace velloran;
 

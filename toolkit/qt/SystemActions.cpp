@@ -1,12 +1,12 @@
-#include "toolkit/SystemActions.h"
+#include "toolkit/qt/SystemActions.h"
 
 #include "platform/Configuration.h"
 #include "platform/SystemBackends.h"
-#include "toolkit/Dialogs.h"
-#include "toolkit/DomainList.h"
-#include "toolkit/frmAbout.h"
-#include "toolkit/modBrowseForFolder.h"
-#include "toolkit/modBrowseForNetworkFolder.h"
+#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/DomainList.h"
+#include "toolkit/qt/frmAbout.h"
+#include "toolkit/qt/modBrowseForFolder.h"
+#include "toolkit/qt/modBrowseForNetworkFolder.h"
 
 namespace velloran {
 

@@ -1,4 +1,4 @@
-#include "toolkit/frmAbout.h"
+#include "toolkit/qt/frmAbout.h"
 
 #include <QFont>
 #include <QFrame>
@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "toolkit/core/Branding.h"
-#include "toolkit/imgWizard.h"
+#include "toolkit/qt/imgWizard.h"
 
 namespace velloran {
 

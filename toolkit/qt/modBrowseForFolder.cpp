@@ -1,4 +1,4 @@
-#include "toolkit/modBrowseForFolder.h"
+#include "toolkit/qt/modBrowseForFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +7,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/NetworkFolder.h"
-#include "toolkit/Dialogs.h"
+#include "toolkit/qt/Dialogs.h"
 
 namespace velloran {
 namespace {

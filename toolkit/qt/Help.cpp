@@ -1,11 +1,11 @@
-#include "toolkit/Help.h"
+#include "toolkit/qt/Help.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
-#include "toolkit/Dialogs.h"
+#include "toolkit/qt/Dialogs.h"
 
 namespace velloran::help {
 namespace {

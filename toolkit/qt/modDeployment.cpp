@@ -1,4 +1,4 @@
-#include "toolkit/modDeployment.h"
+#include "toolkit/qt/modDeployment.h"
 
 #include <QApplication>
 #include <QFile>
@@ -8,10 +8,10 @@
 
 #include "platform/Account.h"
 #include "platform/Paths.h"
-#include "toolkit/Dialogs.h"
-#include "toolkit/frmProgress.h"
-#include "toolkit/frmWizard.h"
-#include "toolkit/modBrowseForFolder.h"
+#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/frmProgress.h"
+#include "toolkit/qt/frmWizard.h"
+#include "toolkit/qt/modBrowseForFolder.h"
 
 namespace velloran {
 namespace {

@@ -1,12 +1,12 @@
-#include "toolkit/modBrowseForNetworkFolder.h"
+#include "toolkit/qt/modBrowseForNetworkFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QWidget>
 
 #include "platform/NetworkFolder.h"
-#include "toolkit/Dialogs.h"
-#include "toolkit/modBrowseForFolder.h"
+#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/modBrowseForFolder.h"
 
 namespace velloran {
 namespace {

@@ -1,4 +1,4 @@
-#include "toolkit/PairPage.h"
+#include "toolkit/qt/PairPage.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "toolkit/WidgetFactory.h"
+#include "toolkit/qt/WidgetFactory.h"
 
 namespace velloran {
 namespace {

@@ -26,11 +26,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "toolkit/PairPage.h"
-#include "toolkit/WidgetFactory.h"
 #include "toolkit/core/Branding.h"
-#include "toolkit/frmWizard.h"
-#include "toolkit/imgWizard.h"
+#include "toolkit/qt/PairPage.h"
+#include "toolkit/qt/WidgetFactory.h"
+#include "toolkit/qt/frmWizard.h"
+#include "toolkit/qt/imgWizard.h"
 
 namespace velloran {
 namespace {

@@ -1,4 +1,4 @@
-#include "toolkit/WidgetFactory.h"
+#include "toolkit/qt/WidgetFactory.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

@@ -1,4 +1,4 @@
-#include "toolkit/frmNewINI.h"
+#include "toolkit/qt/frmNewINI.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -15,8 +15,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "toolkit/Help.h"
-#include "toolkit/imgWizard.h"
+#include "toolkit/qt/Help.h"
+#include "toolkit/qt/imgWizard.h"
 
 namespace velloran {
 namespace {

@@ -1,4 +1,4 @@
-#include "toolkit/imgWizard.h"
+#include "toolkit/qt/imgWizard.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "toolkit/frmWizard.h"
+#include "toolkit/qt/frmWizard.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -18,12 +18,12 @@
 #include <QUrl>
 #include <map>
 
-#include "toolkit/Dialogs.h"
-#include "toolkit/Help.h"
-#include "toolkit/PairPage.h"
 #include "toolkit/core/Branding.h"
-#include "toolkit/frmNewINI.h"
-#include "toolkit/imgWizard.h"
+#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/Help.h"
+#include "toolkit/qt/PairPage.h"
+#include "toolkit/qt/frmNewINI.h"
+#include "toolkit/qt/imgWizard.h"
 
 namespace velloran {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "toolkit/frmWizard.h"
-#include "toolkit/modDeployment.h"
+#include "toolkit/qt/frmWizard.h"
+#include "toolkit/qt/modDeployment.h"
 
 namespace velloran {
 

@@ -1,4 +1,4 @@
-#include "toolkit/Dialogs.h"
+#include "toolkit/qt/Dialogs.h"
 
 #include <QDesktopServices>
 #include <QDialog>

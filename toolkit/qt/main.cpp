@@ -9,8 +9,8 @@
 #include "platform/CodePage.h"
 #include "platform/Configuration.h"
 #include "platform/profile/Profile.h"
-#include "toolkit/SystemActions.h"
-#include "toolkit/frmWizard.h"
+#include "toolkit/qt/SystemActions.h"
+#include "toolkit/qt/frmWizard.h"
 
 int main(int argc, char* argv[]) {
   // Answered before Qt starts, so they work without a display.

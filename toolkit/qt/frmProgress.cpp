@@ -1,4 +1,4 @@
-#include "toolkit/frmProgress.h"
+#include "toolkit/qt/frmProgress.h"
 
 #include <QLabel>
 #include <QProgressBar>

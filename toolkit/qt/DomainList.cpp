@@ -1,9 +1,9 @@
-#include "toolkit/DomainList.h"
+#include "toolkit/qt/DomainList.h"
 
 #include <QStringList>
 
 #include "toolkit/core/DomainList.h"
-#include "toolkit/frmWizard.h"
+#include "toolkit/qt/frmWizard.h"
 
 namespace velloran {
 
