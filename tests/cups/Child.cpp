@@ -54,8 +54,10 @@ std::string InChild(const std::function<std::string()>& work) {
     char buffer[512];
     const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ended = true;
-    else out.append(buffer, static_cast<size_t>(n));
+    if (n <= 0)
+      ended = true;
+    else
+      out.append(buffer, static_cast<size_t>(n));
   }
   ::close(fds[0]);
   int status = 0;
