@@ -108,7 +108,6 @@ class CheckTargetsTest : public ::testing::Test {
   void TearDown() override { lister_->Release(); }
 
  protected:
-
   INISettings settings_;
   std::shared_ptr<FakeShareLister> lister_ = std::make_shared<FakeShareLister>();
   TargetCheckSetup setup_;
