@@ -12,9 +12,8 @@ frmCheckProgress::frmCheckProgress(QWidget* parent) : QDialog(parent) {
   setObjectName("frmCheckProgress");
   setWindowTitle(QStringLiteral("Check targets"));
 
-  auto* lblAsking = new QLabel(
-      QStringLiteral("Asking the new print servers whether the queues of the pairs exist ..."),
-      this);
+  auto* lblAsking =
+      new QLabel(QStringLiteral("Asking the new print servers whether the queues exist ..."), this);
   lblAsking->setObjectName("lblAsking");
   prbProgress_ = new QProgressBar(this);
   prbProgress_->setObjectName("prbProgress");

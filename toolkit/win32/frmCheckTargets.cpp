@@ -45,7 +45,8 @@ void PlaceDialog(HWND dialog, unsigned dpi, int w, int h) {
                      static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
   RECT owner{};
   HWND parent = GetWindow(dialog, GW_OWNER);
-  if (!parent || !GetWindowRect(parent, &owner)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &owner, 0);
+  if (!parent || !GetWindowRect(parent, &owner))
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &owner, 0);
   const int width = r.right - r.left, height = r.bottom - r.top;
   SetWindowPos(dialog, nullptr, owner.left + (owner.right - owner.left - width) / 2,
                owner.top + (owner.bottom - owner.top - height) / 2, width, height,
@@ -84,10 +85,10 @@ INT_PTR CALLBACK CheckProgressProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) 
       SetWindowTextW(dialog, L"Check targets");
       HFONT font = s->fonts.Normal();
       AddControl(dialog, dpi, font, L"STATIC",
-                 "Asking the new print servers whether the queues of the pairs exist ...",
-                 SS_NOPREFIX, lblAsking, R(14, 12, 372, 20));
-      HWND bar = AddControl(dialog, dpi, font, PROGRESS_CLASSW, "", 0, prbProgress,
-                            R(14, 38, 372, 20));
+                 "Asking the new print servers whether the queues exist ...", SS_NOPREFIX,
+                 lblAsking, R(14, 12, 372, 20));
+      HWND bar =
+          AddControl(dialog, dpi, font, PROGRESS_CLASSW, "", 0, prbProgress, R(14, 38, 372, 20));
       SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(s->servers));
       AddControl(dialog, dpi, font, L"STATIC", AnsweredText(0, s->servers), SS_NOPREFIX,
                  lblProgress, R(14, 66, 260, 20));

@@ -51,9 +51,11 @@ class CheckTargetsTest : public WizardTest {
  protected:
   void SetUp() override {
     WizardTest::SetUp();
-    lister->Serve("OLDSRV1", test::FakeShareLister::Offers({test::FakeShareLister::Printer("Laser1"),
-                                                            test::FakeShareLister::Printer("Laser2")}));
-    lister->Serve("NEWSRV1", test::FakeShareLister::Offers({test::FakeShareLister::Printer("Laser1")}));
+    lister->Serve("OLDSRV1",
+                  test::FakeShareLister::Offers({test::FakeShareLister::Printer("Laser1"),
+                                                 test::FakeShareLister::Printer("Laser2")}));
+    lister->Serve("NEWSRV1",
+                  test::FakeShareLister::Offers({test::FakeShareLister::Printer("Laser1")}));
   }
   void TearDown() override {
     lister->Release();
