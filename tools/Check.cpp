@@ -149,6 +149,9 @@ constexpr size_t kProgressFromServers = 4;
 }  // namespace
 
 int Check(const std::vector<std::string>& args) {
+  // Not for users: each server's child process runs this, so that the SMB
+  // library starts in a fresh process rather than a fork of a threaded one.
+  if (args.size() == 3 && args[0] == "--smb-helper") return check::RunSmbHelper(args[1], args[2]);
   std::string ini, protocol = "smb";
   bool json = false, progress = true;
   check::CheckOptions options;
@@ -206,7 +209,10 @@ int Check(const std::vector<std::string>& args) {
       std::cerr << "velloran check: " << credentials.error().Description << "\n";
       return 2;
     }
-    lister = check::MakeSmbShareLister(std::move(*credentials));
+    check::SmbHelper helper;
+    if (std::string self = check::ThisProgram(); !self.empty())
+      helper = {std::move(self), {"check", "--smb-helper"}};
+    lister = check::MakeSmbShareLister(std::move(*credentials), std::move(helper));
   } else {
     check::IppOptions ipp;
     ipp.Encrypted = protocol == "ipps";

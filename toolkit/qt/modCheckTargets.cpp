@@ -95,7 +95,13 @@ TargetCheckServices SystemTargetCheck() {
       setup.Unavailable = credentials.error().Description;
       return setup;
     }
-    setup.Lister = check::MakeSmbShareLister(std::move(*credentials));
+    // Each server is asked by a fresh copy of this program (its hidden
+    // helper mode): a child forked from a process with the window's threads
+    // could inherit a lock one of them held.
+    check::SmbHelper helper;
+    if (std::string self = check::ThisProgram(); !self.empty())
+      helper = {std::move(self), {"--smb-helper"}};
+    setup.Lister = check::MakeSmbShareLister(std::move(*credentials), std::move(helper));
     return setup;
   };
   return services;

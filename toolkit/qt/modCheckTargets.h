@@ -23,7 +23,9 @@ struct TargetCheckServices {
 };
 
 /// The Linux program's check: SMB share lists with the user's Kerberos
-/// ticket, else the directory bind's name and password file, else guest.
+/// ticket, else the directory bind's name and password file, else guest;
+/// each server asked by a copy of this program in its helper mode
+/// (`--smb-helper`, main.cpp), which must therefore be the toolkit.
 TargetCheckServices SystemTargetCheck();
 
 /// The command on the pair pages and the Tools menu: the pairs as the window
