@@ -149,11 +149,12 @@ bool ConfirmTargetsBeforeDeploy(const INISettings& settings, const TargetCheckSe
                              MessageIcon::Exclamation);
   }
   if (report->Found == 0) {
-    return AskToDeployAnyway(view,
-                             "None of the " + std::to_string(report->Total) +
-                                 " targets could be checked \xE2\x80\x94 deploy anyway?\n" +
-                                 RowsForQuestion(*report, false),
-                             MessageIcon::Question);
+    const std::string none = report->Total == 1 ? "The target could not be checked"
+                                                : "None of the " + std::to_string(report->Total) +
+                                                      " targets could be checked";
+    return AskToDeployAnyway(
+        view, none + " \xE2\x80\x94 deploy anyway?\n" + RowsForQuestion(*report, false),
+        MessageIcon::Question);
   }
   return true;
 }

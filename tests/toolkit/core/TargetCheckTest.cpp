@@ -241,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
         DeployCase{"CancelledNo", Cancelled, MessageAnswer::No, false,
                    "The check of the targets was cancelled"},
         DeployCase{"NothingCheckableNo", NothingCheckable, MessageAnswer::No, false,
-                   "None of the 1 targets could be checked \xE2\x80\x94 deploy anyway?\n\nLaser9: "
+                   "The target could not be checked \xE2\x80\x94 deploy anyway?\n\nLaser9: "
                    "not checkable"},
         DeployCase{"NoListerYes", NoLister, MessageAnswer::Yes, true,
                    "The targets of the pairs cannot be checked before deploying: no protocol"}),
