@@ -59,21 +59,40 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 
 mkdir -p build-fuzz/crashes
-status=0
-for t in $wanted; do
+# One target's run, its verdict on stdout (and stderr on failure).
+run_target() {
+  local t=$1
   mkdir -p "build-fuzz/corpus/$t"
-  log="build-fuzz/fuzz_$t.log"
+  local log="build-fuzz/fuzz_$t.log"
   # VELLORAN_FUZZ_SEED fixes the mutations, so that a run can be repeated
   # (the test stage sets it; a failure there then shows again here).
   if build-fuzz/fuzz/fuzz_"$t" -max_total_time="$seconds" -print_final_stats=1 \
       ${VELLORAN_FUZZ_SEED:+-seed="$VELLORAN_FUZZ_SEED"} ${VELLORAN_FUZZ_RUNS:+-runs="$VELLORAN_FUZZ_RUNS"} \
       -artifact_prefix="build-fuzz/crashes/$t-" "build-fuzz/corpus/$t" fuzz/corpus/"$t" >"$log" 2>&1; then
+    local runs
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     echo "fuzz_$t: ${runs:-?} executions (at most ${seconds}s), no failure"
   else
     echo "fuzz_$t: FAILED, see $log and build-fuzz/crashes/" >&2
     grep -aE 'property violated|ERROR:|SUMMARY' "$log" | head -5 >&2 || true
-    status=1
+    return 1
   fi
+}
+
+# Each run is one process on one core: as many at once as there are cores,
+# their verdicts printed in the targets' order.
+parallel=$(nproc 2>/dev/null || echo 1)
+verdicts=$(mktemp -d)
+trap 'rm -rf "$verdicts"' EXIT
+for t in $wanted; do
+  while [ "$(jobs -rp | wc -l)" -ge "$parallel" ]; do wait -n || true; done
+  { run_target "$t" >"$verdicts/$t.out" 2>"$verdicts/$t.err"; echo $? >"$verdicts/$t.rc"; } &
+done
+wait
+status=0
+for t in $wanted; do
+  cat "$verdicts/$t.out"
+  cat "$verdicts/$t.err" >&2
+  [ "$(cat "$verdicts/$t.rc" 2>/dev/null)" = 0 ] || status=1
 done
 exit $status

@@ -64,7 +64,7 @@ if [ -n "$exe" ]; then
   # The engine with its event message file, and the toolkit, which copies
   # both from beside itself; its help pages go in help\ beside it.
   cp "$exe" "$windir/EvntMsg.dll" "$windir/VelloranDeploymentToolkit.exe" "$stage/$name/"
-  cp docs/help/*.html "$stage/$name/help/"
+  cp docs/help/*.html docs/help/help.css "$stage/$name/help/"
   # Notepad on older Windows shows a file without CR LF on one line.
   sed "s/@PROJECT_VERSION@/$version/; s/\$/\r/" packaging/README-windows.txt > "$stage/$name/README.txt"
   sed 's/\r\{0,1\}$/\r/' examples/manual-migration.ini > "$stage/$name/examples/manual-migration.ini"

@@ -23,17 +23,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool Binds445(const std::string& address) {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+// A socket bound to ADDRESS:445, or -1.
+int Bound445(const std::string& address) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in a{};
   a.sin_family = AF_INET;
   a.sin_port = htons(445);
   ::inet_pton(AF_INET, address.c_str(), &a.sin_addr);
   int one = 1;
   ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-  const bool ok = ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return fd;
   ::close(fd);
-  return ok;
+  return -1;
+}
+
+bool Binds445(const std::string& address) {
+  const int fd = Bound445(address);
+  if (fd >= 0) ::close(fd);
+  return fd >= 0;
 }
 
 // samba-dcerpcd and its rpcd_* workers leave smbd's process group; they
@@ -150,16 +157,10 @@ void Smbd::Stop() {
 }
 
 SilentServer::SilentServer(const std::string& address) {
-  fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(445);
-  ::inet_pton(AF_INET, address.c_str(), &a.sin_addr);
-  int one = 1;
-  ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  fd_ = Bound445(address);
   // The kernel completes the handshakes; no one ever accepts or reads.
-  if (::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd_, 64) != 0) {
-    ::close(fd_);
+  if (fd_ < 0 || ::listen(fd_, 64) != 0) {
+    if (fd_ >= 0) ::close(fd_);
     throw std::runtime_error("cannot listen on " + address + ":445");
   }
 }

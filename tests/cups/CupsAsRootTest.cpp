@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "platform/cups/CupsNetwork.h"
+#include "tests/cups/Child.h"
 #include "tests/cups/CupsFixture.h"
 
 namespace velloran::test {
@@ -47,48 +48,6 @@ class SecondUser {
   uid_t uid_ = 0;
   gid_t gid_ = 0;
 };
-
-// Runs `work` in a child with a memory limit and a time limit; what it
-// returns comes back, or why it did not ("killed after 20 s", "crashed").
-std::string InChild(const std::function<std::string()>& work) {
-  int fds[2];
-  if (::pipe(fds) != 0) return "pipe failed";
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(fds[0]);
-    rlimit memory{1ULL << 30, 1ULL << 30};
-    ::setrlimit(RLIMIT_AS, &memory);
-    // Whatever happens, the child never returns into the test runner.
-    std::string out;
-    try {
-      out = work();
-    } catch (...) {
-      ::_exit(5);
-    }
-    if (::write(fds[1], out.data(), out.size()) < 0) ::_exit(4);
-    ::_exit(0);
-  }
-  ::close(fds[1]);
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  int status = 0;
-  while (::waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      ::close(fds[0]);
-      return "killed after 20 s";
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  std::string out;
-  char buffer[512];
-  ssize_t n;
-  while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0)
-    out.append(buffer, static_cast<size_t>(n));
-  ::close(fds[0]);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "crashed " + std::to_string(status);
-  return out;
-}
 
 struct CupsAsRoot : CupsMachines {
   TempDir root;  // root's own files, which the user must not reach

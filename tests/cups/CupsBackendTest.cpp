@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "platform/cups/CupsNetwork.h"
+#include "tests/cups/Child.h"
 #include "tests/cups/CupsFixture.h"
 
 namespace velloran::test {
@@ -163,31 +164,13 @@ TEST_F(CupsBackend, TheUsersOwnDefaultComesFromLpoptionsAndIsKeptThere) {
 
 // What the child reports: "NUMBER DESCRIPTION" per call, one a line.
 std::string AsUnprivilegedUser(const std::function<std::string()>& work) {
-  int fds[2];
-  if (::pipe(fds) != 0) return "pipe failed";
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(fds[0]);
+  return test::InChild([&] {
     const passwd* nobody = ::getpwnam("nobody");
     if (!nobody || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
         ::setuid(nobody->pw_uid) != 0)
-      ::_exit(3);
-    std::string out = work();
-    if (::write(fds[1], out.data(), out.size()) < 0) ::_exit(4);
-    ::_exit(0);
-  }
-  ::close(fds[1]);
-  std::string out;
-  char buffer[512];
-  ssize_t n;
-  while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0)
-    out.append(buffer, static_cast<size_t>(n));
-  ::close(fds[0]);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    return "child failed " + std::to_string(status);
-  return out;
+      return std::string("cannot become nobody");
+    return work();
+  });
 }
 
 TEST_F(CupsBackend, WithoutTheRightToAdministerQueuesChangesFailWithForbidden) {

@@ -48,18 +48,27 @@ struct CupsMachines : ::testing::Test {
     return std::string("\\\\") + server + "\\" + queue;
   }
 
-  /// One attribute of a client queue as the scheduler reports it ("" when
-  /// it reports none).
-  static std::string Attribute(const std::string& queue, const std::string& name) {
+  using Response = std::unique_ptr<ipp_t, void (*)(ipp_t*)>;
+
+  /// One request about a client queue to the machine's scheduler.
+  static Response AskQueue(ipp_op_t op, const std::string& queue, const char* attributes,
+                           const char* whichJobs = nullptr) {
     char uri[HTTP_MAX_URI];
     httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
                      "/printers/%s", queue.c_str());
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ipp_t* request = ippNewRequest(op);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    if (whichJobs)
+      ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, whichJobs);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "all");
-    std::unique_ptr<ipp_t, void (*)(ipp_t*)> response(
-        cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"), ippDelete);
+                 attributes);
+    return Response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"), ippDelete);
+  }
+
+  /// One attribute of a client queue as the scheduler reports it ("" when
+  /// it reports none).
+  static std::string Attribute(const std::string& queue, const std::string& name) {
+    auto response = AskQueue(IPP_OP_GET_PRINTER_ATTRIBUTES, queue, "all");
     if (!response) return "";
     ipp_attribute_t* a = ippFindAttribute(response.get(), name.c_str(), IPP_TAG_ZERO);
     if (!a) return "";
@@ -70,17 +79,7 @@ struct CupsMachines : ::testing::Test {
 
   /// The states of a queue's unfinished jobs ("held", "pending", ...), sorted.
   static std::vector<std::string> Jobs(const std::string& queue) {
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
-                     "/printers/%s", queue.c_str());
-    ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr,
-                 "not-completed");
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "job-state");
-    std::unique_ptr<ipp_t, void (*)(ipp_t*)> response(
-        cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"), ippDelete);
+    auto response = AskQueue(IPP_OP_GET_JOBS, queue, "job-state", "not-completed");
     std::vector<std::string> states;
     if (!response) return states;
     for (ipp_attribute_t* a = ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM); a;

@@ -21,11 +21,7 @@ namespace velloran {
 namespace {
 
 namespace fs = std::filesystem;
-using test::EngineFolder;
-using test::ReadFile;
-using test::WriteFile;
-
-using test::Contains;
+using namespace test;
 
 std::string Ini(const fs::path& outFolder, const std::string& extra = "") {
   return "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\nAlwaysRun=True\r\n"

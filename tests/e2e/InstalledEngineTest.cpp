@@ -18,9 +18,7 @@ namespace velloran {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Contains;
-using test::ReadFile;
-using test::WriteFile;
+using namespace test;
 
 const fs::path kExamples = fs::path(VELLORAN_SOURCE_DIR) / "examples";
 

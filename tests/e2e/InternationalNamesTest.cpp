@@ -11,12 +11,7 @@
 namespace velloran {
 namespace {
 
-using test::EngineFolder;
-using test::ReadFile;
-using test::Slapd;
-using test::WriteFile;
-
-using test::Contains;
+using namespace test;
 
 TEST(InternationalNames, ReachTheDirectoryTheConnectionsAndEveryReport) {
   EngineFolder engine{VELLORAN_ENGINE_PATH};

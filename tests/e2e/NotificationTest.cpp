@@ -13,9 +13,7 @@ namespace velloran {
 namespace {
 
 namespace fs = std::filesystem;
-using test::EngineFolder;
-using test::ReadFile;
-using test::WriteFile;
+using namespace test;
 
 const std::string kStars(80, '*');
 

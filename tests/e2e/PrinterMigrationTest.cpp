@@ -10,14 +10,9 @@
 namespace velloran {
 namespace {
 
-using test::EngineFolder;
-using test::ReadFile;
-using test::Slapd;
-using test::WriteFile;
+using namespace test;
 
 const std::string kPrinters = std::string("ou=Printers,") + Slapd::kSuffix;
-
-using test::Contains;
 
 std::string Crlf(const std::vector<std::string>& lines) {
   std::string out;

@@ -67,13 +67,17 @@ class Directory : public ::testing::Test {
   /// GetADPrinters for "LDAP://" + domain through a fresh LDAP backend.
   void Query(const std::string& domain, LdapDirectoryOptions options = Anonymous()) {
     directory_ = MakeLdapDirectory(std::move(options));
-    Services s = fakes_.services();
-    s.Directory = *directory_;
-    run_ = std::make_unique<velloran::Run>(s);
-    ResetINISettings(run_->Settings);
-    run_->Settings.DebugOn = true;
-    run_->Settings.DomainName = domain;
+    run_ = fakes_.DirectoryRun(*directory_, domain);
     GetADPrinters(*run_);
+  }
+  /// The run stopped on a directory access failure, reported with its
+  /// number and description.
+  void ExpectAccessFailure(const std::string& number, const std::string& description) {
+    EXPECT_TRUE(run_->AbortStatus);
+    EXPECT_TRUE(run_->OutcomeText.starts_with(
+        "\r\nError accessing Active Directory. Try installing an MDAC update.\r\n> Error Number: " +
+        number + "\r\n> Error Description: " + description))
+        << run_->OutcomeText;
   }
   static LdapDirectoryOptions Anonymous() {
     LdapDirectoryOptions o;
@@ -145,23 +149,13 @@ TEST_F(Directory, AnEmptyAnswerWritesTheHeaderOnly) {
 
 TEST_F(Directory, AMissingDNOrAServerThatIsDownIsAnAccessFailure) {
   Query(Path(std::string("ou=Nowhere,") + Slapd::kSuffix));
-  EXPECT_TRUE(run_->AbortStatus);
-  EXPECT_TRUE(
-      run_->OutcomeText.starts_with("\r\nError accessing Active Directory. Try installing an MDAC "
-                                    "update.\r\n> Error Number: -2147016656"
-                                    "\r\n> Error Description: No such object"))
-      << run_->OutcomeText;
+  ExpectAccessFailure("-2147016656", "No such object");
   EXPECT_TRUE(
       Contains(run_->DebugText, "ERROR: Accessing Active Directory. <<\r\nERROR: -2147016656\r\n"));
 
   const std::string down = "127.0.0.1:" + std::to_string(test::FreeLoopbackPort());
   Query(down + "/" + kHappy);
-  EXPECT_TRUE(run_->AbortStatus);
-  EXPECT_TRUE(
-      run_->OutcomeText.starts_with("\r\nError accessing Active Directory. Try installing an MDAC "
-                                    "update.\r\n> Error Number: -2147016646"
-                                    "\r\n> Error Description: Can't contact LDAP server"))
-      << run_->OutcomeText;
+  ExpectAccessFailure("-2147016646", "Can't contact LDAP server");
   EXPECT_EQ(run_->ADPrinters.size(), 1u);
 }
 
@@ -265,16 +259,9 @@ TEST_F(Directory, AServerThatNeverAnswersIsAnAccessFailureInBoundedTime) {
     const auto start = std::chrono::steady_clock::now();
     Query(c.Domain, o);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_TRUE(run_->AbortStatus);
-    EXPECT_TRUE(run_->OutcomeText.starts_with(
-        "\r\nError accessing Active Directory. Try installing an MDAC update.\r\n"))
-        << run_->OutcomeText;
-    EXPECT_EQ(run_->ADPrinters.size(), 1u);
     // Told as a time-out, not as a server that cannot be reached.
-    EXPECT_TRUE(Contains(run_->OutcomeText,
-                         "\r\n> Error Number: -2147023436\r\n"
-                         "> Error Description: Timed out"))
-        << run_->OutcomeText;
+    ExpectAccessFailure("-2147023436", "Timed out");
+    EXPECT_EQ(run_->ADPrinters.size(), 1u);
   }
   EXPECT_GE(silent.Accepted(), 3);
 }

@@ -113,12 +113,7 @@ class ActiveDirectory : public ::testing::Test {
              std::vector<std::string> connections = {}) {
     directory_ = MakeLdapDirectory(std::move(options));
     fakes_.Network.Connections = std::move(connections);
-    Services s = fakes_.services();
-    s.Directory = *directory_;
-    run_ = std::make_unique<velloran::Run>(s);
-    ResetINISettings(run_->Settings);
-    run_->Settings.DebugOn = true;
-    run_->Settings.DomainName = domain;
+    run_ = fakes_.DirectoryRun(*directory_, domain);
     GetClientPrinters(*run_);
     MoveADPrinters(*run_);
   }

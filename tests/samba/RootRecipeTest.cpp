@@ -13,9 +13,7 @@ namespace velloran {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Contains;
-using test::ReadFile;
-using test::WriteFile;
+using namespace test;
 
 struct RootRecipe : ::testing::Test {
   test::SambaDC* dc = test::SharedDC();

@@ -10,4 +10,15 @@ Services FakePlatform::services() {
                   Events,          Messages, Time};
 }
 
+std::unique_ptr<Run> FakePlatform::DirectoryRun(DirectoryService& directory,
+                                                const std::string& domain) {
+  Services s = services();
+  s.Directory = directory;
+  auto run = std::make_unique<Run>(s);
+  ResetINISettings(run->Settings);
+  run->Settings.DebugOn = true;
+  run->Settings.DomainName = domain;
+  return run;
+}
+
 }  // namespace velloran::test

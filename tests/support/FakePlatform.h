@@ -1,6 +1,9 @@
 #pragma once
 // Every fake wired into an engine run's services.
 
+#include <memory>
+#include <string>
+
 #include "engine/Run.h"
 #include "tests/support/Fakes.h"
 
@@ -15,6 +18,9 @@ struct FakePlatform {
   RecordingMessageBox Messages;
   FixedClock Time;
   Services services();
+  /// A run of the directory mode on "LDAP://" + DOMAIN through DIRECTORY,
+  /// with the defaults of a new file and the debug log on.
+  std::unique_ptr<Run> DirectoryRun(DirectoryService& directory, const std::string& domain);
 };
 
 }  // namespace velloran::test

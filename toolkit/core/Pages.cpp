@@ -227,7 +227,7 @@ constexpr HelpPage kHelpPages[] = {
     {kPrinters, "printers.html"},
     {kMixed, "mixed.html"},
     {kSupport, "support.html"},
-    {kDeploymentGeneral, "deployment-general.html"},
+    {kDeploymentGeneral, "deployment.html"},
     {kDeploymentManual, "deployment.html"},
     {kMDAC, "mdac.html"},
     {kDeploymentOverview, "deployment-overview.html"},

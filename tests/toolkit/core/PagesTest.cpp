@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <set>
 
 #include "tests/support/Fakes.h"
@@ -70,6 +71,27 @@ TEST(Pages, EveryPageAndDialogHasAHelpPageWithoutInternalNumbers) {
     EXPECT_FALSE(test::Contains(test::ReadFile(page), "Help topic")) << page;
   }
   EXPECT_TRUE(fs::exists(help / std::string(help::kContentsPage)));
+}
+
+// The help pages are plain files opened one by one: a link or stylesheet
+// that names a page or anchor that is not there shows the user nothing.
+TEST(Pages, EveryLinkOfTheHelpPagesLeadsToAPageAndAnchorThatExist) {
+  const fs::path help = fs::path(VELLORAN_SOURCE_DIR) / "docs/help";
+  const std::regex link(R"re((?:href|src)="([^"#:]*)(?:#([^"]*))?")re");
+  size_t links = 0;
+  for (const auto& entry : fs::directory_iterator(help)) {
+    if (entry.path().extension() != ".html") continue;
+    const std::string text = test::ReadFile(entry.path());
+    for (std::sregex_iterator at(text.begin(), text.end(), link), end; at != end; ++at, ++links) {
+      const fs::path target = (*at)[1].length() ? help / (*at)[1].str() : entry.path();
+      ASSERT_TRUE(fs::is_regular_file(target)) << entry.path().filename() << " -> " << (*at)[0];
+      if ((*at)[2].matched) {
+        EXPECT_TRUE(test::Contains(test::ReadFile(target), "id=\"" + (*at)[2].str() + "\""))
+            << entry.path().filename() << " -> " << (*at)[0];
+      }
+    }
+  }
+  EXPECT_GT(links, 20u);
 }
 
 }  // namespace

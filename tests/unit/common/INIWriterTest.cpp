@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 
 #include "common/modINIDocument.h"
 #include "tests/support/Fakes.h"
@@ -13,6 +14,7 @@
 namespace velloran {
 namespace {
 
+namespace fs = std::filesystem;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -34,52 +36,9 @@ TEST_F(INIWriter, NewDocumentWritesEveryKeyWithDefaults) {
   INISettings s;
   ResetINISettings(s);
   ASSERT_TRUE((doc.WriteINISettings(s)).ok());
+  // Every key, in the order and with the blanks the engine's reader expects.
   EXPECT_EQ(ReadFile(path),
-            "[GENERAL]\r\n"
-            "UseActiveDirectory=False\r\n"
-            "UseManualDefinitions=False\r\n"
-            "AlwaysRun=False\r\n"
-            "[ACTIVE DIRECTORY]\r\n"
-            "DomainName= \r\n"
-            "[MANUAL DEFINITIONS SERVERS]\r\n"
-            "FromServers= \r\n"
-            "ToServers= \r\n"
-            "[MANUAL DEFINITIONS PRINTERS]\r\n"
-            "FromPrinters= \r\n"
-            "ToPrinters= \r\n"
-            "[MANUAL DEFINITIONS MIXED]\r\n"
-            "FromServers= \r\n"
-            "FromPrinters= \r\n"
-            "ToServers= \r\n"
-            "ToPrinters= \r\n"
-            "[NOTIFICATION SMTP]\r\n"
-            "UseSMTP=False\r\n"
-            "SMTPServerNameOrIP= \r\n"
-            "ServerPort=25\r\n"
-            "EmailSubject= \r\n"
-            "EmailTo= \r\n"
-            "EmailFrom= \r\n"
-            "[NOTIFICATION FILE OUTPUT]\r\n"
-            "UseFileOutput=False\r\n"
-            "FileOutputPath= \r\n"
-            "FileOutputName= \r\n"
-            "IncludeComputerName=False\r\n"
-            "IncludeOutcome=False\r\n"
-            "WriteToEventLog=False\r\n"
-            "[NOTIFICATION CLIENT POP-UP]\r\n"
-            "UseClientPopup=False\r\n"
-            "UseSuccessClientPopup=False\r\n"
-            "SuccessMessage= \r\n"
-            "UseFailureClientPopup=False\r\n"
-            "FailureMessage= \r\n"
-            "[DEPLOYMENT]\r\n"
-            "DeploymentPath= \r\n"
-            "CreateWebLaunchPage=False\r\n"
-            "CreateBatchFile=False\r\n"
-            "IncludeMDAC=False\r\n"
-            "MDACOption=0\r\n"
-            "[SUPPORT]\r\n"
-            "DebugOn=False\r\n");
+            ReadFile(fs::path(VELLORAN_SOURCE_DIR) / "tests/unit/common/new-document.ini"));
 
   // Empty texts hold the blank that was saved; ServerPort kept its default.
   EXPECT_EQ(s.DomainName, " ");
