@@ -2,7 +2,8 @@
 # The Windows toolkit's pages as PNG files (scripts/screenshots.sh --windows):
 # cross-builds the toolkit, draws every page under Wine on a virtual display
 # (Xvfb, with Wine's own desktop so windows get their frames) and converts
-# the pictures with ImageMagick. The manual pages show the example INI file.
+# the pictures with ImageMagick. The manual pages show the example INI file,
+# and Check Targets a check of it against sample servers.
 #
 #   scripts/screenshots-windows.sh [OUTPUT_FOLDER]
 set -euo pipefail

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders every page of the deployment toolkit, for an Active Directory and a
-# manual INI file, and the New-INI dialog to PNG files under docs/screenshots/.
+# manual INI file, the New-INI dialog and Check Targets (its progress window and its
+# list of a sample check) to PNG files under docs/screenshots/.
 # Runs on Qt's offscreen platform: no display is needed.
 #
 #   scripts/screenshots.sh [OUTPUT_FOLDER]

@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <map>
 #include <optional>
 
 #include "check/CheckRun.h"
+#include "check/Report.h"
 #include "check/ipp/IppShareLister.h"
 #include "check/smb/SmbShareLister.h"
 #include "common/modINIDocument.h"
@@ -96,11 +96,6 @@ std::string JsonText(const std::string& utf8) {
   return out + "\"";
 }
 
-std::string StatusText(const Target& t) {
-  std::string text(check::StatusName(t.Status));
-  return t.Detail.empty() ? text : text + " (" + t.Detail + ")";
-}
-
 void PrintTable(const check::CheckResult& result) {
   const std::string pairHead = "PAIR", targetHead = "TARGET";
   size_t pairWidth = pairHead.size(), targetWidth = targetHead.size();
@@ -110,19 +105,10 @@ void PrintTable(const check::CheckResult& result) {
   }
   std::string out =
       Padded(pairHead, pairWidth) + "  " + Padded(targetHead, targetWidth) + "  STATUS\n";
-  std::map<TargetStatus, size_t> counts;
-  for (const Target& t : result.Targets) {
-    ++counts[t.Status];
+  for (const Target& t : result.Targets)
     out += Padded(check::PairLabel(t), pairWidth) + "  " + Padded(t.Path(), targetWidth) + "  " +
-           StatusText(t) + "\n";
-  }
-  const size_t found = counts[TargetStatus::Found];
-  out += "\n" + std::to_string(found) + " of " + std::to_string(result.Targets.size()) +
-         " targets found";
-  for (const auto& [status, n] : counts)
-    if (status != TargetStatus::Found)
-      out += ", " + std::to_string(n) + " " + std::string(check::StatusName(status));
-  out += ".\n";
+           check::StatusText(t) + "\n";
+  out += "\n" + check::SummaryLine(result.Targets) + "\n";
   std::cout << out;
 }
 
@@ -163,6 +149,9 @@ constexpr size_t kProgressFromServers = 4;
 }  // namespace
 
 int Check(const std::vector<std::string>& args) {
+  // Not for users: each server's child process runs this, so that the SMB
+  // library starts in a fresh process rather than a fork of a threaded one.
+  if (args.size() == 3 && args[0] == "--smb-helper") return check::RunSmbHelper(args[1], args[2]);
   std::string ini, protocol = "smb";
   bool json = false, progress = true;
   check::CheckOptions options;
@@ -220,7 +209,10 @@ int Check(const std::vector<std::string>& args) {
       std::cerr << "velloran check: " << credentials.error().Description << "\n";
       return 2;
     }
-    lister = check::MakeSmbShareLister(std::move(*credentials));
+    check::SmbHelper helper;
+    if (std::string self = check::ThisProgram(); !self.empty())
+      helper = {std::move(self), {"check", "--smb-helper"}};
+    lister = check::MakeSmbShareLister(std::move(*credentials), std::move(helper));
   } else {
     check::IppOptions ipp;
     ipp.Encrypted = protocol == "ipps";

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fstream>
 #include <optional>
+#include <vector>
 
 namespace velloran::check {
 
@@ -124,43 +125,92 @@ std::optional<ServerAnswer> Parse(const std::string& text) {
 }
 
 constexpr int kAnswerFd = 3;
+// Credentials handed to a helper: "K" or "-", the user, the password, one a
+// line. Far below a pipe's buffer, so they are written before the fork.
+constexpr size_t kMaxCredentials = 64 * 1024;
+
+std::string CredentialsText(const SmbCredentials& c) {
+  return std::string(c.Kerberos ? "K" : "-") + "\n" + c.User + "\n" + c.Password + "\n";
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  for (size_t at = 0; at < text.size();) {
+    const ssize_t n = ::write(fd, text.data() + at, text.size() - at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    at += static_cast<size_t>(n);
+  }
+  return true;
+}
 
 // The library keeps process-wide state and is not made for threads, and a
 // server that also hangs on port 139 holds a call far beyond its time-out:
 // each server is asked by a child process, which the deadline kills.
 class SmbShareLister : public ShareLister {
  public:
-  explicit SmbShareLister(SmbCredentials credentials) : credentials_(std::move(credentials)) {}
+  SmbShareLister(SmbCredentials credentials, SmbHelper helper)
+      : credentials_(std::move(credentials)), helper_(std::move(helper)) {}
 
   ServerAnswer Ask(const ServerQuestion& question, Clock::time_point deadline) override {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return Failed(ETIMEDOUT);
+    const bool exec = !helper_.Program.empty();
+    // Everything the child needs is made before the fork: between fork and
+    // exec only async-signal-safe calls are allowed.
+    std::vector<std::string> args;
+    std::vector<char*> argv;
+    int input[2] = {-1, -1};
+    if (exec) {
+      args.push_back(helper_.Program);
+      args.insert(args.end(), helper_.Arguments.begin(), helper_.Arguments.end());
+      args.push_back(question.Server);
+      args.push_back(std::to_string(left));
+      for (std::string& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      if (::pipe2(input, O_CLOEXEC) != 0) return Failed(errno);
+      const bool written = WriteAll(input[1], CredentialsText(credentials_));
+      ::close(input[1]);
+      if (!written) {
+        const int err = errno ? errno : EIO;
+        ::close(input[0]);
+        return Failed(err);
+      }
+    }
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) return Failed(errno);
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+      const int err = errno;
+      if (exec) ::close(input[0]);
+      return Failed(err);
+    }
     const pid_t child = ::fork();
     if (child < 0) {
       const int err = errno;
       ::close(fds[0]);
       ::close(fds[1]);
+      if (exec) ::close(input[0]);
       return Failed(err);
     }
     if (child == 0) {
+      if (exec && ::dup2(input[0], STDIN_FILENO) != STDIN_FILENO) ::_exit(1);
       // Other servers' children are forked from other threads at the same
       // time: a pipe end of theirs left open here would keep their reader
       // from seeing the end of its answer until this child ends.
       const int out = fds[1] == kAnswerFd ? fds[1] : ::dup2(fds[1], kAnswerFd);
       if (out != kAnswerFd) ::_exit(1);
       ::close_range(kAnswerFd + 1, ~0U, 0);
-      const std::string text = ListShares(credentials_, question.Server, static_cast<int>(left));
-      for (size_t at = 0; at < text.size();) {
-        const ssize_t n = ::write(kAnswerFd, text.data() + at, text.size() - at);
-        if (n <= 0) break;
-        at += static_cast<size_t>(n);
+      if (exec) {
+        // dup2 leaves its copy open across exec; a descriptor that was
+        // already 3 keeps the pipe's close-on-exec flag.
+        ::fcntl(kAnswerFd, F_SETFD, 0);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
       }
+      WriteAll(kAnswerFd, ListShares(credentials_, question.Server, static_cast<int>(left)));
       ::_exit(0);
     }
     ::close(fds[1]);
+    if (exec) ::close(input[0]);
     std::string text;
     bool complete = false;
     char buffer[4096];
@@ -190,12 +240,15 @@ class SmbShareLister : public ShareLister {
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) answer = Parse(text);
     if (answer) return *answer;
     ServerAnswer broken;
-    broken.Detail = "the SMB client ended without an answer";
+    broken.Detail = exec && WIFEXITED(status) && WEXITSTATUS(status) == 127
+                        ? "cannot start " + helper_.Program
+                        : "the SMB client ended without an answer";
     return broken;
   }
 
  private:
   const SmbCredentials credentials_;
+  const SmbHelper helper_;
 };
 
 }  // namespace
@@ -219,8 +272,45 @@ Result<SmbCredentials> SmbCredentialsFromEnvironment() {
   return c;
 }
 
-std::shared_ptr<ShareLister> MakeSmbShareLister(SmbCredentials credentials) {
-  return std::make_shared<SmbShareLister>(std::move(credentials));
+std::shared_ptr<ShareLister> MakeSmbShareLister(SmbCredentials credentials, SmbHelper helper) {
+  return std::make_shared<SmbShareLister>(std::move(credentials), std::move(helper));
+}
+
+int RunSmbHelper(const std::string& server, const std::string& milliseconds) {
+  std::string input;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return 1;
+    if (n == 0) break;
+    input.append(buffer, static_cast<size_t>(n));
+    if (input.size() > kMaxCredentials) return 1;
+  }
+  std::string lines[3];
+  size_t at = 0;
+  for (std::string& line : lines) {
+    const size_t end = input.find('\n', at);
+    if (end == std::string::npos) return 1;
+    line = input.substr(at, end - at);
+    at = end + 1;
+  }
+  SmbCredentials credentials;
+  credentials.Kerberos = lines[0] == "K";
+  credentials.User = lines[1];
+  credentials.Password = lines[2];
+  char* end = nullptr;
+  const long timeout = std::strtol(milliseconds.c_str(), &end, 10);
+  if (milliseconds.empty() || *end != '\0' || timeout <= 0 || timeout > 600000) return 1;
+  const std::string text = ListShares(credentials, server, static_cast<int>(timeout));
+  return WriteAll(kAnswerFd, text) ? 0 : 1;
+}
+
+std::string ThisProgram() {
+  char path[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return {};
+  return std::string(path, static_cast<size_t>(n));
 }
 
 }  // namespace velloran::check

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "check/ShareLister.h"
 #include "platform/Error.h"
@@ -24,8 +25,27 @@ struct SmbCredentials {
 /// is named but cannot be read.
 Result<SmbCredentials> SmbCredentialsFromEnvironment();
 
+/// The program each server's child runs: `Program` with `Arguments`, then
+/// the server and the milliseconds left; it reads the credentials on its
+/// standard input and writes its answer to descriptor 3 (RunSmbHelper).
+struct SmbHelper {
+  std::string Program;
+  std::vector<std::string> Arguments;
+};
+
 /// Asks on port 445 only: a server that also has port 139 open but silent
-/// would otherwise hold a call far beyond its time-out.
-std::shared_ptr<ShareLister> MakeSmbShareLister(SmbCredentials credentials);
+/// would otherwise hold a call far beyond its time-out. Without a helper
+/// program each child asks in its forked copy of this process: fine for a
+/// program whose only threads are the check's, fragile in one whose other
+/// threads may hold locks at the fork (a GUI's), which should name a helper.
+std::shared_ptr<ShareLister> MakeSmbShareLister(SmbCredentials credentials, SmbHelper helper = {});
+
+/// The helper's side, for a hidden mode of a program: credentials from
+/// standard input, the answer about `server` to descriptor 3. Exit code 0
+/// when the answer was written.
+int RunSmbHelper(const std::string& server, const std::string& milliseconds);
+
+/// This program's own file (/proc/self/exe); "" when it cannot be told.
+std::string ThisProgram();
 
 }  // namespace velloran::check

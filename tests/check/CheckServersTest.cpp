@@ -139,8 +139,20 @@ struct SmbServers : CheckTool {
   const std::string& New() const { return newServer->Address(); }
 };
 
-TEST_F(SmbServers, TheListerTellsPrintersFromOtherSharesAndFailuresApart) {
-  auto lister = check::MakeSmbShareLister({});
+// In a forked copy of the test, and in the command's helper mode, as the
+// command and the toolkit ask.
+class SmbListers : public SmbServers, public ::testing::WithParamInterface<bool> {
+ protected:
+  std::shared_ptr<check::ShareLister> Lister() const {
+    if (!GetParam()) return check::MakeSmbShareLister({});
+    return check::MakeSmbShareLister({}, {VELLORAN_TOOL_PATH, {"check", "--smb-helper"}});
+  }
+};
+INSTANTIATE_TEST_SUITE_P(Children, SmbListers, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Helper" : "Forked"; });
+
+TEST_P(SmbListers, TheListerTellsPrintersFromOtherSharesAndFailuresApart) {
+  auto lister = Lister();
   check::ServerAnswer a = lister->Ask({Old(), {}, true}, Clock::now() + 10s);
   ASSERT_EQ(a.State, check::ServerState::Answered) << a.Detail;
   std::map<std::string, check::ShareKind> kinds;
@@ -161,6 +173,13 @@ TEST_F(SmbServers, TheListerTellsPrintersFromOtherSharesAndFailuresApart) {
   a = lister->Ask({silentAddress, {}, true}, Clock::now() + 1s);
   EXPECT_EQ(a.State, check::ServerState::Unreachable);
   EXPECT_LT(Clock::now() - silentStart, 10s);
+}
+
+TEST_F(SmbServers, AHelperThatCannotStartIsNamed) {
+  auto lister = check::MakeSmbShareLister({}, {"/nonexistent/velloran", {}});
+  const check::ServerAnswer a = lister->Ask({Old(), {}, true}, Clock::now() + 5s);
+  EXPECT_EQ(a.State, check::ServerState::Unreachable);
+  EXPECT_EQ(a.Detail, "cannot start /nonexistent/velloran");
 }
 
 TEST_F(SmbServers, FortyPairsShowEveryTargetAndOneMissingQueueFailsTheCheck) {

@@ -216,6 +216,7 @@ DeploymentOutcome Deploy(const Document& document, const DeploymentEnvironment& 
         "Error", MessageIcon::Critical);
     return outcome;
   }
+  if (env.Confirm && !env.Confirm(s)) return outcome;
 
   DeploymentRequest r;
   r.Folder = s.DeploymentPath;

@@ -83,6 +83,9 @@ struct DeploymentEnvironment {
   /// The UNC path of a folder of this machine that a mounted share holds;
   /// "" when none does.
   std::function<std::string(const std::string&)> ShareOf;
+  /// Asked once the document is saved and its folder exists, before any
+  /// file is copied (the check of the targets); false stops the deployment.
+  std::function<bool(const INISettings&)> Confirm;
 };
 
 /// What Deploy Now shows while it works.

@@ -18,6 +18,7 @@ std::unique_ptr<ToolkitServices> ToolkitServicesFromEnvironment() {
   auto network = MakeSystemNetworkFactory(config ? config->Printers : DefaultPrintersChoice());
   if (network) services->Network = std::move(*network);
   services->Deployment.Network = services->Network.get();
+  services->Deployment.TargetCheck = SystemTargetCheck();
   return services;
 }
 
@@ -34,6 +35,11 @@ frmWizard::SystemActions MakeSystemActions(const DeploymentServices& services) {
     wizard.SetOutputFolder(BrowseForFolder(&wizard));
   };
   actions.FillDomainList = [](frmWizard& wizard) { FillDomainList(wizard); };
+  if (services.TargetCheck.Setup) {
+    actions.CheckTargets = [&services](frmWizard& wizard) {
+      CheckTargetsOnWindow(wizard, services.TargetCheck);
+    };
+  }
   actions.ShowAbout = [](frmWizard& wizard) {
     frmAbout about(&wizard);
     Dialogs::Modal(about);

@@ -149,6 +149,8 @@ void frmWizard::ApplySystemActions() {
   cmdBrowseDeployment_->setEnabled(bool(actions_.BrowseDeployment));
   cmdBrowseFileOutput_->setEnabled(chkUseFileOutput_->isChecked() && actions_.BrowseFileOutput);
   ToolAction(Tool::About)->setEnabled(bool(actions_.ShowAbout));
+  for (QPushButton* check : cmdCheckTargets_) check->setEnabled(bool(actions_.CheckTargets));
+  actCheckTargets_->setEnabled(bool(actions_.CheckTargets));
 }
 
 void frmWizard::RunDependentFieldHandlers() {

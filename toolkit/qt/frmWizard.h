@@ -103,6 +103,8 @@ class frmWizard : public QMainWindow {
     std::function<void(frmWizard&)> BrowseDeployment;  ///< cmdBrowseDeployment "..."
     std::function<void(frmWizard&)> FillDomainList;    ///< cboDomainName's list at start-up
     std::function<void(frmWizard&)> ShowAbout;         ///< ID_BTN_ABOUT: frmAbout
+    /// cmdCheckTargets on the three pair pages, Tools > Check Targets
+    std::function<void(frmWizard&)> CheckTargets;
   };
   void SetSystemActions(SystemActions actions);
 
@@ -236,6 +238,8 @@ class frmWizard : public QMainWindow {
   QButtonGroup* mdacGroup_ = nullptr;
 
   std::array<std::unique_ptr<PairPage>, 3> pairPages_;
+  std::array<QPushButton*, 3> cmdCheckTargets_{};
+  QAction* actCheckTargets_ = nullptr;
 };
 
 }  // namespace velloran

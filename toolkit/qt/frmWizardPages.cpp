@@ -129,6 +129,13 @@ void frmWizard::BuildMenusAndToolbar() {
   view->addSeparator();
   view->addAction(tool(Tool::Support, "Su&pport"));
 
+  QMenu* tools = menu("ID_MNU_TOOLS", "Too&ls");
+  actCheckTargets_ = tools->addAction(QStringLiteral("&Check Targets ..."));
+  actCheckTargets_->setObjectName("actCheckTargets");
+  connect(actCheckTargets_, &QAction::triggered, this, [this] {
+    if (actions_.CheckTargets) actions_.CheckTargets(*this);
+  });
+
   QMenu* helpMenu = menu("ID_MNU_HELP", "&Help");
   QAction* contentsAction = tool(Tool::Contents, "&Contents ...", "help-contents", "help");
   helpMenu->addAction(contentsAction);
@@ -339,6 +346,17 @@ void frmWizard::BuildPairPage(PairKind kind) {
   QWidget* container = AddPage(page, QString::fromUtf8(PageHeading(page, true).data()), body);
   pairPages_[static_cast<size_t>(kind)] =
       std::make_unique<PairPage>(kind, container, body, Prompt(), [this] { SetDirty(); });
+  auto* check =
+      Button(Indexed("cmdCheckTargets", static_cast<int>(kind)), "Chec&k Targets ...", container);
+  check->setToolTip("Asks the new print servers whether the queues of every pair exist");
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  row->addWidget(check);
+  body->addLayout(row);
+  connect(check, &QPushButton::clicked, this, [this] {
+    if (actions_.CheckTargets) actions_.CheckTargets(*this);
+  });
+  cmdCheckTargets_[static_cast<size_t>(kind)] = check;
 }
 
 void frmWizard::BuildSMTPPage() {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "check/smb/SmbShareLister.h"
 #include "platform/CodePage.h"
 #include "platform/Configuration.h"
 #include "platform/profile/Profile.h"
@@ -13,6 +14,11 @@
 #include "toolkit/qt/frmWizard.h"
 
 int main(int argc, char* argv[]) {
+  // Not for users: Check Targets runs a copy of this program per server, so
+  // that the SMB library starts in a fresh process, never in a fork of the
+  // window's threads.
+  if (argc == 4 && std::strcmp(argv[1], "--smb-helper") == 0)
+    return velloran::check::RunSmbHelper(argv[2], argv[3]);
   // Answered before Qt starts, so they work without a display.
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
     std::puts("VelloranDeploymentToolkit " VELLORAN_VERSION);

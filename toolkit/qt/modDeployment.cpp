@@ -97,6 +97,11 @@ void modDeployment::cmdDeployNow_Click() {
   env.ShareOf = [](const std::string& folder) {
     return UNCPathOfLocalFolder(QString::fromStdString(folder)).toStdString();
   };
+  if (services_.TargetCheck.Setup) {
+    env.Confirm = [this](const INISettings& settings) {
+      return ConfirmTargetsOnWindow(wizard_, services_.TargetCheck, settings);
+    };
+  }
   {
     ProgressView view(wizard_, services_);
     deploymentSucceeded_ = Deploy(wizard_.GetDocument(), env, view).Succeeded;

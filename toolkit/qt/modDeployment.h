@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/NetworkObject.h"
 #include "toolkit/core/Deployment.h"
+#include "toolkit/qt/modCheckTargets.h"
 
 namespace velloran {
 
@@ -22,6 +23,9 @@ struct DeploymentServices {
   std::string ToolkitFolder;                ///< ExecutableFolder() when empty
   /// Called whenever the progress window changes (tests watch the steps).
   std::function<void(const frmProgress&)> ProgressWatcher;
+  /// The check of the targets before deploying and the Check Targets
+  /// command; unset, neither is offered.
+  TargetCheckServices TargetCheck;
 };
 
 /// Deploy Now for the document of the wizard window.

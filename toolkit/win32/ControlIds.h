@@ -81,6 +81,13 @@ enum ControlId : int {
   // frmProgress
   prbProgress = 1170,
   lblProgress,
+
+  // frmCheckProgress (also prbProgress, lblProgress, cmdCancel),
+  // frmCheckTargets
+  lblAsking = 1180,
+  lblSummary,
+  lstTargets,
+  cmdClose,
 };
 
 // Control arrays: the element's index is added to the array's base.
@@ -94,11 +101,15 @@ constexpr int optMDACVersion(int index) { return 1610 + index; }
 constexpr int lblWizard(int index) { return 1620 + index; }
 constexpr int lblNotification(int index) { return 1660 + index; }
 constexpr int fraSeperator(int index) { return 1700 + index; }
+/// On the servers, printers and mixed pages, in that order.
+constexpr int cmdCheckTargets(int index) { return 1750 + index; }
 
 /// Menu entries and toolbar buttons: the tool's position in the core's tool
 /// list added to this base, so one command ID serves both.
 inline constexpr int kToolCommandBase = 40000;
 /// F1: help on the page shown.
 inline constexpr int kPageHelpCommand = 40100;
+/// Tools > Check Targets.
+inline constexpr int kCheckTargetsCommand = 40101;
 
 }  // namespace velloran::win32

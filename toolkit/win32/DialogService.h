@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/MessageBox.h"
+#include "toolkit/core/TargetCheck.h"
 
 namespace velloran::win32 {
 
@@ -48,6 +49,8 @@ class DialogService {
   /// Opens a file or address with the shell's default program; false when
   /// none could be started.
   virtual bool OpenWithShell(HWND owner, const std::string& target) = 0;
+  /// The result list of Check Targets (frmCheckTargets, modal).
+  virtual void ShowTargetCheck(HWND owner, const TargetCheckReport& report);
 };
 
 /// The system's dialogs and shell.

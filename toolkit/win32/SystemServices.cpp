@@ -4,6 +4,7 @@
 // After windows.h, which they need.
 #include <lm.h>
 
+#include "check/win32/WindowsShareLister.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "toolkit/win32/frmWizard.h"
@@ -62,6 +63,12 @@ WizardServices SystemServices() {
   d.LocalFolder = [](const std::string& folder) { return folder; };
   d.ShareOf = [](const std::string&) { return std::string(); };
   services.DomainNames = NetworkDomains;
+  // The user's own logon asks the servers, as the engine's add will.
+  services.TargetCheck = [] {
+    TargetCheckSetup setup;
+    setup.Lister = check::MakeWindowsShareLister();
+    return setup;
+  };
   return services;
 }
 

@@ -146,6 +146,12 @@ void frmWizard::OnCommand(int id, int code, HWND control) {
     ShowHelp(HelpContextOfPage(page_, activeDirectory_));
     return;
   }
+  if ((id == kCheckTargetsCommand && (code == 0 || code == 1)) ||
+      ((id == cmdCheckTargets(0) || id == cmdCheckTargets(1) || id == cmdCheckTargets(2)) &&
+       code == BN_CLICKED)) {
+    CheckTargetsNow();
+    return;
+  }
   OnFieldCommand(id, code, control);
   if (code != BN_CLICKED && code != STN_CLICKED) return;
   for (int page = 0; page < kPageSlots; ++page) {

@@ -20,6 +20,7 @@
 #include "toolkit/core/Document.h"
 #include "toolkit/core/FileCommands.h"
 #include "toolkit/core/PairEditor.h"
+#include "toolkit/core/TargetCheck.h"
 #include "toolkit/win32/DialogService.h"
 #include "toolkit/win32/Ui.h"
 
@@ -43,6 +44,12 @@ struct WizardServices {
   DeploymentEnvironment Deployment;
   /// The domains offered in cboDomainName's list.
   std::function<std::vector<std::string>()> DomainNames;
+  /// How Check Targets and Deploy Now ask the print servers; unset, neither
+  /// checks.
+  std::function<TargetCheckSetup()> TargetCheck;
+  /// Called whenever the check's progress window changes (tests press its
+  /// Cancel).
+  std::function<void(HWND)> CheckProgressWatcher;
 };
 /// The system's: its dialogs, profile functions, clock, user and domains.
 WizardServices SystemServices();
@@ -155,6 +162,10 @@ class frmWizard {
   void CheckFieldOnLeaving(int id);
   void CheckFolderField(int id, const std::string& message);
   void DeployNow();
+  // Check Targets (frmWizardCheck.cpp).
+  class CheckView;
+  void CheckTargetsNow();
+  bool ConfirmTargets(const INISettings& settings);
   void FillDomainList();
   MessageAnswer Ask(const std::string& text, const std::string& title, MessageIcon icon,
                     MessageButtons buttons);

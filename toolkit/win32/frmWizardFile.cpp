@@ -110,7 +110,10 @@ MessageAnswer frmWizard::Ask(const std::string& text, const std::string& title, 
 
 void frmWizard::DeployNow() {
   DeployProgress progress(*this);
-  Deploy(document_, services_.Deployment, progress);
+  DeploymentEnvironment environment = services_.Deployment;
+  if (services_.TargetCheck)
+    environment.Confirm = [this](const INISettings& settings) { return ConfirmTargets(settings); };
+  Deploy(document_, environment, progress);
 }
 
 void frmWizard::FillDomainList() {

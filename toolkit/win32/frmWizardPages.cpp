@@ -80,6 +80,10 @@ void frmWizard::BuildMenus() {
   menu_ = CreateMenu();
   AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(MakeMenu(kFileMenu)), L"&File");
   AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(MakeMenu(kViewMenu)), L"&View");
+  HMENU tools = CreatePopupMenu();
+  AppendMenuW(tools, MF_STRING | (services_.TargetCheck ? MF_ENABLED : MF_GRAYED),
+              kCheckTargetsCommand, L"&Check Targets ...");
+  AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), L"Too&ls");
   AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(MakeMenu(kHelpMenu)), L"&Help");
   SetMenu(hwnd_, menu_);
 
@@ -285,7 +289,11 @@ void frmWizard::BuildPairPage(int page, const std::vector<std::pair<std::string_
   }
   y = std::max(y, by) + 8;
   Label(page, listCaption, R(16, y, 300, 20));
-  List(page, listId, R(16, y + 22, 528, 368 - y - 22), kStretchWidth | kStretchHeight);
+  List(page, listId, R(16, y + 22, 528, 368 - y - 22 - 34), kStretchWidth | kStretchHeight);
+  const int index = page == kPageServers ? 0 : page == kPagePrinters ? 1 : 2;
+  HWND check = Button(page, cmdCheckTargets(index), "Chec&k Targets ...", R(424, 342, 120, 26),
+                      kRight | kBottom);
+  EnableWindow(check, bool(services_.TargetCheck));
   EndPage(page);
 }
 

@@ -173,5 +173,22 @@ TEST_F(DeployNow, UnsavedDocumentsAndMissingFoldersAreRefused) {
   EXPECT_TRUE(Names(share_).empty());
 }
 
+TEST_F(DeployNow, TheConfirmationComesAfterTheRefusalsAndADeclineCopiesNothing) {
+  std::vector<std::string> confirmed;
+  env_.Confirm = [&](const INISettings& s) {
+    confirmed.push_back(s.DeploymentPath);
+    return false;
+  };
+  document_.Unsaved = true;
+  EXPECT_FALSE(Deploy(document_, env_, view_).Succeeded);
+  EXPECT_TRUE(confirmed.empty()) << "a document that must be saved first is not checked";
+  document_.Unsaved = false;
+  view_.Log.clear();
+  EXPECT_FALSE(Deploy(document_, env_, view_).Succeeded);
+  EXPECT_EQ(confirmed, std::vector<std::string>{share});
+  EXPECT_TRUE(view_.Log.empty()) << "no progress window, no message after a decline";
+  EXPECT_TRUE(Names(share_).empty());
+}
+
 }  // namespace
 }  // namespace velloran

@@ -1,6 +1,6 @@
-// Renders every page of the wizard, in both kinds of document, and the
-// New-INI dialog to PNG files for the documentation. Runs on the offscreen
-// platform; scripts/screenshots.sh drives it.
+// Renders every page of the wizard, in both kinds of document, the New-INI
+// dialog and Check Targets (progress and list) to PNG files for the documentation. Runs on the
+// offscreen platform; scripts/screenshots.sh drives it.
 //
 //   toolkit_screenshots OUTPUT_FOLDER
 
@@ -11,14 +11,19 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <vector>
 
 #include "platform/profile/Profile.h"
 #include "toolkit/qt/Dialogs.h"
 #include "toolkit/qt/SystemActions.h"
+#include "toolkit/qt/frmCheckProgress.h"
 #include "toolkit/qt/frmNewINI.h"
 #include "toolkit/qt/frmWizard.h"
 
@@ -84,19 +89,27 @@ bool Save(QWidget& widget, const QString& path) {
   return true;
 }
 
+// The start-up dialog's answer: the document at `iniPath`.
+void OpenExisting(QDialog& dialog, const QString& iniPath) {
+  auto& newINI = static_cast<frmNewINI&>(dialog);
+  newINI.findChild<QTabWidget*>("sstNewINI")->setCurrentIndex(frmNewINI::kPageExisting);
+  newINI.SetExistingFolder(QFileInfo(iniPath).absolutePath());
+  newINI.findChild<QListWidget*>("filExistingINI")->setCurrentRow(0);
+  newINI.cmdSelect_Click();
+}
+
 bool RenderDocument(const QString& iniPath, const QString& prefix, const std::vector<Shot>& shots,
                     const QString& out) {
   frmWizard wizard(SystemProfile());
-  // The deployment and browsing controls available, as in the program.
-  static const DeploymentServices services;
+  // The deployment, browsing and check controls available, as in the
+  // program.
+  static const DeploymentServices services = [] {
+    DeploymentServices s;
+    s.TargetCheck.Setup = [] { return TargetCheckSetup{}; };
+    return s;
+  }();
   wizard.SetSystemActions(MakeSystemActions(services));
-  Dialogs::SetNextDialogAction([&](QDialog& dialog) {
-    auto& newINI = static_cast<frmNewINI&>(dialog);
-    newINI.findChild<QTabWidget*>("sstNewINI")->setCurrentIndex(frmNewINI::kPageExisting);
-    newINI.SetExistingFolder(QFileInfo(iniPath).absolutePath());
-    newINI.findChild<QListWidget*>("filExistingINI")->setCurrentRow(0);
-    newINI.cmdSelect_Click();
-  });
+  Dialogs::SetNextDialogAction([&](QDialog& dialog) { OpenExisting(dialog, iniPath); });
   if (!wizard.Form_Load()) return false;
   bool ok = true;
   for (const Shot& shot : shots) {
@@ -109,6 +122,71 @@ bool RenderDocument(const QString& iniPath, const QString& prefix, const std::ve
          ok;
   }
   return ok;
+}
+
+// The sample document's servers, as a lister: a queue missing on the new
+// server, a new server that refuses the connection, and one that answers
+// only once the progress window has been drawn.
+class SampleServers : public check::ShareLister {
+ public:
+  check::ServerAnswer Ask(const check::ServerQuestion& q, check::Clock::time_point) override {
+    auto printers = [](std::initializer_list<const char*> names) {
+      check::ServerAnswer a{check::ServerState::Answered, {}, {}, true, {}, false};
+      for (const char* name : names)
+        a.Shares.push_back({name, check::ShareKind::Printer, {}, false});
+      return a;
+    };
+    if (q.Server == "OLDSRV1") return printers({"ACCOUNTING", "RECEPTION", "LOBBY"});
+    if (q.Server == "NEWSRV1") return printers({"ACCOUNTING", "RECEPTION", "HR-LASER-2"});
+    if (q.Server == "OLDSRV2") return printers({"PLOTTER", "WAREHOUSE"});
+    std::unique_lock<std::mutex> hold(lock_);
+    drawn_.wait(hold, [this] { return released_; });
+    return {check::ServerState::Unreachable, "Connection refused", {}, false, {}, false};
+  }
+  void Release() {
+    std::lock_guard<std::mutex> hold(lock_);
+    released_ = true;
+    drawn_.notify_all();
+  }
+
+ private:
+  std::mutex lock_;
+  std::condition_variable drawn_;
+  bool released_ = false;
+};
+
+// "Check targets" on the manual document: the progress window while one
+// server is still to answer, then the result list.
+bool RenderCheck(const QString& iniPath, const QString& out) {
+  auto servers = std::make_shared<SampleServers>();
+  bool ok = true, progressDrawn = false;
+  DeploymentServices services;
+  services.TargetCheck.Setup = [servers] {
+    TargetCheckSetup setup;
+    setup.Lister = servers;
+    return setup;
+  };
+  services.TargetCheck.ProgressWatcher = [&](frmCheckProgress& progress) {
+    if (progressDrawn || progress.prbProgress().value() + 1 != progress.prbProgress().maximum())
+      return;
+    progressDrawn = true;
+    QApplication::processEvents();
+    ok = Save(progress, QDir(out).filePath("check-progress.png")) && ok;
+    servers->Release();
+  };
+  frmWizard wizard(SystemProfile());
+  wizard.SetSystemActions(MakeSystemActions(services));
+  Dialogs::SetNextDialogAction([&](QDialog& dialog) { OpenExisting(dialog, iniPath); });
+  if (!wizard.Form_Load()) return false;
+  wizard.ShowPage(kPageServers);
+  bool listed = false;
+  Dialogs::SetNextDialogAction([&](QDialog& list) {
+    QApplication::processEvents();
+    listed = Save(list, QDir(out).filePath("check-targets.png"));
+  });
+  wizard.findChild<QPushButton*>("cmdCheckTargets(0)")->click();
+  servers->Release();
+  return ok && progressDrawn && listed;
 }
 
 }  // namespace
@@ -157,6 +235,7 @@ int main(int argc, char* argv[]) {
 
   bool ok = RenderDocument(manualINI, "manual", manual, out);
   ok = RenderDocument(adINI, "ad", activeDirectory, out) && ok;
+  ok = RenderCheck(manualINI, out) && ok;
 
   // The "Existing" page would show this machine's folders, so only the
   // kinds of a new file are rendered.

@@ -1,5 +1,6 @@
 // Draws every page of the Windows toolkit, for an Active Directory and a
-// manual document, and the New-INI dialog, into BMP files of a folder
+// manual document, the New-INI dialog and Check Targets (its progress window
+// and the list of a check of the manual document), into BMP files of a folder
 // (scripts/screenshots.sh --windows turns them into PNG). Runs on a desktop:
 // the pictures are taken from the screen.
 //
@@ -9,13 +10,17 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "toolkit/core/Pages.h"
+#include "toolkit/win32/ControlIds.h"
 #include "toolkit/win32/Dialogs.h"
 #include "toolkit/win32/Ui.h"
+#include "toolkit/win32/frmCheckTargets.h"
 #include "toolkit/win32/frmWizard.h"
 
 namespace velloran::win32 {
@@ -45,6 +50,43 @@ class ShotDialogs : public DialogService {
   }
   void ShowAbout(HWND) override {}
   bool OpenWithShell(HWND, const std::string&) override { return true; }
+  void ShowTargetCheck(HWND owner, const TargetCheckReport& report) override;
+
+  std::string Folder;
+  bool Saved = true;
+  int Shots = 0;
+};
+
+// The example document's servers: a queue missing on the new server, and
+// a new server that answers only once the progress window has been drawn,
+// and then refuses the connection.
+class SampleServers : public check::ShareLister {
+ public:
+  check::ServerAnswer Ask(const check::ServerQuestion& q, check::Clock::time_point) override {
+    auto printers = [](std::initializer_list<const char*> names) {
+      check::ServerAnswer a{check::ServerState::Answered, {}, {}, true, {}, false};
+      for (const char* name : names)
+        a.Shares.push_back({name, check::ShareKind::Printer, {}, false});
+      return a;
+    };
+    if (q.Server == "OLDSRV1") return printers({"ACCOUNTING", "RECEPTION", "LOBBY"});
+    if (q.Server == "NEWSRV1") return printers({"ACCOUNTING", "RECEPTION"});
+    if (q.Server == "OLDSRV2") return printers({"PLOTTER", "WAREHOUSE"});
+    std::unique_lock<std::mutex> hold(lock_);
+    drawn_.wait(hold, [this] { return released_; });
+    return {
+        check::ServerState::Unreachable, "The network path was not found.", {}, false, {}, false};
+  }
+  void Release() {
+    std::lock_guard<std::mutex> hold(lock_);
+    released_ = true;
+    drawn_.notify_all();
+  }
+
+ private:
+  std::mutex lock_;
+  std::condition_variable drawn_;
+  bool released_ = false;
 };
 
 void Settle() {
@@ -99,6 +141,15 @@ bool SaveWindow(HWND window, const std::string& path) {
   return fclose(out) == 0 && ok;
 }
 
+void ShotDialogs::ShowTargetCheck(HWND owner, const TargetCheckReport& report) {
+  HWND list = CreateCheckTargetsDialog(owner, report);
+  SetWindowPos(list, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
+  ShowWindow(list, SW_SHOWNORMAL);
+  Saved = SaveWindow(list, Folder + "\\check-targets.bmp") && Saved;
+  ++Shots;
+  DestroyWindow(list);
+}
+
 const char* Slug(int page, bool activeDirectory) {
   switch (page) {
     case kPageGeneral:
@@ -142,8 +193,27 @@ int Render(const std::string& folder, const std::string& manualINI) {
     ShotDialogs dialogs;
     dialogs.ActiveDirectory = activeDirectory;
     if (!activeDirectory) dialogs.Existing = manualINI;
+    dialogs.Folder = folder;
     WizardServices services = SystemServices();
     services.Dialogs = &dialogs;
+    auto servers = std::make_shared<SampleServers>();
+    bool progressDrawn = false;
+    services.TargetCheck = [servers] {
+      TargetCheckSetup setup;
+      setup.Lister = servers;
+      return setup;
+    };
+    // The progress window while the last server is still to answer.
+    services.CheckProgressWatcher = [&](HWND progress) {
+      HWND bar = GetDlgItem(progress, prbProgress);
+      const auto value = SendMessageW(bar, PBM_GETPOS, 0, 0);
+      const auto maximum = SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
+      if (progressDrawn || maximum == 0 || value + 1 != maximum) return;
+      progressDrawn = true;
+      dialogs.Saved = SaveWindow(progress, folder + "\\check-progress.bmp") && dialogs.Saved;
+      ++dialogs.Shots;
+      servers->Release();
+    };
     frmWizard wizard(services);
     if (!wizard.Create(GetModuleHandleW(nullptr))) return 1;
     SetWindowPos(wizard.Handle(), HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
@@ -156,6 +226,13 @@ int Render(const std::string& folder, const std::string& manualINI) {
                Slug(*page, activeDirectory));
       if (!SaveWindow(wizard.Handle(), folder + "\\" + name)) return 1;
       ++shots;
+    }
+    if (!activeDirectory) {
+      wizard.ShowPage(kPageServers);
+      SendMessageW(wizard.Handle(), WM_COMMAND, MAKEWPARAM(kCheckTargetsCommand, 0), 0);
+      servers->Release();
+      if (!progressDrawn || dialogs.Shots != 2 || !dialogs.Saved) return 1;
+      shots += dialogs.Shots;
     }
   }
   for (bool existing : {true, false}) {
