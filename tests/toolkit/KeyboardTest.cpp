@@ -132,13 +132,13 @@ void KeyboardTest::emptyFieldsStayEmptyAfterASave() {
   Type(w->findChild<QLineEdit*>("txtFromServer"), "OLD");
   Type(w->findChild<QLineEdit*>("txtToServer"), "NEW");
   Click(w->findChild<QPushButton*>("cmdSaveServerPair"));
-  Dialogs::SetNextFileName(dir.filePath("Printers.ini"));
+  Script().SetNextFileName(dir.filePath("Printers.ini"));
   ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   QVERIFY(!w->UnsavedChanges());
   QVERIFY(ReadText(dir.filePath("Printers.ini")).contains("ServerPort= \r\n"));
 
   // New, cancelled: the pages show the record again.
-  Dialogs::SetNextDialogAction(
+  Script().SetNextDialogAction(
       [](QDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
   ToolNamed(*w, "ID_BTN_NEW")->trigger();
   QCOMPARE(port->text(), QString());

@@ -87,7 +87,7 @@ void SaveTo(frmWizard& w, const QString& path) {
     Click(w.findChild<QPushButton*>("cmdMixedSave"));
     w.ShowPage(page);
   }
-  Dialogs::SetNextFileName(path);
+  Script().SetNextFileName(path);
   QCOMPARE(w.SaveINIAs(), frmWizard::SaveOutcome::Written);
   QVERIFY(!w.UnsavedChanges());
 }
@@ -513,7 +513,7 @@ void OptionPagesTest::pairEditors() {
   QCOMPARE(Lines(list), (QStringList{editor.firstLine, editor.secondLine}));
 
   // Delete asks; Yes removes the line and empties the fields.
-  Dialogs::SetNextAnswer(MessageAnswer::Yes);
+  Script().SetNextAnswer(MessageAnswer::Yes);
   Click(cmdDelete);
   QCOMPARE(LastShown().Text, editor.deleteQuestion);
   QCOMPARE(LastShown().Title, QString("Delete?"));
@@ -529,9 +529,9 @@ void OptionPagesTest::pairEditors() {
   // In new-entry mode Delete only empties the fields.
   Click(cmdNew);
   fill(editor.second);
-  const size_t before = Dialogs::Shown().size();
+  const size_t before = Script().Shown().size();
   Click(cmdDelete);
-  QCOMPARE(Dialogs::Shown().size(), before);
+  QCOMPARE(Script().Shown().size(), before);
   QCOMPARE(values(), QStringList(QList<QString>(fields.size(), QString())));
   QCOMPARE(list->count(), 2);
 }
@@ -547,7 +547,7 @@ void OptionPagesTest::deleteAnsweredNo() {
     Type(w->findChild<QLineEdit*>("txtToServer"), "NEW");
     Click(w->findChild<QPushButton*>("cmdSaveServerPair"));
     SaveTo(*w, dir.filePath("servers.ini"));
-    Dialogs::SetNextAnswer(MessageAnswer::No);
+    Script().SetNextAnswer(MessageAnswer::No);
     Click(w->findChild<QPushButton*>("cmdDeleteServer"));
     QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 1);
     QVERIFY(w->UnsavedChanges());
@@ -562,7 +562,7 @@ void OptionPagesTest::deleteAnsweredNo() {
     Type(w->findChild<QLineEdit*>(to), "NEW");
     Click(w->findChild<QPushButton*>(save));
     SaveTo(*w, dir.filePath("printers.ini"));
-    Dialogs::SetNextAnswer(MessageAnswer::No);
+    Script().SetNextAnswer(MessageAnswer::No);
     Click(w->findChild<QPushButton*>(remove));
     QVERIFY(!w->UnsavedChanges());
   }
@@ -576,7 +576,7 @@ void OptionPagesTest::deleteAnsweredNo() {
     }
     Click(w->findChild<QPushButton*>("cmdMixedSave"));
     SaveTo(*w, dir.filePath("mixed.ini"));
-    Dialogs::SetNextAnswer(MessageAnswer::No);
+    Script().SetNextAnswer(MessageAnswer::No);
     Click(w->findChild<QPushButton*>("cmdMixedDelete"));
     QVERIFY(!w->UnsavedChanges());
     QCOMPARE(w->findChild<QListWidget*>("lstMixedPrintersAndServers")->count(), 1);
@@ -612,13 +612,13 @@ void OptionPagesTest::recipientEditor() {
   SaveTo(*w, dir.filePath("mail.ini"));
 
   list->setCurrentRow(0);
-  Dialogs::SetNextAnswer(MessageAnswer::No);
+  Script().SetNextAnswer(MessageAnswer::No);
   Click(remove);
   QCOMPARE(LastShown().Text,
            QString("Are you sure that you want to delete the selected Email To Address?"));
   QCOMPARE(list->count(), 1);
   QVERIFY(!w->UnsavedChanges());
-  Dialogs::SetNextAnswer(MessageAnswer::Yes);
+  Script().SetNextAnswer(MessageAnswer::Yes);
   Click(remove);
   QCOMPARE(list->count(), 0);
   QVERIFY(w->UnsavedChanges());
@@ -710,10 +710,10 @@ void OptionPagesTest::folderChecksWarnAndTrimTheSeparator() {
 
 void OptionPagesTest::folderExists() {
   QTemporaryDir dir;
-  QVERIFY(FolderExists(dir.path()));
-  QVERIFY(!FolderExists(dir.filePath("missing")));
-  QVERIFY(!FolderExists("\\\\no-such-server-here\\share"));
-  QVERIFY(!FolderExists(QString()));
+  QVERIFY(FolderExists(dir.path(), Script().MountTable()));
+  QVERIFY(!FolderExists(dir.filePath("missing"), Script().MountTable()));
+  QVERIFY(!FolderExists("\\\\no-such-server-here\\share", Script().MountTable()));
+  QVERIFY(!FolderExists(QString(), Script().MountTable()));
 }
 
 void OptionPagesTest::saveValidationActiveDirectory() {
@@ -734,7 +734,7 @@ void OptionPagesTest::saveValidationActiveDirectory() {
   QCOMPARE(CountShown(ShownDialog::Kind::SaveFile), 0);
 
   Type(domain, "corp.example.com");
-  Dialogs::SetNextFileName(QString());
+  Script().SetNextFileName(QString());
   w->findChild<QAction*>("ID_BTN_SAVE")->trigger();
   QCOMPARE(LastShown().kind, ShownDialog::Kind::SaveFile);
   QVERIFY(w->UnsavedChanges());
@@ -759,7 +759,7 @@ void OptionPagesTest::saveValidationManual() {
   Type(w->findChild<QLineEdit*>("txtFromPrinter"), "A");
   Type(w->findChild<QLineEdit*>("txtToPrinter"), "B");
   Click(w->findChild<QPushButton*>("cmdPrinterSave"));
-  Dialogs::SetNextFileName(QString());
+  Script().SetNextFileName(QString());
   w->findChild<QAction*>("ID_BTN_SAVE_AS")->trigger();
   QCOMPARE(LastShown().kind, ShownDialog::Kind::SaveFile);
 }
@@ -777,7 +777,7 @@ void OptionPagesTest::leavingThePageOrTheWindowChecksNothing() {
   QCOMPARE(CountShown(ShownDialog::Kind::Message), 0);
   w->ShowPage(kPageSMTPMail);
   from->setFocus(Qt::MouseFocusReason);
-  Dialogs::SetNextAnswer(MessageAnswer::No);  // the exit prompt
+  Script().SetNextAnswer(MessageAnswer::No);  // the exit prompt
   QVERIFY(w->close());
   QCOMPARE(CountShown(ShownDialog::Kind::Message), 1);
 }

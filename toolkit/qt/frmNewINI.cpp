@@ -30,7 +30,7 @@ QLabel* WrappedText(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-frmNewINI::frmNewINI(QWidget* parent) : QDialog(parent) {
+frmNewINI::frmNewINI(DialogService& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
   setObjectName("frmNewINI");
   setWindowTitle("New INI");
   setWindowIcon(VelloranIcon());
@@ -210,7 +210,7 @@ void frmNewINI::reject() {
 }
 
 void frmNewINI::cmdHelp_Click() {
-  help::ShowHelp(this, ExistingOffered() ? help::kNewINIStartup : help::kNewINI);
+  help::ShowHelp(this, dialogs_, ExistingOffered() ? help::kNewINIStartup : help::kNewINI);
 }
 
 void frmNewINI::drvExistingINI_Change() {

@@ -19,7 +19,7 @@
 #include <map>
 
 #include "toolkit/core/Branding.h"
-#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/Help.h"
 #include "toolkit/qt/PairPage.h"
 #include "toolkit/qt/frmNewINI.h"
@@ -44,22 +44,22 @@ class frmWizard::WizardView : public FileView {
 
   MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
                     MessageButtons buttons) override {
-    return Dialogs::Message(&w_, ToQ(text), ToQ(title), icon, buttons);
+    return w_.dialogs_.Message(&w_, ToQ(text), ToQ(title), icon, buttons);
   }
   std::string ChooseFileToOpen(std::string_view title, std::string_view folder) override {
     return FileSystemName(
-        Dialogs::OpenFileName(&w_, ToQ(title), ToQ(folder), kINIFilter, kINISuffix));
+        w_.dialogs_.ChooseOpenFile(&w_, {ToQ(title), ToQ(folder), {}, kINIFilter, kINISuffix}));
   }
   std::string ChooseFileToSave(std::string_view title, std::string_view folder,
                                std::string_view initialName) override {
-    return FileSystemName(Dialogs::SaveFileName(&w_, ToQ(title), ToQ(folder), ToQ(initialName),
-                                                kINIFilter, kINISuffix));
+    return FileSystemName(w_.dialogs_.ChooseSaveFile(
+        &w_, {ToQ(title), ToQ(folder), ToQ(initialName), kINIFilter, kINISuffix}));
   }
   std::optional<NewDocumentChoice> ChooseNewDocument(bool offerExisting) override {
-    frmNewINI newINI(&w_);
+    frmNewINI newINI(w_.dialogs_, &w_);
     newINI.SelectActiveDirectory(true);
     newINI.OfferExisting(offerExisting);
-    Dialogs::Modal(newINI);
+    w_.dialogs_.RunModal(newINI);
     if (newINI.g_bolCancelPressed) return std::nullopt;
     NewDocumentChoice choice;
     choice.ActiveDirectory = newINI.ActiveDirectorySelected();
@@ -83,8 +83,9 @@ class frmWizard::WizardView : public FileView {
   frmWizard& w_;
 };
 
-frmWizard::frmWizard(ProfileFunctions& profile, QWidget* parent)
+frmWizard::frmWizard(ProfileFunctions& profile, DialogService& dialogs, QWidget* parent)
     : QMainWindow(parent),
+      dialogs_(dialogs),
       store_(profile),
       view_(std::make_unique<WizardView>(*this)),
       commands_(document_, *view_, store_) {
@@ -244,10 +245,10 @@ int frmWizard::HelpContextOfPage(int page) const {
   return velloran::HelpContextOfPage(page, ActiveDirectoryMode());
 }
 
-void frmWizard::cmdHelp_Click(int page) { help::ShowHelp(this, HelpContextOfPage(page)); }
+void frmWizard::cmdHelp_Click(int page) { help::ShowHelp(this, dialogs_, HelpContextOfPage(page)); }
 
 void frmWizard::HyperlinkClick(QLabel* label) {
-  Dialogs::OpenUrl(QUrl(label == lblWizardSupport_ ? kMakerWebAddress : kMDACInformationAddress));
+  dialogs_.OpenUrl(QUrl(label == lblWizardSupport_ ? kMakerWebAddress : kMDACInformationAddress));
 }
 
 void frmWizard::ssaVelloran_ToolClick(Tool tool) {
@@ -273,7 +274,7 @@ void frmWizard::ssaVelloran_ToolClick(Tool tool) {
       close();
       break;
     case Tool::Contents:
-      help::ShowHelpContents(this);
+      help::ShowHelpContents(this, dialogs_);
       break;
     case Tool::About:
       if (actions_.ShowAbout) actions_.ShowAbout(*this);

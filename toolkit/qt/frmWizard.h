@@ -37,15 +37,20 @@ class QTreeWidgetItem;
 
 namespace velloran {
 
+class DialogService;
 class PairPage;
 
 class frmWizard : public QMainWindow {
   Q_OBJECT
 
  public:
-  /// Every read and write of the document goes through `profile`.
-  explicit frmWizard(ProfileFunctions& profile, QWidget* parent = nullptr);
+  /// Every read and write of the document goes through `profile`; every
+  /// dialog of the window and of what it opens goes through `dialogs`. Both
+  /// must outlive the window.
+  frmWizard(ProfileFunctions& profile, DialogService& dialogs, QWidget* parent = nullptr);
   ~frmWizard() override;
+
+  DialogService& Dialogs() const { return dialogs_; }
 
   /// The start-up sequence: a new document, the window, then the New-INI
   /// dialog. Returns false when that dialog was cancelled; the window is
@@ -178,6 +183,7 @@ class frmWizard : public QMainWindow {
   /// The message boxes of this window.
   Prompter& Prompt();
 
+  DialogService& dialogs_;
   Document document_;
   INIFileStore store_;
   std::unique_ptr<WizardView> view_;

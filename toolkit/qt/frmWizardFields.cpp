@@ -19,7 +19,7 @@
 #include <QTimer>
 
 #include "toolkit/core/Validation.h"
-#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/PairPage.h"
 #include "toolkit/qt/frmWizard.h"
 #include "toolkit/qt/modBrowseForFolder.h"
@@ -280,7 +280,7 @@ void frmWizard::cmdAddSendEmail_Click() {
 void frmWizard::cmdRemoveSendEmail_Click() {
   const int row = SelectedRow(lstToEmailAddresses_);
   if (row < 0) return;
-  if (Dialogs::Message(this, "Are you sure that you want to delete the selected Email To Address?",
+  if (dialogs_.Message(this, "Are you sure that you want to delete the selected Email To Address?",
                        "Delete?", MessageIcon::Question,
                        MessageButtons::YesNo) == MessageAnswer::Yes) {
     delete lstToEmailAddresses_->takeItem(row);
@@ -312,12 +312,12 @@ bool frmWizard::CheckFolderField(QLineEdit* field, const QString& message) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   setEnabled(false);
   QApplication::processEvents();
-  const bool exists = FolderExists(field->text());
+  const bool exists = FolderExists(field->text(), dialogs_.MountTable());
   QApplication::processEvents();
   QApplication::restoreOverrideCursor();
   setEnabled(true);
   if (!exists) {
-    Dialogs::Message(this, message, "Folder not found.", MessageIcon::Exclamation,
+    dialogs_.Message(this, message, "Folder not found.", MessageIcon::Exclamation,
                      MessageButtons::OK);
   }
   QString text = field->text();

@@ -14,10 +14,11 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "platform/profile/Profile.h"
-#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/SystemActions.h"
 #include "toolkit/qt/frmNewINI.h"
 #include "toolkit/qt/frmWizard.h"
@@ -64,6 +65,24 @@ const char* kActiveDirectoryINI =
     "CreateBatchFile=True\r\nIncludeMDAC=True\r\nMDACOption=2\r\n"
     "[SUPPORT]\r\nDebugOn=False\r\n";
 
+// The system's dialogs, except that the start-up dialog opens the document
+// without waiting for a user and no message box waits either.
+class RenderingDialogs : public SystemDialogService {
+ public:
+  std::function<void(QDialog&)> StartUp;
+  MessageAnswer Message(QWidget*, const QString&, const QString&, MessageIcon,
+                        MessageButtons buttons) override {
+    return CancellingAnswer(buttons);
+  }
+  int RunModal(QDialog& dialog) override {
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    if (StartUp) StartUp(dialog);
+    if (dialog.isVisible()) dialog.reject();
+    return dialog.result();
+  }
+};
+
 struct Shot {
   int page;
   const char* name;
@@ -86,17 +105,18 @@ bool Save(QWidget& widget, const QString& path) {
 
 bool RenderDocument(const QString& iniPath, const QString& prefix, const std::vector<Shot>& shots,
                     const QString& out) {
-  frmWizard wizard(SystemProfile());
+  RenderingDialogs dialogs;
+  frmWizard wizard(SystemProfile(), dialogs);
   // The deployment and browsing controls available, as in the program.
   static const DeploymentServices services;
   wizard.SetSystemActions(MakeSystemActions(services));
-  Dialogs::SetNextDialogAction([&](QDialog& dialog) {
+  dialogs.StartUp = [&](QDialog& dialog) {
     auto& newINI = static_cast<frmNewINI&>(dialog);
     newINI.findChild<QTabWidget*>("sstNewINI")->setCurrentIndex(frmNewINI::kPageExisting);
     newINI.SetExistingFolder(QFileInfo(iniPath).absolutePath());
     newINI.findChild<QListWidget*>("filExistingINI")->setCurrentRow(0);
     newINI.cmdSelect_Click();
-  });
+  };
   if (!wizard.Form_Load()) return false;
   bool ok = true;
   for (const Shot& shot : shots) {
@@ -121,7 +141,6 @@ int main(int argc, char* argv[]) {
   }
   const QString out = QString::fromLocal8Bit(argv[1]);
   QDir().mkpath(out);
-  Dialogs::SetTestMode(true);
 
   QTemporaryDir manualDir, adDir;
   const QString manualINI = manualDir.filePath("Printers.ini");
@@ -155,13 +174,14 @@ int main(int argc, char* argv[]) {
                                              {kPageMDAC, "mdac"},
                                              {kPageSupport, "support"}};
 
+  RenderingDialogs dialogs;
   bool ok = RenderDocument(manualINI, "manual", manual, out);
   ok = RenderDocument(adINI, "ad", activeDirectory, out) && ok;
 
   // The "Existing" page would show this machine's folders, so only the
   // kinds of a new file are rendered.
   for (bool existing : {true, false}) {
-    frmNewINI newINI;
+    frmNewINI newINI(dialogs);
     newINI.OfferExisting(existing);
     newINI.show();
     QApplication::processEvents();
