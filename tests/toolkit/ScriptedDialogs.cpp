@@ -33,31 +33,44 @@ QString ScriptedDialogs::ServeFileName(ShownDialog shown) {
   return path;
 }
 
-QString ScriptedDialogs::ChooseSaveFile(QWidget*, const FileRequest& r) {
-  return ServeFileName({ShownDialog::Kind::SaveFile, {}, r.Title, MessageIcon::None,
-                        MessageButtons::OK, r.Filter, r.InitialName, r.DefaultSuffix, false});
+namespace {
+
+ShownDialog FileDialog(ShownDialog::Kind kind, const FileRequest& request) {
+  ShownDialog shown;
+  shown.kind = kind;
+  shown.Title = request.Title;
+  shown.Filter = request.Filter;
+  shown.InitialName = request.InitialName;
+  shown.DefaultSuffix = request.DefaultSuffix;
+  return shown;
 }
 
-QString ScriptedDialogs::ChooseOpenFile(QWidget*, const FileRequest& r) {
-  return ServeFileName({ShownDialog::Kind::OpenFile, {}, r.Title, MessageIcon::None,
-                        MessageButtons::OK, r.Filter, {}, r.DefaultSuffix, false});
+}  // namespace
+
+QString ScriptedDialogs::ChooseSaveFile(QWidget*, const FileRequest& request) {
+  return ServeFileName(FileDialog(ShownDialog::Kind::SaveFile, request));
+}
+
+QString ScriptedDialogs::ChooseOpenFile(QWidget*, const FileRequest& request) {
+  FileRequest open = request;
+  open.InitialName.clear();
+  return ServeFileName(FileDialog(ShownDialog::Kind::OpenFile, open));
 }
 
 QString ScriptedDialogs::ChooseFolder(QWidget*, const QString& title, const QString& folder) {
-  return ServeFileName({ShownDialog::Kind::Folder, folder, title, MessageIcon::None,
-                        MessageButtons::OK, {}, {}, {}, false});
+  ShownDialog shown;
+  shown.kind = ShownDialog::Kind::Folder;
+  shown.Text = folder;
+  shown.Title = title;
+  return ServeFileName(shown);
 }
 
 int ScriptedDialogs::RunModal(QDialog& dialog) {
-  ShownDialog shown{ShownDialog::Kind::Modal,
-                    dialog.objectName(),
-                    dialog.windowTitle(),
-                    MessageIcon::None,
-                    MessageButtons::OK,
-                    {},
-                    {},
-                    {},
-                    !dialogActions_.empty()};
+  ShownDialog shown;
+  shown.kind = ShownDialog::Kind::Modal;
+  shown.Text = dialog.objectName();
+  shown.Title = dialog.windowTitle();
+  shown.Planned = !dialogActions_.empty();
   shown_.push_back(std::move(shown));
   dialog.setResult(QDialog::Rejected);
   if (dialogActions_.empty()) {
@@ -73,8 +86,11 @@ int ScriptedDialogs::RunModal(QDialog& dialog) {
 }
 
 bool ScriptedDialogs::OpenUrl(const QUrl& url) {
-  shown_.push_back({ShownDialog::Kind::Url, url.toString(), {}, MessageIcon::None,
-                    MessageButtons::OK, {}, {}, {}, true});
+  ShownDialog shown;
+  shown.kind = ShownDialog::Kind::Url;
+  shown.Text = url.toString();
+  shown.Planned = true;
+  shown_.push_back(std::move(shown));
   const bool started = !browserFails_;
   browserFails_ = false;
   return started;

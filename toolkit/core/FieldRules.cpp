@@ -41,7 +41,8 @@ std::span<const DependentControls> DependentControlTable() { return kDependents;
 std::map<std::string, bool, std::less<>> EnabledControls(const PageFields& fields) {
   std::map<std::string, bool, std::less<>> enabled;
   for (const DependentControls& d : kDependents) {
-    for (std::string_view control : d.Controls) enabled[std::string(control)] = Checked(fields, d.Box);
+    for (std::string_view control : d.Controls)
+      enabled[std::string(control)] = Checked(fields, d.Box);
   }
   return enabled;
 }
@@ -71,16 +72,14 @@ Problem FolderNotFound(std::string_view control) {
 }
 
 std::string WithoutTrailingSeparator(std::string_view folder) {
-  if (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
-    folder.remove_suffix(1);
+  if (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.remove_suffix(1);
   return std::string(folder);
 }
 
 bool RemoveRecipient(std::vector<std::string>& recipients, int row, Prompter& prompter) {
   if (row < 0 || row >= static_cast<int>(recipients.size())) return false;
-  if (prompter.Ask("Are you sure that you want to delete the selected Email To Address?",
-                   "Delete?", MessageIcon::Question,
-                   MessageButtons::YesNo) != MessageAnswer::Yes) {
+  if (prompter.Ask("Are you sure that you want to delete the selected Email To Address?", "Delete?",
+                   MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
     return false;
   }
   recipients.erase(recipients.begin() + row);

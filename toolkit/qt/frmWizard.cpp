@@ -21,9 +21,12 @@
 #include "toolkit/core/Branding.h"
 #include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/Help.h"
-#include "toolkit/qt/PairPage.h"
 #include "toolkit/qt/frmNewINI.h"
 #include "toolkit/qt/imgWizard.h"
+#include "toolkit/qt/pages/DeploymentPage.h"
+#include "toolkit/qt/pages/FileOutputPage.h"
+#include "toolkit/qt/pages/GeneralPage.h"
+#include "toolkit/qt/pages/MDACPage.h"
 
 namespace velloran {
 namespace {
@@ -93,7 +96,7 @@ frmWizard::frmWizard(ProfileFunctions& profile, DialogService& dialogs, QWidget*
   setWindowIcon(VelloranIcon());
   BuildMenusAndToolbar();
   BuildPages();
-  WireChangeEvents();
+  WireFieldChecks();
 
   connect(tvwWizardOptions_, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* current) {
@@ -101,34 +104,18 @@ frmWizard::frmWizard(ProfileFunctions& profile, DialogService& dialogs, QWidget*
           });
   connect(tvwWizardOptions_, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item) { tvwWizardOptions_NodeClick(item); });
-
-  // The two links look like links and take the help pointer; every other
-  // label and the page container keep the default one.
-  for (QLabel* link : {lblWizardSupport_, lblWizardMDACLink_}) {
-    link->setCursor(Qt::WhatsThisCursor);
-    QPalette palette = link->palette();
-    palette.setColor(QPalette::WindowText, palette.color(QPalette::Link));
-    link->setPalette(palette);
-    link->setToolTip(link == lblWizardSupport_ ? kMakerWebAddress : kMDACInformationAddress);
-    link->installEventFilter(this);
-  }
-  for (QLineEdit* checked :
-       {txtSMTPEmailAddress_, txtSMTPServerPort_, txtNetworkSharePath_, txtFileOutputPath_}) {
-    checked->installEventFilter(this);
-  }
-  for (int i = 0; i < 2; ++i) {
-    connect(cmdDeployNow_[i], &QPushButton::clicked, this, [this] {
+  for (QPushButton* deploy : {deployment_->DeployButton(), mdac_->DeployButton()}) {
+    connect(deploy, &QPushButton::clicked, this, [this] {
       if (actions_.DeployNow) actions_.DeployNow(*this);
     });
   }
-  connect(cmdBrowseFileOutput_, &QPushButton::clicked, this, [this] {
+  connect(fileOutput_->BrowseButton(), &QPushButton::clicked, this, [this] {
     if (actions_.BrowseFileOutput) actions_.BrowseFileOutput(*this);
   });
-  connect(cmdBrowseDeployment_, &QPushButton::clicked, this, [this] {
+  connect(deployment_->BrowseButton(), &QPushButton::clicked, this, [this] {
     if (actions_.BrowseDeployment) actions_.BrowseDeployment(*this);
   });
   ApplySystemActions();
-  BindControls();
 
   resize(860, 600);
   UpdateCaption();
@@ -146,18 +133,11 @@ void frmWizard::SetSystemActions(SystemActions actions) {
 void frmWizard::ApplySystemActions() {
   // A control whose action is not set is shown unavailable rather than
   // doing nothing when clicked.
-  for (QPushButton* deploy : cmdDeployNow_) deploy->setEnabled(bool(actions_.DeployNow));
-  cmdBrowseDeployment_->setEnabled(bool(actions_.BrowseDeployment));
-  cmdBrowseFileOutput_->setEnabled(chkUseFileOutput_->isChecked() && actions_.BrowseFileOutput);
+  for (QPushButton* deploy : {deployment_->DeployButton(), mdac_->DeployButton()})
+    deploy->setEnabled(bool(actions_.DeployNow));
+  deployment_->BrowseButton()->setEnabled(bool(actions_.BrowseDeployment));
+  ApplyDependentFields();
   ToolAction(Tool::About)->setEnabled(bool(actions_.ShowAbout));
-}
-
-void frmWizard::RunDependentFieldHandlers() {
-  chkUseSMTP_Click();
-  chkUseFileOutput_Click();
-  chkUseNotifyUser_Click();
-  chkNotifyMessageOnFailure_Click();
-  chkIncludeMDAC_Click();
 }
 
 bool frmWizard::Form_Load() {
@@ -194,9 +174,8 @@ void frmWizard::InitializeTreeView() {
   for (int t = 0; t < kToolCount; ++t) {
     if (t != static_cast<int>(Tool::About)) tools_[t]->setEnabled(ToolOffered(Tool(t), ad));
   }
-  lblWizardNote_->setVisible(ad);
-  lblGeneral_[kPageDeployment]->setText(ToQ(PageHeading(kPageDeployment, ad)));
-  cboConfigurationFileType_->setCurrentIndex(ad ? 0 : 1);
+  deployment_->ShowMode(ad);
+  general_->ShowMode(ad);
 
   ShowPage(kPageGeneral);
 }
@@ -246,10 +225,6 @@ int frmWizard::HelpContextOfPage(int page) const {
 }
 
 void frmWizard::cmdHelp_Click(int page) { help::ShowHelp(this, dialogs_, HelpContextOfPage(page)); }
-
-void frmWizard::HyperlinkClick(QLabel* label) {
-  dialogs_.OpenUrl(QUrl(label == lblWizardSupport_ ? kMakerWebAddress : kMDACInformationAddress));
-}
 
 void frmWizard::ssaVelloran_ToolClick(Tool tool) {
   if (!ToolAction(tool)->isEnabled()) return;

@@ -25,8 +25,9 @@ TEST(DependentControls, EachBoxSwitchesItsOwnControlsOnly) {
     std::vector<std::string> Follows;  // a sample, buttons included
   };
   const Case cases[] = {
-      {"chkUseSMTP", {"txtSMTPServerPort", "cmdAddSendEmail", "cmdRemoveSendEmail",
-                      "lstToEmailAddresses", "txtSendEmailTo"}},
+      {"chkUseSMTP",
+       {"txtSMTPServerPort", "cmdAddSendEmail", "cmdRemoveSendEmail", "lstToEmailAddresses",
+        "txtSendEmailTo"}},
       {"chkUseFileOutput", {"txtFileOutputPath", "cmdBrowseFileOutput", "chkIncludeFinalStatus"}},
       {"chkUseNotifyUser", {"txtSucessMessage"}},
       {"chkNotifyMessageOnFailure", {"txtFailureMessage"}},
@@ -110,9 +111,12 @@ TEST(FolderFields, TheWarningNamesTheFieldsPurpose) {
 
 TEST(FolderFields, ATrailingSeparatorIsDropped) {
   const std::pair<const char*, const char*> cases[] = {
-      {"\\\\fs1\\deploy\\", "\\\\fs1\\deploy"}, {"/srv/out/", "/srv/out"},
-      {"/srv/out", "/srv/out"},                   {"/", "/"},
-      {"", ""},                                   {"C:\\", "C:"},
+      {"\\\\fs1\\deploy\\", "\\\\fs1\\deploy"},
+      {"/srv/out/", "/srv/out"},
+      {"/srv/out", "/srv/out"},
+      {"/", "/"},
+      {"", ""},
+      {"C:\\", "C:"},
   };
   for (auto [typed, kept] : cases) EXPECT_EQ(WithoutTrailingSeparator(typed), kept) << typed;
 }
