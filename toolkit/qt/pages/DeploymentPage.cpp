@@ -47,9 +47,9 @@ DeploymentPage::DeploymentPage(std::function<void()> changed)
   auto* pathRow = new QHBoxLayout;
   pathRow->addWidget(path, 1);
   pathRow->addWidget(browse_);
-  form->addRow(Caption("&Network Share Path:", path, Indexed("lblWizard", 17)), pathRow);
+  form->addRow(Caption("Network &Share Path:", path, Indexed("lblWizard", 17)), pathRow);
   Body()->addLayout(form);
-  QCheckBox* batch = CheckBox("chkBatchFile", "Create &batch file", this);
+  QCheckBox* batch = CheckBox("chkBatchFile", "Create b&atch file", this);
   QCheckBox* html = CheckBox("chkCreateHTML", "&Create web launch page", this);
   for (QCheckBox* box : {batch, html}) {
     Bind(box);

@@ -17,7 +17,7 @@ using namespace widgets;
 
 FileOutputPage::FileOutputPage(std::function<void()> changed)
     : OptionPage(kPageFileOutput, "Notification - File Output", std::move(changed)) {
-  QCheckBox* use = CheckBox("chkUseFileOutput", "&Notify via file output", this);
+  QCheckBox* use = CheckBox("chkUseFileOutput", "Notify v&ia file output", this);
   Bind(use);
   Body()->addWidget(use);
   auto* form = Form();
@@ -35,7 +35,7 @@ FileOutputPage::FileOutputPage(std::function<void()> changed)
   form->addRow(Caption("File &Output Path:", path, Indexed("lblWizard", 15)), pathRow);
   QLineEdit* name = LineEdit("txtFileOutputName", this);
   Bind(name);
-  form->addRow(Caption("File Output &Name:", name, Indexed("lblWizard", 16)), name);
+  form->addRow(Caption("File Output Na&me:", name, Indexed("lblWizard", 16)), name);
   Body()->addLayout(form);
   QVBoxLayout* options = Indented(Body());
   for (auto [box, caption] :

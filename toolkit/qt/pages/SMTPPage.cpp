@@ -29,7 +29,7 @@ int SelectedRow(const QListWidget* list) {
 SMTPPage::SMTPPage(Prompter& prompter, std::function<void()> changed)
     : OptionPage(kPageSMTPMail, "Notification - SMTP Mail", std::move(changed)),
       prompter_(prompter) {
-  QCheckBox* useSMTP = CheckBox("chkUseSMTP", "&Notify via email", this);
+  QCheckBox* useSMTP = CheckBox("chkUseSMTP", "Notify v&ia email", this);
   Bind(useSMTP);
   Body()->addWidget(useSMTP);
   auto* form = Form();
