@@ -60,6 +60,13 @@ void AddServerPair(frmWizard& w, const QString& from, const QString& to) {
   Click(newPair);
 }
 
+// A manual document holding the pair OLDSRV1 -> NEWSRV1, not yet saved.
+std::unique_ptr<frmWizard> ManualWithOnePair() {
+  auto w = StartWizard(Kind::Manual);
+  if (w) AddServerPair(*w, "OLDSRV1", "NEWSRV1");
+  return w;
+}
+
 void Tick(frmWizard& w, const char* name, bool on = true) {
   auto* box = w.findChild<QCheckBox*>(name);
   w.ShowPage([&] {
@@ -91,9 +98,8 @@ const QByteArray kActiveDirectoryFile =
 
 void FileCommandsTest::saveAsAndSave() {
   QTemporaryDir dir;
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   const QString path = dir.filePath("Printers.ini");
   Script().SetNextFileName(path);
   ToolNamed(*w, "ID_BTN_SAVE")->trigger();  // untitled: Save asks for a name
@@ -136,9 +142,8 @@ void FileCommandsTest::saveAsAndSave() {
 }
 
 void FileCommandsTest::saveOnAnUntitledDocumentCancelled() {
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   Script().SetNextFileName(QString());
   ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   QVERIFY(w->DocumentPath().isEmpty());
@@ -167,9 +172,8 @@ void FileCommandsTest::newWithUnsavedChanges() {
   QFETCH(bool, written);
   QTemporaryDir dir;
   const QString path = dir.filePath("Printers.ini");
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   if (titled) {
     Script().SetNextFileName(path);
     w->SaveINIAs();
@@ -219,9 +223,8 @@ void FileCommandsTest::newWithUnsavedChanges() {
 void FileCommandsTest::newCancelledKeepsTheDocument() {
   QTemporaryDir dir;
   const QString path = dir.filePath("Printers.ini");
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   Script().SetNextFileName(path);
   w->SaveINIAs();
   AddServerPair(*w, "NOT", "SAVED");
@@ -353,9 +356,8 @@ void FileCommandsTest::newINIDialog() {
 void FileCommandsTest::writtenFileReadsBackThroughTheEngineReader() {
   QTemporaryDir dir;
   const QString path = dir.filePath("Printers.ini");
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   AddServerPair(*w, "OLDSRV2", "NEWSRV2");
   w->ShowPage(kPagePrinters);
   Type(w->findChild<QLineEdit*>("txtFromPrinter"), "ACCOUNTING");
@@ -446,9 +448,8 @@ void FileCommandsTest::handWrittenSectionsSurviveASave() {
 
 void FileCommandsTest::aSaveThatCannotBeWrittenKeepsTheChanges() {
   QTemporaryDir dir;
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   // A folder that is not there, and a name that is a folder.
   for (const QString& target : {dir.filePath("gone/Printers.ini"), dir.path()}) {
     Script().SetNextFileName(target);
@@ -522,9 +523,8 @@ void FileCommandsTest::aSaveKeepsLinksAndPermissions() {
 }
 
 void FileCommandsTest::newAndOpenStopWhenTheirSaveAsIsCancelled() {
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   for (const char* tool : {"ID_BTN_NEW", "ID_BTN_OPEN"}) {
     const int dialogs = CountShown(ShownDialog::Kind::SaveFile);
     Script().SetNextAnswer(MessageAnswer::Yes);

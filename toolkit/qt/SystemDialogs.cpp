@@ -56,6 +56,16 @@ QString Chosen(QFileDialog& dialog) {
   return dialog.selectedFiles().front();
 }
 
+QString ChooseFile(QWidget* parent, const FileRequest& request, QFileDialog::AcceptMode mode,
+                   QFileDialog::FileMode files) {
+  QFileDialog dialog(parent, request.Title, request.Folder, request.Filter);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(files);
+  dialog.setDefaultSuffix(request.DefaultSuffix);
+  if (!request.InitialName.isEmpty()) dialog.selectFile(request.InitialName);
+  return Chosen(dialog);
+}
+
 }  // namespace
 
 MessageAnswer CancellingAnswer(MessageButtons buttons) {
@@ -88,20 +98,13 @@ MessageAnswer SystemDialogService::Message(QWidget* parent, const QString& text,
 }
 
 QString SystemDialogService::ChooseSaveFile(QWidget* parent, const FileRequest& request) {
-  QFileDialog dialog(parent, request.Title, request.Folder, request.Filter);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(request.DefaultSuffix);
-  dialog.selectFile(request.InitialName);
-  return Chosen(dialog);
+  return ChooseFile(parent, request, QFileDialog::AcceptSave, QFileDialog::AnyFile);
 }
 
 QString SystemDialogService::ChooseOpenFile(QWidget* parent, const FileRequest& request) {
-  QFileDialog dialog(parent, request.Title, request.Folder, request.Filter);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setDefaultSuffix(request.DefaultSuffix);
-  return Chosen(dialog);
+  FileRequest open = request;
+  open.InitialName.clear();
+  return ChooseFile(parent, open, QFileDialog::AcceptOpen, QFileDialog::ExistingFile);
 }
 
 QString SystemDialogService::ChooseFolder(QWidget* parent, const QString& title,
