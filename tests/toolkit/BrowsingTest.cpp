@@ -60,11 +60,11 @@ void BrowsingTest::init() {
                               "nfs:/export " +
                               dir_->path() + "/local nfs rw 0 0\n")
                                  .toUtf8()));
-  SetMountTableFile(mounts_);
+  Script().SetMountTableFile(mounts_);
 }
 
 void BrowsingTest::cleanup() {
-  SetMountTableFile({});
+  Script().SetMountTableFile({});
   qunsetenv("KRB5_CONFIG");
   qunsetenv("LDAPCONF");
   qunsetenv("LDAPBASE");
@@ -74,7 +74,7 @@ void BrowsingTest::cleanup() {
 std::unique_ptr<frmWizard> BrowsingTest::Wizard(Kind kind) {
   auto w = StartWizard(kind);
   if (w) w->SetSystemActions(MakeSystemActions(services_));
-  Dialogs::Reset();
+  Script().Reset();
   return w;
 }
 
@@ -87,7 +87,7 @@ void BrowsingTest::networkPickerGivesTheUNCPathOfAMountedFolder() {
   QVERIFY(browse->isEnabled());
 
   // A folder below the share, as Windows clients will name it.
-  Dialogs::SetNextFileName(dir_->path() + "/mnt/deploy/wave 1");
+  Script().SetNextFileName(dir_->path() + "/mnt/deploy/wave 1");
   Click(browse);
   QCOMPARE(path->text(), QString("\\\\fs1\\Deploy\\wave 1"));
   QCOMPARE(LastShown().kind, ShownDialog::Kind::Folder);
@@ -97,17 +97,17 @@ void BrowsingTest::networkPickerGivesTheUNCPathOfAMountedFolder() {
   QVERIFY(w->UnsavedChanges());
 
   // The share itself.
-  Dialogs::SetNextFileName(dir_->path() + "/mnt/deploy");
+  Script().SetNextFileName(dir_->path() + "/mnt/deploy");
   Click(browse);
   QCOMPARE(path->text(), QString("\\\\fs1\\Deploy"));
 
   // Cancelled: the field keeps its text.
-  Dialogs::SetNextFileName(QString());
+  Script().SetNextFileName(QString());
   Click(browse);
   QCOMPARE(path->text(), QString("\\\\fs1\\Deploy"));
 
   // A folder on no share comes back as it stands.
-  Dialogs::SetNextFileName(dir_->path() + "/local/out");
+  Script().SetNextFileName(dir_->path() + "/local/out");
   Click(browse);
   QCOMPARE(path->text(), dir_->path() + "/local/out");
 }
@@ -123,32 +123,34 @@ void BrowsingTest::folderPickerFillsTheOutputPath() {
   Click(use);
   QVERIFY(browse->isEnabled());
 
-  Dialogs::SetNextFileName(dir_->path() + "/local/out");
+  Script().SetNextFileName(dir_->path() + "/local/out");
   Click(browse);
   QCOMPARE(path->text(), dir_->path() + "/local/out");
   QCOMPARE(LastShown().Title, QString("Please select a folder."));
 
-  Dialogs::SetNextFileName(dir_->path() + "/mnt/x y/results");
+  Script().SetNextFileName(dir_->path() + "/mnt/x y/results");
   Click(browse);
   QCOMPARE(path->text(), QString("\\\\fs1\\other\\results"));
 
-  Dialogs::SetNextFileName(QString());
+  Script().SetNextFileName(QString());
   Click(browse);
   QCOMPARE(path->text(), QString("\\\\fs1\\other\\results"));
 }
 
 void BrowsingTest::folderChecksGoThroughTheMountTable() {
-  QCOMPARE(FolderOnThisSystem("\\\\FS1\\deploy\\wave 1"), dir_->path() + "/mnt/deploy/wave 1");
-  QCOMPARE(FolderOnThisSystem("\\\\fs1\\unmounted"), QString());
-  QCOMPARE(FolderOnThisSystem(dir_->path()), dir_->path());
-  QVERIFY(FolderExists("\\\\fs1\\deploy\\wave 1"));
-  QVERIFY(!FolderExists("\\\\fs1\\deploy\\wave 2"));
-  QVERIFY(!FolderExists("\\\\fs9\\deploy"));
-  QVERIFY(FolderExists(dir_->path() + "/local"));
-  QVERIFY(!FolderExists(mounts_));  // a file is no folder
-  QVERIFY(!FolderExists(QString()));
-  SetMountTableFile(dir_->path() + "/no-such-table");
-  QVERIFY(!FolderExists("\\\\fs1\\deploy\\wave 1"));
+  const std::string table = Script().MountTable();
+  QCOMPARE(FolderOnThisSystem("\\\\FS1\\deploy\\wave 1", table),
+           dir_->path() + "/mnt/deploy/wave 1");
+  QCOMPARE(FolderOnThisSystem("\\\\fs1\\unmounted", table), QString());
+  QCOMPARE(FolderOnThisSystem(dir_->path(), table), dir_->path());
+  QVERIFY(FolderExists("\\\\fs1\\deploy\\wave 1", table));
+  QVERIFY(!FolderExists("\\\\fs1\\deploy\\wave 2", table));
+  QVERIFY(!FolderExists("\\\\fs9\\deploy", table));
+  QVERIFY(FolderExists(dir_->path() + "/local", table));
+  QVERIFY(!FolderExists(mounts_, table));  // a file is no folder
+  QVERIFY(!FolderExists(QString(), Script().MountTable()));
+  Script().SetMountTableFile(dir_->path() + "/no-such-table");
+  QVERIFY(!FolderExists("\\\\fs1\\deploy\\wave 1", Script().MountTable()));
 }
 
 void BrowsingTest::domainListAtStartUp() {
@@ -159,7 +161,7 @@ void BrowsingTest::domainListAtStartUp() {
   qputenv("KRB5_CONFIG", (dir_->path() + "/missing.conf:" + krb5).toUtf8());
   qputenv("LDAPCONF", ldap.toUtf8());
 
-  frmWizard wizard(SystemProfile());
+  frmWizard wizard(SystemProfile(), Script());
   wizard.SetSystemActions(MakeSystemActions(services_));
   AnswerNewINI(Kind::ActiveDirectory);
   QVERIFY(wizard.Form_Load());
@@ -175,8 +177,8 @@ void BrowsingTest::domainListAtStartUp() {
   // No configuration at all: an empty list, no message, typing still works.
   qputenv("KRB5_CONFIG", (dir_->path() + "/missing.conf").toUtf8());
   qputenv("LDAPCONF", (dir_->path() + "/missing.conf").toUtf8());
-  Dialogs::Reset();
-  frmWizard bare(SystemProfile());
+  Script().Reset();
+  frmWizard bare(SystemProfile(), Script());
   bare.SetSystemActions(MakeSystemActions(services_));
   AnswerNewINI(Kind::ActiveDirectory);
   QVERIFY(bare.Form_Load());
@@ -188,7 +190,7 @@ void BrowsingTest::domainListAtStartUp() {
   bare.ShowPage(kPageActiveDirectory);
   Type(none->lineEdit(), "typed.example");
   QCOMPARE(none->currentText(), QString("typed.example"));
-  Dialogs::SetNextAnswer(MessageAnswer::No);  // the exit prompt for the typed name
+  Script().SetNextAnswer(MessageAnswer::No);  // the exit prompt for the typed name
   bare.close();
 }
 
@@ -199,7 +201,7 @@ void BrowsingTest::aboutBox() {
   auto w = Wizard();
   QVERIFY(w);
   bool checked = false;
-  Dialogs::SetNextDialogAction([&checked](QDialog& about) {
+  Script().SetNextDialogAction([&checked](QDialog& about) {
     QCOMPARE(about.objectName(), QString("frmAbout"));
     QCOMPARE(about.windowTitle(), QString("About Velloran - Deployment Toolkit"));
     FIND(title, QLabel, &about, "lblTitle");

@@ -140,7 +140,7 @@ QStringList CheckTargetsTest::Rows(const frmCheckTargets& list) {
 
 QStringList CheckTargetsTest::Messages() const {
   QStringList texts;
-  for (const ShownDialog& d : Dialogs::Shown())
+  for (const ShownDialog& d : Script().Shown())
     if (d.kind == ShownDialog::Kind::Message) texts << d.Title + "|" + d.Text;
   return texts;
 }
@@ -164,7 +164,7 @@ void CheckTargetsTest::theListShowsThePairsAsTheWindowHoldsThem() {
 
   QStringList rows;
   QString summary;
-  Dialogs::SetNextDialogAction([&](QDialog& d) {
+  Script().SetNextDialogAction([&](QDialog& d) {
     auto* list = qobject_cast<frmCheckTargets*>(&d);
     QVERIFY(list);
     rows = Rows(*list);
@@ -224,7 +224,7 @@ void CheckTargetsTest::deployNowAsksWhenATargetIsMissing() {
       QString::fromUtf8("Check targets|1 of 2 targets are missing \xE2\x80\x94 deploy anyway?");
 
   // No: nothing is deployed and nothing more is said.
-  Dialogs::SetNextAnswer(MessageAnswer::No);
+  Script().SetNextAnswer(MessageAnswer::No);
   w->ShowPage(kPageDeployment);
   Click(deploy);
   QCOMPARE(Messages().size(), 1);
@@ -233,8 +233,8 @@ void CheckTargetsTest::deployNowAsksWhenATargetIsMissing() {
   QCOMPARE(FileNames(share), QStringList());
 
   // Yes: the deployment goes on.
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::Yes);
+  Script().Reset();
+  Script().SetNextAnswer(MessageAnswer::Yes);
   Click(deploy);
   const QStringList messages = Messages();
   QCOMPARE(messages.size(), 2);

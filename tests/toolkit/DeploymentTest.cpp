@@ -113,13 +113,13 @@ void DeploymentTest::init() {
                               p.lblProgress().text(),
                               p.parentWidget() && p.parentWidget()->isEnabled()};
   };
-  SetMountTableFile(root.filePath("mounts"));
+  Script().SetMountTableFile(root.filePath("mounts"));
   QVERIFY(WriteText(root.filePath("mounts"),
                     "proc /proc proc rw,nosuid 0 0\n/dev/sda1 / ext4 rw,relatime 0 0\n"));
 }
 
 void DeploymentTest::cleanup() {
-  SetMountTableFile({});
+  Script().SetMountTableFile({});
   EndTest();
 }
 
@@ -127,7 +127,7 @@ QString DeploymentTest::Mount(const QString& share, const QString& folder) {
   // As the kernel lists a CIFS mount, blanks escaped.
   QString point = folder;
   point.replace(" ", "\\040");
-  QFile table(MountTableFile());
+  QFile table(Script().MountTableFile());
   if (!table.open(QIODevice::Append)) return {};
   table.write(QString(share + " " + point + " cifs rw,relatime,vers=3.0 0 0\n").toUtf8());
   return folder;
@@ -160,7 +160,7 @@ void DeploymentTest::DeployNow(frmWizard& w) {
 
 QStringList DeploymentTest::Messages() const {
   QStringList texts;
-  for (const ShownDialog& d : Dialogs::Shown()) {
+  for (const ShownDialog& d : Script().Shown()) {
     if (d.kind == ShownDialog::Kind::Message) texts << d.Title + "|" + d.Text;
   }
   return texts;
@@ -189,11 +189,11 @@ void DeploymentTest::unsavedAndNeverSavedDocumentsAreRefused() {
   QVERIFY(fresh);
   fresh->SetSystemActions(MakeSystemActions(services_));
   fresh->findChild<QLineEdit*>("txtNetworkSharePath")->setText(share);
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().Reset();
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*fresh);
   QCOMPARE(Messages(), QStringList{refusal});
-  QCOMPARE(Dialogs::Shown().back().Icon, MessageIcon::Critical);
+  QCOMPARE(Script().Shown().back().Icon, MessageIcon::Critical);
   fresh.reset();
 
   // Saved, then changed.
@@ -201,8 +201,8 @@ void DeploymentTest::unsavedAndNeverSavedDocumentsAreRefused() {
   QVERIFY(w);
   w->findChild<QCheckBox*>("chkBatchFile")->click();
   QVERIFY(w->UnsavedChanges());
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().Reset();
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
   QCOMPARE(Messages(), QStringList{refusal});
 
@@ -216,8 +216,8 @@ void DeploymentTest::aMissingFolderIsRefused() {
   for (const QString& folder : {dir_->path() + "/nowhere", QString("\\\\SRV\\deploy")}) {
     auto w = OpenDocument(folder, false);
     QVERIFY(w);
-    Dialogs::Reset();
-    Dialogs::SetNextAnswer(MessageAnswer::OK);
+    Script().Reset();
+    Script().SetNextAnswer(MessageAnswer::OK);
     DeployNow(*w);
     QCOMPARE(Messages(), QStringList{"Error|The deployment folder does not exist. Please check "
                                      "your deployment folder and try again."});
@@ -229,12 +229,12 @@ void DeploymentTest::deploysEverythingToAMountedShare() {
   const QString local = Mount("//srv/deploy", dir_->path() + "/share");
   auto w = OpenDocument("\\\\srv\\deploy", true, 2);
   QVERIFY(w);
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().Reset();
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
 
   QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
-  QCOMPARE(Dialogs::Shown().back().Icon, MessageIcon::Information);
+  QCOMPARE(Script().Shown().back().Icon, MessageIcon::Information);
 
   QStringList files = QDir(local).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
   files.sort();
@@ -270,8 +270,8 @@ void DeploymentTest::deploysEverythingToAMountedShare() {
   w->findChild<QLineEdit*>("txtNetworkSharePath")->setFocus(Qt::MouseFocusReason);
   QCOMPARE(QApplication::focusWidget()->objectName(), QString("txtNetworkSharePath"));
   progress_.clear();
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().Reset();
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
   QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
   QCOMPARE(progress_.size(), 8);
@@ -283,8 +283,8 @@ void DeploymentTest::deploysEverythingToAMountedShare() {
   w->findChild<QLineEdit*>("txtNetworkSharePath")->setText("\\\\SRV\\Deploy\\Wave 100%");
   w->findChild<QCheckBox*>("chkIncludeMDAC")->click();
   QVERIFY(w->SaveINI() == frmWizard::SaveOutcome::Written);
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().Reset();
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
   QCOMPARE(Messages(), QStringList{"Sucess|Deployment successfull."});
   QCOMPARE(ReadBytes(local + "/Wave 100%/VelloranEngine.exe"), QByteArray("MZ engine 1"));
@@ -297,8 +297,8 @@ void DeploymentTest::withoutMDACThereIsNoInstallerLinkOrLine() {
   const QString share = dir_->path() + "/share";
   auto w = OpenDocument(share, false);
   QVERIFY(w);
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().Reset();
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
   ExpectDeployed(false);
 
@@ -323,8 +323,8 @@ void DeploymentTest::withoutMDACThereIsNoInstallerLinkOrLine() {
   w->findChild<QCheckBox*>("chkBatchFile")->click();
   w->findChild<QCheckBox*>("chkCreateHTML")->click();
   QVERIFY(w->SaveINI() == frmWizard::SaveOutcome::Written);
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().Reset();
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
   QCOMPARE(QDir(share).entryList(QDir::Files).size(), 3);
 }
@@ -342,8 +342,8 @@ void DeploymentTest::anInstalledToolkitTakesItsWindowsFilesFromTheDataFolder() {
   const QString share = dir_->path() + "/share";
   auto w = OpenDocument(share, true, 2);
   QVERIFY(w);
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().Reset();
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
 
   ExpectDeployed(false);
@@ -360,7 +360,7 @@ void DeploymentTest::deployingTwiceReplacesEveryFile() {
   const QString share = dir_->path() + "/share";
   auto w = OpenDocument(share, true, 0);
   QVERIFY(w);
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
   const QByteArray firstBatch = ReadBytes(share + "/Printers.ini.bat");
 
@@ -370,8 +370,8 @@ void DeploymentTest::deployingTwiceReplacesEveryFile() {
   clock_.Time = LocalTime{2005, 1, 2, 0, 7, 8, 0};
   w->findChild<QCheckBox*>("chkDebugOn")->click();
   QVERIFY(w->SaveINI() == frmWizard::SaveOutcome::Written);
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().Reset();
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
   ExpectDeployed(false);
 
@@ -394,8 +394,8 @@ void DeploymentTest::aReadOnlyFolderIsReported() {
   QVERIFY(QFile::setPermissions(share, QFile::ReadOwner | QFile::ExeOwner));
   auto w = OpenDocument(share, false);
   QVERIFY(w);
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().Reset();
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
   QFile::setPermissions(share, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   // One cause, one message.
@@ -412,7 +412,7 @@ void DeploymentTest::aFullShareKeepsTheDeployedFilesWhole() {
   const QString share = dir_->path() + "/share";
   auto w = OpenDocument(share, true, 0);
   QVERIFY(w);
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
   ExpectDeployed(false);
   const QStringList deployed = FileNames(share);
@@ -423,8 +423,8 @@ void DeploymentTest::aFullShareKeepsTheDeployedFilesWhole() {
   QVERIFY(WriteText(toolkit_ + "/VelloranEngine.exe", engine));
   QVERIFY(WriteText(toolkit_ + "/MDAC_TYP2.5SP3.EXE", "MZ mdac 2" + QByteArray(64 * 1024, 'm')));
   auto deployOnFullShare = [&] {
-    Dialogs::Reset();
-    Dialogs::SetNextAnswer(MessageAnswer::OK);
+    Script().Reset();
+    Script().SetNextAnswer(MessageAnswer::OK);
     FullDisk full(16 * 1024);
     QVERIFY(full.Active());
     DeployNow(*w);
@@ -445,8 +445,8 @@ void DeploymentTest::aFullShareKeepsTheDeployedFilesWhole() {
   QVERIFY(w->isEnabled());
 
   // With room again the same window deploys the new engine.
-  Dialogs::Reset();
-  Dialogs::SetNextAnswer(MessageAnswer::OK);
+  Script().Reset();
+  Script().SetNextAnswer(MessageAnswer::OK);
   DeployNow(*w);
   ExpectDeployed(false);
   QCOMPARE(ReadBytes(share + "/VelloranEngine.exe"), engine);

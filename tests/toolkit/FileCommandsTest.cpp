@@ -60,6 +60,13 @@ void AddServerPair(frmWizard& w, const QString& from, const QString& to) {
   Click(newPair);
 }
 
+// A manual document holding the pair OLDSRV1 -> NEWSRV1, not yet saved.
+std::unique_ptr<frmWizard> ManualWithOnePair() {
+  auto w = StartWizard(Kind::Manual);
+  if (w) AddServerPair(*w, "OLDSRV1", "NEWSRV1");
+  return w;
+}
+
 void Tick(frmWizard& w, const char* name, bool on = true) {
   auto* box = w.findChild<QCheckBox*>(name);
   w.ShowPage([&] {
@@ -91,11 +98,10 @@ const QByteArray kActiveDirectoryFile =
 
 void FileCommandsTest::saveAsAndSave() {
   QTemporaryDir dir;
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   const QString path = dir.filePath("Printers.ini");
-  Dialogs::SetNextFileName(path);
+  Script().SetNextFileName(path);
   ToolNamed(*w, "ID_BTN_SAVE")->trigger();  // untitled: Save asks for a name
 
   const ShownDialog asked = LastShown();
@@ -124,22 +130,21 @@ void FileCommandsTest::saveAsAndSave() {
 
   // Save As always asks, and moves the document to the new name.
   const QString copy = dir.filePath("Copy.ini");
-  Dialogs::SetNextFileName(copy);
+  Script().SetNextFileName(copy);
   ToolNamed(*w, "ID_BTN_SAVE_AS")->trigger();
   QCOMPARE(w->DocumentPath(), copy);
   QCOMPARE(w->windowTitle(), QString("Velloran - Deployment Toolkit [Copy.ini]"));
   QVERIFY(ReadText(copy).contains("FromServers=OLDSRV1,OLDSRV2\r\n"));
   // Cancelling Save As changes nothing.
-  Dialogs::SetNextFileName(QString());
+  Script().SetNextFileName(QString());
   ToolNamed(*w, "ID_BTN_SAVE_AS")->trigger();
   QCOMPARE(w->DocumentPath(), copy);
 }
 
 void FileCommandsTest::saveOnAnUntitledDocumentCancelled() {
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
-  Dialogs::SetNextFileName(QString());
+  Script().SetNextFileName(QString());
   ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   QVERIFY(w->DocumentPath().isEmpty());
   QCOMPARE(w->DocumentName(), QString("UNTITLED"));
@@ -167,22 +172,21 @@ void FileCommandsTest::newWithUnsavedChanges() {
   QFETCH(bool, written);
   QTemporaryDir dir;
   const QString path = dir.filePath("Printers.ini");
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   if (titled) {
-    Dialogs::SetNextFileName(path);
+    Script().SetNextFileName(path);
     w->SaveINIAs();
   }
   AddServerPair(*w, "OLDSRV2", "NEWSRV2");
 
-  Dialogs::SetNextAnswer(MessageAnswer(answer));
+  Script().SetNextAnswer(MessageAnswer(answer));
   if (!titled && answer == int(MessageAnswer::Yes)) {
-    Dialogs::SetNextFileName(saveAsConfirmed ? path : QString());
+    Script().SetNextFileName(saveAsConfirmed ? path : QString());
   }
   bool existingOffered = true;
   if (goesOn) {
-    Dialogs::SetNextDialogAction([&](QDialog& dialog) {
+    Script().SetNextDialogAction([&](QDialog& dialog) {
       existingOffered = dialog.findChild<QTabWidget*>("sstNewINI")->isTabEnabled(1);
       dialog.findChild<QRadioButton*>("optUseActiveDirectory")->click();
       dialog.findChild<QPushButton*>("cmdSelect")->click();
@@ -190,7 +194,7 @@ void FileCommandsTest::newWithUnsavedChanges() {
   }
   ToolNamed(*w, "ID_BTN_NEW")->trigger();
 
-  const ShownDialog& prompt = Dialogs::Shown()[titled ? 2 : 1];
+  const ShownDialog& prompt = Script().Shown()[titled ? 2 : 1];
   QCOMPARE(prompt.Text,
            QString("Do you want to save your changes before creating a new INI file?"));
   QCOMPARE(prompt.Title, QString("Save?"));
@@ -219,15 +223,14 @@ void FileCommandsTest::newWithUnsavedChanges() {
 void FileCommandsTest::newCancelledKeepsTheDocument() {
   QTemporaryDir dir;
   const QString path = dir.filePath("Printers.ini");
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
-  Dialogs::SetNextFileName(path);
+  Script().SetNextFileName(path);
   w->SaveINIAs();
   AddServerPair(*w, "NOT", "SAVED");
 
-  Dialogs::SetNextAnswer(MessageAnswer::No);
-  Dialogs::SetNextDialogAction(
+  Script().SetNextAnswer(MessageAnswer::No);
+  Script().SetNextDialogAction(
       [](QDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
   ToolNamed(*w, "ID_BTN_NEW")->trigger();
   QCOMPARE(w->DocumentPath(), path);
@@ -246,7 +249,7 @@ void FileCommandsTest::openWithPromptsAndCancel() {
   auto w = StartWizard(Kind::ActiveDirectory);
   QVERIFY(w);
 
-  Dialogs::SetNextFileName(manual);
+  Script().SetNextFileName(manual);
   ToolNamed(*w, "ID_BTN_OPEN")->trigger();
   QCOMPARE(LastShown().Title, QString("Open INI File ..."));
   QCOMPARE(LastShown().Filter, QString("Velloran (*.ini)"));
@@ -261,26 +264,26 @@ void FileCommandsTest::openWithPromptsAndCancel() {
 
   // Changed, No: the change is dropped and the other file opens.
   Tick(*w, "chkDebugOn");
-  Dialogs::SetNextAnswer(MessageAnswer::No);
-  Dialogs::SetNextFileName(ad);
+  Script().SetNextAnswer(MessageAnswer::No);
+  Script().SetNextFileName(ad);
   ToolNamed(*w, "ID_BTN_OPEN")->trigger();
-  QCOMPARE(Dialogs::Shown()[Dialogs::Shown().size() - 2].Text,
+  QCOMPARE(Script().Shown()[Script().Shown().size() - 2].Text,
            QString("Do you want to save your changes before opening a new INI file?"));
   QVERIFY(w->ActiveDirectoryMode());
   QVERIFY(!ReadText(manual).contains("DebugOn"));
 
   // Cancelled in the Open dialog: document, tree and flag stay as they were.
   Tick(*w, "chkDebugOn");
-  Dialogs::SetNextAnswer(MessageAnswer::No);
-  Dialogs::SetNextFileName(QString());
+  Script().SetNextAnswer(MessageAnswer::No);
+  Script().SetNextFileName(QString());
   ToolNamed(*w, "ID_BTN_OPEN")->trigger();
   QCOMPARE(w->DocumentPath(), ad);
   QVERIFY(w->UnsavedChanges());
   QVERIFY(w->findChild<QCheckBox*>("chkDebugOn")->isChecked());
 
   // Changed, Yes: written to its own file first.
-  Dialogs::SetNextAnswer(MessageAnswer::Yes);
-  Dialogs::SetNextFileName(manual);
+  Script().SetNextAnswer(MessageAnswer::Yes);
+  Script().SetNextFileName(manual);
   ToolNamed(*w, "ID_BTN_OPEN")->trigger();
   QVERIFY(ReadText(ad).contains("DebugOn=True"));
   QCOMPARE(w->DocumentPath(), manual);
@@ -306,7 +309,7 @@ void FileCommandsTest::newINIDialog() {
   QVERIFY(WriteText(dir.filePath("b.ini"), ""));
   QVERIFY(WriteText(dir.filePath("A.INI"), ""));
   QVERIFY(WriteText(dir.filePath("c.txt"), ""));
-  frmNewINI dialog;
+  frmNewINI dialog(Script());
   dialog.show();
   FIND(tabs, QTabWidget, &dialog, "sstNewINI");
   FIND(files, QListWidget, &dialog, "filExistingINI");
@@ -334,14 +337,14 @@ void FileCommandsTest::newINIDialog() {
   QVERIFY(!dialog.g_bolCancelPressed);
   QCOMPARE(QFileInfo(dialog.ExistingFilePath()), QFileInfo(dir.filePath("b.ini")));
 
-  frmNewINI onNew;
+  frmNewINI onNew(Script());
   onNew.OfferExisting(false);
   onNew.show();
   QVERIFY(!onNew.findChild<QTabWidget*>("sstNewINI")->isTabEnabled(frmNewINI::kPageExisting));
   Click(onNew.findChild<QPushButton*>("cmdHelp"));
   QVERIFY(LastShown().Text.endsWith("/" + help::HelpPageFile(1036)));
   // F1 as on the wizard's pages.
-  Dialogs::Reset();
+  Script().Reset();
   onNew.activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(&onNew));
   QTest::keyClick(&onNew, Qt::Key_F1);
@@ -353,9 +356,8 @@ void FileCommandsTest::newINIDialog() {
 void FileCommandsTest::writtenFileReadsBackThroughTheEngineReader() {
   QTemporaryDir dir;
   const QString path = dir.filePath("Printers.ini");
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   AddServerPair(*w, "OLDSRV2", "NEWSRV2");
   w->ShowPage(kPagePrinters);
   Type(w->findChild<QLineEdit*>("txtFromPrinter"), "ACCOUNTING");
@@ -377,7 +379,7 @@ void FileCommandsTest::writtenFileReadsBackThroughTheEngineReader() {
   Click(w->findChild<QRadioButton*>("optMDACVersion(2)"));
   Tick(*w, "chkBatchFile");
   Tick(*w, "chkDebugOn");
-  Dialogs::SetNextFileName(path);
+  Script().SetNextFileName(path);
   ToolNamed(*w, "ID_BTN_SAVE")->trigger();
 
   INISettings expected;
@@ -405,7 +407,7 @@ void FileCommandsTest::writtenFileReadsBackThroughTheEngineReader() {
   QVERIFY(read == expected);
 
   // Opened again, the pages show what was saved.
-  Dialogs::SetNextFileName(path);
+  Script().SetNextFileName(path);
   ToolNamed(*w, "ID_BTN_OPEN")->trigger();
   QCOMPARE(w->findChild<QPlainTextEdit*>("txtSucessMessage")->toPlainText(),
            QString("Moved.\nThank you."));
@@ -446,12 +448,11 @@ void FileCommandsTest::handWrittenSectionsSurviveASave() {
 
 void FileCommandsTest::aSaveThatCannotBeWrittenKeepsTheChanges() {
   QTemporaryDir dir;
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   // A folder that is not there, and a name that is a folder.
   for (const QString& target : {dir.filePath("gone/Printers.ini"), dir.path()}) {
-    Dialogs::SetNextFileName(target);
+    Script().SetNextFileName(target);
     ToolNamed(*w, "ID_BTN_SAVE_AS")->trigger();
     QCOMPARE(LastShown().kind, ShownDialog::Kind::Message);
     QCOMPARE(LastShown().Title, QString("Error Saving"));
@@ -462,7 +463,7 @@ void FileCommandsTest::aSaveThatCannotBeWrittenKeepsTheChanges() {
     QVERIFY(w->UnsavedChanges());
   }
   // New asks before dropping the work; Yes with a failing write stops there.
-  Dialogs::SetNextAnswer(MessageAnswer::Yes);
+  Script().SetNextAnswer(MessageAnswer::Yes);
   ToolNamed(*w, "ID_BTN_NEW")->trigger();
   QCOMPARE(LastShown().Title, QString("Error Saving"));
   QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 1);
@@ -522,13 +523,12 @@ void FileCommandsTest::aSaveKeepsLinksAndPermissions() {
 }
 
 void FileCommandsTest::newAndOpenStopWhenTheirSaveAsIsCancelled() {
-  auto w = StartWizard(Kind::Manual);
+  auto w = ManualWithOnePair();
   QVERIFY(w);
-  AddServerPair(*w, "OLDSRV1", "NEWSRV1");
   for (const char* tool : {"ID_BTN_NEW", "ID_BTN_OPEN"}) {
     const int dialogs = CountShown(ShownDialog::Kind::SaveFile);
-    Dialogs::SetNextAnswer(MessageAnswer::Yes);
-    Dialogs::SetNextFileName(QString());  // Save As cancelled
+    Script().SetNextAnswer(MessageAnswer::Yes);
+    Script().SetNextFileName(QString());  // Save As cancelled
     ToolNamed(*w, tool)->trigger();
     QCOMPARE(CountShown(ShownDialog::Kind::SaveFile), dialogs + 1);
     // Neither the New-INI dialog nor the Open dialog came up.
@@ -554,7 +554,7 @@ void FileCommandsTest::textsBeyondAsciiTravelInTheCodePage() {
   file.close();
   auto w = StartWizard(Kind::Manual);
   QVERIFY(w);
-  Dialogs::SetNextFileName(path);
+  Script().SetNextFileName(path);
   ToolNamed(*w, "ID_BTN_OPEN")->trigger();
   auto* subject = w->findChild<QLineEdit*>("txtEmailSubject");
   QCOMPARE(subject->text(), QString::fromUtf8("Grüße aus dem Büro"));

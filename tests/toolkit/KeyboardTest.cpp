@@ -3,13 +3,21 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMultiMap>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include "ToolkitTest.h"
+#include "toolkit/qt/frmAbout.h"
 #include "toolkit/qt/frmNewINI.h"
+#include "toolkit/qt/frmProgress.h"
 
 using namespace velloran;
 using namespace velloran::test;
@@ -21,6 +29,8 @@ class KeyboardTest : public ToolkitSuite {
   void tabGoesFromTheTreeThroughTheFieldsToTheButtons_data();
   void tabGoesFromTheTreeThroughTheFieldsToTheButtons();
   void f1OpensTheHelpOfThePageShown();
+  void everyMnemonicHasOneOwner();
+  void theTreeTakesTheFocusVisibly();
   void domainBoxKeepsWhatWasTyped();
   void emptyFieldsStayEmptyAfterASave();
   void popupHelpAgreesThatAFailureMessageWorksAlone();
@@ -43,7 +53,101 @@ QList<QWidget*> TabChain(QWidget* start, int limit = 60) {
   return chain;
 }
 
+/// The letter after the single "&" of `text`; none for "&&" or no "&".
+QChar Mnemonic(const QString& text) {
+  for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return text[i + 1].toUpper();
+  }
+  return {};
+}
+
+/// Who answers each Alt letter in `window` as it stands: the menu bar's
+/// titles, and the visible buttons, tabs and captions with a buddy. A
+/// letter with two owners is listed with both.
+QStringList MnemonicClashes(QWidget* window) {
+  QMultiMap<QChar, QString> owners;
+  auto add = [&](const QString& text, const QString& owner) {
+    if (const QChar letter = Mnemonic(text); !letter.isNull()) owners.insert(letter, owner);
+  };
+  for (QMenuBar* bar : window->findChildren<QMenuBar*>()) {
+    for (QAction* menu : bar->actions()) add(menu->text(), menu->text());
+  }
+  for (QWidget* widget : window->findChildren<QWidget*>()) {
+    if (!widget->isVisibleTo(window)) continue;
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+      add(button->text(), button->objectName());
+    } else if (auto* label = qobject_cast<QLabel*>(widget); label && label->buddy()) {
+      add(label->text(), label->objectName());
+    } else if (auto* tabs = qobject_cast<QTabBar*>(widget)) {
+      for (int i = 0; i < tabs->count(); ++i) add(tabs->tabText(i), tabs->tabText(i));
+    }
+  }
+  QStringList clashes;
+  for (QChar letter : owners.uniqueKeys()) {
+    if (owners.count(letter) > 1)
+      clashes << QString(letter) + ": " + QStringList(owners.values(letter)).join(", ");
+  }
+  return clashes;
+}
+
 }  // namespace
+
+void KeyboardTest::everyMnemonicHasOneOwner() {
+  for (Kind kind : {Kind::Manual, Kind::ActiveDirectory}) {
+    auto w = StartWizard(kind);
+    QVERIFY(w);
+    for (int page = 0; page < kPageCount; ++page) {
+      if (!HasPage(page)) continue;
+      w->ShowPage(page);
+      const QStringList clashes = MnemonicClashes(w.get());
+      QVERIFY2(clashes.isEmpty(), qPrintable(QString("page %1: ").arg(page) + clashes.join("; ")));
+    }
+    for (QMenu* menu : w->menuBar()->findChildren<QMenu*>()) {
+      QMultiMap<QChar, QString> letters;
+      for (QAction* action : menu->actions()) {
+        if (const QChar letter = Mnemonic(action->text()); !letter.isNull())
+          letters.insert(letter, action->text());
+      }
+      for (QChar letter : letters.uniqueKeys())
+        QVERIFY2(letters.count(letter) == 1, qPrintable(menu->title() + " " + QString(letter)));
+    }
+  }
+  for (bool offerExisting : {true, false}) {
+    frmNewINI newINI(Script());
+    newINI.OfferExisting(offerExisting);
+    for (int page : {int(frmNewINI::kPageNew), int(frmNewINI::kPageExisting)}) {
+      newINI.findChild<QTabWidget*>("sstNewINI")->setCurrentIndex(page);
+      const QStringList clashes = MnemonicClashes(&newINI);
+      QVERIFY2(clashes.isEmpty(), qPrintable("New INI: " + clashes.join("; ")));
+    }
+  }
+  frmAbout about;
+  QVERIFY2(MnemonicClashes(&about).isEmpty(), qPrintable(MnemonicClashes(&about).join("; ")));
+  frmProgress progress;
+  QVERIFY2(MnemonicClashes(&progress).isEmpty(), qPrintable(MnemonicClashes(&progress).join("; ")));
+}
+
+void KeyboardTest::theTreeTakesTheFocusVisibly() {
+  auto w = StartWizard(Kind::Manual);
+  QVERIFY(w);
+  FIND(tree, QTreeWidget, w.get(), "tvwWizardOptions");
+  QVERIFY(tree->focusPolicy() & Qt::TabFocus);
+  QVERIFY(tree->focusPolicy() & Qt::ClickFocus);
+  // With the focus on it, a node is current, so the keys have a place to
+  // start and the focus frame a row to show on.
+  tree->setFocus(Qt::TabFocusReason);
+  QCOMPARE(QApplication::focusWidget(), tree);
+  QVERIFY(tree->currentItem());
+  QCOMPARE(tree->currentItem()->data(0, Qt::UserRole).toInt(), w->CurrentPage());
+  QTest::keyClick(tree, Qt::Key_Down);
+  QCOMPARE(tree->currentItem()->data(0, Qt::UserRole).toInt(), w->CurrentPage());
+  QVERIFY(w->CurrentPage() != kPageGeneral);
+}
 
 void KeyboardTest::tabGoesFromTheTreeThroughTheFieldsToTheButtons_data() {
   QTest::addColumn<int>("page");
@@ -132,13 +236,13 @@ void KeyboardTest::emptyFieldsStayEmptyAfterASave() {
   Type(w->findChild<QLineEdit*>("txtFromServer"), "OLD");
   Type(w->findChild<QLineEdit*>("txtToServer"), "NEW");
   Click(w->findChild<QPushButton*>("cmdSaveServerPair"));
-  Dialogs::SetNextFileName(dir.filePath("Printers.ini"));
+  Script().SetNextFileName(dir.filePath("Printers.ini"));
   ToolNamed(*w, "ID_BTN_SAVE")->trigger();
   QVERIFY(!w->UnsavedChanges());
   QVERIFY(ReadText(dir.filePath("Printers.ini")).contains("ServerPort= \r\n"));
 
   // New, cancelled: the pages show the record again.
-  Dialogs::SetNextDialogAction(
+  Script().SetNextDialogAction(
       [](QDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
   ToolNamed(*w, "ID_BTN_NEW")->trigger();
   QCOMPARE(port->text(), QString());

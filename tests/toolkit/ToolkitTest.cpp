@@ -20,26 +20,28 @@
 
 namespace velloran::test {
 
+ScriptedDialogs& Script() {
+  static ScriptedDialogs dialogs;
+  return dialogs;
+}
+
 QString Indexed(const char* name, int index) {
   return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
 
 void ToolkitSuite::initTestCase() { InitToolkitTests(); }
 
-void ToolkitSuite::StartTest() { Dialogs::Reset(); }
+void ToolkitSuite::StartTest() { Script().Reset(); }
 
 void ToolkitSuite::EndTest() {
-  QCOMPARE(Dialogs::Unplanned(), 0);
-  QCOMPARE(Dialogs::PendingAnswers(), 0);
+  QCOMPARE(Script().Unplanned(), 0);
+  QCOMPARE(Script().PendingAnswers(), 0);
 }
 
-void InitToolkitTests() {
-  Dialogs::SetTestMode(true);
-  help::SetHelpFolder(QStringLiteral(VELLORAN_TOOLKIT_HELP_DIR));
-}
+void InitToolkitTests() { Script().SetHelpFolder(QStringLiteral(VELLORAN_TOOLKIT_HELP_DIR)); }
 
 void AnswerNewINI(Kind kind) {
-  Dialogs::SetNextDialogAction([kind](QDialog& dialog) {
+  Script().SetNextDialogAction([kind](QDialog& dialog) {
     const char* option =
         kind == Kind::ActiveDirectory ? "optUseActiveDirectory" : "optUseManualConfiguration";
     if (auto* button = dialog.findChild<QRadioButton*>(option)) button->click();
@@ -50,7 +52,7 @@ void AnswerNewINI(Kind kind) {
 namespace {
 
 std::unique_ptr<frmWizard> Start() {
-  auto wizard = std::make_unique<frmWizard>(SystemProfile());
+  auto wizard = std::make_unique<frmWizard>(SystemProfile(), Script());
   if (!wizard->Form_Load()) return nullptr;
   wizard->activateWindow();
   if (!QTest::qWaitForWindowActive(wizard.get())) return nullptr;
@@ -65,7 +67,7 @@ std::unique_ptr<frmWizard> StartWizard(Kind kind) {
 }
 
 std::unique_ptr<frmWizard> StartWizardOn(const QString& path) {
-  Dialogs::SetNextDialogAction([path](QDialog& dialog) {
+  Script().SetNextDialogAction([path](QDialog& dialog) {
     auto& newINI = static_cast<frmNewINI&>(dialog);
     newINI.findChild<QTabWidget*>("sstNewINI")->setCurrentIndex(frmNewINI::kPageExisting);
     newINI.SetExistingFolder(QFileInfo(path).absolutePath());
@@ -95,13 +97,13 @@ void Type(QWidget* edit, const QString& text) {
 }
 
 ShownDialog LastShown() {
-  const auto& shown = Dialogs::Shown();
+  const auto& shown = Script().Shown();
   return shown.empty() ? ShownDialog{} : shown.back();
 }
 
 int CountShown(ShownDialog::Kind kind) {
   int n = 0;
-  for (const ShownDialog& d : Dialogs::Shown()) n += d.kind == kind;
+  for (const ShownDialog& d : Script().Shown()) n += d.kind == kind;
   return n;
 }
 

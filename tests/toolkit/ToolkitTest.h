@@ -7,7 +7,7 @@
 #include <QTest>
 #include <memory>
 
-#include "toolkit/qt/Dialogs.h"
+#include "ScriptedDialogs.h"
 #include "toolkit/qt/frmWizard.h"
 
 /// Declares `var` as the child of `root` named `name`, or fails the test.
@@ -18,7 +18,11 @@
 
 namespace velloran::test {
 
-/// The base of every suite: dialogs in test mode and the help pages of this
+/// The dialog service of this test program, which every wizard it starts
+/// gets.
+ScriptedDialogs& Script();
+
+/// The base of every suite: the scripted dialogs with the help pages of this
 /// build before the first test, a clean dialog queue before each, and after
 /// each neither a dialog nobody planned for nor an answer nobody asked for.
 /// A suite with its own init() or cleanup() calls StartTest() or EndTest().
@@ -40,7 +44,7 @@ enum class Kind { ActiveDirectory, Manual };
 /// "name(index)", as control arrays are named.
 QString Indexed(const char* name, int index);
 
-/// Makes every suite start from the same place: test mode for dialogs and
+/// Makes every suite start from the same place: the scripted dialogs with
 /// the help pages of this build.
 void InitToolkitTests();
 

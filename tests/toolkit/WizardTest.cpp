@@ -91,7 +91,7 @@ void EditSubject(frmWizard& w, const QString& subject) {
 
 void WizardTest::startUpOffersNewOrExistingAndCancelEndsTheProgram() {
   bool offeredExisting = false, adPreset = false, recentOff = false;
-  Dialogs::SetNextDialogAction([&](QDialog& dialog) {
+  Script().SetNextDialogAction([&](QDialog& dialog) {
     auto* tabs = dialog.findChild<QTabWidget*>("sstNewINI");
     offeredExisting = tabs->isTabEnabled(frmNewINI::kPageExisting);
     recentOff = !tabs->isTabEnabled(frmNewINI::kPageRecent);
@@ -104,7 +104,7 @@ void WizardTest::startUpOffersNewOrExistingAndCancelEndsTheProgram() {
     QVERIFY(dialog.parentWidget() && dialog.parentWidget()->isVisible());
     Click(dialog.findChild<QPushButton*>("cmdCancel"));
   });
-  frmWizard wizard(SystemProfile());
+  frmWizard wizard(SystemProfile(), Script());
   QVERIFY(!wizard.Form_Load());
   QVERIFY(offeredExisting);
   QVERIFY(recentOff);
@@ -133,37 +133,30 @@ void WizardTest::startUpOnANewDocument() {
   QCOMPARE(port->text(), QString("25"));
 }
 
+// The window follows the core's sequence (which the core's tests hold to
+// the expected order): each Next and Back shows the core's next page and
+// selects the node the core names for it.
 void WizardTest::pageSequences_data() {
   QTest::addColumn<int>("kind");
   QTest::addColumn<QList<int>>("pages");
   QTest::addColumn<QStringList>("nodes");
-  QTest::newRow("Active Directory")
-      << int(Kind::ActiveDirectory) << QList<int>{0, 1, 3, 4, 5, 6, 8, 17, 15, 16, 14}
-      << QStringList{"General",
-                     "Active Directory",
-                     "Notification",
-                     "Notification/SMTP Mail",
-                     "Notification/File Output",
-                     "Notification/Client User Pop-Up",
-                     "Notification/Application Event Log",
-                     "Deployment",
-                     "Deployment/General",
-                     "Deployment/MDAC",
-                     "Support"};
-  QTest::newRow("manual") << int(Kind::Manual)
-                          << QList<int>{0, 10, 2, 11, 12, 3, 4, 5, 6, 8, 15, 14}
-                          << QStringList{"General",
-                                         "Manual Configuration",
-                                         "Manual Configuration/Servers",
-                                         "Manual Configuration/Printers",
-                                         "Manual Configuration/Mixed",
-                                         "Notification",
-                                         "Notification/SMTP Mail",
-                                         "Notification/File Output",
-                                         "Notification/Client User Pop-Up",
-                                         "Notification/Application Event Log",
-                                         "Deployment",
-                                         "Support"};
+  for (Kind kind : {Kind::ActiveDirectory, Kind::Manual}) {
+    const bool ad = kind == Kind::ActiveDirectory;
+    const std::vector<TreeNode> tree = OptionTree(ad);
+    QList<int> pages;
+    QStringList nodes;
+    for (std::optional<int> page = kPageGeneral; page; page = NextPage(*page, ad)) {
+      const TreeNode node = *NodeOfPage(*page, ad);
+      QString path = QString::fromUtf8(node.Text.data(), qsizetype(node.Text.size()));
+      for (const TreeNode& parent : tree) {
+        if (parent.Key == node.ParentKey && !node.ParentKey.empty())
+          path.prepend(QString::fromUtf8(parent.Text.data(), qsizetype(parent.Text.size())) + "/");
+      }
+      pages << *page;
+      nodes << path;
+    }
+    QTest::newRow(ad ? "Active Directory" : "manual") << int(kind) << pages << nodes;
+  }
 }
 
 void WizardTest::pageSequences() {
@@ -382,7 +375,7 @@ void WizardTest::helpButtonsOpenThePageOfTheirContext() {
                                  : QList<int>{0, 10, 2, 11, 12, 3, 4, 5, 6, 8, 15, 14};
     for (int page : pages) {
       w->ShowPage(page);
-      Dialogs::Reset();
+      Script().Reset();
       FIND(help, QPushButton, w.get(), Indexed("cmdHelp", page));
       Click(help);
       const ShownDialog opened = LastShown();
@@ -393,9 +386,20 @@ void WizardTest::helpButtonsOpenThePageOfTheirContext() {
           QFileInfo(file).fileName(),
           QString::fromStdString(std::string(help::PageForContext(w->HelpContextOfPage(page)))));
     }
-    Dialogs::Reset();
+    Script().Reset();
     ToolNamed(*w, "ID_BTN_CONTENTS")->trigger();
     QVERIFY(QUrl(LastShown().Text).toLocalFile().endsWith("/index.html"));
+  }
+  {
+    // No browser starts: the user is told where the page is.
+    auto w = StartWizard(Kind::Manual);
+    QVERIFY(w);
+    Script().FailBrowser();
+    ToolNamed(*w, "ID_BTN_CONTENTS")->trigger();
+    QCOMPARE(LastShown().kind, ShownDialog::Kind::Message);
+    QVERIFY2(LastShown().Text.contains(
+                 QDir::toNativeSeparators(QDir(VELLORAN_TOOLKIT_HELP_DIR).filePath("index.html"))),
+             qPrintable(LastShown().Text));
   }
   // Every context number has a page that links back to the contents.
   for (int context : help::AllContexts()) {
@@ -436,7 +440,7 @@ void WizardTest::exitPrompt() {
     auto w = StartWizard(Kind::Manual);
     QVERIFY(w);
     QVERIFY(w->close());
-    QCOMPARE(Dialogs::Shown().size(), size_t(1));  // only the New-INI dialog
+    QCOMPARE(Script().Shown().size(), size_t(1));  // only the New-INI dialog
   }
   // Cancel keeps the window and the edit.
   {
@@ -444,7 +448,7 @@ void WizardTest::exitPrompt() {
     QVERIFY(w);
     EditSubject(*w, "Printers moved");
     QVERIFY(w->UnsavedChanges());
-    Dialogs::SetNextAnswer(MessageAnswer::Cancel);
+    Script().SetNextAnswer(MessageAnswer::Cancel);
     ToolNamed(*w, "ID_BTN_EXIT")->trigger();
     QVERIFY(w->isVisible());
     QCOMPARE(LastShown().Text,
@@ -455,7 +459,7 @@ void WizardTest::exitPrompt() {
     QVERIFY(w->UnsavedChanges());
     QCOMPARE(w->findChild<QLineEdit*>("txtEmailSubject")->text(), QString("Printers moved"));
     // No closes without writing anything.
-    Dialogs::SetNextAnswer(MessageAnswer::No);
+    Script().SetNextAnswer(MessageAnswer::No);
     QVERIFY(w->close());
     QCOMPARE(CountShown(ShownDialog::Kind::SaveFile), 0);
   }
@@ -466,8 +470,8 @@ void WizardTest::exitPrompt() {
     QVERIFY(w);
     EditSubject(*w, "Printers moved");
     const QString path = dir.filePath("exit.ini");
-    Dialogs::SetNextAnswer(MessageAnswer::Yes);
-    Dialogs::SetNextFileName(path);
+    Script().SetNextAnswer(MessageAnswer::Yes);
+    Script().SetNextFileName(path);
     QVERIFY(w->close());
     QVERIFY(ReadText(path).contains("EmailSubject=Printers moved"));
   }
@@ -478,14 +482,14 @@ void WizardTest::exitPrompt() {
     QVERIFY(w);
     EditSubject(*w, "x");
     const int saveDialogs = CountShown(ShownDialog::Kind::SaveFile);
-    Dialogs::SetNextAnswer(MessageAnswer::Yes);
-    Dialogs::SetNextFileName(QString());
+    Script().SetNextAnswer(MessageAnswer::Yes);
+    Script().SetNextFileName(QString());
     QVERIFY(!w->close());
     QVERIFY(w->isVisible());
     QVERIFY(w->UnsavedChanges());
     QCOMPARE(w->findChild<QLineEdit*>("txtEmailSubject")->text(), QString("x"));
     QCOMPARE(CountShown(ShownDialog::Kind::SaveFile), saveDialogs + 1);
-    Dialogs::SetNextAnswer(MessageAnswer::No);
+    Script().SetNextAnswer(MessageAnswer::No);
     QVERIFY(w->close());
   }
 }
@@ -496,9 +500,9 @@ void WizardTest::exitAfterAFailedSaveKeepsTheWindow() {
   QVERIFY(w);
   EditSubject(*w, "kept");
   const QString unreachable = dir.filePath("no-such-folder/Printers.ini");
-  Dialogs::SetNextAnswer(MessageAnswer::Yes);
-  Dialogs::SetNextFileName(unreachable);
-  Dialogs::SetNextAnswer(MessageAnswer::OK);  // the write error
+  Script().SetNextAnswer(MessageAnswer::Yes);
+  Script().SetNextFileName(unreachable);
+  Script().SetNextAnswer(MessageAnswer::OK);  // the write error
   QVERIFY(!w->close());
   QVERIFY(w->isVisible());
   QVERIFY(w->UnsavedChanges());
@@ -507,7 +511,7 @@ void WizardTest::exitAfterAFailedSaveKeepsTheWindow() {
   QVERIFY(LastShown().Text.contains(QDir::toNativeSeparators(unreachable)));
   QVERIFY(!QFile::exists(unreachable));
   // Giving the work up still lets the window go.
-  Dialogs::SetNextAnswer(MessageAnswer::No);
+  Script().SetNextAnswer(MessageAnswer::No);
   QVERIFY(w->close());
 }
 

@@ -7,24 +7,26 @@
 namespace velloran::help {
 
 /// Context numbers of the pages and dialogs.
-inline constexpr int kGeneral = 1013;
-inline constexpr int kActiveDirectory = 1004;
-inline constexpr int kServers = 1042;
-inline constexpr int kNotification = 1038;
-inline constexpr int kSMTPMail = 1008;
-inline constexpr int kFileOutput = 1012;
-inline constexpr int kClientPopup = 1040;
-inline constexpr int kEventLog = 1010;
-inline constexpr int kManualConfiguration = 1027;
-inline constexpr int kPrinters = 1039;
-inline constexpr int kMixed = 1035;
-inline constexpr int kSupport = 1045;
-inline constexpr int kDeploymentGeneral = 1019;  ///< page 15, Active Directory document
-inline constexpr int kDeploymentManual = 1080;   ///< page 15, manual document
-inline constexpr int kMDAC = 1028;
-inline constexpr int kDeploymentOverview = 1006;
-inline constexpr int kNewINIStartup = 1081;  ///< New-INI dialog offering existing files
-inline constexpr int kNewINI = 1036;         ///< New-INI dialog from File > New
+enum Context : int {
+  kGeneral = 1013,
+  kActiveDirectory = 1004,
+  kServers = 1042,
+  kNotification = 1038,
+  kSMTPMail = 1008,
+  kFileOutput = 1012,
+  kClientPopup = 1040,
+  kEventLog = 1010,
+  kManualConfiguration = 1027,
+  kPrinters = 1039,
+  kMixed = 1035,
+  kSupport = 1045,
+  kDeploymentGeneral = 1019,  ///< page 15, Active Directory document
+  kDeploymentManual = 1080,   ///< page 15, manual document
+  kMDAC = 1028,
+  kDeploymentOverview = 1006,
+  kNewINIStartup = 1081,  ///< New-INI dialog offering existing files
+  kNewINI = 1036,         ///< New-INI dialog from File > New
+};
 
 /// File name of the page for `context`; "" for an unknown number.
 std::string_view PageForContext(int context);

@@ -1,6 +1,6 @@
 #pragma once
-// The toolkit's help: the page of a context number (toolkit/core), shipped
-// in help/ beside the program and opened in the desktop's browser.
+// The toolkit's help: the page of a context number (toolkit/core), in the
+// help folder the dialog service names, opened in the desktop's browser.
 
 #include <QString>
 
@@ -8,20 +8,19 @@
 
 class QWidget;
 
+namespace velloran {
+class DialogService;
+}
+
 namespace velloran::help {
 
 /// File name of the page for `context`; "" for an unknown number.
 QString HelpPageFile(int context);
 
-/// Uses `folder` instead of looking beside the program (tests, renderers).
-void SetHelpFolder(const QString& folder);
-/// help/ beside the executable, else ../share/velloran/help; "" if neither.
-QString HelpFolder();
-
 /// Opens the page of `context` (or the contents when the number has no
 /// page). A missing help folder, or a browser that does not start, is
 /// reported in a message box.
-bool ShowHelp(QWidget* parent, int context);
-bool ShowHelpContents(QWidget* parent);
+bool ShowHelp(QWidget* parent, DialogService& dialogs, int context);
+bool ShowHelpContents(QWidget* parent, DialogService& dialogs);
 
 }  // namespace velloran::help

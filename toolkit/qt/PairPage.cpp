@@ -34,7 +34,7 @@ const PairPageTexts& TextsOf(PairKind kind) {
        "cmdPrinterSave",
        "cmdDeletePrinter",
        "&Printer Pairs:"},
-      {{"&From Print Server:", "From P&rinter:", "To &Print Server:", "T&o Printer:"},
+      {{"F&rom Print Server:", "From Pr&inter:", "To &Print Server:", "T&o Printer:"},
        6,
        "cmdMixedNew",
        "cmdMixedSave",

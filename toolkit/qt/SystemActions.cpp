@@ -2,7 +2,7 @@
 
 #include "platform/Configuration.h"
 #include "platform/SystemBackends.h"
-#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/DomainList.h"
 #include "toolkit/qt/frmAbout.h"
 #include "toolkit/qt/modBrowseForFolder.h"
@@ -29,10 +29,10 @@ frmWizard::SystemActions MakeSystemActions(const DeploymentServices& services) {
     deployment.cmdDeployNow_Click();
   };
   actions.BrowseDeployment = [](frmWizard& wizard) {
-    wizard.SetDeploymentFolder(BrowseForNetworkFolder(&wizard));
+    wizard.SetDeploymentFolder(BrowseForNetworkFolder(&wizard, wizard.Dialogs()));
   };
   actions.BrowseFileOutput = [](frmWizard& wizard) {
-    wizard.SetOutputFolder(BrowseForFolder(&wizard));
+    wizard.SetOutputFolder(BrowseForFolder(&wizard, wizard.Dialogs()));
   };
   actions.FillDomainList = [](frmWizard& wizard) { FillDomainList(wizard); };
   if (services.TargetCheck.Setup) {
@@ -42,7 +42,7 @@ frmWizard::SystemActions MakeSystemActions(const DeploymentServices& services) {
   }
   actions.ShowAbout = [](frmWizard& wizard) {
     frmAbout about(&wizard);
-    Dialogs::Modal(about);
+    wizard.Dialogs().RunModal(about);
   };
   return actions;
 }

@@ -30,7 +30,7 @@ QLabel* WrappedText(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-frmNewINI::frmNewINI(QWidget* parent) : QDialog(parent) {
+frmNewINI::frmNewINI(DialogService& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
   setObjectName("frmNewINI");
   setWindowTitle("New INI");
   setWindowIcon(VelloranIcon());
@@ -47,26 +47,26 @@ frmNewINI::frmNewINI(QWidget* parent) : QDialog(parent) {
   newLayout->setSpacing(6);
   newLayout->addWidget(new QLabel("Please select the type of Velloran INI file:", pageNew));
   newLayout->addSpacing(8);
-  optUseActiveDirectory_ = new QRadioButton("&Active Directory", pageNew);
-  optUseActiveDirectory_->setObjectName("optUseActiveDirectory");
-  newLayout->addWidget(optUseActiveDirectory_);
-  auto* adText = WrappedText(
+  // Each kind: its option, and below it what it is for.
+  auto option = [&](const char* caption, const char* name, const char* explanation) {
+    auto* button = new QRadioButton(caption, pageNew);
+    button->setObjectName(name);
+    newLayout->addWidget(button);
+    auto* text = WrappedText(explanation, pageNew);
+    text->setContentsMargins(24, 0, 0, 0);
+    newLayout->addWidget(text);
+    return button;
+  };
+  optUseActiveDirectory_ = option(
+      "&Active Directory", "optUseActiveDirectory",
       "If all of your printers are published within Active Directory, you can select the Active "
       "Directory option to automatically maintain correct printer mappings using the automatic "
-      "search and replace feature of Velloran.",
-      pageNew);
-  adText->setContentsMargins(24, 0, 0, 0);
-  newLayout->addWidget(adText);
+      "search and replace feature of Velloran.");
   newLayout->addSpacing(10);
-  optUseManualConfiguration_ = new QRadioButton("&Manual Configuration", pageNew);
-  optUseManualConfiguration_->setObjectName("optUseManualConfiguration");
-  newLayout->addWidget(optUseManualConfiguration_);
-  auto* manualText = WrappedText(
+  optUseManualConfiguration_ = option(
+      "&Manual Configuration", "optUseManualConfiguration",
       "If you would like more control over which printers get moved to which servers, please "
-      "select this option.",
-      pageNew);
-  manualText->setContentsMargins(24, 0, 0, 0);
-  newLayout->addWidget(manualText);
+      "select this option.");
   newLayout->addStretch(1);
   optUseActiveDirectory_->setChecked(true);
 
@@ -210,7 +210,7 @@ void frmNewINI::reject() {
 }
 
 void frmNewINI::cmdHelp_Click() {
-  help::ShowHelp(this, ExistingOffered() ? help::kNewINIStartup : help::kNewINI);
+  help::ShowHelp(this, dialogs_, ExistingOffered() ? help::kNewINIStartup : help::kNewINI);
 }
 
 void frmNewINI::drvExistingINI_Change() {

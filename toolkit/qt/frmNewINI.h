@@ -15,13 +15,16 @@ class QTreeView;
 
 namespace velloran {
 
+class DialogService;
+
 class frmNewINI : public QDialog {
   Q_OBJECT
 
  public:
   enum Page { kPageNew = 0, kPageExisting = 1, kPageRecent = 2 };
 
-  explicit frmNewINI(QWidget* parent = nullptr);
+  /// `dialogs` serves the Help button; it must outlive the dialog.
+  explicit frmNewINI(DialogService& dialogs, QWidget* parent = nullptr);
 
   /// True when the dialog was left with Cancel (or closed without Select).
   bool g_bolCancelPressed = true;
@@ -63,6 +66,7 @@ class frmNewINI : public QDialog {
   QFileSystemModel* folders_ = nullptr;
   QListWidget* filExistingINI_ = nullptr;
   QPushButton* cmdSelect_ = nullptr;
+  DialogService& dialogs_;
   QString existingFolder_;
 };
 

@@ -19,11 +19,14 @@
 #include <map>
 
 #include "toolkit/core/Branding.h"
-#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/Help.h"
-#include "toolkit/qt/PairPage.h"
 #include "toolkit/qt/frmNewINI.h"
 #include "toolkit/qt/imgWizard.h"
+#include "toolkit/qt/pages/DeploymentPage.h"
+#include "toolkit/qt/pages/FileOutputPage.h"
+#include "toolkit/qt/pages/GeneralPage.h"
+#include "toolkit/qt/pages/MDACPage.h"
 
 namespace velloran {
 namespace {
@@ -44,22 +47,22 @@ class frmWizard::WizardView : public FileView {
 
   MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
                     MessageButtons buttons) override {
-    return Dialogs::Message(&w_, ToQ(text), ToQ(title), icon, buttons);
+    return w_.dialogs_.Message(&w_, ToQ(text), ToQ(title), icon, buttons);
   }
   std::string ChooseFileToOpen(std::string_view title, std::string_view folder) override {
     return FileSystemName(
-        Dialogs::OpenFileName(&w_, ToQ(title), ToQ(folder), kINIFilter, kINISuffix));
+        w_.dialogs_.ChooseOpenFile(&w_, {ToQ(title), ToQ(folder), {}, kINIFilter, kINISuffix}));
   }
   std::string ChooseFileToSave(std::string_view title, std::string_view folder,
                                std::string_view initialName) override {
-    return FileSystemName(Dialogs::SaveFileName(&w_, ToQ(title), ToQ(folder), ToQ(initialName),
-                                                kINIFilter, kINISuffix));
+    return FileSystemName(w_.dialogs_.ChooseSaveFile(
+        &w_, {ToQ(title), ToQ(folder), ToQ(initialName), kINIFilter, kINISuffix}));
   }
   std::optional<NewDocumentChoice> ChooseNewDocument(bool offerExisting) override {
-    frmNewINI newINI(&w_);
+    frmNewINI newINI(w_.dialogs_, &w_);
     newINI.SelectActiveDirectory(true);
     newINI.OfferExisting(offerExisting);
-    Dialogs::Modal(newINI);
+    w_.dialogs_.RunModal(newINI);
     if (newINI.g_bolCancelPressed) return std::nullopt;
     NewDocumentChoice choice;
     choice.ActiveDirectory = newINI.ActiveDirectorySelected();
@@ -83,8 +86,9 @@ class frmWizard::WizardView : public FileView {
   frmWizard& w_;
 };
 
-frmWizard::frmWizard(ProfileFunctions& profile, QWidget* parent)
+frmWizard::frmWizard(ProfileFunctions& profile, DialogService& dialogs, QWidget* parent)
     : QMainWindow(parent),
+      dialogs_(dialogs),
       store_(profile),
       view_(std::make_unique<WizardView>(*this)),
       commands_(document_, *view_, store_) {
@@ -92,7 +96,7 @@ frmWizard::frmWizard(ProfileFunctions& profile, QWidget* parent)
   setWindowIcon(VelloranIcon());
   BuildMenusAndToolbar();
   BuildPages();
-  WireChangeEvents();
+  WireFieldChecks();
 
   connect(tvwWizardOptions_, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* current) {
@@ -100,34 +104,18 @@ frmWizard::frmWizard(ProfileFunctions& profile, QWidget* parent)
           });
   connect(tvwWizardOptions_, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item) { tvwWizardOptions_NodeClick(item); });
-
-  // The two links look like links and take the help pointer; every other
-  // label and the page container keep the default one.
-  for (QLabel* link : {lblWizardSupport_, lblWizardMDACLink_}) {
-    link->setCursor(Qt::WhatsThisCursor);
-    QPalette palette = link->palette();
-    palette.setColor(QPalette::WindowText, palette.color(QPalette::Link));
-    link->setPalette(palette);
-    link->setToolTip(link == lblWizardSupport_ ? kMakerWebAddress : kMDACInformationAddress);
-    link->installEventFilter(this);
-  }
-  for (QLineEdit* checked :
-       {txtSMTPEmailAddress_, txtSMTPServerPort_, txtNetworkSharePath_, txtFileOutputPath_}) {
-    checked->installEventFilter(this);
-  }
-  for (int i = 0; i < 2; ++i) {
-    connect(cmdDeployNow_[i], &QPushButton::clicked, this, [this] {
+  for (QPushButton* deploy : {deployment_->DeployButton(), mdac_->DeployButton()}) {
+    connect(deploy, &QPushButton::clicked, this, [this] {
       if (actions_.DeployNow) actions_.DeployNow(*this);
     });
   }
-  connect(cmdBrowseFileOutput_, &QPushButton::clicked, this, [this] {
+  connect(fileOutput_->BrowseButton(), &QPushButton::clicked, this, [this] {
     if (actions_.BrowseFileOutput) actions_.BrowseFileOutput(*this);
   });
-  connect(cmdBrowseDeployment_, &QPushButton::clicked, this, [this] {
+  connect(deployment_->BrowseButton(), &QPushButton::clicked, this, [this] {
     if (actions_.BrowseDeployment) actions_.BrowseDeployment(*this);
   });
   ApplySystemActions();
-  BindControls();
 
   resize(860, 600);
   UpdateCaption();
@@ -145,20 +133,13 @@ void frmWizard::SetSystemActions(SystemActions actions) {
 void frmWizard::ApplySystemActions() {
   // A control whose action is not set is shown unavailable rather than
   // doing nothing when clicked.
-  for (QPushButton* deploy : cmdDeployNow_) deploy->setEnabled(bool(actions_.DeployNow));
-  cmdBrowseDeployment_->setEnabled(bool(actions_.BrowseDeployment));
-  cmdBrowseFileOutput_->setEnabled(chkUseFileOutput_->isChecked() && actions_.BrowseFileOutput);
+  for (QPushButton* deploy : {deployment_->DeployButton(), mdac_->DeployButton()})
+    deploy->setEnabled(bool(actions_.DeployNow));
+  deployment_->BrowseButton()->setEnabled(bool(actions_.BrowseDeployment));
+  ApplyDependentFields();
   ToolAction(Tool::About)->setEnabled(bool(actions_.ShowAbout));
   for (QPushButton* check : cmdCheckTargets_) check->setEnabled(bool(actions_.CheckTargets));
   actCheckTargets_->setEnabled(bool(actions_.CheckTargets));
-}
-
-void frmWizard::RunDependentFieldHandlers() {
-  chkUseSMTP_Click();
-  chkUseFileOutput_Click();
-  chkUseNotifyUser_Click();
-  chkNotifyMessageOnFailure_Click();
-  chkIncludeMDAC_Click();
 }
 
 bool frmWizard::Form_Load() {
@@ -195,9 +176,8 @@ void frmWizard::InitializeTreeView() {
   for (int t = 0; t < kToolCount; ++t) {
     if (t != static_cast<int>(Tool::About)) tools_[t]->setEnabled(ToolOffered(Tool(t), ad));
   }
-  lblWizardNote_->setVisible(ad);
-  lblGeneral_[kPageDeployment]->setText(ToQ(PageHeading(kPageDeployment, ad)));
-  cboConfigurationFileType_->setCurrentIndex(ad ? 0 : 1);
+  deployment_->ShowMode(ad);
+  general_->ShowMode(ad);
 
   ShowPage(kPageGeneral);
 }
@@ -246,11 +226,7 @@ int frmWizard::HelpContextOfPage(int page) const {
   return velloran::HelpContextOfPage(page, ActiveDirectoryMode());
 }
 
-void frmWizard::cmdHelp_Click(int page) { help::ShowHelp(this, HelpContextOfPage(page)); }
-
-void frmWizard::HyperlinkClick(QLabel* label) {
-  Dialogs::OpenUrl(QUrl(label == lblWizardSupport_ ? kMakerWebAddress : kMDACInformationAddress));
-}
+void frmWizard::cmdHelp_Click(int page) { help::ShowHelp(this, dialogs_, HelpContextOfPage(page)); }
 
 void frmWizard::ssaVelloran_ToolClick(Tool tool) {
   if (!ToolAction(tool)->isEnabled()) return;
@@ -275,7 +251,7 @@ void frmWizard::ssaVelloran_ToolClick(Tool tool) {
       close();
       break;
     case Tool::Contents:
-      help::ShowHelpContents(this);
+      help::ShowHelpContents(this, dialogs_);
       break;
     case Tool::About:
       if (actions_.ShowAbout) actions_.ShowAbout(*this);

@@ -7,7 +7,6 @@
 #include <QString>
 #include <array>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -18,18 +17,8 @@
 #include "toolkit/core/Pages.h"
 #include "toolkit/core/PairEditor.h"
 
-class QAbstractButton;
 class QAction;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
-class QRadioButton;
 class QTabWidget;
 class QToolBar;
 class QTreeWidget;
@@ -37,15 +26,25 @@ class QTreeWidgetItem;
 
 namespace velloran {
 
-class PairPage;
+class ActiveDirectoryPage;
+class DeploymentPage;
+class DialogService;
+class FileOutputPage;
+class GeneralPage;
+class MDACPage;
+class OptionPage;
 
 class frmWizard : public QMainWindow {
   Q_OBJECT
 
  public:
-  /// Every read and write of the document goes through `profile`.
-  explicit frmWizard(ProfileFunctions& profile, QWidget* parent = nullptr);
+  /// Every read and write of the document goes through `profile`; every
+  /// dialog of the window and of what it opens goes through `dialogs`. Both
+  /// must outlive the window.
+  frmWizard(ProfileFunctions& profile, DialogService& dialogs, QWidget* parent = nullptr);
   ~frmWizard() override;
+
+  DialogService& Dialogs() const { return dialogs_; }
 
   /// The start-up sequence: a new document, the window, then the New-INI
   /// dialog. Returns false when that dialog was cancelled; the window is
@@ -125,22 +124,10 @@ class frmWizard : public QMainWindow {
   // Building (frmWizardPages.cpp).
   void BuildMenusAndToolbar();
   void BuildPages();
-  QWidget* AddPage(int page, const QString& heading, class QVBoxLayout*& body);
-  QLabel* Caption(const QString& text, QWidget* buddy, const QString& name);
-  QLabel* Text(const QString& text, const QString& name);
-  void BuildGeneralPage();
-  void BuildActiveDirectoryPage();
-  void BuildPairPage(PairKind kind);
-  void BuildOverviewPage(int page, const QString& heading, int labelIndex);
+  /// Puts `page` in its place and wires its Help, Back and Next.
+  template <typename Page>
+  Page* AddPage(Page* page);
   void PutButtonsAfterFields(int page);
-  void BuildSMTPPage();
-  void BuildFileOutputPage();
-  void BuildClientPopupPage();
-  void BuildEventLogPage();
-  void BuildSupportPage();
-  void BuildDeploymentPage();
-  void BuildMDACPage();
-  void WireChangeEvents();
 
   // Navigation (frmWizard.cpp).
   QTreeWidgetItem* NodeForPage(int page) const;
@@ -148,9 +135,7 @@ class frmWizard : public QMainWindow {
   void cmdBack_Click(int page);
   void cmdNext_Click(int page);
   void cmdHelp_Click(int page);
-  void HyperlinkClick(QLabel* label);
   void ApplySystemActions();
-  void RunDependentFieldHandlers();
   /// Shows `page` with the focus on the control named `control`.
   void ShowPageAt(int page, std::string_view control);
 
@@ -158,40 +143,24 @@ class frmWizard : public QMainWindow {
   void SetDirty() {
     if (!loading_) document_.Unsaved = true;
   }
-  void ApplyDependentState(QWidget* control, bool enabled, bool followsColour);
-  void chkUseSMTP_Click();
-  void chkUseFileOutput_Click();
-  void chkUseNotifyUser_Click();
-  void chkNotifyMessageOnFailure_Click();
-  void chkIncludeMDAC_Click();
-  void cmdAddSendEmail_Click();
-  void cmdRemoveSendEmail_Click();
-  /// Runs the check of a field the focus is leaving; false keeps the focus.
-  bool ValidateField(QWidget* field);
-  bool CheckFolderField(QLineEdit* field, const QString& message);
-  bool txtSMTPEmailAddress_Validate();
-  bool txtSMTPServerPort_Validate();
-  bool txtNetworkSharePath_Validate();
-  bool txtFileOutputPath_Validate();
-
-  /// Controls by name, as the document's fields are bound to them.
-  void BindControls();
+  /// Enables the controls the check boxes switch, as the core says.
+  void ApplyDependentFields();
+  /// The check of a field the focus is leaving; false keeps the focus.
+  bool CheckFieldOnLeaving(QWidget* field);
+  void CheckFolderField(QWidget* field);
+  void WireFieldChecks();
   QWidget* ControlNamed(std::string_view name) const;
   /// The message boxes of this window.
   Prompter& Prompt();
 
+  DialogService& dialogs_;
   Document document_;
   INIFileStore store_;
   std::unique_ptr<WizardView> view_;
   FileCommands commands_;
   SystemActions actions_;
   std::array<QAction*, kToolCount> tools_{};
-  std::map<std::string, QLineEdit*, std::less<>> lineEdits_;
-  std::map<std::string, QPlainTextEdit*, std::less<>> textEdits_;
-  std::map<std::string, QAbstractButton*, std::less<>> checks_;
-  std::map<std::string, QListWidget*, std::less<>> lists_;
 
-  int nextLabelIndex_ = 10;  ///< lblWizard(1) to (6) are the notes and links
   bool syncingTree_ = false;
   bool validating_ = false;
   bool loading_ = false;  ///< controls are being filled from the document
@@ -201,43 +170,12 @@ class frmWizard : public QMainWindow {
   QToolBar* ssaVelloran_ = nullptr;
   QTreeWidget* tvwWizardOptions_ = nullptr;
   QTabWidget* sstWizard_ = nullptr;
-  std::array<QLabel*, kPageCount> lblGeneral_{};
-  std::array<QPushButton*, kPageCount> cmdBack_{}, cmdNext_{}, cmdHelp_{};
-  QLabel* lblWizardNote_ = nullptr;      // lblWizard(1)
-  QLabel* lblWizardMDACLink_ = nullptr;  // lblWizard(3)
-  QLabel* lblWizardSupport_ = nullptr;   // lblWizard(5)
-
-  QComboBox* cboConfigurationFileType_ = nullptr;
-  QCheckBox* chkAlwaysRun_ = nullptr;
-  QComboBox* cboDomainName_ = nullptr;
-
-  QCheckBox* chkUseSMTP_ = nullptr;
-  QLineEdit *txtSMTPServerName_ = nullptr, *txtSMTPServerPort_ = nullptr,
-            *txtSMTPEmailAddress_ = nullptr, *txtSendEmailTo_ = nullptr,
-            *txtEmailSubject_ = nullptr;
-  QPushButton *cmdAddSendEmail_ = nullptr, *cmdRemoveSendEmail_ = nullptr;
-  QListWidget* lstToEmailAddresses_ = nullptr;
-
-  QCheckBox* chkUseFileOutput_ = nullptr;
-  QLineEdit *txtFileOutputPath_ = nullptr, *txtFileOutputName_ = nullptr;
-  QPushButton* cmdBrowseFileOutput_ = nullptr;
-  QCheckBox *chkIncludeComputerName_ = nullptr, *chkIncludeFinalStatus_ = nullptr;
-
-  QCheckBox *chkUseNotifyUser_ = nullptr, *chkNotifyMessageOnFailure_ = nullptr;
-  QPlainTextEdit *txtSucessMessage_ = nullptr, *txtFailureMessage_ = nullptr;
-
-  QCheckBox* chkWriteToEventLog_ = nullptr;
-  QCheckBox* chkDebugOn_ = nullptr;
-
-  QLineEdit* txtNetworkSharePath_ = nullptr;
-  QPushButton* cmdBrowseDeployment_ = nullptr;
-  QCheckBox *chkBatchFile_ = nullptr, *chkCreateHTML_ = nullptr;
-  std::array<QPushButton*, 2> cmdDeployNow_{};
-  QCheckBox* chkIncludeMDAC_ = nullptr;
-  std::array<QRadioButton*, 3> optMDACVersion_{};
-  QButtonGroup* mdacGroup_ = nullptr;
-
-  std::array<std::unique_ptr<PairPage>, 3> pairPages_;
+  std::array<OptionPage*, kPageCount> pages_{};  ///< null where no page is
+  GeneralPage* general_ = nullptr;
+  ActiveDirectoryPage* activeDirectory_ = nullptr;
+  FileOutputPage* fileOutput_ = nullptr;
+  DeploymentPage* deployment_ = nullptr;
+  MDACPage* mdac_ = nullptr;
   std::array<QPushButton*, 3> cmdCheckTargets_{};
   QAction* actCheckTargets_ = nullptr;
 };

@@ -1,37 +1,31 @@
 // The option pages as an editor of the settings record: the two copies, the
-// dependent fields, the unsaved-changes events, the list editors and the
-// checks.
+// controls the check boxes switch, and the checks made when the focus leaves
+// a field.
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFocusEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTimer>
 
+#include "toolkit/core/FieldRules.h"
 #include "toolkit/core/Validation.h"
-#include "toolkit/qt/Dialogs.h"
-#include "toolkit/qt/PairPage.h"
+#include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/frmWizard.h"
 #include "toolkit/qt/modBrowseForFolder.h"
+#include "toolkit/qt/pages/ActiveDirectoryPage.h"
+#include "toolkit/qt/pages/OptionPage.h"
 
 namespace velloran {
 
 namespace {
 
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 std::string S(const QString& text) { return text.toStdString(); }
+
+// The fields whose check runs when the focus leaves them.
+constexpr std::string_view kCheckedFields[] = {"txtSMTPEmailAddress", "txtSMTPServerPort",
+                                               "txtNetworkSharePath", "txtFileOutputPath"};
 
 }  // namespace
 
@@ -68,243 +62,83 @@ class frmWizard::ClickSwallower : public QObject {
   bool armed_ = false;
 };
 
-void frmWizard::WireChangeEvents() {
+void frmWizard::WireFieldChecks() {
   swallower_ = new ClickSwallower(this);
-  auto dirty = [this] { SetDirty(); };
-
-  for (QCheckBox* box : {chkAlwaysRun_, chkBatchFile_, chkCreateHTML_, chkDebugOn_,
-                         chkIncludeComputerName_, chkIncludeFinalStatus_, chkWriteToEventLog_}) {
-    connect(box, &QCheckBox::toggled, this, dirty);
+  for (std::string_view name : kCheckedFields) ControlNamed(name)->installEventFilter(this);
+  for (const DependentControls& d : DependentControlTable()) {
+    connect(static_cast<QAbstractButton*>(ControlNamed(d.Box)), &QAbstractButton::toggled, this,
+            [this] { ApplyDependentFields(); });
   }
-  connect(chkUseSMTP_, &QCheckBox::toggled, this, &frmWizard::chkUseSMTP_Click);
-  connect(chkUseFileOutput_, &QCheckBox::toggled, this, &frmWizard::chkUseFileOutput_Click);
-  connect(chkUseNotifyUser_, &QCheckBox::toggled, this, &frmWizard::chkUseNotifyUser_Click);
-  connect(chkNotifyMessageOnFailure_, &QCheckBox::toggled, this,
-          &frmWizard::chkNotifyMessageOnFailure_Click);
-  connect(chkIncludeMDAC_, &QCheckBox::toggled, this, &frmWizard::chkIncludeMDAC_Click);
-  for (QRadioButton* option : optMDACVersion_) {
-    connect(option, &QRadioButton::toggled, this, [this](bool on) {
-      if (on) SetDirty();
-    });
-  }
-  connect(cboDomainName_, &QComboBox::editTextChanged, this, dirty);
-  connect(cboDomainName_, &QComboBox::activated, this, dirty);
-  for (QLineEdit* edit :
-       {txtEmailSubject_, txtFileOutputName_, txtFileOutputPath_, txtNetworkSharePath_,
-        txtSMTPEmailAddress_, txtSMTPServerName_, txtSMTPServerPort_}) {
-    connect(edit, &QLineEdit::textChanged, this, dirty);
-  }
-  connect(txtSucessMessage_, &QPlainTextEdit::textChanged, this, dirty);
-  connect(txtFailureMessage_, &QPlainTextEdit::textChanged, this, dirty);
-
-  connect(cmdAddSendEmail_, &QPushButton::clicked, this, &frmWizard::cmdAddSendEmail_Click);
-  connect(cmdRemoveSendEmail_, &QPushButton::clicked, this, &frmWizard::cmdRemoveSendEmail_Click);
 }
 
 // ---------------------------------------------------------------------------
 // The controls by name, and the two copies.
 
-void frmWizard::BindControls() {
-  for (QLineEdit* edit :
-       {txtSMTPServerName_, txtSMTPServerPort_, txtEmailSubject_, txtSMTPEmailAddress_,
-        txtFileOutputPath_, txtFileOutputName_, txtNetworkSharePath_}) {
-    lineEdits_[S(edit->objectName())] = edit;
-  }
-  for (const auto& page : pairPages_) {
-    for (QLineEdit* field : page->Fields()) lineEdits_[S(field->objectName())] = field;
-    lists_[S(page->List()->objectName())] = page->List();
-  }
-  for (QPlainTextEdit* edit : {txtSucessMessage_, txtFailureMessage_})
-    textEdits_[S(edit->objectName())] = edit;
-  for (QAbstractButton* box : std::initializer_list<QAbstractButton*>{
-           chkAlwaysRun_, chkUseSMTP_, chkUseFileOutput_, chkIncludeComputerName_,
-           chkIncludeFinalStatus_, chkWriteToEventLog_, chkUseNotifyUser_,
-           chkNotifyMessageOnFailure_, chkCreateHTML_, chkBatchFile_, chkIncludeMDAC_, chkDebugOn_,
-           optMDACVersion_[0], optMDACVersion_[1], optMDACVersion_[2]}) {
-    checks_[S(box->objectName())] = box;
-  }
-  lists_[S(lstToEmailAddresses_->objectName())] = lstToEmailAddresses_;
-}
-
 QWidget* frmWizard::ControlNamed(std::string_view name) const {
-  if (name == "cboDomainName") return cboDomainName_;
-  if (name == "txtSendEmailTo") return txtSendEmailTo_;
-  if (auto it = lineEdits_.find(name); it != lineEdits_.end()) return it->second;
-  if (auto it = textEdits_.find(name); it != textEdits_.end()) return it->second;
-  if (auto it = checks_.find(name); it != checks_.end()) return it->second;
-  if (auto it = lists_.find(name); it != lists_.end()) return it->second;
+  for (const OptionPage* page : pages_) {
+    if (QWidget* control = page ? page->ControlNamed(name) : nullptr) return control;
+  }
   return nullptr;
 }
 
 PageFields frmWizard::ReadFields() const {
-  PageFields f;
-  f.Texts["cboDomainName"] = S(cboDomainName_->currentText());
-  for (const auto& [name, edit] : lineEdits_) f.Texts[name] = S(edit->text());
-  for (const auto& [name, edit] : textEdits_) f.Texts[name] = S(edit->toPlainText());
-  for (const auto& [name, box] : checks_) f.Checks[name] = box->isChecked();
-  for (const auto& page : pairPages_) f.Lists[S(page->List()->objectName())] = page->Lines();
-  auto& recipients = f.Lists["lstToEmailAddresses"];
-  for (int row = 0; row < lstToEmailAddresses_->count(); ++row)
-    recipients.push_back(S(lstToEmailAddresses_->item(row)->text()));
-  return f;
+  PageFields fields;
+  for (const OptionPage* page : pages_) {
+    if (page) page->ReadFields(fields);
+  }
+  return fields;
 }
 
-void frmWizard::ShowFields(const PageFields& f) {
+void frmWizard::ShowFields(const PageFields& fields) {
   // Filling the controls is no change of the document.
   const bool wasLoading = loading_;
   loading_ = true;
-  if (auto it = f.Texts.find("cboDomainName"); it != f.Texts.end())
-    cboDomainName_->setEditText(Q(it->second));
-  for (const auto& [name, text] : f.Texts) {
-    if (auto edit = lineEdits_.find(name); edit != lineEdits_.end()) {
-      edit->second->setText(Q(text));
-    } else if (auto plain = textEdits_.find(name); plain != textEdits_.end()) {
-      plain->second->setPlainText(Q(text));
-    }
+  for (OptionPage* page : pages_) {
+    if (page) page->ShowFields(fields);
   }
-  // A number no option stands for selects none.
-  mdacGroup_->setExclusive(false);
-  for (const auto& [name, on] : f.Checks) {
-    if (auto box = checks_.find(name); box != checks_.end()) box->second->setChecked(on);
-  }
-  mdacGroup_->setExclusive(true);
-  for (const auto& page : pairPages_) {
-    if (auto lines = f.Lists.find(S(page->List()->objectName())); lines != f.Lists.end())
-      page->ShowLines(lines->second);
-  }
-  if (auto recipients = f.Lists.find("lstToEmailAddresses"); recipients != f.Lists.end()) {
-    lstToEmailAddresses_->clear();
-    for (const std::string& address : recipients->second) lstToEmailAddresses_->addItem(Q(address));
-  }
-  RunDependentFieldHandlers();
+  ApplyDependentFields();
   loading_ = wasLoading;
 }
 
 void frmWizard::SetDeploymentFolder(const QString& folder) {
-  if (!folder.isEmpty()) txtNetworkSharePath_->setText(folder);
+  if (!folder.isEmpty())
+    static_cast<QLineEdit*>(ControlNamed("txtNetworkSharePath"))->setText(folder);
 }
 
 void frmWizard::SetOutputFolder(const QString& folder) {
-  if (!folder.isEmpty()) txtFileOutputPath_->setText(folder);
+  if (!folder.isEmpty())
+    static_cast<QLineEdit*>(ControlNamed("txtFileOutputPath"))->setText(folder);
 }
 
 void frmWizard::AddDomainNames(const QStringList& names) {
-  // Adding items may select the first one; the document's text stays.
-  const QString text = cboDomainName_->currentText();
-  const bool blocked = cboDomainName_->blockSignals(true);
-  cboDomainName_->addItems(names);
-  cboDomainName_->setEditText(text);
-  cboDomainName_->blockSignals(blocked);
+  activeDirectory_->AddDomainNames(names);
 }
 
 void frmWizard::CopyRecordToControls() { ShowFields(FieldsOfRecord(document_.Settings)); }
 
 void frmWizard::CopyControlsToRecord() { RecordOfFields(ReadFields(), document_.Settings); }
 
-// ---------------------------------------------------------------------------
-// Dependent fields.
-
-void frmWizard::ApplyDependentState(QWidget* control, bool enabled, bool followsColour) {
-  control->setEnabled(enabled);
-  if (!followsColour) return;
-  const QPalette standard = QApplication::palette(control);
-  const QColor colour =
-      standard.color(QPalette::Active, enabled ? QPalette::Base : QPalette::Button);
-  QPalette palette = control->palette();
-  for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-    palette.setColor(group, QPalette::Base, colour);
-  }
-  control->setPalette(palette);
-}
-
-void frmWizard::chkUseSMTP_Click() {
-  const bool on = chkUseSMTP_->isChecked();
-  for (QWidget* field : std::initializer_list<QWidget*>{
-           txtSMTPServerName_, txtSMTPServerPort_, txtEmailSubject_, txtSendEmailTo_,
-           lstToEmailAddresses_, txtSMTPEmailAddress_}) {
-    ApplyDependentState(field, on, true);
-  }
-  ApplyDependentState(cmdAddSendEmail_, on, false);
-  ApplyDependentState(cmdRemoveSendEmail_, on, false);
-  SetDirty();
-}
-
-void frmWizard::chkUseFileOutput_Click() {
-  const bool on = chkUseFileOutput_->isChecked();
-  ApplyDependentState(txtFileOutputPath_, on, true);
-  ApplyDependentState(cmdBrowseFileOutput_, on && actions_.BrowseFileOutput, false);
-  ApplyDependentState(txtFileOutputName_, on, false);
-  ApplyDependentState(chkIncludeComputerName_, on, false);
-  ApplyDependentState(chkIncludeFinalStatus_, on, false);
-  SetDirty();
-}
-
-void frmWizard::chkUseNotifyUser_Click() {
-  ApplyDependentState(txtSucessMessage_, chkUseNotifyUser_->isChecked(), true);
-  SetDirty();
-}
-
-void frmWizard::chkNotifyMessageOnFailure_Click() {
-  ApplyDependentState(txtFailureMessage_, chkNotifyMessageOnFailure_->isChecked(), true);
-  SetDirty();
-}
-
-void frmWizard::chkIncludeMDAC_Click() {
-  for (QRadioButton* option : optMDACVersion_) {
-    ApplyDependentState(option, chkIncludeMDAC_->isChecked(), false);
-  }
-  SetDirty();
-}
-
-// ---------------------------------------------------------------------------
-// The recipient list.
-
-namespace {
-// The line the user chose, not the one focus made current.
-int SelectedRow(const QListWidget* list) {
-  const QListWidgetItem* item = list->currentItem();
-  return item && item->isSelected() ? list->currentRow() : -1;
-}
-}  // namespace
-
-void frmWizard::cmdAddSendEmail_Click() {
-  const QString address = txtSendEmailTo_->text();
-  if (auto problem = CheckRecipient(S(address))) {
-    Prompt().Tell(problem->Message, problem->Title, problem->Icon);
-    return;
-  }
-  lstToEmailAddresses_->addItem(address);
-  SetDirty();
-}
-
-void frmWizard::cmdRemoveSendEmail_Click() {
-  const int row = SelectedRow(lstToEmailAddresses_);
-  if (row < 0) return;
-  if (Dialogs::Message(this, "Are you sure that you want to delete the selected Email To Address?",
-                       "Delete?", MessageIcon::Question,
-                       MessageButtons::YesNo) == MessageAnswer::Yes) {
-    delete lstToEmailAddresses_->takeItem(row);
-    lstToEmailAddresses_->setCurrentRow(-1);
-    SetDirty();
+void frmWizard::ApplyDependentFields() {
+  for (const auto& [name, on] : EnabledControls(ReadFields())) {
+    // A picker the program has not got stays unavailable.
+    const bool available = name != "cmdBrowseFileOutput" || bool(actions_.BrowseFileOutput);
+    OptionPage::SetSwitchedOn(ControlNamed(name), on && available);
   }
 }
 
 // ---------------------------------------------------------------------------
-// Field checks on leaving a field, and the check before a save.
+// Field checks on leaving a field.
 
-bool frmWizard::txtSMTPEmailAddress_Validate() {
-  const auto problem = CheckFromAddress(S(txtSMTPEmailAddress_->text()));
+bool frmWizard::CheckFieldOnLeaving(QWidget* field) {
+  const std::string text = S(static_cast<QLineEdit*>(field)->text());
+  const std::optional<Problem> problem =
+      field->objectName() == "txtSMTPEmailAddress" ? CheckFromAddress(text) : CheckPort(text);
   if (problem) Prompt().Tell(problem->Message, problem->Title, problem->Icon);
   return !problem;
 }
 
-bool frmWizard::txtSMTPServerPort_Validate() {
-  const auto problem = CheckPort(S(txtSMTPServerPort_->text()));
-  if (problem) Prompt().Tell(problem->Message, problem->Title, problem->Icon);
-  return !problem;
-}
-
-bool frmWizard::CheckFolderField(QLineEdit* field, const QString& message) {
+void frmWizard::CheckFolderField(QWidget* widget) {
+  auto* field = static_cast<QLineEdit*>(widget);
   // The folder may be on a slow share: the window waits, visibly, and takes
   // no input meanwhile.
   QWidget* next = QApplication::focusWidget();
@@ -312,48 +146,21 @@ bool frmWizard::CheckFolderField(QLineEdit* field, const QString& message) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   setEnabled(false);
   QApplication::processEvents();
-  const bool exists = FolderExists(field->text());
+  const bool exists = FolderExists(field->text(), dialogs_.MountTable());
   QApplication::processEvents();
   QApplication::restoreOverrideCursor();
   setEnabled(true);
   if (!exists) {
-    Dialogs::Message(this, message, "Folder not found.", MessageIcon::Exclamation,
-                     MessageButtons::OK);
+    const Problem warning = FolderNotFound(S(field->objectName()));
+    Prompt().Tell(warning.Message, warning.Title, warning.Icon);
   }
-  QString text = field->text();
-  if (text.endsWith(QLatin1Char('\\')) || (text.size() > 1 && text.endsWith(QLatin1Char('/'))))
-    text.chop(1);
-  if (text != field->text()) field->setText(text);
+  const QString trimmed = QString::fromStdString(WithoutTrailingSeparator(S(field->text())));
+  if (trimmed != field->text()) field->setText(trimmed);
   if (next && next->isEnabled() && next->isVisible()) next->setFocus(Qt::OtherFocusReason);
   validating_ = false;
-  return exists;
-}
-
-bool frmWizard::txtNetworkSharePath_Validate() {
-  return CheckFolderField(txtNetworkSharePath_,
-                          "The network share folder could not be found. You will not be able to "
-                          "deploy this INI file until the folder is created.");
-}
-
-bool frmWizard::txtFileOutputPath_Validate() {
-  return CheckFolderField(txtFileOutputPath_,
-                          "The output file folder could not be found. This may cause Velloran to "
-                          "work irregularly.");
-}
-
-bool frmWizard::ValidateField(QWidget* field) {
-  if (field == txtSMTPEmailAddress_) return txtSMTPEmailAddress_Validate();
-  if (field == txtSMTPServerPort_) return txtSMTPServerPort_Validate();
-  return true;
 }
 
 bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonRelease &&
-      (watched == lblWizardSupport_ || watched == lblWizardMDACLink_) &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    HyperlinkClick(static_cast<QLabel*>(watched));
-    return true;
-  }
   if (event->type() != QEvent::FocusOut || validating_) {
     return QMainWindow::eventFilter(watched, event);
   }
@@ -366,30 +173,22 @@ bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
   }
 
-  if (watched == txtSMTPEmailAddress_ || watched == txtSMTPServerPort_) {
-    auto* field = static_cast<QLineEdit*>(watched);
+  auto* field = static_cast<QWidget*>(watched);
+  const std::string name = S(field->objectName());
+  if (!IsFolderField(name)) {
     validating_ = true;
-    const bool ok = ValidateField(field);
-    if (!ok) {
+    if (!CheckFieldOnLeaving(field)) {
       if (reason == Qt::MouseFocusReason) swallower_->Arm();
       ShowPage(kPageSMTPMail);
       field->setFocus(Qt::OtherFocusReason);
     }
     validating_ = false;
-  } else if (watched == txtNetworkSharePath_) {
+  } else if (FolderCheckDue(name, ReadFields(), CurrentPage())) {
     // The check never keeps the focus, so it runs after the click or key
     // that moved the focus has done its work.
-    if (!txtNetworkSharePath_->text().isEmpty() && CurrentPage() == kPageDeployment) {
-      QTimer::singleShot(0, this, [this] {
-        if (isVisible()) txtNetworkSharePath_Validate();
-      });
-    }
-  } else if (watched == txtFileOutputPath_) {
-    if (!txtFileOutputPath_->text().isEmpty() && chkUseFileOutput_->isChecked()) {
-      QTimer::singleShot(0, this, [this] {
-        if (isVisible()) txtFileOutputPath_Validate();
-      });
-    }
+    QTimer::singleShot(0, this, [this, field] {
+      if (isVisible()) CheckFolderField(field);
+    });
   }
   return QMainWindow::eventFilter(watched, event);
 }

@@ -3,19 +3,24 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPolygonF>
+#include <initializer_list>
 
 namespace velloran {
 namespace {
 
+// A closed outline through `corners`.
+QPainterPath Polygon(std::initializer_list<QPointF> corners) {
+  QPainterPath path;
+  path.addPolygon(QPolygonF(QList<QPointF>(corners)));
+  path.closeSubpath();
+  return path;
+}
+
 // Everything is drawn on a 16-unit grid and scaled, so each size stays sharp.
 void DrawPage(QPainter& p) {
-  QPainterPath sheet;
-  sheet.moveTo(3.5, 1.5);
-  sheet.lineTo(10.5, 1.5);
-  sheet.lineTo(13.5, 4.5);
-  sheet.lineTo(13.5, 14.5);
-  sheet.lineTo(3.5, 14.5);
-  sheet.closeSubpath();
+  const QPainterPath sheet =
+      Polygon({{3.5, 1.5}, {10.5, 1.5}, {13.5, 4.5}, {13.5, 14.5}, {3.5, 14.5}});
   p.setPen(QPen(QColor(0x5a, 0x64, 0x70), 1.0));
   p.setBrush(QColor(0xfc, 0xfc, 0xfc));
   p.drawPath(sheet);
@@ -32,14 +37,8 @@ void DrawPage(QPainter& p) {
 
 void DrawGroup(QPainter& p) {
   p.setPen(QPen(QColor(0x8a, 0x63, 0x12), 1.0));
-  QPainterPath back;
-  back.moveTo(1.5, 3.5);
-  back.lineTo(6.0, 3.5);
-  back.lineTo(7.5, 5.0);
-  back.lineTo(14.5, 5.0);
-  back.lineTo(14.5, 13.5);
-  back.lineTo(1.5, 13.5);
-  back.closeSubpath();
+  const QPainterPath back =
+      Polygon({{1.5, 3.5}, {6.0, 3.5}, {7.5, 5.0}, {14.5, 5.0}, {14.5, 13.5}, {1.5, 13.5}});
   p.setBrush(QColor(0xe0, 0xb0, 0x48));
   p.drawPath(back);
   p.setPen(QPen(QColor(0x9a, 0x9a, 0x9a), 1.0));
@@ -60,15 +59,13 @@ void DrawPrinter(QPainter& p) {
   p.drawRect(QRectF(4.5, 9.5, 7.0, 5.0));  // printed sheet
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0x2e, 0x9e, 0x44));
-  QPainterPath arrow;
-  arrow.moveTo(9.0, 11.0);
-  arrow.lineTo(12.5, 11.0);
-  arrow.lineTo(12.5, 9.0);
-  arrow.lineTo(16.0, 12.5);
-  arrow.lineTo(12.5, 16.0);
-  arrow.lineTo(12.5, 14.0);
-  arrow.lineTo(9.0, 14.0);
-  arrow.closeSubpath();
+  const QPainterPath arrow = Polygon({{9.0, 11.0},
+                                      {12.5, 11.0},
+                                      {12.5, 9.0},
+                                      {16.0, 12.5},
+                                      {12.5, 16.0},
+                                      {12.5, 14.0},
+                                      {9.0, 14.0}});
   p.drawPath(arrow);
 }
 
@@ -76,51 +73,33 @@ void DrawNew(QPainter& p) {
   DrawPage(p);
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0xf2, 0xb7, 0x05));
-  QPainterPath star;
-  star.moveTo(12.0, 8.5);
-  star.lineTo(13.0, 11.0);
-  star.lineTo(15.5, 12.0);
-  star.lineTo(13.0, 13.0);
-  star.lineTo(12.0, 15.5);
-  star.lineTo(11.0, 13.0);
-  star.lineTo(8.5, 12.0);
-  star.lineTo(11.0, 11.0);
-  star.closeSubpath();
+  const QPainterPath star = Polygon({{12.0, 8.5},
+                                     {13.0, 11.0},
+                                     {15.5, 12.0},
+                                     {13.0, 13.0},
+                                     {12.0, 15.5},
+                                     {11.0, 13.0},
+                                     {8.5, 12.0},
+                                     {11.0, 11.0}});
   p.drawPath(star);
 }
 
 void DrawOpen(QPainter& p) {
   p.setPen(QPen(QColor(0x8a, 0x63, 0x12), 1.0));
   p.setBrush(QColor(0xe0, 0xb0, 0x48));
-  QPainterPath back;
-  back.moveTo(1.5, 3.5);
-  back.lineTo(5.5, 3.5);
-  back.lineTo(7.0, 5.0);
-  back.lineTo(12.5, 5.0);
-  back.lineTo(12.5, 13.5);
-  back.lineTo(1.5, 13.5);
-  back.closeSubpath();
+  const QPainterPath back =
+      Polygon({{1.5, 3.5}, {5.5, 3.5}, {7.0, 5.0}, {12.5, 5.0}, {12.5, 13.5}, {1.5, 13.5}});
   p.drawPath(back);
   p.setBrush(QColor(0xf6, 0xd3, 0x7a));
-  QPainterPath front;
-  front.moveTo(3.5, 7.5);
-  front.lineTo(15.5, 7.5);
-  front.lineTo(12.5, 13.5);
-  front.lineTo(1.5, 13.5);
-  front.closeSubpath();
+  const QPainterPath front = Polygon({{3.5, 7.5}, {15.5, 7.5}, {12.5, 13.5}, {1.5, 13.5}});
   p.drawPath(front);
 }
 
 void DrawSave(QPainter& p) {
   p.setPen(QPen(QColor(0x1f, 0x3f, 0x73), 1.0));
   p.setBrush(QColor(0x3a, 0x6e, 0xc0));
-  QPainterPath disk;
-  disk.moveTo(1.5, 1.5);
-  disk.lineTo(12.5, 1.5);
-  disk.lineTo(14.5, 3.5);
-  disk.lineTo(14.5, 14.5);
-  disk.lineTo(1.5, 14.5);
-  disk.closeSubpath();
+  const QPainterPath disk =
+      Polygon({{1.5, 1.5}, {12.5, 1.5}, {14.5, 3.5}, {14.5, 14.5}, {1.5, 14.5}});
   p.drawPath(disk);
   p.setBrush(Qt::white);
   p.drawRect(QRectF(3.5, 1.5, 8.0, 5.0));

@@ -10,6 +10,7 @@
 #include "platform/CodePage.h"
 #include "platform/Configuration.h"
 #include "platform/profile/Profile.h"
+#include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/SystemActions.h"
 #include "toolkit/qt/frmWizard.h"
 
@@ -51,7 +52,8 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationVersion(VELLORAN_VERSION);
 
   auto services = velloran::ToolkitServicesFromEnvironment();
-  velloran::frmWizard wizard(velloran::SystemProfile());
+  velloran::SystemDialogService dialogs;
+  velloran::frmWizard wizard(velloran::SystemProfile(), dialogs);
   wizard.SetSystemActions(velloran::MakeSystemActions(services->Deployment));
   if (!wizard.Form_Load()) return 0;
   return app.exec();

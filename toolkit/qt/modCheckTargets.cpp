@@ -7,7 +7,7 @@
 
 #include "check/smb/SmbShareLister.h"
 #include "toolkit/core/Fields.h"
-#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/frmCheckProgress.h"
 #include "toolkit/qt/frmCheckTargets.h"
 #include "toolkit/qt/frmWizard.h"
@@ -26,7 +26,7 @@ class WindowCheckView : public TargetCheckView {
 
   MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
                     MessageButtons buttons) override {
-    return Dialogs::Message(&wizard_, ToQ(text), ToQ(title), icon, buttons);
+    return wizard_.Dialogs().Message(&wizard_, ToQ(text), ToQ(title), icon, buttons);
   }
 
   // The check blocks its thread for as long as the slowest server takes;
@@ -69,7 +69,7 @@ class WindowCheckView : public TargetCheckView {
 
   void ShowTargetCheck(const TargetCheckReport& report) override {
     frmCheckTargets list(report, &wizard_);
-    Dialogs::Modal(list);
+    wizard_.Dialogs().RunModal(list);
   }
 
  private:

@@ -8,7 +8,7 @@
 
 #include "platform/Account.h"
 #include "platform/Paths.h"
-#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/frmProgress.h"
 #include "toolkit/qt/frmWizard.h"
 #include "toolkit/qt/modBrowseForFolder.h"
@@ -30,7 +30,7 @@ class ProgressView : public DeploymentView {
 
   MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
                     MessageButtons buttons) override {
-    return Dialogs::Message(&wizard_, Text(text), Text(title), icon, buttons);
+    return wizard_.Dialogs().Message(&wizard_, Text(text), Text(title), icon, buttons);
   }
   void Progress(int value, int maximum, std::string_view label) override {
     if (!progress_) {
@@ -88,14 +88,17 @@ void modDeployment::cmdDeployNow_Click() {
   env.UserName = services_.UserName;
   env.ComputerName = [this] { return GetLocalComputerName(); };
   env.ToolkitFolder = services_.ToolkitFolder;
-  env.FolderExists = [](const std::string& folder) {
-    return FolderExists(QString::fromStdString(folder));
+  // One reading of the mounts for the whole deployment.
+  const std::string mounts = wizard_.Dialogs().MountTable();
+  env.FolderExists = [&mounts](const std::string& folder) {
+    return FolderExists(QString::fromStdString(folder), mounts);
   };
-  env.LocalFolder = [](const std::string& folder) {
-    return QFile::encodeName(FolderOnThisSystem(QString::fromStdString(folder))).toStdString();
+  env.LocalFolder = [&mounts](const std::string& folder) {
+    return QFile::encodeName(FolderOnThisSystem(QString::fromStdString(folder), mounts))
+        .toStdString();
   };
-  env.ShareOf = [](const std::string& folder) {
-    return UNCPathOfLocalFolder(QString::fromStdString(folder)).toStdString();
+  env.ShareOf = [&mounts](const std::string& folder) {
+    return UNCPathOfLocalFolder(QString::fromStdString(folder), mounts).toStdString();
   };
   if (services_.TargetCheck.Setup) {
     env.Confirm = [this](const INISettings& settings) {

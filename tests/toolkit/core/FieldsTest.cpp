@@ -3,48 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "FakeView.h"
+#include "tests/unit/common/ExampleDocument.h"
 #include "toolkit/core/Fields.h"
 #include "toolkit/core/PairEditor.h"
 
 namespace velloran {
 namespace {
 
-INISettings EveryFieldSet() {
-  INISettings s;
-  ResetINISettings(s);
-  s.UseManualDefinitions = true;
-  s.AlwaysRun = true;
-  s.DomainName = "corp.example.com";
-  s.ServerPairs = {{}, {"OLDSRV1", "NEWSRV1"}, {"OLDSRV2", "NEWSRV2"}};
-  s.PrinterPairs = {{}, {"ACCOUNTING", "ACCOUNTING-COLOR"}};
-  s.MixedPairs = {{}, {"OLDSRV", "HP4", "HP4-NEW", "NEWSRV"}};
-  s.UseSMTP = true;
-  s.SMTPServerNameOrIP = "mail.corp.example.com";
-  s.ServerPort = "587";
-  s.EmailSubject = "Printers moved";
-  s.EmailTo = {"", "helpdesk@corp.example.com", "printadmin@corp.example.com"};
-  s.EmailFrom = "velloran@corp.example.com";
-  s.UseFileOutput = true;
-  s.FileOutputPath = "\\\\srv\\results";
-  s.FileOutputName = "moves.txt";
-  s.IncludeComputerName = true;
-  s.IncludeOutcome = true;
-  s.WriteToEventLog = true;
-  s.UseClientPopup = true;
-  s.UseFailureClientPopup = true;
-  s.FailureMessage = "Call^CRLFthe helpdesk.";
-  s.SuccessMessage = "Moved.";
-  s.DeploymentPath = "\\\\srv\\deploy";
-  s.CreateWebLaunchPage = true;
-  s.CreateBatchFile = true;
-  s.IncludeMDAC = true;
-  s.MDACOption = 1;
-  s.DebugOn = true;
-  return s;
-}
+using test::EveryValueSet;
 
 TEST(Fields, EveryValueOfTheRecordReachesAControlAndComesBack) {
-  const INISettings record = EveryFieldSet();
+  const INISettings record = EveryValueSet();
   INISettings back;
   ResetINISettings(back);
   back.UseManualDefinitions = true;
@@ -72,7 +41,7 @@ TEST(Fields, EveryValueOfTheRecordReachesAControlAndComesBack) {
 }
 
 TEST(Fields, TheShownFormsOfListsAndMessages) {
-  const PageFields f = FieldsOfRecord(EveryFieldSet());
+  const PageFields f = FieldsOfRecord(EveryValueSet());
   EXPECT_EQ(f.Lists.at("lstServerPairs"),
             (std::vector<std::string>{"OLDSRV1 -> NEWSRV1", "OLDSRV2 -> NEWSRV2"}));
   EXPECT_EQ(f.Lists.at("lstMixedPrintersAndServers"),
@@ -86,7 +55,7 @@ TEST(Fields, TheShownFormsOfListsAndMessages) {
   EXPECT_EQ(SplitPairDisplay("A -> B", true), (std::vector<std::string>{"A", "", "B", ""}));
 
   // An MDAC number no option stands for selects none; it saves as 2.8.
-  INISettings odd = EveryFieldSet();
+  INISettings odd = EveryValueSet();
   odd.MDACOption = 7;
   PageFields none = FieldsOfRecord(odd);
   for (int i = 0; i < 3; ++i)

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <string>
 
 #include "tests/support/Fakes.h"
 #include "toolkit/core/HelpContexts.h"
@@ -53,6 +54,39 @@ TEST(Pages, TheTreeAndBackAndNextReachTheSamePagesInEachMode) {
   EXPECT_EQ(PageOfTool(Tool::Deployment, false), kPageDeployment);
   EXPECT_FALSE(ToolOffered(Tool::MDAC, false));
   EXPECT_FALSE(ToolOffered(Tool::Servers, true));
+}
+
+// Next from General, as "page node-path" steps.
+TEST(Pages, NextWalksThePagesInTheOrderOfTheTree) {
+  const std::pair<bool, std::string_view> cases[] = {
+      {true,
+       "0 General, 1 Active Directory, 3 Notification, 4 Notification/SMTP Mail, "
+       "5 Notification/File Output, 6 Notification/Client User Pop-Up, "
+       "8 Notification/Application Event Log, 17 Deployment, 15 Deployment/General, "
+       "16 Deployment/MDAC, 14 Support"},
+      {false,
+       "0 General, 10 Manual Configuration, 2 Manual Configuration/Servers, "
+       "11 Manual Configuration/Printers, 12 Manual Configuration/Mixed, 3 Notification, "
+       "4 Notification/SMTP Mail, 5 Notification/File Output, "
+       "6 Notification/Client User Pop-Up, 8 Notification/Application Event Log, "
+       "15 Deployment, 14 Support"},
+  };
+  for (const auto& [ad, expected] : cases) {
+    std::string walked;
+    for (std::optional<int> page = kPageGeneral; page; page = NextPage(*page, ad)) {
+      const TreeNode node = *NodeOfPage(*page, ad);
+      if (!walked.empty()) walked += ", ";
+      walked += std::to_string(*page) + " ";
+      for (const TreeNode& parent : OptionTree(ad)) {
+        if (!node.ParentKey.empty() && parent.Key == node.ParentKey) {
+          walked += parent.Text;
+          walked += "/";
+        }
+      }
+      walked += node.Text;
+    }
+    EXPECT_EQ(walked, expected) << (ad ? "Active Directory" : "manual");
+  }
 }
 
 TEST(Pages, EveryPageAndDialogHasAHelpPageWithoutInternalNumbers) {

@@ -82,4 +82,41 @@ inline INISettings ExampleRecord() {
   return s;
 }
 
+/// A manual document with every value set away from its default, in the
+/// shape the toolkit's pages give back (a blank entry 0, then one entry a
+/// line): a control that does not reach the record shows as a difference.
+inline INISettings EveryValueSet() {
+  INISettings s;
+  ResetINISettings(s);
+  s.UseManualDefinitions = true;
+  s.AlwaysRun = true;
+  s.DomainName = "corp.example.com";
+  s.ServerPairs = {{}, {"OLDSRV1", "NEWSRV1"}, {"OLDSRV2", "NEWSRV2"}};
+  s.PrinterPairs = {{}, {"ACCOUNTING", "ACCOUNTING-COLOR"}};
+  s.MixedPairs = {{}, {"OLDSRV", "HP4", "HP4-NEW", "NEWSRV"}};
+  s.UseSMTP = true;
+  s.SMTPServerNameOrIP = "mail.corp.example.com";
+  s.ServerPort = "587";
+  s.EmailSubject = "Printers moved";
+  s.EmailTo = {"", "helpdesk@corp.example.com", "printadmin@corp.example.com"};
+  s.EmailFrom = "velloran@corp.example.com";
+  s.UseFileOutput = true;
+  s.FileOutputPath = "\\\\srv\\results";
+  s.FileOutputName = "moves.txt";
+  s.IncludeComputerName = true;
+  s.IncludeOutcome = true;
+  s.WriteToEventLog = true;
+  s.UseClientPopup = true;
+  s.UseFailureClientPopup = true;
+  s.FailureMessage = "Call^CRLFthe helpdesk.";
+  s.SuccessMessage = "Moved.";
+  s.DeploymentPath = "\\\\srv\\deploy";
+  s.CreateWebLaunchPage = true;
+  s.CreateBatchFile = true;
+  s.IncludeMDAC = true;
+  s.MDACOption = 1;
+  s.DebugOn = true;
+  return s;
+}
+
 }  // namespace velloran::test

@@ -17,11 +17,12 @@
 #include <QTemporaryDir>
 #include <condition_variable>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <vector>
 
 #include "platform/profile/Profile.h"
-#include "toolkit/qt/Dialogs.h"
+#include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/SystemActions.h"
 #include "toolkit/qt/frmCheckProgress.h"
 #include "toolkit/qt/frmNewINI.h"
@@ -69,6 +70,24 @@ const char* kActiveDirectoryINI =
     "CreateBatchFile=True\r\nIncludeMDAC=True\r\nMDACOption=2\r\n"
     "[SUPPORT]\r\nDebugOn=False\r\n";
 
+// The system's dialogs, except that the start-up dialog opens the document
+// without waiting for a user and no message box waits either.
+class RenderingDialogs : public SystemDialogService {
+ public:
+  std::function<void(QDialog&)> StartUp;
+  MessageAnswer Message(QWidget*, const QString&, const QString&, MessageIcon,
+                        MessageButtons buttons) override {
+    return CancellingAnswer(buttons);
+  }
+  int RunModal(QDialog& dialog) override {
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    if (StartUp) StartUp(dialog);
+    if (dialog.isVisible()) dialog.reject();
+    return dialog.result();
+  }
+};
+
 struct Shot {
   int page;
   const char* name;
@@ -100,7 +119,8 @@ void OpenExisting(QDialog& dialog, const QString& iniPath) {
 
 bool RenderDocument(const QString& iniPath, const QString& prefix, const std::vector<Shot>& shots,
                     const QString& out) {
-  frmWizard wizard(SystemProfile());
+  RenderingDialogs dialogs;
+  frmWizard wizard(SystemProfile(), dialogs);
   // The deployment, browsing and check controls available, as in the
   // program.
   static const DeploymentServices services = [] {
@@ -109,7 +129,7 @@ bool RenderDocument(const QString& iniPath, const QString& prefix, const std::ve
     return s;
   }();
   wizard.SetSystemActions(MakeSystemActions(services));
-  Dialogs::SetNextDialogAction([&](QDialog& dialog) { OpenExisting(dialog, iniPath); });
+  dialogs.StartUp = [&](QDialog& dialog) { OpenExisting(dialog, iniPath); };
   if (!wizard.Form_Load()) return false;
   bool ok = true;
   for (const Shot& shot : shots) {
@@ -174,16 +194,17 @@ bool RenderCheck(const QString& iniPath, const QString& out) {
     ok = Save(progress, QDir(out).filePath("check-progress.png")) && ok;
     servers->Release();
   };
-  frmWizard wizard(SystemProfile());
+  RenderingDialogs dialogs;
+  frmWizard wizard(SystemProfile(), dialogs);
   wizard.SetSystemActions(MakeSystemActions(services));
-  Dialogs::SetNextDialogAction([&](QDialog& dialog) { OpenExisting(dialog, iniPath); });
+  dialogs.StartUp = [&](QDialog& dialog) { OpenExisting(dialog, iniPath); };
   if (!wizard.Form_Load()) return false;
   wizard.ShowPage(kPageServers);
   bool listed = false;
-  Dialogs::SetNextDialogAction([&](QDialog& list) {
+  dialogs.StartUp = [&](QDialog& list) {
     QApplication::processEvents();
     listed = Save(list, QDir(out).filePath("check-targets.png"));
-  });
+  };
   wizard.findChild<QPushButton*>("cmdCheckTargets(0)")->click();
   servers->Release();
   return ok && progressDrawn && listed;
@@ -199,7 +220,6 @@ int main(int argc, char* argv[]) {
   }
   const QString out = QString::fromLocal8Bit(argv[1]);
   QDir().mkpath(out);
-  Dialogs::SetTestMode(true);
 
   QTemporaryDir manualDir, adDir;
   const QString manualINI = manualDir.filePath("Printers.ini");
@@ -233,6 +253,7 @@ int main(int argc, char* argv[]) {
                                              {kPageMDAC, "mdac"},
                                              {kPageSupport, "support"}};
 
+  RenderingDialogs dialogs;
   bool ok = RenderDocument(manualINI, "manual", manual, out);
   ok = RenderDocument(adINI, "ad", activeDirectory, out) && ok;
   ok = RenderCheck(manualINI, out) && ok;
@@ -240,7 +261,7 @@ int main(int argc, char* argv[]) {
   // The "Existing" page would show this machine's folders, so only the
   // kinds of a new file are rendered.
   for (bool existing : {true, false}) {
-    frmNewINI newINI;
+    frmNewINI newINI(dialogs);
     newINI.OfferExisting(existing);
     newINI.show();
     QApplication::processEvents();

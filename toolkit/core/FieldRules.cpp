@@ -1,0 +1,89 @@
+#include "toolkit/core/FieldRules.h"
+
+#include "toolkit/core/Pages.h"
+
+namespace velloran {
+namespace {
+
+const DependentControls kDependents[] = {
+    {"chkUseSMTP",
+     {"txtSMTPServerName", "txtSMTPServerPort", "txtEmailSubject", "txtSendEmailTo",
+      "cmdAddSendEmail", "lstToEmailAddresses", "cmdRemoveSendEmail", "txtSMTPEmailAddress"}},
+    {"chkUseFileOutput",
+     {"txtFileOutputPath", "cmdBrowseFileOutput", "txtFileOutputName", "chkIncludeComputerName",
+      "chkIncludeFinalStatus"}},
+    {"chkUseNotifyUser", {"txtSucessMessage"}},
+    {"chkNotifyMessageOnFailure", {"txtFailureMessage"}},
+    {"chkIncludeMDAC", {"optMDACVersion(0)", "optMDACVersion(1)", "optMDACVersion(2)"}},
+};
+
+struct FolderField {
+  std::string_view Control;
+  std::string_view Message;
+};
+constexpr FolderField kFolderFields[] = {
+    {"txtNetworkSharePath",
+     "The network share folder could not be found. You will not be able to deploy this INI "
+     "file until the folder is created."},
+    {"txtFileOutputPath",
+     "The output file folder could not be found. This may cause Velloran to work irregularly."},
+};
+
+bool Checked(const PageFields& fields, std::string_view box) {
+  const auto found = fields.Checks.find(box);
+  return found != fields.Checks.end() && found->second;
+}
+
+}  // namespace
+
+std::span<const DependentControls> DependentControlTable() { return kDependents; }
+
+std::map<std::string, bool, std::less<>> EnabledControls(const PageFields& fields) {
+  std::map<std::string, bool, std::less<>> enabled;
+  for (const DependentControls& d : kDependents) {
+    for (std::string_view control : d.Controls)
+      enabled[std::string(control)] = Checked(fields, d.Box);
+  }
+  return enabled;
+}
+
+bool IsFolderField(std::string_view control) {
+  for (const FolderField& f : kFolderFields) {
+    if (f.Control == control) return true;
+  }
+  return false;
+}
+
+bool FolderCheckDue(std::string_view control, const PageFields& fields, int currentPage) {
+  const auto text = fields.Texts.find(control);
+  if (!IsFolderField(control) || text == fields.Texts.end() || text->second.empty()) return false;
+  if (control == "txtNetworkSharePath") return currentPage == kPageDeployment;
+  return Checked(fields, "chkUseFileOutput");
+}
+
+Problem FolderNotFound(std::string_view control) {
+  std::string message;
+  for (const FolderField& f : kFolderFields) {
+    if (f.Control == control) message = f.Message;
+  }
+  const int page = control == "txtNetworkSharePath" ? kPageDeployment : kPageFileOutput;
+  return Problem{message, "Folder not found.", MessageIcon::Exclamation, page,
+                 std::string(control)};
+}
+
+std::string WithoutTrailingSeparator(std::string_view folder) {
+  if (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.remove_suffix(1);
+  return std::string(folder);
+}
+
+bool RemoveRecipient(std::vector<std::string>& recipients, int row, Prompter& prompter) {
+  if (row < 0 || row >= static_cast<int>(recipients.size())) return false;
+  if (prompter.Ask("Are you sure that you want to delete the selected Email To Address?", "Delete?",
+                   MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
+    return false;
+  }
+  recipients.erase(recipients.begin() + row);
+  return true;
+}
+
+}  // namespace velloran
