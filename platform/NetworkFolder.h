@@ -7,6 +7,14 @@
 
 namespace velloran {
 
+/// Whether a UNC path is read through a local mount of its share, as on
+/// Linux; Windows reads it itself.
+#ifdef _WIN32
+inline constexpr bool kUNCPathsNeedMount = false;
+#else
+inline constexpr bool kUNCPathsNeedMount = true;
+#endif
+
 /// A UNC folder ("\\server\share\dir") becomes the same folder below the
 /// local mount of that share; a share that is not mounted stays as written
 /// (a folder that cannot be reached), and any other path is returned as it is.

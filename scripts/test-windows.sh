@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The Windows engine's CI stage: cross-builds VelloranEngine.exe, EvntMsg.dll
-# and the Windows backends' tests with warnings as errors, then runs those
-# tests and the engine's end-to-end suite against the .exe under Wine,
-# headless, in a Wine prefix of its own, where a test stand-in is the
-# printer-connection network object.
+# The Windows engine's CI stage: cross-builds VelloranEngine.exe, EvntMsg.dll,
+# velloran.exe and the Windows backends' tests with warnings as errors, then
+# runs those tests and the engine's end-to-end suite against the .exe (and
+# velloran.exe against the Linux velloran) under Wine, headless, in a Wine
+# prefix of its own, where a test stand-in is the printer-connection network object.
 #
 #   scripts/test-windows.sh prefix DIR   create the Wine prefix DIR/wine (slow:
 #                                        start it early, in the background)
@@ -45,6 +45,21 @@ case $command in
       echo "test-windows: $exe is not a GUI-subsystem program" >&2
       exit 1
     fi
+    # velloran.exe: a console program that runs from a share or a desktop
+    # as one file, needing nothing beyond Windows' own DLLs.
+    tool=$BUILD/engine/velloran.exe
+    headers=$(x86_64-w64-mingw32-objdump -p "$tool")
+    if ! grep -q 'Subsystem.*Windows CUI' <<<"$headers"; then
+      echo "test-windows: $tool is not a console program" >&2
+      exit 1
+    fi
+    system_dlls='^(KERNEL32|USER32|ADVAPI32|SHELL32|OLE32|OLEAUT32|ACTIVEDS|NETAPI32|WINSPOOL\.DRV|WS2_32|MSVCRT)(\.DLL)?$'
+    others=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]' | grep -Ev "$system_dlls" || true)
+    if [ -n "$others" ]; then
+      echo "test-windows: $tool imports DLLs that Windows does not have:" "${others//$'\n'/ }" >&2
+      exit 1
+    fi
+    echo "-- velloran.exe: $(stat -c %s "$tool") bytes, imports only Windows' own DLLs"
     # One Wine server for the whole stage instead of one per process.
     # (It refuses when one already runs for this prefix: that one is used.)
     wineserver --persistent 2>/dev/null ||
@@ -60,8 +75,11 @@ case $command in
     wine "$BUILD/engine/win32_backends.exe" --gtest_brief=1
     echo "-- after the backends: $((SECONDS - start)) s"
     echo "-- engine end-to-end suite against $exe, printers through COM"
+    # (WindowsCommandLineTest compares velloran.exe with the Linux velloran
+    # on the same share, debug file and INI file.)
     VELLORAN_E2E_ENGINE=$PWD/$exe VELLORAN_E2E_RUNNER=wine VELLORAN_E2E_PRINTERS=system \
-      ctest --preset default -L e2e -j "${JOBS:-2}"
+      VELLORAN_E2E_WINDOWS_TOOL=$PWD/$tool ctest --preset default -L e2e -j "${JOBS:-2}"
+    echo "-- after the end-to-end suite: $((SECONDS - start)) s"
     # The toolkit's windows: a script of their own.
     scripts/test-windows-toolkit.sh "$BUILD"
     echo "-- Windows stage: $((SECONDS - start)) s"

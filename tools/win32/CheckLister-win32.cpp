@@ -1,0 +1,17 @@
+#include "check/ipp/IppShareLister.h"
+#include "check/win32/WindowsShareLister.h"
+#include "tools/CheckLister.h"
+
+namespace velloran {
+
+// Windows asks with the logged-on user's own rights; IPP is the CUPS
+// servers' protocol, which this build does not speak (the lister says so
+// for each server).
+Result<std::shared_ptr<check::ShareLister>> MakeCheckLister(const std::string& protocol) {
+  if (protocol == "smb") return check::MakeWindowsShareLister();
+  check::IppOptions ipp;
+  ipp.Encrypted = protocol == "ipps";
+  return check::MakeIppShareLister(ipp);
+}
+
+}  // namespace velloran
