@@ -110,8 +110,8 @@ struct Walk {
       }
     } while (go && ::FindNextFileW(find, &entry));
     if (go && ::GetLastError() != ERROR_NO_MORE_FILES) {
-      tree.Stopped = FolderTree::Failure{PathText(folder), SystemMessageText(::GetLastError()),
-                                         false};
+      tree.Stopped =
+          FolderTree::Failure{PathText(folder), SystemMessageText(::GetLastError()), false};
       go = false;
     }
     ::FindClose(find);
@@ -131,7 +131,8 @@ FolderTree ListFolderTree(const fs::path& root) {
   FolderTree tree;
   bool folder = false;
   const std::wstring& named = root.native();
-  const bool slashes = named.find(L'/') != std::wstring::npos && named.find(L'\\') == std::wstring::npos;
+  const bool slashes =
+      named.find(L'/') != std::wstring::npos && named.find(L'\\') == std::wstring::npos;
   Walk walk{tree, FinalPath(root, folder), slashes ? L'/' : L'\\'};
   walk.List(root, true);
   if (tree.Stopped && tree.Stopped->AtRoot) tree.Stopped->Path = PathText(root);
@@ -152,8 +153,7 @@ UntrustedRead ReadUntrustedFile(const fs::path& path, uint64_t limit, uint64_t c
   // Pipes and devices (CON, NUL, COM1) open like files.
   FILE_ATTRIBUTE_TAG_INFO tag{};
   BY_HANDLE_FILE_INFORMATION info{};
-  if (::GetFileType(file.h) != FILE_TYPE_DISK ||
-      !::GetFileInformationByHandle(file.h, &info) ||
+  if (::GetFileType(file.h) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.h, &info) ||
       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
     r.Result = UntrustedRead::NotRegular;
     return r;

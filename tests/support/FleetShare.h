@@ -17,7 +17,8 @@ struct FleetShareFacts {
 
 /// The text of a whole run's debug file (before it is encoded): banners,
 /// `line` 60 times, the progress lines.
-std::string RunDebugText(bool fails, const std::string& line = ">> A setting of the INI file: True");
+std::string RunDebugText(bool fails,
+                         const std::string& line = ">> A setting of the INI file: True");
 
 /// Writes the reports of `clients` computers into `folder`: every 100th
 /// computer never ran, every 25th failed adding \\NEWSRV1\ACCOUNTING.
