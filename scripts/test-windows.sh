@@ -38,28 +38,10 @@ case $command in
     export BUILD=${BUILD:-build/windows-engine}
     JOBS=${JOBS:-2} scripts/build-windows.sh --tests
     exe=$BUILD/engine/VelloranEngine.exe
-    # Read whole first: grep -q would stop reading early, and under pipefail
-    # objdump's broken pipe would count as no match.
-    headers=$(x86_64-w64-mingw32-objdump -p "$exe")
-    if ! grep -q 'Subsystem.*Windows GUI' <<<"$headers"; then
-      echo "test-windows: $exe is not a GUI-subsystem program" >&2
-      exit 1
-    fi
-    # velloran.exe: a console program that runs from a share or a desktop
-    # as one file, needing nothing beyond Windows' own DLLs.
+    scripts/check-windows-program.sh "$exe" gui
+    # velloran.exe: a console program that runs from a share or a desktop.
     tool=$BUILD/engine/velloran.exe
-    headers=$(x86_64-w64-mingw32-objdump -p "$tool")
-    if ! grep -q 'Subsystem.*Windows CUI' <<<"$headers"; then
-      echo "test-windows: $tool is not a console program" >&2
-      exit 1
-    fi
-    system_dlls='^(KERNEL32|USER32|ADVAPI32|SHELL32|OLE32|OLEAUT32|ACTIVEDS|NETAPI32|WINSPOOL\.DRV|WS2_32|MSVCRT)(\.DLL)?$'
-    others=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]' | grep -Ev "$system_dlls" || true)
-    if [ -n "$others" ]; then
-      echo "test-windows: $tool imports DLLs that Windows does not have:" "${others//$'\n'/ }" >&2
-      exit 1
-    fi
-    echo "-- velloran.exe: $(stat -c %s "$tool") bytes, imports only Windows' own DLLs"
+    scripts/check-windows-program.sh "$tool" console
     # One Wine server for the whole stage instead of one per process.
     # (It refuses when one already runs for this prefix: that one is used.)
     wineserver --persistent 2>/dev/null ||

@@ -8,6 +8,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/FolderTree.h"
+#include "platform/FolderTreeDetail.h"
 
 namespace velloran {
 
@@ -81,29 +82,17 @@ UntrustedRead ReadUntrustedFile(const fs::path& path, uint64_t limit, uint64_t c
     r.Result = UntrustedRead::TooLarge;
     return r;
   }
-  const uint64_t want = std::min<uint64_t>(limit, static_cast<uint64_t>(st.st_size));
-  r.Bytes.resize(static_cast<size_t>(want) + 1);
-  size_t used = 0;
-  for (;;) {
-    if (used == r.Bytes.size()) {
-      // The file grew while it was read: a client is writing it.
-      if (used > limit || used > cap) break;
-      r.Bytes.resize(std::min<uint64_t>(r.Bytes.size() * 2, cap + 1));
-    }
-    const ssize_t n = ::read(fd, r.Bytes.data() + used, r.Bytes.size() - used);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      r.Result = UntrustedRead::Failed;
-      r.Error = std::strerror(errno);
-      break;
-    }
-    if (n == 0) break;
-    used += static_cast<size_t>(n);
-  }
+  detail::ReadCapped(r, static_cast<uint64_t>(st.st_size), limit, cap,
+                     [&](char* into, size_t most) -> int64_t {
+                       for (;;) {
+                         const ssize_t n = ::read(fd, into, most);
+                         if (n >= 0) return n;
+                         if (errno == EINTR) continue;
+                         r.Error = std::strerror(errno);
+                         return -1;
+                       }
+                     });
   ::close(fd);
-  if (r.Result == UntrustedRead::Ok && used > cap && limit >= cap)
-    r.Result = UntrustedRead::TooLarge;
-  r.Bytes.resize(std::min<size_t>(used, static_cast<size_t>(limit)));
   return r;
 }
 

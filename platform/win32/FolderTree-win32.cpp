@@ -2,6 +2,7 @@
 #include <cwctype>
 
 #include "platform/FolderTree.h"
+#include "platform/FolderTreeDetail.h"
 #include "platform/win32/Windows-win32.h"
 
 namespace velloran {
@@ -171,28 +172,13 @@ UntrustedRead ReadUntrustedFile(const fs::path& path, uint64_t limit, uint64_t c
     r.Result = UntrustedRead::TooLarge;
     return r;
   }
-  const uint64_t want = std::min(limit, size);
-  r.Bytes.resize(static_cast<size_t>(want) + 1);
-  size_t used = 0;
-  for (;;) {
-    if (used == r.Bytes.size()) {
-      // The file grew while it was read: a client is writing it.
-      if (used > limit || used > cap) break;
-      r.Bytes.resize(std::min<uint64_t>(r.Bytes.size() * 2, cap + 1));
-    }
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(r.Bytes.size() - used, 1u << 30));
+  detail::ReadCapped(r, size, limit, cap, [&](char* into, size_t most) -> int64_t {
     DWORD n = 0;
-    if (!::ReadFile(file.h, r.Bytes.data() + used, chunk, &n, nullptr)) {
-      r.Result = UntrustedRead::Failed;
-      r.Error = SystemMessageText(::GetLastError());
-      break;
-    }
-    if (n == 0) break;
-    used += n;
-  }
-  if (r.Result == UntrustedRead::Ok && used > cap && limit >= cap)
-    r.Result = UntrustedRead::TooLarge;
-  r.Bytes.resize(std::min<size_t>(used, static_cast<size_t>(limit)));
+    if (::ReadFile(file.h, into, static_cast<DWORD>(std::min<size_t>(most, 1u << 30)), &n, nullptr))
+      return n;
+    r.Error = SystemMessageText(::GetLastError());
+    return -1;
+  });
   return r;
 }
 
