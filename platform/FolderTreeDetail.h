@@ -31,7 +31,8 @@ void ReadCapped(UntrustedRead& r, uint64_t size, uint64_t limit, uint64_t cap, R
     if (n == 0) break;
     used += static_cast<size_t>(n);
   }
-  if (r.Result == UntrustedRead::Ok && used > cap && limit >= cap) r.Result = UntrustedRead::TooLarge;
+  if (r.Result == UntrustedRead::Ok && used > cap && limit >= cap)
+    r.Result = UntrustedRead::TooLarge;
   r.Bytes.resize(std::min<size_t>(used, static_cast<size_t>(limit)));
 }
 

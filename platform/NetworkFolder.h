@@ -29,6 +29,23 @@ std::string LocalFolderPath(std::string_view folder, std::string_view mountTable
 /// deepest one when mounts nest); "" otherwise.
 std::string UNCPathOfLocalFolder(std::string_view path, std::string_view mountTable);
 
+/// A folder that this computer shares with the network (Windows).
+struct LocalShare {
+  std::string Name;    ///< "deploy$"
+  std::string Folder;  ///< "D:\\Deploy"
+};
+
+/// The UNC path ("\\COMPUTER\share\dir") of the local Windows folder `path`
+/// when one of `shares` exports it (the deepest when shares nest); drive
+/// letters and names compare without regard to case. "" when none does.
+std::string UNCPathThroughShares(std::string_view path, const std::vector<LocalShare>& shares,
+                                 std::string_view computer);
+
+/// The folders this computer shares, as far as this user may list them:
+/// Windows' disk shares, without its own administrative ones (C$, ADMIN$);
+/// none elsewhere, where a share is named through its CIFS mount instead.
+std::vector<LocalShare> LocalFolderShares();
+
 /// The mount points of the CIFS and SMB3 mounts of `mountTable`, in table
 /// order.
 std::vector<std::string> NetworkMountPoints(std::string_view mountTable);
