@@ -31,11 +31,19 @@ const char* kUsage =
     "\n"
     "Commands:\n"
     "  decode-debug FILE   print the text of an engine debug file (<computer>.debug)\n"
+#ifdef _WIN32
+    "  what-if INI [--connections FILE] [--debug]\n"
+    "                      rehearse the migration of INI on a copy of a connection\n"
+    "                      profile (default: the user's), and print the outcome\n"
+    "                      and the connections that would change; nothing is\n"
+    "                      changed\n"
+#else
     "  what-if INI [--connections FILE | --printers cups] [--debug]\n"
     "                      rehearse the migration of INI on a copy of a connection\n"
     "                      profile (default: the user's) or on the CUPS queues as\n"
     "                      they are, and print the outcome and the connections\n"
     "                      that would change; nothing is changed\n"
+#endif
     "  check INI [--server NAME]... [--json]\n"
     "                      ask the new print servers whether the queues that INI\n"
     "                      maps clients to exist; nothing is changed\n"
