@@ -63,7 +63,7 @@ const char* kUsage =
     "\n";
 
 #ifdef _WIN32
-const char* kDetails = "\nDetails: README-windows.txt, beside velloran.exe\n";
+const char* kDetails = "\nDetails: README.txt, beside velloran.exe in its zip\n";
 #else
 const char* kDetails = "\nDetails: man velloran, /usr/share/doc/velloran/README.md (installed)\n";
 #endif

@@ -46,9 +46,9 @@ TEST_F(Share, TheWalkFindsEveryFileAndNamesItAsTheRootWasNamed) {
   Write(fs::path(L"empty") / L"..keep", "");
   const std::string text = PathText(root);
 
-  EXPECT_EQ(Listed(root), (std::vector<std::string>{text + "\\PC01_SUCCESS_report.txt",
-                                                    text + "\\empty\\..keep",
-                                                    text + "\\floor2\\deep\\B\xC3\x9CRO-7.debug"}));
+  EXPECT_EQ(Listed(root),
+            (std::vector<std::string>{text + "\\PC01_SUCCESS_report.txt", text + "\\empty\\..keep",
+                                      text + "\\floor2\\deep\\B\xC3\x9CRO-7.debug"}));
   // Named with slashes (as a Unix path reaches Wine), the files are too.
   std::string slashed = text;
   std::replace(slashed.begin(), slashed.end(), '\\', '/');
