@@ -27,7 +27,8 @@ ExternalProject_Add(windows_engine
     -DASIO_INCLUDE_DIR=${windows_asio}
     -DVELLORAN_BUILD_TESTS=OFF -DVELLORAN_BUILD_BENCH=OFF -DVELLORAN_BUILD_TOOLKIT=OFF
     -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
-  BUILD_COMMAND ${CMAKE_COMMAND} --build ${windows_dir} --target VelloranEngine EvntMsg
+  # velloran.exe as well: the Windows stage and the zip take it from this tree.
+  BUILD_COMMAND ${CMAKE_COMMAND} --build ${windows_dir} --target VelloranEngine EvntMsg velloran
   INSTALL_COMMAND ${CMAKE_COMMAND} -E copy_if_different
     ${windows_dir}/engine/VelloranEngine.exe ${windows_dir}/engine/EvntMsg.dll
     $<TARGET_FILE_DIR:VelloranDeploymentToolkit>

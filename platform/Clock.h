@@ -1,6 +1,8 @@
 #pragma once
 // Local date and time, replaceable in tests.
 
+#include <cstdint>
+
 namespace velloran {
 
 struct LocalTime {
@@ -17,5 +19,9 @@ class Clock {
 
 /// The system clock.
 Clock& SystemClock();
+
+/// A moment (seconds since 1970 UTC, as file times are) in this computer's
+/// time zone, with the daylight saving rule in force at that moment.
+LocalTime LocalTimeOf(int64_t unixSeconds);
 
 }  // namespace velloran

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -182,6 +183,51 @@ std::vector<std::string> NetworkMountPoints(std::string_view mountTable) {
   for (const Mount& mount : Mounts(mountTable))
     if (mount.Network()) points.push_back(mount.Target);
   return points;
+}
+
+namespace {
+
+/// A Windows path's folders, "." and ".." resolved; the drive ("C:") or the
+/// UNC start stays first. Empty when ".." climbs above the start.
+std::optional<std::vector<std::string>> WindowsParts(std::string_view path) {
+  std::string text(path);
+  std::replace(text.begin(), text.end(), '/', '\\');
+  std::vector<std::string> parts;
+  for (std::string& part : SplitAt(text, '\\')) {
+    if (part == ".") continue;
+    if (part == "..") {
+      if (parts.size() <= 1) return std::nullopt;
+      parts.pop_back();
+      continue;
+    }
+    parts.push_back(std::move(part));
+  }
+  return parts;
+}
+
+}  // namespace
+
+std::string UNCPathThroughShares(std::string_view path, const std::vector<LocalShare>& shares,
+                                 std::string_view computer) {
+  const auto folder = WindowsParts(path);
+  // A local folder starts with its drive: "C:".
+  if (!folder || folder->empty() || folder->front().size() != 2 || folder->front()[1] != ':')
+    return "";
+  const LocalShare* best = nullptr;
+  size_t bestDepth = 0;
+  for (const LocalShare& share : shares) {
+    const auto exported = WindowsParts(share.Folder);
+    if (!exported || exported->empty() || exported->size() > folder->size()) continue;
+    if (!std::equal(exported->begin(), exported->end(), folder->begin(), SameName)) continue;
+    if (!best || exported->size() > bestDepth) {
+      best = &share;
+      bestDepth = exported->size();
+    }
+  }
+  if (!best || computer.empty()) return "";
+  std::string unc = "\\\\" + std::string(computer) + "\\" + best->Name;
+  for (size_t i = bestDepth; i < folder->size(); ++i) unc += "\\" + (*folder)[i];
+  return unc;
 }
 
 }  // namespace velloran

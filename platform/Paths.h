@@ -41,6 +41,10 @@ std::string UserConfigFolder();
 /// $XDG_STATE_HOME/velloran (default ~/.local/state/velloran).
 std::string UserStateFolder();
 
+/// A new folder in the system's folder for temporary files that only this
+/// user may read, named `prefix` and a random part; "" when none can be made.
+std::string MakePrivateTempFolder(std::string_view prefix);
+
 /// The value of an environment variable, or `fallback` when unset or empty.
 std::string EnvOr(const char* name, std::string_view fallback);
 

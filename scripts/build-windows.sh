@@ -1,13 +1,13 @@
 #!/bin/sh
 # Cross-builds the Windows engine (VelloranEngine.exe), its message file
-# (EvntMsg.dll) and the toolkit (VelloranDeploymentToolkit.exe) into
-# ./build-windows, warnings as errors. With --tests, also the Windows
+# (EvntMsg.dll), the toolkit (VelloranDeploymentToolkit.exe) and the command
+# line (velloran.exe) into ./build-windows, warnings as errors. With --tests, also the Windows
 # backends' and the toolkit window's tests (run them under Wine).
 # Needs the Debian packages g++-mingw-w64-x86-64-posix and libasio-dev
 # (and googletest for --tests).
 set -eu
 TESTS=OFF
-TARGETS="VelloranEngine EvntMsg VelloranDeploymentToolkit"
+TARGETS="VelloranEngine EvntMsg VelloranDeploymentToolkit velloran"
 for arg in "$@"; do
   case $arg in
     --tests) TESTS=ON; TARGETS="$TARGETS win32_backends win32_toolkit" ;;

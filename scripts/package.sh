@@ -62,18 +62,23 @@ if [ -n "$exe" ]; then
   mkdir -p "$stage/$name/examples" "$stage/$name/help"
   windir=$(dirname "$exe")
   # The engine with its event message file, and the toolkit, which copies
-  # both from beside itself; its help pages go in help\ beside it.
-  cp "$exe" "$windir/EvntMsg.dll" "$windir/VelloranDeploymentToolkit.exe" "$stage/$name/"
+  # both from beside itself; its help pages go in help\ beside it. The
+  # command line (velloran.exe) reads result shares and debug files.
+  cp "$exe" "$windir/EvntMsg.dll" "$windir/VelloranDeploymentToolkit.exe" "$windir/velloran.exe" \
+    "$stage/$name/"
   cp docs/help/*.html docs/help/help.css "$stage/$name/help/"
   # Notepad on older Windows shows a file without CR LF on one line.
   sed "s/@PROJECT_VERSION@/$version/; s/\$/\r/" packaging/README-windows.txt > "$stage/$name/README.txt"
   sed 's/\r\{0,1\}$/\r/' examples/manual-migration.ini > "$stage/$name/examples/manual-migration.ini"
   (cd "$stage" && zip -qr -X "$OLDPWD/$out/$name.zip" "$name")
   zip -sf "$out/$name.zip"
-  for f in VelloranEngine.exe EvntMsg.dll VelloranDeploymentToolkit.exe help/index.html README.txt examples/manual-migration.ini; do
+  for f in VelloranEngine.exe EvntMsg.dll VelloranDeploymentToolkit.exe velloran.exe help/index.html README.txt examples/manual-migration.ini; do
     zip -sf "$out/$name.zip" | grep -qxF "  $name/$f" || { echo "package.sh: $f is not in the zip" >&2; exit 1; }
   done
-  echo "Windows zip: $out/$name.zip, $(stat -c %s "$out/$name.zip") bytes"
+  size=$(stat -c %s "$out/$name.zip")
+  echo "Windows zip: $out/$name.zip, $size bytes ($(awk "BEGIN { printf \"%.1f\", $size / 1048576 }") MiB)"
+  # A download for administrators: it stays small.
+  [ "$size" -lt $((5 * 1024 * 1024)) ] || echo "package.sh: warning: the Windows zip is 5 MiB or more" >&2
 fi
 
 scripts/check-package.sh "$deb" ${exe:+--with-windows-engine}

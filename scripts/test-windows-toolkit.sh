@@ -11,26 +11,12 @@ cd "$(dirname "$0")/.."
 build=$1
 exe=$build/engine/VelloranDeploymentToolkit.exe
 
-# Read whole first: grep -q would stop reading early, and under pipefail
-# objdump's broken pipe would count as no match.
-headers=$(x86_64-w64-mingw32-objdump -p "$exe")
-if ! grep -q 'Subsystem.*Windows GUI' <<<"$headers"; then
-  echo "test-windows-toolkit: $exe is not a GUI-subsystem program" >&2
-  exit 1
-fi
-# Run from a share as one file: the compiler's runtime is linked in. The
-# spooler's interface (the check of the targets) is a .drv of its own.
-system_dlls='^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|SHELL32|OLE32|OLEAUT32|ADVAPI32|NETAPI32|MSVCRT|WS2_32|VERSION|SHLWAPI|UXTHEME)\.DLL$|^WINSPOOL\.DRV$'
-others=$(sed -n 's/^\s*DLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]' | grep -Ev "$system_dlls" || true)
-if [ -n "$others" ]; then
-  echo "test-windows-toolkit: $exe imports DLLs that Windows does not have:" "${others//$'\n'/ }" >&2
-  exit 1
-fi
+# One GUI program that needs nothing beyond Windows' own DLLs.
+scripts/check-windows-program.sh "$exe" gui
 if ! grep -q 'Microsoft.Windows.Common-Controls' "$exe"; then
   echo "test-windows-toolkit: $exe has no common controls 6 manifest" >&2
   exit 1
 fi
-echo "-- toolkit: $(stat -c %s "$exe") bytes, imports only Windows' own DLLs"
 
 # Windows without a display: Wine's null graphics driver creates and runs
 # them (the X11 one would refuse without DISPLAY).

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The Windows engine's CI stage: cross-builds VelloranEngine.exe, EvntMsg.dll
-# and the Windows backends' tests with warnings as errors, then runs those
-# tests and the engine's end-to-end suite against the .exe under Wine,
-# headless, in a Wine prefix of its own, where a test stand-in is the
-# printer-connection network object.
+# The Windows engine's CI stage: cross-builds VelloranEngine.exe, EvntMsg.dll,
+# velloran.exe and the Windows backends' tests with warnings as errors, then
+# runs those tests and the engine's end-to-end suite against the .exe (and
+# velloran.exe against the Linux velloran) under Wine, headless, in a Wine
+# prefix of its own, where a test stand-in is the printer-connection network object.
 #
 #   scripts/test-windows.sh prefix DIR   create the Wine prefix DIR/wine (slow:
 #                                        start it early, in the background)
@@ -38,13 +38,10 @@ case $command in
     export BUILD=${BUILD:-build/windows-engine}
     JOBS=${JOBS:-2} scripts/build-windows.sh --tests
     exe=$BUILD/engine/VelloranEngine.exe
-    # Read whole first: grep -q would stop reading early, and under pipefail
-    # objdump's broken pipe would count as no match.
-    headers=$(x86_64-w64-mingw32-objdump -p "$exe")
-    if ! grep -q 'Subsystem.*Windows GUI' <<<"$headers"; then
-      echo "test-windows: $exe is not a GUI-subsystem program" >&2
-      exit 1
-    fi
+    scripts/check-windows-program.sh "$exe" gui
+    # velloran.exe: a console program that runs from a share or a desktop.
+    tool=$BUILD/engine/velloran.exe
+    scripts/check-windows-program.sh "$tool" console
     # One Wine server for the whole stage instead of one per process.
     # (It refuses when one already runs for this prefix: that one is used.)
     wineserver --persistent 2>/dev/null ||
@@ -60,8 +57,11 @@ case $command in
     wine "$BUILD/engine/win32_backends.exe" --gtest_brief=1
     echo "-- after the backends: $((SECONDS - start)) s"
     echo "-- engine end-to-end suite against $exe, printers through COM"
+    # (WindowsCommandLineTest compares velloran.exe with the Linux velloran
+    # on the same share, debug file and INI file.)
     VELLORAN_E2E_ENGINE=$PWD/$exe VELLORAN_E2E_RUNNER=wine VELLORAN_E2E_PRINTERS=system \
-      ctest --preset default -L e2e -j "${JOBS:-2}"
+      VELLORAN_E2E_WINDOWS_TOOL=$PWD/$tool ctest --preset default -L e2e -j "${JOBS:-2}"
+    echo "-- after the end-to-end suite: $((SECONDS - start)) s"
     # The toolkit's windows: a script of their own.
     scripts/test-windows-toolkit.sh "$BUILD"
     echo "-- Windows stage: $((SECONDS - start)) s"

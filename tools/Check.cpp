@@ -1,7 +1,5 @@
 #include "tools/Check.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <charconv>
@@ -13,11 +11,11 @@
 
 #include "check/CheckRun.h"
 #include "check/Report.h"
-#include "check/ipp/IppShareLister.h"
-#include "check/smb/SmbShareLister.h"
 #include "common/modINIDocument.h"
+#include "platform/Console.h"
 #include "platform/RegularFile.h"
 #include "platform/profile/Profile.h"
+#include "tools/CheckLister.h"
 
 namespace velloran {
 
@@ -40,8 +38,12 @@ const char* const kCheckUsage =
     "Options:\n"
     "  --server NAME        a server to check the printers pairs on (repeatable)\n"
     "  --protocol smb       ask Windows and Samba print servers for their shares\n"
+#ifdef _WIN32
+    "                       (default; as the user logged on to this computer)\n"
+#else
     "                       (default; Kerberos ticket, else VELLORAN_LDAP_USER and\n"
     "                       VELLORAN_LDAP_PASSWORD_FILE, else guest)\n"
+#endif
     "  --protocol ipp|ipps  ask CUPS print servers over IPP, on port 631 or IPP_PORT,\n"
     "                       as the engine's CUPS backend does\n"
     "  --timeout SECONDS    how long one server may take, 1 to 600 (default 3)\n"
@@ -149,9 +151,8 @@ constexpr size_t kProgressFromServers = 4;
 }  // namespace
 
 int Check(const std::vector<std::string>& args) {
-  // Not for users: each server's child process runs this, so that the SMB
-  // library starts in a fresh process rather than a fork of a threaded one.
-  if (args.size() == 3 && args[0] == "--smb-helper") return check::RunSmbHelper(args[1], args[2]);
+  // Not for users: the lister's child processes run this.
+  if (const int helper = RunCheckListerHelper(args); helper >= 0) return helper;
   std::string ini, protocol = "smb";
   bool json = false, progress = true;
   check::CheckOptions options;
@@ -202,35 +203,15 @@ int Check(const std::vector<std::string>& args) {
     std::cerr << "velloran check: note: UseManualDefinitions is False in " << ini
               << ": the engine does not use these pairs\n";
 
-  std::shared_ptr<check::ShareLister> lister;
-  if (protocol == "smb") {
-    auto credentials = check::SmbCredentialsFromEnvironment();
-    if (!credentials) {
-      std::cerr << "velloran check: " << credentials.error().Description << "\n";
-      return 2;
-    }
-    check::SmbHelper helper;
-    if (std::string self = check::ThisProgram(); !self.empty())
-      helper = {std::move(self), {"check", "--smb-helper"}};
-    lister = check::MakeSmbShareLister(std::move(*credentials), std::move(helper));
-  } else {
-    check::IppOptions ipp;
-    ipp.Encrypted = protocol == "ipps";
-    if (const char* port = std::getenv("IPP_PORT"); port && *port) {
-      auto n = Number(port, 1, 65535);
-      if (!n) {
-        std::cerr << "velloran check: IPP_PORT is not a port: \"" << port << "\"\n";
-        return 2;
-      }
-      ipp.Port = *n;
-    }
-    lister = check::MakeIppShareLister(ipp);
+  auto lister = MakeCheckLister(protocol);
+  if (!lister) {
+    std::cerr << "velloran check: " << lister.error().Description << "\n";
+    return 2;
   }
-
   const size_t servers = check::PlanQuestions(settings, options.PrinterServers).size();
-  if (progress && ::isatty(STDERR_FILENO) && servers >= kProgressFromServers)
+  if (progress && IsTerminal(StandardStream::Error) && servers >= kProgressFromServers)
     options.Progress = DrawProgress;
-  check::CheckResult result = check::RunCheck(settings, lister, options);
+  check::CheckResult result = check::RunCheck(settings, *lister, options);
   if (json)
     PrintJson(ini, result);
   else

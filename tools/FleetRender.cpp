@@ -3,10 +3,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <set>
 #include <string_view>
 
+#include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "tools/FleetReport.h"
 
@@ -28,11 +28,10 @@ const char* SourceName(Source s) {
 
 std::string When(int64_t seconds) {
   if (seconds <= 0) return "";
-  std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm local{};
-  localtime_r(&t, &local);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M", &local);
+  const LocalTime local = LocalTimeOf(seconds);
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d", local.Year, local.Month, local.Day,
+                local.Hour, local.Minute);
   return buf;
 }
 

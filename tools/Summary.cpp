@@ -1,15 +1,14 @@
 #include "tools/Summary.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 
+#include "platform/AtomicFile.h"
+#include "platform/Console.h"
+#include "platform/FolderTree.h"
 #include "platform/NetworkFolder.h"
 #include "tools/FleetReport.h"
 
@@ -20,7 +19,11 @@ const char* const kSummaryUsage =
     "                        [--no-progress]\n"
     "\n"
     "Reads the output files, e-mail back-up files and debug files that the engines\n"
+#ifdef _WIN32
+    "left in SHARE (a folder or a UNC path \\\\server\\share\\dir, and its subfolders)\n"
+#else
     "left in SHARE (and its subfolders; a UNC path is read through its CIFS mount)\n"
+#endif
     "and prints a fleet report: computers migrated, failed and not yet seen, the\n"
     "failures grouped by cause, and the printers still on old servers. Nothing in\n"
     "SHARE is changed; a damaged or half-written file is reported and skipped.\n"
@@ -100,24 +103,25 @@ int Summary(const std::vector<std::string>& args) {
   // The share as the clients name it (\\server\share\dir) is read through
   // its CIFS mount on this machine.
   const std::string local = LocalFolderPath(share);
-  if (share.starts_with("\\\\") && local == share) {
+  if (kUNCPathsNeedMount && share.starts_with("\\\\") && local == share) {
     std::cerr << "velloran summary: " << share
               << " is not mounted here: mount the share (mount -t cifs) first, or give the folder "
                  "it is mounted on\n";
     return 2;
   }
   std::error_code ec;
-  if (!fs::is_directory(local, ec)) {
+  if (!fs::is_directory(PathFromText(local), ec)) {
     std::cerr << "velloran summary: " << share << " is not a folder that can be read\n";
     return 2;
   }
   if (!computers.empty()) {
-    std::ifstream in(computers);
-    if (!in) {
-      std::cerr << "velloran summary: cannot read " << computers << ": " << std::strerror(errno)
+    auto list = ReadWholeFile(computers);
+    if (!list) {
+      std::cerr << "velloran summary: cannot read " << computers << ": " << list.error().Description
                 << "\n";
       return 2;
     }
+    std::istringstream in(*list);
     options.HaveComputerList = true;
     for (std::string line; std::getline(in, line);) {
       // A list saved by a Windows editor may start with a byte-order mark.
@@ -130,7 +134,7 @@ int Summary(const std::vector<std::string>& args) {
   }
 
   ProgressBar bar;
-  if (progress && ::isatty(STDERR_FILENO)) {
+  if (progress && IsTerminal(StandardStream::Error)) {
     options.Progress = DrawProgress;
     options.ProgressContext = &bar;
   }

@@ -1,8 +1,5 @@
 #include "tools/WhatIf.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
@@ -16,7 +13,10 @@
 #include "engine/modPrinters.h"
 #include "platform/Backends.h"
 #include "platform/CodePage.h"
+#include "platform/FolderTree.h"
 #include "platform/NullBackends.h"
+#include "platform/Paths.h"
+#include "platform/RegularFile.h"
 #include "platform/cups/CupsNetwork.h"
 #include "platform/ldap/LdapDirectory.h"
 
@@ -31,8 +31,8 @@ const char* kUsage = "Usage: velloran what-if INI [--connections FILE | --printe
 class ScratchFolder {
  public:
   ScratchFolder() {
-    std::string tmpl = (fs::temp_directory_path() / "velloran-what-if-XXXXXX").string();
-    if (::mkdtemp(tmpl.data())) path_ = tmpl;
+    if (std::string made = MakePrivateTempFolder("velloran-what-if-"); !made.empty())
+      path_ = PathFromText(made);
   }
   ~ScratchFolder() {
     std::error_code ec;
@@ -124,15 +124,15 @@ int WhatIf(const std::vector<std::string>& args) {
     source = "the CUPS queues";
   } else {
     if (connections.empty()) connections = DefaultConnectionProfile();
-    if (::access(connections.c_str(), R_OK) != 0)
+    if (!CheckReadableRegularFile(connections).ok())
       return Fail("cannot read the connection profile " + connections +
                   " (name one with --connections FILE)");
     if (scratch.path().empty()) return Fail("cannot create a temporary folder");
     const fs::path copy = scratch.path() / "connections.txt";
     std::error_code ec;
-    fs::copy_file(connections, copy, ec);
+    fs::copy_file(PathFromText(connections), copy, ec);
     if (ec) return Fail("cannot copy " + connections + ": " + ec.message());
-    network = MakeConnectionProfile(copy.string());
+    network = MakeConnectionProfile(PathText(copy));
     source = "a copy of " + connections;
   }
 

@@ -12,11 +12,15 @@
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 #include "platform/Configuration.h"
+#include "platform/Console.h"
 #include "platform/EnvironmentHelp.h"
+#include "platform/FolderTree.h"
 #include "platform/NetworkFolder.h"
 #include "platform/RegularFile.h"
 #include "tools/Check.h"
+#ifndef _WIN32
 #include "tools/RestoreQueue.h"
+#endif
 #include "tools/Summary.h"
 #include "tools/WhatIf.h"
 
@@ -27,11 +31,19 @@ const char* kUsage =
     "\n"
     "Commands:\n"
     "  decode-debug FILE   print the text of an engine debug file (<computer>.debug)\n"
+#ifdef _WIN32
+    "  what-if INI [--connections FILE] [--debug]\n"
+    "                      rehearse the migration of INI on a copy of a connection\n"
+    "                      profile (default: the user's), and print the outcome\n"
+    "                      and the connections that would change; nothing is\n"
+    "                      changed\n"
+#else
     "  what-if INI [--connections FILE | --printers cups] [--debug]\n"
     "                      rehearse the migration of INI on a copy of a connection\n"
     "                      profile (default: the user's) or on the CUPS queues as\n"
     "                      they are, and print the outcome and the connections\n"
     "                      that would change; nothing is changed\n"
+#endif
     "  check INI [--server NAME]... [--json]\n"
     "                      ask the new print servers whether the queues that INI\n"
     "                      maps clients to exist; nothing is changed\n"
@@ -39,7 +51,9 @@ const char* kUsage =
     "          [--no-progress]\n"
     "                      fleet report from the output, e-mail back-up and debug\n"
     "                      files on a deployment share; nothing is changed\n"
+#ifndef _WIN32
     "  restore-queue FILE  put back a CUPS queue the engine saved before deleting it\n"
+#endif
     "\n"
     "velloran COMMAND --help shows the help of one command.\n"
     "\n"
@@ -47,6 +61,12 @@ const char* kUsage =
     "  --help              show this help\n"
     "  --version           show the version\n"
     "\n";
+
+#ifdef _WIN32
+const char* kDetails = "\nDetails: README.txt, beside velloran.exe in its zip\n";
+#else
+const char* kDetails = "\nDetails: man velloran, /usr/share/doc/velloran/README.md (installed)\n";
+#endif
 
 // A debug file holds one run's lines in UTF-16: even a run over thousands of
 // connections stays far below this.
@@ -56,8 +76,12 @@ const char* kDecodeDebugUsage =
     "Usage: velloran decode-debug FILE\n"
     "\n"
     "Prints the text of an engine debug file (<computer>.debug), which the engine\n"
+#ifdef _WIN32
+    "stores encoded. FILE may be a UNC path (\\\\server\\share\\PC01.debug).\n"
+#else
     "stores encoded. FILE may be a UNC path (\\\\server\\share\\PC01.debug): it is\n"
     "read through the CIFS mount of that share.\n"
+#endif
     "\n"
     "Exit status: 0 decoded, 1 FILE cannot be read, is not a debug file or is cut\n"
     "short (its text is printed all the same), 2 bad arguments.\n";
@@ -65,6 +89,16 @@ const char* kDecodeDebugUsage =
 const char* kWhatIfUsage =
     "Usage: velloran what-if INI [--connections FILE | --printers cups] [--debug]\n"
     "\n"
+#ifdef _WIN32
+    "Rehearses the migration that INI describes on a copy of a connection profile\n"
+    "(default: the user's, %LOCALAPPDATA%\\velloran\\connections.txt), and prints\n"
+    "the outcome and the connections that would change. Nothing is changed: no\n"
+    "connection, no notification is sent and no run-once marker is written. (The\n"
+    "CUPS queues of --printers cups exist on Linux clients only.)\n"
+    "\n"
+    "Options:\n"
+    "  --connections FILE  the connection profile to rehearse on\n"
+#else
     "Rehearses the migration that INI describes on a copy of a connection profile\n"
     "(default: the user's, $XDG_STATE_HOME/velloran/connections.txt) or on this\n"
     "machine's CUPS queues as they are, and prints the outcome and the connections\n"
@@ -75,6 +109,7 @@ const char* kWhatIfUsage =
     "  --connections FILE  the connection profile to rehearse on\n"
     "  --printers cups     rehearse on the CUPS queues (read once; the new servers\n"
     "                      are asked whether their queues exist)\n"
+#endif
     "  --debug             print the debug log of the rehearsal as well\n"
     "\n"
     "Exit status: 0 the run would succeed, 1 it would record a failure, 2 the\n"
@@ -98,14 +133,15 @@ int DecodeDebug(const std::vector<std::string>& args) {
   // through the CIFS mount of that share on this machine.
   const std::string& given = args[0];
   const std::string path = velloran::LocalFolderPath(given);
-  if (given.starts_with("\\\\") && path == given) {
+  if (velloran::kUNCPathsNeedMount && given.starts_with("\\\\") && path == given) {
     std::cerr << "velloran decode-debug: " << given
               << " is not mounted here: mount the share (mount -t cifs) first, or give the path "
                  "of the file on its mount\n";
     return 1;
   }
   velloran::Status readable = velloran::CheckReadableRegularFile(path);
-  const auto size = readable.ok() ? std::filesystem::file_size(path, ec) : 0;
+  const auto size =
+      readable.ok() ? std::filesystem::file_size(velloran::PathFromText(path), ec) : 0;
   if (!readable.ok() || ec) {
     std::cerr << "velloran decode-debug: cannot open " << path << ": "
               << (readable.ok() ? ec.message() : readable.error().Description) << "\n";
@@ -150,8 +186,7 @@ int Dispatch(const std::vector<std::string>& args) {
     return Dispatch({args[1], "--help"});
   }
   if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsage << velloran::EnvironmentHelp()
-              << "\nDetails: man velloran, /usr/share/doc/velloran/README.md (installed)\n";
+    std::cout << kUsage << velloran::EnvironmentHelp() << kDetails;
     return 0;
   }
   if (command == "--version") {
@@ -177,7 +212,9 @@ int Dispatch(const std::vector<std::string>& args) {
   }
   if (command == "summary") return velloran::Summary(rest);
   if (command == "check") return velloran::Check(rest);
+#ifndef _WIN32
   if (command == "restore-queue") return velloran::RestoreQueue(rest);
+#endif
   std::cerr << "velloran: unknown command \"" << command << "\"\n\n" << kUsage;
   return 2;
 }
@@ -185,5 +222,6 @@ int Dispatch(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return Dispatch(std::vector<std::string>(argv + 1, argv + argc));
+  velloran::UseUtf8StandardStreams();
+  return Dispatch(velloran::CommandLineArguments(argc, argv));
 }

@@ -9,4 +9,7 @@ std::string LocalFolderPath(std::string_view folder) {
   return LocalFolderPath(folder, table ? std::string_view(*table) : std::string_view());
 }
 
+// Linux names a shared folder through its CIFS mount (UNCPathOfLocalFolder).
+std::vector<LocalShare> LocalFolderShares() { return {}; }
+
 }  // namespace velloran

@@ -89,4 +89,12 @@ std::string EngineFilesFolder(const std::string& engineFolder) {
   return folder;
 }
 
+std::string MakePrivateTempFolder(std::string_view prefix) {
+  std::error_code ec;
+  std::string pattern =
+      (std::filesystem::temp_directory_path(ec) / (std::string(prefix) + "XXXXXX")).string();
+  if (ec || !::mkdtemp(pattern.data())) return "";
+  return pattern;
+}
+
 }  // namespace velloran

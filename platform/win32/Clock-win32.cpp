@@ -32,6 +32,23 @@ class SystemClockImpl : public Clock {
 };
 }  // namespace
 
+LocalTime LocalTimeOf(int64_t unixSeconds) {
+  // 100 ns ticks since 1601, as FILETIME counts.
+  const uint64_t ticks = static_cast<uint64_t>(unixSeconds + 11644473600LL) * 10000000u;
+  const FILETIME file{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  SYSTEMTIME utc{}, local{};
+  if (!::FileTimeToSystemTime(&file, &utc) ||
+      !::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+    return LocalTime{};
+  FILETIME localFile{};
+  ::SystemTimeToFileTime(&local, &localFile);
+  const int64_t localTicks =
+      static_cast<int64_t>((uint64_t{localFile.dwHighDateTime} << 32) | localFile.dwLowDateTime);
+  const int offset = static_cast<int>((localTicks - static_cast<int64_t>(ticks)) / 600000000);
+  return LocalTime{local.wYear,   local.wMonth,  local.wDay, local.wHour,
+                   local.wMinute, local.wSecond, offset};
+}
+
 Clock& SystemClock() {
   static SystemClockImpl clock;
   return clock;

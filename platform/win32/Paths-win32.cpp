@@ -1,4 +1,6 @@
+#include <cstdio>
 #include <cstdlib>
+#include <random>
 
 #include "platform/Paths.h"
 #include "platform/win32/Windows-win32.h"
@@ -79,6 +81,24 @@ std::string UserConfigFolder() {
 std::string UserStateFolder() {
   return JoinPath(EnvOr("XDG_STATE_HOME", EnvOr("LOCALAPPDATA", EnvOr("APPDATA", "."))),
                   "velloran");
+}
+
+std::string MakePrivateTempFolder(std::string_view prefix) {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD n = ::GetTempPathW(MAX_PATH + 1, buffer);
+  if (n == 0 || n > MAX_PATH) return "";
+  // The user's temporary folder is private; a folder made there inherits
+  // its access rights. CreateDirectory fails on a name that exists, so a
+  // folder planted in advance is never used.
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
+    const std::string path = JoinPath(FromWide(buffer, n), std::string(prefix) + suffix);
+    if (::CreateDirectoryW(Wide(path).c_str(), nullptr)) return path;
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) return "";
+  }
+  return "";
 }
 
 }  // namespace velloran

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "engine/modDebug.h"
 #include "tests/support/Fakes.h"
+#include "tests/support/FleetShare.h"
 #include "tools/FleetReport.h"
 
 namespace velloran::fleet {
@@ -16,53 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Name(int i) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "PC%05d", i);
-  return buf;
-}
-
 TEST(FleetScale, FiveThousandClientsAreReadInAFewSeconds) {
   constexpr int kClients = 5000;
   test::TempDir share;
-  std::vector<std::string> listed;
-  int expectFailed = 0, expectUnseen = 0;
-  for (int i = 0; i < kClients; ++i) {
-    listed.push_back(Name(i));
-    if (i % 100 == 99) {  // never logged on
-      ++expectUnseen;
-      continue;
-    }
-    const bool fails = i % 25 == 0;
-    expectFailed += fails;
-    std::string outcome =
-        "\r\n* ----- My Networked Printers ----- *\r\nACCOUNTING (OLDSRV1)\r\nPLOTTER "
-        "(PRINTSRV)\r\n"
-        "Non-Networked Printer: Local Laser (DO NOTHING)\r\n"
-        "* ----- Migrating Networked Printers Between Servers ----- *\r\n";
-    outcome +=
-        fails
-            ? "Error in adding/migrating network printer: \\\\NEWSRV1\\ACCOUNTING\r\n"
-              "> Error Number: -2147023095\r\n> Error Description: The printer name is invalid.\r\n"
-            : "Printer migrated: ACCOUNTING (OLDSRV1)\r\n";
-    outcome += "Printer already migrated: PLOTTER (PRINTSRV)\r\n";
-    test::WriteFile(
-        share.path() / (Name(i) + (fails ? "_FAILED_report.txt" : "_SUCCESS_report.txt")), outcome);
-    const std::string stars = std::string(80, '*') + "\r\n";
-    std::string debug = stars + std::string(30, '*') + "     BEGIN DEBUG     " +
-                        std::string(29, '*') + "\r\n" + stars;
-    for (int line = 0; line < 60; ++line) debug += ">> A setting of the INI file: True\r\n";
-    const std::string status = fails ? "True" : "False";
-    debug +=
-        ">> Registry Key Value: False\r\n>> Running Velloran, abort status: False\r\n"
-        ">> Finished getting network printers, abort status: False\r\n"
-        ">> Finished moving via AD, abort status: False\r\n"
-        ">> Finished moving manual, abort status: " +
-        status + "\r\n>> Finished notification, abort status: " + status + "\r\n" + stars +
-        std::string(31, '*') + "     END DEBUG     " + std::string(30, '*') + "\r\n" + stars;
-    Bytes bytes = EncodeDebugText(debug);
-    test::WriteFile(share.path() / (Name(i) + ".debug"), std::string(bytes.begin(), bytes.end()));
-  }
+  const test::FleetShareFacts fleet = test::WriteFleetShare(share.path(), kClients);
+  const std::vector<std::string>& listed = fleet.Listed;
+  const int expectFailed = fleet.Failed, expectUnseen = fleet.Unseen;
   test::WriteFile(share.path() / "VelloranEngine.exe", "MZ");
 
   ReadOptions options;

@@ -28,6 +28,17 @@ std::vector<DWORD> EmptyTemplate(DWORD style) {
   return aligned;
 }
 
+// A dialog's state lives in DWLP_USER: WM_INITDIALOG stores the one the
+// dialog was started with, then builds the controls for it.
+template <class State, void (*Build)(HWND, State&)>
+State* DialogState(HWND dialog, UINT msg, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lp);
+    Build(dialog, *reinterpret_cast<State*>(lp));
+  }
+  return reinterpret_cast<State*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
 constexpr DWORD kDialogStyle = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
 // Controls of a dialog, placed in 96-DPI units.
@@ -225,11 +236,9 @@ void BuildNewINI(HWND dialog, NewINIState& s) {
 }
 
 INT_PTR CALLBACK NewINIProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* s = reinterpret_cast<NewINIState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  auto* s = DialogState<NewINIState, BuildNewINI>(dialog, msg, lp);
   switch (msg) {
     case WM_INITDIALOG:
-      SetWindowLongPtrW(dialog, DWLP_USER, lp);
-      BuildNewINI(dialog, *reinterpret_cast<NewINIState*>(lp));
       return TRUE;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<NMHDR*>(lp);
@@ -336,11 +345,9 @@ void BuildAbout(HWND dialog, AboutState& s) {
 }
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* s = reinterpret_cast<AboutState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  auto* s = DialogState<AboutState, BuildAbout>(dialog, msg, lp);
   switch (msg) {
     case WM_INITDIALOG:
-      SetWindowLongPtrW(dialog, DWLP_USER, lp);
-      BuildAbout(dialog, *reinterpret_cast<AboutState*>(lp));
       return TRUE;
     case WM_COMMAND:
       if (s && (LOWORD(wp) == cmdOK || LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {

@@ -6,6 +6,7 @@
 
 #include "check/win32/WindowsShareLister.h"
 #include "platform/Clock.h"
+#include "platform/NetworkFolder.h"
 #include "platform/Paths.h"
 #include "toolkit/win32/frmWizard.h"
 
@@ -61,7 +62,11 @@ WizardServices SystemServices() {
   d.FolderExists = FolderExists;
   // Windows reaches a share by its UNC path itself.
   d.LocalFolder = [](const std::string& folder) { return folder; };
-  d.ShareOf = [](const std::string&) { return std::string(); };
+  // A folder of this computer is named through the share that exports it;
+  // one that no share holds gets the warning.
+  d.ShareOf = [](const std::string& folder) {
+    return UNCPathThroughShares(folder, LocalFolderShares(), ComputerName());
+  };
   services.DomainNames = NetworkDomains;
   // The user's own logon asks the servers, as the engine's add will.
   services.TargetCheck = [] {

@@ -62,6 +62,19 @@ void Fonts::Release() {
   }
 }
 
+std::vector<std::string> ListLines(HWND list) {
+  std::vector<std::string> lines;
+  const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    const int length = static_cast<int>(SendMessageW(list, LB_GETTEXTLEN, i, 0));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    lines.push_back(Utf8(text));
+  }
+  return lines;
+}
+
 std::string ControlText(HWND control) {
   const int length = GetWindowTextLengthW(control);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velloran::win32 {
 
@@ -35,6 +36,8 @@ class Fonts {
 };
 
 std::string ControlText(HWND control);
+/// The lines of a list box, in its order.
+std::vector<std::string> ListLines(HWND list);
 void SetControlText(HWND control, std::string_view utf8);
 bool Checked(HWND button);
 void SetChecked(HWND button, bool on);

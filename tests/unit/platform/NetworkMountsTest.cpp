@@ -84,5 +84,32 @@ TEST(NetworkMountPoints, InTableOrder) {
   EXPECT_TRUE(NetworkMountPoints("").empty());
 }
 
+// The shares a Windows deployment folder may lie under.
+TEST(UNCPathThroughShares, AFolderIsNamedThroughTheDeepestShareThatHoldsIt) {
+  const std::vector<LocalShare> shares = {
+      {"Deploy$", "D:\\Deploy"}, {"Printers", "D:\\Deploy\\Printers\\"}, {"Data", "e:/data"}};
+  const struct {
+    const char* path;
+    const char* unc;
+  } cases[] = {
+      {"D:\\Deploy", "\\\\FS01\\Deploy$"},
+      {"d:\\deploy\\2026\\Dec\\", "\\\\FS01\\Deploy$\\2026\\Dec"},
+      {"D:\\Deploy\\Printers\\engine", "\\\\FS01\\Printers\\engine"},
+      {"D:/Deploy/x/../Printers", "\\\\FS01\\Printers"},
+      {"E:\\Data\\b\u00fcro", "\\\\FS01\\Data\\b\u00fcro"},
+      // Not under a share: a longer name, another drive, climbing out.
+      {"D:\\Deployment", ""},
+      {"C:\\Deploy", ""},
+      {"D:\\Deploy\\..\\Other", ""},
+      {"D:\\", ""},
+      // Already a network path.
+      {"\\\\FS01\\Deploy$\\x", ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(UNCPathThroughShares(c.path, shares, "FS01"), c.unc) << c.path;
+  EXPECT_EQ(UNCPathThroughShares("D:\\Deploy", {}, "FS01"), "");
+  EXPECT_EQ(UNCPathThroughShares("D:\\Deploy", shares, ""), "") << "no computer name, no path";
+}
+
 }  // namespace
 }  // namespace velloran

@@ -40,18 +40,7 @@ bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == 
 bool IsShown(HWND control) { return control && IsWindowVisible(control); }
 bool IsEnabled(HWND control) { return control && IsWindowEnabled(control); }
 
-std::vector<std::string> LinesOf(HWND list) {
-  std::vector<std::string> lines;
-  const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) {
-    const int length = static_cast<int>(SendMessageW(list, LB_GETTEXTLEN, i, 0));
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
-    lines.push_back(Utf8(text));
-  }
-  return lines;
-}
+std::vector<std::string> LinesOf(HWND list) { return ListLines(list); }
 
 void ClickLine(HWND list, int row) {
   SendMessageW(list, LB_SETCURSEL, row, 0);
