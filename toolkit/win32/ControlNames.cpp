@@ -57,6 +57,17 @@ constexpr NamedControl kControls[] = {
 #undef CHECK_FIELD
 #undef LIST_FIELD
 
+// Buttons the core names: a check box switches them with its fields.
+struct NamedButton {
+  std::string_view Name;
+  int Id;
+};
+constexpr NamedButton kButtons[] = {
+    {"cmdAddSendEmail", cmdAddSendEmail},
+    {"cmdRemoveSendEmail", cmdRemoveSendEmail},
+    {"cmdBrowseFileOutput", cmdBrowseFileOutput},
+};
+
 }  // namespace
 
 std::span<const NamedControl> NamedControls() { return kControls; }
@@ -65,7 +76,20 @@ int ControlIdOf(std::string_view name) {
   for (const NamedControl& c : kControls) {
     if (c.Name == name) return c.Id;
   }
+  for (const NamedButton& b : kButtons) {
+    if (b.Name == name) return b.Id;
+  }
   return 0;
+}
+
+std::string_view ControlNameOf(int id) {
+  for (const NamedControl& c : kControls) {
+    if (c.Id == id) return c.Name;
+  }
+  for (const NamedButton& b : kButtons) {
+    if (b.Id == id) return b.Name;
+  }
+  return {};
 }
 
 }  // namespace velloran::win32

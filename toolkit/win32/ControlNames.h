@@ -16,7 +16,10 @@ struct NamedControl {
 
 /// Every page control that holds a value of the document.
 std::span<const NamedControl> NamedControls();
-/// The ID of the control called `name`; 0 for none.
+/// The ID of the control called `name` (a value's control, or a button a
+/// check box switches); 0 for none.
 int ControlIdOf(std::string_view name);
+/// The name of the control `id`; empty for none.
+std::string_view ControlNameOf(int id);
 
 }  // namespace velloran::win32

@@ -160,7 +160,10 @@ class frmWizard {
   void AddRecipient();
   void RemoveRecipient();
   void CheckFieldOnLeaving(int id);
-  void CheckFolderField(int id, const std::string& message);
+  void CheckFolderField(int id);
+  /// The window's message box, for the core's questions.
+  std::function<MessageAnswer(const std::string&, const std::string&, MessageIcon, MessageButtons)>
+  Asker();
   void DeployNow();
   // Check Targets (frmWizardCheck.cpp).
   class CheckView;

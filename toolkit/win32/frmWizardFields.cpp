@@ -4,7 +4,9 @@
 // changes flag that edits raise.
 
 #include <algorithm>
+#include <functional>
 
+#include "toolkit/core/FieldRules.h"
 #include "toolkit/core/Pages.h"
 #include "toolkit/core/Validation.h"
 #include "toolkit/win32/ControlIds.h"
@@ -14,21 +16,19 @@
 namespace velloran::win32 {
 namespace {
 
-// The fields each check box switches on and off.
-struct Dependents {
-  int Box;
-  std::vector<int> Fields;
-};
-const Dependents kDependents[] = {
-    {chkUseSMTP,
-     {txtSMTPServerName, txtSMTPServerPort, txtEmailSubject, txtSendEmailTo, cmdAddSendEmail,
-      lstToEmailAddresses, cmdRemoveSendEmail, txtSMTPEmailAddress}},
-    {chkUseFileOutput,
-     {txtFileOutputPath, cmdBrowseFileOutput, txtFileOutputName, chkIncludeComputerName,
-      chkIncludeFinalStatus}},
-    {chkUseNotifyUser, {txtSucessMessage}},
-    {chkNotifyMessageOnFailure, {txtFailureMessage}},
-    {chkIncludeMDAC, {optMDACVersion(0), optMDACVersion(1), optMDACVersion(2)}},
+// The window's message boxes, for the core's questions.
+class WindowPrompter : public Prompter {
+ public:
+  using AskFunction = std::function<MessageAnswer(const std::string&, const std::string&,
+                                                  MessageIcon, MessageButtons)>;
+  explicit WindowPrompter(AskFunction ask) : ask_(std::move(ask)) {}
+  MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
+                    MessageButtons buttons) override {
+    return ask_(std::string(text), std::string(title), icon, buttons);
+  }
+
+ private:
+  AskFunction ask_;
 };
 
 struct PairButtons {
@@ -118,9 +118,8 @@ void frmWizard::ShowPageAndFocus(int page, std::string_view control) {
 }
 
 void frmWizard::ApplyDependentFields() {
-  for (const Dependents& d : kDependents) {
-    const bool on = Checked(Control(d.Box));
-    for (int field : d.Fields) EnableWindow(Control(field), on);
+  for (const auto& [name, on] : EnabledControls(ReadFields())) {
+    if (const int id = ControlIdOf(name)) EnableWindow(Control(id), on);
   }
 }
 
@@ -198,17 +197,7 @@ bool frmWizard::OnPairCommand(int id, int code) {
       continue;
     }
     PairEditorState state = ReadPairEditor(b.Kind);
-    class PairPrompter : public Prompter {
-     public:
-      explicit PairPrompter(frmWizard& w) : w_(w) {}
-      MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
-                        MessageButtons buttons) override {
-        return w_.Ask(std::string(text), std::string(title), icon, buttons);
-      }
-
-     private:
-      frmWizard& w_;
-    } prompter(*this);
+    WindowPrompter prompter(Asker());
     bool changed = false;
     if (listClick) {
       if (state.Selected >= 0) PairChoose(b.Kind, state, state.Selected);
@@ -243,13 +232,17 @@ void frmWizard::AddRecipient() {
 void frmWizard::RemoveRecipient() {
   HWND list = Control(lstToEmailAddresses);
   const int row = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
-  if (row < 0) return;
-  if (Ask("Are you sure that you want to delete the selected Email To Address?", "Delete?",
-          MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
-    return;
-  }
-  SendMessageW(list, LB_DELETESTRING, row, 0);
+  std::vector<std::string> lines = ListLines(list);
+  WindowPrompter prompter(Asker());
+  if (!velloran::RemoveRecipient(lines, row, prompter)) return;
+  SetListLines(list, lines);
   document_.Unsaved = true;
+}
+
+std::function<MessageAnswer(const std::string&, const std::string&, MessageIcon, MessageButtons)>
+frmWizard::Asker() {
+  return [this](const std::string& text, const std::string& title, MessageIcon icon,
+                MessageButtons buttons) { return Ask(text, title, icon, buttons); };
 }
 
 void frmWizard::CheckFieldOnLeaving(int id) {
@@ -263,30 +256,23 @@ void frmWizard::CheckFieldOnLeaving(int id) {
     Ask(problem->Message, problem->Title, problem->Icon, MessageButtons::OK);
     PostMessageW(hwnd_, kRefocusMessage, static_cast<WPARAM>(id), 0);
   }
-  if (id == txtNetworkSharePath && page_ == kPageDeployment) {
-    CheckFolderField(id,
-                     "The network share folder could not be found. You will not be able to "
-                     "deploy this INI file until the folder is created.");
-  }
-  if (id == txtFileOutputPath && Checked(Control(chkUseFileOutput))) {
-    CheckFolderField(id,
-                     "The output file folder could not be found. This may cause Velloran to work "
-                     "irregularly.");
-  }
+  const std::string_view name = ControlNameOf(id);
+  if (IsFolderField(name) && FolderCheckDue(name, ReadFields(), page_)) CheckFolderField(id);
   checking_ = false;
 }
 
-void frmWizard::CheckFolderField(int id, const std::string& message) {
-  std::string text = ControlText(Control(id));
-  if (text.empty()) return;
+void frmWizard::CheckFolderField(int id) {
+  const std::string text = ControlText(Control(id));
   HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   const bool exists = services_.Deployment.FolderExists && services_.Deployment.FolderExists(text);
   SetCursor(old);
   // A warning only: the folder may be made before the deployment.
-  if (!exists) Ask(message, "Folder not found.", MessageIcon::Exclamation, MessageButtons::OK);
-  if (text.back() == '\\') {
-    text.pop_back();
-    SetControlText(Control(id), text);
+  if (!exists) {
+    const Problem problem = FolderNotFound(ControlNameOf(id));
+    Ask(problem.Message, problem.Title, problem.Icon, MessageButtons::OK);
+  }
+  if (const std::string kept = WithoutTrailingSeparator(text); kept != text) {
+    SetControlText(Control(id), kept);
   }
 }
 

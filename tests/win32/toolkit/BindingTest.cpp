@@ -10,12 +10,23 @@
 #include "WizardFixture.h"
 #include "common/modINIDocument.h"
 #include "platform/profile/Profile.h"
+#include "toolkit/core/FieldRules.h"
 #include "toolkit/core/Pages.h"
+#include "toolkit/win32/ControlNames.h"
 
 namespace velloran::win32::testing {
 namespace {
 
 int ToolCommand(Tool tool) { return kToolCommandBase + static_cast<int>(tool); }
+
+// A control the core switches by a name this window does not know would
+// stay on for good.
+TEST(ControlNames, EveryControlACheckBoxSwitchesHasAnId) {
+  for (const DependentControls& d : DependentControlTable()) {
+    EXPECT_NE(ControlIdOf(d.Box), 0) << d.Box;
+    for (std::string_view control : d.Controls) EXPECT_NE(ControlIdOf(control), 0) << control;
+  }
+}
 
 class BindingTest : public WizardTest {
  protected:
