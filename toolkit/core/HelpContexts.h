@@ -2,6 +2,7 @@
 // The help pages: one HTML page per context number.
 
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace velloran::help {
@@ -34,5 +35,10 @@ std::string_view PageForContext(int context);
 inline constexpr std::string_view kContentsPage = "index.html";
 /// Every context number that has a page.
 std::span<const int> AllContexts();
+
+/// What the user is told when the help page `path` is not there.
+std::string PageMissingMessage(std::string_view path);
+/// What the user is told when no browser could show the page `path`.
+std::string NoBrowserMessage(std::string_view path);
 
 }  // namespace velloran::help

@@ -252,5 +252,16 @@ std::string_view PageForContext(int context) {
 
 std::span<const int> AllContexts() { return kContexts; }
 
+std::string PageMissingMessage(std::string_view path) {
+  return "The help page " + std::string(path) +
+         " could not be found. The help pages are installed in the folder \"help\" beside the "
+         "Velloran Deployment Toolkit program.";
+}
+
+std::string NoBrowserMessage(std::string_view path) {
+  return "No web browser could be started to show the help page. Please open " + std::string(path) +
+         " in a web browser.";
+}
+
 }  // namespace help
 }  // namespace velloran

@@ -13,18 +13,15 @@ bool Open(QWidget* parent, DialogService& dialogs, const QString& file) {
   const QString folder = dialogs.HelpFolder();
   const QString path = folder.isEmpty() ? QString() : QDir(folder).filePath(file);
   if (path.isEmpty() || !QFileInfo::exists(path)) {
-    dialogs.Message(parent,
-                    "The help page " + file +
-                        " could not be found. The help pages are installed in the folder "
-                        "\"help\" beside the Velloran Deployment Toolkit program.",
+    dialogs.Message(parent, QString::fromStdString(help::PageMissingMessage(file.toStdString())),
                     "Help", MessageIcon::Exclamation, MessageButtons::OK);
     return false;
   }
   const QString absolute = QFileInfo(path).absoluteFilePath();
   if (dialogs.OpenUrl(QUrl::fromLocalFile(absolute))) return true;
   dialogs.Message(parent,
-                  "No web browser could be started to show the help page. Please open " +
-                      QDir::toNativeSeparators(absolute) + " in a web browser.",
+                  QString::fromStdString(
+                      help::NoBrowserMessage(QDir::toNativeSeparators(absolute).toStdString())),
                   "Help", MessageIcon::Exclamation, MessageButtons::OK);
   return false;
 }

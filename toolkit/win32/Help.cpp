@@ -13,18 +13,13 @@ std::string HelpPagePath(int context) {
 bool ShowHelpPage(HWND owner, DialogService& dialogs, int context) {
   const std::string path = HelpPagePath(context);
   if (GetFileAttributesW(Wide(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
-    dialogs.Message(owner,
-                    "The help page " + path +
-                        " could not be found. The help pages are installed in the folder "
-                        "\"help\" beside the Velloran Deployment Toolkit program.",
-                    "Help", MessageIcon::Exclamation, MessageButtons::OK);
+    dialogs.Message(owner, help::PageMissingMessage(path), "Help", MessageIcon::Exclamation,
+                    MessageButtons::OK);
     return false;
   }
   if (dialogs.OpenWithShell(owner, path)) return true;
-  dialogs.Message(owner,
-                  "No web browser could be started to show the help page " + path +
-                      ". Open the page in a browser by hand.",
-                  "Help", MessageIcon::Exclamation, MessageButtons::OK);
+  dialogs.Message(owner, help::NoBrowserMessage(path), "Help", MessageIcon::Exclamation,
+                  MessageButtons::OK);
   return false;
 }
 
