@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include "toolkit/core/HelpContexts.h"
 #include "toolkit/qt/DialogService.h"
 
 namespace velloran::help {

@@ -29,14 +29,21 @@ std::vector<DWORD> EmptyTemplate(DWORD style) {
 }
 
 // A dialog's state lives in DWLP_USER: WM_INITDIALOG stores the one the
-// dialog was started with, then builds the controls for it.
+// dialog was started with, then builds the controls for it. A modeless
+// dialog owns its state, which goes with the window.
 template <class State, void (*Build)(HWND, State&)>
 State* DialogState(HWND dialog, UINT msg, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
     SetWindowLongPtrW(dialog, DWLP_USER, lp);
     Build(dialog, *reinterpret_cast<State*>(lp));
   }
-  return reinterpret_cast<State*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (msg == WM_NCDESTROY && state && !state->modal) {
+    SetWindowLongPtrW(dialog, DWLP_USER, 0);
+    delete state;
+    return nullptr;
+  }
+  return state;
 }
 
 constexpr DWORD kDialogStyle = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -286,9 +293,6 @@ INT_PTR CALLBACK NewINIProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return TRUE;
     }
-    case WM_NCDESTROY:
-      if (s && !s->modal) delete s;
-      return FALSE;
     default:
       return FALSE;
   }
@@ -358,9 +362,6 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         }
       }
       return TRUE;
-    case WM_NCDESTROY:
-      if (s && !s->modal) delete s;
-      return FALSE;
     default:
       return FALSE;
   }
