@@ -55,26 +55,10 @@ struct Builder {
   HFONT font;
   HWND Add(const wchar_t* windowClass, std::string_view text, DWORD style, int id, int x, int y,
            int w, int h, DWORD exStyle = 0) {
-    HWND control = CreateWindowExW(
-        exStyle, windowClass, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, Scaled(x, dpi),
-        Scaled(y, dpi), Scaled(w, dpi), Scaled(h, dpi), dialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return control;
+    return AddControl(dialog, dpi, font, windowClass, text, style, id, RECT{x, y, x + w, y + h},
+                      exStyle);
   }
-  void ClientSize(int w, int h) {
-    RECT r{0, 0, Scaled(w, dpi), Scaled(h, dpi)};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
-    RECT owner{};
-    HWND parent = GetWindow(dialog, GW_OWNER);
-    if (!parent || !GetWindowRect(parent, &owner))
-      SystemParametersInfoW(SPI_GETWORKAREA, 0, &owner, 0);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    SetWindowPos(dialog, nullptr, owner.left + (owner.right - owner.left - width) / 2,
-                 owner.top + (owner.bottom - owner.top - height) / 2, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  void ClientSize(int w, int h) { PlaceDialog(dialog, dpi, w, h); }
 };
 
 // ---- frmNewINI -------------------------------------------------------------

@@ -45,4 +45,12 @@ void SetChecked(HWND button, bool on);
 /// The folder of the running program, without a trailing backslash.
 std::string ProgramFolder();
 
+/// A child control of a dialog at `r` (96-DPI units, scaled to `dpi`), in
+/// `font`.
+HWND AddControl(HWND dialog, unsigned dpi, HFONT font, const wchar_t* windowClass,
+                std::string_view text, DWORD style, int id, RECT r, DWORD exStyle = 0);
+/// Sizes the dialog's client area (96-DPI units) and centres it on its
+/// owner, or on the work area when it has none.
+void PlaceDialog(HWND dialog, unsigned dpi, int w, int h);
+
 }  // namespace velloran::win32

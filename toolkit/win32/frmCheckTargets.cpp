@@ -28,31 +28,6 @@ std::vector<DWORD> EmptyTemplate(DWORD style) {
   return aligned;
 }
 
-HWND AddControl(HWND dialog, unsigned dpi, HFONT font, const wchar_t* windowClass,
-                std::string_view text, DWORD style, int id, RECT r, DWORD exStyle = 0) {
-  HWND control = CreateWindowExW(
-      exStyle, windowClass, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, Scaled(r.left, dpi),
-      Scaled(r.top, dpi), Scaled(r.right - r.left, dpi), Scaled(r.bottom - r.top, dpi), dialog,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return control;
-}
-
-// Sizes the dialog's client area and centres it on its owner.
-void PlaceDialog(HWND dialog, unsigned dpi, int w, int h) {
-  RECT r{0, 0, Scaled(w, dpi), Scaled(h, dpi)};
-  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
-  RECT owner{};
-  HWND parent = GetWindow(dialog, GW_OWNER);
-  if (!parent || !GetWindowRect(parent, &owner))
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &owner, 0);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  SetWindowPos(dialog, nullptr, owner.left + (owner.right - owner.left - width) / 2,
-               owner.top + (owner.bottom - owner.top - height) / 2, width, height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 constexpr RECT R(int x, int y, int w, int h) { return RECT{x, y, x + w, y + h}; }
 
 std::string AnsweredText(size_t done, size_t total) {
