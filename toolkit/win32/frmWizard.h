@@ -148,6 +148,8 @@ class frmWizard {
 
   // Binding to the core (frmWizardFields.cpp, frmWizardFile.cpp).
   class View;
+  /// The window's message box, for the core's questions.
+  class WindowPrompter;
   class DeployProgress;
   PageFields ReadFields() const;
   void ShowFields(const PageFields& fields);
@@ -161,9 +163,6 @@ class frmWizard {
   void RemoveRecipient();
   void CheckFieldOnLeaving(int id);
   void CheckFolderField(int id);
-  /// The window's message box, for the core's questions.
-  std::function<MessageAnswer(const std::string&, const std::string&, MessageIcon, MessageButtons)>
-  Asker();
   void DeployNow();
   // Check Targets (frmWizardCheck.cpp).
   class CheckView;

@@ -4,7 +4,6 @@
 // changes flag that edits raise.
 
 #include <algorithm>
-#include <functional>
 
 #include "toolkit/core/FieldRules.h"
 #include "toolkit/core/Pages.h"
@@ -15,21 +14,6 @@
 
 namespace velloran::win32 {
 namespace {
-
-// The window's message boxes, for the core's questions.
-class WindowPrompter : public Prompter {
- public:
-  using AskFunction = std::function<MessageAnswer(const std::string&, const std::string&,
-                                                  MessageIcon, MessageButtons)>;
-  explicit WindowPrompter(AskFunction ask) : ask_(std::move(ask)) {}
-  MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
-                    MessageButtons buttons) override {
-    return ask_(std::string(text), std::string(title), icon, buttons);
-  }
-
- private:
-  AskFunction ask_;
-};
 
 struct PairButtons {
   PairKind Kind;
@@ -75,6 +59,18 @@ bool IsCheckField(int id) {
 int IndexOf(PairKind kind) { return static_cast<int>(kind); }
 
 }  // namespace
+
+class frmWizard::WindowPrompter : public Prompter {
+ public:
+  explicit WindowPrompter(frmWizard& window) : w_(window) {}
+  MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
+                    MessageButtons buttons) override {
+    return w_.Ask(std::string(text), std::string(title), icon, buttons);
+  }
+
+ private:
+  frmWizard& w_;
+};
 
 PageFields frmWizard::ReadFields() const {
   PageFields fields;
@@ -197,7 +193,7 @@ bool frmWizard::OnPairCommand(int id, int code) {
       continue;
     }
     PairEditorState state = ReadPairEditor(b.Kind);
-    WindowPrompter prompter(Asker());
+    WindowPrompter prompter(*this);
     bool changed = false;
     if (listClick) {
       if (state.Selected >= 0) PairChoose(b.Kind, state, state.Selected);
@@ -233,16 +229,10 @@ void frmWizard::RemoveRecipient() {
   HWND list = Control(lstToEmailAddresses);
   const int row = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
   std::vector<std::string> lines = ListLines(list);
-  WindowPrompter prompter(Asker());
+  WindowPrompter prompter(*this);
   if (!velloran::RemoveRecipient(lines, row, prompter)) return;
   SetListLines(list, lines);
   document_.Unsaved = true;
-}
-
-std::function<MessageAnswer(const std::string&, const std::string&, MessageIcon, MessageButtons)>
-frmWizard::Asker() {
-  return [this](const std::string& text, const std::string& title, MessageIcon icon,
-                MessageButtons buttons) { return Ask(text, title, icon, buttons); };
 }
 
 void frmWizard::CheckFieldOnLeaving(int id) {
