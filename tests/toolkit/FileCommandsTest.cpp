@@ -33,9 +33,7 @@ class FileCommandsTest : public ToolkitSuite {
   void saveOnAnUntitledDocumentCancelled();
   void newWithUnsavedChanges_data();
   void newWithUnsavedChanges();
-  void newCancelledKeepsTheDocument();
   void openWithPromptsAndCancel();
-  void startUpOnAnExistingFile();
   void newINIDialog();
   void writtenFileReadsBackThroughTheEngineReader();
   void handWrittenSectionsSurviveASave();
@@ -220,26 +218,6 @@ void FileCommandsTest::newWithUnsavedChanges() {
   }
 }
 
-void FileCommandsTest::newCancelledKeepsTheDocument() {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("Printers.ini");
-  auto w = ManualWithOnePair();
-  QVERIFY(w);
-  Script().SetNextFileName(path);
-  w->SaveINIAs();
-  AddServerPair(*w, "NOT", "SAVED");
-
-  Script().SetNextAnswer(MessageAnswer::No);
-  Script().SetNextDialogAction(
-      [](QDialog& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
-  ToolNamed(*w, "ID_BTN_NEW")->trigger();
-  QCOMPARE(w->DocumentPath(), path);
-  QVERIFY(!w->ActiveDirectoryMode());
-  // Cancelling New changes nothing: the unsaved pair is still there.
-  QVERIFY(w->UnsavedChanges());
-  QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 2);
-}
-
 void FileCommandsTest::openWithPromptsAndCancel() {
   QTemporaryDir dir;
   const QString manual = dir.filePath("Manual.ini");
@@ -287,21 +265,6 @@ void FileCommandsTest::openWithPromptsAndCancel() {
   ToolNamed(*w, "ID_BTN_OPEN")->trigger();
   QVERIFY(ReadText(ad).contains("DebugOn=True"));
   QCOMPARE(w->DocumentPath(), manual);
-}
-
-void FileCommandsTest::startUpOnAnExistingFile() {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("Branch.ini");
-  QVERIFY(WriteText(path, kActiveDirectoryFile));
-  QVERIFY(WriteText(dir.filePath("notes.txt"), "not an INI file"));
-  auto w = StartWizardOn(path);
-  QVERIFY(w);
-  QCOMPARE(QFileInfo(w->DocumentPath()), QFileInfo(path));
-  QCOMPARE(w->DocumentName(), QString("Branch.ini"));
-  QCOMPARE(w->windowTitle(), QString("Velloran - Deployment Toolkit [Branch.ini]"));
-  QVERIFY(w->ActiveDirectoryMode());
-  QVERIFY(!w->UnsavedChanges());
-  QCOMPARE(w->findChild<QComboBox*>("cboDomainName")->currentText(), QString("corp.example.com"));
 }
 
 void FileCommandsTest::newINIDialog() {
