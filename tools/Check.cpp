@@ -16,6 +16,7 @@
 #include "platform/RegularFile.h"
 #include "platform/profile/Profile.h"
 #include "tools/CheckLister.h"
+#include "tools/OutputText.h"
 
 namespace velloran {
 
@@ -81,36 +82,29 @@ std::string Padded(const std::string& text, size_t width) {
   return text + std::string(width > Columns(text) ? width - Columns(text) : 0, ' ');
 }
 
-std::string JsonText(const std::string& utf8) {
-  std::string out = "\"";
-  for (unsigned char c : utf8) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", c);
-      out += buf;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
-}
+// Share names, status messages and driver names are what a server chose to
+// answer: each cell is escaped as the summary's are.
+std::string JsonText(const std::string& utf8) { return output::JsonString(utf8); }
 
 void PrintTable(const check::CheckResult& result) {
   const std::string pairHead = "PAIR", targetHead = "TARGET";
   size_t pairWidth = pairHead.size(), targetWidth = targetHead.size();
+  struct Row {
+    std::string Pair, Target, Status;
+  };
+  std::vector<Row> rows;
   for (const Target& t : result.Targets) {
-    pairWidth = std::max(pairWidth, Columns(check::PairLabel(t)));
-    targetWidth = std::max(targetWidth, Columns(t.Path()));
+    rows.push_back({output::TerminalLine(check::PairLabel(t)), output::TerminalLine(t.Path()),
+                    output::TerminalLine(check::StatusText(t))});
+    pairWidth = std::max(pairWidth, Columns(rows.back().Pair));
+    targetWidth = std::max(targetWidth, Columns(rows.back().Target));
   }
   std::string out =
       Padded(pairHead, pairWidth) + "  " + Padded(targetHead, targetWidth) + "  STATUS\n";
-  for (const Target& t : result.Targets)
-    out += Padded(check::PairLabel(t), pairWidth) + "  " + Padded(t.Path(), targetWidth) + "  " +
-           check::StatusText(t) + "\n";
-  out += "\n" + check::SummaryLine(result.Targets) + "\n";
+  for (const Row& r : rows)
+    out +=
+        Padded(r.Pair, pairWidth) + "  " + Padded(r.Target, targetWidth) + "  " + r.Status + "\n";
+  out += "\n" + output::TerminalLine(check::SummaryLine(result.Targets)) + "\n";
   std::cout << out;
 }
 

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "platform/Clock.h"
-#include "platform/CodePage.h"
 #include "tools/FleetReport.h"
+#include "tools/OutputText.h"
 
 namespace velloran::fleet {
 
@@ -71,80 +71,11 @@ std::string Joined(const std::set<std::string>& names, size_t limit) {
   return out;
 }
 
-// Every text below comes from files that any client could write. A
-// spreadsheet runs a cell that starts like a formula, so such a field gets a
-// leading apostrophe, which spreadsheets show as text.
-std::string Csv(const std::string& text) {
-  std::string field = text;
-  if (!field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string::npos)
-    field.insert(0, 1, '\'');
-  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
-  std::string out = "\"";
-  for (char c : field) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + "\"";
-}
-
-void AppendHex(std::string& out, const char* format, unsigned value) {
-  char buf[12];
-  std::snprintf(buf, sizeof buf, format, value);
-  out += buf;
-}
-
-/// Controls (C0, DEL, C1) and bytes that are no UTF-8: what a terminal or a
-/// JSON reader must never get raw.
-bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
-
-// Always valid JSON: controls and the two line separators escaped, and a
-// byte that is no UTF-8 (a file name no code page explained) becomes U+FFFD.
-std::string Json(const std::string& utf8) {
-  std::string out = "\"";
-  for (size_t i = 0; i < utf8.size();) {
-    const size_t at = i;
-    const char32_t c = DecodeUtf8(utf8, i);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (IsControl(c) || c == 0x2028 || c == 0x2029) {
-      AppendHex(out, "\\u%04x", static_cast<unsigned>(c));
-    } else if (c == 0xFFFD && i - at == 1) {
-      out += "\\ufffd";
-    } else {
-      out.append(utf8, at, i - at);
-    }
-  }
-  return out + "\"";
-}
-
-// A line for the terminal: a control character or a byte that is no UTF-8
-// is shown as an escape, so a crafted file name cannot move the cursor,
-// retitle the window or ring the bell.
-std::string Terminal(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    const size_t at = i;
-    const char32_t c = DecodeUtf8(utf8, i);
-    if (c == 0xFFFD && i - at == 1) {
-      AppendHex(out, "\\x%02X", static_cast<unsigned char>(utf8[at]));
-    } else if (c < 0x20 || c == 0x7F) {
-      AppendHex(out, "\\x%02X", static_cast<unsigned>(c));
-    } else if (IsControl(c)) {
-      AppendHex(out, "\\u%04X", static_cast<unsigned>(c));
-    } else {
-      out.append(utf8.substr(at, i - at));
-    }
-  }
-  return out;
-}
+// Every text below comes from files that any client could write: each
+// output form escapes it in the one way every command of velloran shares.
+std::string Csv(const std::string& text) { return output::CsvField(text); }
+std::string Json(const std::string& utf8) { return output::JsonString(utf8); }
+std::string Terminal(std::string_view utf8) { return output::TerminalLine(utf8); }
 
 std::string JsonNames(const std::set<std::string>& names) {
   std::string out = "[";

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "platform/cups/CupsNetwork.h"
+#include "tools/OutputText.h"
 
 namespace velloran {
 
@@ -36,7 +37,7 @@ int RestoreQueue(const std::vector<std::string>& args) {
     std::cerr << "velloran restore-queue: " << done.error().Description << "\n";
     return 1;
   }
-  std::cout << *done;
+  std::cout << output::TerminalText(*done);
   return 0;
 }
 

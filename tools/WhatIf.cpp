@@ -5,6 +5,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <unordered_map>
 
 #include "engine/EngineServices.h"
@@ -19,6 +20,7 @@
 #include "platform/RegularFile.h"
 #include "platform/cups/CupsNetwork.h"
 #include "platform/ldap/LdapDirectory.h"
+#include "tools/OutputText.h"
 
 namespace velloran {
 
@@ -159,19 +161,23 @@ int WhatIf(const std::vector<std::string>& args) {
   auto after = ConnectionNames(*network);
   if (!after) return Fail("cannot read the rehearsal's copy: " + after.error().Description);
 
-  std::cout << "What-if of " << ini << " on " << source << " (nothing was changed)\n";
-  if (debug) std::cout << "\nDebug log:\n" << PlainLines(run.DebugText);
-  std::cout << "\nOutcome:\n" << PlainLines(run.OutcomeText) << "\n";
-  std::cout << "\nAbort status: " << (run.AbortStatus ? "True" : "False") << "\n";
+  // Queue and printer names come from the directory and the print servers:
+  // the report is escaped as every command's output is.
+  std::ostringstream out;
+  out << "What-if of " << ini << " on " << source << " (nothing was changed)\n";
+  if (debug) out << "\nDebug log:\n" << PlainLines(run.DebugText);
+  out << "\nOutcome:\n" << PlainLines(run.OutcomeText) << "\n";
+  out << "\nAbort status: " << (run.AbortStatus ? "True" : "False") << "\n";
   auto removed = Missing(*before, *after);
   auto added = Missing(*after, *before);
   if (removed.empty() && added.empty()) {
-    std::cout << "\nNo connection would change.\n";
+    out << "\nNo connection would change.\n";
   } else {
-    std::cout << "\nConnections that would change:\n";
-    for (const auto& name : removed) std::cout << "  - " << name << "\n";
-    for (const auto& name : added) std::cout << "  + " << name << "\n";
+    out << "\nConnections that would change:\n";
+    for (const auto& name : removed) out << "  - " << output::TerminalLine(name) << "\n";
+    for (const auto& name : added) out << "  + " << output::TerminalLine(name) << "\n";
   }
+  std::cout << output::TerminalText(out.str());
   return run.AbortStatus ? 1 : 0;
 }
 

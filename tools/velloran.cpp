@@ -18,6 +18,7 @@
 #include "platform/NetworkFolder.h"
 #include "platform/RegularFile.h"
 #include "tools/Check.h"
+#include "tools/OutputText.h"
 #ifndef _WIN32
 #include "tools/RestoreQueue.h"
 #endif
@@ -30,7 +31,8 @@ const char* kUsage =
     "Usage: velloran COMMAND [ARGS]\n"
     "\n"
     "Commands:\n"
-    "  decode-debug FILE   print the text of an engine debug file (<computer>.debug)\n"
+    "  decode-debug FILE [--raw]\n"
+    "                      print the text of an engine debug file (<computer>.debug)\n"
 #ifdef _WIN32
     "  what-if INI [--connections FILE] [--debug]\n"
     "                      rehearse the migration of INI on a copy of a connection\n"
@@ -73,7 +75,7 @@ const char* kDetails = "\nDetails: man velloran, /usr/share/doc/velloran/README.
 constexpr std::uintmax_t kMaxDebugFileBytes = 256u << 20;
 
 const char* kDecodeDebugUsage =
-    "Usage: velloran decode-debug FILE\n"
+    "Usage: velloran decode-debug FILE [--raw]\n"
     "\n"
     "Prints the text of an engine debug file (<computer>.debug), which the engine\n"
 #ifdef _WIN32
@@ -82,6 +84,14 @@ const char* kDecodeDebugUsage =
     "stores encoded. FILE may be a UNC path (\\\\server\\share\\PC01.debug): it is\n"
     "read through the CIFS mount of that share.\n"
 #endif
+    "\n"
+    "Any client can write a debug file, so on a terminal a control character\n"
+    "other than tab, CR and LF is shown as an escape (\\x1B, \\u009B); so is a\n"
+    "byte that is no UTF-8.\n"
+    "\n"
+    "Options:\n"
+    "  --raw    the decoded text exactly, control characters and all, on a\n"
+    "           terminal as well (a file or a pipe always gets it so)\n"
     "\n"
     "Exit status: 0 decoded, 1 FILE cannot be read, is not a debug file or is cut\n"
     "short (its text is printed all the same), 2 bad arguments.\n";
@@ -122,7 +132,19 @@ bool AsksForHelp(const std::vector<std::string>& args) {
 }
 
 int DecodeDebug(const std::vector<std::string>& args) {
-  if (args.size() != 1) {
+  std::vector<std::string> files;
+  bool raw = false;
+  for (const std::string& a : args) {
+    if (a == "--raw") {
+      raw = true;
+    } else if (a.starts_with("--")) {
+      std::cerr << "velloran decode-debug: unexpected argument \"" << a << "\"\n";
+      return 2;
+    } else {
+      files.push_back(a);
+    }
+  }
+  if (files.size() != 1) {
     std::cerr << "velloran decode-debug: expects one FILE\n";
     return 2;
   }
@@ -131,7 +153,7 @@ int DecodeDebug(const std::vector<std::string>& args) {
   std::error_code ec;
   // The path as the clients name it (\\server\share\PC01.debug) is read
   // through the CIFS mount of that share on this machine.
-  const std::string& given = args[0];
+  const std::string& given = files[0];
   const std::string path = velloran::LocalFolderPath(given);
   if (velloran::kUNCPathsNeedMount && given.starts_with("\\\\") && path == given) {
     std::cerr << "velloran decode-debug: " << given
@@ -165,7 +187,12 @@ int DecodeDebug(const std::vector<std::string>& args) {
     return 1;
   }
   // What there is still goes out: the start of a cut file is worth reading.
-  std::cout << *text;
+  // The text is what a client wrote: a terminal would obey the escape
+  // sequences in it. A file or a pipe gets the bytes to keep or search.
+  if (raw || !velloran::IsTerminal(velloran::StandardStream::Output))
+    std::cout << *text;
+  else
+    std::cout << velloran::output::TerminalText(*text);
   std::cout.flush();
   if (std::string why = velloran::DebugTextCutShort(*text); !why.empty()) {
     std::cerr << "velloran decode-debug: " << given << " is cut short (" << why

@@ -3,12 +3,16 @@
 // connections, one that takes them and never answers, and CUPS print
 // servers over IPP. The servers start once per suite.
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <memory>
 #include <regex>
+#include <thread>
 
 #include "check/smb/SmbShareLister.h"
 #include "tests/check/Smbd.h"
@@ -297,22 +301,112 @@ TEST_F(CheckTool, BadArgumentsAndUnusableFilesExitTwo) {
 
 // ------------------------------------------------------------------- IPP
 
+// An IPP server that answers every request alike with what a hostile or
+// broken server may send: printer names and a status message of its
+// choosing.
+class FakeIppServer {
+ public:
+  FakeIppServer(const std::string& address, int port, uint16_t status, std::string message,
+                std::vector<std::string> printers)
+      : response_(Response(status, message, printers)) {
+    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int on = 1;
+    ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    ::inet_pton(AF_INET, address.c_str(), &a.sin_addr);
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd_, 8) != 0)
+      throw std::runtime_error("cannot listen on " + address);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~FakeIppServer() {
+    ::shutdown(fd_, SHUT_RDWR);
+    ::close(fd_);
+    thread_.join();
+  }
+  FakeIppServer(const FakeIppServer&) = delete;
+  FakeIppServer& operator=(const FakeIppServer&) = delete;
+
+ private:
+  static std::string Attribute(char tag, const std::string& name, const std::string& value) {
+    auto length = [](size_t n) {
+      return std::string{static_cast<char>(n >> 8), static_cast<char>(n & 0xFF)};
+    };
+    return tag + length(name.size()) + name + length(value.size()) + value;
+  }
+  static std::string Response(uint16_t status, const std::string& message,
+                              const std::vector<std::string>& printers) {
+    std::string body{
+        2, 0, static_cast<char>(status >> 8), static_cast<char>(status & 0xFF), 0, 0, 0, 1, 1};
+    body += Attribute(0x47, "attributes-charset", "utf-8");
+    body += Attribute(0x48, "attributes-natural-language", "en");
+    if (!message.empty()) body += Attribute(0x41, "status-message", message);
+    for (const std::string& p : printers) body += '\x04' + Attribute(0x42, "printer-name", p);
+    return body + '\x03';
+  }
+  void Serve() {
+    for (int c; (c = ::accept(fd_, nullptr, nullptr)) >= 0; ::close(c)) {
+      timeval limit{5, 0};
+      ::setsockopt(c, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+      std::string in;
+      char buf[4096];
+      for (ssize_t n; (n = ::recv(c, buf, sizeof buf, 0)) > 0;) {
+        in.append(buf, static_cast<size_t>(n));
+        // One answer per request; the body is never needed.
+        for (size_t end; (end = in.find("\r\n\r\n")) != std::string::npos;) {
+          const std::string head = in.substr(0, end);
+          std::smatch m;
+          size_t length = 0;
+          if (std::regex_search(head, m,
+                                std::regex("Content-Length: *([0-9]+)", std::regex::icase)))
+            length = std::stoul(m[1]);
+          if (Contains(head, "100-continue")) Send(c, "HTTP/1.1 100 Continue\r\n\r\n");
+          while (in.size() < end + 4 + length && (n = ::recv(c, buf, sizeof buf, 0)) > 0)
+            in.append(buf, static_cast<size_t>(n));
+          in.erase(0, std::min(in.size(), end + 4 + length));
+          Send(c, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: " +
+                      std::to_string(response_.size()) + "\r\n\r\n" + response_);
+        }
+      }
+    }
+  }
+  static void Send(int c, const std::string& text) {
+    (void)!::send(c, text.data(), text.size(), MSG_NOSIGNAL);
+  }
+
+  std::string response_;
+  int fd_ = -1;
+  std::thread thread_;
+};
+
 struct IppServers : CheckTool {
   static constexpr const char* kOld = "127.0.0.2";
   static constexpr const char* kNew = "127.0.0.3";
+  static constexpr const char* kCrafted = "127.0.0.6";
+  static constexpr const char* kRefusing = "127.0.0.7";
   static inline int port = 0;
   static inline std::unique_ptr<Cupsd> oldServer, newServer;
+  static inline std::unique_ptr<FakeIppServer> crafted, refusing;
 
   static void SetUpTestSuite() {
-    port = FreePortOn({kOld, kNew});
+    port = FreePortOn({kOld, kNew, kCrafted, kRefusing});
     oldServer = std::make_unique<Cupsd>(kOld, port);
     newServer = std::make_unique<Cupsd>(kNew, port);
     for (const char* q : {"Laser", "Colour"}) oldServer->AddSharedQueue(q);
     newServer->AddSharedQueue("Laser");
+    crafted = std::make_unique<FakeIppServer>(
+        kCrafted, port, 0, "",
+        std::vector<std::string>{"\x1B]0;owned\x07Q1", "\x1B[31mQ2", "Q3\xFF\xC2\x9B"});
+    // client-error-forbidden, worded by the server.
+    refusing = std::make_unique<FakeIppServer>(kRefusing, port, 0x0401, "no\x1B[2J\xC2\x85\xFF",
+                                               std::vector<std::string>{});
   }
   static void TearDownTestSuite() {
     oldServer.reset();
     newServer.reset();
+    crafted.reset();
+    refusing.reset();
   }
   void SetUp() override { env["IPP_PORT"] = std::to_string(port); }
 };
@@ -334,6 +428,33 @@ TEST_F(IppServers, QueuesAreAskedOverIpp) {
                      {Unc("127.0.0.4", "Laser"), "server unreachable"},
                  }))
       << r.Stdout;
+}
+
+// Names and messages a server sends are shown, never obeyed: no output form
+// passes a control character or a byte that is no UTF-8 on.
+TEST_F(IppServers, WhatServersAnswerReachesNoTerminalOrParserRaw) {
+  Ini ini;
+  ini.servers = {{kCrafted, kNew}, {kRefusing, kNew}};
+  ini.mixed = {{kOld, "X", kRefusing, "Laser"}, {kOld, "X", kCrafted, "Q\x1B[4"}};
+  for (const bool json : {false, true}) {
+    SCOPED_TRACE(json ? "json" : "table");
+    std::vector<std::string> args = {"--protocol", "ipp"};
+    if (json) args.push_back("--json");
+    ProcessResult r = Check(ini, args);
+    EXPECT_EQ(r.ExitCode, 1) << r.Stderr;
+    EXPECT_EQ(RawControlIn(r.Stdout), "") << r.Stdout;
+    // Each crafted name is still there to read, one target each.
+    for (const char* shown : {"]0;owned", "[31mQ2", "Q3", "access denied", "[2J", "Q", "[4"})
+      EXPECT_TRUE(Contains(r.Stdout, shown)) << shown << "\n" << r.Stdout;
+  }
+  ProcessResult table = Check(ini, {"--protocol", "ipp"});
+  std::map<std::string, std::string> status;
+  for (const Line& l : TableLines(table.Stdout)) status[l[1]] = l[2];
+  EXPECT_EQ(status[Unc(kNew, "\\x1B]0;owned\\x07Q1")], "missing") << table.Stdout;
+  EXPECT_EQ(status[Unc(kNew, "Q3\\xFF\\u009B")], "missing") << table.Stdout;
+  EXPECT_TRUE(Contains(table.Stdout, "old server " + std::string(kRefusing) +
+                                         ": no\\x1B[2J\\u0085\\xFF; its queues"))
+      << table.Stdout;
 }
 
 }  // namespace

@@ -2,7 +2,11 @@
 // whatever else a path can name.
 
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include "engine/modDebug.h"
 #include "tests/support/EngineProcess.h"
@@ -85,6 +89,61 @@ TEST(DecodeDebugCommand, RefusesWhatIsNoDebugFile) {
       unc.Stderr.starts_with("velloran decode-debug: \\\\nosuchserver\\velloran\\PC01.debug "
                              "is not mounted here"))
       << unc.Stderr;
+}
+
+// The tool with its standard output on a terminal (a pseudo-terminal in
+// raw mode, so that the bytes arrive as written).
+std::string OnTerminal(const std::vector<std::string>& args) {
+  int master = -1;
+  const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    termios t{};
+    ::tcgetattr(STDOUT_FILENO, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(STDOUT_FILENO, TCSANOW, &t);
+    std::vector<char*> argv{const_cast<char*>(VELLORAN_TOOL_PATH)};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(VELLORAN_TOOL_PATH, argv.data());
+    ::_exit(127);
+  }
+  EXPECT_GT(pid, 0);
+  std::string out;
+  char buf[4096];
+  for (ssize_t n; (n = ::read(master, buf, sizeof buf)) > 0;)
+    out.append(buf, static_cast<size_t>(n));
+  ::close(master);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return out;
+}
+
+// Any client can write a debug file on the share: what it holds must not
+// retitle, recolour or clear the administrator's terminal.
+TEST(DecodeDebugCommand, ATerminalGetsControlCharactersEscapedUnlessRawIsAsked) {
+  test::TempDir dir;
+  const std::string text =
+      "\x1B]0;owned\x07\x1B[31mred\x1B[2J\r\n\tC1 \xC2\x9B"
+      "6n, NEL \xC2\x85, BS \x08, DEL \x7F\r\n";
+  const Bytes encoded = EncodeDebugText(text);
+  const auto file = dir / "PC01.debug";
+  test::WriteFile(file, std::string(encoded.begin(), encoded.end()));
+
+  const std::string shown = OnTerminal({"decode-debug", file.string()});
+  EXPECT_EQ(test::RawControlIn(shown, "\t\r\n"), "") << shown;
+  for (const char* escaped :
+       {"\\x1B]0;owned\\x07", "\\x1B[31mred", "\\u009B6n", "\\u0085", "\\x08", "\\x7F\r\n"})
+    EXPECT_TRUE(test::Contains(shown, escaped)) << escaped << "\n" << shown;
+  EXPECT_TRUE(test::Contains(shown, "\r\n\tC1 ")) << "line breaks and tabs are kept";
+
+  // --raw, and a file or a pipe, get the text as the client wrote it.
+  EXPECT_TRUE(OnTerminal({"decode-debug", "--raw", file.string()}).starts_with(text));
+  EXPECT_EQ(test::RunProcess(VELLORAN_TOOL_PATH, {"decode-debug", file.string()}).Stdout, text);
+  EXPECT_EQ(test::RunProcess(VELLORAN_TOOL_PATH, {"decode-debug", file.string(), "--raw"}).Stdout,
+            text);
+  auto bad = test::RunProcess(VELLORAN_TOOL_PATH, {"decode-debug", "--rwa", file.string()});
+  EXPECT_EQ(bad.ExitCode, 2);
+  EXPECT_TRUE(test::Contains(bad.Stderr, "--rwa")) << bad.Stderr;
 }
 
 }  // namespace

@@ -127,5 +127,36 @@ TEST_F(FleetSummary, ExitStatusAndArguments) {
   }
 }
 
+// Any client can write to the share: what its files hold reaches no output
+// form raw, neither as UTF-8 nor through the clients' code page.
+TEST(FleetSummaryOutput, CraftedFilesReachNoTerminalOrParserRaw) {
+  test::TempDir share;
+  auto run = [](const std::string& printer, const std::string& description) {
+    return "\r\n* ----- My Networked Printers ----- *\r\n" + printer +
+           " (OLDSRV1)\r\n"
+           "* ----- Migrating Networked Printers Between Servers ----- *\r\n"
+           "Printer migrated: A (OLDSRV1)\r\n"
+           "Error in adding/migrating network printer: \\\\NEW\\\x1B[31mQ\r\n"
+           "> Error Number: 5\r\n> Error Description: " +
+           description + "\r\n";
+  };
+  WriteFile(share / "PC\x1B[7m01_FAILED_report.txt", run("\x1B]0;owned\x07",
+                                                         "\xC2\x9B"
+                                                         "2J\x1B[2J"));
+  // No UTF-8: read in windows-1252, whose unassigned bytes become C1 codes.
+  WriteFile(share / "PC02_FAILED_report.txt", run("P\x81", "\x8D\x9D"));
+  for (const char* form : {"", "--csv", "--json"}) {
+    SCOPED_TRACE(form);
+    std::vector<std::string> args = {"summary", share.str(), "--no-progress"};
+    if (*form) args.push_back(form);
+    auto r = RunProcess(VELLORAN_TOOL_PATH, args);
+    EXPECT_EQ(r.ExitCode, 1) << r.Stderr;
+    // A CSV field may hold its own tabs and line breaks.
+    const bool csv = std::string(form) == "--csv";
+    EXPECT_EQ(test::RawControlIn(r.Stdout, csv ? "\t\r\n" : "\n"), "") << r.Stdout;
+    EXPECT_TRUE(Contains(r.Stdout, "OLDSRV1")) << r.Stdout;
+  }
+}
+
 }  // namespace
 }  // namespace velloran

@@ -19,6 +19,39 @@ namespace {
 bool SameName(std::string_view a, std::string_view b) { return AsciiLower(a) == AsciiLower(b); }
 }  // namespace
 
+std::string RawControlIn(std::string_view text, std::string_view allowed) {
+  auto at = [&](size_t i, const char* what) {
+    return std::string(what) + " at byte " + std::to_string(i);
+  };
+  for (size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+      if ((b < 0x20 && allowed.find(static_cast<char>(b)) == std::string_view::npos) || b == 0x7F)
+        return at(i, "C0 control or DEL");
+      ++i;
+      continue;
+    }
+    // Shortest forms only, no surrogates: what a strict reader accepts.
+    const size_t length = b >= 0xC2 && b <= 0xDF   ? 2
+                          : b >= 0xE0 && b <= 0xEF ? 3
+                          : b >= 0xF0 && b <= 0xF4 ? 4
+                                                   : 0;
+    if (length == 0 || i + length > text.size()) return at(i, "byte that is no UTF-8");
+    char32_t c = b & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return at(i, "byte that is no UTF-8");
+      c = (c << 6) | (next & 0x3F);
+    }
+    if ((length == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) ||
+        (length == 4 && (c < 0x10000 || c > 0x10FFFF)))
+      return at(i, "byte that is no UTF-8");
+    if (c >= 0x80 && c <= 0x9F) return at(i, "C1 control");
+    i += length;
+  }
+  return {};
+}
+
 TempDir::TempDir() {
   std::string tmpl = (fs::temp_directory_path() / "velloran-test-XXXXXX").string();
   if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");

@@ -37,6 +37,11 @@ class TempDir {
 inline bool Contains(std::string_view text, std::string_view what) {
   return text.find(what) != std::string_view::npos;
 }
+/// What a terminal, a spreadsheet or a JSON reader must never get raw from
+/// untrusted text: the first control character (C0 not in `allowed`, DEL,
+/// C1) or byte that is no UTF-8 in `text`, with its offset; empty when
+/// there is none.
+std::string RawControlIn(std::string_view text, std::string_view allowed = "\n");
 std::string ReadFile(const std::filesystem::path& p);
 void WriteFile(const std::filesystem::path& p, const std::string& content);
 

@@ -389,9 +389,13 @@ TEST(Render, TextFromTheShareCannotActOnWhatReadsTheReport) {
     EXPECT_NE(csv.find(field), std::string::npos) << field << "\n" << csv;
   EXPECT_EQ(csv.find(",="), std::string::npos) << csv;
   EXPECT_EQ(csv.find(",@"), std::string::npos) << csv;
+  // A spreadsheet opened in a terminal, or the file sent through cat, must
+  // not get the escape sequences either.
+  EXPECT_EQ(test::RawControlIn(csv, "\t\r\n"), "") << csv;
+  EXPECT_NE(csv.find("'+PC01\\x1B[2J"), std::string::npos) << csv;
 
   const std::string json = RenderJson(s);
-  EXPECT_TRUE(IsValidUtf8(json)) << json;
+  EXPECT_EQ(test::RawControlIn(json), "") << json;
   for (unsigned char c : json) EXPECT_TRUE(c >= 0x20 || c == '\n') << int(c);
   EXPECT_NE(json.find("\"PC\\ufffd\\u007f\""), std::string::npos) << json;
   EXPECT_NE(json.find("\\u001b]0;owned\\u0007"), std::string::npos) << json;
