@@ -383,16 +383,18 @@ class FakeIppServer {
 struct IppServers : CheckTool {
   static constexpr const char* kOld = "127.0.0.2";
   static constexpr const char* kNew = "127.0.0.3";
+  static constexpr const char* kEmpty = "127.0.0.5";  // a scheduler with no queues at all
   static constexpr const char* kCrafted = "127.0.0.6";
   static constexpr const char* kRefusing = "127.0.0.7";
   static inline int port = 0;
-  static inline std::unique_ptr<Cupsd> oldServer, newServer;
+  static inline std::unique_ptr<Cupsd> oldServer, newServer, emptyServer;
   static inline std::unique_ptr<FakeIppServer> crafted, refusing;
 
   static void SetUpTestSuite() {
-    port = FreePortOn({kOld, kNew, kCrafted, kRefusing});
+    port = FreePortOn({kOld, kNew, kEmpty, kCrafted, kRefusing});
     oldServer = std::make_unique<Cupsd>(kOld, port);
     newServer = std::make_unique<Cupsd>(kNew, port);
+    emptyServer = std::make_unique<Cupsd>(kEmpty, port);
     for (const char* q : {"Laser", "Colour"}) oldServer->AddSharedQueue(q);
     newServer->AddSharedQueue("Laser");
     crafted = std::make_unique<FakeIppServer>(
@@ -405,6 +407,7 @@ struct IppServers : CheckTool {
   static void TearDownTestSuite() {
     oldServer.reset();
     newServer.reset();
+    emptyServer.reset();
     crafted.reset();
     refusing.reset();
   }
@@ -427,6 +430,27 @@ TEST_F(IppServers, QueuesAreAskedOverIpp) {
                      {Unc(kNew, "Nope"), "missing"},
                      {Unc("127.0.0.4", "Laser"), "server unreachable"},
                  }))
+      << r.Stdout;
+}
+
+// A scheduler without a single queue answers the list with "not found":
+// that is an answer, so a servers pair's targets on it are missing.
+TEST_F(IppServers, ASchedulerWithNoQueuesHasNoneOfTheTargets) {
+  Ini ini;
+  ini.servers = {{kOld, kEmpty}, {kEmpty, kNew}, {kEmpty, kEmpty}};
+  ProcessResult r = Check(ini, {"--protocol", "ipp"});
+  EXPECT_EQ(r.ExitCode, 1) << r.Stderr;
+  std::vector<std::array<std::string, 2>> got;
+  for (const Line& l : TableLines(r.Stdout)) got.push_back({l[1], l[2]});
+  const std::string compared = "old server " + std::string(kEmpty) +
+                               " offers no printer shares; its queues were not compared";
+  EXPECT_EQ(got,
+            (std::vector<std::array<std::string, 2>>{
+                {Unc(kEmpty, "Colour"), "missing"},
+                {Unc(kEmpty, "Laser"), "missing"},
+                {Unc(kNew), "found (" + compared + ")"},
+                {Unc(kEmpty), "missing (the server offers no printer shares; " + compared + ")"},
+            }))
       << r.Stdout;
 }
 
