@@ -35,11 +35,13 @@ std::vector<std::string_view> Lines(std::string_view text) {
 }
 
 // "Printer (Server)": the server holds no parenthesis, the printer may.
+// A line whose last parenthesis holds no such server name is no connection.
 std::optional<Connection> ParseConnection(std::string_view text) {
   size_t open = text.rfind(" (");
-  if (open == std::string_view::npos || text.empty() || text.back() != ')') return std::nullopt;
-  return Connection{std::string(text.substr(0, open)),
-                    std::string(text.substr(open + 2, text.size() - open - 3))};
+  if (open == std::string_view::npos || open == 0 || text.back() != ')') return std::nullopt;
+  std::string_view server = text.substr(open + 2, text.size() - open - 3);
+  if (server.empty() || server.find_first_of("()") != std::string_view::npos) return std::nullopt;
+  return Connection{std::string(text.substr(0, open)), std::string(server)};
 }
 
 // "\\server\share" -> "server".

@@ -150,11 +150,15 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
   }
   if (options.Progress) options.Progress(files.size(), files.size(), options.ProgressContext);
 
-  std::map<std::string, int> suffixes;
+  // A part after "_" that files of several prefixes share names their
+  // computers. The same shared file in two folders of the share is still
+  // one name: only different prefixes count.
+  std::map<std::string, std::set<std::string>> suffixes;
   for (const auto& u : unnamed) {
     std::string name = PathText(u.Path.filename());
     size_t bar = name.find('_');
-    if (bar != std::string::npos && bar > 0) ++suffixes[Upper(name.substr(bar + 1))];
+    if (bar != std::string::npos && bar > 0)
+      suffixes[Upper(name.substr(bar + 1))].insert(Upper(name.substr(0, bar)));
   }
   for (auto& u : unnamed) {
     std::string name = PathText(u.Path.filename());
@@ -162,7 +166,7 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
     std::string computer;
     if (bar != std::string::npos && bar > 0 && bar + 1 < name.size()) {
       std::string prefix = name.substr(0, bar);
-      if (knownComputers.count(Upper(prefix)) || suffixes[Upper(name.substr(bar + 1))] > 1)
+      if (knownComputers.count(Upper(prefix)) || suffixes[Upper(name.substr(bar + 1))].size() > 1)
         computer = prefix;
     }
     for (auto& run : u.Runs) builder.Add(computer, Source::OutputFile, u.When, std::move(run));

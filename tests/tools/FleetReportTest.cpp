@@ -319,6 +319,52 @@ TEST_F(Share, FilesWithoutOutcomeInTheNameAreSharedOrNamedByAKnownComputer) {
   EXPECT_EQ(s.Causes[0].AnonymousRuns, 1);
 }
 
+TEST_F(Share, ASharedFileNamedLikeAComputersNamesNoComputer) {
+  Put("dept_report.txt", Block(kFailedRun) + Block(kSucceededRun));
+  // One shared file copied into two sites' folders is one name still.
+  Put("site1/team_log.txt", Block(kSucceededRun));
+  Put("site2/team_log.txt", Block(kSucceededRun));
+  Put("PC01_SUCCESS_report.txt", Block(kSucceededRun));
+  auto s = Read();
+  std::set<std::string> names;
+  for (const auto& [key, c] : s.Computers) names.insert(c.Name);
+  EXPECT_EQ(names, (std::set<std::string>{"PC01"}));
+  EXPECT_EQ(s.AnonymousRuns, 4);
+  EXPECT_EQ(s.AnonymousFailedRuns, 1);
+}
+
+// The inventory writes "printer (server)", and a printer's own name may hold
+// " (" too: the last parenthesis is the server.
+TEST_F(Share, PrinterNamesWithParenthesesStayUnderTheirOldServer) {
+  Put("PC01_SUCCESS_report.txt",
+      Block("* ----- My Networked Printers ----- *\r\n"
+            "HP LaserJet (2nd floor) (OLDSRV1)\r\n"
+            "Plotter (A0) (wide) (OLDSRV1)\r\n"
+            "SALES (OLDSRV1)\r\n"
+            // Not connections: no server, or a parenthesis in the server.
+            "Lost ()\r\n"
+            "Odd (OLDSRV1) (x))\r\n"
+            "* ----- Migrating Networked Printers Between Servers ----- *\r\n"
+            "Printer migrated: SALES (OLDSRV1)"));
+  Put("PC02_SUCCESS_report.txt",
+      Block("* ----- My Networked Printers ----- *\r\n"
+            "Copier (east) (OLDSRV1)\r\n"
+            "* ----- Migrating Networked Printers Between Servers ----- *\r\n"
+            "Printer migrated: Copier (east) (OLDSRV1)"));
+  auto s = Read();
+  std::vector<std::string> left;
+  for (const auto& c : s.Computers.at("PC01").OnOldServers)
+    left.push_back(c.Server + ":" + c.Printer);
+  EXPECT_EQ(left, (std::vector<std::string>{"OLDSRV1:HP LaserJet (2nd floor)",
+                                            "OLDSRV1:Plotter (A0) (wide)"}));
+  EXPECT_TRUE(s.Computers.at("PC02").OnOldServers.empty()) << "its copier was moved";
+  EXPECT_EQ(s.OldServers, (std::set<std::string>{"OLDSRV1"}));
+  const std::string table = RenderTable(s);
+  EXPECT_NE(table.find("  \\\\OLDSRV1\n      HP LaserJet (2nd floor)  1: PC01\n"),
+            std::string::npos)
+      << table;
+}
+
 TEST_F(Share, OnlyRegularFilesInsideTheShareAreReadAndTheRestIsCounted) {
   TempDir outside;
   WriteFile(outside.path() / "PC09_FAILED_report.txt", Block(kFailedRun));
