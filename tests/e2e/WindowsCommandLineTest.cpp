@@ -111,9 +111,21 @@ TEST_F(BothTools, SummaryOfAMixedShareIsTheSameInEveryFormat) {
   test::WriteFile(share / "PC12.debug", "not encoded at all");
   test::WriteFile(share / "notes.txt", "the migration starts on Monday\r\n");
   test::WriteFile(share / "Printers.ini", "[GENERAL]\r\n");
+  // A client's crafted report: a Windows console obeys the same escape
+  // sequences a terminal does, so both programs escape them alike.
+  test::WriteFile(share / "PC13_FAILED_report.txt",
+                  "\r\n* ----- My Networked Printers ----- *\r\n\x1B[2JLaser (OLDSRV1)\r\n"
+                  "* ----- Migrating Networked Printers Between Servers ----- *\r\n"
+                  "Error in adding/migrating network printer: \\\\NEWSRV2\\SALES\r\n"
+                  "> Error Number: 5\r\n> Error Description: \x1B]0;owned\x07\xC2\x9B"
+                  "2J\r\n");
 
-  for (const char* format : {"--json", "--csv", "--no-progress"})
-    Same({"summary", share.string(), format, "--old-server", "OLDSRV9"});
+  for (const char* format : {"--json", "--csv", "--no-progress"}) {
+    auto r = Same({"summary", share.string(), format, "--old-server", "OLDSRV9"});
+    EXPECT_EQ(test::RawControlIn(r.Stdout, std::string(format) == "--csv" ? "\t\r\n" : "\n"), "")
+        << format << "\n"
+        << r.Stdout;
+  }
   // The same refusal for a share that is not there.
   auto missing = Same({"summary", (dir.path() / "nowhere").string()}, true);
   EXPECT_EQ(missing.ExitCode, 2);
