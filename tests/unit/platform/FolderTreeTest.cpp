@@ -1,11 +1,9 @@
-// Walking and reading a folder that others write to: how deep the walk
-// goes, what a folder swapped for a link after the listing can reach, and
-// when a path counts as inside the folder.
+// Reading a folder that others write to: what a folder swapped for a link
+// after the listing can reach, and when a path counts as inside the folder.
+// (How deep the walk goes is held by the summary's tests.)
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "platform/FolderTree.h"
@@ -23,25 +21,6 @@ const FolderTree::File* Find(const FolderTree& tree, const fs::path& path) {
   for (const auto& f : tree.Files)
     if (f.Path == path) return &f;
   return nullptr;
-}
-
-TEST(FolderTree, TheWalkGoesDownToItsDepthCapAndNamesTheFolderBelow) {
-  TempDir dir;
-  fs::path folder = dir.path();
-  for (size_t level = 1; level <= kMaxFolderDepth + 1; ++level) {
-    folder /= "d";
-    fs::create_directory(folder);
-    WriteFile(folder / "PC.txt", "x");
-  }
-  const FolderTree tree = ListFolderTree(dir.path());
-  ASSERT_FALSE(tree.Stopped);
-  EXPECT_EQ(tree.Files.size(), kMaxFolderDepth);
-  const fs::path deepest = folder.parent_path() / "PC.txt";
-  EXPECT_TRUE(Find(tree, deepest)) << "the last level walked is read";
-  ASSERT_EQ(tree.Unread.size(), 1u);
-  EXPECT_EQ(tree.Unread[0].Path, folder.string());
-  EXPECT_NE(tree.Unread[0].Reason.find(std::to_string(kMaxFolderDepth)), std::string::npos)
-      << tree.Unread[0].Reason;
 }
 
 TEST(FolderTree, AFolderSwappedForALinkAfterTheListingLeadsNoReadOutside) {
