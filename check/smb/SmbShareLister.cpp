@@ -283,7 +283,11 @@ Result<SmbCredentials> SmbCredentialsFromEnvironment() {
       return PlatformError{
           err, std::string("VELLORAN_LDAP_PASSWORD_FILE ") + file + ": " + std::strerror(err)};
     }
-    std::getline(in, c.Password);
+    // The first line, read no further than the cap: the file need not be a
+    // password file at all.
+    c.Password.assign(kMaxSmbSecretBytes + 2, '\0');
+    in.get(c.Password.data(), static_cast<std::streamsize>(c.Password.size()), '\n');
+    c.Password.resize(static_cast<size_t>(in.gcount()));
     if (!c.Password.empty() && c.Password.back() == '\r') c.Password.pop_back();
     c.User = user;
     // Refused here, before any server is asked, rather than cut or left to
