@@ -1,13 +1,26 @@
 #pragma once
-// The read loop of ReadUntrustedFile, shared by its backends.
+// The read loop of ReadUntrustedFile and the inside test, shared by the
+// backends.
 
 #include <algorithm>
 #include <cstdint>
+#include <cwctype>
 #include <string>
+#include <string_view>
 
 #include "platform/FolderTree.h"
 
 namespace velloran::detail {
+
+/// Whether `path` lies inside `root` (both final paths as Windows gives
+/// them), without regard to case, as the file system compares names. A root
+/// that could not be resolved contains nothing.
+inline bool InsideFolder(std::wstring_view path, std::wstring_view root) {
+  if (root.empty() || path.size() < root.size()) return false;
+  for (size_t i = 0; i < root.size(); ++i)
+    if (std::towlower(path[i]) != std::towlower(root[i])) return false;
+  return path.size() == root.size() || path[root.size()] == L'\\' || root.back() == L'\\';
+}
 
 /// Reads into `r.Bytes` a file that had `size` bytes when it was opened,
 /// keeping at most `limit` bytes; a file that grows past `cap` meanwhile is

@@ -47,7 +47,9 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
     builder.AddProblem(share, tree.Stopped->Reason);
     return builder.Finish();
   }
-  if (tree.Stopped) builder.AddProblem(tree.Stopped->Path, tree.Stopped->Reason);
+  // A folder left out is named, so that a count missing its computers
+  // never passes for the whole share.
+  for (const auto& unread : tree.Unread) builder.AddProblem(unread.Path, unread.Reason);
   for (size_t i = 0; i < tree.LinksLeaving; ++i) builder.CountSkipped(SkipReason::LinkLeavingShare);
   for (size_t i = 0; i < tree.NotRegular; ++i) builder.CountSkipped(SkipReason::NotRegularFile);
   std::vector<FolderTree::File>& files = tree.Files;
@@ -78,13 +80,17 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
     // Any other file of the share (installers, archives, notes) is only
     // read whole when it begins as a report.
     UntrustedRead read = ReadUntrustedFile(
-        open, info.kind == NameInfo::Other ? 256 : kMaxReportBytes, kMaxReportBytes);
+        open, tree.Root, info.kind == NameInfo::Other ? 256 : kMaxReportBytes, kMaxReportBytes);
     if (read.Result == UntrustedRead::Ok && info.kind == NameInfo::Other) {
       if (!StartsLikeOutcome(read.Bytes)) {
         builder.CountFile(NameInfo::Other);
         continue;
       }
-      read = ReadUntrustedFile(open, kMaxReportBytes, kMaxReportBytes);
+      read = ReadUntrustedFile(open, tree.Root, kMaxReportBytes, kMaxReportBytes);
+    }
+    if (read.Result == UntrustedRead::Outside) {
+      builder.CountSkipped(SkipReason::LinkLeavingShare);
+      continue;
     }
     if (read.Result == UntrustedRead::NotRegular) {
       builder.CountSkipped(SkipReason::NotRegularFile);

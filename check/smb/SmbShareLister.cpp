@@ -17,6 +17,8 @@
 #include <optional>
 #include <vector>
 
+#include "check/smb/SmbAnswer.h"
+
 namespace velloran::check {
 
 namespace {
@@ -71,12 +73,19 @@ ServerAnswer Failed(int err) {
   return a;
 }
 
-// What a child reports: "E<errno>" for a failure, else "L" and one record
-// per share, "<type> <length> <name>".
+static_assert(kSmbFileShare == SMBC_FILE_SHARE && kSmbPrinterShare == SMBC_PRINTER_SHARE);
+
+std::string FailureText(int err) {
+  SmbReply reply;
+  reply.Error = err;
+  return SmbReplyText(reply);
+}
+
+// What a child reports (SmbReplyText).
 std::string ListShares(const SmbCredentials& credentials, const std::string& server,
                        int timeoutMs) {
   SMBCCTX* ctx = smbc_new_context();
-  if (!ctx) return "E" + std::to_string(errno ? errno : ENOMEM) + "\n";
+  if (!ctx) return FailureText(errno ? errno : ENOMEM);
   smbc_setLogCallback(ctx, nullptr, Quiet);
   smbc_setDebug(ctx, 0);
   smbc_setOptionUserData(ctx, const_cast<SmbCredentials*>(&credentials));
@@ -86,48 +95,40 @@ std::string ListShares(const SmbCredentials& credentials, const std::string& ser
   smbc_setOptionUseKerberos(ctx, credentials.Kerberos);
   smbc_setOptionFallbackAfterKerberos(ctx, true);
   smbc_setOptionNoAutoAnonymousLogin(ctx, false);
-  if (!smbc_init_context(ctx)) return "E" + std::to_string(errno ? errno : EINVAL) + "\n";
+  if (!smbc_init_context(ctx)) return FailureText(errno ? errno : EINVAL);
   const std::string url = "smb://" + server;
   errno = 0;
   SMBCFILE* dir = smbc_getFunctionOpendir(ctx)(ctx, url.c_str());
-  if (!dir) return "E" + std::to_string(errno ? errno : EIO) + "\n";
-  std::string out = "L";
-  while (const smbc_dirent* e = smbc_getFunctionReaddir(ctx)(ctx, dir)) {
-    const std::string name = e->name;
-    out += std::to_string(e->smbc_type) + " " + std::to_string(name.size()) + " " + name;
-  }
+  if (!dir) return FailureText(errno ? errno : EIO);
+  SmbReply reply;
+  while (const smbc_dirent* e = smbc_getFunctionReaddir(ctx)(ctx, dir))
+    reply.Shares.push_back(SmbEntry{e->smbc_type, e->name});
   smbc_getFunctionClosedir(ctx)(ctx, dir);
-  return out;
+  return SmbReplyText(reply);
 }
 
 std::optional<ServerAnswer> Parse(const std::string& text) {
-  if (text.starts_with("E")) return Failed(std::atoi(text.c_str() + 1));
-  if (!text.starts_with("L")) return std::nullopt;
+  std::optional<SmbReply> reply = ParseSmbReply(text);
+  if (!reply) return std::nullopt;
+  if (reply->Error) return Failed(reply->Error);
   ServerAnswer answer;
   answer.State = ServerState::Answered;
   answer.WholeList = true;
-  size_t at = 1;
-  while (at < text.size()) {
-    int type = 0;
-    size_t length = 0;
-    int used = 0;
-    if (std::sscanf(text.c_str() + at, "%d %zu %n", &type, &length, &used) != 2 || used <= 0 ||
-        at + used + length > text.size())
-      return std::nullopt;
-    at += used;
-    const ShareKind kind = type == SMBC_PRINTER_SHARE ? ShareKind::Printer
-                           : type == SMBC_FILE_SHARE  ? ShareKind::Disk
+  for (SmbEntry& e : reply->Shares) {
+    const ShareKind kind = e.Type == kSmbPrinterShare ? ShareKind::Printer
+                           : e.Type == kSmbFileShare  ? ShareKind::Disk
                                                       : ShareKind::Other;
-    answer.Shares.push_back(Share{text.substr(at, length), kind, {}, false});
-    at += length;
+    answer.Shares.push_back(Share{std::move(e.Name), kind, {}, false});
   }
   return answer;
 }
 
 constexpr int kAnswerFd = 3;
 // Credentials handed to a helper: "K" or "-", the user, the password, one a
-// line. Far below a pipe's buffer, so they are written before the fork.
-constexpr size_t kMaxCredentials = 64 * 1024;
+// line. They are written before the fork, so they must fit in a pipe's
+// buffer even where the system gave the pipe one page.
+constexpr size_t kMaxCredentials = 4096;
+static_assert(kMaxCredentials >= 2 * kMaxSmbSecretBytes + 4);
 
 std::string CredentialsText(const SmbCredentials& c) {
   return std::string(c.Kerberos ? "K" : "-") + "\n" + c.User + "\n" + c.Password + "\n";
@@ -168,8 +169,17 @@ class SmbShareLister : public ShareLister {
       args.push_back(std::to_string(left));
       for (std::string& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);
+      const std::string secret = CredentialsText(credentials_);
+      if (secret.size() > kMaxCredentials) {
+        ServerAnswer refused;
+        refused.Detail = "the user name or password is longer than " +
+                         std::to_string(kMaxSmbSecretBytes) + " bytes";
+        return refused;
+      }
       if (::pipe2(input, O_CLOEXEC) != 0) return Failed(errno);
-      const bool written = WriteAll(input[1], CredentialsText(credentials_));
+      // Never wait on a full pipe: nobody reads it before the fork.
+      ::fcntl(input[1], F_SETFL, ::fcntl(input[1], F_GETFL) | O_NONBLOCK);
+      const bool written = WriteAll(input[1], secret);
       ::close(input[1]);
       if (!written) {
         const int err = errno ? errno : EIO;
@@ -229,11 +239,19 @@ class SmbShareLister : public ShareLister {
         break;
       }
       text.append(buffer, static_cast<size_t>(n));
+      if (text.size() > kMaxSmbReplyBytes) break;
     }
     ::close(fds[0]);
+    const bool tooLarge = text.size() > kMaxSmbReplyBytes;
     if (!complete) ::kill(child, SIGKILL);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (tooLarge) {
+      ServerAnswer broken;
+      broken.Detail = "the SMB client's answer is larger than " +
+                      std::to_string(kMaxSmbReplyBytes >> 20) + " MiB: not read";
+      return broken;
     }
     if (!complete) return Failed(ETIMEDOUT);
     std::optional<ServerAnswer> answer;
@@ -265,9 +283,22 @@ Result<SmbCredentials> SmbCredentialsFromEnvironment() {
       return PlatformError{
           err, std::string("VELLORAN_LDAP_PASSWORD_FILE ") + file + ": " + std::strerror(err)};
     }
-    std::getline(in, c.Password);
+    // The first line, read no further than the cap: the file need not be a
+    // password file at all.
+    c.Password.assign(kMaxSmbSecretBytes + 2, '\0');
+    in.get(c.Password.data(), static_cast<std::streamsize>(c.Password.size()), '\n');
+    c.Password.resize(static_cast<size_t>(in.gcount()));
     if (!c.Password.empty() && c.Password.back() == '\r') c.Password.pop_back();
     c.User = user;
+    // Refused here, before any server is asked, rather than cut or left to
+    // fail server by server.
+    const auto tooLong = [](const std::string& what) {
+      return PlatformError{EINVAL, what + " is longer than " + std::to_string(kMaxSmbSecretBytes) +
+                                       " bytes, more than an SMB logon takes"};
+    };
+    if (c.Password.size() > kMaxSmbSecretBytes)
+      return tooLong(std::string("the password in VELLORAN_LDAP_PASSWORD_FILE ") + file);
+    if (c.User.size() > kMaxSmbSecretBytes) return tooLong("VELLORAN_LDAP_USER");
   }
   return c;
 }

@@ -19,10 +19,14 @@ struct SmbCredentials {
   std::string Password;
 };
 
+/// The longest user name and the longest password handed to a helper.
+constexpr size_t kMaxSmbSecretBytes = 1024;
+
 /// The user's Kerberos ticket when there is one, else the name and the
 /// password file the directory's simple bind uses (VELLORAN_LDAP_USER,
 /// VELLORAN_LDAP_PASSWORD_FILE), else guest. Fails when the password file
-/// is named but cannot be read.
+/// is named but cannot be read, and when the name or the password is longer
+/// than kMaxSmbSecretBytes.
 Result<SmbCredentials> SmbCredentialsFromEnvironment();
 
 /// The program each server's child runs: `Program` with `Arguments`, then

@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -5,6 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "platform/CodePage.h"
 #include "platform/FolderTree.h"
@@ -16,53 +19,125 @@ namespace fs = std::filesystem;
 
 namespace {
 
-/// Whether `path` (canonical) lies inside `root` (canonical).
+/// Whether `path` (canonical) lies inside `root` (canonical). A root that
+/// could not be resolved contains nothing.
 bool Inside(const fs::path& path, const fs::path& root) {
+  if (root.empty()) return false;
   auto [r, p] = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
   return r == root.end();
+}
+
+std::string Errno(int err) { return std::strerror(err); }
+
+// Each folder is opened relative to its parent's descriptor and never
+// through a link, so a folder swapped for a link while the walk runs cannot
+// lead it out of the tree; the descriptors held are one per level.
+struct Walk {
+  FolderTree& tree;
+
+  void Unread(const fs::path& folder, std::string reason) {
+    tree.Unread.push_back(FolderTree::Failure{PathText(folder), std::move(reason), false});
+  }
+
+  void Entry(int parent, const fs::path& path, const char* name, size_t depth) {
+    struct stat st {};
+    if (::fstatat(parent, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      // Gone since the folder was listed: nothing to read.
+      if (errno != ENOENT) Unread(path, "cannot be examined: " + Errno(errno));
+      return;
+    }
+    if (S_ISDIR(st.st_mode)) {
+      if (depth >= kMaxFolderDepth) {
+        Unread(path,
+               "more than " + std::to_string(kMaxFolderDepth) + " folder levels deep: not walked");
+        return;
+      }
+      const int fd =
+          ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+      if (fd < 0) {
+        Unread(path, "cannot be listed: " + Errno(errno));
+        return;
+      }
+      List(fd, path, depth + 1);
+      return;
+    }
+    if (S_ISREG(st.st_mode)) {
+      tree.Files.push_back({path, path});
+      return;
+    }
+    if (S_ISLNK(st.st_mode)) {
+      std::error_code linkEc;
+      const fs::path target = fs::canonical(path, linkEc);
+      if (!linkEc && !Inside(target, tree.Root)) {
+        ++tree.LinksLeaving;
+        return;
+      }
+      if (!linkEc && fs::is_regular_file(fs::symlink_status(target, linkEc))) {
+        tree.Files.push_back({path, target});
+        return;
+      }
+    }
+    ++tree.NotRegular;
+  }
+
+  /// Lists the folder open at `fd` (taken over) and its subfolders;
+  /// `depth` counts the levels below the root.
+  void List(int fd, const fs::path& folder, size_t depth) {
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+      const int err = errno;
+      ::close(fd);
+      if (depth == 0)
+        tree.Stopped = FolderTree::Failure{PathText(folder), Errno(err), true};
+      else
+        Unread(folder, "cannot be listed: " + Errno(err));
+      return;
+    }
+    for (;;) {
+      errno = 0;
+      const dirent* e = ::readdir(dir);
+      if (!e) {
+        if (errno != 0) Unread(folder, "cannot be listed to the end: " + Errno(errno));
+        break;
+      }
+      if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+      Entry(::dirfd(dir), folder / e->d_name, e->d_name, depth);
+    }
+    ::closedir(dir);
+  }
+};
+
+/// The path `fd` was opened at, as the kernel resolved it.
+std::optional<fs::path> OpenedPath(int fd) {
+  std::error_code ec;
+  fs::path path = fs::read_symlink("/proc/self/fd/" + std::to_string(fd), ec);
+  if (ec || path.empty() || path.native().front() != '/') return std::nullopt;
+  return path;
 }
 
 }  // namespace
 
 FolderTree ListFolderTree(const fs::path& root) {
   FolderTree tree;
-  std::error_code ec;
-  const fs::path canonicalRoot = fs::canonical(root, ec);
-  fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
-  if (ec) {
-    tree.Stopped = FolderTree::Failure{root.string(), ec.message(), true};
+  const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    tree.Stopped = FolderTree::Failure{PathText(root), Errno(errno), true};
     return tree;
   }
-  for (auto end = fs::recursive_directory_iterator(); it != end; it.increment(ec)) {
-    if (ec) {
-      tree.Stopped = FolderTree::Failure{PathText(it->path()), ec.message(), false};
-      break;
-    }
-    std::error_code typeEc;
-    const fs::file_status status = it->symlink_status(typeEc);
-    if (fs::is_directory(status)) continue;
-    if (fs::is_regular_file(status)) {
-      tree.Files.push_back({it->path(), it->path()});
-      continue;
-    }
-    if (fs::is_symlink(status)) {
-      std::error_code linkEc;
-      const fs::path target = fs::canonical(it->path(), linkEc);
-      if (!linkEc && !Inside(target, canonicalRoot)) {
-        ++tree.LinksLeaving;
-        continue;
-      }
-      if (!linkEc && fs::is_regular_file(fs::symlink_status(target, linkEc))) {
-        tree.Files.push_back({it->path(), target});
-        continue;
-      }
-    }
-    ++tree.NotRegular;
+  // The root is resolved from the folder opened, not from its name again.
+  const std::optional<fs::path> resolved = OpenedPath(fd);
+  if (!resolved) {
+    ::close(fd);
+    tree.Stopped = FolderTree::Failure{PathText(root), "cannot tell where the folder lies", true};
+    return tree;
   }
+  tree.Root = *resolved;
+  Walk{tree}.List(fd, root, 0);
   return tree;
 }
 
-UntrustedRead ReadUntrustedFile(const fs::path& path, uint64_t limit, uint64_t cap) {
+UntrustedRead ReadUntrustedFile(const fs::path& path, const fs::path& within, uint64_t limit,
+                                uint64_t cap) {
   UntrustedRead r;
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
   if (fd < 0) {
@@ -74,6 +149,14 @@ UntrustedRead ReadUntrustedFile(const fs::path& path, uint64_t limit, uint64_t c
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     r.Result = UntrustedRead::NotRegular;
+    return r;
+  }
+  // A folder on the way may have been swapped for a link since the listing:
+  // where the file really lies decides, not the name it was listed under.
+  const std::optional<fs::path> opened = OpenedPath(fd);
+  if (!opened || !Inside(*opened, within)) {
+    ::close(fd);
+    r.Result = UntrustedRead::Outside;
     return r;
   }
   r.When = static_cast<int64_t>(st.st_mtim.tv_sec);

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <string>
 
 #include "platform/AtomicFile.h"
@@ -101,16 +102,50 @@ Status ReplaceRegularFile(const std::string& path, std::string_view content, uns
   return WriteFileAtomically(path, content, mode, Flush::ToDisk);
 }
 
+// Others write the files read here (a client's debug file on the share):
+// the name itself is opened, never what a link or junction there names, and
+// neither a device nor a pipe is read; the size decides before any byte is.
 Result<std::string> ReadRegularFile(const std::string& path, size_t maxBytes) {
-  auto content = ReadWholeFile(path);
-  if (content && content->size() > maxBytes) return ErrnoError(EFBIG);
-  return content;
+  HANDLE file = ::CreateFileW(
+      Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return AsErrno(::GetLastError());
+  struct Closer {
+    HANDLE h;
+    ~Closer() { ::CloseHandle(h); }
+  } closer{file};
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (::GetFileType(file) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file, &info))
+    return PlatformError{EINVAL, "Not a regular file"};
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return ErrnoError(EISDIR);
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    // Reparse points that name another file are links; the others
+    // (deduplicated, offline files) hold their own data.
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!::GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) ||
+        IsReparseTagNameSurrogate(tag.ReparseTag))
+      return PlatformError{ELOOP, "Symbolic link refused: only a regular file is opened"};
+  }
+  const uint64_t size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  if (size > maxBytes) return ErrnoError(EFBIG);
+  std::string out;
+  out.reserve(static_cast<size_t>(size));
+  char buf[65536];
+  for (;;) {
+    DWORD n = 0;
+    if (!::ReadFile(file, buf, sizeof buf, &n, nullptr)) return AsErrno(::GetLastError());
+    if (n == 0) return out;
+    // The file grows while it is read: a client is writing it.
+    if (out.size() + n > maxBytes) return ErrnoError(EFBIG);
+    out.append(buf, n);
+  }
 }
 
 Status TouchFile(const std::string& path) {
+  // The link itself gets the time, never the file it names.
   HANDLE file = ::CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return AsErrno(::GetLastError());
   FILETIME now;
   ::GetSystemTimeAsFileTime(&now);

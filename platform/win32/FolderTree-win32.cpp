@@ -1,5 +1,5 @@
 #include <algorithm>
-#include <cwctype>
+#include <string>
 
 #include "platform/FolderTree.h"
 #include "platform/FolderTreeDetail.h"
@@ -26,19 +26,12 @@ bool IsLink(DWORD attributes, DWORD tag) {
   return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag);
 }
 
-/// The path the system resolves `path` to, links followed ("" when it
-/// cannot be opened), and whether that is a folder.
-std::wstring FinalPath(const fs::path& path, bool& folder) {
-  Handle file;
-  file.h = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file.h == INVALID_HANDLE_VALUE) return {};
-  BY_HANDLE_FILE_INFORMATION info{};
-  folder = !::GetFileInformationByHandle(file.h, &info) ||
-           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+/// The final path of an open handle, links resolved; "" when the system
+/// cannot tell it.
+std::wstring FinalPathOf(HANDLE h) {
   std::wstring out(MAX_PATH, L'\0');
   for (;;) {
-    DWORD n = ::GetFinalPathNameByHandleW(file.h, out.data(), static_cast<DWORD>(out.size()),
+    DWORD n = ::GetFinalPathNameByHandleW(h, out.data(), static_cast<DWORD>(out.size()),
                                           FILE_NAME_NORMALIZED);
     if (n == 0) return {};
     if (n < out.size()) {
@@ -49,15 +42,20 @@ std::wstring FinalPath(const fs::path& path, bool& folder) {
   }
 }
 
-/// Whether `path` lies inside `root` (both final paths), without regard to
-/// case, as the file system compares names.
-bool Inside(const std::wstring& path, const std::wstring& root) {
-  if (root.empty()) return true;
-  if (path.size() < root.size()) return false;
-  for (size_t i = 0; i < root.size(); ++i)
-    if (std::towlower(path[i]) != std::towlower(root[i])) return false;
-  return path.size() == root.size() || path[root.size()] == L'\\' || root.back() == L'\\';
+/// The path the system resolves `path` to, links followed ("" when it
+/// cannot be opened), and whether that is a folder.
+std::wstring FinalPath(const fs::path& path, bool& folder) {
+  Handle file;
+  file.h = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file.h == INVALID_HANDLE_VALUE) return {};
+  BY_HANDLE_FILE_INFORMATION info{};
+  folder = !::GetFileInformationByHandle(file.h, &info) ||
+           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  return FinalPathOf(file.h);
 }
+
+using detail::InsideFolder;
 
 struct Walk {
   FolderTree& tree;
@@ -72,21 +70,26 @@ struct Walk {
     return fs::path(out + name);
   }
 
-  /// Lists `folder`; false once the listing has to stop.
-  bool List(const fs::path& folder, bool top) {
+  void Unread(const fs::path& folder, std::string reason) {
+    tree.Unread.push_back(FolderTree::Failure{PathText(folder), std::move(reason), false});
+  }
+
+  /// Lists `folder`, `depth` levels below the root, and its subfolders; a
+  /// subfolder that cannot be listed is named and passed over.
+  void List(const fs::path& folder, size_t depth) {
     WIN32_FIND_DATAW entry{};
     const std::wstring pattern = Join(folder, L"*").native();
     HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) {
       const DWORD error = ::GetLastError();
-      // A subfolder that denies listing is passed over, as on any share.
-      if (!top && error == ERROR_ACCESS_DENIED) return true;
-      if (error == ERROR_FILE_NOT_FOUND) return true;  // an empty drive
-      tree.Stopped = FolderTree::Failure{PathText(folder), SystemMessageText(error), top};
-      return false;
+      if (error == ERROR_FILE_NOT_FOUND) return;  // an empty drive
+      if (depth == 0)
+        tree.Stopped = FolderTree::Failure{PathText(folder), SystemMessageText(error), true};
+      else
+        Unread(folder, "cannot be listed: " + SystemMessageText(error));
+      return;
     }
-    bool go = true;
     do {
       const std::wstring name = entry.cFileName;
       if (name == L"." || name == L"..") continue;
@@ -95,7 +98,7 @@ struct Walk {
       if (IsLink(attributes, entry.dwReserved0)) {
         bool targetFolder = true;
         const std::wstring target = FinalPath(path, targetFolder);
-        if (!target.empty() && !Inside(target, root)) {
+        if (!target.empty() && !InsideFolder(target, root)) {
           ++tree.LinksLeaving;
         } else if (!target.empty() && !targetFolder) {
           tree.Files.push_back({path, fs::path(target)});
@@ -103,20 +106,20 @@ struct Walk {
           ++tree.NotRegular;
         }
       } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        go = List(path, false);
+        if (depth + 1 > kMaxFolderDepth)
+          Unread(path, "more than " + std::to_string(kMaxFolderDepth) +
+                           " folder levels deep: not walked");
+        else
+          List(path, depth + 1);
       } else if (attributes & FILE_ATTRIBUTE_DEVICE) {
         ++tree.NotRegular;
       } else {
         tree.Files.push_back({path, path});
       }
-    } while (go && ::FindNextFileW(find, &entry));
-    if (go && ::GetLastError() != ERROR_NO_MORE_FILES) {
-      tree.Stopped =
-          FolderTree::Failure{PathText(folder), SystemMessageText(::GetLastError()), false};
-      go = false;
-    }
+    } while (::FindNextFileW(find, &entry));
+    if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES)
+      Unread(folder, "cannot be listed to the end: " + SystemMessageText(error));
     ::FindClose(find);
-    return go;
   }
 };
 
@@ -135,12 +138,22 @@ FolderTree ListFolderTree(const fs::path& root) {
   const bool slashes =
       named.find(L'/') != std::wstring::npos && named.find(L'\\') == std::wstring::npos;
   Walk walk{tree, FinalPath(root, folder), slashes ? L'/' : L'\\'};
-  walk.List(root, true);
-  if (tree.Stopped && tree.Stopped->AtRoot) tree.Stopped->Path = PathText(root);
+  // Without the root's own path no link or read can be told inside it.
+  if (walk.root.empty()) {
+    const DWORD error = ::GetLastError();
+    tree.Stopped = FolderTree::Failure{
+        PathText(root), error ? SystemMessageText(error) : "cannot tell where the folder lies",
+        true};
+    return tree;
+  }
+  tree.Root = fs::path(walk.root);
+  walk.List(root, 0);
+  if (tree.Stopped) tree.Stopped->Path = PathText(root);
   return tree;
 }
 
-UntrustedRead ReadUntrustedFile(const fs::path& path, uint64_t limit, uint64_t cap) {
+UntrustedRead ReadUntrustedFile(const fs::path& path, const fs::path& within, uint64_t limit,
+                                uint64_t cap) {
   UntrustedRead r;
   // The name itself is opened, never what a link there points to.
   Handle file;
@@ -165,6 +178,12 @@ UntrustedRead ReadUntrustedFile(const fs::path& path, uint64_t limit, uint64_t c
       r.Result = UntrustedRead::NotRegular;
       return r;
     }
+  }
+  // A folder on the way may have been swapped for a junction since the
+  // listing: where the handle really lies decides, not the name.
+  if (!InsideFolder(FinalPathOf(file.h), within.native())) {
+    r.Result = UntrustedRead::Outside;
+    return r;
   }
   r.When = UnixSeconds(info.ftLastWriteTime);
   const uint64_t size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;

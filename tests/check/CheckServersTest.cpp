@@ -293,6 +293,18 @@ TEST_F(CheckTool, BadArgumentsAndUnusableFilesExitTwo) {
                   {"VELLORAN_LDAP_PASSWORD_FILE", (dir / "nothing").string()}});
   EXPECT_EQ(noPassword.ExitCode, 2);
   EXPECT_TRUE(Contains(noPassword.Stderr, "VELLORAN_LDAP_PASSWORD_FILE")) << noPassword.Stderr;
+  // One too long for a logon is refused before any server is asked; it
+  // once filled the helper's pipe and hung every server's question.
+  WriteFile(dir / "long", std::string(70000, 'p') + "\n");
+  const auto start = std::chrono::steady_clock::now();
+  ProcessResult longPassword =
+      RunProcess(VELLORAN_TOOL_PATH, {"check", (dir / "pair.ini").string(), "--timeout", "30"},
+                 {{"VELLORAN_LDAP_USER", "CORP\\admin"},
+                  {"VELLORAN_LDAP_PASSWORD_FILE", (dir / "long").string()}},
+                 "", {"KRB5CCNAME"});
+  EXPECT_EQ(longPassword.ExitCode, 2);
+  EXPECT_TRUE(Contains(longPassword.Stderr, "longer than")) << longPassword.Stderr;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
 
   ProcessResult help = RunProcess(VELLORAN_TOOL_PATH, {"check", "--help"});
   EXPECT_EQ(help.ExitCode, 0);

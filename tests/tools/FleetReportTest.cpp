@@ -2,14 +2,18 @@
 // into one state per computer.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "engine/modDebug.h"
+#include "platform/FolderTree.h"
 #include "tests/support/Fakes.h"
 #include "tools/FleetReport.h"
 
@@ -298,6 +302,33 @@ TEST_F(Share, DamagedFilesAreListedAndTheRestIsStillRead) {
   EXPECT_NE(s.Problems[0].Path.find("PC02_FAILED_report.txt"), std::string::npos);
   EXPECT_NE(s.Problems[1].Reason.find("odd"), std::string::npos);
   EXPECT_NE(RenderTable(s).find("Skipped files"), std::string::npos);
+}
+
+// A client can plant a tree deeper than the reader has handles for; the
+// walk names what it left out and counts every computer beside it.
+TEST_F(Share, AFolderTooDeepToWalkIsNamedAndEveryComputerBesideItCounted) {
+  for (int i = 1; i <= 30; ++i) {
+    const std::string pc = std::string(i < 10 ? "PC0" : "PC") + std::to_string(i);
+    Put((i % 2 ? "floor1/" : "") + pc + "_SUCCESS_report.txt", Block(kSucceededRun));
+  }
+  std::vector<fs::path> chain{dir.path() / "deep"};
+  for (int level = 1; level < 1100; ++level) chain.push_back(chain.back() / "d");
+  for (const fs::path& p : chain) ASSERT_EQ(::mkdir(p.c_str(), 0755), 0) << p;
+
+  rlimit old{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
+  rlimit low = old;
+  low.rlim_cur = std::min<rlim_t>(old.rlim_cur, 1024);
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+  auto s = Read();
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &old), 0);
+  // Removed level by level: a recursive removal would hold a handle for each.
+  for (auto p = chain.rbegin(); p != chain.rend(); ++p) ::rmdir(p->c_str());
+
+  EXPECT_EQ(s.Computers.size(), 30u);
+  ASSERT_EQ(s.Problems.size(), 1u);
+  EXPECT_EQ(s.Problems[0].Path, chain[kMaxFolderDepth].string());
+  EXPECT_NE(s.Problems[0].Reason.find("levels deep"), std::string::npos) << s.Problems[0].Reason;
 }
 
 TEST_F(Share, FilesWithoutOutcomeInTheNameAreSharedOrNamedByAKnownComputer) {

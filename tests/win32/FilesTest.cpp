@@ -74,6 +74,43 @@ TEST_F(Files, AtomicWritesReplaceWholeAndLeaveNoTempBehind) {
             INVALID_FILE_ATTRIBUTES);
 }
 
+// Another client writes these files (a debug file on the share): only a
+// regular file is read, and its size decides before any byte is read.
+TEST_F(Files, RegularFileReadsTakeOnlyFilesWithinTheCap) {
+  const std::string p = Path("PC01.debug");
+  ASSERT_TRUE(WriteFileAtomically(p, "0123456789").ok());
+  EXPECT_EQ(ReadRegularFile(p, 10).value(), "0123456789");
+  auto over = ReadRegularFile(p, 9);
+  ASSERT_FALSE(over);
+  EXPECT_EQ(over.error().Number, EFBIG);
+  EXPECT_FALSE(ReadRegularFile(dir, 100)) << "a folder";
+
+  // A device reads as an empty file and a pipe waits on its writer.
+  EXPECT_FALSE(ReadRegularFile("NUL", 100));
+  const std::string pipeName = "\\\\.\\pipe\\velloran-" + std::to_string(::GetCurrentProcessId());
+  HANDLE pipe = ::CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096,
+                                   4096, 0, nullptr);
+  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(ReadRegularFile(pipeName, 100));
+  ::CloseHandle(pipe);
+}
+
+TEST_F(Files, RegularFileReadsRefuseALinkByTheName) {
+  const std::string p = Path("elsewhere.txt");
+  ASSERT_TRUE(WriteFileAtomically(p, "secret").ok());
+  const std::wstring link = Wide(Path("PC02.debug"));
+  // Unprivileged links need Windows 10 in developer mode; Wine makes them.
+  if (!::CreateSymbolicLinkW(link.c_str(), Wide(p).c_str(),
+                             0x2 /* SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE */))
+    GTEST_SKIP() << "no symbolic link can be made here";
+  const DWORD attributes = ::GetFileAttributesW(link.c_str());
+  const auto read = ReadRegularFile(Path("PC02.debug"), 100);
+  ::DeleteFileW(link.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    GTEST_SKIP() << "this system shows the link as the file it names (Wine does)";
+  EXPECT_FALSE(read) << "a link by the name is never read through";
+}
+
 TEST_F(Files, FailuresCarryTheNumbersCallersTellApart) {
   auto missing = ReadWholeFile(Path("missing.txt"));
   ASSERT_FALSE(missing.ok());
