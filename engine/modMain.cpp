@@ -74,6 +74,9 @@ void RunMigration(Run& run) {
       run, std::string(">> Finished notification, abort status: ") + TrueFalse(run.AbortStatus));
 
   SetSuccessMarker(run);
+  // After the marker: a run that ended well is done with what it kept for
+  // undoing its changes by hand.
+  run.Svc.Network->RunEnded(!run.AbortStatus);
 }
 
 void Main(Run& run) {

@@ -14,10 +14,20 @@
 # default, and root would then bind to the directory with a ticket cache
 # the user chose. Directory binds use this machine's own ticket, from its
 # keytab, in a cache only root can read.
+#
+# The engine starts in / with root's HOME: sudo keeps the caller's folder
+# (and may keep the caller's HOME), where the LDAP and CUPS client libraries
+# look for configuration of their own (ldaprc, ~/.cups/client.conf) that
+# would choose which directory and which scheduler root believes. LDAPRC,
+# which names another such file, goes too.
 set -eu
 PATH=/usr/sbin:/usr/bin:/sbin:/bin
 export PATH
-unset KRB5CCNAME
+unset KRB5CCNAME LDAPRC
+cd /
+HOME=$(getent passwd 0 | cut -d: -f6)
+HOME=${HOME:-/root}
+export HOME
 
 engine=/usr/sbin/VelloranEngine
 ini=/etc/velloran/move.ini

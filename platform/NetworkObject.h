@@ -43,6 +43,10 @@ class NetworkObjectFactory {
  public:
   virtual ~NetworkObjectFactory() = default;
   virtual Result<std::unique_ptr<NetworkObject>> Create(std::string_view progId) = 0;
+  /// Told once at the end of a run whether it ended well: what a backend
+  /// kept so that the administrator could undo the run's changes by hand
+  /// is needed no longer after a good run, and is kept after any other.
+  virtual void RunEnded(bool /*succeeded*/) {}
 };
 
 /// The computer's name from a fresh "WScript.Network" object; "Computer

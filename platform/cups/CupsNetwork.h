@@ -15,10 +15,15 @@ namespace velloran {
 /// made to that copy only; servers are still asked whether a queue exists.
 /// A driverless queue whose description the scheduler has not built within
 /// `descriptionWait` is deleted again and its add fails.
+/// Outside a rehearsal, one run at a time works on the machine's queues: the
+/// first object made takes the lock of the queue state folder for the life
+/// of the factory, waiting at most `lockWait` for another run to end
+/// (Create fails with error 170 after that).
 /// Links libcups into the program (library velloran_cups); fails in a build
 /// without libcups.
 Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(
-    bool rehearse = false, std::chrono::milliseconds descriptionWait = std::chrono::seconds(30));
+    bool rehearse = false, std::chrono::milliseconds descriptionWait = std::chrono::seconds(30),
+    std::chrono::milliseconds lockWait = std::chrono::seconds(120));
 
 /// The same backend from the module velloran-cups.so (a companion file of
 /// the program), loaded on the first call that needs the scheduler (the
@@ -31,8 +36,10 @@ Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetworkOnDemand(
 
 /// Puts back a queue that a run saved before deleting it (the file named in
 /// the run's failure): its driver, device, settings and place as the system
-/// default, and the unfinished jobs waiting in its holding queue. Refuses
-/// when a queue of that name exists. Returns what was done, a line each.
+/// default, and the unfinished jobs waiting in its holding queue when that
+/// queue is still the one the save made. Refuses when a queue of that name
+/// exists; waits for a run that works on the queues, as a run does. Returns
+/// what was done, a line each.
 Result<std::string> RestoreSavedQueue(const std::string& file);
 
 }  // namespace velloran

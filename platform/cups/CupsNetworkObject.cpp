@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <random>
 
 #include "platform/Paths.h"
 #include "platform/cups/SavedQueue.h"
@@ -59,6 +61,16 @@ std::string HoldingName(const std::string& name, const std::vector<Queue>& queue
   std::string candidate = base;
   for (int n = 2; Find(queues, candidate); ++n) candidate = base + "-" + std::to_string(n);
   return candidate;
+}
+
+// Names the holding queue of one removal, so that restore-queue can tell it
+// from a later run's of the same name.
+std::string NewHoldingMark() {
+  static std::mt19937_64 random{std::random_device{}()};
+  char text[40];
+  std::snprintf(text, sizeof text, "run %d-%016llx", static_cast<int>(::getpid()),
+                static_cast<unsigned long long>(random()));
+  return text;
 }
 
 std::string FreshName(const std::vector<Queue>& queues, const DeviceTarget& target) {
@@ -124,10 +136,11 @@ Status CupsNetworkObject::AddWindowsPrinterConnection(std::string_view path) {
           std::find_if(queues->begin(), queues->end(),
                        [&](const Queue& q) { return q.Target && SameName(q.Path(), path); });
       have != queues->end()) {
-    // The jobs of the queues it replaces print there.
+    // The jobs of the queues it replaces print there; the queues themselves
+    // are not made again.
     for (const Queue& q : removed_)
       if (Status s = Unpark(q, have->Name); !s.ok()) return s;
-    Forget(removed_);
+    KeepUntilGoodRun(removed_);
     return Status::Ok();
   }
   const DeviceTarget* like = removed_.empty() ? nullptr : &*removed_.front().Target;
@@ -211,14 +224,18 @@ Status CupsNetworkObject::Recreate(const Queue& q, const std::string& device, bo
 Status CupsNetworkObject::TakeDown(Queue& q, const std::vector<Queue>& all) {
   auto jobs = store_->UnfinishedJobs(q.Name);
   if (!jobs) return jobs.error();
-  if (!jobs->empty()) q.JobsParkedIn = HoldingName(q.Name, all);
+  if (!jobs->empty()) {
+    q.JobsParkedIn = HoldingName(q.Name, all);
+    q.HoldingMark = NewHoldingMark();
+  }
   if (store_->DeletesForReal()) {
     auto saved = SaveQueue(q);
     if (!saved) return saved.error();
     q.SavedAt = *saved;
   }
   if (!jobs->empty()) {
-    if (Status s = store_->CreateHolding(q.JobsParkedIn, q.Name); !s.ok()) {
+    if (Status s = store_->CreateHolding(q.JobsParkedIn, HoldingInfo(q.Name, q.HoldingMark));
+        !s.ok()) {
       Forget(q);
       return s;
     }
@@ -276,6 +293,13 @@ std::string CupsNetworkObject::PutBackAll() {
 
 void CupsNetworkObject::Forget(const Queue& q) {
   if (!q.SavedAt.empty()) ::unlink(q.SavedAt.c_str());
+}
+
+void CupsNetworkObject::KeepUntilGoodRun(std::vector<Queue>& queues) {
+  if (afterGoodRun_)
+    for (const Queue& q : queues)
+      if (!q.SavedAt.empty()) afterGoodRun_->push_back(q.SavedAt);
+  queues.clear();
 }
 
 void CupsNetworkObject::Forget(std::vector<Queue>& queues) {

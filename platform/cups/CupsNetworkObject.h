@@ -13,7 +13,12 @@ namespace velloran::cups {
 
 class CupsNetworkObject : public NetworkObject {
  public:
-  explicit CupsNetworkObject(std::shared_ptr<QueueStore> store) : store_(std::move(store)) {}
+  /// A queue that is deleted for good (its connection existed already) has
+  /// its saved copy named in `afterGoodRun`, for the factory to delete once
+  /// the run has ended well; without a list, the copy stays.
+  explicit CupsNetworkObject(std::shared_ptr<QueueStore> store,
+                             std::shared_ptr<std::vector<std::string>> afterGoodRun = nullptr)
+      : store_(std::move(store)), afterGoodRun_(std::move(afterGoodRun)) {}
 
   Result<std::vector<std::string>> EnumPrinterConnections() override;
   Status RemovePrinterConnection(std::string_view path, bool, bool) override;
@@ -34,8 +39,12 @@ class CupsNetworkObject : public NetworkObject {
   /// The saved copy of a queue that is in place again (or still there).
   static void Forget(const Queue& q);
   static void Forget(std::vector<Queue>& queues);
+  /// The saved copies of queues that are gone for good: the administrator's
+  /// only way back to them if the rest of the run fails.
+  void KeepUntilGoodRun(std::vector<Queue>& queues);
 
   std::shared_ptr<QueueStore> store_;
+  std::shared_ptr<std::vector<std::string>> afterGoodRun_;
   // The queues the last removal deleted: the next add replaces them.
   std::vector<Queue> removed_;
 };

@@ -27,6 +27,9 @@ class ModuleFactory {
     if (failure_) return *failure_;
     return real_.get();
   }
+  /// The module's factory when a call has loaded it; a run that never
+  /// needed the scheduler has nothing to tell it.
+  NetworkObjectFactory* IfLoaded() const { return real_.get(); }
 
  private:
   void Load() {
@@ -112,6 +115,9 @@ class OnDemandCupsFactory : public NetworkObjectFactory {
   Result<std::unique_ptr<NetworkObject>> Create(std::string_view progId) override {
     return std::unique_ptr<NetworkObject>(
         std::make_unique<OnDemandCupsObject>(module_, std::string(progId)));
+  }
+  void RunEnded(bool succeeded) override {
+    if (NetworkObjectFactory* real = module_->IfLoaded()) real->RunEnded(succeeded);
   }
 
  private:

@@ -50,6 +50,10 @@ ipp_t* NewPrinterRequest(ipp_op_t op, const std::string& name) {
   return request;
 }
 
+std::string HoldingInfo(const std::string& forQueue, const std::string& mark) {
+  return "Jobs of " + forQueue + " while it is replaced (" + mark + ")";
+}
+
 Queue MakeQueue(std::string name, std::string device) {
   Queue q;
   q.Name = std::move(name);

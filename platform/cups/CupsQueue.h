@@ -61,12 +61,18 @@ struct Queue {
   std::optional<std::string> Ppd;      // its PPD; none for a raw queue
   bool WasSystemDefault = false;
   std::string JobsParkedIn;  // the holding queue of its unfinished jobs, while it is replaced
+  std::string HoldingMark;   // what tells that holding queue from a later one of the same name
   std::string SavedAt;       // the file its settings were saved to before it was deleted
 
   std::string Path() const { return Target ? ConnectionPathOf(*Target) : Name; }
 };
 
 Queue MakeQueue(std::string name, std::string device);
+
+/// The description (printer-info) of the holding queue that keeps the jobs
+/// of `forQueue`, with the mark of the run that made it: a later run may
+/// make a holding queue of the same name, which is not this one.
+std::string HoldingInfo(const std::string& forQueue, const std::string& mark);
 
 /// The settings a replacement takes over from the queue it replaces.
 extern const char* const kCarriedSettings[];

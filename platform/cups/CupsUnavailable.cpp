@@ -13,7 +13,8 @@ PlatformError NoCups() {
 
 }  // namespace
 
-Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(bool, std::chrono::milliseconds) {
+Result<std::unique_ptr<NetworkObjectFactory>> MakeCupsNetwork(bool, std::chrono::milliseconds,
+                                                              std::chrono::milliseconds) {
   return NoCups();
 }
 

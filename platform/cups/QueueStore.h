@@ -32,9 +32,9 @@ class QueueStore {
 
   /// The jobs of a queue that have not finished (held, pending, printing).
   virtual Result<std::vector<int>> UnfinishedJobs(const std::string& name) = 0;
-  /// A stopped queue that prints nowhere: it keeps the jobs of `forQueue`
-  /// while that queue is replaced.
-  virtual Status CreateHolding(const std::string& name, const std::string& forQueue) = 0;
+  /// A stopped queue that prints nowhere, described by `info`: it keeps the
+  /// jobs of a queue while that queue is replaced.
+  virtual Status CreateHolding(const std::string& name, const std::string& info) = 0;
   /// Moves a job to another queue; its state (held or pending) stays.
   virtual Status MoveJob(int id, const std::string& to) = 0;
   /// Whether a queue deleted here is gone for real, so that it is saved on

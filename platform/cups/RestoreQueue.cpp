@@ -4,16 +4,33 @@
 #include <algorithm>
 
 #include "platform/cups/CupsNetwork.h"
+#include "platform/cups/RunLock.h"
 #include "platform/cups/SavedQueue.h"
 #include "platform/cups/SchedulerStore.h"
 
 namespace velloran {
+
+namespace {
+
+bool IsHoldingQueueOf(cups::SchedulerStore& store, const cups::Queue& saved) {
+  if (saved.HoldingMark.empty()) return false;
+  cups::Queue holding = cups::MakeQueue(saved.JobsParkedIn, "");
+  if (!store.Describe(holding).ok() || !holding.Attributes) return false;
+  ipp_attribute_t* info = ippFindAttribute(holding.Attributes.get(), "printer-info", IPP_TAG_ZERO);
+  const char* text = info ? ippGetString(info, 0, nullptr) : nullptr;
+  return text && text == cups::HoldingInfo(saved.Name, saved.HoldingMark);
+}
+
+}  // namespace
 
 Result<std::string> RestoreSavedQueue(const std::string& file) {
   cupsSetPasswordCB2(cups::NoPassword, nullptr);
   auto saved = cups::LoadSavedQueue(file);
   if (!saved) return saved.error();
   const cups::Queue& q = *saved;
+  // A run that is moving queues now could be making a queue of this name.
+  auto lock = cups::RunLock::Take(cups::kRunLockWait);
+  if (!lock) return lock.error();
   cups::SchedulerStore store(std::chrono::seconds(30));
   auto queues = store.List();
   if (!queues) return queues.error();
@@ -33,6 +50,11 @@ Result<std::string> RestoreSavedQueue(const std::string& file) {
     report += "It is the system default again.\n";
   }
   if (!q.JobsParkedIn.empty() && named(q.JobsParkedIn)) {
+    // Only the holding queue this save made: a later run may keep another
+    // queue's jobs under the same name.
+    if (!IsHoldingQueueOf(store, q))
+      return report + "The queue " + q.JobsParkedIn +
+             " is not the one this save left its jobs in; it is left as it is.\n";
     auto jobs = store.UnfinishedJobs(q.JobsParkedIn);
     if (!jobs) return jobs.error();
     for (int id : *jobs)

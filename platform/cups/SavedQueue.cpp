@@ -51,9 +51,11 @@ PlatformError NotSaved(const std::string& path, const std::string& why) {
   return {kInvalidSetting, path + " is not a saved queue: " + why};
 }
 
+}  // namespace
+
 // The folder must be root's alone (or, without root, its user's): whoever
 // else could write there could make root restore a queue of their choosing.
-Status EnsurePrivateFolder(const std::string& folder) {
+Status EnsureQueueStateFolder(const std::string& folder) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec)
@@ -69,6 +71,8 @@ Status EnsurePrivateFolder(const std::string& folder) {
   }
   return Status::Ok();
 }
+
+namespace {
 
 std::string Stamp() {
   std::time_t now = std::time(nullptr);
@@ -118,13 +122,14 @@ std::string SavedQueueFolder() {
 
 Result<std::string> SaveQueue(const Queue& q) {
   const std::string folder = SavedQueueFolder();
-  if (Status s = EnsurePrivateFolder(folder); !s.ok()) return s.error();
+  if (Status s = EnsureQueueStateFolder(folder); !s.ok()) return s.error();
   const std::string path =
       JoinPath(folder, q.Name + "." + Stamp() + "." + std::to_string(::getpid()) + ".queue");
   const std::string attributes = q.Attributes ? Encode(q.Attributes.get()) : "";
   std::string text = std::string(kMagic) + "\nname: " + q.Name + "\ndevice-uri: " + q.DeviceUri +
                      "\nsystem-default: " + (q.WasSystemDefault ? "yes" : "no") + "\n";
   if (!q.JobsParkedIn.empty()) text += "jobs-waiting-in: " + q.JobsParkedIn + "\n";
+  if (!q.HoldingMark.empty()) text += "holding-mark: " + q.HoldingMark + "\n";
   text += "attributes: " + std::to_string(attributes.size()) + "\n" + attributes + "\n";
   if (q.Ppd) text += "ppd: " + std::to_string(q.Ppd->size()) + "\n" + *q.Ppd + "\n";
   if (Status s = WriteFileAtomically(path, text, 0600); !s.ok())
@@ -161,18 +166,20 @@ Result<Queue> LoadSavedQueue(const std::string& path) {
   size_t pos = std::strlen(kMagic) + 1;
   std::string name, device, key, value;
   bool wasDefault = false;
-  std::string parked;
-  for (int i = 0; i < 4 && text.compare(pos, 12, "attributes: ") != 0; ++i) {
+  std::string parked, mark;
+  for (int i = 0; i < 5 && text.compare(pos, 12, "attributes: ") != 0; ++i) {
     if (!HeaderLine(text, pos, key, value)) return NotSaved(path, "a broken header line");
     if (key == "name") name = value;
     if (key == "device-uri") device = value;
     if (key == "system-default") wasDefault = value == "yes";
     if (key == "jobs-waiting-in") parked = value;
+    if (key == "holding-mark") mark = value;
   }
   if (name.empty() || device.empty()) return NotSaved(path, "no name or device");
   Queue q = MakeQueue(name, device);
   q.WasSystemDefault = wasDefault;
   q.JobsParkedIn = parked;
+  q.HoldingMark = mark;
   std::string attributes;
   if (!Block(text, pos, "attributes", attributes)) return NotSaved(path, "no attributes");
   if (!attributes.empty()) {

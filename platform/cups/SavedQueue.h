@@ -14,6 +14,10 @@ namespace velloran::cups {
 /// $XDG_STATE_HOME/velloran/queues.
 std::string SavedQueueFolder();
 
+/// Makes the folder if need be; fails unless it is a folder of this user's
+/// alone (mode 0700), which it becomes when it is this user's.
+Status EnsureQueueStateFolder(const std::string& folder);
+
 /// Writes `q` (name, device, driver, every attribute the scheduler reported,
 /// its place as the system default, where its jobs wait) into a new file of
 /// the folder, readable by the folder's owner only; returns the file's path.

@@ -181,14 +181,13 @@ Result<std::vector<int>> SchedulerStore::UnfinishedJobs(const std::string& name)
   return jobs;
 }
 
-Status SchedulerStore::CreateHolding(const std::string& name, const std::string& forQueue) {
+Status SchedulerStore::CreateHolding(const std::string& name, const std::string& info) {
   if (Status s = Connect(); !s.ok()) return s;
   ipp_t* request = NewPrinterRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, name);
   // The scheduler allows this device whatever FileDevice says; stopped, the
   // queue never sends a job to it.
   ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, "file:///dev/null");
-  ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr,
-               ("Jobs of " + forQueue + " while it is replaced").c_str());
+  ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr, info.c_str());
   ippAddInteger(request, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_STOPPED);
   ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 0);
   ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-shared", 0);

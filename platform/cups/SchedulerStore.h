@@ -21,7 +21,7 @@ class SchedulerStore : public QueueStore {
   Result<std::optional<std::string>> UserDefault() override;
   Status SetUserDefault(const std::string& name) override;
   Result<std::vector<int>> UnfinishedJobs(const std::string& name) override;
-  Status CreateHolding(const std::string& name, const std::string& forQueue) override;
+  Status CreateHolding(const std::string& name, const std::string& info) override;
   Status MoveJob(int id, const std::string& to) override;
   bool DeletesForReal() const override { return true; }
 

@@ -1,5 +1,6 @@
 #include "platform/ldap/LdapDirectory.h"
 
+#include <fcntl.h>
 #include <ldap.h>
 #include <sasl/sasl.h>
 #include <signal.h>
@@ -232,6 +233,7 @@ class LdapObject : public DirectoryObject {
 class LdapDirectory : public DirectoryService {
  public:
   explicit LdapDirectory(LdapDirectoryOptions options) : options_(std::move(options)) {
+    ReadLdapClientConfiguration();
     // The library writes to sockets with plain write(): a server that drops
     // the connection would otherwise end the whole run by SIGPIPE, before
     // anything is reported. A handler someone else installed is left alone.
@@ -770,7 +772,63 @@ Result<RecordSet> LdapDirectory::Search(Handle& h, const std::string& base,
   return rs;
 }
 
+// The variable's value for the length of a scope, then its old value back.
+class EnvironmentWithout {
+ public:
+  explicit EnvironmentWithout(const char* name) : name_(name) {
+    if (const char* v = std::getenv(name)) old_ = v;
+    ::unsetenv(name);
+  }
+  ~EnvironmentWithout() {
+    if (old_) ::setenv(name_, old_->c_str(), 1);
+  }
+  EnvironmentWithout(const EnvironmentWithout&) = delete;
+  EnvironmentWithout& operator=(const EnvironmentWithout&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
 }  // namespace
+
+// The library reads its configuration at its first call and never again:
+// the system file and the LDAP* variables, then ldaprc in the working folder,
+// ldaprc and .ldaprc in HOME, and the file LDAPRC names in both places. A
+// root process started in a user's folder (sudo keeps it), or with a HOME
+// sudo kept, would take its URI, TLS_REQCERT or base from that user: the user
+// would choose which directory root believes, and so which queues root
+// deletes for everyone. Root has the library start from "/" without a home,
+// where only root can write.
+void ReadLdapClientConfiguration() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    auto firstCall = [] {
+      char* uri = nullptr;
+      ldap_get_option(nullptr, LDAP_OPT_URI, &uri);
+      if (uri) ldap_memfree(uri);
+    };
+    if (::geteuid() != 0) return firstCall();
+    const int here = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (here < 0 || ::chdir("/") != 0) {
+      // Nowhere safe to start from: no configuration at all rather than
+      // the user's.
+      if (here >= 0) ::close(here);
+      ::setenv("LDAPNOINIT", "1", 1);
+      firstCall();
+      ::unsetenv("LDAPNOINIT");
+      return;
+    }
+    {
+      EnvironmentWithout home("HOME");
+      EnvironmentWithout rc("LDAPRC");
+      firstCall();
+    }
+    // The rest of the run works where it was started.
+    if (::fchdir(here) != 0) (void)::chdir("/");
+    ::close(here);
+  });
+}
 
 std::unique_ptr<DirectoryService> MakeLdapDirectory(LdapDirectoryOptions options) {
   return std::make_unique<LdapDirectory>(std::move(options));

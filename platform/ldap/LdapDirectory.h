@@ -19,8 +19,9 @@ enum class LdapBindMode {
 };
 
 enum class LdapTlsMode {
-  /// StartTLS before a simple bind, so that no password crosses the wire in
-  /// the clear; plain LDAP when the server offers no StartTLS.
+  /// StartTLS before a simple bind, and a server that declines it gets no
+  /// password: the bind fails. Binds that send no password (Kerberos,
+  /// anonymous) use plain LDAP.
   Auto,
   /// StartTLS on every connection; a server without it is an error.
   StartTls,
@@ -56,6 +57,13 @@ struct LdapDirectoryOptions {
 /// VELLORAN_LDAP_PASSWORD_FILE, VELLORAN_LDAP_TLS (auto, starttls, none),
 /// VELLORAN_LDAP_TIMEOUT (seconds to wait for one answer, 1 to 3600).
 LdapDirectoryOptions LdapOptionsFromEnvironment();
+
+/// Has the LDAP library read its client configuration now, once per process.
+/// As root, only the system's (ldap.conf or LDAPCONF, and the LDAP*
+/// variables): no ldaprc or .ldaprc from the working folder or from HOME,
+/// and no file LDAPRC names. The directory calls it before its first use of
+/// the library.
+void ReadLdapClientConfiguration();
 
 std::unique_ptr<DirectoryService> MakeLdapDirectory(LdapDirectoryOptions options);
 

@@ -16,46 +16,20 @@
 #include "platform/cups/CupsNetwork.h"
 #include "tests/cups/Child.h"
 #include "tests/cups/CupsFixture.h"
+#include "tests/support/SecondUser.h"
 
 namespace velloran::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-class SecondUser {
- public:
-  explicit SecondUser(const fs::path& home) : name_("vlrt" + std::to_string(::getpid())) {
-    auto r = RunProcess("/usr/sbin/useradd",
-                        {"-M", "-U", "-d", home.string(), "-s", "/usr/sbin/nologin", name_});
-    if (r.ExitCode != 0) throw std::runtime_error("useradd failed: " + r.Stderr);
-    const passwd* pw = ::getpwnam(name_.c_str());
-    if (!pw) throw std::runtime_error("the new user is not found");
-    uid_ = pw->pw_uid;
-    gid_ = pw->pw_gid;
-  }
-  ~SecondUser() { RunProcess("/usr/sbin/userdel", {name_}); }
-  SecondUser(const SecondUser&) = delete;
-  SecondUser& operator=(const SecondUser&) = delete;
-
-  const std::string& Name() const { return name_; }
-  void Own(const fs::path& p) const {
-    if (::lchown(p.c_str(), uid_, gid_) != 0) throw std::runtime_error("lchown " + p.string());
-  }
-  uid_t Uid() const { return uid_; }
-
- private:
-  std::string name_;
-  uid_t uid_ = 0;
-  gid_t gid_ = 0;
-};
-
 struct CupsAsRoot : CupsMachines {
   TempDir root;  // root's own files, which the user must not reach
   std::unique_ptr<SecondUser> user;
 
   void SetUp() override {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root: the backend only acts for SUDO_USER as root";
-    if (::access("/usr/sbin/useradd", X_OK) != 0) GTEST_SKIP() << "needs useradd (passwd)";
+    if (!SecondUser::Possible())
+      GTEST_SKIP() << "needs root and useradd: the backend only acts for SUDO_USER as root";
     CupsMachines::SetUp();
     fs::permissions(home.path(), fs::perms(0755));
     user = std::make_unique<SecondUser>(home.path());
@@ -143,6 +117,29 @@ TEST_F(CupsAsRoot, WhatTheUserPlantsInPlaceOfLpoptionsIsRefusedAndTheRunGoesOn) 
     ASSERT_EQ(::stat(secret.c_str(), &st), 0);
     EXPECT_EQ(st.st_uid, 0u);
     // Nor does a failed choice of the user's change the machine's default.
+    EXPECT_EQ(SystemDefault(), "");
+  }
+}
+
+TEST_F(CupsAsRoot, AUsersCupsFolderThatAnotherUserOwnsIsRefusedSayingSo) {
+  const fs::path lpoptions = home / ".cups/lpoptions";
+  // The file itself is the user's and well formed: the folder is what is wrong.
+  WriteFile(lpoptions, "Default Desk\n");
+  user->Own(lpoptions);
+  struct Owner {
+    const char* what;
+    uid_t uid;
+  };
+  const Owner owners[] = {{"root", 0}, {"nobody", 65534}};
+  for (const Owner& owner : owners) {
+    SCOPED_TRACE(owner.what);
+    ASSERT_EQ(::lchown((home / ".cups").c_str(), owner.uid, owner.uid), 0);
+    const std::string report = GetAndSet();
+    const std::string why =
+        ": " + (home / ".cups").string() + " is not a folder of the user's own.";
+    EXPECT_TRUE(Contains(report, "get: Not reading " + lpoptions.string() + why)) << report;
+    EXPECT_TRUE(Contains(report, "set: Not reading " + lpoptions.string() + why)) << report;
+    EXPECT_EQ(ReadFile(lpoptions), "Default Desk\n");
     EXPECT_EQ(SystemDefault(), "");
   }
 }

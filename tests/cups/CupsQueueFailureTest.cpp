@@ -121,5 +121,74 @@ TEST_F(CupsSafety, AFailedRollBackNamesTheSavedQueueAndRestoreQueuePutsItBack) {
   EXPECT_TRUE(Contains(bogus.Stderr, "is not a saved queue")) << bogus.Stderr;
 }
 
+// A later run may keep its jobs in a holding queue of the same name as the
+// one a save names; restore-queue must leave that queue and its jobs alone.
+TEST_F(CupsSafety, RestoreQueueLeavesAHoldingQueueItDidNotMake) {
+  client.AddQueue("Laser", Uri(kOld, "Laser"), false);
+  TwoJobsWaitIn("Laser");
+  auto store = std::make_shared<FailingStore>();
+  store->FailPutBackOf = "Laser";
+  auto network = Over(store);
+  ASSERT_TRUE(network->RemovePrinterConnection(Path(kOld, "Laser"), true, true).ok());
+  ASSERT_FALSE(network->AddWindowsPrinterConnection(Path(kOld, "Laser")).ok());
+  const auto saved = SavedFiles();
+  ASSERT_EQ(saved.size(), 1u);
+  auto devices = client.Devices();
+  devices.erase("Laser");
+  ASSERT_EQ(devices.size(), 1u) << "the holding queue";
+  const std::string holding = devices.begin()->first;
+
+  // Another run's holding queue in its place, described as that run would.
+  client.Command("lpadmin", {"-x", holding});
+  client.AddQueue(holding, "file:///dev/null", false);
+  client.Command("lpadmin", {"-p", holding, "-D", "Jobs of Laser while it is replaced"});
+  client.Command("cupsdisable", {holding});
+  client.Command("lp", {"-d", holding, "-H", "indefinite", (home / "page.txt").string()});
+
+  auto restored =
+      RunProcess(VELLORAN_TOOL_PATH, {"restore-queue", saved[0].string()}, client.Env());
+  ASSERT_EQ(restored.ExitCode, 0) << restored.Stderr;
+  EXPECT_TRUE(Contains(restored.Stdout, holding)) << restored.Stdout;
+  auto after = client.Devices();
+  EXPECT_EQ(after.size(), 2u);
+  EXPECT_EQ(after["Laser"], Uri(kOld, "Laser"));
+  EXPECT_EQ(after.count(holding), 1u);
+  EXPECT_EQ(Jobs(holding), (std::vector<std::string>{"held"}));
+  EXPECT_TRUE(Jobs("Laser").empty());
+}
+
+// A queue whose connection the machine has already is deleted and not made
+// again: until the run has ended well, its saved copy is the only way back.
+TEST_F(CupsSafety, AQueueMergedIntoAnExistingConnectionKeepsItsSavedCopyUntilTheRunEndsWell) {
+  client.AddQueue("Laser-new", Uri(kNew, "Laser"), false);
+  auto mergeLaser = [&] {
+    client.AddQueue("Laser", Uri(kOld, "Laser"), false);
+    client.Command("lpadmin", {"-p", "Laser", "-D", "Second floor"});
+    auto network = Object();
+    ASSERT_TRUE(network->RemovePrinterConnection(Path(kOld, "Laser"), true, true).ok());
+    Status added = network->AddWindowsPrinterConnection(Path(kNew, "Laser"));
+    ASSERT_TRUE(added.ok()) << added.error().Description;
+    ASSERT_EQ(client.Devices().count("Laser"), 0u);
+  };
+
+  mergeLaser();
+  ASSERT_EQ(SavedFiles().size(), 1u);
+  factory->RunEnded(false);
+  factory.reset();  // the run is over: its lock goes
+  const auto saved = SavedFiles();
+  ASSERT_EQ(saved.size(), 1u) << "a failed run keeps it";
+  auto restored =
+      RunProcess(VELLORAN_TOOL_PATH, {"restore-queue", saved[0].string()}, client.Env());
+  ASSERT_EQ(restored.ExitCode, 0) << restored.Stderr;
+  EXPECT_EQ(Attribute("Laser", "printer-info"), "Second floor");
+  client.Command("lpadmin", {"-x", "Laser"});
+  fs::remove(saved[0]);
+
+  mergeLaser();
+  ASSERT_EQ(SavedFiles().size(), 1u);
+  factory->RunEnded(true);
+  EXPECT_TRUE(SavedFiles().empty()) << "a good run is done with it";
+}
+
 }  // namespace
 }  // namespace velloran::test

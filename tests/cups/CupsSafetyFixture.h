@@ -25,11 +25,13 @@ struct CupsSafety : CupsMachines {
     return std::move(*factory->Create("WScript.Network"));
   }
 
-  /// The files of the queue state folder.
+  /// The saved queues of the queue state folder (which also holds the
+  /// runs' lock).
   std::vector<fs::path> SavedFiles() const {
     std::vector<fs::path> files;
     if (fs::exists(state / "queues"))
-      for (const auto& e : fs::directory_iterator(state / "queues")) files.push_back(e.path());
+      for (const auto& e : fs::directory_iterator(state / "queues"))
+        if (e.path().filename() != "run.lock") files.push_back(e.path());
     return files;
   }
 

@@ -3,6 +3,7 @@
 // logon hook, the root wrapper, where the debug file goes.
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,7 +54,7 @@ struct RootWrapper : ::testing::Test {
   void SetUp() override {
     WriteFile(dir / "engine",
               "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args\"\n"
-              "env -0 > \"$(dirname \"$0\")/env\"\n");
+              "env -0 > \"$(dirname \"$0\")/env\"\npwd > \"$(dirname \"$0\")/cwd\"\n");
     fs::permissions(dir / "engine", fs::perms::owner_all);
     std::string script = ReadFile(kExamples / "velloran-as-root.sh");
     for (auto [from, to] : std::vector<std::pair<std::string, std::string>>{
@@ -69,9 +70,9 @@ struct RootWrapper : ::testing::Test {
   }
 
   test::ProcessResult Run(const std::map<std::string, std::string>& env,
-                          const std::vector<std::string>& args = {}) {
+                          const std::vector<std::string>& args = {}, const std::string& from = "") {
     fs::remove(dir / "env");
-    return test::RunProcess(wrapper.string(), args, env);
+    return test::RunProcess(wrapper.string(), args, env, from);
   }
   std::map<std::string, std::string> EngineEnv() {
     return fs::exists(dir / "env") ? ParseEnv(ReadFile(dir / "env"))
@@ -125,6 +126,28 @@ TEST_F(RootWrapper, FixesEveryVariableAndDropsTheTicketCacheTheUserChose) {
   EXPECT_EQ(env["PATH"], "/usr/sbin:/usr/bin:/sbin:/bin");
   EXPECT_EQ(env["VELLORAN_PRINTERS"], "cups");
   EXPECT_EQ(ReadFile(dir / "args"), "/etc/velloran/move.ini\n");
+}
+
+// The client libraries read configuration of their own from the folder a
+// program starts in and from HOME: the engine gets root's, not the caller's.
+TEST_F(RootWrapper, StartsTheEngineInTheRootFolderWithRootsHome) {
+  const passwd* pw = ::getpwuid(0);
+  ASSERT_NE(pw, nullptr);
+  fs::create_directories(dir / "callers-folder");
+  for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"--boot"}}) {
+    SCOPED_TRACE(args.empty() ? "logon" : "boot");
+    auto r = Run({{"SUDO_USER", "alice"},
+                  {"HOME", (dir / "callers-folder").string()},
+                  {"LDAPRC", "theirs.rc"}},
+                 args, (dir / "callers-folder").string());
+    ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+    auto env = EngineEnv();
+    EXPECT_EQ(env["HOME"], pw->pw_dir);
+    EXPECT_EQ(env.count("LDAPRC"), 0u);
+    EXPECT_EQ(ReadFile(dir / "cwd"), "/\n");
+  }
+  // The boot unit starts it from there too.
+  EXPECT_TRUE(Contains(ReadFile(kExamples / "velloran-engine.service"), "\nWorkingDirectory=/\n"));
 }
 
 TEST(LogonHook, IsSourcedByALoginShellThatGoesOnAtOnce) {
