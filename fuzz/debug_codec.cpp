@@ -1,5 +1,6 @@
 // The debug file's encoding: the fast encoder equals the three steps done
-// one after the other, and decoding gives the text back.
+// one after the other, and decoding gives the text back. A file as the
+// engine writes it reads as whole, and cut short at any length it does not.
 
 #include <cstddef>
 #include <cstdint>
@@ -52,5 +53,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Bytes raw(data, data + size);
   auto any = DecodeDebugBytes(raw);
   if (any.ok()) fuzz::Require(EncodeDebugText(*any) == raw, "what decodes encodes back");
+
+  // Every cut costs a decode of its own: the first KiB of the input keeps
+  // a run within milliseconds and still holds a whole banner and more.
+  const std::string written = WithLengthLine(text.substr(0, 1024));
+  const Bytes file = EncodeDebugText(written);
+  auto whole = DecodeDebugBytes(file);
+  if (!whole.ok()) return 0;  // a malformed surrogate the engine never writes
+  fuzz::Require(DebugTextCutShort(*whole).empty(), "a file as written reads as whole");
+  if (IsUtf8(text.substr(0, 1024)))
+    fuzz::Require(WithoutLengthLine(*whole) == text.substr(0, 1024),
+                  "the readers get the run's text back without the length line");
+  for (size_t keep = 0; keep < file.size(); ++keep) {
+    auto cut = DecodeDebugBytes(Bytes(file.begin(), file.begin() + static_cast<long>(keep)));
+    fuzz::Require(!cut.ok() || !DebugTextCutShort(*cut).empty(),
+                  "a file cut short reads as cut short, wherever the cut falls");
+  }
   return 0;
 }

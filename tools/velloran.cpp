@@ -165,7 +165,8 @@ int DecodeDebug(const std::vector<std::string>& args) {
     return 1;
   }
   // What there is still goes out: the start of a cut file is worth reading.
-  std::cout << *text;
+  // The engine's length line is for this check, not for the reader.
+  std::cout << velloran::WithoutLengthLine(*text);
   std::cout.flush();
   if (std::string why = velloran::DebugTextCutShort(*text); !why.empty()) {
     std::cerr << "velloran decode-debug: " << given << " is cut short (" << why
