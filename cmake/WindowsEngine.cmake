@@ -24,7 +24,7 @@ ExternalProject_Add(windows_engine
   CMAKE_ARGS
     -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
     -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG"
-    -DASIO_INCLUDE_DIR=${windows_asio}
+    -DASIO_INCLUDE_DIR=${windows_asio} -DVELLORAN_WERROR=${VELLORAN_WERROR}
     -DVELLORAN_BUILD_TESTS=OFF -DVELLORAN_BUILD_BENCH=OFF -DVELLORAN_BUILD_TOOLKIT=OFF
     -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
   # velloran.exe as well: the Windows stage and the zip take it from this tree.

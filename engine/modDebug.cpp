@@ -234,9 +234,65 @@ bool IsOpeningLine(std::string_view line) {
   return line.starts_with('*') && line.ends_with('*');  // a banner
 }
 
+constexpr std::string_view kLengthLine = ">> Debug text length: ";
+
+// Counted as StringToBytes converts, malformed bytes included, so that the
+// length line states exactly half the size of the file.
+size_t Utf16Length(std::string_view text) {
+  size_t units = 0;
+  for (size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++units;
+      ++i;
+      continue;
+    }
+    units += DecodeUtf8(text, i) < 0x10000 ? 1 : 2;
+  }
+  return units;
+}
+
+// Where the length line starts and the length it states, when the text
+// ends with one.
+struct LengthLine {
+  size_t At = std::string_view::npos;
+  uint64_t Stated = 0;
+};
+
+LengthLine FindLengthLine(std::string_view text) {
+  if (!text.ends_with("\r\n")) return {};
+  size_t digits = text.size() - 2;
+  while (digits > 0 && text[digits - 1] >= '0' && text[digits - 1] <= '9') --digits;
+  const size_t count = text.size() - 2 - digits;
+  if (count == 0 || count > 19 || !text.substr(0, digits).ends_with(kLengthLine)) return {};
+  LengthLine line{digits - kLengthLine.size(), 0};
+  for (size_t k = digits; k < text.size() - 2; ++k)
+    line.Stated = line.Stated * 10 + static_cast<uint64_t>(text[k] - '0');
+  return line;
+}
+
 }  // namespace
 
+std::string WithLengthLine(std::string_view text) {
+  const std::string line = std::string(kLengthLine) + std::to_string(Utf16Length(text)) + "\r\n";
+  std::string out;
+  out.reserve(text.size() + line.size());
+  out.append(text);
+  out.append(line);
+  return out;
+}
+
+std::string_view WithoutLengthLine(std::string_view text) {
+  const LengthLine line = FindLengthLine(text);
+  return line.At == std::string_view::npos ? text : text.substr(0, line.At);
+}
+
 std::string DebugTextCutShort(std::string_view text) {
+  if (const LengthLine line = FindLengthLine(text); line.At != std::string_view::npos) {
+    const size_t held = Utf16Length(text.substr(0, line.At));
+    if (held == line.Stated) return "";
+    return "it holds " + std::to_string(held) + " of the " + std::to_string(line.Stated) +
+           " characters the run wrote: its middle is missing";
+  }
   const std::string stars(80, '*');
   const std::string endTitle = std::string(31, '*') + "     END DEBUG     " + std::string(30, '*');
   const std::string beginTitle =
@@ -320,7 +376,7 @@ void WriteDebugFile(Run& run, const std::string& path, const Bytes& bytes) {
 void SaveDebugLog(Run& run) {
   if (run.DebugText.empty()) return;
   // StringToBytes, InterleaveBytes and AccumulateBytes in one pass.
-  Bytes bytes = EncodeDebugText(run.DebugText);
+  Bytes bytes = EncodeDebugText(WithLengthLine(run.DebugText));
   WriteDebugFile(run, JoinPath(run.OwnFilesFolder(), GetClientComputerName(run) + ".debug"), bytes);
 }
 

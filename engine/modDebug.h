@@ -43,12 +43,22 @@ void EncodeDebugText(std::string_view text, Bytes& out);
 /// cannot be one (odd length, not UTF-16).
 Result<std::string> DecodeDebugBytes(const Bytes& bytes);
 
-/// Why a decoded debug text is not all that a run wrote, or "" when it is.
-/// A whole text ends with the END DEBUG banner, and the run driver's five
-/// progress lines are all there or none; with the log switched off by the
-/// INI file it is the opening lines alone. A file cut short on its way to
-/// the share decodes to its start joined to its end, which these catch
-/// unless the cut falls between two progress lines.
+/// The text as SaveDebugLog writes it: followed by one line more,
+/// ">> Debug text length: N", N the UTF-16 characters before that line.
+/// The interleaving keeps the start and the end of a file cut short on its
+/// way to the share, so that line survives every cut long enough to hold
+/// anything and then states a length the copy no longer has.
+std::string WithLengthLine(std::string_view text);
+/// The run's own text of a decoded debug file: without the length line
+/// (files of earlier engines have none and come back as they are).
+std::string_view WithoutLengthLine(std::string_view text);
+
+/// Why a decoded debug file is not all that the engine wrote, or "" when it
+/// is. A file with the length line is whole when the length matches. One
+/// without (an earlier engine's) is judged by its lines: it ends with the
+/// END DEBUG banner and holds the run driver's five progress lines all or
+/// none, or with the log switched off by the INI file it is the opening
+/// lines alone; such a file cut between two progress lines passes.
 std::string DebugTextCutShort(std::string_view text);
 
 /// A yes/no value as the log writes it.

@@ -19,7 +19,8 @@ enum class Flush {
 /// Writes `content` to a temp file beside `path`, flushes it and renames it
 /// over `path`: readers see the old file or the new one, never a mix.
 /// `mode` applies to a file that did not exist (an existing file's mode is
-/// kept).
+/// kept). A read-only file (no write bit at all, the read-only attribute on
+/// Windows) is refused with EACCES and kept, also for root.
 Status WriteFileAtomically(const std::string& path, std::string_view content, unsigned mode = 0644,
                            Flush flush = Flush::ToDisk);
 

@@ -188,11 +188,13 @@ int DecodeDebug(const std::vector<std::string>& args) {
   }
   // What there is still goes out: the start of a cut file is worth reading.
   // The text is what a client wrote: a terminal would obey the escape
-  // sequences in it. A file or a pipe gets the bytes to keep or search.
+  // sequences in it. A file or a pipe gets the bytes to keep or search. The
+  // engine's length line is for the check below, not for the reader.
+  const std::string shown = velloran::WithoutLengthLine(*text);
   if (raw || !velloran::IsTerminal(velloran::StandardStream::Output))
-    std::cout << *text;
+    std::cout << shown;
   else
-    std::cout << velloran::output::TerminalText(*text);
+    std::cout << velloran::output::TerminalText(shown);
   std::cout.flush();
   if (std::string why = velloran::DebugTextCutShort(*text); !why.empty()) {
     std::cerr << "velloran decode-debug: " << given << " is cut short (" << why

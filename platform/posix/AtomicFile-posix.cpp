@@ -51,6 +51,11 @@ Result<std::string> FollowLinks(std::string path, struct stat& st, bool& exists)
 /// no link; `st` is the status of what is there when `existed`.
 Status Replace(const std::string& path, const struct stat& st, bool existed,
                std::string_view content, unsigned mode, Flush flush) {
+  // The rename would replace a file nobody may write, and root may write
+  // anything: the file's own mode decides, as Windows refuses to replace a
+  // read-only file for everyone.
+  if (existed && S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    return ErrnoError(EACCES);
   std::string tmp = path + ".XXXXXX";
   int fd = ::mkstemp(tmp.data());
   if (fd < 0) return ErrnoError(errno);

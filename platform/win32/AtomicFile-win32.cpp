@@ -52,6 +52,9 @@ Status WriteFileAtomically(const std::string& path, std::string_view content, un
   DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return ErrnoError(EISDIR);
+  // The rename would fail on it too, but only after the temp file was made.
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    return ErrnoError(EACCES);
 
   // Beside the target, so that the rename stays on one volume.
   std::string tmp;

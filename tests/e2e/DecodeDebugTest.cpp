@@ -54,8 +54,14 @@ TEST_F(DebugFiles, WholeFilesDecodeAndCutOnesAreReportedAsCutShort) {
   EXPECT_EQ(unread.ExitCode, 0) << unread.Stderr << unread.Stdout;
 
   // A copy that stopped part-way decodes to its start joined to its end:
-  // it must not pass for the run's whole log, wherever the cut falls.
-  for (size_t keep : {bytes.size() / 2, bytes.size() / 4, size_t{64}}) {
+  // it must not pass for the run's whole log, wherever the cut falls. The
+  // readers' test at every length first, then the command at a few.
+  for (size_t keep = 0; keep < bytes.size(); keep += 2) {
+    auto text = DecodeDebugBytes(Bytes(bytes.begin(), bytes.begin() + static_cast<long>(keep)));
+    EXPECT_TRUE(!text.ok() || !DebugTextCutShort(*text).empty())
+        << "passes for whole: " << keep << " of " << bytes.size() << " bytes";
+  }
+  for (size_t keep : {bytes.size() * 2 / 3, bytes.size() / 2, bytes.size() / 4, size_t{64}}) {
     keep -= keep % 2;
     const auto cut = dir / ("cut" + std::to_string(keep) + ".debug");
     test::WriteFile(cut, bytes.substr(0, keep));

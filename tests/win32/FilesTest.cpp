@@ -123,6 +123,17 @@ TEST_F(Files, FailuresCarryTheNumbersCallersTellApart) {
 
   Status noFolder = WriteFileAtomically(Path("none\\out.txt"), "x");
   EXPECT_FALSE(noFolder.ok());
+
+  // A read-only file is kept, and no temp file is left beside it.
+  ASSERT_TRUE(WriteFileAtomically(Path("kept.ini"), "[S]\r\n").ok());
+  ASSERT_TRUE(::SetFileAttributesA(Path("kept.ini").c_str(), FILE_ATTRIBUTE_READONLY));
+  const int before = FileCount();
+  Status readOnly = WriteFileAtomically(Path("kept.ini"), "changed");
+  ASSERT_FALSE(readOnly.ok());
+  EXPECT_EQ(readOnly.error().Number, EACCES);
+  EXPECT_EQ(ReadWholeFile(Path("kept.ini")).value(), "[S]\r\n");
+  EXPECT_EQ(FileCount(), before);
+  ::SetFileAttributesA(Path("kept.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(Files, AppendedBlocksFollowEachOtherByteForByte) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "FakeView.h"
 #include "tests/support/Fakes.h"
@@ -127,6 +128,67 @@ TEST_F(DeployNow, AFailedCopyLeavesTheLaunchersAsTheyWereAndSaysSoOnce) {
                        "missing:\nMDAC_TYP2.5SP3.EXE\nVelloranEngine.exe\n"
                        "Printers.ini.html\nPrinters.ini.bat\n"))
       << message;
+}
+
+TEST_F(DeployNow, EachFileTheLaunchersNameStopsThemAloneAndTheOthersDoNot) {
+  // One file fails at a time, at its source or in the folder: a launcher
+  // written over a file that is not in place fails at every logon.
+  document_.Settings.IncludeMDAC = true;
+  document_.Settings.MDACOption = 2;
+  const fs::path saved = dir_ / "Printers.ini";
+  const struct {
+    const char* Case;
+    std::function<void()> Break;
+    std::string Failed;
+    bool LaunchersKept;
+  } cases[] = {
+      {"the saved INI file gone", [&] { fs::remove(saved); }, "Printers.ini", true},
+      {"a folder where the INI file goes", [&] { fs::create_directory(share_ / "Printers.ini"); },
+       "Printers.ini", true},
+      {"no engine", [&] { fs::remove(toolkit_ / "VelloranEngine.exe"); }, "VelloranEngine.exe",
+       true},
+      {"a folder where the engine goes",
+       [&] { fs::create_directory(share_ / "VelloranEngine.exe"); }, "VelloranEngine.exe", true},
+      {"no MDAC installer", [&] { fs::remove(toolkit_ / "MDAC_TYP2.8.EXE"); }, "MDAC_TYP2.8.EXE",
+       true},
+      {"no event message file", [&] { fs::remove(toolkit_ / "EvntMsg.dll"); }, "EvntMsg.dll",
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    fs::remove_all(share_);
+    fs::create_directories(share_);
+    WriteFile(share_ / "Printers.ini.bat", "old batch");
+    WriteFile(share_ / "Printers.ini.html", "old page");
+    WriteFile(saved, "[GENERAL]\r\nUseManualDefinitions=True\r\n");
+    WriteFile(toolkit_ / "VelloranEngine.exe", "MZ engine");
+    WriteFile(toolkit_ / "EvntMsg.dll", "MZ messages");
+    WriteFile(toolkit_ / "MDAC_TYP2.8.EXE", "MZ mdac 2.8");
+    view_.Log.clear();
+    c.Break();
+
+    const DeploymentOutcome outcome = Deploy(document_, env_, view_);
+    EXPECT_FALSE(outcome.Succeeded);
+    ASSERT_EQ(outcome.Failed.size(), 1u);
+    EXPECT_TRUE(Contains(outcome.Failed[0], c.Failed)) << outcome.Failed[0];
+    const bool kept = ReadFile(share_ / "Printers.ini.bat") == "old batch";
+    EXPECT_EQ(kept, c.LaunchersKept);
+    EXPECT_EQ(ReadFile(share_ / "Printers.ini.html") == "old page", c.LaunchersKept);
+    if (!c.LaunchersKept) {
+      EXPECT_EQ(ReadFile(share_ / "Printers.ini.bat"), Golden("mdac-2.8-on-share.bat"));
+    }
+    const std::vector<std::string> keptNames =
+        c.LaunchersKept
+            ? std::vector<std::string>{c.Failed, "Printers.ini.html", "Printers.ini.bat"}
+            : std::vector<std::string>{c.Failed};
+    EXPECT_EQ(outcome.Kept, keptNames);
+    // The copies that could be made are made all the same.
+    for (const char* name :
+         {"MDAC_TYP2.8.EXE", "VelloranEngine.exe", "EvntMsg.dll", "Printers.ini"})
+      if (name != c.Failed) {
+        EXPECT_TRUE(fs::is_regular_file(share_ / name)) << name;
+      }
+  }
 }
 
 TEST_F(DeployNow, AMissingEventMessageFileIsReportedButStopsNoLauncher) {

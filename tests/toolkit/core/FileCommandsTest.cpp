@@ -2,6 +2,10 @@
 // real files.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
 
 #include "FakeView.h"
 #include "platform/profile/Profile.h"
@@ -150,6 +154,33 @@ TEST_F(FileCommandsCore, TextTheCodePageCannotHoldIsRefusedAndTheFileKept) {
   EXPECT_TRUE(Contains(view_.Messages()[0], "Ł ź"));
   EXPECT_EQ(view_.Log.back(), "page " + std::to_string(kPagePrinters) + " lstPrinterPairs");
   EXPECT_EQ(ReadFile(path), "[GENERAL]\r\nUseManualDefinitions=True\r\n");
+}
+
+TEST_F(FileCommandsCore, SavingOntoAReadOnlyFileIsRefusedAndLeavesItsBytes) {
+  // The tests run as root in CI, where only the file's own mode can refuse.
+  StartManual();
+  view_.Fields.Lists["lstServerPairs"] = {"OLDSRV -> NEWSRV"};
+  const std::string path = (dir_ / "locked.ini").string();
+  const std::string before = "[GENERAL]\r\nUseManualDefinitions=True\r\n; kept\r\n";
+  test::WriteFile(path, before);
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  document_.SetPath(path);
+  document_.Unsaved = true;
+  EXPECT_EQ(commands_.Save(), SaveOutcome::Failed);
+  ASSERT_EQ(view_.Messages().size(), 1u);
+  EXPECT_TRUE(
+      Contains(view_.Messages()[0], "Error Saving|The INI file could not be saved to " + path))
+      << view_.Messages()[0];
+  EXPECT_TRUE(Contains(view_.Messages()[0], "Error:" + std::to_string(EACCES) + "\n"));
+  EXPECT_TRUE(document_.Unsaved);
+  EXPECT_EQ(ReadFile(path), before);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0444u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()),
+                          std::filesystem::directory_iterator()),
+            1)
+      << "no copy left beside it";
 }
 
 TEST_F(FileCommandsCore, StartUpOnAnExistingFileTakesItsMode) {

@@ -99,6 +99,68 @@ TEST(DebugFileFormat, DecodeRejectsWhatCannotBeADebugFile) {
   EXPECT_FALSE(DecodeDebugBytes(lone).ok());
 }
 
+// A run's text as the engine collects it: banners, the progress lines and
+// `middle` between them.
+std::string RunText(const std::string& middle) {
+  const std::string stars(80, '*');
+  std::string text = stars + "\r\n" + std::string(30, '*') + "     BEGIN DEBUG     " +
+                     std::string(29, '*') + "\r\n" + stars + "\r\n";
+  text += ">> Opening INI File: \\\\SRV\\NETLOGON\\Printers.ini\r\n";
+  text += ">> Registry Key Value: False\r\n>> Running Velloran, abort status: False\r\n";
+  text += ">> Finished getting network printers, abort status: False\r\n" + middle;
+  text += ">> Finished moving via AD, abort status: False\r\n";
+  text += ">> Finished moving manual, abort status: False\r\n";
+  text += ">> Finished notification, abort status: False\r\n";
+  return text + stars + "\r\n" + std::string(31, '*') + "     END DEBUG     " +
+         std::string(30, '*') + "\r\n" + stars + "\r\n";
+}
+
+TEST(DebugFileLength, WrittenFilesReadWholeAndEveryCutReadsCutShort) {
+  // Characters outside ASCII and outside the BMP: the length counts what
+  // the file holds, two bytes a character, a surrogate pair as two.
+  for (const std::string& text :
+       {RunText(">> Added printer connection: \\\\NEWSRV1\\ACCOUNTING\r\n"),
+        RunText(">> Added printer connection: \\\\NEWSRV1\\B\xC3\xBCro \xE6\x9D\xB1\xE4\xBA\xAC "
+                "\xF0\x9F\x96\xA8\r\n"),
+        std::string("x\r\n"), std::string()}) {
+    const Bytes file = EncodeDebugText(WithLengthLine(text));
+    auto whole = DecodeDebugBytes(file);
+    ASSERT_TRUE(whole.ok());
+    EXPECT_EQ(DebugTextCutShort(*whole), "") << text;
+    EXPECT_EQ(WithoutLengthLine(*whole), text);
+    for (size_t keep = 0; keep < file.size(); keep += 2) {
+      auto cut = DecodeDebugBytes(Bytes(file.begin(), file.begin() + static_cast<long>(keep)));
+      EXPECT_TRUE(!cut.ok() || !DebugTextCutShort(*cut).empty())
+          << keep << " of " << file.size() << " bytes of:\n"
+          << text;
+    }
+  }
+}
+
+TEST(DebugFileLength, ALengthThatIsNotTheTextsIsACutAndFilesWithoutOneAreJudgedByTheirLines) {
+  const std::string run = RunText("");
+  const struct {
+    std::string Text;
+    bool Whole;
+  } cases[] = {
+      {run + ">> Debug text length: " + std::to_string(run.size()) + "\r\n", true},
+      {run + ">> Debug text length: " + std::to_string(run.size() + 1) + "\r\n", false},
+      {run + ">> Debug text length: " + std::to_string(run.size() - 1) + "\r\n", false},
+      // An earlier engine's files: a whole run, one missing its middle.
+      {run, true},
+      {run.substr(0, 300) + run.substr(run.find(">> Finished moving manual")), false},
+      // Not a length line: no digits, or no line end after them.
+      {run + ">> Debug text length: \r\n", false},
+      {run + ">> Debug text length: 5", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DebugTextCutShort(c.Text).empty(), c.Whole) << c.Text;
+  }
+  // Readers skip only a length line the text ends with.
+  EXPECT_EQ(WithoutLengthLine(cases[1].Text), run);
+  EXPECT_EQ(WithoutLengthLine(run + ">> Debug text length: 5"), run + ">> Debug text length: 5");
+}
+
 struct DebugLogFixture : ::testing::Test {
   test::FakePlatform platform;
   test::TempDir dir;
@@ -144,7 +206,7 @@ TEST_F(DebugLogFixture, SaveWritesTheComputersFileAndCutsALongerOldOne) {
   std::string bytes = test::ReadFile(dir / "PC07.debug");
   auto text = DecodeDebugBytes(Bytes(bytes.begin(), bytes.end()));
   ASSERT_TRUE(text.ok());
-  EXPECT_EQ(*text, "short\r\n");
+  EXPECT_EQ(*text, "short\r\n>> Debug text length: 7\r\n");
   EXPECT_TRUE(platform.Events.Events.empty());
 }
 
@@ -168,7 +230,7 @@ TEST_F(DebugLogFixture, TheSameTextAgainOnlyRenewsTheFilesTime) {
   run.DebugText = "diff\r\n";
   SaveDebugLog(run);
   std::string bytes = test::ReadFile(file);
-  EXPECT_EQ(*DecodeDebugBytes(Bytes(bytes.begin(), bytes.end())), "diff\r\n");
+  EXPECT_EQ(WithoutLengthLine(*DecodeDebugBytes(Bytes(bytes.begin(), bytes.end()))), "diff\r\n");
   EXPECT_TRUE(platform.Events.Events.empty());
 }
 
