@@ -190,7 +190,7 @@ int DecodeDebug(const std::vector<std::string>& args) {
   // The text is what a client wrote: a terminal would obey the escape
   // sequences in it. A file or a pipe gets the bytes to keep or search. The
   // engine's length line is for the check below, not for the reader.
-  const std::string shown = velloran::WithoutLengthLine(*text);
+  const std::string shown(velloran::WithoutLengthLine(*text));
   if (raw || !velloran::IsTerminal(velloran::StandardStream::Output))
     std::cout << shown;
   else
