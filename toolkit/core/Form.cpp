@@ -17,8 +17,8 @@ FormControl Flag(int page, std::string_view name, std::string_view caption, bool
 FormControl Text(int page, std::string_view name, std::string_view caption, std::string S::*text,
                  Rule rule = Rule::None, std::string_view switchedBy = {},
                  std::string_view title = {}, K kind = K::Text) {
-  return {page, name,        kind,       caption, B::Text, text, nullptr, 0,
-          rule, kValueLimit, switchedBy, title};
+  return {page,    name, kind, caption,     B::Text,    text,
+          nullptr, 0,    rule, kValueLimit, switchedBy, title};
 }
 
 FormControl Typed(int page, std::string_view name, std::string_view caption, Rule rule,
@@ -28,8 +28,8 @@ FormControl Typed(int page, std::string_view name, std::string_view caption, Rul
 
 FormControl List(int page, std::string_view name, std::string_view caption, Binding bind,
                  std::string_view title, std::string_view switchedBy = {}) {
-  return {page,       name, K::List, caption, bind, nullptr, nullptr, 0, Rule::None, kListKeyLimit,
-          switchedBy, title};
+  return {page,    name, K::List,    caption,       bind,       nullptr,
+          nullptr, 0,    Rule::None, kListKeyLimit, switchedBy, title};
 }
 
 FormControl Button(int page, std::string_view name, std::string_view caption,
@@ -45,8 +45,8 @@ FormControl MessageText(std::string_view name, std::string S::*text, std::string
 }
 
 FormControl MDACOption(int index, std::string_view name, std::string_view caption) {
-  return {kPageMDAC,  name, K::Option, caption, B::MDACOption, nullptr, nullptr, index, Rule::None,
-          0,          "chkIncludeMDAC"};
+  return {kPageMDAC, name,  K::Option,  caption, B::MDACOption,   nullptr,
+          nullptr,   index, Rule::None, 0,       "chkIncludeMDAC"};
 }
 
 const std::vector<FormControl>& Controls() {
@@ -55,8 +55,8 @@ const std::vector<FormControl>& Controls() {
       Flag(kPageGeneral, "chkAlwaysRun", "Always &Run", &S::AlwaysRun),
 
       Text(kPageActiveDirectory, "cboDomainName",
-           "Please select or enter your &Active Directory domain name:", &S::DomainName,
-           Rule::None, {}, "Active Directory domain name", K::Combo),
+           "Please select or enter your &Active Directory domain name:", &S::DomainName, Rule::None,
+           {}, "Active Directory domain name", K::Combo),
 
       Typed(kPageServers, "txtFromServer", "F&rom Print Server:", Rule::ServerName),
       Typed(kPageServers, "txtToServer", "&To Print Server:", Rule::ServerName),
@@ -71,8 +71,8 @@ const std::vector<FormControl>& Controls() {
       Typed(kPageMixed, "txtMixedFromPrinter", "From Pr&inter:", Rule::ListEntry),
       Typed(kPageMixed, "txtMixedToServer", "To &Print Server:", Rule::ServerName),
       Typed(kPageMixed, "txtMixedToPrinter", "T&o Printer:", Rule::ListEntry),
-      List(kPageMixed, "lstMixedPrintersAndServers", "Print Server &and Printer Pairs:",
-           B::MixedPairs, "Print Server and Printer Pairs"),
+      List(kPageMixed, "lstMixedPrintersAndServers",
+           "Print Server &and Printer Pairs:", B::MixedPairs, "Print Server and Printer Pairs"),
 
       Flag(kPageSMTPMail, "chkUseSMTP", "Notify v&ia email", &S::UseSMTP),
       Text(kPageSMTPMail, "txtSMTPServerName", "&SMTP Server Name or IP:", &S::SMTPServerNameOrIP,
@@ -83,8 +83,7 @@ const std::vector<FormControl>& Controls() {
            Rule::EmailAddress, "chkUseSMTP"),
       Typed(kPageSMTPMail, "txtSendEmailTo", "Send Email &To:", Rule::ListEntry, "chkUseSMTP"),
       Button(kPageSMTPMail, "cmdAddSendEmail", "&Add", "chkUseSMTP"),
-      List(kPageSMTPMail, "lstToEmailAddresses", "", B::Recipients, "Send Email To",
-           "chkUseSMTP"),
+      List(kPageSMTPMail, "lstToEmailAddresses", "", B::Recipients, "Send Email To", "chkUseSMTP"),
       Button(kPageSMTPMail, "cmdRemoveSendEmail", "&Remove", "chkUseSMTP"),
       Text(kPageSMTPMail, "txtEmailSubject", "&Email Subject:", &S::EmailSubject, Rule::None,
            "chkUseSMTP"),
@@ -100,12 +99,12 @@ const std::vector<FormControl>& Controls() {
       Flag(kPageFileOutput, "chkIncludeFinalStatus", "Include final &status in filename",
            &S::IncludeOutcome, "chkUseFileOutput"),
 
-      Flag(kPageClientPopup, "chkUseNotifyUser", "Notify user on &success with message:",
-           &S::UseSuccessClientPopup),
+      Flag(kPageClientPopup, "chkUseNotifyUser",
+           "Notify user on &success with message:", &S::UseSuccessClientPopup),
       MessageText("txtSucessMessage", &S::SuccessMessage, "chkUseNotifyUser",
                   "Notify user on success with message"),
-      Flag(kPageClientPopup, "chkNotifyMessageOnFailure", "Notify user on f&ailure with message:",
-           &S::UseFailureClientPopup),
+      Flag(kPageClientPopup, "chkNotifyMessageOnFailure",
+           "Notify user on f&ailure with message:", &S::UseFailureClientPopup),
       MessageText("txtFailureMessage", &S::FailureMessage, "chkNotifyMessageOnFailure",
                   "Notify user on failure with message"),
 
@@ -122,7 +121,8 @@ const std::vector<FormControl>& Controls() {
 
       Flag(kPageMDAC, "chkIncludeMDAC", "Include &MDAC in batch file and/or web page",
            &S::IncludeMDAC),
-      MDACOption(0, "optMDACVersion(0)", "MDAC vr 2.&5 SP3 - default version when using Windows 2000"),
+      MDACOption(0, "optMDACVersion(0)",
+                 "MDAC vr 2.&5 SP3 - default version when using Windows 2000"),
       MDACOption(1, "optMDACVersion(1)", "MDAC vr 2.&7 SP1- default version when using Windows XP"),
       MDACOption(2, "optMDACVersion(2)",
                  "MDAC vr 2.&8 - default version when using Windows 2003/Windows XP SP2"),

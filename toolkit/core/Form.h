@@ -15,13 +15,13 @@
 namespace velloran {
 
 enum class ControlKind {
-  Check,      ///< a check box
-  Option,     ///< one option button of a group
-  Text,       ///< a one-line text box
-  Message,    ///< a text box of several lines
-  Combo,      ///< a text box with a list to pick from
-  List,       ///< a list box of lines
-  Button,     ///< a button a check box switches with its fields
+  Check,    ///< a check box
+  Option,   ///< one option button of a group
+  Text,     ///< a one-line text box
+  Message,  ///< a text box of several lines
+  Combo,    ///< a text box with a list to pick from
+  List,     ///< a list box of lines
+  Button,   ///< a button a check box switches with its fields
 };
 
 /// How a control's value reaches the settings record.
