@@ -23,6 +23,13 @@ Problem EmailProblem(std::string control) {
           std::move(control)};
 }
 
+const FormControl& PortField() {
+  static const FormControl& port =
+      *std::find_if(FormControls().begin(), FormControls().end(),
+                    [](const FormControl& c) { return c.Check == Rule::Port; });
+  return port;
+}
+
 std::string_view TextOf(const PageFields& fields, std::string_view control) {
   const auto found = fields.Texts.find(control);
   return found == fields.Texts.end() ? std::string_view() : std::string_view(found->second);
@@ -270,8 +277,8 @@ std::optional<Problem> CheckOnLeaving(std::string_view control, std::string_view
 std::optional<Problem> CheckPort(std::string_view text) {
   if (text.empty() || IsPortNumber(text)) return std::nullopt;
   return Problem{"Incorrect port number. Please enter a valid port number (i.e. 1025)",
-                 "Invalid Port Number", MessageIcon::Information, kPageSMTPMail,
-                 "txtSMTPServerPort"};
+                 "Invalid Port Number", MessageIcon::Information, PortField().Page,
+                 std::string(PortField().Name)};
 }
 
 std::string CharactersOutside(std::string_view text, const CodePage& codePage) {
