@@ -261,6 +261,14 @@ std::optional<std::string> EntryProblem(const FormControl& control, std::string_
   return std::nullopt;
 }
 
+std::optional<Problem> CheckLeavingPage(int page, const PageFields& fields) {
+  for (const FormControl& c : FormControls()) {
+    if (c.Page != page || c.Bind != Binding::Text) continue;
+    if (auto problem = CheckOnLeaving(c.Name, TextOf(fields, c.Name))) return problem;
+  }
+  return std::nullopt;
+}
+
 std::optional<Problem> CheckOnLeaving(std::string_view control, std::string_view text) {
   const FormControl* c = FormControlNamed(control);
   if (!c) return std::nullopt;

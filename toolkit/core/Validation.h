@@ -39,6 +39,9 @@ std::optional<std::string> EntryProblem(const FormControl& control, std::string_
 /// The check of `control`'s rule as the focus leaves it (port, From
 /// address); none for a control without such a rule.
 std::optional<Problem> CheckOnLeaving(std::string_view control, std::string_view text);
+/// What keeps the user on `page`: the first of its fields whose rule its
+/// text breaks. A missing folder only warns, so it keeps no one.
+std::optional<Problem> CheckLeavingPage(int page, const PageFields& fields);
 /// The port as the focus leaves it: empty, or what the engine accepts.
 std::optional<Problem> CheckPort(std::string_view text);
 

@@ -242,6 +242,7 @@ void frmWizard::CheckFieldOnLeaving(int id) {
   const std::optional<Problem> problem = CheckOnLeaving(ControlNameOf(id), text);
   if (problem) {
     Ask(problem->Message, problem->Title, problem->Icon, MessageButtons::OK);
+    toldProblem_ = true;
     PostMessageW(hwnd_, kRefocusMessage, static_cast<WPARAM>(id), 0);
   }
   const std::string_view name = ControlNameOf(id);

@@ -233,6 +233,20 @@ TEST(SaveRules, RefusesMoreThanTheReaderKeeps) {
   EXPECT_TRUE(Mentions(problem, "99")) << problem->Message;
 }
 
+TEST(LeavingAPage, OnlyABrokenRuleOfThatPageKeepsTheUser) {
+  PageFields fields = ManualDocument();
+  fields.Texts["txtSMTPServerPort"] = "abc";
+  fields.Texts["txtFileOutputPath"] = "/no/such/folder";
+  const auto problem = CheckLeavingPage(kPageSMTPMail, fields);
+  ASSERT_TRUE(problem);
+  EXPECT_EQ(problem->Control, "txtSMTPServerPort");
+  EXPECT_FALSE(CheckLeavingPage(kPageFileOutput, fields)) << "a missing folder only warns";
+  fields.Texts["txtSMTPServerPort"] = "25";
+  fields.Texts["txtSMTPEmailAddress"] = "nobody";
+  ASSERT_TRUE(CheckLeavingPage(kPageSMTPMail, fields));
+  EXPECT_EQ(CheckLeavingPage(kPageSMTPMail, fields)->Control, "txtSMTPEmailAddress");
+}
+
 TEST(TypedPairs, CompleteIncompleteOrNone) {
   PageFields f;
   EXPECT_EQ(PendingPairOf(PairKind::Servers, f), PendingPair::None);
