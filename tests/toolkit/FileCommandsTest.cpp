@@ -177,6 +177,10 @@ void FileCommandsTest::newWithUnsavedChanges() {
     w->SaveINIAs();
   }
   AddServerPair(*w, "OLDSRV2", "NEWSRV2");
+  // A recipient typed and added keeps its text in the box.
+  Tick(*w, "chkUseSMTP");
+  Type(w->findChild<QLineEdit*>("txtSendEmailTo"), "helpdesk@corp.example.com");
+  Click(w->findChild<QPushButton*>("cmdAddSendEmail"));
 
   Script().SetNextAnswer(MessageAnswer(answer));
   if (!titled && answer == int(MessageAnswer::Yes)) {
@@ -207,6 +211,7 @@ void FileCommandsTest::newWithUnsavedChanges() {
     QCOMPARE(w->windowTitle(), QString("Velloran - Deployment Toolkit [UNTITLED]"));
     QVERIFY(!w->UnsavedChanges());
     QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 0);
+    QCOMPARE(w->findChild<QLineEdit*>("txtSendEmailTo")->text(), QString());
     QCOMPARE(w->findChild<QTreeWidget*>("tvwWizardOptions")->topLevelItem(1)->text(0),
              QString("Active Directory"));
   } else {
@@ -214,6 +219,8 @@ void FileCommandsTest::newWithUnsavedChanges() {
     QVERIFY(!w->ActiveDirectoryMode());
     QVERIFY(w->UnsavedChanges());
     QCOMPARE(w->findChild<QListWidget*>("lstServerPairs")->count(), 2);
+    QCOMPARE(w->findChild<QLineEdit*>("txtSendEmailTo")->text(),
+             QString("helpdesk@corp.example.com"));
     QCOMPARE(CountShown(ShownDialog::Kind::Modal), 1);  // only the start-up dialog
   }
 }

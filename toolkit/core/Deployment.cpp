@@ -1,5 +1,6 @@
 #include "toolkit/core/Deployment.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -177,15 +178,50 @@ std::string BatchFileText(const DeploymentRequest& r, const GeneratedBy& by) {
 }
 
 Status CopyFileReplacing(const std::string& from, const std::string& to) {
+  namespace fs = std::filesystem;
   auto content = ReadWholeFile(from);
   if (!content) {
     return PlatformError{content.error().Number, content.error().Description + ": " + from};
   }
-  if (Status written = WriteFileAtomically(to, *content); !written.ok()) {
+  // The copy is the source's kind of file: the engine stays a program a
+  // client may run, also over an older copy that lost the bit.
+  std::error_code error;
+  const auto mode = static_cast<unsigned>(fs::status(from, error).permissions() & fs::perms::all);
+  if (Status written = WriteFileAtomically(to, *content, error ? 0644 : mode); !written.ok()) {
     return PlatformError{written.error().Number, written.error().Description + ": " + to};
   }
+  // A share that keeps no modes refuses this; the copy is there all the same.
+  if (!error) fs::permissions(to, static_cast<fs::perms>(mode), error);
   return Status::Ok();
 }
+
+namespace {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return lower(x) == lower(y);
+  });
+}
+
+// The other INI files in `folder`, by name: the web page starts the engine
+// without naming its file, and the engine then runs the first it finds.
+std::vector<std::string> OtherINIFiles(const std::string& folder, const std::string& document) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> others;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    if (it->symlink_status(error).type() != fs::file_type::regular) continue;
+    const std::string name = it->path().filename().string();
+    if (name.size() < 4 || EqualsIgnoringCase(name, document)) continue;
+    if (EqualsIgnoringCase(std::string_view(name).substr(name.size() - 4), ".ini"))
+      others.push_back(name);
+  }
+  std::sort(others.begin(), others.end());
+  return others;
+}
+
+}  // namespace
 
 std::string DeliveredFile(const std::string& toolkitFolder, const char* name) {
   namespace fs = std::filesystem;
@@ -227,6 +263,21 @@ DeploymentOutcome Deploy(const Document& document, const DeploymentEnvironment& 
   r.CreateBatchFile = s.CreateBatchFile;
   r.IncludeMDAC = s.IncludeMDAC;
   r.MDACOption = s.MDACOption;
+  if (r.CreateWebLaunchPage) {
+    const auto others = OtherINIFiles(r.LocalFolder, r.DocumentName);
+    std::string listed;
+    for (const std::string& name : others) listed += (listed.empty() ? "" : ", ") + name;
+    if (!others.empty() &&
+        view.Ask("The deployment folder already holds another INI file (" + listed +
+                     "). The web launch page starts Velloran without naming an INI file, so it "
+                     "runs the first INI file of the folder, which may not be " +
+                     r.DocumentName +
+                     ". Give each INI file its own deployment folder.\n\nDeploy here anyway?",
+                 "Deploy Now", MessageIcon::Exclamation,
+                 MessageButtons::YesNo) != MessageAnswer::Yes) {
+      return outcome;
+    }
+  }
   // Clients run the files through a share. A folder of this machine that a
   // mounted share holds is named as the clients reach it.
   std::string warning;

@@ -1,21 +1,28 @@
 #include "toolkit/core/FieldRules.h"
 
+#include <algorithm>
+
+#include "toolkit/core/Form.h"
 #include "toolkit/core/Pages.h"
 
 namespace velloran {
 namespace {
 
-const DependentControls kDependents[] = {
-    {"chkUseSMTP",
-     {"txtSMTPServerName", "txtSMTPServerPort", "txtEmailSubject", "txtSendEmailTo",
-      "cmdAddSendEmail", "lstToEmailAddresses", "cmdRemoveSendEmail", "txtSMTPEmailAddress"}},
-    {"chkUseFileOutput",
-     {"txtFileOutputPath", "cmdBrowseFileOutput", "txtFileOutputName", "chkIncludeComputerName",
-      "chkIncludeFinalStatus"}},
-    {"chkUseNotifyUser", {"txtSucessMessage"}},
-    {"chkNotifyMessageOnFailure", {"txtFailureMessage"}},
-    {"chkIncludeMDAC", {"optMDACVersion(0)", "optMDACVersion(1)", "optMDACVersion(2)"}},
-};
+// The check boxes in the order they stand, each with the controls it switches.
+const std::vector<DependentControls>& Dependents() {
+  static const std::vector<DependentControls> kDependents = [] {
+    std::vector<DependentControls> table;
+    for (const FormControl& c : FormControls()) {
+      if (c.SwitchedBy.empty()) continue;
+      auto box = std::find_if(table.begin(), table.end(),
+                              [&](const DependentControls& d) { return d.Box == c.SwitchedBy; });
+      if (box == table.end()) box = table.insert(table.end(), {c.SwitchedBy, {}});
+      box->Controls.push_back(c.Name);
+    }
+    return table;
+  }();
+  return kDependents;
+}
 
 struct FolderField {
   std::string_view Control;
@@ -36,11 +43,11 @@ bool Checked(const PageFields& fields, std::string_view box) {
 
 }  // namespace
 
-std::span<const DependentControls> DependentControlTable() { return kDependents; }
+std::span<const DependentControls> DependentControlTable() { return Dependents(); }
 
 std::map<std::string, bool, std::less<>> EnabledControls(const PageFields& fields) {
   std::map<std::string, bool, std::less<>> enabled;
-  for (const DependentControls& d : kDependents) {
+  for (const DependentControls& d : Dependents()) {
     for (std::string_view control : d.Controls)
       enabled[std::string(control)] = Checked(fields, d.Box);
   }
@@ -48,10 +55,8 @@ std::map<std::string, bool, std::less<>> EnabledControls(const PageFields& field
 }
 
 bool IsFolderField(std::string_view control) {
-  for (const FolderField& f : kFolderFields) {
-    if (f.Control == control) return true;
-  }
-  return false;
+  const FormControl* c = FormControlNamed(control);
+  return c && c->Check == Rule::Folder;
 }
 
 bool FolderCheckDue(std::string_view control, const PageFields& fields, int currentPage) {

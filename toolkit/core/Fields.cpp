@@ -1,49 +1,13 @@
 #include "toolkit/core/Fields.h"
 
+#include "toolkit/core/Form.h"
+
 namespace velloran {
 namespace {
 
 constexpr std::string_view kPairArrow = " -> ";
 constexpr std::string_view kMixedJoin = " >> ";
 constexpr std::string_view kLineBreakToken = "^CRLF";
-
-// The controls that hold one text of the record each.
-struct TextControl {
-  std::string_view Name;
-  std::string INISettings::*Field;
-};
-constexpr TextControl kTexts[] = {
-    {"cboDomainName", &INISettings::DomainName},
-    {"txtSMTPServerName", &INISettings::SMTPServerNameOrIP},
-    {"txtSMTPServerPort", &INISettings::ServerPort},
-    {"txtEmailSubject", &INISettings::EmailSubject},
-    {"txtSMTPEmailAddress", &INISettings::EmailFrom},
-    {"txtFileOutputPath", &INISettings::FileOutputPath},
-    {"txtFileOutputName", &INISettings::FileOutputName},
-    {"txtNetworkSharePath", &INISettings::DeploymentPath},
-};
-
-struct CheckControl {
-  std::string_view Name;
-  bool INISettings::*Field;
-};
-constexpr CheckControl kChecks[] = {
-    {"chkAlwaysRun", &INISettings::AlwaysRun},
-    {"chkUseSMTP", &INISettings::UseSMTP},
-    {"chkUseFileOutput", &INISettings::UseFileOutput},
-    {"chkIncludeComputerName", &INISettings::IncludeComputerName},
-    {"chkIncludeFinalStatus", &INISettings::IncludeOutcome},
-    {"chkWriteToEventLog", &INISettings::WriteToEventLog},
-    {"chkUseNotifyUser", &INISettings::UseSuccessClientPopup},
-    {"chkNotifyMessageOnFailure", &INISettings::UseFailureClientPopup},
-    {"chkCreateHTML", &INISettings::CreateWebLaunchPage},
-    {"chkBatchFile", &INISettings::CreateBatchFile},
-    {"chkIncludeMDAC", &INISettings::IncludeMDAC},
-    {"chkDebugOn", &INISettings::DebugOn},
-};
-
-constexpr std::string_view kMDACOptions[] = {"optMDACVersion(0)", "optMDACVersion(1)",
-                                             "optMDACVersion(2)"};
 
 template <typename Map>
 auto ValueOr(const Map& map, std::string_view name, typename Map::mapped_type fallback) {
@@ -104,71 +68,110 @@ std::string MessageToRecord(std::string_view text) {
 
 PageFields FieldsOfRecord(const INISettings& s) {
   PageFields f;
-  for (const TextControl& c : kTexts) f.Texts[std::string(c.Name)] = s.*c.Field;
-  f.Texts["txtSucessMessage"] = MessageFromRecord(s.SuccessMessage);
-  f.Texts["txtFailureMessage"] = MessageFromRecord(s.FailureMessage);
-  for (const CheckControl& c : kChecks) f.Checks[std::string(c.Name)] = s.*c.Field;
-  // A number no option stands for selects none; saving then stores 2.
-  for (int i = 0; i < 3; ++i) f.Checks[std::string(kMDACOptions[i])] = s.MDACOption == i;
-
-  // Blank entries are the lists' padding, not lines.
-  auto& servers = f.Lists["lstServerPairs"];
-  for (const NamePair& p : s.ServerPairs) {
-    if (!p.FromName.empty()) servers.push_back(PairDisplay(p.FromName, p.ToName));
-  }
-  auto& printers = f.Lists["lstPrinterPairs"];
-  for (const NamePair& p : s.PrinterPairs) {
-    if (!p.FromName.empty()) printers.push_back(PairDisplay(p.FromName, p.ToName));
-  }
-  auto& mixed = f.Lists["lstMixedPrintersAndServers"];
-  for (const MixedPair& p : s.MixedPairs) {
-    if (!p.FromServer.empty())
-      mixed.push_back(MixedDisplay(p.FromServer, p.FromPrinter, p.ToServer, p.ToPrinter));
-  }
-  auto& recipients = f.Lists["lstToEmailAddresses"];
-  for (const std::string& address : s.EmailTo) {
-    if (!address.empty()) recipients.push_back(address);
+  for (const FormControl& c : FormControls()) {
+    const std::string name(c.Name);
+    switch (c.Bind) {
+      case Binding::None:
+        break;
+      case Binding::Text:
+        f.Texts[name] = s.*c.Text;
+        break;
+      case Binding::Message:
+        f.Texts[name] = MessageFromRecord(s.*c.Text);
+        break;
+      case Binding::Flag:
+        f.Checks[name] = s.*c.Flag;
+        break;
+      case Binding::MDACOption:
+        // A number no option stands for selects none; saving then stores 2.
+        f.Checks[name] = s.MDACOption == c.Index;
+        break;
+      // Blank entries are the lists' padding, not lines.
+      case Binding::ServerPairs:
+      case Binding::PrinterPairs: {
+        auto& lines = f.Lists[name];
+        for (const NamePair& p : c.Bind == Binding::ServerPairs ? s.ServerPairs : s.PrinterPairs) {
+          if (!p.FromName.empty()) lines.push_back(PairDisplay(p.FromName, p.ToName));
+        }
+        break;
+      }
+      case Binding::MixedPairs: {
+        auto& lines = f.Lists[name];
+        for (const MixedPair& p : s.MixedPairs) {
+          if (!p.FromServer.empty())
+            lines.push_back(MixedDisplay(p.FromServer, p.FromPrinter, p.ToServer, p.ToPrinter));
+        }
+        break;
+      }
+      case Binding::Recipients: {
+        auto& lines = f.Lists[name];
+        for (const std::string& address : s.EmailTo) {
+          if (!address.empty()) lines.push_back(address);
+        }
+        break;
+      }
+    }
   }
   return f;
 }
 
 void RecordOfFields(const PageFields& f, INISettings& s) {
-  for (const TextControl& c : kTexts) s.*c.Field = ValueOr(f.Texts, c.Name, std::string());
-  s.SuccessMessage = MessageToRecord(ValueOr(f.Texts, "txtSucessMessage", std::string()));
-  s.FailureMessage = MessageToRecord(ValueOr(f.Texts, "txtFailureMessage", std::string()));
-  for (const CheckControl& c : kChecks) s.*c.Field = ValueOr(f.Checks, c.Name, false);
+  const std::vector<std::string> none;
+  s.MDACOption = 2;
+  bool optionChosen = false;
+  for (const FormControl& c : FormControls()) {
+    const std::vector<std::string>& lines = ValueOr(f.Lists, c.Name, none);
+    switch (c.Bind) {
+      case Binding::None:
+        break;
+      case Binding::Text:
+        s.*c.Text = ValueOr(f.Texts, c.Name, std::string());
+        break;
+      case Binding::Message:
+        s.*c.Text = MessageToRecord(ValueOr(f.Texts, c.Name, std::string()));
+        break;
+      case Binding::Flag:
+        s.*c.Flag = ValueOr(f.Checks, c.Name, false);
+        break;
+      case Binding::MDACOption:
+        // The first option ticked counts; none ticked stores the last.
+        if (!optionChosen && ValueOr(f.Checks, c.Name, false)) {
+          s.MDACOption = static_cast<int16_t>(c.Index);
+          optionChosen = true;
+        }
+        break;
+      // The written lists start with the blank entry 0 the reader expects.
+      case Binding::ServerPairs:
+      case Binding::PrinterPairs: {
+        auto& pairs = c.Bind == Binding::ServerPairs ? s.ServerPairs : s.PrinterPairs;
+        pairs.assign(1, NamePair{});
+        for (const std::string& line : lines) {
+          auto parts = SplitPairDisplay(line, false);
+          pairs.push_back({parts[0], parts[1]});
+        }
+        break;
+      }
+      case Binding::MixedPairs:
+        s.MixedPairs.assign(1, MixedPair{});
+        for (const std::string& line : lines) {
+          auto p = SplitPairDisplay(line, true);
+          MixedPair pair;
+          pair.FromServer = p[0];
+          pair.FromPrinter = p[1];
+          pair.ToServer = p[2];
+          pair.ToPrinter = p[3];
+          s.MixedPairs.push_back(pair);
+        }
+        break;
+      case Binding::Recipients:
+        s.EmailTo.assign(1, std::string());
+        for (const std::string& address : lines) s.EmailTo.push_back(address);
+        break;
+    }
+  }
   // The pop-up channel is on when either message is wanted: taken from the
   // success box alone, a failure message chosen on its own would never show.
   s.UseClientPopup = s.UseSuccessClientPopup || s.UseFailureClientPopup;
-  s.MDACOption = ValueOr(f.Checks, kMDACOptions[0], false)   ? 0
-                 : ValueOr(f.Checks, kMDACOptions[1], false) ? 1
-                                                             : 2;
-
-  // The written lists start with the blank entry 0 the reader expects.
-  const std::vector<std::string> none;
-  s.ServerPairs.assign(1, NamePair{});
-  for (const std::string& line : ValueOr(f.Lists, "lstServerPairs", none)) {
-    auto parts = SplitPairDisplay(line, false);
-    s.ServerPairs.push_back({parts[0], parts[1]});
-  }
-  s.PrinterPairs.assign(1, NamePair{});
-  for (const std::string& line : ValueOr(f.Lists, "lstPrinterPairs", none)) {
-    auto parts = SplitPairDisplay(line, false);
-    s.PrinterPairs.push_back({parts[0], parts[1]});
-  }
-  s.MixedPairs.assign(1, MixedPair{});
-  for (const std::string& line : ValueOr(f.Lists, "lstMixedPrintersAndServers", none)) {
-    auto p = SplitPairDisplay(line, true);
-    MixedPair pair;
-    pair.FromServer = p[0];
-    pair.FromPrinter = p[1];
-    pair.ToServer = p[2];
-    pair.ToPrinter = p[3];
-    s.MixedPairs.push_back(pair);
-  }
-  s.EmailTo.assign(1, std::string());
-  for (const std::string& address : ValueOr(f.Lists, "lstToEmailAddresses", none))
-    s.EmailTo.push_back(address);
 }
 
 }  // namespace velloran

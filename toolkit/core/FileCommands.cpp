@@ -5,6 +5,7 @@
 #include "common/INIFileSave.h"
 #include "common/modINIDocument.h"
 #include "platform/CodePage.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/core/PairEditor.h"
 #include "toolkit/core/Validation.h"
 
@@ -20,9 +21,11 @@ Status INIFileStore::Write(const std::string& path, INISettings settings) {
 
 void FileCommands::ShowDocument() {
   PageFields fields = FieldsOfRecord(document_.Settings);
-  // Pairs typed into the previous document are not this one's.
-  for (PairKind kind : kPairKinds) {
-    for (std::string_view name : ShapeOf(kind).FieldNames) fields.Texts[std::string(name)].clear();
+  // What was typed into the previous document and not added to a list
+  // (a pair, a recipient) is not this one's.
+  for (const FormControl& c : FormControls()) {
+    if (c.Bind == Binding::None && c.Kind == ControlKind::Text)
+      fields.Texts[std::string(c.Name)].clear();
   }
   view_.ShowFields(fields);
   view_.ShowMode(document_.ActiveDirectory());

@@ -264,4 +264,11 @@ std::string NoBrowserMessage(std::string_view path) {
 }
 
 }  // namespace help
+std::optional<Tool> ToolOfId(std::string_view id) {
+  for (int i = 0; i < kToolCount; ++i) {
+    if (ToolId(static_cast<Tool>(i)) == id) return static_cast<Tool>(i);
+  }
+  return std::nullopt;
+}
+
 }  // namespace velloran

@@ -89,6 +89,8 @@ inline constexpr int kToolCount = static_cast<int>(Tool::About) + 1;
 
 /// "ID_BTN_NEW" and so on.
 std::string_view ToolId(Tool tool);
+/// The tool of an ID; none for a command that is no tool.
+std::optional<Tool> ToolOfId(std::string_view id);
 /// Whether a document of the given mode offers `tool` (the others are shown
 /// disabled).
 bool ToolOffered(Tool tool, bool activeDirectory);

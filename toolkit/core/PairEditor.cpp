@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "toolkit/core/Fields.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/core/Pages.h"
+#include "toolkit/core/Validation.h"
 
 namespace velloran {
 
@@ -67,6 +69,12 @@ bool PairSave(PairKind kind, PairEditorState& state, Prompter& prompter) {
                   [](const std::string& f) { return f.empty(); })) {
     prompter.Tell(shape.EmptyFieldMessage, "Save Error", MessageIcon::Critical);
     return false;
+  }
+  for (size_t i = 0; i < shape.FieldNames.size(); ++i) {
+    if (auto why = EntryProblem(*FormControlNamed(shape.FieldNames[i]), state.Fields[i])) {
+      prompter.Tell(*why, "Save Error", MessageIcon::Critical);
+      return false;
+    }
   }
   const std::string line = TypedPair(kind, state);
   const bool replacing = !state.NewEntry && state.Selected >= 0 &&

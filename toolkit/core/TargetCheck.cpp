@@ -96,6 +96,11 @@ TargetCheckReport ReportOf(const check::CheckResult& result) {
       std::count_if(result.Targets.begin(), result.Targets.end(),
                     [](const check::Target& t) { return t.Status == check::TargetStatus::Found; }));
   report.NotFound = check::NotFoundCount(result.Targets);
+  report.Missing = static_cast<size_t>(
+      std::count_if(result.Targets.begin(), result.Targets.end(), [](const check::Target& t) {
+        return t.Status == check::TargetStatus::Missing ||
+               t.Status == check::TargetStatus::NotAPrinter;
+      }));
   report.Summary = check::SummaryLine(result.Targets);
   return report;
 }
@@ -141,11 +146,17 @@ bool ConfirmTargetsBeforeDeploy(const INISettings& settings, const TargetCheckSe
                              MessageIcon::Question);
   }
   if (report->NotFound > 0) {
+    // A server that did not answer says nothing of its queues: "missing"
+    // only for what a server said it lacks.
+    const std::string what = report->Missing == report->NotFound ? " targets are missing"
+                             : report->Missing == 0
+                                 ? " targets could not be reached"
+                                 : " targets are missing or could not be reached";
     return AskToDeployAnyway(view,
                              std::to_string(report->NotFound) + " of " +
-                                 std::to_string(report->Total) +
-                                 " targets are missing \xE2\x80\x94 deploy anyway?\n\n" +
-                                 report->Summary + "\n" + RowsForQuestion(*report, true),
+                                 std::to_string(report->Total) + what +
+                                 " \xE2\x80\x94 deploy anyway?\n\n" + report->Summary + "\n" +
+                                 RowsForQuestion(*report, true),
                              MessageIcon::Exclamation);
   }
   if (report->Found == 0) {

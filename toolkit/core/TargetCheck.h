@@ -46,6 +46,8 @@ struct TargetCheckReport {
   size_t Found = 0;
   /// Checked and not found: missing, not a printer, unreachable, denied.
   size_t NotFound = 0;
+  /// Of those, the ones a server answered for: missing or not a printer.
+  size_t Missing = 0;
 };
 
 /// The check's work, handed to the front-end to run off the window's

@@ -1,10 +1,13 @@
 #include "toolkit/core/Validation.h"
 
 #include <algorithm>
+#include <map>
+#include <vector>
 
 #include "common/PortNumber.h"
 #include "platform/CodePage.h"
 #include "toolkit/core/Branding.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/core/Pages.h"
 
 namespace velloran {
@@ -20,28 +23,12 @@ Problem EmailProblem(std::string control) {
           std::move(control)};
 }
 
-// The texts the INI file stores, with the caption that names them.
-struct StoredText {
-  std::string_view Control;
-  std::string_view Caption;
-  int Page;
-};
-constexpr StoredText kStoredTexts[] = {
-    {"cboDomainName", "Active Directory domain name", kPageActiveDirectory},
-    {"lstServerPairs", "Print Server Pairs", kPageServers},
-    {"lstPrinterPairs", "Printer Pairs", kPagePrinters},
-    {"lstMixedPrintersAndServers", "Print Server and Printer Pairs", kPageMixed},
-    {"txtSMTPServerName", "SMTP Server Name or IP", kPageSMTPMail},
-    {"txtSMTPServerPort", "SMTP Server Port", kPageSMTPMail},
-    {"txtSMTPEmailAddress", "From Email Address", kPageSMTPMail},
-    {"lstToEmailAddresses", "Send Email To", kPageSMTPMail},
-    {"txtEmailSubject", "Email Subject", kPageSMTPMail},
-    {"txtFileOutputPath", "File Output Path", kPageFileOutput},
-    {"txtFileOutputName", "File Output Name", kPageFileOutput},
-    {"txtSucessMessage", "Notify user on success with message", kPageClientPopup},
-    {"txtFailureMessage", "Notify user on failure with message", kPageClientPopup},
-    {"txtNetworkSharePath", "Network Share Path", kPageDeployment},
-};
+const FormControl& PortField() {
+  static const FormControl& port =
+      *std::find_if(FormControls().begin(), FormControls().end(),
+                    [](const FormControl& c) { return c.Check == Rule::Port; });
+  return port;
+}
 
 std::string_view TextOf(const PageFields& fields, std::string_view control) {
   const auto found = fields.Texts.find(control);
@@ -54,13 +41,14 @@ bool ListEmpty(const PageFields& fields, std::string_view list) {
 }
 
 std::optional<Problem> CheckCodePage(const PageFields& fields, const CodePage& codePage) {
-  for (const StoredText& stored : kStoredTexts) {
+  for (const FormControl& stored : FormControls()) {
+    if (stored.Limit == 0) continue;
     std::string outside;
-    if (const auto list = fields.Lists.find(stored.Control); list != fields.Lists.end()) {
+    if (const auto list = fields.Lists.find(stored.Name); list != fields.Lists.end()) {
       for (const std::string& line : list->second) outside += CharactersOutside(line, codePage);
       outside = CharactersOutside(outside, codePage);  // each once
     } else {
-      outside = CharactersOutside(TextOf(fields, stored.Control), codePage);
+      outside = CharactersOutside(TextOf(fields, stored.Name), codePage);
     }
     if (outside.empty()) continue;
     std::string shown;
@@ -71,12 +59,159 @@ std::optional<Problem> CheckCodePage(const PageFields& fields, const CodePage& c
       if (!shown.empty()) shown += " ";
       shown += outside.substr(start, i - start);
     }
-    return Problem{"\"" + std::string(stored.Caption) +
+    return Problem{"\"" + stored.Called() +
                        "\" holds characters that the INI file's "
                        "code page (" +
                        codePage.Name() + ") cannot store: " + shown +
                        ". Please replace them before saving.",
-                   "Error Saving", MessageIcon::Critical, stored.Page, std::string(stored.Control)};
+                   "Error Saving", MessageIcon::Critical, stored.Page, std::string(stored.Name)};
+  }
+  return std::nullopt;
+}
+
+Problem SaveProblem(const FormControl& control, std::string message) {
+  return Problem{std::move(message), "Error Saving", MessageIcon::Critical, control.Page,
+                 std::string(control.Name)};
+}
+
+// The pair page whose list `list` is; none for the recipients.
+std::optional<PairKind> PairKindOfList(const FormControl& list) {
+  switch (list.Bind) {
+    case Binding::ServerPairs:
+      return PairKind::Servers;
+    case Binding::PrinterPairs:
+      return PairKind::Printers;
+    case Binding::MixedPairs:
+      return PairKind::Mixed;
+    default:
+      return std::nullopt;
+  }
+}
+
+bool IsSavedList(const FormControl& c) { return c.Kind == ControlKind::List && c.Limit > 0; }
+
+// The controls each part of a list's line was typed into: the pair fields,
+// or the recipient box.
+std::vector<const FormControl*> PartsOfList(const FormControl& list) {
+  std::vector<const FormControl*> parts;
+  if (const auto kind = PairKindOfList(list)) {
+    for (std::string_view name : ShapeOf(*kind).FieldNames) parts.push_back(FormControlNamed(name));
+  } else {
+    parts.push_back(FormControlNamed("txtSendEmailTo"));
+  }
+  return parts;
+}
+
+std::vector<std::string> SplitLine(const FormControl& list, const std::string& line) {
+  const auto kind = PairKindOfList(list);
+  if (!kind) return {line};
+  return SplitPairDisplay(line, *kind == PairKind::Mixed);
+}
+
+std::string LineNumber(size_t row) { return "line " + std::to_string(row + 1); }
+
+std::optional<Problem> CheckListEntries(const PageFields& fields) {
+  for (const FormControl& list : FormControls()) {
+    if (!IsSavedList(list)) continue;
+    const auto lines = fields.Lists.find(list.Name);
+    if (lines == fields.Lists.end()) continue;
+    const auto parts = PartsOfList(list);
+    for (size_t row = 0; row < lines->second.size(); ++row) {
+      const auto values = SplitLine(list, lines->second[row]);
+      for (size_t i = 0; i < parts.size() && i < values.size(); ++i) {
+        if (auto why = EntryProblem(*parts[i], values[i])) {
+          return SaveProblem(list, "\"" + list.Called() + "\", " + LineNumber(row) + " (\"" +
+                                       lines->second[row] + "\"): " + *why);
+        }
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::string LowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+// What the engine looks a connection up by: the old server, printer, or
+// server and printer. Windows compares these names without regard to case.
+std::string OldSide(PairKind kind, const std::vector<std::string>& parts) {
+  std::string key = LowerAscii(parts.at(0));
+  if (kind == PairKind::Mixed) key += "\\" + LowerAscii(parts.at(1));
+  return key;
+}
+
+std::optional<Problem> CheckRepeatedOldNames(const PageFields& fields) {
+  for (const FormControl& list : FormControls()) {
+    const auto kind = PairKindOfList(list);
+    const auto lines = fields.Lists.find(list.Name);
+    if (!kind || lines == fields.Lists.end()) continue;
+    std::map<std::string, size_t> first;
+    for (size_t row = 0; row < lines->second.size(); ++row) {
+      const std::string& line = lines->second[row];
+      const auto [seen, isNew] =
+          first.emplace(OldSide(*kind, SplitPairDisplay(line, *kind == PairKind::Mixed)), row);
+      if (isNew) continue;
+      const std::string& earlier = lines->second[seen->second];
+      return SaveProblem(
+          list, "\"" + list.Called() + "\" moves the same " +
+                    (*kind == PairKind::Servers    ? "print server"
+                     : *kind == PairKind::Printers ? "printer"
+                                                   : "server and printer") +
+                    " twice: " + LineNumber(seen->second) + " (\"" + earlier + "\") and " +
+                    LineNumber(row) + " (\"" + line +
+                    "\"). Only the first of them would ever act. Please delete one before saving.");
+    }
+  }
+  return std::nullopt;
+}
+
+std::string WithThousands(size_t number) {
+  const std::string digits = std::to_string(number);
+  std::string grouped;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
+}
+
+// Each key as the writer joins it, measured in the file's code page.
+std::optional<Problem> CheckLimits(const PageFields& fields, const CodePage& codePage) {
+  for (const FormControl& c : FormControls()) {
+    if (c.Limit == 0) continue;
+    size_t longest = 0;
+    if (IsSavedList(c)) {
+      const auto lines = fields.Lists.find(c.Name);
+      if (lines == fields.Lists.end()) continue;
+      std::vector<size_t> keys(PartsOfList(c).size(), 0);
+      for (const std::string& line : lines->second) {
+        const auto values = SplitLine(c, line);
+        for (size_t i = 0; i < keys.size() && i < values.size(); ++i) {
+          if (values[i].empty()) continue;
+          keys[i] += (keys[i] ? 1 : 0) + codePage.FromUtf8(values[i]).size();
+        }
+      }
+      for (size_t key : keys) longest = std::max(longest, key);
+    } else {
+      const std::string_view text = TextOf(fields, c.Name);
+      longest =
+          codePage.FromUtf8(c.Bind == Binding::Message ? MessageToRecord(text) : std::string(text))
+              .size();
+    }
+    if (longest <= c.Limit) continue;
+    const std::string what =
+        IsSavedList(c) ? " characters per list in the INI file" : " characters in the INI file";
+    const std::string breaks =
+        c.Bind == Binding::Message ? " (a line break counts as five)" : std::string();
+    return SaveProblem(c, "\"" + c.Called() + "\" is " + WithThousands(longest) +
+                              " characters long" + breaks + "; Velloran reads back at most " +
+                              WithThousands(c.Limit) + what +
+                              " and would cut the rest. Please shorten it before saving.");
   }
   return std::nullopt;
 }
@@ -97,15 +232,61 @@ std::optional<Problem> CheckFromAddress(std::string_view text) {
 }
 
 std::optional<Problem> CheckRecipient(std::string_view text) {
-  if (IsEmailAddress(text)) return std::nullopt;
-  return EmailProblem("txtSendEmailTo");
+  // Two addresses typed as one are named as such, not as a bad address.
+  const FormControl& box = *FormControlNamed("txtSendEmailTo");
+  if (auto why = EntryProblem(box, text)) {
+    return Problem{"\"" + box.Called() + "\" (\"" + std::string(text) + "\"): " + *why,
+                   "Invalid Email", MessageIcon::Information, box.Page, std::string(box.Name)};
+  }
+  if (!IsEmailAddress(text)) return EmailProblem("txtSendEmailTo");
+  return std::nullopt;
+}
+
+std::optional<std::string> EntryProblem(const FormControl& control, std::string_view text) {
+  if ((control.Check == Rule::ServerName || control.Check == Rule::ListEntry) &&
+      text.find(',') != std::string_view::npos) {
+    return "\"" + control.Called() +
+           "\" holds a comma. The INI file separates the entries of a list with commas, so "
+           "the name would be read back as two. Please remove the comma.";
+  }
+  if (control.Check == Rule::ServerName &&
+      (text.find('\\') != std::string_view::npos || text.find('/') != std::string_view::npos)) {
+    std::string bare;
+    for (char c : text) {
+      if (c != '\\' && c != '/') bare += c;
+    }
+    return "\"" + control.Called() + "\" holds a backslash. Enter the server's name alone (" +
+           bare + "), without backslashes: Velloran adds them itself.";
+  }
+  return std::nullopt;
+}
+
+std::optional<Problem> CheckLeavingPage(int page, const PageFields& fields) {
+  for (const FormControl& c : FormControls()) {
+    if (c.Page != page || c.Bind != Binding::Text) continue;
+    if (auto problem = CheckOnLeaving(c.Name, TextOf(fields, c.Name))) return problem;
+  }
+  return std::nullopt;
+}
+
+std::optional<Problem> CheckOnLeaving(std::string_view control, std::string_view text) {
+  const FormControl* c = FormControlNamed(control);
+  if (!c) return std::nullopt;
+  switch (c->Check) {
+    case Rule::Port:
+      return CheckPort(text);
+    case Rule::EmailAddress:
+      return CheckFromAddress(text);
+    default:
+      return std::nullopt;
+  }
 }
 
 std::optional<Problem> CheckPort(std::string_view text) {
   if (text.empty() || IsPortNumber(text)) return std::nullopt;
   return Problem{"Incorrect port number. Please enter a valid port number (i.e. 1025)",
-                 "Invalid Port Number", MessageIcon::Information, kPageSMTPMail,
-                 "txtSMTPServerPort"};
+                 "Invalid Port Number", MessageIcon::Information, PortField().Page,
+                 std::string(PortField().Name)};
 }
 
 std::string CharactersOutside(std::string_view text, const CodePage& codePage) {
@@ -141,9 +322,14 @@ std::optional<Problem> CheckSave(const PageFields& fields, bool activeDirectory,
         "set of Manual data before saving.",
         "Error Saving", MessageIcon::Critical, kPageServers, "txtFromServer"};
   }
-  if (auto port = CheckPort(TextOf(fields, "txtSMTPServerPort"))) return port;
-  if (auto from = CheckFromAddress(TextOf(fields, "txtSMTPEmailAddress"))) return from;
-  return CheckCodePage(fields, codePage);
+  for (const FormControl& c : FormControls()) {
+    if (c.Bind != Binding::Text) continue;
+    if (auto problem = CheckOnLeaving(c.Name, TextOf(fields, c.Name))) return problem;
+  }
+  if (auto entry = CheckListEntries(fields)) return entry;
+  if (auto twice = CheckRepeatedOldNames(fields)) return twice;
+  if (auto outside = CheckCodePage(fields, codePage)) return outside;
+  return CheckLimits(fields, codePage);
 }
 
 PendingPair PendingPairOf(PairKind kind, const PageFields& fields) {

@@ -13,6 +13,7 @@
 namespace velloran {
 
 class CodePage;
+struct FormControl;
 
 struct Problem {
   std::string Message;
@@ -31,13 +32,25 @@ bool IsEmailAddress(std::string_view text);
 std::optional<Problem> CheckFromAddress(std::string_view text);
 /// A recipient before Add puts it in the list.
 std::optional<Problem> CheckRecipient(std::string_view text);
+/// What is wrong with `text` as an entry of `control` (a comma in an entry
+/// of a comma-joined list, backslashes around a server name); none when it
+/// is fine.
+std::optional<std::string> EntryProblem(const FormControl& control, std::string_view text);
+/// The check of `control`'s rule as the focus leaves it (port, From
+/// address); none for a control without such a rule.
+std::optional<Problem> CheckOnLeaving(std::string_view control, std::string_view text);
+/// What keeps the user on `page`: the first of its fields whose rule its
+/// text breaks. A missing folder only warns, so it keeps no one.
+std::optional<Problem> CheckLeavingPage(int page, const PageFields& fields);
 /// The port as the focus leaves it: empty, or what the engine accepts.
 std::optional<Problem> CheckPort(std::string_view text);
 
 /// What File > Save requires of the pages: the domain of an Active Directory
 /// document, at least one pair of a manual one (unless `requireContent` is
 /// false: a save on the way out keeps unfinished work), and always a port
-/// and From address the engine accepts and only text `codePage` can store.
+/// and From address the engine accepts, list entries the file can keep
+/// apart, no old name mapped twice, only text `codePage` can store and no
+/// more of it than the reader keeps.
 std::optional<Problem> CheckSave(const PageFields& fields, bool activeDirectory,
                                  const CodePage& codePage, bool requireContent = true);
 

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "toolkit/core/FieldRules.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/core/Validation.h"
 #include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/frmWizard.h"
@@ -22,10 +23,6 @@ namespace velloran {
 namespace {
 
 std::string S(const QString& text) { return text.toStdString(); }
-
-// The fields whose check runs when the focus leaves them.
-constexpr std::string_view kCheckedFields[] = {"txtSMTPEmailAddress", "txtSMTPServerPort",
-                                               "txtNetworkSharePath", "txtFileOutputPath"};
 
 }  // namespace
 
@@ -64,7 +61,11 @@ class frmWizard::ClickSwallower : public QObject {
 
 void frmWizard::WireFieldChecks() {
   swallower_ = new ClickSwallower(this);
-  for (std::string_view name : kCheckedFields) ControlNamed(name)->installEventFilter(this);
+  // The fields whose check runs when the focus leaves them.
+  for (const FormControl& c : FormControls()) {
+    if (c.Check == Rule::Port || c.Check == Rule::EmailAddress || c.Check == Rule::Folder)
+      ControlNamed(c.Name)->installEventFilter(this);
+  }
   for (const DependentControls& d : DependentControlTable()) {
     connect(static_cast<QAbstractButton*>(ControlNamed(d.Box)), &QAbstractButton::toggled, this,
             [this] { ApplyDependentFields(); });
@@ -131,8 +132,7 @@ void frmWizard::ApplyDependentFields() {
 
 bool frmWizard::CheckFieldOnLeaving(QWidget* field) {
   const std::string text = S(static_cast<QLineEdit*>(field)->text());
-  const std::optional<Problem> problem =
-      field->objectName() == "txtSMTPEmailAddress" ? CheckFromAddress(text) : CheckPort(text);
+  const std::optional<Problem> problem = CheckOnLeaving(S(field->objectName()), text);
   if (problem) Prompt().Tell(problem->Message, problem->Title, problem->Icon);
   return !problem;
 }
@@ -179,7 +179,7 @@ bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
     validating_ = true;
     if (!CheckFieldOnLeaving(field)) {
       if (reason == Qt::MouseFocusReason) swallower_->Arm();
-      ShowPage(kPageSMTPMail);
+      ShowPage(FormControlNamed(name)->Page);
       field->setFocus(Qt::OtherFocusReason);
     }
     validating_ = false;

@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "toolkit/core/Branding.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/frmWizard.h"
 #include "toolkit/qt/imgWizard.h"
@@ -68,69 +69,66 @@ void frmWizard::BuildMenusAndToolbar() {
   };
   menuBar()->setObjectName("ssaVelloranMenuBar");
 
-  QMenu* file = menu("ID_MNU_FILE", "&File");
-  QAction* newAction = tool(Tool::New, "&New", "document-new", "new", QKeySequence::New);
-  QAction* openAction = tool(Tool::Open, "&Open ...", "document-open", "open", QKeySequence::Open);
-  QAction* saveAction = tool(Tool::Save, "&Save", "document-save", "save", QKeySequence::Save);
-  QAction* saveAsAction =
-      tool(Tool::SaveAs, "Save &As ...", "document-save-as", "save", QKeySequence::SaveAs);
-  QAction* exitAction =
-      tool(Tool::Exit, "E&xit", "application-exit", nullptr, QKeySequence(Qt::CTRL | Qt::Key_Q));
-  file->addAction(newAction);
-  file->addSeparator();
-  file->addAction(openAction);
-  file->addSeparator();
-  file->addAction(saveAction);
-  file->addAction(saveAsAction);
-  file->addSeparator();
-  file->addAction(exitAction);
+  // How the commands look here: the desktop's icons and its standard keys.
+  struct Look {
+    Tool Id;
+    const char* ThemeIcon;
+    const char* DrawnIcon;
+    QKeySequence Shortcut;
+  };
+  const Look looks[] = {
+      {Tool::New, "document-new", "new", QKeySequence::New},
+      {Tool::Open, "document-open", "open", QKeySequence::Open},
+      {Tool::Save, "document-save", "save", QKeySequence::Save},
+      {Tool::SaveAs, "document-save-as", "save", QKeySequence::SaveAs},
+      {Tool::Exit, "application-exit", nullptr, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+      {Tool::Contents, "help-contents", "help", {}},
+      {Tool::About, "help-about", nullptr, {}},
+  };
+  for (const FormMenu& declared : FormMenus()) {
+    QMenu* m = menu(declared.Id.data(),
+                    QString::fromUtf8(declared.Caption.data(), qsizetype(declared.Caption.size())));
+    for (const MenuEntry& entry : declared.Entries) {
+      const QString caption =
+          QString::fromUtf8(entry.Caption.data(), qsizetype(entry.Caption.size()));
+      QAction* action = nullptr;
+      if (const std::optional<Tool> id = ToolOfId(entry.Command)) {
+        const Look* look = nullptr;
+        for (const Look& l : looks) {
+          if (l.Id == *id) look = &l;
+        }
+        action = look ? tool(*id, caption, look->ThemeIcon, look->DrawnIcon, look->Shortcut)
+                      : tool(*id, caption);
+      } else {
+        action = new QAction(caption, this);
+        action->setObjectName(
+            QString::fromUtf8(entry.Command.data(), qsizetype(entry.Command.size())));
+        actCheckTargets_ = action;
+        connect(action, &QAction::triggered, this, [this] {
+          if (actions_.CheckTargets) actions_.CheckTargets(*this);
+        });
+      }
+      m->addAction(action);
+      if (entry.SeparatorAfter) m->addSeparator();
+    }
+    if (declared.Id == "ID_MNU_HELP") {
+      // F1 is help on what is in front of the user: the page shown, as its
+      // Help button gives it. The contents stay one click away in the menu.
+      auto* pageHelp = new QAction(QStringLiteral("Help on this page"), this);
+      pageHelp->setObjectName("actPageHelp");
+      pageHelp->setShortcut(QKeySequence::HelpContents);
+      pageHelp->setShortcutContext(Qt::WindowShortcut);
+      connect(pageHelp, &QAction::triggered, this, [this] { cmdHelp_Click(CurrentPage()); });
+      addAction(pageHelp);
+    }
+  }
 
-  QMenu* view = menu("ID_MNU_VIEW", "&View");
-  view->addAction(tool(Tool::General, "&General"));
-  view->addSeparator();
-  view->addAction(tool(Tool::ActiveDirectory, "&Active Directory"));
-  view->addSeparator();
-  view->addAction(tool(Tool::Servers, "Server &To Server"));
-  view->addAction(tool(Tool::Printers, "Pr&inter To Printer"));
-  view->addAction(tool(Tool::Mixed, "&Mixed Server And Printer"));
-  view->addSeparator();
-  view->addAction(tool(Tool::Email, "&Email Output"));
-  view->addAction(tool(Tool::FileOutput, "&File Output"));
-  view->addAction(tool(Tool::ClientPopup, "Client Pop-&up"));
-  view->addAction(tool(Tool::EventLog, "Application Event &Log"));
-  view->addSeparator();
-  view->addAction(tool(Tool::Deployment, "&Deployment"));
-  view->addAction(tool(Tool::DeploymentGeneral, "Deployment Ge&neral"));
-  view->addAction(tool(Tool::MDAC, "MDA&C"));
-  view->addSeparator();
-  view->addAction(tool(Tool::Support, "Su&pport"));
-
-  QMenu* tools = menu("ID_MNU_TOOLS", "Too&ls");
-  actCheckTargets_ = tools->addAction(QStringLiteral("&Check Targets ..."));
-  actCheckTargets_->setObjectName("actCheckTargets");
-  connect(actCheckTargets_, &QAction::triggered, this, [this] {
-    if (actions_.CheckTargets) actions_.CheckTargets(*this);
-  });
-
-  QMenu* helpMenu = menu("ID_MNU_HELP", "&Help");
-  QAction* contentsAction = tool(Tool::Contents, "&Contents ...", "help-contents", "help");
-  helpMenu->addAction(contentsAction);
-  // F1 is help on what is in front of the user: the page shown, as its Help
-  // button gives it. The contents stay one click away in the menu.
-  auto* pageHelp = new QAction(QStringLiteral("Help on this page"), this);
-  pageHelp->setObjectName("actPageHelp");
-  pageHelp->setShortcut(QKeySequence::HelpContents);
-  pageHelp->setShortcutContext(Qt::WindowShortcut);
-  connect(pageHelp, &QAction::triggered, this, [this] { cmdHelp_Click(CurrentPage()); });
-  addAction(pageHelp);
-  helpMenu->addAction(tool(Tool::About, "&About Velloran Deployment Toolkit ...", "help-about"));
-
-  ssaVelloran_->addAction(newAction);
+  ssaVelloran_->addAction(tools_[static_cast<size_t>(Tool::New)]);
   ssaVelloran_->addSeparator();
-  ssaVelloran_->addAction(openAction);
-  ssaVelloran_->addAction(saveAction);
+  ssaVelloran_->addAction(tools_[static_cast<size_t>(Tool::Open)]);
+  ssaVelloran_->addAction(tools_[static_cast<size_t>(Tool::Save)]);
   ssaVelloran_->addSeparator();
-  ssaVelloran_->addAction(contentsAction);
+  ssaVelloran_->addAction(tools_[static_cast<size_t>(Tool::Contents)]);
 }
 
 template <typename Page>

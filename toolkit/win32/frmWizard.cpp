@@ -2,7 +2,9 @@
 
 #include "toolkit/core/HelpContexts.h"
 #include "toolkit/core/Pages.h"
+#include "toolkit/core/Validation.h"
 #include "toolkit/win32/ControlIds.h"
+#include "toolkit/win32/ControlNames.h"
 #include "toolkit/win32/Help.h"
 #include "toolkit/win32/Images.h"
 
@@ -121,6 +123,7 @@ LRESULT frmWizard::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (commands_->Exit()) DestroyWindow(hwnd_);
       return 0;
     case kRefocusMessage:
+      toldProblem_ = false;
       SetFocus(Control(static_cast<int>(wp)));
       return 0;
     case WM_DESTROY:
@@ -156,11 +159,11 @@ void frmWizard::OnCommand(int id, int code, HWND control) {
   if (code != BN_CLICKED && code != STN_CLICKED) return;
   for (int page = 0; page < kPageSlots; ++page) {
     if (id == cmdBack(page)) {
-      if (auto to = PreviousPage(page, activeDirectory_)) ShowPage(*to);
+      if (auto to = PreviousPage(page, activeDirectory_)) NavigateTo(*to);
       return;
     }
     if (id == cmdNext(page)) {
-      if (auto to = NextPage(page, activeDirectory_)) ShowPage(*to);
+      if (auto to = NextPage(page, activeDirectory_)) NavigateTo(*to);
       return;
     }
     if (id == cmdHelp(page)) {
@@ -183,6 +186,10 @@ void frmWizard::OnCommand(int id, int code, HWND control) {
 }
 
 LRESULT frmWizard::OnNotify(NMHDR* header) {
+  // A page whose field breaks its rule keeps the user: the tree refuses
+  // the change rather than showing a page while the field waits unseen.
+  if (header->idFrom == tvwWizardOptions && header->code == TVN_SELCHANGINGW && !syncingTree_)
+    return MayLeavePage() ? FALSE : TRUE;
   if (header->idFrom == tvwWizardOptions && header->code == TVN_SELCHANGEDW && !syncingTree_) {
     const auto* change = reinterpret_cast<NMTREEVIEWW*>(header);
     if (change->itemNew.hItem) ShowPage(static_cast<int>(change->itemNew.lParam));
@@ -194,7 +201,7 @@ void frmWizard::OnTool(int index) {
   const Tool tool = static_cast<Tool>(index);
   if (!ToolOffered(tool, activeDirectory_)) return;
   if (auto page = PageOfTool(tool, activeDirectory_)) {
-    ShowPage(*page);
+    NavigateTo(*page);
     return;
   }
   switch (tool) {
@@ -270,6 +277,21 @@ void frmWizard::UpdateTools() {
     SendMessageW(toolbar_, TB_ENABLEBUTTON, kToolCommandBase + i, MAKELPARAM(offered, 0));
   }
   DrawMenuBar(hwnd_);
+}
+
+bool frmWizard::MayLeavePage() {
+  const std::optional<Problem> problem = CheckLeavingPage(page_, ReadFields());
+  if (!problem) return true;
+  if (!toldProblem_) Ask(problem->Message, problem->Title, problem->Icon, MessageButtons::OK);
+  toldProblem_ = true;
+  if (const int id = ControlIdOf(problem->Control))
+    PostMessageW(hwnd_, kRefocusMessage, static_cast<WPARAM>(id), 0);
+  return false;
+}
+
+void frmWizard::NavigateTo(int page) {
+  if (page != page_ && !MayLeavePage()) return;
+  ShowPage(page);
 }
 
 void frmWizard::ShowPage(int page) {

@@ -108,6 +108,11 @@ class frmWizard {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   void OnCommand(int id, int code, HWND control);
   LRESULT OnNotify(NMHDR* header);
+  /// Whether the page shown may be left: false (and the user told, and put
+  /// back in the field) while one of its fields breaks its rule.
+  bool MayLeavePage();
+  /// The user's move to `page` (tree, Back, Next, a View tool).
+  void NavigateTo(int page);
   void OnTool(int tool);
   void OnDpiChanged(unsigned dpi, const RECT* suggested);
 
@@ -193,6 +198,9 @@ class frmWizard {
   int page_ = -1;
   bool activeDirectory_ = false;
   bool syncingTree_ = false;
+  /// The leave-field check has just told the user; the page change the
+  /// same click asks for is refused without telling them twice.
+  bool toldProblem_ = false;
 };
 
 }  // namespace velloran::win32

@@ -239,11 +239,10 @@ void frmWizard::CheckFieldOnLeaving(int id) {
   if (checking_ || filling_) return;
   checking_ = true;
   const std::string text = ControlText(Control(id));
-  std::optional<Problem> problem;
-  if (id == txtSMTPEmailAddress) problem = CheckFromAddress(text);
-  if (id == txtSMTPServerPort) problem = CheckPort(text);
+  const std::optional<Problem> problem = CheckOnLeaving(ControlNameOf(id), text);
   if (problem) {
     Ask(problem->Message, problem->Title, problem->Icon, MessageButtons::OK);
+    toldProblem_ = true;
     PostMessageW(hwnd_, kRefocusMessage, static_cast<WPARAM>(id), 0);
   }
   const std::string_view name = ControlNameOf(id);

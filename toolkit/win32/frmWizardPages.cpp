@@ -2,75 +2,41 @@
 // are direct children of the window, created in reading order so that Tab
 // and the mnemonics follow the page from top to bottom.
 
+#include <optional>
 #include <string>
 
 #include "toolkit/core/Branding.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/core/Pages.h"
 #include "toolkit/win32/ControlIds.h"
+#include "toolkit/win32/ControlNames.h"
 #include "toolkit/win32/Images.h"
 #include "toolkit/win32/frmWizard.h"
 
 namespace velloran::win32 {
 namespace {
 
-struct MenuEntry {
-  Tool tool;  ///< Tool::Exit with an empty caption: a separator
-  const char* caption;
-  const char* shortcut;
-};
-
-constexpr MenuEntry kSeparator{Tool::Exit, "", ""};
-
-constexpr MenuEntry kFileMenu[] = {
-    {Tool::New, "&New", "Ctrl+N"},
-    kSeparator,
-    {Tool::Open, "&Open ...", "Ctrl+O"},
-    kSeparator,
-    {Tool::Save, "&Save", "Ctrl+S"},
-    {Tool::SaveAs, "Save &As ...", ""},
-    kSeparator,
-    {Tool::Exit, "E&xit", ""},
-};
-constexpr MenuEntry kViewMenu[] = {
-    {Tool::General, "&General", ""},
-    kSeparator,
-    {Tool::ActiveDirectory, "&Active Directory", ""},
-    kSeparator,
-    {Tool::Servers, "Server &To Server", ""},
-    {Tool::Printers, "Pr&inter To Printer", ""},
-    {Tool::Mixed, "&Mixed Server And Printer", ""},
-    kSeparator,
-    {Tool::Email, "&Email Output", ""},
-    {Tool::FileOutput, "&File Output", ""},
-    {Tool::ClientPopup, "Client Pop-&up", ""},
-    {Tool::EventLog, "Application Event &Log", ""},
-    kSeparator,
-    {Tool::Deployment, "&Deployment", ""},
-    {Tool::DeploymentGeneral, "Deployment Ge&neral", ""},
-    {Tool::MDAC, "MDA&C", ""},
-    kSeparator,
-    {Tool::Support, "Su&pport", ""},
-};
-constexpr MenuEntry kHelpMenu[] = {
-    {Tool::Contents, "&Contents ...", ""},
-    {Tool::About, "&About Velloran Deployment Toolkit ...", ""},
-};
-
-template <size_t N>
-HMENU MakeMenu(const MenuEntry (&entries)[N]) {
+// A popup of the declared menu; the Check Targets entry is greyed when the
+// program has no check.
+HMENU MakeMenu(const FormMenu& declared, bool canCheck) {
   HMENU menu = CreatePopupMenu();
-  for (const MenuEntry& e : entries) {
-    if (*e.caption == '\0') {
-      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-      continue;
+  for (const MenuEntry& e : declared.Entries) {
+    std::string caption(e.Caption);
+    if (!e.Shortcut.empty()) caption += "\t" + std::string(e.Shortcut);
+    if (const std::optional<Tool> tool = ToolOfId(e.Command)) {
+      AppendMenuW(menu, MF_STRING, kToolCommandBase + static_cast<int>(*tool),
+                  Wide(caption).c_str());
+    } else {
+      AppendMenuW(menu, MF_STRING | (canCheck ? MF_ENABLED : MF_GRAYED), kCheckTargetsCommand,
+                  Wide(caption).c_str());
     }
-    std::string caption = e.caption;
-    if (*e.shortcut) caption += std::string("\t") + e.shortcut;
-    AppendMenuW(menu, MF_STRING, kToolCommandBase + static_cast<int>(e.tool),
-                Wide(caption).c_str());
+    if (e.SeparatorAfter) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   }
   return menu;
 }
+
+// The caption the form declares for the control `id`.
+std::string_view DeclaredCaption(int id) { return FormControlNamed(ControlNameOf(id))->Caption; }
 
 constexpr RECT R(int x, int y, int w, int h) { return RECT{x, y, x + w, y + h}; }
 
@@ -78,13 +44,11 @@ constexpr RECT R(int x, int y, int w, int h) { return RECT{x, y, x + w, y + h}; 
 
 void frmWizard::BuildMenus() {
   menu_ = CreateMenu();
-  AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(MakeMenu(kFileMenu)), L"&File");
-  AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(MakeMenu(kViewMenu)), L"&View");
-  HMENU tools = CreatePopupMenu();
-  AppendMenuW(tools, MF_STRING | (services_.TargetCheck ? MF_ENABLED : MF_GRAYED),
-              kCheckTargetsCommand, L"&Check Targets ...");
-  AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), L"Too&ls");
-  AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(MakeMenu(kHelpMenu)), L"&Help");
+  for (const FormMenu& declared : FormMenus()) {
+    AppendMenuW(menu_, MF_POPUP,
+                reinterpret_cast<UINT_PTR>(MakeMenu(declared, bool(services_.TargetCheck))),
+                Wide(std::string(declared.Caption)).c_str());
+  }
   SetMenu(hwnd_, menu_);
 
   auto command = [](Tool tool) {
@@ -300,19 +264,19 @@ void frmWizard::BuildPairPage(int page, const std::vector<std::pair<std::string_
 void frmWizard::BuildSMTPPage() {
   const int p = kPageSMTPMail;
   BeginPage(p);
-  CheckBox(p, chkUseSMTP, "Notify v&ia email", R(16, 58, 300, 20));
-  auto row = [&](std::string_view caption, int id, int y, int width, unsigned anchors) {
-    Label(p, caption, R(36, y + 3, 160, 20));
+  CheckBox(p, chkUseSMTP, DeclaredCaption(chkUseSMTP), R(16, 58, 300, 20));
+  auto row = [&](int id, int y, int width, unsigned anchors) {
+    Label(p, DeclaredCaption(id), R(36, y + 3, 160, 20));
     Edit(p, id, R(200, y, width, 24), anchors);
   };
-  row("&SMTP Server Name or IP:", txtSMTPServerName, 86, 344, kStretchWidth);
-  row("SMTP Server &Port:", txtSMTPServerPort, 118, 90, 0);
-  row("Fro&m Email Address:", txtSMTPEmailAddress, 150, 344, kStretchWidth);
-  row("Send Email &To:", txtSendEmailTo, 182, 252, kStretchWidth);
-  Button(p, cmdAddSendEmail, "&Add", R(460, 181, 84, 26), kRight);
+  row(txtSMTPServerName, 86, 344, kStretchWidth);
+  row(txtSMTPServerPort, 118, 90, 0);
+  row(txtSMTPEmailAddress, 150, 344, kStretchWidth);
+  row(txtSendEmailTo, 182, 252, kStretchWidth);
+  Button(p, cmdAddSendEmail, DeclaredCaption(cmdAddSendEmail), R(460, 181, 84, 26), kRight);
   List(p, lstToEmailAddresses, R(200, 214, 252, 92), kStretchWidth);
-  Button(p, cmdRemoveSendEmail, "&Remove", R(460, 214, 84, 26), kRight);
-  row("&Email Subject:", txtEmailSubject, 316, 344, kStretchWidth);
+  Button(p, cmdRemoveSendEmail, DeclaredCaption(cmdRemoveSendEmail), R(460, 214, 84, 26), kRight);
+  row(txtEmailSubject, 316, 344, kStretchWidth);
   EndPage(p);
 }
 

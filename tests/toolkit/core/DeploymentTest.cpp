@@ -108,6 +108,56 @@ TEST_F(DeployNow, CopiesEveryFileThenWritesTheLaunchers) {
           "progress 7 Creating batch file ...", "progress 11 Deployment Complete.", "finished"}));
 }
 
+// The engine is a program on the share as it is beside the toolkit, also
+// over a copy an older deployment left without the bit.
+TEST_F(DeployNow, CopiesKeepTheSourcesMode) {
+  fs::permissions(toolkit_ / "VelloranEngine.exe", static_cast<fs::perms>(0755));
+  WriteFile(share_ / "VelloranEngine.exe", "MZ old");
+  fs::permissions(share_ / "VelloranEngine.exe", static_cast<fs::perms>(0644));
+  fs::permissions(dir_ / "Printers.ini", static_cast<fs::perms>(0640));
+  ASSERT_TRUE(Deploy(document_, env_, view_).Succeeded);
+  EXPECT_EQ(fs::status(share_ / "VelloranEngine.exe").permissions() & fs::perms::all,
+            static_cast<fs::perms>(0755));
+  EXPECT_EQ(fs::status(share_ / "Printers.ini").permissions() & fs::perms::all,
+            static_cast<fs::perms>(0640));
+}
+
+// The web page names no INI file; another one in the folder may be the one
+// the clients run.
+TEST_F(DeployNow, AnotherINIFileBesideAWebPageIsNamedBeforeCopying) {
+  struct Case {
+    bool webPage;
+    std::vector<std::string> present;
+    std::optional<MessageAnswer> answer;  // none: no question expected
+    bool deployed;
+  };
+  const Case cases[] = {
+      {true, {"AD.ini"}, MessageAnswer::No, false},
+      {true, {"AD.INI", "Old.ini"}, MessageAnswer::Yes, true},
+      {true, {"printers.INI", "notes.txt"}, std::nullopt, true},  // its own older copy
+      {false, {"AD.ini"}, std::nullopt, true},                    // the batch file names its file
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(share_);
+    fs::create_directories(share_);
+    for (const std::string& name : c.present) WriteFile(share_ / name, "[GENERAL]\r\n");
+    document_.Settings.CreateWebLaunchPage = c.webPage;
+    FakeView view;
+    if (c.answer) view.Answers.push_back(*c.answer);
+    const bool deployed = Deploy(document_, env_, view).Succeeded;
+    EXPECT_EQ(deployed, c.deployed) << c.present[0];
+    EXPECT_EQ(fs::exists(share_ / "VelloranEngine.exe"), c.deployed) << c.present[0];
+    const auto asked = std::find_if(view.Log.begin(), view.Log.end(), [](const std::string& l) {
+      return l.rfind("Deploy Now|", 0) == 0;
+    });
+    ASSERT_EQ(asked != view.Log.end(), c.answer.has_value()) << c.present[0];
+    if (asked != view.Log.end()) {
+      EXPECT_TRUE(Contains(*asked, c.present[0])) << *asked;
+      EXPECT_TRUE(Contains(*asked, "Printers.ini")) << *asked;
+    }
+  }
+}
+
 TEST_F(DeployNow, AFailedCopyLeavesTheLaunchersAsTheyWereAndSaysSoOnce) {
   WriteFile(share_ / "Printers.ini.bat", "old batch");
   // With MDAC ticked and no installer, and without the engine.

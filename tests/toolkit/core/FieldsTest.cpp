@@ -92,6 +92,29 @@ TEST(PairEditor, SaveAddsReplacesAndRefusesDuplicatesAndGaps) {
   EXPECT_TRUE(view.Log.empty());
 }
 
+// The page refuses what the save would refuse, before it reaches the list.
+TEST(PairEditor, SaveRefusesNamesTheFileCannotKeep) {
+  struct Case {
+    PairKind kind;
+    std::vector<std::string> fields;
+  };
+  const Case cases[] = {
+      {PairKind::Servers, {"OLD,SRV5", "NEWSRV5"}},
+      {PairKind::Servers, {"\\\\OLDSRV4", "NEWSRV4"}},
+      {PairKind::Printers, {"HR", "HR,NEW"}},
+      {PairKind::Mixed, {"S1", "P1", "S2\\", "P2"}},
+  };
+  for (const Case& c : cases) {
+    test::FakeView view;
+    PairEditorState s = EmptyPairEditor(c.kind);
+    s.Fields = c.fields;
+    EXPECT_FALSE(PairSave(c.kind, s, view)) << c.fields[0];
+    EXPECT_TRUE(s.Lines.empty()) << c.fields[0];
+    ASSERT_EQ(view.Messages().size(), 1u) << c.fields[0];
+    EXPECT_EQ(view.Messages()[0].rfind("Save Error|", 0), 0u) << view.Messages()[0];
+  }
+}
+
 TEST(PairEditor, DeleteAsksAndOnlyThenRemoves) {
   test::FakeView view;
   PairEditorState s = EmptyPairEditor(PairKind::Mixed);

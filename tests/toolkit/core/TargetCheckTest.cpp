@@ -222,6 +222,8 @@ TEST_P(BeforeDeployTest, AsksOnlyWhenTheTargetsAreNotAllFound) {
 }
 
 void Missing(CheckTargetsTest& t);
+void QueueMissing(CheckTargetsTest& t);
+void Unreachable(CheckTargetsTest& t);
 void AllFound(CheckTargetsTest& t);
 void Cancelled(CheckTargetsTest& t);
 void NothingCheckable(CheckTargetsTest& t);
@@ -231,10 +233,16 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, BeforeDeployTest,
     ::testing::Values(
         DeployCase{"MissingYes", Missing, MessageAnswer::Yes, true,
-                   "2 of 4 targets are missing \xE2\x80\x94 deploy anyway?\n\n2 of 4 targets "
+                   "2 of 4 targets are missing or could not be reached \xE2\x80\x94 deploy "
+                   "anyway?\n\n2 of 4 targets "
                    "found, 1 missing, 1 server unreachable.\n\n\\\\NEW\\Laser2: missing [servers "
                    "1: OLD -> NEW]\n\\\\GONE\\Laser1: server unreachable (no such host)"},
-        DeployCase{"MissingNo", Missing, MessageAnswer::No, false, "2 of 4 targets are missing"},
+        DeployCase{"MissingNo", Missing, MessageAnswer::No, false,
+                   "2 of 4 targets are missing or could not be reached"},
+        DeployCase{"QueueMissingNo", QueueMissing, MessageAnswer::No, false,
+                   "1 of 4 targets are missing \xE2\x80\x94"},
+        DeployCase{"UnreachableNo", Unreachable, MessageAnswer::No, false,
+                   "1 of 4 targets could not be reached \xE2\x80\x94"},
         DeployCase{"AllFound", AllFound, std::nullopt, true, nullptr},
         DeployCase{"CancelledYes", Cancelled, MessageAnswer::Yes, true,
                    "The check of the targets was cancelled"},
@@ -248,6 +256,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 void Missing(CheckTargetsTest& t) { t.Arrange(true, true, false); }
+void QueueMissing(CheckTargetsTest& t) { t.Arrange(true, false, false); }
+void Unreachable(CheckTargetsTest& t) { t.Arrange(false, true, false); }
 void AllFound(CheckTargetsTest& t) { t.Arrange(false, false, false); }
 void Cancelled(CheckTargetsTest& t) { t.Arrange(false, false, true); }
 void NothingCheckable(CheckTargetsTest& t) { t.OnlyPrintersPair(); }

@@ -305,6 +305,33 @@ TEST_F(BindingTest, FieldChecksWhenTheFocusLeaves) {
   EXPECT_FALSE(IsEnabled(Control(cmdAddSendEmail)));
 }
 
+// A port the engine cannot use keeps the user on its page whichever way
+// they try to leave, told once per try, and the field keeps what was typed.
+TEST_F(BindingTest, ABadPortKeepsTheUserOnItsPage) {
+  Open(false);
+  On(kPageSMTPMail);
+  Tick(chkUseSMTP);
+  Type(Control(txtSMTPServerPort), "abc");
+  dialogs.Messages.clear();
+  SelectTreeItem(Control(tvwWizardOptions), "Notification/File Output");
+  PumpMessages();
+  EXPECT_EQ(window->CurrentPage(), kPageSMTPMail);
+  EXPECT_EQ(SelectedTreeItem(Control(tvwWizardOptions)), "SMTP Mail");
+  Click(Control(cmdNext(kPageSMTPMail)));
+  PumpMessages();
+  EXPECT_EQ(window->CurrentPage(), kPageSMTPMail);
+  std::vector<std::string> titles;
+  for (const ShownMessage& m : dialogs.Messages) titles.push_back(m.Title);
+  EXPECT_EQ(titles, (std::vector<std::string>{"Invalid Port Number", "Invalid Port Number"}));
+  EXPECT_EQ(TextOf(Control(txtSMTPServerPort)), "abc");
+  EXPECT_EQ(GetFocus(), Control(txtSMTPServerPort));
+
+  // Mended, the page lets the user go.
+  Type(Control(txtSMTPServerPort), "25");
+  ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Notification/File Output"));
+  EXPECT_EQ(window->CurrentPage(), kPageFileOutput);
+}
+
 TEST_F(BindingTest, BrowseButtonsFillTheirFieldsAndCancelKeepsThem) {
   Open(false);
   On(kPageFileOutput);

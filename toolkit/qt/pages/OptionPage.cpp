@@ -129,6 +129,12 @@ void OptionPage::ReadFields(PageFields& fields) const {
 }
 
 void OptionPage::ShowFields(const PageFields& fields) {
+  // A named box holds what is typed before Add; it is emptied with the rest.
+  for (const auto& [name, control] : named_) {
+    const auto text = fields.Texts.find(name);
+    auto* edit = qobject_cast<QLineEdit*>(control);
+    if (edit && text != fields.Texts.end() && !bound_.count(name)) edit->setText(Q(text->second));
+  }
   for (const auto& [name, control] : bound_) {
     if (const auto text = fields.Texts.find(name); text != fields.Texts.end()) {
       if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->setText(Q(text->second));

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "toolkit/core/FieldRules.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/core/Pages.h"
 #include "toolkit/qt/WidgetFactory.h"
 
@@ -17,6 +18,11 @@ namespace velloran {
 namespace {
 
 using namespace widgets;
+
+QString DeclaredCaption(const char* name) {
+  const std::string_view caption = FormControlNamed(name)->Caption;
+  return QString::fromUtf8(caption.data(), qsizetype(caption.size()));
+}
 
 // The line the user chose, not the one focus made current.
 int SelectedRow(const QListWidget* list) {
@@ -34,16 +40,16 @@ SMTPPage::SMTPPage(Prompter& prompter, std::function<void()> changed)
   Body()->addWidget(useSMTP);
   auto* form = Form();
   form->setContentsMargins(22, 0, 0, 0);
-  auto field = [this, form](const char* name, const char* caption, int label) {
+  auto field = [this, form](const char* name, int label) {
     QLineEdit* edit = LineEdit(name, this);
     Bind(edit);
     ShadeWhenDisabled(edit);
-    form->addRow(Caption(caption, edit, Indexed("lblWizard", label)), edit);
+    form->addRow(Caption(DeclaredCaption(name), edit, Indexed("lblWizard", label)), edit);
     return edit;
   };
-  field("txtSMTPServerName", "&SMTP Server Name or IP:", 10);
-  field("txtSMTPServerPort", "SMTP Server &Port:", 11)->setMaximumWidth(90);
-  field("txtSMTPEmailAddress", "Fro&m Email Address:", 12);
+  field("txtSMTPServerName", 10);
+  field("txtSMTPServerPort", 11)->setMaximumWidth(90);
+  field("txtSMTPEmailAddress", 12);
 
   // Typing a recipient is no change yet: Add makes it one.
   txtSendEmailTo_ = LineEdit("txtSendEmailTo", this);
