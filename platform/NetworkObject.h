@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Error.h"
+#include "platform/PrinterDriver.h"
 
 // windows.h renames these by macro (to their A/W forms); the seam keeps its
 // own names where windows.h was included before it.
@@ -36,6 +37,9 @@ class NetworkObject {
   /// Makes the named connection the user's default printer.
   virtual Status SetDefaultPrinter(std::string_view path) = 0;
   virtual Result<std::string> ComputerName() = 0;
+  /// The driver questions for this backend's connections; null where the
+  /// backend cannot tell, and the engine then adds as it always did.
+  virtual PrinterDrivers* Drivers() { return nullptr; }
 };
 
 /// Creates network objects by programmatic identifier ("WScript.Network").
