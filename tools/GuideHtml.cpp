@@ -13,19 +13,26 @@ std::string Escape(std::string_view text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
 }
 
-bool IsPunctuation(char c) {
-  return std::ispunct(static_cast<unsigned char>(c)) != 0;
-}
+bool IsPunctuation(char c) { return std::ispunct(static_cast<unsigned char>(c)) != 0; }
 
 bool IsWebLink(std::string_view target) {
   return target.starts_with("https://") || target.starts_with("http://") ||
@@ -62,7 +69,8 @@ class Inline {
       } else if (c == '[') {
         if (auto link = Link(text, i)) {
           const std::string inner = (*this)(link->Text);
-          out += link->Shipped ? "<a href=\"" + Escape(link->Target) + "\">" + inner + "</a>" : inner;
+          out +=
+              link->Shipped ? "<a href=\"" + Escape(link->Target) + "\">" + inner + "</a>" : inner;
           i = link->End;
           continue;
         }
@@ -139,9 +147,7 @@ size_t Indent(std::string_view line) {
   return first == std::string_view::npos ? line.size() : first;
 }
 
-bool IsBlank(std::string_view line) {
-  return Indent(line) == line.size();
-}
+bool IsBlank(std::string_view line) { return Indent(line) == line.size(); }
 
 /// The marker of a list item ("- ", "1. ") and where its text starts.
 std::optional<std::pair<bool, size_t>> ListItem(std::string_view line) {

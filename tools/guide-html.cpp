@@ -37,11 +37,11 @@ int main(int argc, char** argv) {
       continue;
     }
     const fs::path target = out / (fs::path(argv[i]).stem().string() + ".html");
-    const velloran::Status written = velloran::WriteFileAtomically(
-        target.string(), velloran::GuidePageHtml(*markdown, shipped));
+    const velloran::Status written =
+        velloran::WriteFileAtomically(target.string(), velloran::GuidePageHtml(*markdown, shipped));
     if (!written.ok()) {
-      std::cerr << "velloran-guide-html: " << target.string() << ": "
-                << written.error().Description << "\n";
+      std::cerr << "velloran-guide-html: " << target.string() << ": " << written.error().Description
+                << "\n";
       status = 1;
     }
   }

@@ -63,7 +63,8 @@ Parsed Parse(const fs::path& page) {
       fenceIndent = indent;
     } else if (open) {
       // A block inside a list item is indented as deep as its fence.
-      const size_t strip = indent == std::string::npos ? line.size() : std::min(indent, fenceIndent);
+      const size_t strip =
+          indent == std::string::npos ? line.size() : std::min(indent, fenceIndent);
       open->Text += line.substr(strip) + "\n";
     } else {
       out.Prose.emplace_back(n, line);
@@ -92,13 +93,14 @@ TEST(Guide, EveryRunnableBlockRunsAsWrittenInAnEmptyFolder) {
       test::TempDir scratch;
       test::WriteFile(scratch.path() / ".block.sh", block.Text);
       // Nothing of the tester's own home or display is used or changed.
-      auto r = test::RunProcess("/bin/sh", {"-eu", ".block.sh"},
-                                {{"PATH", programs},
-                                 {"HOME", scratch.path().string()},
-                                 {"XDG_STATE_HOME", (scratch.path() / ".state").string()},
-                                 {"XDG_CONFIG_HOME", (scratch.path() / ".config").string()}},
-                                scratch.path().string(),
-                                {"DISPLAY", "WAYLAND_DISPLAY", "CUPS_SERVER", "LDAPCONF", "LDAPURI"});
+      auto r =
+          test::RunProcess("/bin/sh", {"-eu", ".block.sh"},
+                           {{"PATH", programs},
+                            {"HOME", scratch.path().string()},
+                            {"XDG_STATE_HOME", (scratch.path() / ".state").string()},
+                            {"XDG_CONFIG_HOME", (scratch.path() / ".config").string()}},
+                           scratch.path().string(),
+                           {"DISPLAY", "WAYLAND_DISPLAY", "CUPS_SERVER", "LDAPCONF", "LDAPURI"});
       EXPECT_EQ(r.ExitCode, 0) << block.Text << "--- stdout:\n"
                                << r.Stdout << "--- stderr:\n"
                                << r.Stderr;
@@ -126,7 +128,7 @@ std::set<std::string> Anchors(const fs::path& page) {
       else if (u >= 0x80)
         slug += c;  // letters beyond ASCII stay; GitHub drops only punctuation
     }
-    // The dash and the em dash are punctuation, dropped above byte by byte.
+    // The en and em dashes are punctuation all the same.
     for (const std::string dash : {"\xE2\x80\x94", "\xE2\x80\x93"})
       for (size_t at; (at = slug.find(dash)) != std::string::npos;) slug.erase(at, dash.size());
     const int count = seen[slug]++;
@@ -136,10 +138,11 @@ std::set<std::string> Anchors(const fs::path& page) {
 }
 
 /// Links of a line of prose, outside inline code: [text](target) and
-/// ![alt](target).
-std::vector<std::string> Links(const std::string& line) {
+/// ![alt](target). `code` carries a code span on to the paragraph's next
+/// line; a blank line ends it.
+std::vector<std::string> Links(const std::string& line, bool& code) {
+  if (line.find_first_not_of(' ') == std::string::npos) code = false;
   std::string prose;
-  bool code = false;
   for (char c : line) {
     if (c == '`') code = !code;
     prose += code ? ' ' : c;
@@ -155,14 +158,15 @@ TEST(Guide, EveryLinkLeadsToAFileAndAnchorThatExist) {
   const fs::path root = fs::weakly_canonical(kSource);
   std::set<fs::path> linked;
   for (const auto& page : Pages()) {
+    bool code = false;
     for (const auto& [n, line] : Parse(page).Prose)
-      for (const std::string& link : Links(line)) {
+      for (const std::string& link : Links(line, code)) {
         const std::string where = page.string() + ":" + std::to_string(n) + ": " + link;
         if (link.starts_with("https://") || link.starts_with("http://")) continue;
         const size_t hash = link.find('#');
         const std::string file = link.substr(0, hash);
-        const fs::path target =
-            fs::weakly_canonical(file.empty() ? kSource / page : kSource / page.parent_path() / file);
+        const fs::path target = fs::weakly_canonical(
+            file.empty() ? kSource / page : kSource / page.parent_path() / file);
         const auto inside = fs::relative(target, root);
         EXPECT_FALSE(inside.empty() || inside.begin()->string() == "..")
             << where << " leaves the source tree";

@@ -1,7 +1,5 @@
 // The guide's pages as the Windows zip carries them, in HTML.
 
-#include "tools/GuideHtml.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +8,7 @@
 #include <set>
 
 #include "tests/support/Fakes.h"
+#include "tools/GuideHtml.h"
 
 namespace velloran {
 namespace {
@@ -89,7 +88,8 @@ TEST(GuideHtml, ListsTablesAndBlocksInsideListItems) {
 }
 
 TEST(GuideHtml, ThePageIsTitledByItsFirstHeading) {
-  const std::string html = GuidePageHtml("# The `engine` & *you*\n\ntext\n", [](auto&) { return false; });
+  const std::string html =
+      GuidePageHtml("# The `engine` & *you*\n\ntext\n", [](auto&) { return false; });
   EXPECT_NE(html.find("<title>The engine &amp; you</title>"), std::string::npos) << html;
   EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos);
 }
@@ -109,7 +109,8 @@ TEST(GuideHtml, EveryLinkOfTheConvertedGuideResolvesInTheZip) {
   };
   std::map<std::string, std::string> html;
   for (const auto& page : pages) {
-    const std::string md = test::ReadFile(source / "docs/guide" / (page.substr(0, page.size() - 5) + ".md"));
+    const std::string md =
+        test::ReadFile(source / "docs/guide" / (page.substr(0, page.size() - 5) + ".md"));
     html[page] = GuidePageHtml(md, shipped);
   }
   static const std::regex ref("(?:href|src)=\"([^\"]+)\"");
