@@ -14,7 +14,8 @@
 #   share/man/man1, man8                           manual pages
 #   share/applications, share/icons/hicolor        the toolkit's desktop entry and icon
 #   share/bash-completion/completions/velloran     shell completion
-#   share/doc/velloran/                            README, copyright, changelog
+#   share/doc/velloran/                            README, the guide (guide/), copyright,
+#                                                  changelog
 
 include(GNUInstallDirs)
 set(VELLORAN_DATADIR ${CMAKE_INSTALL_DATADIR}/velloran)
@@ -62,6 +63,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/bash-completion/velloran
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/packaging/copyright
         DESTINATION ${VELLORAN_DOCDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/guide/ DESTINATION ${VELLORAN_DOCDIR}/guide
+        FILES_MATCHING PATTERN "*.md")
 # Not under share/doc: minimal systems leave documentation out, and the
 # recipe's installer needs these files.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${VELLORAN_DATADIR}/examples)

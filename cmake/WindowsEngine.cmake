@@ -1,7 +1,7 @@
 # The Windows engine beside the toolkit: Deploy Now copies VelloranEngine.exe
 # from the toolkit's own folder, so a Linux build that can cross-compile puts
 # it (and the event viewer's EvntMsg.dll) there. Without the cross compiler
-# the toolkit is built alone; README, "Building the Windows engine".
+# the toolkit is built alone; docs/guide/developers.md, "The Windows cross build".
 find_program(VELLORAN_MINGW_CXX x86_64-w64-mingw32-g++-posix)
 option(VELLORAN_WINDOWS_ENGINE_BESIDE_TOOLKIT
        "Cross-build VelloranEngine.exe into the toolkit's folder when MinGW-w64 is installed" ON)

@@ -30,10 +30,11 @@ const char* kUsage =
     "\n";
 
 #ifdef _WIN32
-constexpr const char* kMore = "\nDetails: README.txt beside the engine (the Windows zip).\n";
+constexpr const char* kMore =
+    "\nDetails: README.txt and guide\\index.html beside the engine (the Windows zip).\n";
 #else
 constexpr const char* kMore =
-    "\nDetails: man VelloranEngine, /usr/share/doc/velloran/README.md (installed)\n";
+    "\nDetails: man VelloranEngine, /usr/share/doc/velloran/guide/ (installed)\n";
 #endif
 }  // namespace
 

@@ -1,6 +1,6 @@
 #pragma once
 // The environment variables the programs honour, in one list: the --help of
-// every program prints it, and the manual pages and the README are checked
+// every program prints it, and the manual pages and the guide are checked
 // against it.
 
 #include <string>

@@ -31,6 +31,8 @@ for f in ./usr/bin/velloran ./usr/bin/VelloranDeploymentToolkit ./usr/sbin/Vello
          ./usr/share/bash-completion/completions/velloran \
          ./usr/share/velloran/help/index.html \
          ./usr/share/doc/velloran/copyright ./usr/share/doc/velloran/changelog.gz \
+         ./usr/share/doc/velloran/README.md ./usr/share/doc/velloran/guide/index.md \
+         ./usr/share/doc/velloran/guide/troubleshooting.md \
          ./usr/share/velloran/examples/manual-migration.ini \
          ./usr/share/velloran/examples/install-cups-client.sh; do
   grep -qxF "$f" <<<"$listing" || bad "missing $f"
@@ -82,7 +84,7 @@ if command -v man >/dev/null 2>&1; then
   done
 fi
 
-# The CUPS client recipe, installed as the README says, into the scratch root.
+# The CUPS client recipe, installed as the guide says, into the scratch root.
 examples=$root/usr/share/velloran/examples
 for mode in logon boot; do
   sh "$examples/install-cups-client.sh" "$mode" "$root" || bad "install-cups-client.sh $mode failed"

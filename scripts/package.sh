@@ -42,7 +42,8 @@ echo "== Linux programs"
 # An empty VELLORAN_WINDOWS_ENGINE keeps an old cross build out of the package.
 cmake --preset default -DVELLORAN_WINDOWS_ENGINE="$exe" >/dev/null
 cmake --build --preset default -j "$jobs" \
-  --target VelloranEngine velloran VelloranDeploymentToolkit toolkit_help velloran_docs
+  --target VelloranEngine velloran VelloranDeploymentToolkit toolkit_help velloran_docs \
+  velloran-guide-html
 
 echo "== .deb"
 rm -rf "$out"
@@ -67,12 +68,21 @@ if [ -n "$exe" ]; then
   cp "$exe" "$windir/EvntMsg.dll" "$windir/VelloranDeploymentToolkit.exe" "$windir/velloran.exe" \
     "$stage/$name/"
   cp docs/help/*.html docs/help/help.css "$stage/$name/help/"
+  # The guide as HTML pages in guide\, with the screenshots they show; a
+  # link to what the zip does not carry (manual pages, the source tree)
+  # keeps its text, so the help and screenshots go in first.
+  for shot in $(grep -oh '\.\./screenshots/[A-Za-z0-9._/-]*\.png' docs/guide/*.md | sort -u); do
+    mkdir -p "$(dirname "$stage/$name/${shot#../}")"
+    cp "docs/${shot#../}" "$stage/$name/${shot#../}"
+  done
+  mkdir -p "$stage/$name/guide"
+  build/tools/velloran-guide-html "$stage/$name/guide" docs/guide/*.md
   # Notepad on older Windows shows a file without CR LF on one line.
   sed "s/@PROJECT_VERSION@/$version/; s/\$/\r/" packaging/README-windows.txt > "$stage/$name/README.txt"
   sed 's/\r\{0,1\}$/\r/' examples/manual-migration.ini > "$stage/$name/examples/manual-migration.ini"
   (cd "$stage" && zip -qr -X "$OLDPWD/$out/$name.zip" "$name")
   zip -sf "$out/$name.zip"
-  for f in VelloranEngine.exe EvntMsg.dll VelloranDeploymentToolkit.exe velloran.exe help/index.html README.txt examples/manual-migration.ini; do
+  for f in VelloranEngine.exe EvntMsg.dll VelloranDeploymentToolkit.exe velloran.exe help/index.html guide/index.html guide/troubleshooting.html README.txt examples/manual-migration.ini; do
     zip -sf "$out/$name.zip" | grep -qxF "  $name/$f" || { echo "package.sh: $f is not in the zip" >&2; exit 1; }
   done
   size=$(stat -c %s "$out/$name.zip")

@@ -65,9 +65,10 @@ const char* kUsage =
     "\n";
 
 #ifdef _WIN32
-const char* kDetails = "\nDetails: README.txt, beside velloran.exe in its zip\n";
+const char* kDetails =
+    "\nDetails: README.txt and guide\\index.html, beside velloran.exe in its zip\n";
 #else
-const char* kDetails = "\nDetails: man velloran, /usr/share/doc/velloran/README.md (installed)\n";
+const char* kDetails = "\nDetails: man velloran, /usr/share/doc/velloran/guide/ (installed)\n";
 #endif
 
 // A debug file holds one run's lines in UTF-16: even a run over thousands of

@@ -87,7 +87,7 @@ TEST(DecodeDebugCommand, RefusesWhatIsNoDebugFile) {
     EXPECT_EQ(r.Stdout, "");
   }
 
-  // The README's own example names the file as the clients do.
+  // The guide's own example names the file as the clients do.
   auto unc = test::RunProcess(VELLORAN_TOOL_PATH,
                               {"decode-debug", "\\\\nosuchserver\\velloran\\PC01.debug"});
   EXPECT_EQ(unc.ExitCode, 1);

@@ -1,6 +1,7 @@
-// What the programs' help, the manual pages and the READMEs say about the
-// environment and the options, held against what the code reads: one list,
-// so that none of them can fall behind.
+// What the programs' help, the manual pages, the guide and the Windows README
+// say about the environment, the options and the exit codes, held against
+// what the code reads and against each other: one list, so that none of them
+// can fall behind.
 
 #include <gtest/gtest.h>
 
@@ -57,8 +58,8 @@ Names VariablesTheCodeReads() {
 TEST(Documentation, EveryHelpAndPageListsExactlyTheVariablesTheCodeReads) {
   const Names code = VariablesTheCodeReads();
   ASSERT_TRUE(code.count("VELLORAN_LDAP_TIMEOUT") && code.count("VELLORAN_CODEPAGE"));
-  const std::string readme = ReadFile(kSource / "README.md");
-  // The README's table: the first column of each row.
+  const std::string guide = ReadFile(kSource / "docs/guide/engine.md");
+  // The guide's table: the first column of each row.
   static const std::regex row("\n\\| `((VELLORAN_[A-Z0-9_]+)|CUPS_SERVER)` \\|");
   const std::map<std::string, Names> listed = {
       {"VelloranEngine --help",
@@ -68,12 +69,12 @@ TEST(Documentation, EveryHelpAndPageListsExactlyTheVariablesTheCodeReads) {
                                               ".SH ENVIRONMENT", ".SH "))},
       {"velloran(1)",
        Variables(Section(ReadFile(kSource / "docs/man/velloran.1"), ".SH ENVIRONMENT", ".SH "))},
-      {"README.md", Matches(Section(readme, "## Environment variables", "### "), row, 1)},
+      {"docs/guide/engine.md", Matches(Section(guide, "## Environment variables", "## "), row, 1)},
   };
   for (const auto& [where, names] : listed) EXPECT_EQ(names, code) << where;
 
   // Windows clients have no CUPS; every other variable is said to work or not.
-  // The README may also name the variables of the test programs it tells
+  // The Windows README may also name the variables of the test programs it tells
   // administrators to run (VELLORAN_TEST_*), which the programs never read.
   Names windows = code;
   windows.erase("CUPS_SERVER");
@@ -81,6 +82,79 @@ TEST(Documentation, EveryHelpAndPageListsExactlyTheVariablesTheCodeReads) {
   Names page = Variables(ReadFile(kSource / "packaging/README-windows.txt"));
   std::erase_if(page, [](const std::string& n) { return n.starts_with("VELLORAN_TEST_"); });
   EXPECT_EQ(page, windows);
+}
+
+using Codes = std::set<int>;
+
+/// The exit codes a text gives: each digit that opens a clause ("Exit
+/// status: 0 ..., 1 ...; 2 ...").
+Codes CodesOf(const std::string& text) {
+  static const std::regex code("(^|[:;,])\\s+([0-9])\\b");
+  Codes out;
+  for (const auto& c : Matches(text, code, 2)) out.insert(std::stoi(c));
+  return out;
+}
+
+/// The "Exit status:" paragraph of a --help text.
+std::string ExitStatusOf(const std::string& help) {
+  const size_t from = help.find("Exit status:");
+  if (from == std::string::npos) return "";
+  const size_t to = help.find("\n\n", from);
+  return help.substr(from + 11, to == std::string::npos ? std::string::npos : to - from - 11);
+}
+
+/// A manual page's EXIT STATUS: the codes of each ".TP" item, by the item's
+/// tag when it names a command, else under "".
+std::map<std::string, Codes> ManualCodes(const std::string& page) {
+  std::string section = Section(page, ".SH EXIT STATUS", ".SH ");
+  // The items end where the section's closing paragraph starts.
+  if (const size_t pp = section.find("\n.PP"); pp != std::string::npos) section.resize(pp + 1);
+  std::map<std::string, Codes> out;
+  static const std::regex item(
+      "\\.TP\n\\.B ([^\n]+)\n((?:[^.\n][^\n]*\n|\\.B[IR]? [^\n]*\n|\\.I [^\n]*\n)*)");
+  for (std::sregex_iterator it(section.begin(), section.end(), item), end; it != end; ++it) {
+    std::string tag = std::regex_replace((*it)[1].str(), std::regex("\\\\-"), "-");
+    if (std::isdigit(static_cast<unsigned char>(tag[0])))
+      out[""].insert(std::stoi(tag));
+    else
+      out[tag] = CodesOf(" " + (*it)[2].str());
+  }
+  return out;
+}
+
+TEST(Documentation, TheGuideTheManualPagesAndEachHelpGiveTheSameExitCodes) {
+  // The guide's table: program, code, meaning.
+  std::map<std::string, Codes> guide;
+  const std::string page = ReadFile(kSource / "docs/guide/troubleshooting.md");
+  static const std::regex row("\n\\| `([A-Za-z][A-Za-z -]*)` \\| ([0-9]) \\|");
+  for (std::sregex_iterator it(page.begin(), page.end(), row), end; it != end; ++it)
+    guide[(*it)[1].str()].insert(std::stoi((*it)[2].str()));
+  ASSERT_TRUE(guide.count("VelloranEngine")) << "no exit code table in the guide";
+
+  const auto engineManual = ManualCodes(ReadFile(kSource / "docs/man/VelloranEngine.8"));
+  const auto toolkitManual =
+      ManualCodes(ReadFile(kSource / "docs/man/VelloranDeploymentToolkit.1"));
+  const auto toolManual = ManualCodes(ReadFile(kSource / "docs/man/velloran.1"));
+  std::map<std::string, std::map<std::string, Codes>> sources;
+  sources["VelloranEngine"]["VelloranEngine(8)"] = engineManual.at("");
+  sources["VelloranEngine"]["VelloranEngine --help"] =
+      CodesOf(ExitStatusOf(test::RunProcess(VELLORAN_ENGINE_PATH, {"--help"}).Stdout));
+  sources["VelloranDeploymentToolkit"]["VelloranDeploymentToolkit(1)"] = toolkitManual.at("");
+  for (const auto& [command, codes] : toolManual) {
+    const std::string name = "velloran " + command;
+    sources[name]["velloran(1)"] = codes;
+    sources[name][name + " --help"] =
+        CodesOf(ExitStatusOf(test::RunProcess(VELLORAN_TOOL_PATH, {command, "--help"}).Stdout));
+  }
+  ASSERT_GE(toolManual.size(), 5u);
+  for (const auto& [program, given] : sources)
+    for (const auto& [where, codes] : given) {
+      EXPECT_FALSE(codes.empty()) << where << " gives no exit code";
+      EXPECT_EQ(codes, guide[program]) << where << " and the guide's table for " << program;
+    }
+  for (const auto& [program, codes] : guide)
+    EXPECT_TRUE(sources.count(program))
+        << "the guide gives exit codes of " << program << ", which no manual page knows";
 }
 
 TEST(Documentation, TheCommandsHelpNamesEveryOptionOfEachCommand) {

@@ -376,16 +376,16 @@ TEST_F(Directory, AnApostropheInTheDomainNameIsQuotedInTheQuery) {
 }
 
 // The example ldap.conf is one the LDAP library reads as meant: its server
-// list tried in order, its other lines accepted. The README shows the same
-// settings, so that one cannot drift from the other.
+// list tried in order, its other lines accepted. The guide's directory page
+// shows the same settings, so that one cannot drift from the other.
 TEST_F(Directory, TheExampleLdapConfIsReadAsWritten) {
   const fs::path source = VELLORAN_SOURCE_DIR;
   std::string conf = ReadFile(source / "examples/ldap.conf");
-  const std::string readme = ReadFile(source / "README.md");
+  const std::string guide = ReadFile(source / "docs/guide/directory.md");
   std::istringstream lines(conf);
   for (std::string line; std::getline(lines, line);) {
     if (line.empty() || line[0] == '#') continue;
-    EXPECT_TRUE(Contains(readme, "\n" + line + "\n")) << line;
+    EXPECT_TRUE(Contains(guide, "\n" + line + "\n")) << line;
   }
 
   const size_t uri = conf.find("\nURI ");
