@@ -1,13 +1,12 @@
 // A rehearsal on the user's own connections: the engine's whole run goes
 // through it, and the live object is only ever read.
 
-#include "platform/RehearsalNetwork.h"
-
 #include <gtest/gtest.h>
 
 #include "engine/modMain.h"
 #include "platform/ConnectionName.h"
 #include "platform/NullBackends.h"
+#include "platform/RehearsalNetwork.h"
 #include "tests/support/FakePlatform.h"
 
 namespace velloran {
@@ -66,12 +65,12 @@ TEST_F(Rehearsal, AWholeRunMovesTheCopyAndLeavesTheUsersConnectionsAlone) {
 
   EXPECT_EQ(live.Calls, std::vector<std::string>{"enum"}) << "the live object is read once";
   EXPECT_EQ(live.ObjectsCreated, 1);
-  EXPECT_EQ(live.Connections,
-            (std::vector<std::string>{"\\\\OLD\\P1", "Local Laser", "\\\\old\\P2", "\\\\KEEP\\P3"}));
+  EXPECT_EQ(live.Connections, (std::vector<std::string>{"\\\\OLD\\P1", "Local Laser", "\\\\old\\P2",
+                                                        "\\\\KEEP\\P3"}));
   EXPECT_EQ(live.Default, "\\\\OLD\\P2");
 
-  EXPECT_EQ(Names(*rehearsal),
-            (std::vector<std::string>{"Local Laser", "\\\\KEEP\\P3", "\\\\NEW\\P1", "\\\\NEW\\P2"}));
+  EXPECT_EQ(Names(*rehearsal), (std::vector<std::string>{"Local Laser", "\\\\KEEP\\P3",
+                                                         "\\\\NEW\\P1", "\\\\NEW\\P2"}));
   // The engine kept the default on the moved printer, in the copy.
   auto object = Object();
   ASSERT_TRUE(object);
