@@ -67,7 +67,13 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/guide/ DESTINATION ${VELLORAN_DOCDI
         FILES_MATCHING PATTERN "*.md")
 # Not under share/doc: minimal systems leave documentation out, and the
 # recipe's installer needs these files.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${VELLORAN_DATADIR}/examples)
+# The installer and the root wrapper are run as programs; everything else
+# there is copied or sourced and stays a plain file.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${VELLORAN_DATADIR}/examples
+        PATTERN install-cups-client.sh PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                GROUP_EXECUTE WORLD_READ WORLD_EXECUTE
+        PATTERN velloran-as-root.sh PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 # Manual pages and the changelog are installed compressed, as Debian wants
 # them; gzip -n keeps the package reproducible.
@@ -113,7 +119,10 @@ else()
 endif()
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The libraries' packages go into Depends by a script of ours, not by CPack,
+# which would add maintainer scripts that run ldconfig (see the script).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebianDepends.cmake)
 # The toolkit's windows need a platform plugin, which no library links.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # Kerberos binds of the directory mode need the SASL GSSAPI module; kinit and

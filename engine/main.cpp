@@ -25,8 +25,16 @@ const char* kUsage =
     "\n"
     "Read a debug file with: velloran decode-debug FILE\n"
     "\n"
-    "Exit status: 0 after a run (its outcome is in its reports), 2 when an\n"
-    "environment variable below holds a value that cannot work.\n"
+    "Exit status:\n"
+    "  0  every connection the INI file (or the directory) maps was migrated, or\n"
+    "     there was nothing to do (none to move, or this user was migrated before)\n"
+    "  1  not all were migrated: a move failed or was held back (the reports say\n"
+    "     which); a later start tries again\n"
+    "  2  an environment variable below holds a value that cannot work (nothing\n"
+    "     was run)\n"
+    "  3  no INI file could be read: none was named and none lies beside the\n"
+    "     program, or the one named is missing, unreadable, not a regular file or\n"
+    "     larger than any settings file; the run still reports as it would\n"
     "\n";
 
 #ifdef _WIN32
@@ -53,17 +61,17 @@ int main(int argc, char** argv) {
   auto config = ReadConfiguration();
   if (!config) {
     std::cerr << "VelloranEngine: " << config.error().Description << std::endl;
-    return 2;
+    return kExitBadEnvironment;
   }
   // Every INI text is read in this code page: a wrong one misreads them all.
   if (Status codePage = UseAnsiCodePage(config->CodePage); !codePage.ok()) {
     std::cerr << "VelloranEngine: " << codePage.error().Description << std::endl;
-    return 2;
+    return kExitBadEnvironment;
   }
   auto services = MakeEngineServices(*config, LdapOptionsFromEnvironment(), SystemDialogs());
   if (!services) {
     std::cerr << "VelloranEngine: " << services.error().Description << std::endl;
-    return 2;
+    return kExitBadEnvironment;
   }
   Run run((*services)->Wired());
   run.SmtpTick = config->SmtpTick;
@@ -72,5 +80,5 @@ int main(int argc, char** argv) {
   if (std::string files = EngineFilesFolder(run.EngineFolder); files != run.EngineFolder)
     run.FilesFolder = files;
   Main(run);
-  return 0;
+  return ExitStatus(run);
 }

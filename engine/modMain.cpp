@@ -79,6 +79,14 @@ void RunMigration(Run& run) {
   run.Svc.Network->RunEnded(!run.AbortStatus);
 }
 
+int ExitStatus(const Run& run) {
+  // An empty path after the INI file was looked for means none was found
+  // (OpenINIFile never reads one then); a path that names nothing readable
+  // was marked so by the reader.
+  if (run.INIFilePath.empty() || run.INIFileUnreadable) return kExitNoINIFile;
+  return run.AbortStatus ? kExitNotAllMigrated : kExitDone;
+}
+
 void Main(Run& run) {
   // On before the INI file is read, so the opening lines always reach the file.
   run.Settings.DebugOn = true;

@@ -17,4 +17,17 @@ bool IsMarkedSuccessful(Run& run);
 void SetSuccessMarker(Run& run);
 /// Key path of the marker below the user hive.
 std::string SuccessMarkerKey(const std::string& iniFilePath);
+
+/// The engine's exit status, for the scheduled tasks and deployment tools
+/// that start it: they see nothing of its reports.
+enum EngineExit : int {
+  kExitDone = 0,            ///< migrated, or nothing to do
+  kExitNotAllMigrated = 1,  ///< the run's abort status is set
+  kExitBadEnvironment = 2,  ///< a VELLORAN_* variable cannot work
+  kExitNoINIFile = 3,       ///< no INI file was found or could be read
+};
+/// The status of a finished run. An INI file that could not be read comes
+/// first: with every switch off such a run moves nothing, whatever else it
+/// reports.
+int ExitStatus(const Run& run);
 }  // namespace velloran

@@ -64,6 +64,29 @@ for p in usr/bin/velloran usr/sbin/VelloranEngine usr/bin/VelloranDeploymentTool
   [ "$got" = "$(basename "$p") $version" ] || bad "$p --version says \"$got\", want \"$(basename "$p") $version\""
 done
 
+# What is run as a program is executable, and nothing else under examples/
+# is: a script that is only sourced or copied must not pass for a command.
+while read -r mode path; do
+  file=$root/${path#./}
+  if [ "$(head -c 2 "$file")" = "#!" ]; then
+    [[ $mode == -rwxr-xr-x ]] || bad "$path starts with #! but is $mode"
+  else
+    [[ $mode == -rw-r--r-- ]] || bad "$path is $mode, not a plain file"
+  fi
+done < <(dpkg-deb -c "$deb" | awk '$6 ~ /^\.\/usr\/share\/velloran\/examples\/./ && $1 !~ /^d/ {print $1, $6}')
+
+# The package puts no library where the dynamic linker looks (its modules
+# live in /usr/lib/velloran and are loaded by path), so no maintainer script
+# may run ldconfig; one that is not needed is not shipped at all.
+grep -E '^\./(usr/)?lib/[^/]+\.so' <<<"$listing" && bad "a library on the linker's path"
+control=$(mktemp -d -p "$root")
+dpkg-deb -e "$deb" "$control"
+for script in preinst postinst prerm postrm; do
+  [ -e "$control/$script" ] || continue
+  grep -q ldconfig "$control/$script" && bad "$script calls ldconfig"
+  grep -Eqv '^(#.*|set -e|exit 0|[[:space:]]*)$' "$control/$script" || bad "$script does nothing"
+done
+
 share=$(mktemp -d -p "$root")
 printf '\r\n* ----- My Networked Printers ----- *\r\nSALES (OLDSRV2)\r\n' > "$share/PC01_SUCCESS_report.txt"
 report=$("$root/usr/bin/velloran" summary "$share") || bad "velloran summary failed"
@@ -125,7 +148,9 @@ printf '[GENERAL]\r\nUseActiveDirectory=True\r\nAlwaysRun=True\r\n[ACTIVE DIRECT
 env -u DISPLAY -u WAYLAND_DISPLAY XDG_STATE_HOME="$run/state" XDG_CONFIG_HOME="$run/config" \
   VELLORAN_PRINTERS="profile:$run/connections.txt" VELLORAN_EVENTLOG="file:$run/events" \
   VELLORAN_MESSAGEBOX=console VELLORAN_LDAP_BIND=anonymous VELLORAN_LDAP_TIMEOUT=5 \
-  "$root/usr/sbin/VelloranEngine" "$run/move.ini" 2>/dev/null || bad "the installed engine failed"
+  "$root/usr/sbin/VelloranEngine" "$run/move.ini" 2>/dev/null && status=0 || status=$?
+# The server is not there: the run fails, and says so in its exit status.
+[ "$status" -eq 1 ] || bad "the installed engine's failed directory run ended with status $status, not 1"
 outcome=$(cat "$run/outcome.txt" 2>/dev/null || true)
 grep -q "Error Description" <<<"$outcome" || bad "the installed engine's directory run reported nothing: $outcome"
 grep -q "Error Number: 429" <<<"$outcome" && bad "the installed engine cannot load its directory module: $outcome"

@@ -18,6 +18,8 @@
 #include "platform/NullBackends.h"
 #include "platform/Paths.h"
 #include "platform/RegularFile.h"
+#include "platform/RehearsalNetwork.h"
+#include "platform/SystemBackends.h"
 #include "platform/cups/CupsNetwork.h"
 #include "platform/ldap/LdapDirectory.h"
 #include "tools/OutputText.h"
@@ -28,7 +30,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+// The user's own connections are what a Windows administrator has; a profile
+// file is there for rehearsing someone else's.
+constexpr std::string_view kSystemPrinters = "system";
+const char* kUsage =
+    "Usage: velloran what-if INI [--printers system | --connections FILE] [--debug]";
+#else
+constexpr std::string_view kSystemPrinters = "cups";
 const char* kUsage = "Usage: velloran what-if INI [--connections FILE | --printers cups] [--debug]";
+#endif
 
 class ScratchFolder {
  public:
@@ -109,13 +120,18 @@ int WhatIf(const std::vector<std::string>& args) {
   if (ini.empty()) return Fail(std::string("expects an INI file\n") + kUsage);
   if (Status readable = CheckINIFile(ini); !readable.ok())
     return Fail("cannot read " + ini + ": " + readable.error().Description);
-  if (!printers.empty() && printers != "cups")
-    return Fail("--printers takes \"cups\", not \"" + printers + "\"\n" + kUsage);
+  if (!printers.empty() && printers != kSystemPrinters)
+    return Fail("--printers takes \"" + std::string(kSystemPrinters) + "\", not \"" + printers +
+                "\"\n" + kUsage);
   if (!printers.empty() && !connections.empty())
     return Fail(std::string("--connections and --printers exclude each other\n") + kUsage);
+#ifdef _WIN32
+  if (connections.empty()) printers = kSystemPrinters;
+#endif
 
-  // The connection profile is rehearsed on a copy; CUPS queues are read once
-  // and every change is made to that reading only.
+  // The connection profile is rehearsed on a copy; the system's connections
+  // (CUPS queues, or a Windows user's connections) are read once and every
+  // change is made to that reading only.
   ScratchFolder scratch;
   std::unique_ptr<NetworkObjectFactory> network;
   std::string source;
@@ -124,6 +140,11 @@ int WhatIf(const std::vector<std::string>& args) {
     if (!cups) return Fail(cups.error().Description);
     network = std::move(*cups);
     source = "the CUPS queues";
+  } else if (printers == "system") {
+    auto live = MakeSystemNetworkFactory("system");
+    if (!live) return Fail(live.error().Description);
+    network = MakeRehearsalNetwork(std::move(*live));
+    source = "this user's printer connections";
   } else {
     if (connections.empty()) connections = DefaultConnectionProfile();
     if (!CheckReadableRegularFile(connections).ok())

@@ -34,11 +34,11 @@ const char* kUsage =
     "  decode-debug FILE [--raw]\n"
     "                      print the text of an engine debug file (<computer>.debug)\n"
 #ifdef _WIN32
-    "  what-if INI [--connections FILE] [--debug]\n"
-    "                      rehearse the migration of INI on a copy of a connection\n"
-    "                      profile (default: the user's), and print the outcome\n"
-    "                      and the connections that would change; nothing is\n"
-    "                      changed\n"
+    "  what-if INI [--printers system | --connections FILE] [--debug]\n"
+    "                      rehearse the migration of INI on this user's printer\n"
+    "                      connections as they are (or on a copy of a connection\n"
+    "                      profile), and print the outcome and the connections\n"
+    "                      that would change; nothing is changed\n"
 #else
     "  what-if INI [--connections FILE | --printers cups] [--debug]\n"
     "                      rehearse the migration of INI on a copy of a connection\n"
@@ -98,18 +98,23 @@ const char* kDecodeDebugUsage =
     "short (its text is printed all the same), 2 bad arguments.\n";
 
 const char* kWhatIfUsage =
-    "Usage: velloran what-if INI [--connections FILE | --printers cups] [--debug]\n"
-    "\n"
 #ifdef _WIN32
-    "Rehearses the migration that INI describes on a copy of a connection profile\n"
-    "(default: the user's, %LOCALAPPDATA%\\velloran\\connections.txt), and prints\n"
-    "the outcome and the connections that would change. Nothing is changed: no\n"
-    "connection, no notification is sent and no run-once marker is written. (The\n"
-    "CUPS queues of --printers cups exist on Linux clients only.)\n"
+    "Usage: velloran what-if INI [--printers system | --connections FILE] [--debug]\n"
+    "\n"
+    "Rehearses the migration that INI describes on this user's printer connections\n"
+    "and default printer, read once as they are, or on a copy of a connection\n"
+    "profile, and prints the outcome and the connections that would change.\n"
+    "Nothing is changed: no connection is added or removed, the default printer\n"
+    "stays, no driver is installed, no notification is sent and no run-once marker\n"
+    "is written. The new servers are not asked whether their queues exist\n"
+    "(velloran check INI asks them).\n"
     "\n"
     "Options:\n"
-    "  --connections FILE  the connection profile to rehearse on\n"
+    "  --printers system   rehearse on this user's connections (the default)\n"
+    "  --connections FILE  rehearse on a copy of this connection profile instead\n"
 #else
+    "Usage: velloran what-if INI [--connections FILE | --printers cups] [--debug]\n"
+    "\n"
     "Rehearses the migration that INI describes on a copy of a connection profile\n"
     "(default: the user's, $XDG_STATE_HOME/velloran/connections.txt) or on this\n"
     "machine's CUPS queues as they are, and prints the outcome and the connections\n"

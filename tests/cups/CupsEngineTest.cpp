@@ -56,7 +56,7 @@ TEST_F(CupsEngine, AServerMoveTakesTheQueueItsDefaultAndItsJobsToTheNewServer) {
 
   auto r = engine.Run({WriteIni(std::string("[MANUAL DEFINITIONS SERVERS]\r\nFromServers=") + kOld +
                                 "\r\nToServers=" + kNew + "\r\n")});
-  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_EQ(r.ExitCode, 1) << r.Stderr;
 
   EXPECT_EQ(
       Outcome("FAILED"),

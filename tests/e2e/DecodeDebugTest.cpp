@@ -49,7 +49,7 @@ TEST_F(DebugFiles, WholeFilesDecodeAndCutOnesAreReportedAsCutShort) {
   EXPECT_EQ(quiet.ExitCode, 0) << quiet.Stderr;
   // An INI file that cannot be read ends the log after the opening too.
   test::WriteFile(engine.Connections(), "computer: PC03\n");
-  ASSERT_EQ(engine.Run({(dir / "absent.ini").string()}).ExitCode, 0);
+  ASSERT_EQ(engine.Run({(dir / "absent.ini").string()}).ExitCode, 3);
   auto unread = Decode((engine.Folder() / "PC03.debug").string());
   EXPECT_EQ(unread.ExitCode, 0) << unread.Stderr << unread.Stdout;
 

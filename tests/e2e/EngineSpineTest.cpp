@@ -106,7 +106,7 @@ TEST_F(EngineSpine, QuotesAreRemovedAndBlanksKeptWhereverTheyStand) {
 // the debug file, and the marker of the empty INI path, which lives in the
 // application key itself.
 void ExpectNoINIRun(const test::EngineFolder& engine, const test::ProcessResult& r) {
-  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_EQ(r.ExitCode, 3) << r.Stderr;
   EXPECT_EQ(Count(r.Stderr,
                   "[Error] Unable to find INI file. Please check your deployment and try again."),
             1u)

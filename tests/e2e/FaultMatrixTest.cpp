@@ -187,7 +187,7 @@ TEST_F(FaultMatrix, PipesAndFoldersWhereFilesBelongNeitherHangNorCount) {
   const fs::path pipe = engine.Folder() / "pipe.ini";
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   auto piped = engine.Run({pipe.string()});
-  ASSERT_EQ(piped.ExitCode, 0) << piped.Stderr;
+  ASSERT_EQ(piped.ExitCode, 3) << piped.Stderr;
   EXPECT_FALSE(Contains(ReadFile(engine.UserHive()), "pipe.ini"));
 }
 
@@ -316,7 +316,7 @@ TEST_F(FaultMatrix, DirectoryServersThatStopAnsweringFailTheRunInBoundedTime) {
     const auto start = std::chrono::steady_clock::now();
     auto r = engine.Run({ini.string()});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-    ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+    ASSERT_EQ(r.ExitCode, 1) << r.Stderr;
     EXPECT_EQ(ReadFile(out / "report.txt"),
               "\r\n* ----- My Networked Printers ----- *\r\nP1 (OLD)\r\n" + c.Message + "\r\n" +
                   c.Error + "\r\n");

@@ -54,7 +54,7 @@ TEST_F(PrinterMigration, ManualModesMoveTheProfileAndReportEveryStep) {
                "[MANUAL DEFINITIONS MIXED]\r\nFromServers=MIX\r\nFromPrinters=Plotter\r\n"
                "ToPrinters=BigPlotter\r\nToServers=NEWMIX\r\n");
   auto r = engine.Run({ini});
-  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_EQ(r.ExitCode, 1) << r.Stderr;
 
   const std::string outcome =
       Crlf({"* ----- My Networked Printers ----- *",
@@ -133,7 +133,7 @@ TEST_F(PrinterMigration, AMissingOrForeignCupsModuleFailsTheRunWithItsReason) {
 
   std::filesystem::remove(module);
   auto r = engine.Run({ini});
-  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_EQ(r.ExitCode, 1) << r.Stderr;
   std::string outcome = ReadFile(OutcomeFile());
   EXPECT_TRUE(Contains(outcome, failed)) << outcome;
   EXPECT_TRUE(Contains(outcome, "velloran-cups.so")) << outcome;
@@ -142,7 +142,7 @@ TEST_F(PrinterMigration, AMissingOrForeignCupsModuleFailsTheRunWithItsReason) {
   std::filesystem::copy_file(engine.Folder() / "velloran-directory.so", module);
   std::filesystem::remove(OutcomeFile());
   r = engine.Run({ini});
-  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_EQ(r.ExitCode, 1) << r.Stderr;
   outcome = ReadFile(OutcomeFile());
   EXPECT_TRUE(Contains(outcome, failed + module.string() + " has no VelloranCupsBuild")) << outcome;
   EXPECT_TRUE(Contains(ReadFile(engine.UserHive()), "SUCCESS=False"));
@@ -232,7 +232,7 @@ TEST_F(DirectoryMigration, AServerThatIsDownStopsTheRunBeforeTheManualModes) {
   const std::string before = ReadFile(engine.Connections());
   const std::string down = "127.0.0.1:" + std::to_string(test::FreeLoopbackPort());
   auto r = engine.Run({AdIni(down + "/" + kPrinters, true)});
-  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_EQ(r.ExitCode, 1) << r.Stderr;
   EXPECT_EQ(ReadFile(OutcomeFile()),
             Crlf({"* ----- My Networked Printers ----- *", "ACCOUNTING (OLDSRV1)", "Laser3 (prn1)",
                   "Sales (OLDSRV1)", "Gone (OLDSRV1)",
@@ -254,7 +254,7 @@ TEST_F(DirectoryMigration, AMissingDirectoryModuleFailsTheRunWithItsReason) {
   std::filesystem::remove(engine.Folder() / "velloran-directory.so");
   const std::string before = ReadFile(engine.Connections());
   auto r = engine.Run({AdIni(server.HostPort() + "/" + kPrinters, true)});
-  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_EQ(r.ExitCode, 1) << r.Stderr;
   const std::string outcome = ReadFile(OutcomeFile());
   EXPECT_TRUE(Contains(outcome,
                        "Error accessing Active Directory. Try installing an MDAC update.\r\n"

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -149,6 +150,47 @@ TEST_F(BothTools, WhatIfOfTheExampleRehearsesTheSameRun) {
                  examples + "connections.txt", "--debug"});
   EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
   EXPECT_TRUE(test::Contains(r.Stdout, "Connections that would change:")) << r.Stdout;
+}
+
+TEST_F(BothTools, WhatIfOnWindowsRehearsesOnTheUsersOwnConnections) {
+  // The user's connections, as the test network object that stands in for
+  // the system's keeps them: the example profile.
+  const std::string examples = VELLORAN_SOURCE_DIR "/examples/";
+  const fs::path state = dir.path() / "state.txt";
+  fs::copy_file(examples + "connections.txt", state);
+  const std::string before = test::ReadFile(state);
+  std::string statePath = "Z:" + fs::absolute(state).string();
+  std::replace(statePath.begin(), statePath.end(), '/', '\\');
+
+  std::vector<std::string> words = runner;
+  words.insert(words.end(), {windowsTool, "what-if", examples + "manual-migration.ini"});
+  auto onWindows =
+      test::RunProcess("/usr/bin/env", words, {{"VELLORAN_TEST_NETWORK_STATE", statePath}});
+  ASSERT_EQ(onWindows.ExitCode, 0) << onWindows.Stderr << onWindows.Stdout;
+  EXPECT_EQ(test::ReadFile(state), before) << "the rehearsal changed the user's connections";
+
+  const std::string& out = onWindows.Stdout;
+  EXPECT_TRUE(test::Contains(out, " on this user's printer connections (nothing was changed)\n"))
+      << out;
+  // The connections as they are, then the moves.
+  EXPECT_TRUE(test::Contains(out, "ACCOUNTING (OLDSRV1)\nSALES (OLDSRV2)\n")) << out;
+  EXPECT_TRUE(test::Contains(out, "  - \\\\OLDSRV1\\ACCOUNTING\n")) << out;
+  EXPECT_TRUE(test::Contains(out, "  + \\\\NEWSRV1\\ACCOUNTING\n")) << out;
+
+  // The same rehearsal as on a copy of that profile, but for the line that
+  // names where the connections came from.
+  auto onProfile = test::RunProcess(
+      VELLORAN_TOOL_PATH,
+      {"what-if", examples + "manual-migration.ini", "--connections", state.string()});
+  ASSERT_EQ(onProfile.ExitCode, 0) << onProfile.Stderr;
+  EXPECT_EQ(out.substr(out.find('\n')), onProfile.Stdout.substr(onProfile.Stdout.find('\n')));
+
+  // Where the network object cannot be created, the rehearsal says so.
+  auto unreadable =
+      test::RunProcess("/usr/bin/env", words, {}, "", {"VELLORAN_TEST_NETWORK_STATE"});
+  EXPECT_EQ(unreadable.ExitCode, 2) << unreadable.Stdout;
+  EXPECT_TRUE(test::Contains(unreadable.Stderr, "this user's printer connections"))
+      << unreadable.Stderr;
 }
 
 }  // namespace

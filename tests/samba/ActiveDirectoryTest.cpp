@@ -270,7 +270,7 @@ TEST_F(EngineAgainstTheDC, StartTlsTrustsTheCAThatLdapConfNames) {
   // Only the system's CAs, which never issued the DC's certificate.
   engine.Env["LDAPTLS_CACERT"] = "/etc/ssl/certs/ca-certificates.crt";
   auto r = engine.Run({Ini()});
-  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_EQ(r.ExitCode, 1) << r.Stderr;
   std::string outcome = Outcome();
   EXPECT_TRUE(Contains(outcome,
                        "Error accessing Active Directory. Try installing an MDAC update."
@@ -284,7 +284,7 @@ TEST_F(EngineAgainstTheDC, StartTlsTrustsTheCAThatLdapConfNames) {
       << outcome;
   // The same on the TLS port, where the handshake comes before any LDAP.
   r = engine.Run({Ini(636)});
-  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_EQ(r.ExitCode, 1) << r.Stderr;
   EXPECT_TRUE(
       Contains(Outcome(), "> Error Description: TLS with " + dc->Address() + ":636 failed: "))
       << Outcome();
@@ -319,7 +319,7 @@ TEST_F(EngineAgainstTheDC, AClientWithoutTheKerberosModuleIsToldWhatToInstall) {
 
   engine.Env["VELLORAN_LDAP_BIND"] = "gssapi";
   auto r = engine.Run({Ini()});
-  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_EQ(r.ExitCode, 1) << r.Stderr;
   EXPECT_TRUE(
       Contains(Outcome(),
                "> Error Description: GSSAPI bind: Unknown authentication method: SASL(-4): no "
@@ -330,7 +330,7 @@ TEST_F(EngineAgainstTheDC, AClientWithoutTheKerberosModuleIsToldWhatToInstall) {
   // "auto" falls back to anonymous, which the domain refuses: both causes.
   engine.Env["VELLORAN_LDAP_BIND"] = "auto";
   r = engine.Run({Ini()});
-  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_EQ(r.ExitCode, 1) << r.Stderr;
   EXPECT_TRUE(Contains(Outcome(),
                        "Operation unavailable without authentication; the GSSAPI bind "
                        "tried before the anonymous one failed: GSSAPI bind: "))

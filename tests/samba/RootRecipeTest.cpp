@@ -100,7 +100,7 @@ TEST_F(RootRecipe, TheMachineKeytabGivesRootATicketTheDomainAccepts) {
 
 TEST_F(RootRecipe, WithoutAKeytabTheBindIsAnonymousAndTheDomainSaysNo) {
   auto r = RunAsRootFor(Wrapper(engine.Root() / "absent.keytab"), "alice");
-  ASSERT_EQ(r.ExitCode, 0) << r.Stderr;
+  ASSERT_EQ(r.ExitCode, 1) << r.Stderr;
   const std::string outcome = ReadFile(engine.Root() / "outcome.txt");
   EXPECT_TRUE(Contains(outcome, "Operation unavailable without authentication"))
       << outcome << r.Stderr;

@@ -189,6 +189,39 @@ TEST_F(RunSequence, AnINIFileThatCannotBeReadNeverMarksTheUserDone) {
   EXPECT_EQ(Marker(), "True");
 }
 
+TEST_F(RunSequence, TheExitStatusPutsAMissingINIFileBeforeAFailedRun) {
+  // Without an INI file the inventory still runs; when it fails too, the
+  // missing file is the cause a deployment tool must be told.
+  platform.Network.EnumFails = PlatformError{1722, "The RPC server is unavailable."};
+  for (const std::string& argument : {std::string(), (dir / "absent.ini").string()}) {
+    run = velloran::Run(platform.services());
+    run.EngineFolder = dir.str();
+    run.CommandLine = argument;
+    OpenINIFile(run);
+    RunMigration(run);
+    EXPECT_TRUE(run.AbortStatus) << argument;
+    EXPECT_EQ(ExitStatus(run), kExitNoINIFile) << argument;
+  }
+
+  test::WriteFile(dir / "move.ini", "[GENERAL]\r\nAlwaysRun=False\r\n");
+  run = velloran::Run(platform.services());
+  run.CommandLine = (dir / "move.ini").string();
+  OpenINIFile(run);
+  RunMigration(run);
+  EXPECT_EQ(ExitStatus(run), kExitNotAllMigrated);
+
+  // Migrated before: the run stops at the marker, and that is success.
+  platform.Network.EnumFails.reset();
+  run.AbortStatus = false;
+  RunMigration(run);
+  ASSERT_EQ(Marker(), "True");
+  run = velloran::Run(platform.services());
+  run.CommandLine = (dir / "move.ini").string();
+  OpenINIFile(run);
+  RunMigration(run);
+  EXPECT_EQ(ExitStatus(run), kExitDone);
+}
+
 TEST_F(RunSequence, AnOutputFileNameThatIsAPathIsRefused) {
   // With neither computer name nor outcome in front, the name alone decides
   // where the engine appends.
