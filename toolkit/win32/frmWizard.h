@@ -150,6 +150,8 @@ class frmWizard {
   void SelectTreeNodeOfPage(int page);
   void UpdateTools();
   bool IsLinkLabel(HWND control) const;
+  /// WM_NEXTDLGCTL: to `target` itself, or to the next (previous) tab stop.
+  void MoveFocus(WPARAM target, bool isWindow);
 
   // Binding to the core (frmWizardFields.cpp, frmWizardFile.cpp).
   class View;
