@@ -1,5 +1,6 @@
 #include "toolkit/win32/frmWizard.h"
 
+#include "toolkit/core/Form.h"
 #include "toolkit/core/HelpContexts.h"
 #include "toolkit/core/Pages.h"
 #include "toolkit/core/Validation.h"
@@ -43,6 +44,10 @@ bool frmWizard::Create(HINSTANCE instance) {
   BuildToolbar();
   BuildTree();
   BuildPages();
+  for (const FormControl& c : FormControls()) {
+    if (c.Bind == Binding::Preference)
+      SetChecked(Control(ControlIdOf(c.Name)), preferences_.Flag(c.Name));
+  }
   ApplyFonts();
   // The window's first size fits the pages at their design size.
   RECT want{0, 0, Scaled(kTreeWidth + kDesignWidth + 3 * kMargin, dpi_),

@@ -358,6 +358,7 @@ void frmWizard::BuildDeploymentPage() {
   Button(p, cmdBrowseDeployment, "...", R(508, 117, 36, 26), kRight);
   CheckBox(p, chkBatchFile, "Create b&atch file", R(16, 154, 300, 20));
   CheckBox(p, chkCreateHTML, "&Create web launch page", R(16, 180, 300, 20));
+  CheckBox(p, chkDriverScript, DeclaredCaption(chkDriverScript), R(16, 206, 400, 20));
   Button(p, cmdDeployNow(0), "&Deploy Now", R(436, 220, 108, 28), kRight);
   EndPage(p);
 }
