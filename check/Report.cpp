@@ -10,6 +10,25 @@ std::string StatusText(const Target& t) {
   return t.Detail.empty() ? text : text + " (" + t.Detail + ")";
 }
 
+namespace {
+
+// What a count of targets in one state reads as after the number. One row's
+// status names the state; several are counted targets, and what two of them
+// share is not one server.
+std::string_view CountedAs(TargetStatus status, size_t n) {
+  if (n == 1) return StatusName(status);
+  switch (status) {
+    case TargetStatus::NotAPrinter:
+      return "not printers";
+    case TargetStatus::Unreachable:
+      return "on unreachable servers";
+    default:
+      return StatusName(status);
+  }
+}
+
+}  // namespace
+
 std::string SummaryLine(const std::vector<Target>& targets) {
   std::map<TargetStatus, size_t> counts;
   for (const Target& t : targets) ++counts[t.Status];
@@ -17,7 +36,7 @@ std::string SummaryLine(const std::vector<Target>& targets) {
                     std::to_string(targets.size()) + " targets found";
   for (const auto& [status, n] : counts)
     if (status != TargetStatus::Found && n > 0)
-      out += ", " + std::to_string(n) + " " + std::string(StatusName(status));
+      out += ", " + std::to_string(n) + " " + std::string(CountedAs(status, n));
   return out + ".";
 }
 

@@ -6,8 +6,9 @@
 #   lib/velloran/                                  what it loads on demand: its dialog
 #                                                  program, its directory and CUPS modules
 #   share/velloran/help/                           the toolkit's help pages
-#   share/velloran/VelloranEngine.exe, EvntMsg.dll the Windows engine Deploy Now copies and
-#                                                  its event log message file
+#   share/velloran/VelloranEngine.exe, EvntMsg.dll the Windows engine Deploy Now copies,
+#   share/velloran/velloran.exe                    its event log message file and the Windows
+#                                                  command line of the driver start-up script
 #   share/velloran/examples/                       the example INI file and the CUPS client
 #                                                  recipe (root wrapper, sudoers rule, logon
 #                                                  hook, systemd unit, their installer)
@@ -57,6 +58,12 @@ elseif(VELLORAN_WINDOWS_ENGINE AND EXISTS "${VELLORAN_WINDOWS_ENGINE}")
           DESTINATION ${VELLORAN_DATADIR}
           PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   set(VELLORAN_PACKAGED_WINDOWS_ENGINE ON)
+  # The driver start-up script that Deploy Now can write runs it from the
+  # deployment folder.
+  if(EXISTS "${windows_engine_dir}/velloran.exe")
+    install(FILES ${windows_engine_dir}/velloran.exe DESTINATION ${VELLORAN_DATADIR}
+            PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  endif()
 endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/bash-completion/velloran

@@ -31,6 +31,6 @@ ExternalProject_Add(windows_engine
   BUILD_COMMAND ${CMAKE_COMMAND} --build ${windows_dir} --target VelloranEngine EvntMsg velloran
   INSTALL_COMMAND ${CMAKE_COMMAND} -E copy_if_different
     ${windows_dir}/engine/VelloranEngine.exe ${windows_dir}/engine/EvntMsg.dll
-    $<TARGET_FILE_DIR:VelloranDeploymentToolkit>
+    ${windows_dir}/engine/velloran.exe $<TARGET_FILE_DIR:VelloranDeploymentToolkit>
   BUILD_ALWAYS ON
   USES_TERMINAL_BUILD ON)

@@ -80,9 +80,10 @@ if [ -n "$exe" ]; then
   # Notepad on older Windows shows a file without CR LF on one line.
   sed "s/@PROJECT_VERSION@/$version/; s/\$/\r/" packaging/README-windows.txt > "$stage/$name/README.txt"
   sed 's/\r\{0,1\}$/\r/' examples/manual-migration.ini > "$stage/$name/examples/manual-migration.ini"
+  sed 's/\r\{0,1\}$/\r/' examples/connections.txt > "$stage/$name/examples/connections.txt"
   (cd "$stage" && zip -qr -X "$OLDPWD/$out/$name.zip" "$name")
   zip -sf "$out/$name.zip"
-  for f in VelloranEngine.exe EvntMsg.dll VelloranDeploymentToolkit.exe velloran.exe help/index.html guide/index.html guide/troubleshooting.html README.txt examples/manual-migration.ini; do
+  for f in VelloranEngine.exe EvntMsg.dll VelloranDeploymentToolkit.exe velloran.exe help/index.html guide/index.html guide/troubleshooting.html README.txt examples/manual-migration.ini examples/connections.txt; do
     zip -sf "$out/$name.zip" | grep -qxF "  $name/$f" || { echo "package.sh: $f is not in the zip" >&2; exit 1; }
   done
   size=$(stat -c %s "$out/$name.zip")

@@ -218,7 +218,8 @@ TEST_F(SmbServers, FortyPairsShowEveryTargetAndOneMissingQueueFailsTheCheck) {
   expected.push_back({"mixed 37: " + Unc(Old(), "X") + " -> " + Unc(refusedAddress, "Q01"),
                       Unc(refusedAddress, "Q01"), "server unreachable (Connection refused)"});
   EXPECT_EQ(TableLines(r.Stdout), expected) << r.Stdout;
-  EXPECT_TRUE(Contains(r.Stdout, "\n39 of 42 targets found, 1 missing, 2 server unreachable.\n"))
+  EXPECT_TRUE(
+      Contains(r.Stdout, "\n39 of 42 targets found, 1 missing, 2 on unreachable servers.\n"))
       << r.Stdout;
 }
 

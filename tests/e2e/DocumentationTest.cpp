@@ -188,5 +188,39 @@ TEST(Documentation, EveryVariableLeftEmptyMeansItsDefault) {
   EXPECT_EQ(r.ExitCode, 2);
 }
 
+// What a Windows administrator reads (the archive's README and the help
+// pages the toolkit opens) names only what the archive or Windows gives
+// them, and tells the event source's registration one way.
+TEST(Documentation, TheWindowsDocumentsNameOnlyWhatTheirReaderHas) {
+  const std::string readme = ReadFile(kSource / "packaging/README-windows.txt");
+  std::vector<std::pair<std::string, std::string>> documents = {{"README-windows.txt", readme}};
+  for (const auto& entry : fs::directory_iterator(kSource / "docs/help"))
+    if (entry.path().extension() == ".html")
+      documents.emplace_back(entry.path().filename().string(), ReadFile(entry.path()));
+  for (const auto& [name, text] : documents) {
+    for (const char* foreign : {"source tree", "scripts/", "Recent", "/usr/"})
+      EXPECT_EQ(text.find(foreign), std::string::npos) << name << " names " << foreign;
+  }
+
+  // Every example the README names goes into the archive.
+  const std::string package = ReadFile(kSource / "scripts/package.sh");
+  for (const auto& example : Matches(readme, std::regex("examples\\\\([a-z.-]+)"), 1))
+    EXPECT_NE(package.find("examples/" + example + " "), std::string::npos) << example;
+
+  // The registration: the README and the help give the same command.
+  const std::string key =
+      "reg add HKLM\\SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application"
+      "\\Velloran /v EventMessageFile";
+  EXPECT_NE(readme.find(key), std::string::npos);
+  EXPECT_NE(ReadFile(kSource / "docs/help/event-log.html").find(key), std::string::npos);
+  EXPECT_EQ(readme.find("The engine registers its event source"), std::string::npos);
+
+  // Where the MDAC installers come from, and who needs none.
+  for (const std::string& text : {readme, ReadFile(kSource / "docs/help/mdac.html")}) {
+    EXPECT_NE(text.find("Windows 7 and later"), std::string::npos);
+    EXPECT_NE(text.find("redistributable"), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace velloran

@@ -3,12 +3,15 @@
 // Cancel, and the question before Deploy Now with both answers.
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <thread>
@@ -63,6 +66,7 @@ class CheckTargetsTest : public ToolkitSuite {
   void theListShowsThePairsAsTheWindowHoldsThem();
   void cancelEndsTheCheckWithoutAList();
   void deployNowAsksWhenATargetIsMissing();
+  void theListFitsItsStatusColumnAndResizes();
 
  private:
   std::unique_ptr<frmWizard> Open(const QString& deploymentPath = {});
@@ -213,6 +217,37 @@ void CheckTargetsTest::cancelEndsTheCheckWithoutAList() {
   QCOMPARE(CountShown(ShownDialog::Kind::Modal), modals);
   QVERIFY(Messages().isEmpty());
   QVERIFY(w->isEnabled());
+}
+
+// A long status is read without scrolling sideways, and the user may make
+// the window larger: the list takes the room.
+void CheckTargetsTest::theListFitsItsStatusColumnAndResizes() {
+  TargetCheckReport report;
+  report.Summary = "0 of 1 targets found, 1 server unreachable.";
+  report.Rows.push_back(
+      {"mixed 12: \\\\OLDPRINTSERVER01\\Accounting-Floor3-Color -> "
+       "\\\\NEWPRINTSERVER01\\Accounting-Floor3-Color",
+       "\\\\NEWSRV1\\Accounting3",
+       "server unreachable (the server refused every connection on 445 and 139)",
+       check::TargetStatus::Unreachable});
+  frmCheckTargets list(report);
+  list.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&list));
+  QApplication::processEvents();  // the header lays its sections out late
+  QTreeWidget& rows = list.lstTargets();
+  const QString status = QString::fromStdString(report.Rows[0].Status);
+  QVERIFY(rows.header()->sectionSize(2) >= rows.fontMetrics().horizontalAdvance(status));
+  QCOMPARE(rows.horizontalScrollBar()->maximum(), 0);
+  const int pair = rows.header()->sectionSize(1);
+
+  QVERIFY(list.minimumWidth() < list.width() && list.maximumWidth() > list.width());
+  const QSize before = rows.size();
+  list.resize(list.width() + 120, list.height() + 80);
+  QApplication::processEvents();
+  QCOMPARE(rows.width(), before.width() + 120);
+  QCOMPARE(rows.height(), before.height() + 80);
+  QCOMPARE(rows.header()->sectionSize(1), pair + 120);  // the pair takes the room
+  QCOMPARE(rows.horizontalScrollBar()->maximum(), 0);
 }
 
 void CheckTargetsTest::deployNowAsksWhenATargetIsMissing() {

@@ -61,6 +61,7 @@ class DeploymentTest : public ToolkitSuite {
   void textsFromOutsideAreMadeSafe();
   void dateAndTimeFormat();
   void whoAndWhere();
+  void theDriverScriptIsAChoiceOfTheUserThatDeployNowFollows();
 
  private:
   /// Writes the document and starts the wizard on it, with Deploy Now wired.
@@ -482,6 +483,39 @@ void DeploymentTest::dateAndTimeFormat() {
            std::string("February 01, 2010 12:59:59 PM"));
   QCOMPARE(FormatGeneratedOn({999, 9, 10, 11, 0, 1, 0}),
            std::string("September 10, 0999 11:00:01 AM"));
+}
+
+// The driver start-up script is the user's choice, not the document's:
+// ticking it changes nothing to save, the next window remembers it, and
+// Deploy Now writes the script beside the batch file with the command line.
+void DeploymentTest::theDriverScriptIsAChoiceOfTheUserThatDeployNowFollows() {
+  const QString share = dir_->path() + "/share";
+  const std::string choices = (dir_->path() + "/config/velloran/toolkit.conf").toStdString();
+  QVERIFY(WriteText(toolkit_ + "/velloran.exe", "MZ command line"));
+  {
+    auto w = OpenDocument(share, false);
+    QVERIFY(w);
+    KeepToolkitChoices(*w, choices);
+    FIND(script, QCheckBox, w, "chkDriverScript");
+    QVERIFY(!script->isChecked());
+    w->ShowPage(kPageDeployment);
+    Click(script);
+    QVERIFY(script->isChecked());
+    QVERIFY(!w->UnsavedChanges());
+    Script().Reset();
+    Script().SetNextAnswer(MessageAnswer::OK);
+    DeployNow(*w);
+    ExpectDeployed(false);
+    QCOMPARE(ReadBytes(share + "/velloran.exe"), QByteArray("MZ command line"));
+    const QByteArray text = ReadBytes(share + "/Printers.ini.install-drivers.bat");
+    QVERIFY2(
+        text.contains("velloran.exe\" install-drivers \"" + share.toUtf8() + "\\Printers.ini\""),
+        text.constData());
+  }
+  auto again = OpenDocument(share, false);
+  QVERIFY(again);
+  KeepToolkitChoices(*again, choices);
+  QVERIFY(again->findChild<QCheckBox*>("chkDriverScript")->isChecked());
 }
 
 void DeploymentTest::whoAndWhere() {

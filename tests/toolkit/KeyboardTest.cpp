@@ -2,6 +2,7 @@
 // left them: Tab order, F1, the domain box, fields after a save.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <QTreeWidget>
 
 #include "ToolkitTest.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/qt/frmAbout.h"
 #include "toolkit/qt/frmNewINI.h"
 #include "toolkit/qt/frmProgress.h"
@@ -30,6 +32,7 @@ class KeyboardTest : public ToolkitSuite {
   void tabGoesFromTheTreeThroughTheFieldsToTheButtons();
   void f1OpensTheHelpOfThePageShown();
   void everyMnemonicHasOneOwner();
+  void altAndACaptionsLetterReachesItsControl();
   void theTreeTakesTheFocusVisibly();
   void domainBoxKeepsWhatWasTyped();
   void emptyFieldsStayEmptyAfterASave();
@@ -130,6 +133,51 @@ void KeyboardTest::everyMnemonicHasOneOwner() {
   QVERIFY2(MnemonicClashes(&about).isEmpty(), qPrintable(MnemonicClashes(&about).join("; ")));
   frmProgress progress;
   QVERIFY2(MnemonicClashes(&progress).isEmpty(), qPrintable(MnemonicClashes(&progress).join("; ")));
+}
+
+// Alt and a caption's letter, from the tree: a field's label moves to the
+// field, a check box switches, an option is chosen. Every declared caption
+// on every page of both modes.
+void KeyboardTest::altAndACaptionsLetterReachesItsControl() {
+  for (Kind kind : {Kind::Manual, Kind::ActiveDirectory}) {
+    auto w = StartWizard(kind);
+    QVERIFY(w);
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    FIND(tree, QTreeWidget, w, "tvwWizardOptions");
+    const bool activeDirectory = kind == Kind::ActiveDirectory;
+    for (const FormControl& c : FormControls()) {
+      const QChar letter = Mnemonic(QString::fromUtf8(c.Caption.data(), c.Caption.size()));
+      if (letter.isNull() || c.Kind == ControlKind::Button || !NodeOfPage(c.Page, activeDirectory))
+        continue;
+      w->ShowPage(c.Page);
+      if (!c.SwitchedBy.empty()) {
+        auto* box =
+            w->findChild<QCheckBox*>(QString::fromUtf8(c.SwitchedBy.data(), c.SwitchedBy.size()));
+        QVERIFY(box);
+        box->setChecked(true);
+      }
+      auto* target = w->findChild<QWidget*>(QString::fromUtf8(c.Name.data(), c.Name.size()));
+      QVERIFY2(target, c.Name.data());
+      tree->setFocus();
+      auto* button = qobject_cast<QAbstractButton*>(target);
+      const bool wasChecked = button && button->isChecked();
+      QTest::keyClick(tree, Qt::Key(letter.toUpper().unicode()), Qt::AltModifier);
+      const QByteArray what =
+          QByteArray(c.Name.data(), c.Name.size()) + " (Alt+" + QString(letter).toUtf8() + ")";
+      if (c.Kind == ControlKind::Check) {
+        QTRY_VERIFY2(button && button->isChecked() != wasChecked, what.constData());
+      } else if (c.Kind == ControlKind::Option) {
+        QTRY_VERIFY2(button && button->isChecked(), what.constData());
+      } else {
+        // An editable box may hand the focus to its own line.
+        QTRY_VERIFY2(
+            QApplication::focusWidget() && (QApplication::focusWidget() == target ||
+                                            target->isAncestorOf(QApplication::focusWidget())),
+            what.constData());
+      }
+    }
+  }
 }
 
 void KeyboardTest::theTreeTakesTheFocusVisibly() {

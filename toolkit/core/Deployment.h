@@ -22,6 +22,8 @@ namespace velloran {
 inline constexpr const char* kEngineFileName = "VelloranEngine.exe";
 /// The message table the event viewer needs to show the engine's events.
 inline constexpr const char* kEventMessageFileName = "EvntMsg.dll";
+/// The administrator's command line, which the driver start-up script runs.
+inline constexpr const char* kCommandLineFileName = "velloran.exe";
 
 /// The installer of MDAC choice `option`: 0 2.5 SP3, 1 2.7 SP1, anything
 /// else 2.8 (the toolkit stores 2 when neither of the first two is chosen).
@@ -37,6 +39,7 @@ struct DeploymentRequest {
   bool CreateBatchFile = false;
   bool IncludeMDAC = false;
   int MDACOption = 0;
+  bool CreateDriverScript = false;
 };
 
 /// When, by whom and where a page or batch file was generated.
@@ -61,6 +64,12 @@ std::string ClientPath(std::string_view folder, std::string_view name);
 std::string WebLaunchPageText(const DeploymentRequest& request, const GeneratedBy& by);
 /// The logon batch file, lines ending in CR LF.
 std::string BatchFileText(const DeploymentRequest& request, const GeneratedBy& by);
+/// The start-up script's name beside the batch file: "Printers.ini" gives
+/// "Printers.ini.install-drivers.bat".
+std::string DriverScriptName(std::string_view documentName);
+/// The start-up script that installs the drivers the INI file's new queues
+/// need, run as the system before anyone logs on; lines ending in CR LF.
+std::string DriverScriptText(const DeploymentRequest& request, const GeneratedBy& by);
 
 /// Copies `from` over `to` through a temp name and a rename: readers see
 /// the old file or the new one. A failure names the file it concerns.
@@ -86,6 +95,9 @@ struct DeploymentEnvironment {
   /// Asked once the document is saved and its folder exists, before any
   /// file is copied (the check of the targets); false stops the deployment.
   std::function<bool(const INISettings&)> Confirm;
+  /// The Deployment page's "Create driver start-up script", a choice the
+  /// toolkit keeps in its own settings: the INI file has no key for it.
+  bool CreateDriverScript = false;
 };
 
 /// What Deploy Now shows while it works.

@@ -72,6 +72,7 @@ PageFields FieldsOfRecord(const INISettings& s) {
     const std::string name(c.Name);
     switch (c.Bind) {
       case Binding::None:
+      case Binding::Preference:
         break;
       case Binding::Text:
         f.Texts[name] = s.*c.Text;
@@ -123,6 +124,7 @@ void RecordOfFields(const PageFields& f, INISettings& s) {
     const std::vector<std::string>& lines = ValueOr(f.Lists, c.Name, none);
     switch (c.Bind) {
       case Binding::None:
+      case Binding::Preference:
         break;
       case Binding::Text:
         s.*c.Text = ValueOr(f.Texts, c.Name, std::string());

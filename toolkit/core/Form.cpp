@@ -44,6 +44,12 @@ FormControl MessageText(std::string_view name, std::string S::*text, std::string
   return c;
 }
 
+FormControl Preference(int page, std::string_view name, std::string_view caption) {
+  FormControl c = Flag(page, name, caption, nullptr);
+  c.Bind = B::Preference;
+  return c;
+}
+
 FormControl MDACOption(int index, std::string_view name, std::string_view caption) {
   return {kPageMDAC, name,  K::Option,  caption, B::MDACOption,   nullptr,
           nullptr,   index, Rule::None, 0,       "chkIncludeMDAC"};
@@ -118,6 +124,7 @@ const std::vector<FormControl>& Controls() {
            Rule::Folder),
       Flag(kPageDeployment, "chkBatchFile", "Create b&atch file", &S::CreateBatchFile),
       Flag(kPageDeployment, "chkCreateHTML", "&Create web launch page", &S::CreateWebLaunchPage),
+      Preference(kPageDeployment, "chkDriverScript", "Create d&river start-up script"),
 
       Flag(kPageMDAC, "chkIncludeMDAC", "Include &MDAC in batch file and/or web page",
            &S::IncludeMDAC),

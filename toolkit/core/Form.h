@@ -35,6 +35,7 @@ enum class Binding {
   PrinterPairs,
   MixedPairs,
   Recipients,
+  Preference,  ///< a check box of the toolkit's own settings: no file holds it
 };
 
 /// What the text of a control must be before it is saved.

@@ -1,7 +1,11 @@
 #include "toolkit/qt/SystemActions.h"
 
+#include <QCheckBox>
+
 #include "platform/Configuration.h"
 #include "platform/SystemBackends.h"
+#include "toolkit/core/Form.h"
+#include "toolkit/core/Preferences.h"
 #include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/DomainList.h"
 #include "toolkit/qt/frmAbout.h"
@@ -20,6 +24,21 @@ std::unique_ptr<ToolkitServices> ToolkitServicesFromEnvironment() {
   services->Deployment.Network = services->Network.get();
   services->Deployment.TargetCheck = SystemTargetCheck();
   return services;
+}
+
+void KeepToolkitChoices(frmWizard& wizard, const std::string& file) {
+  auto choices = std::make_shared<Preferences>(file);
+  for (const FormControl& c : FormControls()) {
+    if (c.Bind != Binding::Preference) continue;
+    const std::string name(c.Name);
+    auto* box = wizard.findChild<QCheckBox*>(QString::fromStdString(name));
+    if (!box) continue;
+    box->setChecked(choices->Flag(name));
+    // Kept for this run when the file cannot be written: the choice is not
+    // worth a message at every click.
+    QObject::connect(box, &QCheckBox::toggled, box,
+                     [choices, name](bool on) { (void)choices->SetFlag(name, on); });
+  }
 }
 
 frmWizard::SystemActions MakeSystemActions(const DeploymentServices& services) {

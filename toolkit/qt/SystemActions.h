@@ -20,6 +20,10 @@ struct ToolkitServices {
 /// "Computer UNKNOWN".
 std::unique_ptr<ToolkitServices> ToolkitServicesFromEnvironment();
 
+/// The check boxes of the toolkit's own choices (no INI file holds them):
+/// set from `file` now and written back there whenever the user changes one.
+void KeepToolkitChoices(frmWizard& wizard, const std::string& file);
+
 /// The wizard's handlers over `services`, which must outlive the window.
 frmWizard::SystemActions MakeSystemActions(const DeploymentServices& services);
 

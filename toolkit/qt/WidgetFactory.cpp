@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "toolkit/core/Form.h"
+
 namespace velloran::widgets {
 
 QString Indexed(const char* name, int index) {
@@ -17,6 +19,11 @@ QLineEdit* LineEdit(const char* name, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
   return edit;
+}
+
+QString DeclaredCaption(const char* name) {
+  const std::string_view caption = FormControlNamed(name)->Caption;
+  return QString::fromUtf8(caption.data(), qsizetype(caption.size()));
 }
 
 QCheckBox* CheckBox(const char* name, const QString& caption, QWidget* parent) {

@@ -15,6 +15,8 @@ namespace velloran::widgets {
 
 /// "name(index)", as control arrays are named.
 QString Indexed(const char* name, int index);
+/// The caption the form declares for the control `name`.
+QString DeclaredCaption(const char* name);
 QLineEdit* LineEdit(const char* name, QWidget* parent);
 QCheckBox* CheckBox(const char* name, const QString& caption, QWidget* parent);
 QPushButton* Button(const QString& name, const QString& caption, QWidget* parent);

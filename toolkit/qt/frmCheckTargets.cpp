@@ -4,8 +4,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace velloran {
 namespace {
@@ -46,6 +49,7 @@ frmCheckTargets::frmCheckTargets(const TargetCheckReport& report, QWidget* paren
   for (const TargetCheckRow* row : rows) {
     auto* item =
         new QTreeWidgetItem(lstTargets_, {ToQ(row->Target), ToQ(row->Pair), ToQ(row->Status)});
+    item->setToolTip(1, ToQ(row->Pair));
     item->setToolTip(2, ToQ(row->Status));
     if (row->Code != check::TargetStatus::Found && row->Code != check::TargetStatus::NotCheckable) {
       QFont font = item->font(2);
@@ -53,9 +57,19 @@ frmCheckTargets::frmCheckTargets(const TargetCheckReport& report, QWidget* paren
       item->setFont(2, font);
     }
   }
-  lstTargets_->header()->setStretchLastSection(true);
-  for (int column : {0, 1}) lstTargets_->resizeColumnToContents(column);
-  lstTargets_->setMinimumSize(640, 260);
+  // Target and Status are read whole; the pair gives way when the window is
+  // narrow (its cells say it all in their tooltips) and takes what it gains.
+  QHeaderView* header = lstTargets_->header();
+  header->setStretchLastSection(false);
+  int row = 0;
+  for (int column : {0, 1, 2}) {
+    lstTargets_->resizeColumnToContents(column);
+    row += lstTargets_->columnWidth(column);
+  }
+  header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  header->setSectionResizeMode(1, QHeaderView::Stretch);
+  header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+  lstTargets_->setMinimumSize(400, 200);
 
   cmdClose_ = new QPushButton(QStringLiteral("Close"), this);
   cmdClose_->setObjectName("cmdClose");
@@ -69,7 +83,15 @@ frmCheckTargets::frmCheckTargets(const TargetCheckReport& report, QWidget* paren
   layout->addWidget(lblSummary_);
   layout->addWidget(lstTargets_, 1);
   layout->addLayout(buttons);
-  resize(900, 380);
+  // Wide enough for every column without sideways scrolling, as far as the
+  // screen allows; the user may resize it from there.
+  const int frame = 2 * lstTargets_->frameWidth() +
+                    lstTargets_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                    layout->contentsMargins().left() + layout->contentsMargins().right();
+  int width = std::max(900, row + frame);
+  if (const QScreen* screen = this->screen())
+    width = std::min(width, screen->availableSize().width());
+  resize(width, 380);
 }
 
 }  // namespace velloran

@@ -10,6 +10,7 @@
 #include "platform/CodePage.h"
 #include "platform/Configuration.h"
 #include "platform/profile/Profile.h"
+#include "toolkit/core/Preferences.h"
 #include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/SystemActions.h"
 #include "toolkit/qt/frmWizard.h"
@@ -55,6 +56,7 @@ int main(int argc, char* argv[]) {
   velloran::SystemDialogService dialogs;
   velloran::frmWizard wizard(velloran::SystemProfile(), dialogs);
   wizard.SetSystemActions(velloran::MakeSystemActions(services->Deployment));
+  velloran::KeepToolkitChoices(wizard, velloran::UserPreferencesFile());
   if (!wizard.Form_Load()) return 0;
   return app.exec();
 }

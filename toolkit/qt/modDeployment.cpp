@@ -1,6 +1,7 @@
 #include "toolkit/qt/modDeployment.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -100,6 +101,8 @@ void modDeployment::cmdDeployNow_Click() {
   env.ShareOf = [&mounts](const std::string& folder) {
     return UNCPathOfLocalFolder(QString::fromStdString(folder), mounts).toStdString();
   };
+  if (const auto* script = wizard_.findChild<QCheckBox*>("chkDriverScript"))
+    env.CreateDriverScript = script->isChecked();
   if (services_.TargetCheck.Setup) {
     env.Confirm = [this](const INISettings& settings) {
       return ConfirmTargetsOnWindow(wizard_, services_.TargetCheck, settings);

@@ -58,6 +58,7 @@ enum ControlId : int {
   cmdBrowseDeployment,
   chkBatchFile,
   chkCreateHTML,
+  chkDriverScript,
   chkIncludeMDAC,
 
   // frmNewINI

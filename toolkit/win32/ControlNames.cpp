@@ -47,6 +47,7 @@ constexpr NamedControl kControls[] = {
     TEXT_FIELD(txtNetworkSharePath),
     CHECK_FIELD(chkBatchFile),
     CHECK_FIELD(chkCreateHTML),
+    CHECK_FIELD(chkDriverScript),
     CHECK_FIELD(chkIncludeMDAC),
     {"optMDACVersion(0)", optMDACVersion(0), FieldKind::Check},
     {"optMDACVersion(1)", optMDACVersion(1), FieldKind::Check},

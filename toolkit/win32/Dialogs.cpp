@@ -353,13 +353,50 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
+// The dialog manager's own modal loop gives Ctrl+Tab to the next control;
+// here it turns the page, as in every tabbed dialog of Windows, so the loop
+// is ours.
 NewINIChoice RunNewINIDialog(HWND owner, DialogService& dialogs, bool offerExisting) {
   NewINIChoice result;
-  NewINIState state{&dialogs, offerExisting, &result, true, {}, {}, {}};
-  const auto t = EmptyTemplate(kDialogStyle | WS_VISIBLE);
-  DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
-                          owner, &NewINIProc, reinterpret_cast<LPARAM>(&state));
+  HWND dialog = CreateNewINIDialog(owner, dialogs, offerExisting, &result);
+  if (!dialog) return result;
+  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+  if (ownerWasEnabled) EnableWindow(owner, FALSE);
+  ShowWindow(dialog, SW_SHOW);
+  MSG msg{};
+  bool quit = false;
+  while (IsWindow(dialog)) {
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+      quit = true;
+      break;
+    }
+    if (TranslateNewINIKeyboard(dialog, msg) || IsDialogMessageW(dialog, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (IsWindow(dialog)) DestroyWindow(dialog);
+  if (ownerWasEnabled) {
+    EnableWindow(owner, TRUE);
+    SetActiveWindow(owner);
+  }
+  // The quit was meant for the program's own loop.
+  if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
   return result;
+}
+
+bool TranslateNewINIKeyboard(HWND dialog, const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !(GetKeyState(VK_CONTROL) & 0x8000))
+    return false;
+  if (msg.hwnd != dialog && !IsChild(dialog, msg.hwnd)) return false;
+  HWND tab = GetDlgItem(dialog, sstNewINI);
+  const int count = TabCtrl_GetItemCount(tab);
+  if (count < 2) return true;
+  const int step = (GetKeyState(VK_SHIFT) & 0x8000) ? count - 1 : 1;
+  TabCtrl_SetCurSel(tab, (TabCtrl_GetCurSel(tab) + step) % count);
+  // A page set in code is not announced: tell the dialog as a click would.
+  NMHDR header{tab, static_cast<UINT_PTR>(sstNewINI), static_cast<UINT>(TCN_SELCHANGE)};
+  SendMessageW(dialog, WM_NOTIFY, sstNewINI, reinterpret_cast<LPARAM>(&header));
+  return true;
 }
 
 HWND CreateNewINIDialog(HWND owner, DialogService& dialogs, bool offerExisting,

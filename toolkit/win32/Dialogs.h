@@ -18,6 +18,10 @@ NewINIChoice RunNewINIDialog(HWND owner, DialogService& dialogs, bool offerExist
 HWND CreateNewINIDialog(HWND owner, DialogService& dialogs, bool offerExisting,
                         NewINIChoice* result);
 
+/// Ctrl+Tab and Ctrl+Shift+Tab in the New INI dialog: the next (previous)
+/// page. Returns whether the key was taken.
+bool TranslateNewINIKeyboard(HWND dialog, const MSG& msg);
+
 /// frmAbout, modal; and without a modal loop for tests.
 void RunAboutDialog(HWND owner);
 HWND CreateAboutDialog(HWND owner);

@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/NetworkFolder.h"
 #include "platform/Paths.h"
+#include "toolkit/core/Preferences.h"
 #include "toolkit/win32/frmWizard.h"
 
 namespace velloran::win32 {
@@ -68,6 +69,7 @@ WizardServices SystemServices() {
     return UNCPathThroughShares(folder, LocalFolderShares(), ComputerName());
   };
   services.DomainNames = NetworkDomains;
+  services.PreferencesFile = UserPreferencesFile();
   // The user's own logon asks the servers, as the engine's add will.
   services.TargetCheck = [] {
     TargetCheckSetup setup;

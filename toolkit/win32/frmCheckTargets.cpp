@@ -124,7 +124,40 @@ struct ListState {
   const TargetCheckReport* report;
   bool modal;
   Fonts fonts;
+  unsigned dpi = 96;
+  int statusWidth = 0;  ///< what the longest status needs, in pixels
 };
+
+// The list takes what the window gains; Status gets the width its texts
+// need or, when the window is wider, the rest of the row.
+void LayOutList(HWND dialog, const ListState& s) {
+  RECT client{};
+  GetClientRect(dialog, &client);
+  const int margin = Scaled(14, s.dpi), button = Scaled(90, s.dpi), high = Scaled(26, s.dpi);
+  const int w = client.right, h = client.bottom;
+  MoveWindow(GetDlgItem(dialog, lblSummary), margin, Scaled(12, s.dpi), w - 2 * margin,
+             Scaled(20, s.dpi), TRUE);
+  HWND list = GetDlgItem(dialog, lstTargets);
+  const int listTop = Scaled(40, s.dpi), listBottom = h - margin - high - Scaled(10, s.dpi);
+  MoveWindow(list, margin, listTop, w - 2 * margin, std::max(0, listBottom - listTop), TRUE);
+  MoveWindow(GetDlgItem(dialog, cmdClose), w - margin - button,
+             h - margin - high + Scaled(2, s.dpi), button, high, TRUE);
+  RECT inside{};
+  GetClientRect(list, &inside);
+  const int rest =
+      inside.right - ListView_GetColumnWidth(list, 0) - ListView_GetColumnWidth(list, 1);
+  ListView_SetColumnWidth(list, 2, std::max(s.statusWidth, rest));
+}
+
+// A column as wide as its widest cell or its header. (The list's own
+// header fit would stretch the last column over the rest of the row.)
+int FitColumn(HWND list, int column, const wchar_t* header, unsigned dpi) {
+  ListView_SetColumnWidth(list, column, LVSCW_AUTOSIZE);
+  const int cells = ListView_GetColumnWidth(list, column);
+  const int width = std::max(cells, ListView_GetStringWidth(list, header) + Scaled(16, dpi));
+  ListView_SetColumnWidth(list, column, width);
+  return width;
+}
 
 bool NotFound(const TargetCheckRow& row) {
   return row.Code != check::TargetStatus::Found && row.Code != check::TargetStatus::NotCheckable;
@@ -171,7 +204,21 @@ void BuildList(HWND dialog, ListState& s) {
   }
   AddControl(dialog, dpi, s.fonts.Normal(), L"BUTTON", "Close", WS_TABSTOP | BS_DEFPUSHBUTTON,
              cmdClose, R(756, 340, 90, 26));
-  PlaceDialog(dialog, dpi, 860, 378);
+  // Wide enough for every column without sideways scrolling, as far as the
+  // screen allows; the user may resize it from there.
+  s.dpi = dpi;
+  int row = 0;
+  for (int column = 0; column < 3; ++column)
+    row += FitColumn(list, column, columns[column].first, dpi);
+  s.statusWidth = ListView_GetColumnWidth(list, 2);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const int screen = monitor.rcWork.right - monitor.rcWork.left - Scaled(40, dpi);
+  const int wanted = row + GetSystemMetrics(SM_CXVSCROLL) + Scaled(2 * 14 + 8, dpi);
+  const int width = std::clamp(wanted, Scaled(860, dpi), std::max(Scaled(860, dpi), screen));
+  PlaceDialog(dialog, dpi, MulDiv(width, 96, static_cast<int>(dpi)), 378);
+  LayOutList(dialog, s);
 }
 
 INT_PTR CALLBACK CheckTargetsProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
@@ -190,6 +237,15 @@ INT_PTR CALLBACK CheckTargetsProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         }
       }
       return TRUE;
+    case WM_SIZE:
+      if (s) LayOutList(dialog, *s);
+      return TRUE;
+    case WM_GETMINMAXINFO:
+      if (s) {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+        info->ptMinTrackSize = {Scaled(420, s->dpi), Scaled(220, s->dpi)};
+      }
+      return TRUE;
     case WM_NCDESTROY:
       if (s && !s->modal) delete s;
       return FALSE;
@@ -200,9 +256,12 @@ INT_PTR CALLBACK CheckTargetsProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
+// The list window alone is resized: its rows can be long.
+constexpr DWORD kListStyle = kDialogStyle | WS_THICKFRAME | WS_MAXIMIZEBOX;
+
 void RunCheckTargetsDialog(HWND owner, const TargetCheckReport& report) {
   ListState state{&report, true, {}};
-  const auto t = EmptyTemplate(kDialogStyle | WS_VISIBLE);
+  const auto t = EmptyTemplate(kListStyle | WS_VISIBLE);
   DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
                           owner, &CheckTargetsProc, reinterpret_cast<LPARAM>(&state));
 }
@@ -211,7 +270,7 @@ HWND CreateCheckTargetsDialog(HWND owner, const TargetCheckReport& report) {
   // The report is copied: a modeless window outlives the call.
   auto* copy = new TargetCheckReport(report);
   auto* state = new ListState{copy, false, {}};
-  const auto t = EmptyTemplate(kDialogStyle);
+  const auto t = EmptyTemplate(kListStyle);
   HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                            reinterpret_cast<const DLGTEMPLATE*>(t.data()), owner,
                                            &CheckTargetsProc, reinterpret_cast<LPARAM>(state));

@@ -1,5 +1,6 @@
 #include "toolkit/win32/frmWizard.h"
 
+#include "toolkit/core/Form.h"
 #include "toolkit/core/HelpContexts.h"
 #include "toolkit/core/Pages.h"
 #include "toolkit/core/Validation.h"
@@ -43,6 +44,10 @@ bool frmWizard::Create(HINSTANCE instance) {
   BuildToolbar();
   BuildTree();
   BuildPages();
+  for (const FormControl& c : FormControls()) {
+    if (c.Bind == Binding::Preference)
+      SetChecked(Control(ControlIdOf(c.Name)), preferences_.Flag(c.Name));
+  }
   ApplyFonts();
   // The window's first size fits the pages at their design size.
   RECT want{0, 0, Scaled(kTreeWidth + kDesignWidth + 3 * kMargin, dpi_),
@@ -122,6 +127,12 @@ LRESULT frmWizard::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // Unsaved work is offered for saving first; Cancel keeps the window.
       if (commands_->Exit()) DestroyWindow(hwnd_);
       return 0;
+    case WM_NEXTDLGCTL:
+      // The dialog manager answers a label's Alt letter with this message,
+      // which only a dialog's own procedure would act on: the focus goes to
+      // the field after the label.
+      MoveFocus(wp, LOWORD(lp) != 0);
+      return 0;
     case kRefocusMessage:
       toldProblem_ = false;
       SetFocus(Control(static_cast<int>(wp)));
@@ -134,6 +145,15 @@ LRESULT frmWizard::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void frmWizard::MoveFocus(WPARAM target, bool isWindow) {
+  HWND to = isWindow ? reinterpret_cast<HWND>(target)
+                     : GetNextDlgTabItem(hwnd_, GetFocus(), target != 0 ? TRUE : FALSE);
+  if (!to) return;
+  SetFocus(to);
+  // As in a dialog, a field reached from the keyboard has its text selected.
+  if (SendMessageW(to, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(to, EM_SETSEL, 0, -1);
 }
 
 bool frmWizard::IsLinkLabel(HWND control) const {

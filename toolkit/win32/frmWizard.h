@@ -20,6 +20,7 @@
 #include "toolkit/core/Document.h"
 #include "toolkit/core/FileCommands.h"
 #include "toolkit/core/PairEditor.h"
+#include "toolkit/core/Preferences.h"
 #include "toolkit/core/TargetCheck.h"
 #include "toolkit/win32/DialogService.h"
 #include "toolkit/win32/Ui.h"
@@ -50,6 +51,9 @@ struct WizardServices {
   /// Called whenever the check's progress window changes (tests press its
   /// Cancel).
   std::function<void(HWND)> CheckProgressWatcher;
+  /// The file of the user's toolkit choices that no INI file holds; "" keeps
+  /// them for the window's life only.
+  std::string PreferencesFile;
 };
 /// The system's: its dialogs, profile functions, clock, user and domains.
 WizardServices SystemServices();
@@ -150,6 +154,8 @@ class frmWizard {
   void SelectTreeNodeOfPage(int page);
   void UpdateTools();
   bool IsLinkLabel(HWND control) const;
+  /// WM_NEXTDLGCTL: to `target` itself, or to the next (previous) tab stop.
+  void MoveFocus(WPARAM target, bool isWindow);
 
   // Binding to the core (frmWizardFields.cpp, frmWizardFile.cpp).
   class View;
@@ -183,6 +189,7 @@ class frmWizard {
   INIFileStore store_;
   std::unique_ptr<View> view_;
   std::unique_ptr<FileCommands> commands_;
+  Preferences preferences_;
   std::array<bool, 3> newEntry_{true, true, true};
   bool filling_ = false;
   bool checking_ = false;

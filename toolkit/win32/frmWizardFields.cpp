@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "toolkit/core/FieldRules.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/core/Pages.h"
 #include "toolkit/core/Validation.h"
 #include "toolkit/win32/ControlIds.h"
@@ -54,6 +55,12 @@ bool IsCheckField(int id) {
     if (c.Id == id) return c.Kind == FieldKind::Check;
   }
   return false;
+}
+
+// A check box of the toolkit's own settings: no document holds it.
+bool IsPreference(int id) {
+  const FormControl* declared = FormControlNamed(ControlNameOf(id));
+  return declared && declared->Bind == Binding::Preference;
 }
 
 int IndexOf(PairKind kind) { return static_cast<int>(kind); }
@@ -126,7 +133,11 @@ void frmWizard::OnFieldCommand(int id, int code, HWND control) {
       (code == EN_CHANGE || code == CBN_EDITCHANGE || code == CBN_SELCHANGE)) {
     document_.Unsaved = true;
   }
-  if (IsCheckField(id) && code == BN_CLICKED && !filling_) {
+  if (IsPreference(id) && code == BN_CLICKED) {
+    // Kept for this run when the file cannot be written: the choice is not
+    // worth a message at every click.
+    (void)preferences_.SetFlag(ControlNameOf(id), Checked(Control(id)));
+  } else if (IsCheckField(id) && code == BN_CLICKED && !filling_) {
     document_.Unsaved = true;
     ApplyDependentFields();
   }

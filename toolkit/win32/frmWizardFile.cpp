@@ -95,7 +95,8 @@ frmWizard::frmWizard(WizardServices services)
       dialogs_(*services_.Dialogs),
       store_(*services_.Profile),
       view_(std::make_unique<View>(*this)),
-      commands_(std::make_unique<FileCommands>(document_, *view_, store_)) {}
+      commands_(std::make_unique<FileCommands>(document_, *view_, store_)),
+      preferences_(services_.PreferencesFile) {}
 
 frmWizard::~frmWizard() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -113,6 +114,7 @@ void frmWizard::DeployNow() {
   DeploymentEnvironment environment = services_.Deployment;
   if (services_.TargetCheck)
     environment.Confirm = [this](const INISettings& settings) { return ConfirmTargets(settings); };
+  environment.CreateDriverScript = Checked(Control(chkDriverScript));
   Deploy(document_, environment, progress);
 }
 

@@ -298,11 +298,16 @@ void frmWizard::BuildFileOutputPage() {
 void frmWizard::BuildClientPopupPage() {
   const int p = kPageClientPopup;
   BeginPage(p);
+  // An edit is single-line for good unless made multi-line when created. It
+  // wraps (no sideways scrolling) and takes Enter as a line break, as the
+  // engine's pop-up shows the text.
   auto message = [&](int id, int y) {
-    HWND edit = Edit(p, id, R(36, y, 508, 110), kStretchWidth);
-    SetWindowLongPtrW(
-        edit, GWL_STYLE,
-        WS_CHILD | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN);
+    HWND edit =
+        Add(p, L"EDIT", "", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+            id, R(36, y, 508, 110), kStretchWidth);
+    SetWindowLongPtrW(edit, GWL_EXSTYLE, WS_EX_CLIENTEDGE);
+    SetWindowPos(edit, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
   };
   CheckBox(p, chkUseNotifyUser, "Notify user on &success with message:", R(16, 58, 400, 20));
   message(txtSucessMessage, 82);
@@ -353,6 +358,7 @@ void frmWizard::BuildDeploymentPage() {
   Button(p, cmdBrowseDeployment, "...", R(508, 117, 36, 26), kRight);
   CheckBox(p, chkBatchFile, "Create b&atch file", R(16, 154, 300, 20));
   CheckBox(p, chkCreateHTML, "&Create web launch page", R(16, 180, 300, 20));
+  CheckBox(p, chkDriverScript, DeclaredCaption(chkDriverScript), R(16, 206, 400, 20));
   Button(p, cmdDeployNow(0), "&Deploy Now", R(436, 220, 108, 28), kRight);
   EndPage(p);
 }

@@ -241,6 +241,53 @@ TEST_F(DeployNow, EachFileTheLaunchersNameStopsThemAloneAndTheOthersDoNot) {
   }
 }
 
+// The driver start-up script runs the command line that the deployment
+// copies beside it, on the deployed INI file; it stands or falls with
+// those two files only.
+TEST_F(DeployNow, TheDriverScriptComesWithTheCommandLineAndStandsOnItsOwnFiles) {
+  DeploymentRequest r;
+  r.Folder = "\\\\srv\\deploy";
+  r.DocumentName = "Printers.ini";
+  const GeneratedBy by{LocalTime{2004, 7, 9, 14, 5, 33, 0}, "admin", "ADMINPC"};
+  EXPECT_EQ(DriverScriptText(r, by), Golden("install-drivers.bat"));
+  EXPECT_EQ(DriverScriptName("Printers.ini"), "Printers.ini.install-drivers.bat");
+
+  WriteFile(toolkit_ / "velloran.exe", "MZ command line");
+  env_.CreateDriverScript = true;
+  ASSERT_TRUE(Deploy(document_, env_, view_).Succeeded);
+  EXPECT_EQ(Names(share_),
+            (std::vector<std::string>{"EvntMsg.dll", "Printers.ini", "Printers.ini.bat",
+                                      "Printers.ini.html", "Printers.ini.install-drivers.bat",
+                                      "VelloranEngine.exe", "velloran.exe"}));
+  EXPECT_EQ(ReadFile(share_ / "velloran.exe"), "MZ command line");
+  EXPECT_EQ(ReadFile(share_ / "Printers.ini.install-drivers.bat"), Golden("install-drivers.bat"));
+
+  const struct {
+    const char* Case;
+    std::function<void()> Break;
+    bool LaunchersKept;
+  } cases[] = {
+      {"no command line beside the toolkit", [&] { fs::remove(toolkit_ / "velloran.exe"); }, false},
+      {"the saved INI file gone", [&] { fs::remove(dir_ / "Printers.ini"); }, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    fs::remove_all(share_);
+    fs::create_directories(share_);
+    for (const char* name :
+         {"Printers.ini.bat", "Printers.ini.html", "Printers.ini.install-drivers.bat"})
+      WriteFile(share_ / name, "old");
+    WriteFile(toolkit_ / "velloran.exe", "MZ command line");
+    WriteFile(dir_ / "Printers.ini", "[GENERAL]\r\nUseManualDefinitions=True\r\n");
+    c.Break();
+    const DeploymentOutcome outcome = Deploy(document_, env_, view_);
+    EXPECT_FALSE(outcome.Succeeded);
+    EXPECT_EQ(ReadFile(share_ / "Printers.ini.install-drivers.bat"), "old")
+        << "a script over a missing file fails at every start-up";
+    EXPECT_EQ(ReadFile(share_ / "Printers.ini.bat") == "old", c.LaunchersKept);
+  }
+}
+
 TEST_F(DeployNow, AMissingEventMessageFileIsReportedButStopsNoLauncher) {
   fs::remove(toolkit_ / "EvntMsg.dll");
   EXPECT_FALSE(Deploy(document_, env_, view_).Succeeded);

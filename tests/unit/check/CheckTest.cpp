@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "check/CheckRun.h"
+#include "check/Report.h"
 #include "common/modINIDocument.h"
 
 namespace velloran::check {
@@ -300,6 +301,33 @@ TEST_F(TargetCheck, CancelEndsTheCheckWithoutWaitingAndProgressCountsAnswers) {
   EXPECT_EQ(seen.front(), (std::pair<size_t, size_t>{0, 3}));
   EXPECT_EQ(seen.back(), (std::pair<size_t, size_t>{2, 3}));
   for (size_t i = 1; i < seen.size(); ++i) EXPECT_GT(seen[i].first, seen[i - 1].first);
+}
+
+// The summary counts targets: a count of several reads as several targets,
+// not as one server or one printer.
+TEST(SummaryLine, CountsReadAsTargets) {
+  using S = TargetStatus;
+  const struct {
+    std::vector<S> statuses;
+    std::string line;
+  } cases[] = {
+      {{S::Found, S::Found}, "2 of 2 targets found."},
+      {{S::Found, S::Unreachable}, "1 of 2 targets found, 1 server unreachable."},
+      {{S::Unreachable, S::Unreachable, S::Missing},
+       "0 of 3 targets found, 1 missing, 2 on unreachable servers."},
+      {{S::NotAPrinter, S::NotAPrinter, S::NotAPrinter}, "0 of 3 targets found, 3 not printers."},
+      {{S::AccessDenied, S::AccessDenied, S::NotCheckable, S::NotCheckable},
+       "0 of 4 targets found, 2 access denied, 2 not checkable."},
+  };
+  for (const auto& c : cases) {
+    std::vector<Target> targets;
+    for (S status : c.statuses) {
+      Target t;
+      t.Status = status;
+      targets.push_back(t);
+    }
+    EXPECT_EQ(SummaryLine(targets), c.line);
+  }
 }
 
 }  // namespace

@@ -382,6 +382,42 @@ TEST_F(BindingTest, DeployNowWithoutMDACAndBeforeSaving) {
   EXPECT_FALSE(std::filesystem::exists(share / "MDAC_TYP2.8.EXE"));
 }
 
+// The driver start-up script is the user's choice, not the document's:
+// ticking it changes nothing to save, the next window remembers it, and
+// Deploy Now writes the script beside the batch file with the command line.
+TEST_F(BindingTest, TheDriverScriptIsAChoiceOfTheUserThatDeployNowFollows) {
+  const std::string choices = PathOf("config\\toolkit.conf");
+  SavedManualDocument(false);
+  window.reset();
+  dialogs.NewINIChoices.push_back({false, true, true, PathOf("Printers.ini")});
+  WizardServices s = Services();
+  s.PreferencesFile = choices;
+  window = std::make_unique<frmWizard>(s);
+  ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
+  ShowWindow(window->Handle(), SW_SHOWNA);
+  ASSERT_TRUE(window->Start());
+  On(kPageDeployment);
+  EXPECT_FALSE(IsChecked(Control(chkDriverScript))) << "off until chosen";
+  Tick(chkDriverScript);
+  EXPECT_FALSE(window->CurrentDocument().Unsaved) << "no file holds it";
+
+  std::ofstream(toolkit / "velloran.exe", std::ios::binary) << "MZ command line";
+  dialogs.Messages.clear();
+  ASSERT_TRUE(Click(Control(cmdDeployNow(0))));
+  EXPECT_EQ(dialogs.TakeMessages(), std::vector<std::string>{"Deployment successfull."});
+  EXPECT_EQ(ReadBytes(share / "velloran.exe"), "MZ command line");
+  EXPECT_EQ(ReadBytes(share / "Printers.ini.install-drivers.bat"), Golden("install-drivers.bat"));
+  EXPECT_EQ(ReadBytes(share / "Printers.ini.bat"), Golden("no-mdac.bat", "\\\\srv\\deploy"));
+
+  window.reset();
+  dialogs.NewINIChoices.push_back({false, true, true, PathOf("Printers.ini")});
+  window = std::make_unique<frmWizard>(s);
+  ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
+  ShowWindow(window->Handle(), SW_SHOWNA);
+  ASSERT_TRUE(window->Start());
+  EXPECT_TRUE(IsChecked(Control(chkDriverScript))) << "kept for the next run";
+}
+
 TEST_F(BindingTest, StartUpOpensTheFileChosenOnTheExistingPage) {
   const std::string path = PathOf("Existing.ini");
   std::ofstream(std::filesystem::path(Wide(path)), std::ios::binary) << Golden("filled.ini");

@@ -157,5 +157,53 @@ TEST_F(CheckTargetsTest, DeployNowAsksWhenATargetIsMissing) {
   EXPECT_NE(ReadBytes(share / "Printers.ini"), "<missing>");
 }
 
+// A long status is read without scrolling sideways, and the user may make
+// the window larger: the list takes the room, Close stays in its corner.
+TEST(CheckTargetsWindow, FitsItsStatusColumnAndResizes) {
+  TargetCheckReport report;
+  report.Summary = "0 of 1 targets found, 1 server unreachable.";
+  report.Rows.push_back({"servers 1: OLDSRV1 -> NEWSRV1", "\\\\NEWSRV1\\Laser1",
+                         "server unreachable (the server refused every connection on ports "
+                         "445 and 139)",
+                         check::TargetStatus::Unreachable});
+  HWND dialog = CreateCheckTargetsDialog(nullptr, report);
+  ASSERT_NE(dialog, nullptr);
+  ShowWindow(dialog, SW_SHOWNA);
+  PumpMessages();
+  EXPECT_TRUE(GetWindowLongW(dialog, GWL_STYLE) & WS_THICKFRAME) << "resizable";
+  HWND list = GetDlgItem(dialog, lstTargets);
+  auto fits = [&] {
+    RECT inside{};
+    GetClientRect(list, &inside);
+    int row = 0;
+    for (int column = 0; column < 3; ++column) row += ListView_GetColumnWidth(list, column);
+    return row <= inside.right;
+  };
+  const std::wstring status = Wide(report.Rows[0].Status);
+  EXPECT_GE(ListView_GetColumnWidth(list, 2), ListView_GetStringWidth(list, status.c_str()));
+  EXPECT_TRUE(fits()) << "no sideways scrolling";
+
+  auto rect = [&](int id) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    return r;
+  };
+  const RECT before = rect(lstTargets), close = rect(cmdClose);
+  const int status0 = ListView_GetColumnWidth(list, 2);
+  RECT frame{};
+  GetWindowRect(dialog, &frame);
+  SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + 120, frame.bottom - frame.top + 80,
+               SWP_NOMOVE | SWP_NOZORDER);
+  PumpMessages();
+  const RECT after = rect(lstTargets), close2 = rect(cmdClose);
+  EXPECT_EQ(after.right - after.left, before.right - before.left + 120);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top + 80);
+  EXPECT_EQ(close2.left - close.left, 120);
+  EXPECT_EQ(close2.top - close.top, 80);
+  EXPECT_EQ(ListView_GetColumnWidth(list, 2), status0 + 120) << "Status takes the new room";
+  EXPECT_TRUE(fits());
+  DestroyWindow(dialog);
+}
+
 }  // namespace
 }  // namespace velloran::win32::testing

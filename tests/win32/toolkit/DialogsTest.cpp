@@ -77,6 +77,47 @@ TEST_F(NewINIDialogTest, HelpAnswersWithTheContextOfHowItWasOpened) {
   EXPECT_EQ(name(dialogs.Opened[2]), "new-ini.html");
 }
 
+// Ctrl+Tab turns the page, as in every tabbed dialog, from wherever the
+// focus is; with one page there is nowhere to go.
+TEST_F(NewINIDialogTest, CtrlTabSwitchesNewAndExisting) {
+  Open(true);
+  auto press = [&](bool shift) {
+    MSG msg{};
+    msg.hwnd = Item(optUseActiveDirectory);
+    msg.message = WM_KEYDOWN;
+    msg.wParam = VK_TAB;
+    BYTE keys[256]{};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    const bool taken = TranslateNewINIKeyboard(dialog, msg);
+    keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    PumpMessages();
+    return taken;
+  };
+  ASSERT_TRUE(press(false));
+  EXPECT_EQ(TabCtrl_GetCurSel(Item(sstNewINI)), 1);
+  EXPECT_TRUE(IsShown(Item(filExistingINI)));
+  EXPECT_FALSE(IsShown(Item(optUseActiveDirectory)));
+  ASSERT_TRUE(press(true));
+  EXPECT_EQ(TabCtrl_GetCurSel(Item(sstNewINI)), 0);
+  EXPECT_TRUE(IsShown(Item(optUseActiveDirectory)));
+
+  // A plain Tab is the dialog's: it moves between the controls.
+  MSG tab{};
+  tab.hwnd = Item(optUseActiveDirectory);
+  tab.message = WM_KEYDOWN;
+  tab.wParam = VK_TAB;
+  EXPECT_FALSE(TranslateNewINIKeyboard(dialog, tab));
+
+  DestroyWindow(dialog);
+  Open(false);
+  EXPECT_TRUE(press(false)) << "taken, so the focus does not jump instead";
+  EXPECT_EQ(TabCtrl_GetCurSel(Item(sstNewINI)), 0);
+}
+
 TEST_F(NewINIDialogTest, ExistingPageListsFoldersAndINIFilesAndSelectsOne) {
   const auto root = std::filesystem::temp_directory_path() / "velloran-newini-test";
   std::filesystem::remove_all(root);

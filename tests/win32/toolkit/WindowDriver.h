@@ -49,6 +49,33 @@ void PressKey(Window& window, UINT key, bool alt = false) {
   PumpMessages();
 }
 
+/// Alt and `letter` as Windows delivers them once translated: the character
+/// message, through the program's own keyboard handling. A letter nobody on
+/// the window owns would open the menu loop: tests press owned letters only.
+template <typename Window>
+void PressAlt(Window& window, char letter) {
+  MSG msg{};
+  msg.hwnd = GetFocus() ? GetFocus() : window.Handle();
+  msg.message = WM_SYSCHAR;
+  msg.wParam = static_cast<WPARAM>(letter >= 'A' && letter <= 'Z' ? letter - 'A' + 'a' : letter);
+  msg.lParam = 1 << 29;
+  if (!window.TranslateKeyboard(msg)) DispatchMessageW(&msg);
+  PumpMessages();
+}
+
+/// Runs `press` with Ctrl held down, as the keyboard state says it.
+template <typename Press>
+void WithCtrl(Press press) {
+  BYTE keys[256]{};
+  GetKeyboardState(keys);
+  const BYTE before = keys[VK_CONTROL];
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  press();
+  keys[VK_CONTROL] = before;
+  SetKeyboardState(keys);
+}
+
 /// Whether a menu command is offered (not greyed).
 bool MenuCommandEnabled(HWND window, int command);
 /// Chooses a menu command, as a click on the entry does.

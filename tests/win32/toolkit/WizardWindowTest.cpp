@@ -4,11 +4,14 @@
 #include <windows.h>
 
 #include <cctype>
+#include <fstream>
 #include <map>
 #include <set>
 
 #include "WizardFixture.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/core/Pages.h"
+#include "toolkit/win32/ControlNames.h"
 #include "toolkit/win32/Ui.h"
 
 namespace velloran::win32::testing {
@@ -189,6 +192,72 @@ TEST_F(WizardTest, EveryMnemonicHasOneOwnerOnEveryPage) {
       }
     }
     window.reset();
+  }
+}
+
+// Alt and a caption's letter, from the tree: a field's label moves to the
+// field, a check box switches, an option is chosen. Every declared caption
+// on every page of both modes, so a label drawn with another letter than
+// the declaration's, or one the window ignores, is caught.
+TEST_F(WizardTest, AltAndACaptionsLetterReachesItsControl) {
+  for (bool activeDirectory : {true, false}) {
+    Open(activeDirectory);
+    for (const FormControl& c : FormControls()) {
+      const char letter = Mnemonic(std::string(c.Caption));
+      if (!letter || c.Kind == ControlKind::Button || !NodeOfPage(c.Page, activeDirectory))
+        continue;
+      window->ShowPage(c.Page);
+      if (!c.SwitchedBy.empty() && !IsChecked(Control(ControlIdOf(c.SwitchedBy)))) {
+        ASSERT_TRUE(Click(Control(ControlIdOf(c.SwitchedBy))));
+      }
+      HWND target = Control(ControlIdOf(c.Name));
+      SetFocus(Control(tvwWizardOptions));
+      const bool wasChecked = IsChecked(target);
+      PressAlt(*window, letter);
+      const std::string what = std::string(c.Name) + " (Alt+" + letter + ")";
+      if (c.Kind == ControlKind::Check) {
+        EXPECT_NE(IsChecked(target), wasChecked) << what;
+      } else if (c.Kind == ControlKind::Option) {
+        EXPECT_TRUE(IsChecked(target)) << what;
+      } else {
+        // A box one can type in hands the focus to its own edit.
+        EXPECT_TRUE(GetFocus() == target || IsChild(target, GetFocus())) << what;
+      }
+    }
+    window.reset();
+  }
+}
+
+// The pop-up messages are paragraphs: they wrap, Enter and Ctrl+Enter
+// break the line, and a break read from the file shows as one.
+TEST_F(WizardTest, PopupMessagesTakeLineBreaks) {
+  Open(false);
+  // A break from the file.
+  {
+    std::ofstream(root / "Breaks.ini", std::ios::binary)
+        << "[NOTIFICATION CLIENT POP-UP]\r\nUseSuccessClientPopup=True\r\n"
+           "SuccessMessage=Moved.^CRLFThank you.\r\n";
+  }
+  dialogs.OpenFiles.push_back(PathOf("Breaks.ini"));
+  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Open));
+  EXPECT_EQ(TextOf(Control(txtSucessMessage)), "Moved.\r\nThank you.");
+  EXPECT_EQ(SendMessageW(Control(txtSucessMessage), EM_GETLINECOUNT, 0, 0), 2);
+
+  window->ShowPage(kPageClientPopup);
+  for (int id : {txtSucessMessage, txtFailureMessage}) {
+    HWND message = Control(id);
+    if (!IsEnabled(message))
+      Click(Control(id == txtSucessMessage ? chkUseNotifyUser : chkNotifyMessageOnFailure));
+    SetFocus(message);
+    Type(message, std::string(400, 'w').insert(200, " "));
+    EXPECT_GT(SendMessageW(message, EM_GETLINECOUNT, 0, 0), 1) << "a long line wraps";
+
+    Type(message, "Moved.");
+    SendMessageW(message, EM_SETSEL, 6, 6);
+    PressKey(*window, VK_RETURN);
+    WithCtrl([&] { PressKey(*window, VK_RETURN); });
+    EXPECT_EQ(TextOf(message), "Moved.\r\n\r\n");
+    EXPECT_EQ(GetFocus(), message) << "Enter stays in the message";
   }
 }
 

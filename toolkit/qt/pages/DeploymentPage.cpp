@@ -55,6 +55,8 @@ DeploymentPage::DeploymentPage(std::function<void()> changed)
     Bind(box);
     Body()->addWidget(box);
   }
+  // The toolkit's own choice, not the document's: ticking it changes no file.
+  Body()->addWidget(CheckBox("chkDriverScript", DeclaredCaption("chkDriverScript"), this));
   deploy_ = AddDeployButton(*this, Body(), 0);
 }
 

@@ -19,11 +19,6 @@ namespace {
 
 using namespace widgets;
 
-QString DeclaredCaption(const char* name) {
-  const std::string_view caption = FormControlNamed(name)->Caption;
-  return QString::fromUtf8(caption.data(), qsizetype(caption.size()));
-}
-
 // The line the user chose, not the one focus made current.
 int SelectedRow(const QListWidget* list) {
   const QListWidgetItem* item = list->currentItem();
