@@ -19,4 +19,11 @@ inline bool EndsWithNoCase(std::string_view s, std::string_view tail) {
   return s.size() >= tail.size() && Upper(s.substr(s.size() - tail.size())) == Upper(tail);
 }
 
+/// The line that tells how many computers wait for a driver; every output
+/// form words it the same.
+inline std::string DriverLine(std::string_view driver, size_t computers) {
+  return "Drivers to install: " + std::string(driver) + " \xE2\x80\x94 " +
+         std::to_string(computers) + " computers";
+}
+
 }  // namespace velloran::fleet::detail
