@@ -16,7 +16,13 @@ inline std::string Upper(std::string_view s) {
 }
 
 inline bool EndsWithNoCase(std::string_view s, std::string_view tail) {
-  return s.size() >= tail.size() && Upper(s.substr(s.size() - tail.size())) == Upper(tail);
+  if (s.size() < tail.size()) return false;
+  s.remove_prefix(s.size() - tail.size());
+  for (size_t i = 0; i < tail.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(s[i])) !=
+        std::toupper(static_cast<unsigned char>(tail[i])))
+      return false;
+  return true;
 }
 
 /// The line that tells how many computers wait for a driver; every output

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <type_traits>
 
 #include "engine/modDebug.h"
 #include "platform/CodePage.h"
@@ -53,7 +54,21 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
   for (size_t i = 0; i < tree.LinksLeaving; ++i) builder.CountSkipped(SkipReason::LinkLeavingShare);
   for (size_t i = 0; i < tree.NotRegular; ++i) builder.CountSkipped(SkipReason::NotRegularFile);
   std::vector<FolderTree::File>& files = tree.Files;
-  std::sort(files.begin(), files.end());
+  // The order of paths, component by component, from their bytes: a
+  // separator sorts before any character of a name, as the path's own
+  // comparison has it, at a fraction of its cost on a large share.
+  std::sort(files.begin(), files.end(), [](const FolderTree::File& a, const FolderTree::File& b) {
+    const auto& x = a.Path.native();
+    const auto& y = b.Path.native();
+    const auto [i, j] = std::mismatch(x.begin(), x.end(), y.begin(), y.end());
+    if (j == y.end()) return false;
+    if (i == x.end()) return true;
+    const auto rank = [](auto c) -> long {
+      if (c == fs::path::preferred_separator || c == '/') return -1;
+      return static_cast<long>(static_cast<std::make_unsigned_t<decltype(c)>>(c));
+    };
+    return rank(*i) < rank(*j);
+  });
 
   // Files whose name holds no outcome but whose content is a report: either
   // the one file all clients share, or "<computer>_<name>". Decided below,
@@ -108,7 +123,7 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
     const std::string& bytes = read.Bytes;
     const int64_t when = read.When;
     if (info.kind == NameInfo::Debug) {
-      auto text = DecodeDebugBytes(Bytes(bytes.begin(), bytes.end()));
+      auto text = DecodeDebugBytes(std::string_view(bytes));
       if (!text) {
         builder.AddProblem(PathText(path), text.error().Description);
         continue;
