@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -85,6 +86,40 @@ void BM_SummaryWithPage(benchmark::State& state) {
                    "' --html '" + (s.Root / "fleet.html").string() + "'; test $? -le 1");
 }
 
+// Both, one after the other in each iteration, so that a machine whose load
+// changes during the run weighs on both alike: the counters give the mean
+// of each and of their ratio.
+void BM_SummaryAgainstTar(benchmark::State& state) {
+  const BenchShare& s = Share();
+  const std::string tar = "tar -cf - -C '" + s.Root.string() + "' share | wc -c >/dev/null";
+  const std::string summary = std::string("'") + VELLORAN_TOOL_PATH + "' summary '" +
+                              s.Share.string() + "' --no-progress --computers '" +
+                              (s.Root / "computers.txt").string() + "' --html '" +
+                              (s.Root / "fleet.html").string() + "'; test $? -le 1";
+  double tarSeconds = 0, summarySeconds = 0, ratios = 0;
+  for (auto _ : state) {
+    auto timed = [&](const std::string& command) {
+      const auto start = std::chrono::steady_clock::now();
+      const int rc = std::system(command.c_str());
+      const double seconds =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      return rc == 0 ? seconds : -1.0;
+    };
+    const double t = timed(tar), m = timed(summary);
+    if (t < 0 || m < 0) {
+      state.SkipWithError("a command failed");
+      return;
+    }
+    tarSeconds += t;
+    summarySeconds += m;
+    ratios += m / t;
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["tar_s"] = tarSeconds / n;
+  state.counters["summary_s"] = summarySeconds / n;
+  state.counters["ratio"] = ratios / n;
+}
+
 // The two halves of it in this process, for a profiler.
 void BM_ReadShare(benchmark::State& state) {
   const BenchShare& s = Share();
@@ -107,6 +142,7 @@ void BM_RenderPage(benchmark::State& state) {
 // Tar first, so that both find the share in the page cache.
 BENCHMARK(BM_TarOfTheShare)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_SummaryWithPage)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_SummaryAgainstTar)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_ReadShare)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_RenderPage)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 

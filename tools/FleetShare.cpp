@@ -33,6 +33,23 @@ bool IsDeploymentFile(std::string_view name) {
   return false;
 }
 
+// A file's name as UTF-8, without taking its path apart into components:
+// the walk gives full paths, and there are as many as there are files.
+std::string FileName(const fs::path& path) {
+#ifdef _WIN32
+  return PathText(path.filename());
+#else
+  // As PathText reads a name: its bytes, in the INI code page when they
+  // are no UTF-8.
+  const std::string& text = path.native();
+  const size_t slash = text.rfind('/');
+  const std::string_view name = slash == std::string::npos
+                                    ? std::string_view(text)
+                                    : std::string_view(text).substr(slash + 1);
+  return IsValidUtf8(name) ? std::string(name) : AnsiToUtf8(name);
+#endif
+}
+
 }  // namespace
 
 FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
@@ -86,7 +103,7 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
   for (const auto& [path, open] : files) {
     if (options.Progress) options.Progress(done, files.size(), options.ProgressContext);
     ++done;
-    const std::string name = PathText(path.filename());
+    const std::string name = FileName(path);
     NameInfo info = ClassifyName(name);
     if (info.kind == NameInfo::Other && IsDeploymentFile(name)) {
       builder.CountFile(NameInfo::Other);

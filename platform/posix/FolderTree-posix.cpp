@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/CodePage.h"
 #include "platform/FolderTree.h"
@@ -168,14 +169,14 @@ struct OpenFolder {
   }
   // The folder `folder` open, checked against `within`; false when it
   // cannot be opened.
-  bool Open(const std::string& folder, const fs::path& within) {
+  bool Open(std::string_view folder, const fs::path& within) {
     if (Fd >= 0 && folder == Path && within.native() == Within) return true;
     Close();
-    Fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    Path = folder;
+    Fd = ::open(Path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
     if (Fd < 0) return false;
     const std::optional<fs::path> opened = OpenedPath(Fd);
     Inside = opened && ::velloran::Inside(*opened, within);
-    Path = folder;
     Within = within.native();
     return true;
   }
@@ -192,7 +193,7 @@ UntrustedRead ReadUntrustedFile(const fs::path& path, const fs::path& within, ui
   const size_t slash = name.rfind('/');
   constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW;
   const bool inFolder = slash != std::string::npos && slash > 0 && slash + 1 < name.size() &&
-                        lastFolder.Open(name.substr(0, slash), within);
+                        lastFolder.Open(std::string_view(name).substr(0, slash), within);
   const int fd = inFolder ? ::openat(lastFolder.Fd, name.c_str() + slash + 1, kFlags)
                           : ::open(path.c_str(), kFlags);
   if (fd < 0) {
