@@ -42,6 +42,8 @@ void EncodeDebugText(std::string_view text, Bytes& out);
 /// The inverse: the text of a debug file, or a failure saying why the bytes
 /// cannot be one (odd length, not UTF-16).
 Result<std::string> DecodeDebugBytes(const Bytes& bytes);
+/// The same for bytes read into a string.
+Result<std::string> DecodeDebugBytes(std::string_view bytes);
 
 /// The text as SaveDebugLog writes it: followed by one line more,
 /// ">> Debug text length: N", N the UTF-16 characters before that line.

@@ -18,6 +18,7 @@ PACKAGES=(
   libcups2-dev cups cups-client
   libsmbclient-dev
   g++-mingw-w64-x86-64-posix wine wine64
+  chromium
 )
 
 missing=()

@@ -126,13 +126,31 @@ FleetSummary FleetBuilder::Finish() {
       state.Result = decisive->Run.Result;
       state.From = decisive->From;
     }
-    if (state.Result == Outcome::Failed) {
+    if (state.Result == Outcome::Failed || state.Result == Outcome::HeldBack) {
       state.Failures = decisive->Run.Failures;
+      state.Held = decisive->Run.Held;
       // A debug file without the failing lines (debug off): the failures of
       // the latest account that has them.
-      for (auto it = told.rbegin(); state.Failures.empty() && it != told.rend(); ++it)
-        if (it->Run.Result == Outcome::Failed) state.Failures = it->Run.Failures;
+      for (auto it = told.rbegin();
+           state.Failures.empty() && state.Held.empty() && it != told.rend(); ++it)
+        if (it->Run.Result == Outcome::Failed || it->Run.Result == Outcome::HeldBack) {
+          state.Failures = it->Run.Failures;
+          state.Held = it->Run.Held;
+        }
       for (const auto& f : state.Failures) causeOf(f).Targets[f.Target].insert(state.Name);
+      for (const auto& h : state.Held) s.DriversToInstall[h.Driver].insert(state.Name);
+    }
+    if (state.Result == Outcome::Succeeded || state.Result == Outcome::AlreadyMigrated) {
+      // The first run that moved the printers; a computer only ever seen
+      // skipping its run was migrated by then at the latest.
+      for (Outcome first : {Outcome::Succeeded, Outcome::AlreadyMigrated}) {
+        auto it = std::find_if(told.begin(), told.end(),
+                               [&](const Told& t) { return t.Run.Result == first; });
+        if (it != told.end()) {
+          state.MigratedAt = it->When;
+          break;
+        }
+      }
     }
     for (auto it = told.rbegin(); it != told.rend(); ++it) {
       if (!it->Run.HasInventory) continue;

@@ -16,7 +16,20 @@ inline std::string Upper(std::string_view s) {
 }
 
 inline bool EndsWithNoCase(std::string_view s, std::string_view tail) {
-  return s.size() >= tail.size() && Upper(s.substr(s.size() - tail.size())) == Upper(tail);
+  if (s.size() < tail.size()) return false;
+  s.remove_prefix(s.size() - tail.size());
+  for (size_t i = 0; i < tail.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(s[i])) !=
+        std::toupper(static_cast<unsigned char>(tail[i])))
+      return false;
+  return true;
+}
+
+/// The line that tells how many computers wait for a driver; every output
+/// form words it the same.
+inline std::string DriverLine(std::string_view driver, size_t computers) {
+  return "Drivers to install: " + std::string(driver) + " \xE2\x80\x94 " +
+         std::to_string(computers) + " computers";
 }
 
 }  // namespace velloran::fleet::detail

@@ -101,6 +101,24 @@ constexpr std::string_view kInventoryHeader = "* ----- My Networked Printers ---
 constexpr std::string_view kInventoryFailure = "Error gathering my networked printers.";
 constexpr std::string_view kNumber = "> Error Number: ";
 constexpr std::string_view kDescription = "> Error Description: ";
+constexpr std::string_view kHeldBack = "Printer held back by its driver: ";
+constexpr std::string_view kHeldDriver = "> Driver: ";
+constexpr std::string_view kHeldCause = "> Cause: ";
+constexpr std::string_view kDebugHeldBack = ">> Held back by its driver: ";
+constexpr std::string_view kDebugHeldDriver = ">> Driver: ";
+constexpr std::string_view kDebugHeldCause = ">> Cause: ";
+
+// The three lines of a move a driver held back, from `lines[i]` on.
+std::optional<HeldBack> HeldBackAt(const std::vector<std::string_view>& lines, size_t i,
+                                   std::string_view heading, std::string_view driver,
+                                   std::string_view cause) {
+  if (i + 2 >= lines.size() || !lines[i].starts_with(heading) ||
+      !lines[i + 1].starts_with(driver) || !lines[i + 2].starts_with(cause))
+    return std::nullopt;
+  return HeldBack{std::string(lines[i].substr(heading.size())),
+                  std::string(lines[i + 1].substr(driver.size())),
+                  std::string(lines[i + 2].substr(cause.size()))};
+}
 
 bool StartsRun(std::string_view line) {
   return line == kInventoryHeader || line == kInventoryFailure;
@@ -118,6 +136,8 @@ const char* OutcomeName(Outcome outcome) {
       return "failed";
     case Outcome::Incomplete:
       return "incomplete";
+    case Outcome::HeldBack:
+      return "held back by a driver";
     case Outcome::Unknown:
       break;
   }
@@ -167,6 +187,16 @@ ParsedOutcomeFile ParseOutcomeText(std::string_view bytes) {
       i += 2;
       continue;
     }
+    if (line.starts_with(kHeldBack)) {
+      auto held = HeldBackAt(lines, i, kHeldBack, kHeldDriver, kHeldCause);
+      if (!held) {
+        file.Problem = "a move held back by its driver is cut short: damaged or half-written";
+        return file;
+      }
+      run.Held.push_back(std::move(*held));
+      i += 2;
+      continue;
+    }
     if (line.starts_with("* -----")) {
       if (line == kInventoryHeader) {
         section = Inventory;
@@ -190,6 +220,10 @@ ParsedOutcomeFile ParseOutcomeText(std::string_view bytes) {
       if (auto c4 = ParseConnection(line)) run.Inventory.push_back(*c4);
     }
   }
+  // A run that only a driver kept from finishing failed at nothing: it waits
+  // for the driver, and says so apart from the failures.
+  for (auto& run : file.Runs)
+    if (run.Result == Outcome::Succeeded && !run.Held.empty()) run.Result = Outcome::HeldBack;
   return file;
 }
 
@@ -215,10 +249,19 @@ RunReport ParseDebugText(std::string_view text) {
         run.Failures.push_back(std::move(f));
       }
       i += 2;
+    } else if (auto held =
+                   HeldBackAt(lines, i, kDebugHeldBack, kDebugHeldDriver, kDebugHeldCause)) {
+      run.Held.push_back(std::move(*held));
+      i += 2;
     }
   }
   if (!running && markerTrue) run.Result = Outcome::AlreadyMigrated;
-  if (run.Result != Outcome::Failed) run.Failures.clear();
+  if (run.Result != Outcome::Failed) {
+    run.Failures.clear();
+    run.Held.clear();
+  } else if (run.Failures.empty() && !run.Held.empty()) {
+    run.Result = Outcome::HeldBack;
+  }
   return run;
 }
 

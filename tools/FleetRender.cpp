@@ -7,12 +7,15 @@
 #include <string_view>
 
 #include "platform/Clock.h"
+#include "tools/FleetDetail.h"
 #include "tools/FleetReport.h"
 #include "tools/OutputText.h"
 
 namespace velloran::fleet {
 
 namespace {
+
+using detail::DriverLine;
 
 const char* SourceName(Source s) {
   switch (s) {
@@ -85,6 +88,10 @@ std::string JsonNames(const std::set<std::string>& names) {
 
 constexpr size_t kListLimit = 20;
 
+std::string HeldText(const HeldBack& h) {
+  return h.Target + " = " + h.Driver + " (" + h.Cause + ")";
+}
+
 }  // namespace
 
 std::string RenderTable(const FleetSummary& s) {
@@ -119,6 +126,7 @@ std::string RenderTable(const FleetSummary& s) {
   row("migrated", migrated);
   row("failed", s.Count(Outcome::Failed));
   row("seen, outcome unknown", s.Count(Outcome::Unknown));
+  if (s.Count(Outcome::HeldBack)) row("held back by a driver", s.Count(Outcome::HeldBack));
   if (s.Count(Outcome::Incomplete))
     row("incomplete (debug file cut)", s.Count(Outcome::Incomplete));
   if (s.HaveComputerList) {
@@ -153,6 +161,14 @@ std::string RenderTable(const FleetSummary& s) {
         std::string where = target.empty() ? std::string("-") : std::string(target);
         line("      " + where + "  " + std::to_string(names.size()) + ": " + Joined(names, 5));
       }
+    }
+  }
+
+  if (!s.DriversToInstall.empty()) {
+    line("");
+    for (const auto& [driver, names] : s.DriversToInstall) {
+      line(DriverLine(driver, names.size()));
+      line("      " + Joined(names, 5));
     }
   }
 
@@ -201,20 +217,28 @@ std::string RenderCsv(const FleetSummary& s) {
   // " | " so that a spreadsheet keeps one line per computer. Listed computers
   // never seen and skipped files follow as rows of their own status.
   std::string out =
-      "computer,status,last_run,source,failures,printers_on_old_servers,email_failed\n";
+      "computer,status,last_run,source,failures,printers_on_old_servers,email_failed,"
+      "held_back_by_drivers\n";
   for (const auto& [key, c] : s.Computers) {
-    std::string failures, printers;
+    std::string failures, printers, held;
     for (const auto& f : c.Failures) failures += (failures.empty() ? "" : " | ") + FailureText(f);
+    for (const auto& h : c.Held) held += (held.empty() ? "" : " | ") + HeldText(h);
     for (const auto& p : c.OnOldServers)
       printers +=
           (printers.empty() ? "" : " | ") + std::string("\\\\" + p.Server + "\\" + p.Printer);
     out += Csv(std::string(c.Name)) + "," + Csv(OutcomeName(c.Result)) + "," + When(c.LastRun) +
            "," + Csv(SourceName(c.From)) + "," + Csv(failures) + "," + Csv(printers) + "," +
-           (c.MailFailed ? "yes" : "no") + "\n";
+           (c.MailFailed ? "yes" : "no") + "," + Csv(held) + "\n";
   }
-  for (const auto& name : s.NotSeen) out += Csv(std::string(name)) + ",not yet seen,,,,,\n";
+  for (const auto& name : s.NotSeen) out += Csv(std::string(name)) + ",not yet seen,,,,,,\n";
   for (const auto& p : s.Problems)
-    out += ",skipped file,," + Csv(p.Path) + "," + Csv(p.Reason) + ",,\n";
+    out += ",skipped file,," + Csv(p.Path) + "," + Csv(p.Reason) + ",,,\n";
+  // The drivers to put on the clients, as rows of their own like skipped
+  // files: the driver where a file's path goes, the line a person reads
+  // where its reason goes.
+  for (const auto& [driver, names] : s.DriversToInstall)
+    out += ",driver to install,," + Csv(driver) + "," + Csv(DriverLine(driver, names.size())) +
+           ",,," + Csv(Joined(names, names.size())) + "\n";
   return out;
 }
 
@@ -240,7 +264,8 @@ std::string RenderJson(const FleetSummary& s) {
                                 : std::string()) +
             ", \"unnamed_runs\": " + std::to_string(s.AnonymousRuns) +
             ", \"unnamed_failed_runs\": " + std::to_string(s.AnonymousFailedRuns) +
-            ", \"incomplete\": " + std::to_string(s.Count(Outcome::Incomplete)) + "}");
+            ", \"incomplete\": " + std::to_string(s.Count(Outcome::Incomplete)) +
+            ", \"held_back\": " + std::to_string(s.Count(Outcome::HeldBack)) + "}");
 
   std::string computers = "[";
   for (const auto& [key, c] : s.Computers) {
@@ -258,13 +283,18 @@ std::string RenderJson(const FleetSummary& s) {
                   "{\"server\": " + Json(std::string(p.Server)) +
                   ", \"printer\": " + Json(std::string(p.Printer)) + "}";
     printers += "]";
-    computers += std::string(computers.size() > 1 ? "," : "") +
-                 "\n    {\"name\": " + Json(std::string(c.Name)) +
-                 ", \"status\": " + Json(OutcomeName(c.Result)) +
-                 ", \"last_run\": " + Json(When(c.LastRun)) +
-                 ", \"source\": " + Json(SourceName(c.From)) +
-                 ", \"email_failed\": " + (c.MailFailed ? "true" : "false") +
-                 ", \"failures\": " + failures + ", \"printers_on_old_servers\": " + printers + "}";
+    std::string held = "[";
+    for (const auto& h : c.Held)
+      held += std::string(held.size() > 1 ? ", " : "") + "{\"target\": " + Json(h.Target) +
+              ", \"driver\": " + Json(h.Driver) + ", \"cause\": " + Json(h.Cause) + "}";
+    held += "]";
+    computers +=
+        std::string(computers.size() > 1 ? "," : "") +
+        "\n    {\"name\": " + Json(std::string(c.Name)) +
+        ", \"status\": " + Json(OutcomeName(c.Result)) +
+        ", \"last_run\": " + Json(When(c.LastRun)) + ", \"source\": " + Json(SourceName(c.From)) +
+        ", \"email_failed\": " + (c.MailFailed ? "true" : "false") + ", \"failures\": " + failures +
+        ", \"held_back\": " + held + ", \"printers_on_old_servers\": " + printers + "}";
   }
   field("computers", computers + (computers.size() > 1 ? "\n  ]" : "]"));
 
@@ -295,6 +325,13 @@ std::string RenderJson(const FleetSummary& s) {
            ", \"printers\": " + list + "]}";
   }
   field("printers_on_old_servers", old + "]");
+
+  std::string drivers = "[";
+  for (const auto& [driver, names] : s.DriversToInstall)
+    drivers += std::string(drivers.size() > 1 ? ", " : "") + "{\"driver\": " + Json(driver) +
+               ", \"computers\": " + std::to_string(names.size()) +
+               ", \"names\": " + JsonNames(names) + "}";
+  field("drivers_to_install", drivers + "]");
 
   std::set<std::string> notSeen(s.NotSeen.begin(), s.NotSeen.end());
   field("not_seen", JsonNames(notSeen));

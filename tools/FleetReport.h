@@ -24,6 +24,7 @@ enum class Outcome {
   Failed,           ///< the run recorded at least one failure
   AlreadyMigrated,  ///< the run-once marker ended the run: an earlier one succeeded
   Incomplete,       ///< the debug file that tells the run was cut short
+  HeldBack,         ///< nothing failed, but a driver kept a move from happening
 };
 
 const char* OutcomeName(Outcome outcome);
@@ -34,6 +35,14 @@ struct Failure {
   std::string Target;  ///< the connection path the heading names, if any
   int32_t Number = 0;
   std::string Description;
+};
+
+/// A move the engine did not make because the client lacks the target's
+/// driver and may not install it: the old connection was kept.
+struct HeldBack {
+  std::string Target;  ///< the new connection path
+  std::string Driver;
+  std::string Cause;
 };
 
 /// A printer connection as the inventory lists it.
@@ -50,6 +59,7 @@ struct RunReport {
   std::vector<Connection> Migrated;   ///< "Printer migrated: " lines
   std::vector<Connection>
       Left;  ///< not migrated and not an error: "already migrated", "NOT FOUND IN AD"
+  std::vector<HeldBack> Held;  ///< moves a missing driver kept back
   bool HasInventory = false;
 };
 
@@ -96,10 +106,13 @@ struct ComputerState {
   std::string Name;
   Outcome Result = Outcome::Unknown;
   int64_t LastRun = 0;  ///< seconds since the epoch of the file that told the latest run
+  /// When the computer was first told migrated (0: not migrated, or no time).
+  int64_t MigratedAt = 0;
   Source From = Source::OutputFile;
   std::vector<Failure> Failures;  ///< of the latest failed run, when failed
   std::vector<Connection> OnOldServers;
-  bool MailFailed = false;  ///< an e-mail back-up file exists
+  std::vector<HeldBack> Held;  ///< of the latest run, when a driver held moves back
+  bool MailFailed = false;     ///< an e-mail back-up file exists
 };
 
 /// Why a file of the share was left unread without being a problem of its own.
@@ -126,6 +139,8 @@ struct FleetSummary {
   int AnonymousRuns = 0, AnonymousFailedRuns = 0;
   std::vector<Cause> Causes;         ///< most computers first
   std::set<std::string> OldServers;  ///< upper case
+  /// Driver name -> the computers whose latest run it held back.
+  std::map<std::string, std::set<std::string>> DriversToInstall;
   int Count(Outcome outcome) const;
 };
 
@@ -174,5 +189,7 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options);
 std::string RenderTable(const FleetSummary& summary);
 std::string RenderCsv(const FleetSummary& summary);
 std::string RenderJson(const FleetSummary& summary);
+/// One self-contained HTML page: no file, script or font from elsewhere.
+std::string RenderHtml(const FleetSummary& summary);
 
 }  // namespace velloran::fleet

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <type_traits>
 
 #include "engine/modDebug.h"
 #include "platform/CodePage.h"
@@ -32,6 +33,23 @@ bool IsDeploymentFile(std::string_view name) {
   return false;
 }
 
+// A file's name as UTF-8, without taking its path apart into components:
+// the walk gives full paths, and there are as many as there are files.
+std::string FileName(const fs::path& path) {
+#ifdef _WIN32
+  return PathText(path.filename());
+#else
+  // As PathText reads a name: its bytes, in the INI code page when they
+  // are no UTF-8.
+  const std::string& text = path.native();
+  const size_t slash = text.rfind('/');
+  const std::string_view name = slash == std::string::npos
+                                    ? std::string_view(text)
+                                    : std::string_view(text).substr(slash + 1);
+  return IsValidUtf8(name) ? std::string(name) : AnsiToUtf8(name);
+#endif
+}
+
 }  // namespace
 
 FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
@@ -53,7 +71,21 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
   for (size_t i = 0; i < tree.LinksLeaving; ++i) builder.CountSkipped(SkipReason::LinkLeavingShare);
   for (size_t i = 0; i < tree.NotRegular; ++i) builder.CountSkipped(SkipReason::NotRegularFile);
   std::vector<FolderTree::File>& files = tree.Files;
-  std::sort(files.begin(), files.end());
+  // The order of paths, component by component, from their bytes: a
+  // separator sorts before any character of a name, as the path's own
+  // comparison has it, at a fraction of its cost on a large share.
+  std::sort(files.begin(), files.end(), [](const FolderTree::File& a, const FolderTree::File& b) {
+    const auto& x = a.Path.native();
+    const auto& y = b.Path.native();
+    const auto [i, j] = std::mismatch(x.begin(), x.end(), y.begin(), y.end());
+    if (j == y.end()) return false;
+    if (i == x.end()) return true;
+    const auto rank = [](auto c) -> long {
+      if (c == fs::path::preferred_separator || c == '/') return -1;
+      return static_cast<long>(static_cast<std::make_unsigned_t<decltype(c)>>(c));
+    };
+    return rank(*i) < rank(*j);
+  });
 
   // Files whose name holds no outcome but whose content is a report: either
   // the one file all clients share, or "<computer>_<name>". Decided below,
@@ -71,7 +103,7 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
   for (const auto& [path, open] : files) {
     if (options.Progress) options.Progress(done, files.size(), options.ProgressContext);
     ++done;
-    const std::string name = PathText(path.filename());
+    const std::string name = FileName(path);
     NameInfo info = ClassifyName(name);
     if (info.kind == NameInfo::Other && IsDeploymentFile(name)) {
       builder.CountFile(NameInfo::Other);
@@ -108,7 +140,7 @@ FleetSummary ReadShare(const std::string& share, const ReadOptions& options) {
     const std::string& bytes = read.Bytes;
     const int64_t when = read.When;
     if (info.kind == NameInfo::Debug) {
-      auto text = DecodeDebugBytes(Bytes(bytes.begin(), bytes.end()));
+      auto text = DecodeDebugBytes(std::string_view(bytes));
       if (!text) {
         builder.AddProblem(PathText(path), text.error().Description);
         continue;

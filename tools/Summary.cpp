@@ -15,8 +15,8 @@
 namespace velloran {
 
 const char* const kSummaryUsage =
-    "Usage: velloran summary SHARE [--computers FILE] [--old-server NAME]... [--csv|--json]\n"
-    "                        [--no-progress]\n"
+    "Usage: velloran summary SHARE [--computers FILE] [--old-server NAME]...\n"
+    "                        [--csv|--json|--html FILE] [--no-progress]\n"
     "\n"
     "Reads the output files, e-mail back-up files and debug files that the engines\n"
 #ifdef _WIN32
@@ -24,9 +24,10 @@ const char* const kSummaryUsage =
 #else
     "left in SHARE (and its subfolders; a UNC path is read through its CIFS mount)\n"
 #endif
-    "and prints a fleet report: computers migrated, failed and not yet seen, the\n"
-    "failures grouped by cause, and the printers still on old servers. Nothing in\n"
-    "SHARE is changed; a damaged or half-written file is reported and skipped.\n"
+    "and prints a fleet report: computers migrated, failed, held back by a driver and\n"
+    "not yet seen, the failures grouped by cause, the drivers to install (the\n"
+    "computers each one holds back) and the printers still on old servers. Nothing\n"
+    "in SHARE is changed; a damaged or half-written file is reported and skipped.\n"
     "\n"
     "Options:\n"
     "  --computers FILE   the computers that should run the engine, one name a line\n"
@@ -36,11 +37,15 @@ const char* const kSummaryUsage =
     "                     from count anyway)\n"
     "  --csv              one line per computer, for spreadsheets\n"
     "  --json             everything, for tools\n"
+    "  --html FILE        one page to open in any browser, offline: the counts, a\n"
+    "                     chart of computers migrated per day, the causes, the\n"
+    "                     drivers and every computer in a table one can sort;\n"
+    "                     written to FILE whole or not at all (- for standard output)\n"
     "  --no-progress      no progress bar, even on a terminal\n"
     "\n"
     "Exit status: 0 no computer failed (with --computers: and all were seen);\n"
-    "1 some failed, were not seen or left a debug file cut short; 2 bad arguments\n"
-    "or SHARE cannot be read.\n";
+    "1 some failed, were held back by a driver, were not seen or left a debug file\n"
+    "cut short; 2 bad arguments, SHARE cannot be read or the page cannot be written.\n";
 
 namespace {
 
@@ -74,7 +79,8 @@ void DrawProgress(size_t done, size_t total, void* context) {
 
 int Summary(const std::vector<std::string>& args) {
   std::string share, computers;
-  enum { Table, Csv, Json } format = Table;
+  enum { Table, Csv, Json, Html } format = Table;
+  std::string page;
   bool progress = true;
   fleet::ReadOptions options;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -88,9 +94,13 @@ int Summary(const std::vector<std::string>& args) {
         computers = args[++i];
       else
         options.OldServers.push_back(args[++i]);
-    } else if (a == "--csv" || a == "--json") {
-      if (format != Table) return Usage("--csv and --json exclude each other");
-      format = a == "--csv" ? Csv : Json;
+    } else if (a == "--csv" || a == "--json" || a == "--html") {
+      if (format != Table) return Usage("--csv, --json and --html exclude each other");
+      format = a == "--csv" ? Csv : a == "--json" ? Json : Html;
+      if (format == Html) {
+        if (i + 1 >= args.size() || args[i + 1].empty()) return Usage("--html expects a FILE");
+        page = args[++i];
+      }
     } else if (a == "--no-progress") {
       progress = false;
     } else if (share.empty() && !a.starts_with("--")) {
@@ -150,11 +160,24 @@ int Summary(const std::vector<std::string>& args) {
     case Json:
       std::cout << fleet::RenderJson(summary);
       break;
+    case Html:
+      if (page == "-") {
+        std::cout << fleet::RenderHtml(summary);
+        break;
+      }
+      // Whole or not at all: the page may be open in a browser or served
+      // from the share while it is written again.
+      if (Status written = WriteFileAtomically(page, fleet::RenderHtml(summary)); !written.ok()) {
+        std::cerr << "velloran summary: cannot write " << page << ": "
+                  << written.error().Description << "\n";
+        return 2;
+      }
+      break;
   }
   std::cout.flush();
   if (!std::cout) return 2;
   // A computer whose latest account was cut short is not known to be done.
-  return summary.Count(fleet::Outcome::Failed) > 0 ||
+  return summary.Count(fleet::Outcome::Failed) > 0 || summary.Count(fleet::Outcome::HeldBack) > 0 ||
                  summary.Count(fleet::Outcome::Incomplete) > 0 || !summary.NotSeen.empty()
              ? 1
              : 0;

@@ -49,10 +49,11 @@ const char* kUsage =
     "  check INI [--server NAME]... [--json]\n"
     "                      ask the new print servers whether the queues that INI\n"
     "                      maps clients to exist; nothing is changed\n"
-    "  summary SHARE [--computers FILE] [--old-server NAME]... [--csv|--json]\n"
-    "          [--no-progress]\n"
+    "  summary SHARE [--computers FILE] [--old-server NAME]...\n"
+    "          [--csv|--json|--html FILE] [--no-progress]\n"
     "                      fleet report from the output, e-mail back-up and debug\n"
-    "                      files on a deployment share; nothing is changed\n"
+    "                      files on a deployment share, also as one HTML page;\n"
+    "                      nothing is changed\n"
 #ifndef _WIN32
     "  restore-queue FILE  put back a CUPS queue the engine saved before deleting it\n"
 #endif

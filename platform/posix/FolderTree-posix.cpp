@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/CodePage.h"
 #include "platform/FolderTree.h"
@@ -22,9 +23,12 @@ namespace {
 /// Whether `path` (canonical) lies inside `root` (canonical). A root that
 /// could not be resolved contains nothing.
 bool Inside(const fs::path& path, const fs::path& root) {
-  if (root.empty()) return false;
-  auto [r, p] = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
-  return r == root.end();
+  // Both are absolute and without "." or "..": comparing their text is
+  // comparing their components, without splitting either into parts.
+  const std::string& r = root.native();
+  const std::string& p = path.native();
+  if (r.empty() || p.size() < r.size() || p.compare(0, r.size(), r) != 0) return false;
+  return p.size() == r.size() || r.back() == '/' || p[r.size()] == '/';
 }
 
 std::string Errno(int err) { return std::strerror(err); }
@@ -39,7 +43,14 @@ struct Walk {
     tree.Unread.push_back(FolderTree::Failure{PathText(folder), std::move(reason), false});
   }
 
-  void Entry(int parent, const fs::path& path, const char* name, size_t depth) {
+  void Entry(int parent, const fs::path& path, const char* name, unsigned char type, size_t depth) {
+    // The entry's kind as the folder lists it spares a call per file; a file
+    // that is swapped for something else meanwhile is caught where it is
+    // read, which checks what it opened anyway.
+    if (type == DT_REG) {
+      tree.Files.push_back({path, path});
+      return;
+    }
     struct stat st {};
     if (::fstatat(parent, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
       // Gone since the folder was listed: nothing to read.
@@ -101,7 +112,7 @@ struct Walk {
         break;
       }
       if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-      Entry(::dirfd(dir), folder / e->d_name, e->d_name, depth);
+      Entry(::dirfd(dir), folder / e->d_name, e->d_name, e->d_type, depth);
     }
     ::closedir(dir);
   }
@@ -136,10 +147,55 @@ FolderTree ListFolderTree(const fs::path& root) {
   return tree;
 }
 
+namespace {
+
+// The folder of the file read last, open, and whether it lies inside the
+// tree: the files of a share are read folder by folder, and asking the
+// kernel where each one lies costs more than reading it. A file opened
+// relative to the folder's handle lies in that folder, wherever its name
+// leads now: a folder swapped for a link after the check leads no read out.
+struct OpenFolder {
+  std::string Path, Within;
+  int Fd = -1;
+  bool Inside = false;
+  OpenFolder() = default;
+  OpenFolder(const OpenFolder&) = delete;
+  OpenFolder& operator=(const OpenFolder&) = delete;
+  ~OpenFolder() { Close(); }
+  void Close() {
+    if (Fd >= 0) ::close(Fd);
+    Fd = -1;
+    Path.clear();
+  }
+  // The folder `folder` open, checked against `within`; false when it
+  // cannot be opened.
+  bool Open(std::string_view folder, const fs::path& within) {
+    if (Fd >= 0 && folder == Path && within.native() == Within) return true;
+    Close();
+    Path = folder;
+    Fd = ::open(Path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    if (Fd < 0) return false;
+    const std::optional<fs::path> opened = OpenedPath(Fd);
+    Inside = opened && ::velloran::Inside(*opened, within);
+    Within = within.native();
+    return true;
+  }
+};
+
+thread_local OpenFolder lastFolder;
+
+}  // namespace
+
 UntrustedRead ReadUntrustedFile(const fs::path& path, const fs::path& within, uint64_t limit,
                                 uint64_t cap) {
   UntrustedRead r;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
+  const std::string& name = path.native();
+  const size_t slash = name.rfind('/');
+  constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW;
+  const bool inFolder = slash != std::string::npos && slash > 0 && slash + 1 < name.size() &&
+                        lastFolder.Open(std::string_view(name).substr(0, slash), within);
+  const int fd = inFolder ? ::openat(lastFolder.Fd, name.c_str() + slash + 1, kFlags)
+                          : ::open(path.c_str(), kFlags);
   if (fd < 0) {
     r.Result = errno == ELOOP ? UntrustedRead::NotRegular : UntrustedRead::Failed;
     r.Error = std::strerror(errno);
@@ -153,8 +209,8 @@ UntrustedRead ReadUntrustedFile(const fs::path& path, const fs::path& within, ui
   }
   // A folder on the way may have been swapped for a link since the listing:
   // where the file really lies decides, not the name it was listed under.
-  const std::optional<fs::path> opened = OpenedPath(fd);
-  if (!opened || !Inside(*opened, within)) {
+  const std::optional<fs::path> opened = inFolder ? std::optional<fs::path>() : OpenedPath(fd);
+  if (inFolder ? !lastFolder.Inside : !opened || !Inside(*opened, within)) {
     ::close(fd);
     r.Result = UntrustedRead::Outside;
     return r;

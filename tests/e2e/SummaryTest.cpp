@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "tests/support/EngineProcess.h"
 
@@ -125,6 +126,37 @@ TEST_F(FleetSummary, ExitStatusAndArguments) {
     EXPECT_TRUE(Contains(help.Stdout, std::string("Usage: velloran ") + command)) << help.Stdout;
     EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH, {"help", command}).Stdout, help.Stdout);
   }
+}
+
+TEST_F(FleetSummary, ThePageIsWrittenWholeOrNotAtAll) {
+  RunOn("PC01", true);
+  const fs::path page = engine.Root() / "fleet.html";
+  const std::string folder = engine.Folder().string();
+  WriteFile(page, "the page of yesterday");
+  auto names = [&] {
+    std::set<std::string> all;
+    for (const auto& e : fs::directory_iterator(engine.Root())) all.insert(e.path().string());
+    return all;
+  };
+  const auto before = names();
+  auto r = RunProcess(VELLORAN_TOOL_PATH, {"summary", folder, "--html", page.string()});
+  EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+  const std::string written = ReadFile(page);
+  EXPECT_TRUE(written.starts_with("<!DOCTYPE html>")) << written.substr(0, 200);
+  EXPECT_TRUE(written.ends_with("</html>\n"));
+  EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH, {"summary", folder, "--html", "-"}).Stdout.size(),
+            written.size())
+      << "- is standard output";
+  EXPECT_EQ(names(), before) << "no temporary file is left beside the page";
+
+  auto missing = RunProcess(VELLORAN_TOOL_PATH, {"summary", folder, "--html",
+                                                 (engine.Root() / "no/fleet.html").string()});
+  EXPECT_EQ(missing.ExitCode, 2);
+  EXPECT_TRUE(Contains(missing.Stderr, "cannot write")) << missing.Stderr;
+  for (auto args : {std::vector<std::string>{"summary", folder, "--html"},
+                    std::vector<std::string>{"summary", folder, "--html", "p.html", "--json"},
+                    std::vector<std::string>{"summary", folder, "--csv", "--html", "p.html"}})
+    EXPECT_EQ(RunProcess(VELLORAN_TOOL_PATH, args).ExitCode, 2) << args.back();
 }
 
 // Any client can write to the share: what its files hold reaches no output

@@ -122,6 +122,73 @@ TEST(DebugText, TellsTheOutcomeAndOnlyTheFailuresThatCount) {
       Outcome::Succeeded);
 }
 
+// A move the engine kept back because the client lacks the target's driver.
+std::string HeldBlock(const std::string& target, const std::string& driver) {
+  return "Printer held back by its driver: " + target + "\r\n> Driver: " + driver +
+         "\r\n> Cause: this user may not install printer drivers\r\n";
+}
+
+const std::string kHeldRunHead =
+    "* ----- My Networked Printers ----- *\r\n"
+    "SALES (OLDSRV2)\r\n"
+    "ACCOUNTING (OLDSRV1)\r\n"
+    "* ----- Migrating Networked Printers Between Servers ----- *\r\n";
+
+TEST(OutcomeText, AMoveHeldBackByItsDriverIsNoFailureButNoSuccessEither) {
+  struct Case {
+    const char* Name;
+    std::string Body;
+    Outcome Result;
+    size_t Held, Failures;
+  } cases[] = {
+      {"only held back", kHeldRunHead + HeldBlock("\\\\NEWSRV2\\SALES", "Contoso PCL6"),
+       Outcome::HeldBack, 1, 0},
+      {"held back and migrated",
+       kHeldRunHead + "Printer migrated: ACCOUNTING (OLDSRV1)\r\n" +
+           HeldBlock("\\\\NEWSRV2\\SALES", "Contoso PCL6"),
+       Outcome::HeldBack, 1, 0},
+      {"held back and failed",
+       kHeldRunHead + HeldBlock("\\\\NEWSRV2\\SALES", "Contoso PCL6") +
+           "Error in adding/migrating network printer: \\\\NEWSRV1\\ACCOUNTING\r\n"
+           "> Error Number: 5\r\n> Error Description: Access is denied.\r\n",
+       Outcome::Failed, 1, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto file = ParseOutcomeText(Block(c.Body));
+    ASSERT_EQ(file.Problem, "");
+    ASSERT_EQ(file.Runs.size(), 1u);
+    const RunReport& run = file.Runs[0];
+    EXPECT_EQ(run.Result, c.Result);
+    EXPECT_EQ(run.Failures.size(), c.Failures);
+    ASSERT_EQ(run.Held.size(), c.Held);
+    EXPECT_EQ(run.Held[0].Target, "\\\\NEWSRV2\\SALES");
+    EXPECT_EQ(run.Held[0].Driver, "Contoso PCL6");
+    EXPECT_EQ(run.Held[0].Cause, "this user may not install printer drivers");
+    // The held-back lines are no inventory entries.
+    EXPECT_EQ(run.Inventory.size(), 2u);
+  }
+  // The block cut before its cause: the file is damaged, not a success.
+  const std::string cut = Block(kHeldRunHead +
+                                "Printer held back by its driver: \\\\N\\S\r\n"
+                                "> Driver: Contoso PCL6\r\n");
+  EXPECT_NE(ParseOutcomeText(cut).Problem, "");
+}
+
+TEST(DebugText, AHeldBackRunIsToldByItsDebugLinesAlone) {
+  const std::string held =
+      ">> Running Velloran, abort status: False\r\n"
+      ">> Driver: a line of the driver look-up that belongs to no held-back move\r\n"
+      ">> Held back by its driver: \\\\NEWSRV2\\SALES\r\n>> Driver: Contoso PCL6\r\n"
+      ">> Cause: protected print mode allows only the IPP class driver\r\n"
+      ">> Finished notification, abort status: True\r\n";
+  RunReport run = ParseDebugText(held);
+  EXPECT_EQ(run.Result, Outcome::HeldBack);
+  ASSERT_EQ(run.Held.size(), 1u);
+  EXPECT_EQ(run.Held[0].Driver, "Contoso PCL6");
+  EXPECT_EQ(run.Held[0].Cause, "protected print mode allows only the IPP class driver");
+}
+
 TEST(FileNames, SayWhatTheFileIsAndWhoseItIs) {
   auto out = ClassifyName("PC01_FAILED_report.txt");
   EXPECT_EQ(out.kind, NameInfo::Output);
@@ -269,6 +336,78 @@ TEST_F(Share, TheLatestRunOfEachComputerDecidesItsState) {
   ASSERT_EQ(s.Computers.at("PC02").OnOldServers.size(), 1u);
   EXPECT_EQ(s.Computers.at("PC02").OnOldServers[0].Printer, "SALES");
   EXPECT_TRUE(s.Computers.at("PC01").OnOldServers.empty());
+}
+
+TEST_F(Share, DriversAreCountedByTheComputersTheirLatestRunHeldBack) {
+  // PC01 and PC02 wait for the same driver; PC02's debug file, written
+  // after its output file, tells the same run.
+  Put("PC01_FAILED_report.txt", Block(kHeldRunHead + HeldBlock("\\\\NEWSRV2\\SALES", "Contoso")));
+  Put("PC02_FAILED_report.txt", Block(kHeldRunHead + HeldBlock("\\\\NEWSRV2\\SALES", "Contoso")));
+  PutDebug("PC02",
+           ">> Held back by its driver: \\\\NEWSRV2\\SALES\r\n>> Driver: Contoso\r\n"
+           ">> Cause: no\r\n" +
+               Progress("True"));
+  // PC03 was held back once, then its driver came and the move was made.
+  Put("PC03_FAILED_report.txt", Block(kHeldRunHead + HeldBlock("\\\\NEWSRV2\\SALES", "Contoso")));
+  Put("PC03_SUCCESS_report.txt", Block(kSucceededRun));
+  // PC04 waits for two drivers and failed at something else as well.
+  Put("PC04_FAILED_report.txt",
+      Block(kHeldRunHead + HeldBlock("\\\\NEWSRV2\\SALES", "Contoso") +
+            HeldBlock("\\\\NEWSRV1\\ACCOUNTING", "Fabrikam Plot") +
+            "Error in adding/migrating network printer: \\\\NEWSRV1\\X\r\n"
+            "> Error Number: 5\r\n> Error Description: Access is denied.\r\n"));
+  auto s = Read();
+  EXPECT_EQ(s.Count(Outcome::HeldBack), 2);
+  EXPECT_EQ(s.Count(Outcome::Failed), 1);
+  EXPECT_EQ(s.Computers.at("PC03").Result, Outcome::Succeeded);
+  EXPECT_TRUE(s.Computers.at("PC03").Held.empty());
+  EXPECT_EQ(s.DriversToInstall,
+            (std::map<std::string, std::set<std::string>>{{"Contoso", {"PC01", "PC02", "PC04"}},
+                                                          {"Fabrikam Plot", {"PC04"}}}));
+  // A held-back computer keeps its old connection, and it is listed.
+  ASSERT_EQ(s.Computers.at("PC01").OnOldServers.size(), 1u);
+  EXPECT_EQ(s.Computers.at("PC01").OnOldServers[0].Printer, "SALES");
+
+  const std::string table = RenderTable(s);
+  EXPECT_NE(table.find("Drivers to install: Contoso \xE2\x80\x94 3 computers\n"), std::string::npos)
+      << table;
+  EXPECT_NE(table.find("Drivers to install: Fabrikam Plot \xE2\x80\x94 1 computers\n"),
+            std::string::npos)
+      << table;
+  const std::string csv = RenderCsv(s);
+  EXPECT_NE(csv.find("\nPC01,held back by a driver,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\\\\NEWSRV2\\SALES = Contoso (this user may not install printer drivers)"),
+            std::string::npos)
+      << csv;
+  EXPECT_NE(csv.find("\n,driver to install,,Contoso,Drivers to install: Contoso \xE2\x80\x94 3 "
+                     "computers,,,\"PC01, PC02, PC04\"\n"),
+            std::string::npos)
+      << csv;
+  const std::string json = RenderJson(s);
+  EXPECT_NE(json.find("\"drivers_to_install\": [{\"driver\": \"Contoso\", \"computers\": 3, "
+                      "\"names\": [\"PC01\", \"PC02\", \"PC04\"]}, {\"driver\": \"Fabrikam "
+                      "Plot\", \"computers\": 1, \"names\": [\"PC04\"]}]"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"held_back\": 2}"), std::string::npos) << json;
+}
+
+TEST_F(Share, AComputerCountsAsMigratedFromItsFirstSuccessfulRun) {
+  Put("PC01_FAILED_report.txt", Block(kFailedRun), 1'700'000'100);
+  Put("PC01_SUCCESS_report.txt", Block(kSucceededRun), 1'700'000'200);
+  Put("PC01_SUCCESS_again.txt", Block(kSucceededRun), 1'700'000'300);
+  // Only ever seen skipping its run: migrated by then at the latest.
+  PutDebug("PC02", ">> Registry Key Value: True\r\n");
+  fs::last_write_time(dir.path() / "PC02.debug",
+                      std::chrono::file_clock::from_sys(
+                          std::chrono::sys_seconds(std::chrono::seconds(1'700'000'400))));
+  // Migrated once, failed since: not migrated now.
+  Put("PC03_SUCCESS_report.txt", Block(kSucceededRun), 1'700'000'100);
+  Put("PC03_FAILED_report.txt", Block(kFailedRun), 1'700'000'200);
+  auto s = Read();
+  EXPECT_EQ(s.Computers.at("PC01").MigratedAt, 1'700'000'200);
+  EXPECT_EQ(s.Computers.at("PC02").MigratedAt, 1'700'000'400);
+  EXPECT_EQ(s.Computers.at("PC03").MigratedAt, 0);
 }
 
 TEST_F(Share, ADebugFileCutShortLeavesItsComputerIncomplete) {
