@@ -36,9 +36,9 @@ DriverVerdict CheckTargetDriver(PrinterDrivers& drivers, std::string_view from,
     return verdict;
   }
   if (*has) return verdict;
-  verdict.Hold = DriverHold{
-      needed, rules->Why.empty() ? std::string("This user may not install printer drivers")
-                                 : rules->Why};
+  verdict.Hold = DriverHold{needed, rules->Why.empty()
+                                        ? std::string("This user may not install printer drivers")
+                                        : rules->Why};
   return verdict;
 }
 

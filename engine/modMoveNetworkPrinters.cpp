@@ -75,6 +75,14 @@ bool DriverNotInstallable(int32_t number) {
   return false;
 }
 
+// A driver's name comes from the print server: a line break in it would
+// add lines of its own to the report, which the fleet summary reads.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+  return text;
+}
+
 // Asks the backend about the target's driver. True when the move is held
 // back: the old connection stays, nothing is added, and the run counts as
 // not done, so that a later logon tries again once the driver is there.
@@ -91,7 +99,8 @@ bool HeldBackByDriver(Run& run, NetworkObject& network, const std::string& oldPa
     return false;
   }
   if (!verdict.Hold) return false;
-  const DriverHold& hold = *verdict.Hold;
+  DriverHold hold{{OneLine(verdict.Hold->Driver.Name), verdict.Hold->Driver.Version},
+                  OneLine(verdict.Hold->Cause)};
   run.AbortStatus = true;
   AppendOutcome(run, "Printer held back by its driver: " + newPath);
   AppendOutcome(run, "> Driver: " + hold.Driver.Name);

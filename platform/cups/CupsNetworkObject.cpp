@@ -271,7 +271,8 @@ Result<std::optional<PrinterDriver>> CupsNetworkObject::QueueDriverReplacing(
   if (DescribesDriverless(answer)) return std::optional<PrinterDriver>();
   PrinterDriver driver;
   if (ipp_attribute_t* model = ippFindAttribute(answer, "printer-make-and-model", IPP_TAG_TEXT))
-    if (const char* text = ippGetString(model, 0, nullptr)) driver.Name = text;
+    if (const char* text = ippGetString(model, 0, nullptr))
+      driver.Name = std::string(text).substr(0, 127);  // IPP's own limit for the attribute
   if (driver.Name.empty()) driver.Name = "(no driverless description)";
   return std::optional<PrinterDriver>(std::move(driver));
 }

@@ -35,8 +35,8 @@ struct DriverHold : ::testing::Test {
               "AlwaysRun=" +
                   std::string(alwaysRun ? "True" : "False") +
                   "\r\n[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLD\r\n"
-              "ToServers=NEW\r\n[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\n"
-              "FileOutputPath=" +
+                  "ToServers=NEW\r\n[NOTIFICATION FILE OUTPUT]\r\nUseFileOutput=True\r\n"
+                  "FileOutputPath=" +
                   (engine.Root() / "out").string() +
                   "\r\nFileOutputName=outcome.txt\r\nIncludeComputerName=False\r\n"
                   "IncludeOutcome=True\r\nWriteToEventLog=False\r\n[SUPPORT]\r\nDebugOn=True\r\n");
@@ -49,8 +49,8 @@ struct DriverHold : ::testing::Test {
     return engine.UserValue("Software\\Velloran\\" + ini, "SUCCESS").value_or("(none)");
   }
   ProcessResult WhatIf(const std::string& ini) const {
-    return RunProcess(VELLORAN_TOOL_PATH, {"what-if", ini, "--connections", engine.Connections().string()},
-                      engine.Env);
+    return RunProcess(VELLORAN_TOOL_PATH,
+                      {"what-if", ini, "--connections", engine.Connections().string()}, engine.Env);
   }
 };
 
@@ -71,8 +71,8 @@ TEST_F(DriverHold, AMissingDriverTheUserMayNotInstallKeepsTheOldConnectionUntilI
   engine.Run({ini});
   // Front needs no driver and moves; Laser stays where it was, untouched.
   const std::string outcome = ReadFile(OutcomeFile("FAILED"));
-  const std::string held = Crlf({"Printer held back by its driver: \\\\NEW\\Laser",
-                                 "> Driver: Acme Laser PS"});
+  const std::string held =
+      Crlf({"Printer held back by its driver: \\\\NEW\\Laser", "> Driver: Acme Laser PS"});
   EXPECT_TRUE(Contains(outcome, Crlf({kServersHeader}) + held + "\r\n> Cause: ")) << outcome;
   EXPECT_TRUE(Contains(outcome, "user-installs-drivers")) << outcome;  // the cause names its rule
   EXPECT_TRUE(Contains(outcome, "\r\nPrinter migrated: Front (OLD)\r\n")) << outcome;
@@ -85,15 +85,17 @@ TEST_F(DriverHold, AMissingDriverTheUserMayNotInstallKeepsTheOldConnectionUntilI
             "driver: \\\\NEW\\Laser = Acme Laser PS\n"
             "user-installs-drivers: no\n");
   const std::string debug = engine.DebugText();
-  EXPECT_TRUE(Contains(debug, ">> INI server: OLD\r\n>> Held back by its driver: \\\\NEW\\Laser\r\n"
-                              ">> Driver: Acme Laser PS\r\n>> Cause: "))
+  EXPECT_TRUE(Contains(debug,
+                       ">> INI server: OLD\r\n>> Held back by its driver: \\\\NEW\\Laser\r\n"
+                       ">> Driver: Acme Laser PS\r\n>> Cause: "))
       << debug;
   EXPECT_FALSE(Contains(debug, ">> Removed printer: \\\\OLD\\Laser")) << debug;
   // Not done: no marker, so the next logon tries again.
   EXPECT_EQ(Marker(ini), "False");
 
   // Once the driver is on the client the next logon moves the printer.
-  WriteFile(engine.Connections(), ReadFile(engine.Connections()) + "installed-driver: Acme Laser PS\n");
+  WriteFile(engine.Connections(),
+            ReadFile(engine.Connections()) + "installed-driver: Acme Laser PS\n");
   engine.Run({ini});
   const std::string second = ReadFile(OutcomeFile("SUCCESS"));
   EXPECT_TRUE(Contains(second, "\r\nPrinter migrated: Laser (OLD)\r\n")) << second;
@@ -109,7 +111,8 @@ TEST_F(DriverHold, WithoutARuleThatStopsThemMovesGoAheadAsBefore) {
   } cases[] = {
       {"a share without a driver line needs none", "user-installs-drivers: no\n"},
       {"a user who may install drivers", "driver: \\\\NEW\\Laser = Acme Laser PS\n"},
-      {"user-installs-drivers: yes", "driver: \\\\NEW\\Laser = Acme Laser PS\nuser-installs-drivers: yes\n"},
+      {"user-installs-drivers: yes",
+       "driver: \\\\NEW\\Laser = Acme Laser PS\nuser-installs-drivers: yes\n"},
       {"protected print off", "driver: \\\\NEW\\Laser = Acme Laser PS\nprotected-print: off\n"},
   };
   const std::string ini = WriteIni(/*alwaysRun=*/true);
@@ -117,13 +120,15 @@ TEST_F(DriverHold, WithoutARuleThatStopsThemMovesGoAheadAsBefore) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove_all(engine.Root() / "out");
     std::filesystem::create_directories(engine.Root() / "out");
-    WriteFile(engine.Connections(), std::string("computer: PC01\nconnection: \\\\OLD\\Laser\n") + c.lines);
+    WriteFile(engine.Connections(),
+              std::string("computer: PC01\nconnection: \\\\OLD\\Laser\n") + c.lines);
     engine.Run({ini});
     EXPECT_EQ(ReadFile(OutcomeFile("SUCCESS")),
               Crlf({kInventory, "Laser (OLD)", kServersHeader, "Printer migrated: Laser (OLD)"}) +
                   "\r\n");
     const std::string debug = engine.DebugText();
-    EXPECT_TRUE(Contains(debug, ">> Removed printer: \\\\OLD\\Laser\r\n>> Added printer: \\\\NEW\\Laser\r\n"))
+    EXPECT_TRUE(Contains(
+        debug, ">> Removed printer: \\\\OLD\\Laser\r\n>> Added printer: \\\\NEW\\Laser\r\n"))
         << debug;
   }
 }
@@ -139,9 +144,10 @@ TEST_F(DriverHold, ProtectedPrintModeLetsOnlyTheIppClassDriverThrough) {
   const std::string ini = WriteIni();
   engine.Run({ini});
   const std::string outcome = ReadFile(OutcomeFile("FAILED"));
-  EXPECT_TRUE(Contains(outcome, "\r\nPrinter migrated: Laser (OLD)\r\n"
-                                "Printer held back by its driver: \\\\NEW\\Plotter\r\n"
-                                "> Driver: Acme Plotter\r\n> Cause: "))
+  EXPECT_TRUE(Contains(outcome,
+                       "\r\nPrinter migrated: Laser (OLD)\r\n"
+                       "Printer held back by its driver: \\\\NEW\\Plotter\r\n"
+                       "> Driver: Acme Plotter\r\n> Cause: "))
       << outcome;
   const std::string connections = ReadFile(engine.Connections());
   EXPECT_TRUE(Contains(connections, "connection: \\\\NEW\\Laser\n")) << connections;
@@ -158,14 +164,16 @@ TEST_F(DriverHold, AServerThatCannotBeAskedIsMovedAsBefore) {
   const std::string ini = WriteIni();
   engine.Run({ini});
   const std::string outcome = ReadFile(OutcomeFile("FAILED"));
-  EXPECT_TRUE(Contains(outcome, "\r\nError in adding/migrating network printer: \\\\NEW\\Laser\r\n"
-                                "> Error Number: -2147024843\r\n"))
+  EXPECT_TRUE(Contains(outcome,
+                       "\r\nError in adding/migrating network printer: \\\\NEW\\Laser\r\n"
+                       "> Error Number: -2147024843\r\n"))
       << outcome;
   EXPECT_FALSE(Contains(outcome, "held back")) << outcome;
   const std::string debug = engine.DebugText();
   EXPECT_TRUE(Contains(debug, ">> Driver not checked, adding as before: \\\\NEW\\Laser")) << debug;
-  EXPECT_TRUE(Contains(debug, ">> Removed printer: \\\\OLD\\Laser\r\nERROR: Adding printer: "
-                              "\\\\NEW\\Laser\r\n"))
+  EXPECT_TRUE(Contains(debug,
+                       ">> Removed printer: \\\\OLD\\Laser\r\nERROR: Adding printer: "
+                       "\\\\NEW\\Laser\r\n"))
       << debug;
   EXPECT_TRUE(Contains(ReadFile(engine.Connections()), "connection: \\\\OLD\\Laser\n"));
 }
@@ -179,12 +187,14 @@ TEST_F(DriverHold, WhatIfListsTheMovesADriverWouldHoldBack) {
   WriteFile(engine.Connections(), profile);
   auto r = WhatIf(WriteIni());
   EXPECT_EQ(r.ExitCode, 1) << r.Stderr;
-  EXPECT_TRUE(Contains(r.Stdout, "\nConnections that would change:\n"
-                                 "  - \\\\OLD\\Front\n  + \\\\NEW\\Front\n"))
+  EXPECT_TRUE(Contains(r.Stdout,
+                       "\nConnections that would change:\n"
+                       "  - \\\\OLD\\Front\n  + \\\\NEW\\Front\n"))
       << r.Stdout;
-  EXPECT_TRUE(Contains(r.Stdout, "\nMoves a driver would hold back (the old connection stays):\n"
-                                 "  \\\\OLD\\Laser -> \\\\NEW\\Laser\n"
-                                 "    Driver: Acme Laser PS\n    Cause: "))
+  EXPECT_TRUE(Contains(r.Stdout,
+                       "\nMoves a driver would hold back (the old connection stays):\n"
+                       "  \\\\OLD\\Laser -> \\\\NEW\\Laser\n"
+                       "    Driver: Acme Laser PS\n    Cause: "))
       << r.Stdout;
   EXPECT_EQ(ReadFile(engine.Connections()), profile);
 

@@ -1,12 +1,14 @@
 // The driver verdict a move gets before its old connection is removed.
 
-#include "engine/DriverCheck.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 #include <vector>
+
+#include "engine/DriverCheck.h"
+#include "engine/modMoveNetworkPrinters.h"
+#include "tests/support/FakePlatform.h"
 
 namespace velloran {
 namespace {
@@ -136,6 +138,60 @@ TEST(DriverCheck, AQuestionThatCannotBeAnsweredLetsTheMoveGoAhead) {
     ASSERT_TRUE(v.NotAsked.has_value());
     EXPECT_EQ(*v.NotAsked, down);
   }
+}
+
+// A network object whose every call is recorded, with the drivers above.
+class DriverNetwork : public NetworkObject {
+ public:
+  TableDrivers Table;
+  std::vector<std::string> Calls;
+  Result<std::vector<std::string>> EnumPrinterConnections() override {
+    return std::vector<std::string>{};
+  }
+  Status RemovePrinterConnection(std::string_view path, bool, bool) override {
+    Calls.push_back("remove " + std::string(path));
+    return Status::Ok();
+  }
+  Status AddWindowsPrinterConnection(std::string_view path) override {
+    Calls.push_back("add " + std::string(path));
+    return Status::Ok();
+  }
+  Result<std::string> GetDefaultPrinter() override { return std::string(); }
+  Status SetDefaultPrinter(std::string_view) override { return Status::Ok(); }
+  Result<std::string> ComputerName() override { return std::string("PC01"); }
+  PrinterDrivers* Drivers() override { return &Table; }
+};
+
+TEST(DriverCheck, AHeldBackMoveTouchesNoConnectionAndFailsTheRun) {
+  test::FakePlatform fakes;
+  velloran::Run run{fakes.services()};
+  run.Settings.DebugOn = true;
+  auto owned = std::make_unique<DriverNetwork>();
+  DriverNetwork& net = *owned;
+  // A server's driver name is its own text: a line break in it must not
+  // become a line of the report.
+  net.Table.Queues[kTarget] = PrinterDriver{"Acme\r\nPrinter migrated: Forged (X)", 0};
+  net.Table.Answer = {false, false, "policy says no"};
+  Result<std::unique_ptr<NetworkObject>> network(std::unique_ptr<NetworkObject>(std::move(owned)));
+
+  ReconnectPrinter(run, network, {"Laser", "OLD", "Laser"}, kFrom, kTarget);
+  EXPECT_TRUE(net.Calls.empty());
+  EXPECT_TRUE(run.AbortStatus);
+  EXPECT_EQ(run.OutcomeText,
+            "\r\nPrinter held back by its driver: \\\\NEW\\Laser"
+            "\r\n> Driver: Acme  Printer migrated: Forged (X)\r\n> Cause: policy says no");
+  ASSERT_EQ(run.DriverHolds.size(), 1u);
+  EXPECT_EQ(run.DriverHolds[0].From, kFrom);
+  EXPECT_EQ(run.DriverHolds[0].To, kTarget);
+
+  // The same move once the driver is there goes the usual way.
+  net.Table.Installed = {"Acme\r\nPrinter migrated: Forged (X)"};
+  velloran::Run second{fakes.services()};
+  ReconnectPrinter(second, network, {"Laser", "OLD", "Laser"}, kFrom, kTarget);
+  EXPECT_EQ(net.Calls, (std::vector<std::string>{std::string("remove ") + kFrom,
+                                                 std::string("add ") + kTarget}));
+  EXPECT_FALSE(second.AbortStatus);
+  EXPECT_TRUE(second.DriverHolds.empty());
 }
 
 }  // namespace
