@@ -214,8 +214,8 @@ TEST_F(DirectoryMigration, MovesEachConnectionToThePublishingServer) {
 }
 
 TEST_F(DirectoryMigration, ADriverTheUserMayNotInstallHoldsBackTheDirectorysMove) {
-  if (engine.Env["VELLORAN_PRINTERS"] == "system")
-    GTEST_SKIP() << "the system's network object answers for drivers from the spooler";
+  // The driver lines are the profile's, for the Windows engine as well.
+  engine.Env["VELLORAN_PRINTERS"] = "profile:" + engine.EnginePath(engine.Connections());
   WriteFile(engine.Connections(), ReadFile(engine.Connections()) +
                                       "driver: \\\\NEWSRV2\\Sales = Acme Laser PS\n"
                                       "user-installs-drivers: no\n");
