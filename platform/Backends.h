@@ -40,4 +40,9 @@ Result<std::unique_ptr<NetworkObjectFactory>> MakeNetworkFactory(std::string_vie
 /// The network object over a connection profile file.
 std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path);
 
+/// Reads a connection profile without changing it: the failure every call of
+/// its network object would give (a file that cannot be read, lines that are
+/// not profile lines, with their numbers), or ok.
+Status CheckConnectionProfile(const std::string& path);
+
 }  // namespace velloran
