@@ -121,7 +121,8 @@ void PrintJson(const std::string& ini, const check::CheckResult& result) {
            ", \"to\": " + JsonText(t.To) + ", \"target\": " + JsonText(t.Path()) +
            ", \"server\": " + JsonText(t.Server) + ", \"share\": " + JsonText(t.Share) +
            ", \"status\": " + JsonText(std::string(check::StatusName(t.Status))) +
-           ", \"detail\": " + JsonText(t.Detail) + "}";
+           ", \"detail\": " + JsonText(t.Detail) + ", \"driver\": " + JsonText(t.Driver) +
+           ", \"driverMissing\": " + (t.DriverMissing ? "true" : "false") + "}";
   }
   out += std::string(result.Targets.empty() ? "" : "\n  ") +
          "],\n  \"found\": " + std::to_string(found) +
