@@ -37,6 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto created = factory->Create("WScript.Network");
   fuzz::Require(created.ok(), "the object is created");
   NetworkObject& net = **created;
+  // A file with lines that are no profile lines is refused as a whole, and
+  // left as it was.
+  if (!CheckConnectionProfile(file.path()).ok()) {
+    fuzz::Require(!net.EnumPrinterConnections().ok(), "a refused profile does not enumerate");
+    fuzz::Require(*ReadWholeFile(file.path()) == profile, "a refused profile is not changed");
+    return 0;
+  }
 
   for (int step = 0; step < 4 && in.remaining_bytes() > 0; ++step) {
     const bool add = in.ConsumeBool();

@@ -47,4 +47,9 @@ Result<std::vector<std::pair<std::string, std::string>>> ReadConnectionProfileLi
 /// The network object over a connection profile file.
 std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path);
 
+/// Reads a connection profile without changing it: the failure every call of
+/// its network object would give (a file that cannot be read, lines that are
+/// not profile lines, with their numbers), or ok.
+Status CheckConnectionProfile(const std::string& path);
+
 }  // namespace velloran

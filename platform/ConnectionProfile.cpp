@@ -9,6 +9,25 @@
 //   share: \\NEWSRV1\ACCOUNTING
 //   offline: \\OLDSRV2
 //   offline-after-remove: \\OLDSRV3
+//   driver: \\NEWSRV1\ACCOUNTING = Acme Laser PS
+//   installed-driver: Acme Laser PS
+//   user-installs-drivers: no
+//   protected-print: on
+//
+// The driver lines stand for what a Windows client asks before it moves a
+// connection: "driver:" names the driver a share's queue uses on its server
+// (a share without one needs none), "installed-driver:" a driver this client
+// has (besides the IPP class driver, which every client has),
+// "user-installs-drivers: no" says this user may not install drivers
+// (without it they may), and "protected-print: on" lets only queues on the
+// IPP class driver be added. Installing a driver appends its
+// "installed-driver:" line.
+//
+// Every other line is a blank line or a comment; a file with any line
+// besides these (a connection path without its key, a misspelt key, a driver
+// line without its "=") is refused with the numbers of those lines, since
+// reading it without them would rehearse on connections the user does not
+// have.
 //
 // Lines are kept in order; adding a connection inserts it after the last
 // connection line, removing one deletes its line. The parsed file is kept
@@ -75,6 +94,51 @@ std::string_view BareServer(std::string_view named) {
   return named;
 }
 
+/// "\\SERVER\SHARE = DRIVER NAME" split at its first '='.
+std::string_view DriverShare(std::string_view value) {
+  return Trim(value.substr(0, value.find('=')));
+}
+std::string_view DriverName(std::string_view value) {
+  size_t eq = value.find('=');
+  return eq == std::string_view::npos ? std::string_view() : Trim(value.substr(eq + 1));
+}
+
+bool SaysWord(std::string_view value, std::string_view word) {
+  return FoldCase(value) == FoldCase(word);
+}
+
+/// The keys a profile line may have.
+bool IsProfileKey(std::string_view key) {
+  for (std::string_view known :
+       {"computer", "connection", "default", "share", "offline", "offline-after-remove", "driver",
+        "installed-driver", "user-installs-drivers", "protected-print"})
+    if (key == known) return true;
+  return false;
+}
+
+/// What is wrong with a line of a known key; empty when nothing is.
+std::string BadValue(std::string_view key, std::string_view value) {
+  if (key == "driver") {
+    if (!CheckConnectionPath(DriverShare(value)).ok() || DriverName(value).empty())
+      return "a driver line is \"driver: \\\\SERVER\\SHARE = DRIVER NAME\"";
+  } else if (key == "installed-driver") {
+    if (value.empty()) return "an installed-driver line names a driver";
+  } else if (key == "user-installs-drivers") {
+    if (!SaysWord(value, "yes") && !SaysWord(value, "no"))
+      return "user-installs-drivers takes yes or no";
+  } else if (key == "protected-print") {
+    if (!SaysWord(value, "on") && !SaysWord(value, "off")) return "protected-print takes on or off";
+  }
+  return {};
+}
+
+/// A line that is not a profile line, for the report.
+struct BadLine {
+  size_t Number;
+  std::string Text;
+  std::string Why;
+};
+
 /// The lines of a profile, indexed so that every change and lookup costs
 /// the length of its names, not of the file.
 class Profile {
@@ -85,7 +149,9 @@ class Profile {
   static Profile Parse(std::string_view rest) {
     Profile p;
     p.endsWithLineEnd_ = rest.empty() || rest.back() == '\n';
+    size_t number = 0;
     while (!rest.empty()) {
+      ++number;
       size_t nl = rest.find('\n');
       std::string_view raw = rest.substr(0, nl);
       const bool whole = nl != std::string_view::npos;
@@ -104,6 +170,12 @@ class Profile {
       if (!t.empty() && t[0] != '#' && colon != std::string_view::npos) {
         line.Key = LowerKey(t.substr(0, colon));
         line.Value = std::string(Trim(t.substr(colon + 1)));
+        if (!IsProfileKey(line.Key))
+          p.bad_.push_back({number, std::string(t), "no such key"});
+        else if (std::string why = BadValue(line.Key, line.Value); !why.empty())
+          p.bad_.push_back({number, std::string(t), std::move(why)});
+      } else if (!t.empty() && t[0] != '#') {
+        p.bad_.push_back({number, std::string(t), "not a \"key: value\" line"});
       }
       p.baseBytes_ += raw.size() + 1;
       p.Append(std::move(line));
@@ -123,6 +195,8 @@ class Profile {
   }
 
   const std::list<Line>& Lines() const { return lines_; }
+  /// The lines that are no profile lines, in file order.
+  const std::vector<BadLine>& BadLines() const { return bad_; }
 
   std::vector<std::string> Values(std::string_view key) const {
     std::vector<std::string> v;
@@ -187,6 +261,8 @@ class Profile {
   static std::string NameKey(std::string_view key, std::string_view value) {
     // Servers of "offline" lines are named with or without backslashes.
     if (key == "offline" || key == "offline-after-remove") value = BareServer(value);
+    // A driver line is found by its share.
+    if (key == "driver") value = DriverShare(value);
     return std::string(key) + '\n' + FoldCase(value);
   }
 
@@ -255,6 +331,7 @@ class Profile {
   }
 
   std::list<Line> lines_;
+  std::vector<BadLine> bad_;
   std::unordered_map<std::string, std::deque<Iter>> byKey_;
   std::unordered_map<std::string, std::deque<Iter>> byName_;
   size_t baseBytes_ = 0, recordBytes_ = 0;
@@ -262,8 +339,30 @@ class Profile {
   bool cutRecord_ = false;
 };
 
+/// ERROR_INVALID_DATA: the file holds lines that are not profile lines.
+constexpr int32_t kInvalidProfileData = 13;
+
 PlatformError NetworkPathNotFound() {
   return PlatformError{kNetworkPathNotFound, "The network path was not found."};
+}
+
+PlatformError CannotRead(const std::string& path, const PlatformError& error) {
+  return PlatformError{error.Number,
+                       "Cannot read the connection profile " + path + ": " + error.Description};
+}
+
+/// The lines of a file that are not profile lines, as the failure that says so.
+PlatformError BadLinesError(const std::string& path, const std::vector<BadLine>& bad) {
+  constexpr size_t kShown = 10, kShownChars = 80;
+  std::string text = "The connection profile " + path + " has lines that are not profile lines:";
+  for (size_t i = 0; i < bad.size() && i < kShown; ++i) {
+    std::string shown = bad[i].Text.substr(0, kShownChars);
+    if (shown.size() < bad[i].Text.size()) shown += "...";
+    text += (i ? "; line " : " line ") + std::to_string(bad[i].Number) + " \"" + shown + "\" (" +
+            bad[i].Why + ")";
+  }
+  if (bad.size() > kShown) text += "; and " + std::to_string(bad.size() - kShown) + " more";
+  return PlatformError{kInvalidProfileData, text + "."};
 }
 
 /// What tells a file that changed under us from the one we last read or
@@ -300,7 +399,7 @@ std::optional<FileStamp> StampOf(const std::string& path) {
 /// more than a record, and keeps small files free of records.
 constexpr size_t kWholeWriteBytes = 64 * 1024;
 
-class ProfileNetworkObject : public NetworkObject {
+class ProfileNetworkObject : public NetworkObject, public PrinterDrivers {
  public:
   explicit ProfileNetworkObject(std::string path) : path_(std::move(path)) {}
   ~ProfileNetworkObject() override {
@@ -389,6 +488,44 @@ class ProfileNetworkObject : public NetworkObject {
     return host;
   }
 
+  PrinterDrivers* Drivers() override { return this; }
+
+  Result<std::optional<PrinterDriver>> QueueDriver(std::string_view share) override {
+    if (Status s = Load(); !s.ok()) return s.error();
+    // A server that is down cannot say which driver its queue uses.
+    if (profile_->NamesServerOf("offline", share)) return NetworkPathNotFound();
+    std::optional<std::string> line = profile_->Find("driver", share);
+    if (!line) return std::optional<PrinterDriver>();
+    return std::optional<PrinterDriver>(PrinterDriver{std::string(DriverName(*line)), 0});
+  }
+
+  Result<bool> HasDriver(const PrinterDriver& driver) override {
+    if (Status s = Load(); !s.ok()) return s.error();
+    // Every client has the IPP class driver: it comes with the system.
+    if (SaysWord(driver.Name, kIppClassDriver)) return true;
+    return profile_->Has("installed-driver", driver.Name);
+  }
+
+  Result<DriverRules> Rules(std::string_view) override {
+    if (Status s = Load(); !s.ok()) return s.error();
+    DriverRules rules;
+    if (SaysWord(profile_->First("user-installs-drivers"), "no")) {
+      rules.UserMayInstall = false;
+      rules.Why = "This user may not install printer drivers (user-installs-drivers: no)";
+    }
+    rules.ProtectedPrint = SaysWord(profile_->First("protected-print"), "on");
+    return rules;
+  }
+
+  Status InstallDriver(std::string_view share, const PrinterDriver& driver) override {
+    if (Status s = CheckConnectionPath(share); !s.ok()) return s;
+    if (Status s = Load(); !s.ok()) return s;
+    if (profile_->NamesServerOf("offline", share)) return NetworkPathNotFound();
+    if (profile_->HasAny("share") && !profile_->Has("share", share)) return InvalidPrinterName();
+    if (profile_->Has("installed-driver", driver.Name)) return Status::Ok();
+    return Save({profile_->Change('+', "installed-driver", driver.Name)});
+  }
+
  private:
   /// Parses the file unless what we hold is still what the file says.
   Status Load() {
@@ -396,10 +533,10 @@ class ProfileNetworkObject : public NetworkObject {
     if (profile_ && now && *now == stamp_) return Status::Ok();
     profile_.reset();
     auto content = ReadWholeFile(path_);
-    if (!content)
-      return PlatformError{content.error().Number, "Cannot read the connection profile " + path_ +
-                                                       ": " + content.error().Description};
-    profile_ = Profile::Parse(*content);
+    if (!content) return CannotRead(path_, content.error());
+    Profile parsed = Profile::Parse(*content);
+    if (!parsed.BadLines().empty()) return BadLinesError(path_, parsed.BadLines());
+    profile_ = std::move(parsed);
     // A file that cannot be stamped is read again on every call.
     if (now) stamp_ = *now;
     return Status::Ok();
@@ -484,6 +621,14 @@ Result<std::vector<std::pair<std::string, std::string>>> ReadConnectionProfileLi
 
 std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path) {
   return std::make_unique<ProfileFactory>(std::move(path));
+}
+
+Status CheckConnectionProfile(const std::string& path) {
+  auto content = ReadWholeFile(path);
+  if (!content) return CannotRead(path, content.error());
+  Profile parsed = Profile::Parse(*content);
+  if (!parsed.BadLines().empty()) return BadLinesError(path, parsed.BadLines());
+  return Status::Ok();
 }
 
 Result<std::unique_ptr<NetworkObjectFactory>> MakeNetworkFactory(std::string_view choice) {

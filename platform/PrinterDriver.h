@@ -48,6 +48,14 @@ class PrinterDrivers {
   /// The driver the queue "\\SERVER\SHARE" uses on its server; nullopt when
   /// the queue needs none; a failure when the server cannot be asked.
   virtual Result<std::optional<PrinterDriver>> QueueDriver(std::string_view share) = 0;
+  /// The same for a connection that is to replace the connection `replacing`:
+  /// a backend that reaches the new queue the way it reached the old one
+  /// (the CUPS backend keeps the old queue's scheme and port) asks that way.
+  virtual Result<std::optional<PrinterDriver>> QueueDriverReplacing(std::string_view share,
+                                                                    std::string_view replacing) {
+    static_cast<void>(replacing);
+    return QueueDriver(share);
+  }
   /// Whether this client has the driver: the same name, not older.
   virtual Result<bool> HasDriver(const PrinterDriver& driver) = 0;
   /// The rules that apply to installing drivers from the named server

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -251,6 +252,130 @@ TEST_F(LargeProfile, AChangeCostsItsLineAndAStoppedRunLeavesWhatWasDone) {
   EXPECT_TRUE(text.starts_with("computer: PC01\nconnection: \\\\OLDSRV\\Q100\n"))
       << text.substr(0, 80);
   EXPECT_TRUE(text.ends_with("connection: \\\\NEWSRV\\Q98\nconnection: \\\\NEWSRV\\Q99\n"));
+}
+
+TEST_F(ConnectionProfileRules, DriverLinesAnswerTheDriverQuestions) {
+  WriteFile(path,
+            "connection: \\\\OLD\\Acct\n"
+            "DRIVER: \\\\new\\acct = Acme Laser PS\n"
+            "driver: \\\\NEW\\Plot=Acme Plotter\n"
+            "installed-driver: acme laser ps\n"
+            "user-installs-drivers: No\n"
+            "offline: DOWN\n"
+            "driver: \\\\DOWN\\Q = Acme Laser PS\n");
+  auto net = Open();
+  PrinterDrivers* drivers = net->Drivers();
+  ASSERT_NE(drivers, nullptr);
+
+  auto acct = drivers->QueueDriver("\\\\NEW\\ACCT");
+  ASSERT_TRUE(acct.ok());
+  ASSERT_TRUE(acct->has_value());
+  EXPECT_EQ((*acct)->Name, "Acme Laser PS");
+  auto plot = drivers->QueueDriver("\\\\NEW\\Plot");
+  ASSERT_TRUE(plot.ok() && plot->has_value());
+  EXPECT_EQ((*plot)->Name, "Acme Plotter");
+  // A share without a driver line needs none; a server that is down cannot be asked.
+  auto none = drivers->QueueDriver("\\\\NEW\\Other");
+  ASSERT_TRUE(none.ok());
+  EXPECT_FALSE(none->has_value());
+  EXPECT_FALSE(drivers->QueueDriver("\\\\DOWN\\Q").ok());
+
+  EXPECT_TRUE(*drivers->HasDriver(**acct));
+  EXPECT_FALSE(*drivers->HasDriver(**plot));
+  EXPECT_TRUE(*drivers->HasDriver({std::string(kIppClassDriver), 0}));
+
+  auto rules = drivers->Rules("NEW");
+  ASSERT_TRUE(rules.ok());
+  EXPECT_FALSE(rules->UserMayInstall);
+  EXPECT_FALSE(rules->Why.empty());
+  EXPECT_FALSE(rules->ProtectedPrint);
+
+  WriteFile(path, "connection: \\\\OLD\\Acct\nprotected-print: on\n");
+  rules = drivers->Rules("NEW");
+  ASSERT_TRUE(rules.ok());
+  EXPECT_TRUE(rules->UserMayInstall);
+  EXPECT_TRUE(rules->ProtectedPrint);
+}
+
+TEST_F(ConnectionProfileRules, InstallingADriverAddsItsLineOnce) {
+  WriteFile(path, "connection: \\\\OLD\\Acct\nshare: \\\\NEW\\Acct\n# end\n");
+  auto net = Open();
+  PrinterDrivers* drivers = net->Drivers();
+  ASSERT_NE(drivers, nullptr);
+  const PrinterDriver laser{"Acme Laser PS", 0};
+  EXPECT_TRUE(drivers->InstallDriver("\\\\NEW\\Acct", laser).ok());
+  EXPECT_TRUE(drivers->InstallDriver("\\\\new\\acct", {"ACME LASER PS", 0}).ok());
+  EXPECT_TRUE(*drivers->HasDriver(laser));
+  // A queue the network does not have has no driver to install.
+  EXPECT_FALSE(drivers->InstallDriver("\\\\NEW\\Gone", laser).ok());
+  EXPECT_EQ(ReadFile(path),
+            "connection: \\\\OLD\\Acct\nshare: \\\\NEW\\Acct\n# end\n"
+            "installed-driver: Acme Laser PS\n");
+  // A second one goes after the first.
+  EXPECT_TRUE(drivers->InstallDriver("\\\\NEW\\Acct", {"Acme Plotter", 0}).ok());
+  EXPECT_EQ(ReadFile(path),
+            "connection: \\\\OLD\\Acct\nshare: \\\\NEW\\Acct\n# end\n"
+            "installed-driver: Acme Laser PS\ninstalled-driver: Acme Plotter\n");
+}
+
+TEST_F(ConnectionProfileRules, LinesThatAreNoProfileLinesAreReportedByNumber) {
+  const struct {
+    const char* name;
+    const char* text;
+    std::vector<std::string> badLines;  // " line N " of each, in order
+  } cases[] = {
+      {"comments, blank lines and keys in any case are fine",
+       "# printers\n\n  \nComputer: PC01\nCONNECTION: \\\\OLD\\Q\n\tdefault: \\\\OLD\\Q\r\n",
+       {}},
+      {"a bare path", "connection: \\\\OLD\\A\n\\\\OLD\\B\n", {"line 2 "}},
+      {"a misspelt key and a line without a colon",
+       "conection: \\\\OLD\\A\nconnection \\\\OLD\\B\n",
+       {"line 1 ", "line 2 "}},
+      {"driver lines need their share and driver",
+       "driver: \\\\NEW\\A\ndriver: = X\ndriver: \\\\NEW\\A =\ndriver: \\\\NEW\\A = X\n",
+       {"line 1 ", "line 2 ", "line 3 "}},
+      {"yes/no and on/off",
+       "user-installs-drivers: never\nprotected-print: yes\nprotected-print: OFF\n",
+       {"line 1 ", "line 2 "}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFile(path, c.text);
+    Status checked = CheckConnectionProfile(path.string());
+    auto items = Open()->EnumPrinterConnections();
+    if (c.badLines.empty()) {
+      EXPECT_TRUE(checked.ok()) << checked.error().Description;
+      EXPECT_TRUE(items.ok());
+      continue;
+    }
+    ASSERT_FALSE(checked.ok());
+    ASSERT_FALSE(items.ok());
+    EXPECT_EQ(items.error(), checked.error());
+    const std::string& why = checked.error().Description;
+    EXPECT_NE(why.find(path.string()), std::string::npos) << why;
+    size_t at = 0;
+    for (const std::string& line : c.badLines) {
+      size_t found = why.find(line, at);
+      EXPECT_NE(found, std::string::npos) << line << " in " << why;
+      if (found != std::string::npos) at = found;
+    }
+    EXPECT_EQ(std::count(why.begin(), why.end(), ';') + 1, static_cast<long>(c.badLines.size()))
+        << why;
+    // Refused, the file is left as it was.
+    EXPECT_EQ(ReadFile(path), c.text);
+  }
+}
+
+TEST_F(ConnectionProfileRules, AFileWithManyBadLinesNamesTheFirstAndCountsTheRest) {
+  std::string text;
+  for (int i = 0; i < 25; ++i) text += "\\\\OLD\\Q" + std::to_string(i) + "\n";
+  WriteFile(path, text);
+  Status checked = CheckConnectionProfile(path.string());
+  ASSERT_FALSE(checked.ok());
+  EXPECT_NE(checked.error().Description.find("line 10 "), std::string::npos);
+  EXPECT_EQ(checked.error().Description.find("line 11 "), std::string::npos);
+  EXPECT_NE(checked.error().Description.find("15 more"), std::string::npos)
+      << checked.error().Description;
 }
 
 }  // namespace
