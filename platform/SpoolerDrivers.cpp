@@ -71,9 +71,10 @@ DriverRules DecideDriverRules(const PointAndPrintPolicy& p, const DriverInstallC
     if (p.PackagePointAndPrintServerList.value_or(0) == 1 &&
         std::none_of(p.PackageServers.begin(), p.PackageServers.end(),
                      [&](const std::string& s) { return ServerListNames(s, c.Server); }))
-      return Refused(rules, "PackagePointAndPrintServerList is 1 and its list of servers does "
-                            "not name " +
-                                c.Server);
+      return Refused(rules,
+                     "PackagePointAndPrintServerList is 1 and its list of servers does "
+                     "not name " +
+                         c.Server);
   }
 
   // Without the restrictions policy, Windows applies them with both prompts
@@ -117,8 +118,7 @@ class SpoolerDrivers : public PrinterDrivers {
       named = true;
       recent = recent || d.Version >= driver.Version;
     }
-    if (last_ && SameText(last_->Driver.Driver.Name, driver.Name))
-      last_->Update = named && !recent;
+    if (last_ && SameText(last_->Driver.Driver.Name, driver.Name)) last_->Update = named && !recent;
     return recent;
   }
 

@@ -112,9 +112,11 @@ class ProfileShareLister : public check::ShareLister {
       if (!SameText(ConnectionServer(value), question.Server)) continue;
       std::string_view share = value;
       share.remove_prefix(std::min(share.size(), share.find('\\', 2) + 1));
-      const bool known = std::any_of(answer.Shares.begin(), answer.Shares.end(),
-                                     [&](const check::Share& s) { return SameText(s.Name, share); });
-      if (!share.empty() && !known) answer.Shares.push_back(
+      const bool known =
+          std::any_of(answer.Shares.begin(), answer.Shares.end(),
+                      [&](const check::Share& s) { return SameText(s.Name, share); });
+      if (!share.empty() && !known)
+        answer.Shares.push_back(
             check::Share{std::string(share), check::ShareKind::Printer, {}, false});
     }
     return answer;
@@ -139,6 +141,7 @@ Result<Backend> ProfileBackend(const std::string& path) {
   if (Status readable = CheckReadableRegularFile(path); !readable.ok())
     return PlatformError{readable.error().Number, "cannot read the connection profile " + path +
                                                       ": " + readable.error().Description};
+  if (Status usable = CheckConnectionProfile(path); !usable.ok()) return usable.error();
   auto lines = ReadConnectionProfileLines(path);
   if (!lines) return lines.error();
   Backend b;
@@ -183,9 +186,8 @@ Result<Backend> ChooseBackend(const std::string& connections) {
 std::vector<std::string> NamedServers(const INISettings& s) {
   std::vector<std::string> out;
   auto add = [&out](const std::string& name) {
-    if (!name.empty() && std::none_of(out.begin(), out.end(), [&](const std::string& n) {
-          return SameText(n, name);
-        }))
+    if (!name.empty() && std::none_of(out.begin(), out.end(),
+                                      [&](const std::string& n) { return SameText(n, name); }))
       out.push_back(name);
   };
   for (const NamePair& p : s.ServerPairs) add(p.FromName), add(p.ToName);
@@ -229,7 +231,8 @@ struct Line {
   std::string Cause;
 };
 
-std::vector<Queue> TargetQueues(const INISettings& settings, const std::vector<std::string>& servers,
+std::vector<Queue> TargetQueues(const INISettings& settings,
+                                const std::vector<std::string>& servers,
                                 const std::vector<std::string>& named,
                                 std::shared_ptr<check::ShareLister> lister) {
   std::vector<Queue> out;
@@ -246,8 +249,7 @@ std::vector<Queue> TargetQueues(const INISettings& settings, const std::vector<s
     }
     Queue q{t.Server, t.Share, {}};
     if (!Named(named, t.Server))
-      q.Unusable = "refused: " + std::string(t.Server) +
-                   " is not a server that the INI file names";
+      q.Unusable = "refused: " + std::string(t.Server) + " is not a server that the INI file names";
     else if (t.Status != check::TargetStatus::Found)
       q.Unusable = check::StatusText(t);
     out.push_back(std::move(q));
@@ -255,7 +257,23 @@ std::vector<Queue> TargetQueues(const INISettings& settings, const std::vector<s
   return out;
 }
 
-/// The queues that the directory named by the INI file publishes.
+/// The outcome lines of a failed step on one line.
+std::string Flattened(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\r') continue;
+    if (c == '\n') {
+      if (!out.empty() && out.back() != ' ') out += ' ';
+      continue;
+    }
+    out += c;
+  }
+  return out;
+}
+
+/// The queues that the directory named by the INI file publishes: where
+/// each client's connection goes is decided by the client's own share
+/// names, so every published queue may be a target.
 Result<std::vector<Queue>> DirectoryQueues(const std::string& ini) {
   LdapDirectoryOptions ldap = LdapOptionsFromEnvironment();
   if (ldap.Invalid) return *ldap.Invalid;
@@ -269,31 +287,41 @@ Result<std::vector<Queue>> DirectoryQueues(const std::string& ini) {
   for (const NetworkPrinter& p : run.ADPrinters)
     if (!p.ServerName.empty() && !p.ShareName.empty())
       out.push_back({p.ServerName, p.ShareName, {}});
-  if (out.empty() && !run.OutcomeText.empty() &&
-      run.OutcomeText.find("Error") != std::string::npos)
-    return PlatformError{0, "the directory " + run.Settings.DomainName + " could not be read"};
+  // The directory step records its failure in the run as the engine's does.
+  if (run.AbortStatus)
+    return PlatformError{0, "the directory " + run.Settings.DomainName +
+                                " could not be read:" + Flattened(run.OutcomeText)};
   return out;
 }
 
+struct Counts {
+  size_t Installed = 0, Present = 0, Would = 0, Failed = 0;
+  explicit Counts(const std::vector<Line>& lines) {
+    for (const Line& l : lines) {
+      Installed += l.Result == Outcome::Installed;
+      Present += l.Result == Outcome::Present;
+      Would += l.Result == Outcome::WouldInstall;
+      Failed += l.Result == Outcome::Failed;
+    }
+  }
+};
+
+// Driver names, queue names and causes are what servers chose to answer:
+// each line is escaped as every command's output is.
 void PrintText(const std::vector<Line>& lines) {
   std::string out;
-  size_t installed = 0, present = 0, would = 0, failed = 0;
   for (const Line& l : lines) {
-    out += std::string(OutcomeName(l.Result)) + ": ";
-    if (!l.Driver.empty()) out += l.Driver + (l.Queue.empty() ? "" : " (" + l.Queue + ")");
-    else out += l.Queue;
-    if (!l.Cause.empty()) out += ": " + l.Cause;
-    out = output::TerminalLine(out);
-    out += "\n";
-    installed += l.Result == Outcome::Installed;
-    present += l.Result == Outcome::Present;
-    would += l.Result == Outcome::WouldInstall;
-    failed += l.Result == Outcome::Failed;
+    std::string what = l.Driver.empty()  ? l.Queue
+                       : l.Queue.empty() ? l.Driver
+                                         : l.Driver + " (" + l.Queue + ")";
+    if (!l.Cause.empty()) what += (what.empty() ? "" : ": ") + l.Cause;
+    const std::string line = std::string(OutcomeName(l.Result)) + ": " + what;
+    out += output::TerminalLine(line) + "\n";
   }
-  // The totals line counts each outcome once.
-  out += "\n" + std::to_string(installed) + " installed, " + std::to_string(present) +
-         " already present, " + (would ? std::to_string(would) + " to install, " : "") +
-         std::to_string(failed) + " failed.\n";
+  const Counts n(lines);
+  out += "\n" + std::to_string(n.Installed) + " installed, " + std::to_string(n.Present) +
+         " already present, " + (n.Would ? std::to_string(n.Would) + " to install, " : "") +
+         std::to_string(n.Failed) + " failed.\n";
   std::cout << out;
 }
 
@@ -307,7 +335,12 @@ void PrintJson(const std::string& ini, bool dryRun, const std::vector<Line>& lin
            ", \"status\": " + output::JsonString(std::string(OutcomeName(l.Result))) +
            ", \"cause\": " + output::JsonString(l.Cause) + "}";
   }
-  out += std::string(lines.empty() ? "" : "\n  ") + "]\n}\n";
+  const Counts n(lines);
+  out += std::string(lines.empty() ? "" : "\n  ") +
+         "],\n  \"installed\": " + std::to_string(n.Installed) +
+         ",\n  \"present\": " + std::to_string(n.Present) +
+         ",\n  \"toInstall\": " + std::to_string(n.Would) +
+         ",\n  \"failed\": " + std::to_string(n.Failed) + "\n}\n";
   std::cout << out;
 }
 
@@ -391,16 +424,17 @@ int InstallDrivers(const std::vector<std::string>& args) {
   std::vector<Line> lines;
   std::vector<PrinterDriver> seen;
   for (const Queue& q : queues) {
-    const std::string path = q.Share.empty() ? (q.Server.empty() ? "" : "\\\\" + q.Server) : q.Path();
+    const std::string path =
+        q.Share.empty() ? (q.Server.empty() ? "" : "\\\\" + q.Server) : q.Path();
     if (!q.Unusable.empty()) {
       lines.push_back({Outcome::Failed, "", path, q.Unusable});
       continue;
     }
     auto driver = backend->Drivers->QueueDriver(path);
     if (!driver) {
-      lines.push_back({Outcome::Failed, "", path,
-                       "the server does not tell the queue's driver: " +
-                           driver.error().Description});
+      lines.push_back(
+          {Outcome::Failed, "", path,
+           "the server does not tell the queue's driver: " + driver.error().Description});
       continue;
     }
     if (!*driver) continue;  // the queue needs no driver
@@ -419,8 +453,7 @@ int InstallDrivers(const std::vector<std::string>& args) {
                    " can be added";
     } else if (dryRun) {
       line.Result = Outcome::WouldInstall;
-    } else if (Status installed = backend->Drivers->InstallDriver(path, **driver);
-               installed.ok()) {
+    } else if (Status installed = backend->Drivers->InstallDriver(path, **driver); installed.ok()) {
       line.Result = Outcome::Installed;
     } else {
       line.Cause = installed.error().Description;

@@ -141,9 +141,8 @@ class WindowsSpooler : public SpoolerSystem {
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
     TOKEN_ELEVATION elevation{};
     DWORD size = sizeof elevation;
-    const bool elevated =
-        ::GetTokenInformation(token, TokenElevation, &elevation, size, &size) &&
-        elevation.TokenIsElevated;
+    const bool elevated = ::GetTokenInformation(token, TokenElevation, &elevation, size, &size) &&
+                          elevation.TokenIsElevated;
     ::CloseHandle(token);
     return elevated;
   }
@@ -162,9 +161,9 @@ class WindowsSpooler : public SpoolerSystem {
     if (info8 && !info8->empty()) {
       const auto* d = reinterpret_cast<const DRIVER_INFO_8W*>(info8->data());
       if (!d->pName || !*d->pName) return std::optional<ServerDriver>();
-      return std::optional<ServerDriver>(ServerDriver{
-          PrinterDriver{FromWide(d->pName, ::wcslen(d->pName)), d->dwlDriverVersion},
-          (d->dwPrinterDriverAttributes & kPackageAware) != 0});
+      return std::optional<ServerDriver>(
+          ServerDriver{PrinterDriver{FromWide(d->pName, ::wcslen(d->pName)), d->dwlDriverVersion},
+                       (d->dwPrinterDriverAttributes & kPackageAware) != 0});
     }
     auto info2 = SpoolerBuffer([&](BYTE* buffer, DWORD size, DWORD* needed) {
       return ::GetPrinterW(printer.get(), 2, buffer, size, needed);
@@ -206,7 +205,9 @@ class WindowsSpooler : public SpoolerSystem {
     return false;
   }
 
-  Status Connect(std::string_view share) override { return AddPrinterConnectionWithoutPrompt(share); }
+  Status Connect(std::string_view share) override {
+    return AddPrinterConnectionWithoutPrompt(share);
+  }
 
   Status Disconnect(std::string_view share) override {
     if (Status s = CheckConnectionName(share); !s.ok()) return s;

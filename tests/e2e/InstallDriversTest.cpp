@@ -11,6 +11,8 @@
 #include "platform/AtomicFile.h"
 #include "tests/support/EngineProcess.h"
 #include "tests/support/Fakes.h"
+#include "tests/support/Loopback.h"
+#include "tests/support/Slapd.h"
 
 namespace velloran {
 namespace {
@@ -44,8 +46,8 @@ struct InstallDrivers : ::testing::Test {
 
   std::string Ini(const std::string& sections, const std::string& name = "move.ini") {
     const fs::path path = dir / name;
-    test::WriteFile(path, "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\n" +
-                              sections);
+    test::WriteFile(
+        path, "[GENERAL]\r\nUseActiveDirectory=False\r\nUseManualDefinitions=True\r\n" + sections);
     return path.string();
   }
   std::string ServersIni() {
@@ -72,12 +74,12 @@ TEST_F(InstallDrivers, InstallsWhatIsMissingOnceAndIsIdempotent) {
   auto first = Run({ini, "--connections", profile.string()});
   ASSERT_EQ(first.ExitCode, 0) << first.Stdout << first.Stderr;
   // Two queues use the laser driver: it is installed once, from the first.
-  EXPECT_TRUE(Contains(first.Stdout, "installed: Laser PCL6 (\\\\NEWSRV\\LASER)")) << first.Stdout;
-  EXPECT_TRUE(Contains(first.Stdout, "already present: Color PS (\\\\NEWSRV\\Color)"))
-      << first.Stdout;
-  EXPECT_EQ(Count(first.Stdout, "Laser PCL6"), 1u) << first.Stdout;
   // PLAIN needs no driver, and is not a line.
-  EXPECT_FALSE(Contains(first.Stdout, "PLAIN")) << first.Stdout;
+  EXPECT_EQ(first.Stdout,
+            "installed: Laser PCL6 (\\\\NEWSRV\\LASER)\n"
+            "already present: Color PS (\\\\NEWSRV\\Color)\n"
+            "\n"
+            "1 installed, 1 already present, 0 failed.\n");
   EXPECT_EQ(Count(Profile(), "installed-driver: Laser PCL6"), 1u) << Profile();
 
   const std::string after = Profile();
@@ -105,20 +107,25 @@ TEST_F(InstallDrivers, ADryRunSaysWhatItWouldInstallAndChangesNothing) {
 TEST_F(InstallDrivers, JsonHasOneEntryPerDriver) {
   auto r = Run({ServersIni(), "--connections", profile.string(), "--json"});
   ASSERT_EQ(r.ExitCode, 0) << r.Stdout << r.Stderr;
-  EXPECT_TRUE(Contains(r.Stdout, "{\"driver\": \"Laser PCL6\", \"queue\": \"\\\\\\\\NEWSRV\\\\LASER\", "
-                                 "\"status\": \"installed\", \"cause\": \"\"}"))
+  EXPECT_TRUE(Contains(r.Stdout,
+                       "{\"driver\": \"Laser PCL6\", \"queue\": \"\\\\\\\\NEWSRV\\\\LASER\", "
+                       "\"status\": \"installed\", \"cause\": \"\"}"))
       << r.Stdout;
   EXPECT_TRUE(Contains(r.Stdout, "\"status\": \"already present\"")) << r.Stdout;
   EXPECT_EQ(Count(r.Stdout, "\"driver\": "), 2u) << r.Stdout;
   EXPECT_TRUE(Contains(r.Stdout, "\"dryRun\": false")) << r.Stdout;
+  EXPECT_TRUE(Contains(r.Stdout,
+                       "\"installed\": 1,\n  \"present\": 1,\n  \"toInstall\": 0,\n  "
+                       "\"failed\": 0\n}\n"))
+      << r.Stdout;
 }
 
 TEST_F(InstallDrivers, ServersTheIniFileDoesNotNameAreRefused) {
   // The printers pair is asked on PRN1, which the INI file never names: its
   // driver is not installed, and the run counts as failed.
-  const std::string ini = Ini(
-      "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLDSRV\r\nToServers=NEWSRV\r\n"
-      "[MANUAL DEFINITIONS PRINTERS]\r\nFromPrinters=Narrow\r\nToPrinters=Wide\r\n");
+  const std::string ini =
+      Ini("[MANUAL DEFINITIONS SERVERS]\r\nFromServers=OLDSRV\r\nToServers=NEWSRV\r\n"
+          "[MANUAL DEFINITIONS PRINTERS]\r\nFromPrinters=Narrow\r\nToPrinters=Wide\r\n");
   auto r = Run({ini, "--connections", profile.string(), "--server", "PRN1"});
   EXPECT_EQ(r.ExitCode, 1) << r.Stdout << r.Stderr;
   EXPECT_TRUE(Contains(r.Stdout, "failed: \\\\PRN1: refused")) << r.Stdout;
@@ -127,18 +134,18 @@ TEST_F(InstallDrivers, ServersTheIniFileDoesNotNameAreRefused) {
   EXPECT_TRUE(Contains(Profile(), "installed-driver: Laser PCL6")) << Profile();
 
   // Named by the file (as a servers pair's server), PRN1 is a source.
-  const std::string named = Ini(
-      "[MANUAL DEFINITIONS SERVERS]\r\nFromServers=PRN1\r\nToServers=NEWSRV\r\n"
-      "[MANUAL DEFINITIONS PRINTERS]\r\nFromPrinters=Narrow\r\nToPrinters=Wide\r\n",
-      "named.ini");
+  const std::string named =
+      Ini("[MANUAL DEFINITIONS SERVERS]\r\nFromServers=PRN1\r\nToServers=NEWSRV\r\n"
+          "[MANUAL DEFINITIONS PRINTERS]\r\nFromPrinters=Narrow\r\nToPrinters=Wide\r\n",
+          "named.ini");
   r = Run({named, "--connections", profile.string(), "--server", "prn1"});
   EXPECT_TRUE(Contains(r.Stdout, "installed: Wide Format (\\\\prn1\\Wide)")) << r.Stdout;
 }
 
 TEST_F(InstallDrivers, AQueueThatCannotBeFoundFailsTheRun) {
-  const std::string ini = Ini(
-      "[MANUAL DEFINITIONS MIXED]\r\nFromServers=OLDMIX\r\nFromPrinters=Plot\r\n"
-      "ToServers=MIXSRV\r\nToPrinters=Gone\r\n");
+  const std::string ini =
+      Ini("[MANUAL DEFINITIONS MIXED]\r\nFromServers=OLDMIX\r\nFromPrinters=Plot\r\n"
+          "ToServers=MIXSRV\r\nToPrinters=Gone\r\n");
   auto r = Run({ini, "--connections", profile.string()});
   EXPECT_EQ(r.ExitCode, 1) << r.Stdout << r.Stderr;
   EXPECT_TRUE(Contains(r.Stdout, "failed: \\\\MIXSRV\\Gone: missing")) << r.Stdout;
@@ -173,8 +180,13 @@ TEST_F(InstallDrivers, AnIniFileOthersMayChangeIsRefused) {
 TEST_F(InstallDrivers, BadArgumentsExitWithTwo) {
   const std::string ini = ServersIni();
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {"--dry-run"}, {ini, "--bogus"}, {ini, "--server"},
-        {ini, "--connections"}, {ini, ini}, {(dir / "absent.ini").string()},
+       {std::vector<std::string>{},
+        {"--dry-run"},
+        {ini, "--bogus"},
+        {ini, "--server"},
+        {ini, "--connections"},
+        {ini, ini},
+        {(dir / "absent.ini").string()},
         {ini, "--connections", (dir / "absent.txt").string()}}) {
     auto r = Run(args);
     EXPECT_EQ(r.ExitCode, 2) << testing::PrintToString(args) << r.Stderr;
@@ -183,6 +195,31 @@ TEST_F(InstallDrivers, BadArgumentsExitWithTwo) {
   auto help = Run({"--help"});
   EXPECT_EQ(help.ExitCode, 0);
   EXPECT_TRUE(Contains(help.Stdout, "Usage: velloran install-drivers INI")) << help.Stdout;
+}
+
+TEST_F(InstallDrivers, InDirectoryModeThePublishedQueuesAreTheTargets) {
+  const std::string printers = std::string("ou=Printers,") + test::Slapd::kSuffix;
+  test::Slapd server{
+      test::OrganizationalUnitLdif("Printers") +
+      test::PrintQueueLdif(printers, {{"NEWSRV-Laser", {"LASER"}}, {"NEWSRV-Color", {"COLOR"}}})};
+  const fs::path ini = dir / "directory.ini";
+  test::WriteFile(ini,
+                  "[GENERAL]\r\nUseActiveDirectory=True\r\nUseManualDefinitions=False\r\n"
+                  "[ACTIVE DIRECTORY]\r\nDomainName=" +
+                      server.HostPort() + "/" + printers + "\r\n");
+  auto r = Run({ini.string(), "--connections", profile.string()});
+  EXPECT_EQ(r.ExitCode, 0) << r.Stdout << r.Stderr;
+  EXPECT_TRUE(Contains(r.Stdout, "installed: Laser PCL6 (\\\\NEWSRV\\LASER)")) << r.Stdout;
+  EXPECT_TRUE(Contains(r.Stdout, "already present: Color PS (\\\\NEWSRV\\COLOR)")) << r.Stdout;
+
+  // A directory that cannot be reached is a failed run, not an empty one.
+  test::WriteFile(ini,
+                  "[GENERAL]\r\nUseActiveDirectory=True\r\nUseManualDefinitions=False\r\n"
+                  "[ACTIVE DIRECTORY]\r\nDomainName=127.0.0.1:" +
+                      std::to_string(test::FreeLoopbackPort()) + "/" + printers + "\r\n");
+  r = Run({ini.string(), "--connections", profile.string()});
+  EXPECT_EQ(r.ExitCode, 1) << r.Stdout << r.Stderr;
+  EXPECT_TRUE(Contains(r.Stdout, "failed: the directory")) << r.Stdout;
 }
 
 TEST_F(InstallDrivers, OverCupsNoDriverIsNeeded) {

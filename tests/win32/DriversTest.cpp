@@ -36,10 +36,10 @@ struct Policy : ::testing::Test {
               ERROR_SUCCESS);
   }
   static void Text(const wchar_t* sub, const wchar_t* name, const std::wstring& value) {
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, (std::wstring(kPrinters) + sub).c_str(), name,
-                                REG_SZ, value.c_str(),
-                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, (std::wstring(kPrinters) + sub).c_str(), name, REG_SZ,
+                          value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+        ERROR_SUCCESS);
   }
 };
 
@@ -76,7 +76,9 @@ TEST_F(Policy, EveryValueIsReadFromItsKey) {
   EXPECT_EQ(policy->UpdatePromptSettings, 2u);
   EXPECT_EQ(policy->PackagePointAndPrintOnly, 1u);
   EXPECT_EQ(policy->PackagePointAndPrintServerList, 1u);
-  EXPECT_EQ(policy->PackageServers, (std::vector<std::string>{"PRT01", "Dru\xc3\xa8" "ck01"}));
+  EXPECT_EQ(policy->PackageServers, (std::vector<std::string>{"PRT01",
+                                                              "Dru\xc3\xa8"
+                                                              "ck01"}));
   EXPECT_EQ(policy->WindowsProtectedPrintGroupPolicyState, 1u);
 
   // The same values through the decision: a user may install from PRT01,

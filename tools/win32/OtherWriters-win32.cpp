@@ -51,8 +51,8 @@ class TrustedAccounts {
       if (::CreateWellKnownSid(type, nullptr, sid.data(), &size)) sids_.push_back(sid);
     }
     PSID installer = nullptr;
-    if (::ConvertStringSidToSidW(
-            L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", &installer)) {
+    if (::ConvertStringSidToSidW(L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",
+                                 &installer)) {
       const DWORD size = ::GetLengthSid(installer);
       const BYTE* bytes = static_cast<const BYTE*>(installer);
       sids_.emplace_back(bytes, bytes + size);
@@ -87,7 +87,8 @@ class TrustedAccounts {
 // is there.
 constexpr ACCESS_MASK kFileWrite = FILE_WRITE_DATA | FILE_APPEND_DATA | WRITE_DAC | WRITE_OWNER |
                                    DELETE | GENERIC_WRITE | GENERIC_ALL;
-constexpr ACCESS_MASK kFolderWrite = FILE_DELETE_CHILD | WRITE_DAC | WRITE_OWNER | DELETE | GENERIC_ALL;
+constexpr ACCESS_MASK kFolderWrite =
+    FILE_DELETE_CHILD | WRITE_DAC | WRITE_OWNER | DELETE | GENERIC_ALL;
 
 Result<std::string> Writers(const std::filesystem::path& path, bool folder,
                             const TrustedAccounts& trusted) {
@@ -98,7 +99,8 @@ Result<std::string> Writers(const std::filesystem::path& path, bool folder,
   const DWORD code = ::GetNamedSecurityInfoW(name.c_str(), SE_FILE_OBJECT,
                                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
                                              &owner, nullptr, &dacl, nullptr, &descriptor);
-  if (code != ERROR_SUCCESS) return PlatformError{static_cast<int32_t>(code), "error " + std::to_string(code)};
+  if (code != ERROR_SUCCESS)
+    return PlatformError{static_cast<int32_t>(code), "error " + std::to_string(code)};
   std::string who;
   auto add = [&who](const std::string& w) {
     if (who.find(w) == std::string::npos) who += (who.empty() ? "" : ", ") + w;

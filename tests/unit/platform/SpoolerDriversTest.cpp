@@ -54,57 +54,82 @@ PointAndPrintPolicy With(PointAndPrintPolicy p, void (*change)(PointAndPrintPoli
 INSTANTIATE_TEST_SUITE_P(
     PointAndPrint, Decision,
     ::testing::Values(
-        DecisionCase{"NothingSetMeansAdministratorsOnly", {}, {"PRT01"}, false,
+        DecisionCase{"NothingSetMeansAdministratorsOnly",
+                     {},
+                     {"PRT01"},
+                     false,
                      "RestrictDriverInstallationToAdministrators is not set"},
-        DecisionCase{"ElevatedInstallsWhateverThePolicy", {}, {"PRT01", false, false, true}, true,
-                     ""},
-        DecisionCase{"RestrictionOn",
-                     With(UsersMayInstall(),
-                          [](PointAndPrintPolicy& p) {
-                            p.RestrictDriverInstallationToAdministrators = 1;
-                          }),
-                     {"PRT01"}, false, "RestrictDriverInstallationToAdministrators is 1"},
+        DecisionCase{
+            "ElevatedInstallsWhateverThePolicy", {}, {"PRT01", false, false, true}, true, ""},
+        DecisionCase{
+            "RestrictionOn",
+            With(UsersMayInstall(),
+                 [](PointAndPrintPolicy& p) { p.RestrictDriverInstallationToAdministrators = 1; }),
+            {"PRT01"},
+            false,
+            "RestrictDriverInstallationToAdministrators is 1"},
         DecisionCase{"ApprovedServerNoPrompt", UsersMayInstall(), {"prt03"}, true, ""},
-        DecisionCase{"ServerListEntriesAreTrimmedOfBlanksAndBackslashes", UsersMayInstall(),
-                     {"PRT02.CORP.EXAMPLE"}, true, ""},
-        DecisionCase{"ServerNotInTheList", UsersMayInstall(), {"PRT0"}, false,
+        DecisionCase{"ServerListEntriesAreTrimmedOfBlanksAndBackslashes",
+                     UsersMayInstall(),
+                     {"PRT02.CORP.EXAMPLE"},
+                     true,
+                     ""},
+        DecisionCase{"ServerNotInTheList",
+                     UsersMayInstall(),
+                     {"PRT0"},
+                     false,
                      "ServerList does not name PRT0"},
         DecisionCase{"ListNotEnforcedWithoutTrustedServers",
                      With(UsersMayInstall(), [](PointAndPrintPolicy& p) { p.TrustedServers = 0; }),
-                     {"ELSEWHERE"}, true, ""},
+                     {"ELSEWHERE"},
+                     true,
+                     ""},
         DecisionCase{"NewDriverWouldPrompt",
                      With(UsersMayInstall(),
                           [](PointAndPrintPolicy& p) { p.NoWarningNoElevationOnInstall = 0; }),
-                     {"PRT01"}, false, "NoWarningNoElevationOnInstall is 0"},
+                     {"PRT01"},
+                     false,
+                     "NoWarningNoElevationOnInstall is 0"},
         DecisionCase{"NewDriverPromptNotSetCountsAsPrompt",
                      With(UsersMayInstall(),
                           [](PointAndPrintPolicy& p) { p.NoWarningNoElevationOnInstall.reset(); }),
-                     {"PRT01"}, false, "NoWarningNoElevationOnInstall is not set"},
-        DecisionCase{"UpdateAsksTheUpdateSetting",
-                     With(UsersMayInstall(),
-                          [](PointAndPrintPolicy& p) { p.UpdatePromptSettings = 1; }),
-                     {"PRT01", true}, false, "UpdatePromptSettings is 1"},
-        DecisionCase{"NewDriverIgnoresTheUpdateSetting",
-                     With(UsersMayInstall(),
-                          [](PointAndPrintPolicy& p) { p.UpdatePromptSettings = 0; }),
-                     {"PRT01", false}, true, ""},
+                     {"PRT01"},
+                     false,
+                     "NoWarningNoElevationOnInstall is not set"},
+        DecisionCase{
+            "UpdateAsksTheUpdateSetting",
+            With(UsersMayInstall(), [](PointAndPrintPolicy& p) { p.UpdatePromptSettings = 1; }),
+            {"PRT01", true},
+            false,
+            "UpdatePromptSettings is 1"},
+        DecisionCase{
+            "NewDriverIgnoresTheUpdateSetting",
+            With(UsersMayInstall(), [](PointAndPrintPolicy& p) { p.UpdatePromptSettings = 0; }),
+            {"PRT01", false},
+            true,
+            ""},
         DecisionCase{"RestrictionsOffLetsAnyServer",
                      With({},
                           [](PointAndPrintPolicy& p) {
                             p.RestrictDriverInstallationToAdministrators = 0;
                             p.Restricted = 0;
                           }),
-                     {"ANY"}, true, ""},
-        DecisionCase{"RestrictionsNotSetPrompt",
-                     With({},
-                          [](PointAndPrintPolicy& p) {
-                            p.RestrictDriverInstallationToAdministrators = 0;
-                          }),
-                     {"ANY"}, false, "NoWarningNoElevationOnInstall"},
-        DecisionCase{"PackageOnlyRefusesAnOlderKindOfDriver",
-                     With(UsersMayInstall(),
-                          [](PointAndPrintPolicy& p) { p.PackagePointAndPrintOnly = 1; }),
-                     {"PRT01", false, false}, false, "not package-aware"},
+                     {"ANY"},
+                     true,
+                     ""},
+        DecisionCase{
+            "RestrictionsNotSetPrompt",
+            With({},
+                 [](PointAndPrintPolicy& p) { p.RestrictDriverInstallationToAdministrators = 0; }),
+            {"ANY"},
+            false,
+            "NoWarningNoElevationOnInstall"},
+        DecisionCase{
+            "PackageOnlyRefusesAnOlderKindOfDriver",
+            With(UsersMayInstall(), [](PointAndPrintPolicy& p) { p.PackagePointAndPrintOnly = 1; }),
+            {"PRT01", false, false},
+            false,
+            "not package-aware"},
         DecisionCase{"PackageOnlyAcceptsAPackageFromAnApprovedServer",
                      With(UsersMayInstall(),
                           [](PointAndPrintPolicy& p) {
@@ -112,7 +137,9 @@ INSTANTIATE_TEST_SUITE_P(
                             p.PackagePointAndPrintServerList = 1;
                             p.PackageServers = {"prt09", "PRT01"};
                           }),
-                     {"PRT01", false, true}, true, ""},
+                     {"PRT01", false, true},
+                     true,
+                     ""},
         DecisionCase{"PackageServerListMustNameTheServer",
                      With(UsersMayInstall(),
                           [](PointAndPrintPolicy& p) {
@@ -120,7 +147,9 @@ INSTANTIATE_TEST_SUITE_P(
                             p.PackagePointAndPrintServerList = 1;
                             p.PackageServers = {"PRT09"};
                           }),
-                     {"PRT01", false, true}, false, "list of servers does not name PRT01"}),
+                     {"PRT01", false, true},
+                     false,
+                     "list of servers does not name PRT01"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(ProtectedPrint, ThePolicyDecidesOverTheSetting) {
@@ -213,10 +242,10 @@ TEST_F(Drivers, TheClientHasADriverByNameAtTheServersVersionOrNewer) {
     bool Has;
   };
   const uint64_t v = kLaser.Version;
-  for (const Case& c : {Case{{}, false}, Case{{{"laser pcl6", v}}, true},
-                        Case{{{"Laser PCL6", v + 1}}, true}, Case{{{"Laser PCL6", v - 1}}, false},
-                        Case{{{"Laser PCL6", v - 1}, {"Laser PCL6", v}}, true},
-                        Case{{{"Laser PCL", v}}, false}}) {
+  for (const Case& c :
+       {Case{{}, false}, Case{{{"laser pcl6", v}}, true}, Case{{{"Laser PCL6", v + 1}}, true},
+        Case{{{"Laser PCL6", v - 1}}, false},
+        Case{{{"Laser PCL6", v - 1}, {"Laser PCL6", v}}, true}, Case{{{"Laser PCL", v}}, false}}) {
     spooler->Local = c.Local;
     auto has = drivers->HasDriver(kLaser);
     ASSERT_TRUE(has.ok());
@@ -241,8 +270,8 @@ TEST_F(Drivers, AnOlderDriverOnTheClientMakesTheRulesThoseOfAnUpdate) {
 TEST_F(Drivers, InstallingConnectsAndDisconnectsAndChecksTheDriverIsThere) {
   spooler->Installs["\\\\PRT01\\LASER"] = kLaser;
   ASSERT_TRUE(drivers->InstallDriver("\\\\PRT01\\LASER", kLaser).ok());
-  EXPECT_EQ(spooler->Calls, (std::vector<std::string>{"connect \\\\PRT01\\LASER",
-                                                      "disconnect \\\\PRT01\\LASER"}));
+  EXPECT_EQ(spooler->Calls,
+            (std::vector<std::string>{"connect \\\\PRT01\\LASER", "disconnect \\\\PRT01\\LASER"}));
   EXPECT_TRUE(spooler->Connections.empty());
   EXPECT_TRUE(drivers->HasDriver(kLaser).value());
 }
