@@ -223,6 +223,12 @@ class WindowsSpooler : public SpoolerSystem {
 // install a driver, or for an administrator's consent.
 Status AddPrinterConnectionWithoutPrompt(std::string_view path) {
   if (Status s = CheckConnectionName(path); !s.ok()) return s;
+  // Wine's spooler exports the call as a stub that ends the process when
+  // called (measured with Wine 8): there the add fails as a call Windows
+  // would have answered.
+  if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+      ntdll && ::GetProcAddress(ntdll, "wine_get_version"))
+    return Win32Error(ERROR_CALL_NOT_IMPLEMENTED);
   std::wstring name = Wide(path);
   // The headers declare the structure in its ANSI shape only; with no
   // driver name given, the wide call reads the same bytes.

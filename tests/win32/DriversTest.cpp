@@ -111,10 +111,13 @@ TEST(Spooler, AQueueOnAServerThatCannotBeAskedIsAFailure) {
 }
 
 TEST(Spooler, TheNoPromptAddFailsRatherThanAsks) {
-  // No server by that name: whatever the spooler answers, it answers.
+  // No server by that name: the add is a failure with its number, and the
+  // process goes on (Wine's spooler has no such call at all).
   Status added = AddPrinterConnectionWithoutPrompt("\\\\VELLORAN-NO-SUCH-SERVER\\Q");
   ASSERT_FALSE(added.ok());
   EXPECT_NE(added.error().Number, 0);
+  EXPECT_FALSE(added.error().Description.empty());
+  EXPECT_FALSE(AddPrinterConnectionWithoutPrompt("no connection name").ok());
 }
 
 }  // namespace
