@@ -27,6 +27,15 @@ struct NetworkPrinter {
   bool operator==(const NetworkPrinter&) const = default;
 };
 
+/// A move kept from happening because of the target's driver.
+struct HeldBackMove {
+  std::string From;  // the connection kept, "\\SERVER\SHARE"
+  std::string To;    // the target not added
+  PrinterDriver Driver;
+  std::string Cause;
+  bool operator==(const HeldBackMove&) const = default;
+};
+
 /// A service the run uses and does not own. It is made from a reference, so
 /// it is never null: a service the program lacks is one of the backends of
 /// platform/NullBackends.h, which say once what "missing" means.
@@ -82,6 +91,8 @@ struct Run {
   std::vector<NetworkPrinter> ClientPrinters;
   /// Entry 0 always empty; published print queues from 1.
   std::vector<NetworkPrinter> ADPrinters;
+  /// The moves the target's driver held back this run, in order.
+  std::vector<HeldBackMove> DriverHolds;
   /// Collected debug lines, each ended by CR LF.
   std::string DebugText;
 };

@@ -1,5 +1,6 @@
 #include "engine/modMoveNetworkPrinters.h"
 
+#include "engine/DriverCheck.h"
 #include "engine/ErrorRecorder.h"
 #include "engine/modDebug.h"
 #include "engine/modNotification.h"
@@ -74,6 +75,43 @@ bool DriverNotInstallable(int32_t number) {
   return false;
 }
 
+// A driver's name comes from the print server: a line break in it would
+// add lines of its own to the report, which the fleet summary reads.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+  return text;
+}
+
+// Asks the backend about the target's driver. True when the move is held
+// back: the old connection stays, nothing is added, and the run counts as
+// not done, so that a later logon tries again once the driver is there.
+bool HeldBackByDriver(Run& run, NetworkObject& network, const std::string& oldPath,
+                      const std::string& newPath) {
+  PrinterDrivers* drivers = network.Drivers();
+  if (!drivers) return false;
+  DriverVerdict verdict = CheckTargetDriver(*drivers, oldPath, newPath);
+  if (verdict.NotAsked) {
+    // Not a failure of the run: the add goes ahead as it did before drivers were checked.
+    WriteToDebugLog(run, ">> Driver not checked, adding as before: " + newPath + " (error " +
+                             std::to_string(verdict.NotAsked->Number) + ": " +
+                             verdict.NotAsked->Description + ")");
+    return false;
+  }
+  if (!verdict.Hold) return false;
+  DriverHold hold{{OneLine(verdict.Hold->Driver.Name), verdict.Hold->Driver.Version},
+                  OneLine(verdict.Hold->Cause)};
+  run.AbortStatus = true;
+  AppendOutcome(run, "Printer held back by its driver: " + newPath);
+  AppendOutcome(run, "> Driver: " + hold.Driver.Name);
+  AppendOutcome(run, "> Cause: " + hold.Cause);
+  WriteToDebugLog(run, ">> Held back by its driver: " + newPath);
+  WriteToDebugLog(run, ">> Driver: " + hold.Driver.Name);
+  WriteToDebugLog(run, ">> Cause: " + hold.Cause);
+  run.DriverHolds.push_back({oldPath, newPath, hold.Driver, hold.Cause});
+  return true;
+}
+
 }  // namespace
 
 std::string_view DriverCause(const PlatformError& error) {
@@ -90,6 +128,7 @@ std::string ConnectionPath(const std::string& server, const std::string& share) 
 void ReconnectPrinter(Run& run, Result<std::unique_ptr<NetworkObject>>& network,
                       const NetworkPrinter& client, const std::string& oldPath,
                       const std::string& newPath) {
+  if (network && HeldBackByDriver(run, **network, oldPath, newPath)) return;
   // Asked before the removal, which takes the default status with it.
   bool wasDefault = false;
   if (network) {

@@ -132,6 +132,9 @@ std::string BadValue(std::string_view key, std::string_view value) {
   return {};
 }
 
+/// How many lines that are no profile lines a report names.
+constexpr size_t kBadLinesShown = 10;
+
 /// A line that is not a profile line, for the report.
 struct BadLine {
   size_t Number;
@@ -171,11 +174,11 @@ class Profile {
         line.Key = LowerKey(t.substr(0, colon));
         line.Value = std::string(Trim(t.substr(colon + 1)));
         if (!IsProfileKey(line.Key))
-          p.bad_.push_back({number, std::string(t), "no such key"});
+          p.Bad(number, t, "no such key");
         else if (std::string why = BadValue(line.Key, line.Value); !why.empty())
-          p.bad_.push_back({number, std::string(t), std::move(why)});
+          p.Bad(number, t, std::move(why));
       } else if (!t.empty() && t[0] != '#') {
-        p.bad_.push_back({number, std::string(t), "not a \"key: value\" line"});
+        p.Bad(number, t, "not a \"key: value\" line");
       }
       p.baseBytes_ += raw.size() + 1;
       p.Append(std::move(line));
@@ -195,8 +198,10 @@ class Profile {
   }
 
   const std::list<Line>& Lines() const { return lines_; }
-  /// The lines that are no profile lines, in file order.
+  /// The first lines that are no profile lines, in file order, and how
+  /// many there are in all.
   const std::vector<BadLine>& BadLines() const { return bad_; }
+  size_t BadLineCount() const { return badCount_; }
 
   std::vector<std::string> Values(std::string_view key) const {
     std::vector<std::string> v;
@@ -300,6 +305,11 @@ class Profile {
 
   void Append(Line line) { Insert(lines_.end(), std::move(line)); }
 
+  // A file of any size is reported by its first bad lines and a count.
+  void Bad(size_t number, std::string_view text, std::string why) {
+    if (++badCount_ <= kBadLinesShown) bad_.push_back({number, std::string(text), std::move(why)});
+  }
+
   void Insert(Iter before, Line line) {
     Iter at = lines_.insert(before, std::move(line));
     if (at->Key.empty()) return;
@@ -332,6 +342,7 @@ class Profile {
 
   std::list<Line> lines_;
   std::vector<BadLine> bad_;
+  size_t badCount_ = 0;
   std::unordered_map<std::string, std::deque<Iter>> byKey_;
   std::unordered_map<std::string, std::deque<Iter>> byName_;
   size_t baseBytes_ = 0, recordBytes_ = 0;
@@ -352,16 +363,17 @@ PlatformError CannotRead(const std::string& path, const PlatformError& error) {
 }
 
 /// The lines of a file that are not profile lines, as the failure that says so.
-PlatformError BadLinesError(const std::string& path, const std::vector<BadLine>& bad) {
-  constexpr size_t kShown = 10, kShownChars = 80;
+PlatformError BadLinesError(const std::string& path, const std::vector<BadLine>& bad,
+                            size_t count) {
+  constexpr size_t kShownChars = 80;
   std::string text = "The connection profile " + path + " has lines that are not profile lines:";
-  for (size_t i = 0; i < bad.size() && i < kShown; ++i) {
+  for (size_t i = 0; i < bad.size(); ++i) {
     std::string shown = bad[i].Text.substr(0, kShownChars);
     if (shown.size() < bad[i].Text.size()) shown += "...";
     text += (i ? "; line " : " line ") + std::to_string(bad[i].Number) + " \"" + shown + "\" (" +
             bad[i].Why + ")";
   }
-  if (bad.size() > kShown) text += "; and " + std::to_string(bad.size() - kShown) + " more";
+  if (count > bad.size()) text += "; and " + std::to_string(count - bad.size()) + " more";
   return PlatformError{kInvalidProfileData, text + "."};
 }
 
@@ -535,7 +547,8 @@ class ProfileNetworkObject : public NetworkObject, public PrinterDrivers {
     auto content = ReadWholeFile(path_);
     if (!content) return CannotRead(path_, content.error());
     Profile parsed = Profile::Parse(*content);
-    if (!parsed.BadLines().empty()) return BadLinesError(path_, parsed.BadLines());
+    if (parsed.BadLineCount() > 0)
+      return BadLinesError(path_, parsed.BadLines(), parsed.BadLineCount());
     profile_ = std::move(parsed);
     // A file that cannot be stamped is read again on every call.
     if (now) stamp_ = *now;
@@ -627,7 +640,8 @@ Status CheckConnectionProfile(const std::string& path) {
   auto content = ReadWholeFile(path);
   if (!content) return CannotRead(path, content.error());
   Profile parsed = Profile::Parse(*content);
-  if (!parsed.BadLines().empty()) return BadLinesError(path, parsed.BadLines());
+  if (parsed.BadLineCount() > 0)
+    return BadLinesError(path, parsed.BadLines(), parsed.BadLineCount());
   return Status::Ok();
 }
 

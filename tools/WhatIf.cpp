@@ -129,6 +129,10 @@ int WhatIf(const std::vector<std::string>& args) {
     if (!CheckReadableRegularFile(connections).ok())
       return Fail("cannot read the connection profile " + connections +
                   " (name one with --connections FILE)");
+    // A file with lines that are no profile lines is refused here, naming
+    // them: rehearsed without them it would say that nothing changes.
+    if (Status read = CheckConnectionProfile(connections); !read.ok())
+      return Fail(read.error().Description);
     if (scratch.path().empty()) return Fail("cannot create a temporary folder");
     const fs::path copy = scratch.path() / "connections.txt";
     std::error_code ec;
@@ -176,6 +180,15 @@ int WhatIf(const std::vector<std::string>& args) {
     out << "\nConnections that would change:\n";
     for (const auto& name : removed) out << "  - " << output::TerminalLine(name) << "\n";
     for (const auto& name : added) out << "  + " << output::TerminalLine(name) << "\n";
+  }
+  if (!run.DriverHolds.empty()) {
+    out << "\nMoves a driver would hold back (the old connection stays):\n";
+    for (const HeldBackMove& hold : run.DriverHolds) {
+      out << "  " << output::TerminalLine(hold.From) << " -> " << output::TerminalLine(hold.To)
+          << "\n";
+      out << "    Driver: " << output::TerminalLine(hold.Driver.Name) << "\n";
+      out << "    Cause: " << output::TerminalLine(hold.Cause) << "\n";
+    }
   }
   std::cout << output::TerminalText(out.str());
   return run.AbortStatus ? 1 : 0;

@@ -128,8 +128,12 @@ const char* kWhatIfUsage =
 #endif
     "  --debug             print the debug log of the rehearsal as well\n"
     "\n"
-    "Exit status: 0 the run would succeed, 1 it would record a failure, 2 the\n"
-    "rehearsal could not run.\n";
+    "Moves that a target's driver would hold back are listed with the driver and\n"
+    "the cause.\n"
+    "\n"
+    "Exit status: 0 the run would succeed, 1 it would record a failure or hold a\n"
+    "move back, 2 the rehearsal could not run (a profile with lines that are not\n"
+    "profile lines among the causes: their numbers are named).\n";
 
 bool AsksForHelp(const std::vector<std::string>& args) {
   for (const auto& a : args)

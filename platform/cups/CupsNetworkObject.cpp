@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <random>
 
 #include "platform/Paths.h"
@@ -19,10 +20,10 @@ namespace velloran::cups {
 
 namespace {
 
-// Whether the server's queue answers an IPP Get-Printer-Attributes. The
-// scheduler itself would create a queue for a share that does not exist and
-// report the failure only in its log.
-Status AskServer(const DeviceTarget& target) {
+// The server's answer about its queue; null when the server answered for
+// the queue but wants credentials before it describes it.
+Result<IppPtr> AskServerFor(const DeviceTarget& target,
+                            std::initializer_list<const char*> attributes) {
   IppAddress address = IppAddressOf(target);
   std::string host = target.Server;
   if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
@@ -35,17 +36,27 @@ Status AskServer(const DeviceTarget& target) {
   ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
                address.PrinterUri.c_str());
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-               "printer-state");
+  std::vector<const char*> names(attributes);
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                static_cast<int>(names.size()), nullptr, names.data());
   IppPtr response = Hold(cupsDoRequest(http.get(), request, address.Resource.c_str()));
   ipp_status_t status = cupsLastError();
+  if (response && status <= IPP_STATUS_OK_EVENTS_COMPLETE) return response;
   // A server that wants credentials before it describes a queue has still
   // answered for it.
   if (response &&
-      (status <= IPP_STATUS_OK_EVENTS_COMPLETE || status == IPP_STATUS_ERROR_NOT_AUTHORIZED ||
-       status == IPP_STATUS_ERROR_FORBIDDEN))
-    return Status::Ok();
+      (status == IPP_STATUS_ERROR_NOT_AUTHORIZED || status == IPP_STATUS_ERROR_FORBIDDEN))
+    return IppPtr();
   return PrinterNameInvalid();
+}
+
+// Whether the server's queue answers an IPP Get-Printer-Attributes. The
+// scheduler itself would create a queue for a share that does not exist and
+// report the failure only in its log.
+Status AskServer(const DeviceTarget& target) {
+  auto asked = AskServerFor(target, {"printer-state"});
+  if (!asked) return asked.error();
+  return Status::Ok();
 }
 
 const Queue* Find(const std::vector<Queue>& queues, const std::string& name) {
@@ -203,6 +214,83 @@ Status CupsNetworkObject::SetDefaultPrinter(std::string_view path) {
   if (!user) return user.error();
   if (*user) return store_->SetUserDefault(q->Name);
   return store_->SetSystemDefault(q->Name);
+}
+
+// Whether the scheduler can build a driverless description from what the
+// server says of its queue: a format a driverless queue prints in (PWG or
+// Apple raster with the attributes that describe them, or PDF) and the
+// media the printer takes. A raw queue on a print server names PDF among
+// the formats it accepts, but no media, and the scheduler refuses it. The
+// test errs towards "yes": a queue it lets through and the scheduler then
+// refuses is moved the old way, removed and put back.
+bool DescribesDriverless(ipp_t* answer) {
+  auto has = [answer](const char* name) {
+    return ippFindAttribute(answer, name, IPP_TAG_ZERO) != nullptr;
+  };
+  ipp_attribute_t* formats =
+      ippFindAttribute(answer, "document-format-supported", IPP_TAG_MIMETYPE);
+  if (!formats) return false;
+  const bool pwg = ippContainsString(formats, "image/pwg-raster") &&
+                   has("pwg-raster-document-resolution-supported") &&
+                   has("pwg-raster-document-type-supported");
+  const bool apple = ippContainsString(formats, "image/urf") && has("urf-supported");
+  const bool pdf = ippContainsString(formats, "application/pdf");
+  const bool media =
+      has("media-col-database") || has("media-size-supported") || has("media-supported");
+  return (pwg || apple || pdf) && media;
+}
+
+Result<std::optional<PrinterDriver>> CupsNetworkObject::QueueDriver(std::string_view share) {
+  return QueueDriverReplacing(share, {});
+}
+
+Result<std::optional<PrinterDriver>> CupsNetworkObject::QueueDriverReplacing(
+    std::string_view share, std::string_view replacing) {
+  auto queues = store_->List();
+  if (!queues) return queues.error();
+  // Connecting to a queue the machine has already sets nothing up.
+  const DeviceTarget* like = nullptr;
+  for (const Queue& q : *queues) {
+    if (q.Target && SameName(q.Path(), share)) return std::optional<PrinterDriver>();
+    // The add reaches the new queue as the first queue it replaces was reached.
+    if (!like && q.Target && !replacing.empty() && SameName(q.Path(), replacing)) like = &*q.Target;
+  }
+  auto target = TargetForConnection(share, like, ippPort());
+  if (!target) return PrinterNameInvalid();
+  if (target->Scheme == "smb")
+    return PlatformError{kNotSupported, "A queue on an smb:// device is not asked over IPP."};
+  auto asked = AskServerFor(
+      *target, {"document-format-supported", "printer-make-and-model",
+                "pwg-raster-document-resolution-supported", "pwg-raster-document-type-supported",
+                "urf-supported", "media-col-database", "media-size-supported", "media-supported"});
+  if (!asked) return asked.error();
+  if (!*asked)
+    return PlatformError{kAccessDenied,
+                         "The print server does not describe its queue without credentials."};
+  ipp_t* answer = asked->get();
+  if (DescribesDriverless(answer)) return std::optional<PrinterDriver>();
+  PrinterDriver driver;
+  if (ipp_attribute_t* model = ippFindAttribute(answer, "printer-make-and-model", IPP_TAG_TEXT))
+    if (const char* text = ippGetString(model, 0, nullptr))
+      driver.Name = std::string(text).substr(0, 127);  // IPP's own limit for the attribute
+  if (driver.Name.empty()) driver.Name = "(no driverless description)";
+  return std::optional<PrinterDriver>(std::move(driver));
+}
+
+Result<DriverRules> CupsNetworkObject::Rules(std::string_view) {
+  DriverRules rules;
+  rules.UserMayInstall = false;
+  rules.Why =
+      "This computer sets up printers driverless only, and the print server does not describe "
+      "this queue as a driverless printer (a format such as PWG raster, Apple raster or PDF, "
+      "and its media).";
+  return rules;
+}
+
+Status CupsNetworkObject::InstallDriver(std::string_view, const PrinterDriver&) {
+  return PlatformError{kNotSupported,
+                       "A CUPS client installs no printer driver: its queues are set up "
+                       "driverless."};
 }
 
 Result<std::string> CupsNetworkObject::ComputerName() {

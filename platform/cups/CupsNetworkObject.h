@@ -3,6 +3,7 @@
 // at a print server's queue.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,7 @@
 
 namespace velloran::cups {
 
-class CupsNetworkObject : public NetworkObject {
+class CupsNetworkObject : public NetworkObject, public PrinterDrivers {
  public:
   /// A queue that is deleted for good (its connection existed already) has
   /// its saved copy named in `afterGoodRun`, for the factory to delete once
@@ -26,6 +27,17 @@ class CupsNetworkObject : public NetworkObject {
   Result<std::string> GetDefaultPrinter() override;
   Status SetDefaultPrinter(std::string_view path) override;
   Result<std::string> ComputerName() override;
+
+  /// Queues here are set up driverless only: a target the scheduler can
+  /// build no driverless description for needs a driver this client can
+  /// never get, and is named by the make and model its server reports.
+  PrinterDrivers* Drivers() override { return this; }
+  Result<std::optional<PrinterDriver>> QueueDriver(std::string_view share) override;
+  Result<std::optional<PrinterDriver>> QueueDriverReplacing(std::string_view share,
+                                                            std::string_view replacing) override;
+  Result<bool> HasDriver(const PrinterDriver&) override { return false; }
+  Result<DriverRules> Rules(std::string_view server) override;
+  Status InstallDriver(std::string_view share, const PrinterDriver& driver) override;
 
  private:
   Status Recreate(const Queue& q, const std::string& device, bool driverless);

@@ -84,6 +84,10 @@ class OnDemandCupsObject : public NetworkObject {
     if (!real) return real.error();
     return (*real)->SetDefaultPrinter(path);
   }
+  PrinterDrivers* Drivers() override {
+    auto real = Real();
+    return real ? (*real)->Drivers() : nullptr;
+  }
   // The backend's answer is the host name; no reason to load it for that.
   Result<std::string> ComputerName() override {
     std::string host = HostName();

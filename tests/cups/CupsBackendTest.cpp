@@ -236,5 +236,42 @@ TEST(CupsBackendAlone, ASchedulerThatIsNotRunningIsNamedInEveryCallsError) {
   }
 }
 
+TEST_F(CupsBackend, ATargetWithoutADriverlessDescriptionNeedsADriverThisClientCannotGet) {
+  oldServer.AddSharedQueue("Laser");
+  newServer.AddSharedQueue("Laser");
+  // A raw queue takes only its own data: nothing a driverless queue prints.
+  newServer.Command("lpadmin", {"-p", "Raw", "-E", "-v", "file:///dev/null"});
+  client.AddQueue("Laser", Uri(kOld, "Laser"), true);
+  auto network = Object();
+  PrinterDrivers* drivers = network->Drivers();
+  ASSERT_NE(drivers, nullptr);
+
+  // The old queue's port reaches the new server; asked alone the target
+  // would be looked for on IPP's own port, where no test server listens.
+  auto driverless = drivers->QueueDriverReplacing(Path(kNew, "Laser"), Path(kOld, "Laser"));
+  ASSERT_TRUE(driverless.ok()) << driverless.error().Description;
+  EXPECT_FALSE(driverless->has_value());
+  auto raw = drivers->QueueDriverReplacing(Path(kNew, "Raw"), Path(kOld, "Laser"));
+  ASSERT_TRUE(raw.ok()) << raw.error().Description;
+  ASSERT_TRUE(raw->has_value());
+  EXPECT_FALSE((*raw)->Name.empty());
+  EXPECT_FALSE(*drivers->HasDriver(**raw));
+  auto rules = drivers->Rules(kNew);
+  ASSERT_TRUE(rules.ok());
+  EXPECT_FALSE(rules->UserMayInstall);
+  EXPECT_FALSE(rules->Why.empty());
+
+  // A queue the server does not have, or a server that does not answer,
+  // tells nothing: the move goes the old way.
+  EXPECT_FALSE(drivers->QueueDriverReplacing(Path(kNew, "Gone"), Path(kOld, "Laser")).ok());
+  EXPECT_FALSE(drivers->QueueDriverReplacing(Path("127.0.0.9", "Laser"), Path(kOld, "Laser")).ok());
+  // A queue the machine has already needs nothing set up.
+  auto have = drivers->QueueDriver(Path(kOld, "Laser"));
+  ASSERT_TRUE(have.ok());
+  EXPECT_FALSE(have->has_value());
+  EXPECT_FALSE(drivers->InstallDriver(Path(kNew, "Raw"), **raw).ok());
+  EXPECT_EQ(client.Devices().size(), 1u);
+}
+
 }  // namespace
 }  // namespace velloran::test

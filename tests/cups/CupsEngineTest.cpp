@@ -136,5 +136,45 @@ TEST_F(CupsEngine, WhatIfReadsTheRealQueuesAndChangesNothing) {
   EXPECT_FALSE(std::filesystem::exists(engine.Root() / "out/FAILED_outcome.txt"));
 }
 
+TEST_F(CupsEngine, ATargetWithoutADriverlessDescriptionIsHeldBackAndTheOldQueueKept) {
+  oldServer.AddSharedQueue("Laser");
+  oldServer.AddSharedQueue("Plotter");
+  newServer.AddSharedQueue("Plotter");
+  // The new Laser is a raw queue: no driverless queue can be built for it.
+  newServer.Command("lpadmin", {"-p", "Laser", "-E", "-v", "file:///dev/null"});
+  client.AddQueue("Laser", Uri(kOld, "Laser"), true);
+  client.AddQueue("Plotter", Uri(kOld, "Plotter"), true);
+  client.Command("lpadmin", {"-d", "Laser"});
+  const std::string ini = WriteIni(std::string("[MANUAL DEFINITIONS SERVERS]\r\nFromServers=") +
+                                   kOld + "\r\nToServers=" + kNew + "\r\n");
+
+  // The rehearsal lists the hold and changes nothing.
+  const auto before = client.Devices();
+  auto whatIf = RunProcess(VELLORAN_TOOL_PATH, {"what-if", ini, "--printers", "cups"}, engine.Env);
+  EXPECT_EQ(whatIf.ExitCode, 1) << whatIf.Stderr;
+  EXPECT_TRUE(Contains(whatIf.Stdout,
+                       "Moves a driver would hold back (the old connection stays):\n"
+                       "  \\\\127.0.0.2\\Laser -> \\\\127.0.0.3\\Laser\n"))
+      << whatIf.Stdout;
+  EXPECT_EQ(client.Devices(), before);
+
+  engine.Run({ini});
+  const std::string outcome = Outcome("FAILED");
+  EXPECT_TRUE(Contains(outcome,
+                       "\r\nPrinter held back by its driver: \\\\127.0.0.3\\Laser\r\n"
+                       "> Driver: "))
+      << outcome;
+  EXPECT_TRUE(Contains(outcome, "\r\nPrinter migrated: Plotter (127.0.0.2)\r\n")) << outcome;
+  EXPECT_FALSE(Contains(outcome, "Error")) << outcome;
+  const std::string debug = engine.DebugText(HostName());
+  EXPECT_TRUE(Contains(debug, ">> Held back by its driver: \\\\127.0.0.3\\Laser\r\n")) << debug;
+  EXPECT_FALSE(Contains(debug, "Removed printer: \\\\127.0.0.2\\Laser")) << debug;
+  // The old queue was never taken down: same device, still the default.
+  EXPECT_EQ(client.Devices(),
+            (std::map<std::string, std::string>{{"Laser", Uri(kOld, "Laser")},
+                                                {"Plotter", Uri(kNew, "Plotter")}}));
+  EXPECT_EQ(SystemDefault(), "Laser");
+}
+
 }  // namespace
 }  // namespace velloran::test

@@ -213,6 +213,31 @@ TEST_F(DirectoryMigration, MovesEachConnectionToThePublishingServer) {
   EXPECT_EQ(engine.UserValue("Software\\Velloran\\" + ini, "SUCCESS"), "True");
 }
 
+TEST_F(DirectoryMigration, ADriverTheUserMayNotInstallHoldsBackTheDirectorysMove) {
+  // The driver lines are the profile's, for the Windows engine as well.
+  engine.Env["VELLORAN_PRINTERS"] = "profile:" + engine.EnginePath(engine.Connections());
+  WriteFile(engine.Connections(), ReadFile(engine.Connections()) +
+                                      "driver: \\\\NEWSRV2\\Sales = Acme Laser PS\n"
+                                      "user-installs-drivers: no\n");
+  const std::string ini = AdIni(server.HostPort() + "/" + kPrinters);
+  engine.Run({ini});
+  const std::string outcome = ReadFile(OutcomeFile());
+  // Accounting needs no driver and moves; Sales stays on its old server.
+  EXPECT_TRUE(Contains(outcome, "\r\nPrinter migrated: ACCOUNTING (OLDSRV1)\r\n")) << outcome;
+  EXPECT_TRUE(Contains(outcome,
+                       "\r\nPrinter already migrated: Sales (OLDSRV1)\r\n"
+                       "Printer held back by its driver: \\\\NEWSRV2\\Sales\r\n"
+                       "> Driver: Acme Laser PS\r\n> Cause: "))
+      << outcome;
+  const std::string connections = ReadFile(engine.Connections());
+  EXPECT_TRUE(Contains(connections, "connection: \\\\OLDSRV1\\Sales\n")) << connections;
+  EXPECT_FALSE(Contains(connections, "connection: \\\\NEWSRV2\\Sales\n")) << connections;
+  EXPECT_TRUE(Contains(engine.DebugText(),
+                       ">> Server names (Client/AD): OLDSRV1 / NEWSRV2\r\n"
+                       ">> Held back by its driver: \\\\NEWSRV2\\Sales\r\n"));
+  EXPECT_EQ(engine.UserValue("Software\\Velloran\\" + ini, "SUCCESS"), "False");
+}
+
 TEST_F(DirectoryMigration, ADNAloneFindsTheServerInTheClientConfiguration) {
   // A Windows client finds its domain controller through the domain it
   // belongs to, not through the LDAP client configuration.
