@@ -243,8 +243,11 @@ std::vector<Queue> TargetQueues(const INISettings& settings,
     if (t.Server.empty() || t.Share.empty()) {
       // A server as a whole (its old server could not tell its queues), or
       // a printers pair without a server.
-      if (t.Status != check::TargetStatus::Found || !t.Server.empty())
-        out.push_back({t.Server, t.Share, check::StatusText(t)});
+      if (t.Server.empty())
+        out.push_back(
+            {t.Server, t.Share, "no server to install from: name the servers with --server"});
+      else
+        out.push_back({t.Server, t.Share, "its queues cannot be told: " + check::StatusText(t)});
       continue;
     }
     Queue q{t.Server, t.Share, {}};
@@ -424,8 +427,9 @@ int InstallDrivers(const std::vector<std::string>& args) {
   std::vector<Line> lines;
   std::vector<PrinterDriver> seen;
   for (const Queue& q : queues) {
-    const std::string path =
-        q.Share.empty() ? (q.Server.empty() ? "" : "\\\\" + q.Server) : q.Path();
+    const std::string path = q.Server.empty()  ? q.Share
+                             : q.Share.empty() ? "\\\\" + q.Server
+                                               : q.Path();
     if (!q.Unusable.empty()) {
       lines.push_back({Outcome::Failed, "", path, q.Unusable});
       continue;

@@ -133,6 +133,11 @@ TEST_F(InstallDrivers, ServersTheIniFileDoesNotNameAreRefused) {
   // What the file does name is still installed.
   EXPECT_TRUE(Contains(Profile(), "installed-driver: Laser PCL6")) << Profile();
 
+  // Without --server, a printers pair has no server to install from.
+  r = Run({ini, "--connections", profile.string()});
+  EXPECT_EQ(r.ExitCode, 1) << r.Stdout << r.Stderr;
+  EXPECT_TRUE(Contains(r.Stdout, "failed: Wide: no server")) << r.Stdout;
+
   // Named by the file (as a servers pair's server), PRN1 is a source.
   const std::string named =
       Ini("[MANUAL DEFINITIONS SERVERS]\r\nFromServers=PRN1\r\nToServers=NEWSRV\r\n"
