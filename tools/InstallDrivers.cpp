@@ -1,6 +1,7 @@
 #include "tools/InstallDrivers.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "platform/CodePage.h"
 #include "platform/Configuration.h"
 #include "platform/ConnectionName.h"
+#include "platform/FolderTree.h"
 #include "platform/NullBackends.h"
 #include "platform/Paths.h"
 #include "platform/RegularFile.h"
@@ -397,8 +399,13 @@ int InstallDrivers(const std::vector<std::string>& args) {
     return 0;
   }
 
+  // Windows' profile functions look for a relative name in the Windows
+  // folder, not in the working one.
+  std::error_code ec;
+  const std::string iniPath = PathText(std::filesystem::absolute(PathFromText(ini), ec));
+  if (ec) return Fail("cannot read " + ini + ": " + ec.message());
   INISettings settings;
-  INIDocument(SystemProfile(), ini).ReadINISettings(settings);
+  INIDocument(SystemProfile(), iniPath).ReadINISettings(settings);
   const bool pairs = LastIndex(settings.ServerPairs) > 0 || LastIndex(settings.PrinterPairs) > 0 ||
                      LastIndex(settings.MixedPairs) > 0;
   if (!pairs && !settings.UseActiveDirectory)
@@ -416,7 +423,7 @@ int InstallDrivers(const std::vector<std::string>& args) {
     queues.insert(queues.end(), found.begin(), found.end());
   }
   if (settings.UseActiveDirectory) {
-    auto listed = DirectoryQueues(ini);
+    auto listed = DirectoryQueues(iniPath);
     if (!listed) {
       queues.push_back({"", "", listed.error().Description});
     } else {
