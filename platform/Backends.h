@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/Error.h"
 #include "platform/EventLog.h"
@@ -36,6 +38,11 @@ std::unique_ptr<MessageBox> MakeConsoleMessageBox();
 /// "profile:PATH" (connection profile file), "cups" (the machine's CUPS
 /// queues) or "none" (every creation of the network object fails).
 Result<std::unique_ptr<NetworkObjectFactory>> MakeNetworkFactory(std::string_view choice);
+
+/// The lines of a connection profile as they stand with its change records
+/// applied: lower-case key and trimmed value, in file order.
+Result<std::vector<std::pair<std::string, std::string>>> ReadConnectionProfileLines(
+    const std::string& path);
 
 /// The network object over a connection profile file.
 std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path);

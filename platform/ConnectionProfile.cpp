@@ -619,6 +619,19 @@ class NoNetworkFactory : public NetworkObjectFactory {
 
 }  // namespace
 
+Result<std::vector<std::pair<std::string, std::string>>> ReadConnectionProfileLines(
+    const std::string& path) {
+  auto content = ReadWholeFile(path);
+  if (!content)
+    return PlatformError{content.error().Number, "Cannot read the connection profile " + path +
+                                                     ": " + content.error().Description};
+  std::vector<std::pair<std::string, std::string>> out;
+  const Profile profile = Profile::Parse(*content);
+  for (const Line& line : profile.Lines())
+    if (!line.Key.empty()) out.emplace_back(line.Key, line.Value);
+  return out;
+}
+
 std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path) {
   return std::make_unique<ProfileFactory>(std::move(path));
 }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -13,6 +14,7 @@
 #include "check/Report.h"
 #include "common/modINIDocument.h"
 #include "platform/Console.h"
+#include "platform/FolderTree.h"
 #include "platform/RegularFile.h"
 #include "platform/profile/Profile.h"
 #include "tools/CheckLister.h"
@@ -121,7 +123,8 @@ void PrintJson(const std::string& ini, const check::CheckResult& result) {
            ", \"to\": " + JsonText(t.To) + ", \"target\": " + JsonText(t.Path()) +
            ", \"server\": " + JsonText(t.Server) + ", \"share\": " + JsonText(t.Share) +
            ", \"status\": " + JsonText(std::string(check::StatusName(t.Status))) +
-           ", \"detail\": " + JsonText(t.Detail) + "}";
+           ", \"detail\": " + JsonText(t.Detail) + ", \"driver\": " + JsonText(t.Driver) +
+           ", \"driverMissing\": " + (t.DriverMissing ? "true" : "false") + "}";
   }
   out += std::string(result.Targets.empty() ? "" : "\n  ") +
          "],\n  \"found\": " + std::to_string(found) +
@@ -185,8 +188,16 @@ int Check(const std::vector<std::string>& args) {
               << "\n";
     return 2;
   }
+  // Windows' profile functions look for a relative name in the Windows
+  // folder, not in the working one.
+  std::string iniPath = ini;
+#ifdef _WIN32
+  std::error_code ec;
+  iniPath = PathText(std::filesystem::absolute(PathFromText(ini), ec));
+  if (ec) iniPath = ini;
+#endif
   INISettings settings;
-  INIDocument(SystemProfile(), ini).ReadINISettings(settings);
+  INIDocument(SystemProfile(), iniPath).ReadINISettings(settings);
   if (LastIndex(settings.ServerPairs) == 0 && LastIndex(settings.PrinterPairs) == 0 &&
       LastIndex(settings.MixedPairs) == 0) {
     std::cerr << "velloran check: " << ini

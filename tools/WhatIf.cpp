@@ -171,6 +171,13 @@ int WhatIf(const std::vector<std::string>& args) {
   Run run(Services{SystemProfile(), DiscardingSettingsStore(), *network, *directory,
                    DiscardingEventLog(), SilentMessageBox(), SystemClock()});
   run.INIFilePath = ini;
+#ifdef _WIN32
+  // Windows' profile functions look for a relative name in the Windows
+  // folder, not in the working one.
+  std::error_code absolute;
+  run.INIFilePath = PathText(fs::absolute(PathFromText(ini), absolute));
+  if (absolute) run.INIFilePath = ini;
+#endif
   run.Settings.DebugOn = debug;
   ReadINISettings(run);
   run.Settings.DebugOn = debug;

@@ -18,6 +18,7 @@
 #include "platform/NetworkFolder.h"
 #include "platform/RegularFile.h"
 #include "tools/Check.h"
+#include "tools/InstallDrivers.h"
 #include "tools/OutputText.h"
 #ifndef _WIN32
 #include "tools/RestoreQueue.h"
@@ -49,6 +50,11 @@ const char* kUsage =
     "  check INI [--server NAME]... [--json]\n"
     "                      ask the new print servers whether the queues that INI\n"
     "                      maps clients to exist; nothing is changed\n"
+    "  install-drivers INI [--server NAME]... [--connections FILE] [--dry-run]\n"
+    "          [--json]\n"
+    "                      install on this computer the printer drivers of the new\n"
+    "                      queues that INI maps clients to (as an administrator\n"
+    "                      or the system)\n"
     "  summary SHARE [--computers FILE] [--old-server NAME]...\n"
     "          [--csv|--json|--html FILE] [--no-progress]\n"
     "                      fleet report from the output, e-mail back-up and debug\n"
@@ -252,6 +258,7 @@ int Dispatch(const std::vector<std::string>& args) {
   }
   if (command == "summary") return velloran::Summary(rest);
   if (command == "check") return velloran::Check(rest);
+  if (command == "install-drivers") return velloran::InstallDrivers(rest);
 #ifndef _WIN32
   if (command == "restore-queue") return velloran::RestoreQueue(rest);
 #endif

@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "platform/NetworkObject.h"
 #include "platform/SettingsStore.h"
+#include "platform/SpoolerDrivers.h"
 
 namespace velloran {
 
@@ -15,6 +16,13 @@ std::unique_ptr<SettingsStore> MakeRegistrySettingsStore();
 
 /// Network objects created through COM by programmatic identifier.
 std::unique_ptr<NetworkObjectFactory> MakeComNetworkFactory();
+
+/// Adds the user's connection to "\\SERVER\SHARE" through the spooler with
+/// its no-prompt flag: a driver that would need a question fails the add.
+Status AddPrinterConnectionWithoutPrompt(std::string_view path);
+
+/// The spooler and the Point and Print policy values of this computer.
+std::unique_ptr<SpoolerSystem> MakeWindowsSpooler();
 
 /// MessageBoxA.
 std::unique_ptr<MessageBox> MakeWindowsMessageBox();

@@ -18,6 +18,12 @@ namespace {
 
 constexpr int32_t kCannotCreate = 429;
 
+// The class of the system's own network object. Anything else registered
+// under its programmatic identifier (the test stand-in) keeps every call
+// through its own members.
+constexpr CLSID kSystemNetworkClass = {
+    0x093ff999, 0x1ea0, 0x4079, {0x95, 0x25, 0x96, 0x14, 0xc3, 0x50, 0x4b, 0x74}};
+
 // Program text is UTF-8; COM strings are UTF-16.
 std::string Narrow(BSTR text) { return FromWide(text, text ? ::SysStringLen(text) : 0); }
 
@@ -100,8 +106,10 @@ Status Invoke(IDispatch* object, const wchar_t* name, WORD flags, Variant* resul
 
 class ComNetworkObject : public NetworkObject {
  public:
-  ComNetworkObject(std::unique_ptr<ComApartment> com, IDispatch* object)
-      : com_(std::move(com)), object_(object) {}
+  ComNetworkObject(std::unique_ptr<ComApartment> com, IDispatch* object, bool systems)
+      : com_(std::move(com)), object_(object), systems_(systems) {
+    if (systems_) drivers_ = MakeSpoolerDrivers(MakeWindowsSpooler());
+  }
   ~ComNetworkObject() override {
     // Released while COM is still initialised for the thread.
     object_->Release();
@@ -167,8 +175,12 @@ class ComNetworkObject : public NetworkObject {
     return Invoke(object_, L"RemovePrinterConnection", DISPATCH_METHOD, args, nullptr);
   }
 
+  // The system's object adds with the spooler's plain call, which may wait
+  // on a driver prompt that nobody at a logon answers; the spooler's
+  // no-prompt add fails instead, with the same numbers the engine reads.
   Status AddWindowsPrinterConnection(std::string_view path) override {
     if (Status s = CheckConnectionName(path); !s.ok()) return s;
+    if (systems_) return AddPrinterConnectionWithoutPrompt(path);
     std::vector<Variant> args;
     args.push_back(Variant::Text(path));
     return Invoke(object_, L"AddWindowsPrinterConnection", DISPATCH_METHOD, args, nullptr);
@@ -201,9 +213,13 @@ class ComNetworkObject : public NetworkObject {
     return AsText(name);
   }
 
+  PrinterDrivers* Drivers() override { return drivers_.get(); }
+
  private:
   std::unique_ptr<ComApartment> com_;
   IDispatch* object_;
+  bool systems_;
+  std::unique_ptr<PrinterDrivers> drivers_;
 };
 
 class ComNetworkFactory : public NetworkObjectFactory {
@@ -228,8 +244,8 @@ class ComNetworkFactory : public NetworkObjectFactory {
     if (FAILED(hr) || !object)
       return PlatformError{kCannotCreate, "ActiveX component can't create object (" +
                                               HresultError(hr).Description + ")"};
-    return std::unique_ptr<NetworkObject>(
-        std::make_unique<ComNetworkObject>(std::move(com), object));
+    return std::unique_ptr<NetworkObject>(std::make_unique<ComNetworkObject>(
+        std::move(com), object, ::IsEqualCLSID(clsid, kSystemNetworkClass) != FALSE));
   }
 
  private:

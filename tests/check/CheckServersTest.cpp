@@ -237,7 +237,7 @@ TEST_F(SmbServers, EveryTargetFoundExitsZeroAndJsonHasOneEntryPerTarget) {
                            "\\\\q05\", \"target\": \"\\\\\\\\" + New() +
                            "\\\\q05\", \"server\": \"" + New() +
                            "\", \"share\": \"q05\", \"status\": \"found\", "
-                           "\"detail\": \"\"}"))
+                           "\"detail\": \"\", \"driver\": \"\", \"driverMissing\": false}"))
       << r.Stdout;
 }
 

@@ -160,7 +160,7 @@ TEST(Documentation, TheGuideTheManualPagesAndEachHelpGiveTheSameExitCodes) {
 TEST(Documentation, TheCommandsHelpNamesEveryOptionOfEachCommand) {
   static const std::regex option("--[a-z][a-z-]*");
   const Names overview = Matches(test::RunProcess(VELLORAN_TOOL_PATH, {"--help"}).Stdout, option);
-  for (const char* command : {"decode-debug", "what-if", "summary"}) {
+  for (const char* command : {"decode-debug", "what-if", "summary", "install-drivers"}) {
     SCOPED_TRACE(command);
     auto help = test::RunProcess(VELLORAN_TOOL_PATH, {command, "--help"});
     ASSERT_EQ(help.ExitCode, 0);
