@@ -44,8 +44,11 @@ Result<std::unique_ptr<NetworkObjectFactory>> MakeNetworkFactory(std::string_vie
 Result<std::vector<std::pair<std::string, std::string>>> ReadConnectionProfileLines(
     const std::string& path);
 
-/// The network object over a connection profile file.
-std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path);
+/// The network object over a connection profile file. Lines of `ownKeys`
+/// are not refused: a program that keeps keys of its own in the same file
+/// (a test stand-in) reads them itself.
+std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path,
+                                                            std::vector<std::string> ownKeys = {});
 
 /// Reads a connection profile without changing it: the failure every call of
 /// its network object would give (a file that cannot be read, lines that are

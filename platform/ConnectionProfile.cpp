@@ -107,8 +107,14 @@ bool SaysWord(std::string_view value, std::string_view word) {
   return FoldCase(value) == FoldCase(word);
 }
 
+/// Keys that a reader of the file besides the profile itself knows: the
+/// profile keeps their lines as they are and gives them no meaning.
+using OwnKeys = std::vector<std::string>;
+
 /// The keys a profile line may have.
-bool IsProfileKey(std::string_view key) {
+bool IsProfileKey(std::string_view key, const OwnKeys& ownKeys) {
+  for (const std::string& own : ownKeys)
+    if (key == own) return true;
   for (std::string_view known :
        {"computer", "connection", "default", "share", "offline", "offline-after-remove", "driver",
         "installed-driver", "user-installs-drivers", "protected-print"})
@@ -149,7 +155,7 @@ class Profile {
   using Iter = std::list<Line>::iterator;
 
   /// The file's text: its lines, then the change records appended to it.
-  static Profile Parse(std::string_view rest) {
+  static Profile Parse(std::string_view rest, const OwnKeys& ownKeys = {}) {
     Profile p;
     p.endsWithLineEnd_ = rest.empty() || rest.back() == '\n';
     size_t number = 0;
@@ -173,7 +179,7 @@ class Profile {
       if (!t.empty() && t[0] != '#' && colon != std::string_view::npos) {
         line.Key = LowerKey(t.substr(0, colon));
         line.Value = std::string(Trim(t.substr(colon + 1)));
-        if (!IsProfileKey(line.Key))
+        if (!IsProfileKey(line.Key, ownKeys))
           p.Bad(number, t, "no such key");
         else if (std::string why = BadValue(line.Key, line.Value); !why.empty())
           p.Bad(number, t, std::move(why));
@@ -413,7 +419,8 @@ constexpr size_t kWholeWriteBytes = 64 * 1024;
 
 class ProfileNetworkObject : public NetworkObject, public PrinterDrivers {
  public:
-  explicit ProfileNetworkObject(std::string path) : path_(std::move(path)) {}
+  ProfileNetworkObject(std::string path, OwnKeys ownKeys)
+      : path_(std::move(path)), ownKeys_(std::move(ownKeys)) {}
   ~ProfileNetworkObject() override {
     // Released: the records go into the file proper. A failure leaves the
     // records, which say the same.
@@ -546,7 +553,7 @@ class ProfileNetworkObject : public NetworkObject, public PrinterDrivers {
     profile_.reset();
     auto content = ReadWholeFile(path_);
     if (!content) return CannotRead(path_, content.error());
-    Profile parsed = Profile::Parse(*content);
+    Profile parsed = Profile::Parse(*content, ownKeys_);
     if (parsed.BadLineCount() > 0)
       return BadLinesError(path_, parsed.BadLines(), parsed.BadLineCount());
     profile_ = std::move(parsed);
@@ -593,19 +600,22 @@ class ProfileNetworkObject : public NetworkObject, public PrinterDrivers {
   }
 
   std::string path_;
+  OwnKeys ownKeys_;
   std::optional<Profile> profile_;
   FileStamp stamp_;
 };
 
 class ProfileFactory : public NetworkObjectFactory {
  public:
-  explicit ProfileFactory(std::string path) : path_(std::move(path)) {}
+  ProfileFactory(std::string path, OwnKeys ownKeys)
+      : path_(std::move(path)), ownKeys_(std::move(ownKeys)) {}
   Result<std::unique_ptr<NetworkObject>> Create(std::string_view) override {
-    return std::unique_ptr<NetworkObject>(std::make_unique<ProfileNetworkObject>(path_));
+    return std::unique_ptr<NetworkObject>(std::make_unique<ProfileNetworkObject>(path_, ownKeys_));
   }
 
  private:
   std::string path_;
+  OwnKeys ownKeys_;
 };
 
 // Stands for a client where the network object is not installed; owned
@@ -632,8 +642,9 @@ Result<std::vector<std::pair<std::string, std::string>>> ReadConnectionProfileLi
   return out;
 }
 
-std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path) {
-  return std::make_unique<ProfileFactory>(std::move(path));
+std::unique_ptr<NetworkObjectFactory> MakeConnectionProfile(std::string path,
+                                                            std::vector<std::string> ownKeys) {
+  return std::make_unique<ProfileFactory>(std::move(path), std::move(ownKeys));
 }
 
 Status CheckConnectionProfile(const std::string& path) {

@@ -278,7 +278,8 @@ std::string SpoolerDefault() {
 class Network : public DispatchObject {
  public:
   explicit Network(std::string state)
-      : state_(state), profile_(velloran::MakeConnectionProfile(std::move(state))) {
+      : state_(state),
+        profile_(velloran::MakeConnectionProfile(std::move(state), {"unreadable", "denied"})) {
     // The file's default printer becomes the spooler's, where the engine
     // looks for it; the spooler accepts only printers it lists.
     std::vector<std::string> defaults = ValuesOf(StateText(), "default");
