@@ -86,10 +86,10 @@ TEST(Documentation, EveryHelpAndPageListsExactlyTheVariablesTheCodeReads) {
 
 using Codes = std::set<int>;
 
-/// The exit codes a text gives: each digit that opens a clause ("Exit
-/// status: 0 ..., 1 ...; 2 ...").
+/// The exit codes a text gives: each digit that opens a clause or a line
+/// ("Exit status: 0 ..., 1 ...; 2 ...", or one code a line).
 Codes CodesOf(const std::string& text) {
-  static const std::regex code("(^|[:;,])\\s+([0-9])\\b");
+  static const std::regex code("(^|[:;,\\n])\\s+([0-9])\\b");
   Codes out;
   for (const auto& c : Matches(text, code, 2)) out.insert(std::stoi(c));
   return out;
