@@ -18,6 +18,7 @@
 #include "platform/RegularFile.h"
 #include "platform/profile/Profile.h"
 #include "tools/CheckLister.h"
+#include "tools/IniPath.h"
 #include "tools/OutputText.h"
 
 namespace velloran {
@@ -188,14 +189,7 @@ int Check(const std::vector<std::string>& args) {
               << "\n";
     return 2;
   }
-  // Windows' profile functions look for a relative name in the Windows
-  // folder, not in the working one.
-  std::string iniPath = ini;
-#ifdef _WIN32
-  std::error_code ec;
-  iniPath = PathText(std::filesystem::absolute(PathFromText(ini), ec));
-  if (ec) iniPath = ini;
-#endif
+  const std::string iniPath = IniPathForProfile(ini);
   INISettings settings;
   INIDocument(SystemProfile(), iniPath).ReadINISettings(settings);
   if (LastIndex(settings.ServerPairs) == 0 && LastIndex(settings.PrinterPairs) == 0 &&

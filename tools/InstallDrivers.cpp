@@ -22,6 +22,7 @@
 #include "platform/SystemBackends.h"
 #include "platform/ldap/LdapDirectory.h"
 #include "platform/profile/Profile.h"
+#include "tools/IniPath.h"
 #include "tools/OutputText.h"
 #ifdef _WIN32
 #include "check/win32/WindowsShareLister.h"
@@ -399,11 +400,7 @@ int InstallDrivers(const std::vector<std::string>& args) {
     return 0;
   }
 
-  // Windows' profile functions look for a relative name in the Windows
-  // folder, not in the working one.
-  std::error_code ec;
-  const std::string iniPath = PathText(std::filesystem::absolute(PathFromText(ini), ec));
-  if (ec) return Fail("cannot read " + ini + ": " + ec.message());
+  const std::string iniPath = IniPathForProfile(ini);
   INISettings settings;
   INIDocument(SystemProfile(), iniPath).ReadINISettings(settings);
   const bool pairs = LastIndex(settings.ServerPairs) > 0 || LastIndex(settings.PrinterPairs) > 0 ||

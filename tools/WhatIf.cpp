@@ -22,6 +22,7 @@
 #include "platform/SystemBackends.h"
 #include "platform/cups/CupsNetwork.h"
 #include "platform/ldap/LdapDirectory.h"
+#include "tools/IniPath.h"
 #include "tools/OutputText.h"
 
 namespace velloran {
@@ -170,14 +171,7 @@ int WhatIf(const std::vector<std::string>& args) {
   // notification channels are switched off before the run.
   Run run(Services{SystemProfile(), DiscardingSettingsStore(), *network, *directory,
                    DiscardingEventLog(), SilentMessageBox(), SystemClock()});
-  run.INIFilePath = ini;
-#ifdef _WIN32
-  // Windows' profile functions look for a relative name in the Windows
-  // folder, not in the working one.
-  std::error_code absolute;
-  run.INIFilePath = PathText(fs::absolute(PathFromText(ini), absolute));
-  if (absolute) run.INIFilePath = ini;
-#endif
+  run.INIFilePath = IniPathForProfile(ini);
   run.Settings.DebugOn = debug;
   ReadINISettings(run);
   run.Settings.DebugOn = debug;
