@@ -86,12 +86,16 @@ TEST(Documentation, EveryHelpAndPageListsExactlyTheVariablesTheCodeReads) {
 
 using Codes = std::set<int>;
 
-/// The exit codes a text gives: each digit that opens a clause or a line
-/// ("Exit status: 0 ..., 1 ...; 2 ...", or one code a line).
+/// The exit codes a text gives: each digit that opens a clause ("Exit
+/// status: 0 ..., 1 ...; 2 ..."), or an indented list item ("\n  1  ...").
 Codes CodesOf(const std::string& text) {
-  static const std::regex code("(^|[:;,\\n])\\s+([0-9])\\b");
+  static const std::regex code("(^|[:;,])\\s+([0-9])\\b");
+  // Two blanks after the digit tell an item from a wrapped line that happens
+  // to start with a number.
+  static const std::regex item("\n +([0-9])  ");
   Codes out;
   for (const auto& c : Matches(text, code, 2)) out.insert(std::stoi(c));
+  for (const auto& c : Matches(text, item, 1)) out.insert(std::stoi(c));
   return out;
 }
 
