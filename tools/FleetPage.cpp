@@ -13,6 +13,7 @@
 #include <set>
 #include <string_view>
 
+#include "common/HtmlText.h"
 #include "platform/Clock.h"
 #include "tools/FleetDetail.h"
 #include "tools/FleetReport.h"
@@ -97,30 +98,13 @@ constexpr std::string_view kStyle =
 
 void Text(std::string& out, std::string_view text) {
   for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        // Control characters have no place in a page; a reader sees that
-        // something was there.
-        if ((static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') || c == 0x7F)
-          out += "\xEF\xBF\xBD";
-        else
-          out += c;
-    }
+    if (std::string_view entity = HtmlEntity(c); !entity.empty()) out += entity;
+    // Control characters have no place in a page; a reader sees that
+    // something was there.
+    else if ((static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') || c == 0x7F)
+      out += "\xEF\xBF\xBD";
+    else
+      out += c;
   }
 }
 

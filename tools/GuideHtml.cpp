@@ -5,32 +5,13 @@
 #include <optional>
 #include <vector>
 
+#include "common/HtmlText.h"
+
 namespace velloran {
 
 namespace {
 
-std::string Escape(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
+std::string Escape(std::string_view text) { return EscapeForHtml(text); }
 
 bool IsPunctuation(char c) { return std::ispunct(static_cast<unsigned char>(c)) != 0; }
 

@@ -46,7 +46,7 @@ TEST(GuideHtml, TextIsEscapedEverywhereAndCodeIsNeverMarkedUp) {
   EXPECT_EQ(Convert("`**x** <y>` and **z**\n"),
             "<p><code>**x** &lt;y&gt;</code> and <strong>z</strong></p>\n");
   EXPECT_EQ(Convert("```sh runnable\necho '<a>' *.ini\n```\n"),
-            "<pre><code>echo '&lt;a&gt;' *.ini\n</code></pre>\n");
+            "<pre><code>echo &#39;&lt;a&gt;&#39; *.ini\n</code></pre>\n");
   // An asterisk that opens no emphasis stays.
   EXPECT_EQ(Convert("*.ini files and a * b, the *printer* name\n"),
             "<p>*.ini files and a * b, the <em>printer</em> name</p>\n");

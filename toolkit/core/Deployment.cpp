@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "common/HtmlText.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 #include "platform/Paths.h"
@@ -69,33 +70,6 @@ std::string FormatGeneratedOn(const LocalTime& t) {
   std::snprintf(text, sizeof text, "%s %02d, %04d %02d:%02d:%02d %s", month, t.Day, t.Year, hour12,
                 t.Minute, t.Second, t.Hour < 12 ? "AM" : "PM");
   return text;
-}
-
-std::string EscapeForHtml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
 }
 
 std::string EscapeForBatch(std::string_view text) {

@@ -51,8 +51,6 @@ struct GeneratedBy {
 
 /// "MMMM dd, YYYY hh:mm:ss AMPM", e.g. "July 09, 2004 02:05:33 PM".
 std::string FormatGeneratedOn(const LocalTime& time);
-/// Text made safe between HTML tags and inside attribute quotes.
-std::string EscapeForHtml(std::string_view text);
 /// Text made safe on a line of a batch file, also inside double quotes:
 /// "%" doubled, double quotes (which no Windows path holds) and line breaks
 /// dropped.
