@@ -53,7 +53,7 @@ release_log=$wine_dir/release-build.log
     -DVELLORAN_BUILD_BENCH=OFF -DVELLORAN_WINDOWS_ENGINE_BESIDE_TOOLKIT=OFF "${release_cache[@]}" >/dev/null &&
     nice -n 19 cmake --build build-release -j "$jobs" --target VelloranEngine velloran \
       VelloranDeploymentToolkit &&
-    echo "Release build: $((SECONDS - release_started)) s of its own, beside the tests"
+    echo "Release build: $((SECONDS - release_started)) s, beside the tests and the Windows stage"
 ) >"$release_log" 2>&1 &
 release_pid=$!
 
