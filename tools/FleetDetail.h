@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/FleetReport.h"
+
 namespace velloran::fleet::detail {
 
 /// ASCII upper case: the key under which computer and server names meet.
@@ -30,6 +32,20 @@ inline bool EndsWithNoCase(std::string_view s, std::string_view tail) {
 inline std::string DriverLine(std::string_view driver, size_t computers) {
   return "Drivers to install: " + std::string(driver) + " \xE2\x80\x94 " +
          std::to_string(computers) + " computers";
+}
+
+/// What kind of file a computer's latest account came from, as every
+/// output form names it.
+inline const char* SourceName(Source s) {
+  switch (s) {
+    case Source::OutputFile:
+      return "output file";
+    case Source::EmailBackup:
+      return "e-mail back-up file";
+    case Source::DebugFile:
+      return "debug file";
+  }
+  return "";
 }
 
 }  // namespace velloran::fleet::detail

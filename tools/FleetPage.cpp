@@ -23,6 +23,7 @@ namespace velloran::fleet {
 namespace {
 
 using detail::DriverLine;
+using detail::SourceName;
 
 // Records a script error in the page itself, where a person (and a test
 // reading the DOM) can see it.
@@ -171,18 +172,6 @@ const char* StatusClass(Outcome o) {
       break;
   }
   return "st-unknown";
-}
-
-const char* SourceName(Source s) {
-  switch (s) {
-    case Source::OutputFile:
-      return "output file";
-    case Source::EmailBackup:
-      return "e-mail back-up file";
-    case Source::DebugFile:
-      return "debug file";
-  }
-  return "";
 }
 
 // A few names of a set and how many more there are.

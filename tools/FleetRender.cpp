@@ -16,18 +16,7 @@ namespace velloran::fleet {
 namespace {
 
 using detail::DriverLine;
-
-const char* SourceName(Source s) {
-  switch (s) {
-    case Source::OutputFile:
-      return "output file";
-    case Source::EmailBackup:
-      return "e-mail back-up file";
-    case Source::DebugFile:
-      return "debug file";
-  }
-  return "";
-}
+using detail::SourceName;
 
 std::string When(int64_t seconds) {
   if (seconds <= 0) return "";
