@@ -9,11 +9,6 @@ namespace velloran::check {
 
 namespace {
 
-bool IsBlankSlot(const NamePair& p) { return p.FromName.empty() && p.ToName.empty(); }
-bool IsBlankSlot(const MixedPair& p) {
-  return p.FromServer.empty() && p.FromPrinter.empty() && p.ToServer.empty() && p.ToPrinter.empty();
-}
-
 // Why a name from the INI file cannot be part of a connection path, or
 // nothing when it can. The engine builds "\\" + server + "\" + share from
 // the values as stored, so a server written with backslashes never works.
@@ -167,17 +162,15 @@ std::vector<ServerQuestion> PlanQuestions(const INISettings& s,
                                           const std::vector<std::string>& printerServers) {
   Planner plan;
   for (const NamePair& p : s.ServerPairs) {
-    if (IsBlankSlot(p)) continue;
     if (Unusable(p.FromName, true).empty()) plan.Ask(p.FromName, {}, true);
     if (Unusable(p.ToName, true).empty()) plan.Ask(p.ToName, {}, true);
   }
   for (const NamePair& p : s.PrinterPairs) {
-    if (IsBlankSlot(p) || !Unusable(p.ToName, false).empty()) continue;
+    if (!Unusable(p.ToName, false).empty()) continue;
     for (const std::string& server : printerServers)
       if (Unusable(server, true).empty()) plan.Ask(server, p.ToName, false);
   }
   for (const MixedPair& p : s.MixedPairs) {
-    if (IsBlankSlot(p)) continue;
     if (Unusable(p.ToServer, true).empty() && Unusable(p.ToPrinter, false).empty())
       plan.Ask(p.ToServer, p.ToPrinter, false);
   }
@@ -197,7 +190,6 @@ std::vector<Target> DecideTargets(const INISettings& s,
   int index = 0;
   for (const NamePair& p : s.ServerPairs) {
     ++index;
-    if (IsBlankSlot(p)) continue;
     Target base{PairKind::Servers,          index, p.FromName, p.ToName, p.ToName, {},
                 TargetStatus::NotCheckable, {},    {},         false};
     if (std::string why = Unusable(p.ToName, true); !why.empty()) {
@@ -251,7 +243,6 @@ std::vector<Target> DecideTargets(const INISettings& s,
   index = 0;
   for (const NamePair& p : s.PrinterPairs) {
     ++index;
-    if (IsBlankSlot(p)) continue;
     Target base{PairKind::Printers,         index, p.FromName, p.ToName, {}, p.ToName,
                 TargetStatus::NotCheckable, {},    {},         false};
     if (std::string why = Unusable(p.ToName, false); !why.empty()) {
@@ -279,7 +270,6 @@ std::vector<Target> DecideTargets(const INISettings& s,
   index = 0;
   for (const MixedPair& p : s.MixedPairs) {
     ++index;
-    if (IsBlankSlot(p)) continue;
     Target t{PairKind::Mixed,
              index,
              "\\\\" + p.FromServer + "\\" + p.FromPrinter,

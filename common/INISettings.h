@@ -23,13 +23,9 @@ struct MixedPair {
   bool operator==(const MixedPair&) const = default;
 };
 
-/// Lists are indexed from 0 and never empty: last index 0 with a blank entry
-/// 0 when the key is empty, 1 for a single entry (entry 1 blank), N - 1 for
-/// N >= 2 entries. The manual modes test "last index > 0" for "has entries".
-template <typename T>
-int LastIndex(const std::vector<T>& list) {
-  return list.empty() ? 0 : static_cast<int>(list.size()) - 1;
-}
+/// Lists hold their entries from index 0, one per item of the key that
+/// sizes them; an empty list is an empty key. The INI file's own numbering
+/// of list slots is the reader's, the writer's and the debug dump's business.
 
 struct INISettings {
   // GENERAL
@@ -75,7 +71,7 @@ struct INISettings {
 };
 
 /// New-document defaults: switches off, texts empty, ServerPort "25",
-/// MDACOption 0, every list at last index 0 with one blank entry.
+/// MDACOption 0, every list empty.
 void ResetINISettings(INISettings& settings);
 
 }  // namespace velloran

@@ -65,13 +65,10 @@ std::vector<std::string_view> SplitList(std::string_view text) {
   }
 }
 
-/// The list shape: one blank slot for no entries, two for one entry (the
-/// manual modes test "last index > 0"), N slots for N >= 2 entries.
-size_t SlotsFor(size_t items) { return items >= 2 ? items : items + 1; }
-
 /// Puts item i of a key into `field(list[i])`, the key's placeholder where
-/// the item is blank. Items beyond the list's slots have nowhere to go; the
-/// log says how many were dropped so that a hand-edited file that pairs
+/// the item is blank. The list has one entry per item of the key that sizes
+/// it; items of the other keys beyond those entries belong to no entry, and
+/// the log says how many were dropped so that a hand-edited file that pairs
 /// badly does not go unnoticed.
 template <typename T, typename Field>
 void FillByPosition(std::vector<T>& list, const std::vector<std::string_view>& items,
@@ -93,6 +90,8 @@ void FillByPosition(std::vector<T>& list, const std::vector<std::string_view>& i
   }
 }
 
+/// An entry with an empty text adds nothing to its key: an empty item would
+/// read back as the key's placeholder.
 template <typename T, typename Field>
 std::string JoinList(const std::vector<T>& list, Field field) {
   std::string text;
@@ -115,6 +114,8 @@ void DropOneTrailingBackslash(std::string& folder) {
 }
 
 }  // namespace
+
+size_t FileListSlots(size_t entries) { return entries >= 2 ? entries : entries + 1; }
 
 int16_t LeadingNumberToInt16(std::string_view text) {
   std::string s;
@@ -212,7 +213,7 @@ void ReadNamePairs(const ProfileFunctions& profile, const std::string& path, con
                    const NamePairKeys& k, std::vector<NamePair>& list) {
   std::string from = ReadBuffer(profile, k.Section, k.FromKey, kListBufferSize, path);
   auto fromItems = SplitList(from);
-  list.assign(SlotsFor(fromItems.size()), NamePair{});
+  list.assign(fromItems.size(), NamePair{});
   FillByPosition(
       list, fromItems, k.FromPlaceholder, false,
       [](NamePair& p) -> std::string& { return p.FromName; }, log, k.Section, k.FromKey);
@@ -243,7 +244,7 @@ void INIDocument::ReadMixedPairs(std::vector<MixedPair>& list) const {
   };
   std::string fromServers = read("FromServers");
   auto items = SplitList(fromServers);
-  list.assign(SlotsFor(items.size()), MixedPair{});
+  list.assign(items.size(), MixedPair{});
   FillByPosition(
       list, items, kErrorFromServer, false,
       [](MixedPair& p) -> std::string& { return p.FromServer; }, log_, kMixedSection,
@@ -267,7 +268,7 @@ void INIDocument::ReadMixedPairs(std::vector<MixedPair>& list) const {
 void INIDocument::ReadEmailToList(std::vector<std::string>& list) const {
   std::string value = ReadBuffer(profile_, kSmtp, "EmailTo", kListBufferSize, path_);
   auto items = SplitList(value);
-  list.assign(SlotsFor(items.size()), std::string{});
+  list.assign(items.size(), std::string{});
   // Addresses keep their blanks: the mail sender gets them as the
   // administrator typed them.
   FillByPosition(

@@ -59,6 +59,12 @@ class INIDocument {
   ReaderLog log_;
 };
 
+/// How many slots the file format numbers for a list of `entries` entries:
+/// a key without entries still has one blank slot, and a single entry has a
+/// blank slot behind it, so that "last slot above 0" means "has entries".
+/// Only listings that show the lists the way the format counts them need it.
+size_t FileListSlots(size_t entries);
+
 /// The leading-number rule of MDACOption: blanks, tabs and line feeds are
 /// ignored anywhere, the longest leading decimal number is taken (0 if none),
 /// rounded half to even and clamped into the signed 16-bit range.

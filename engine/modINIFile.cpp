@@ -20,6 +20,15 @@ namespace velloran {
 
 namespace {
 
+// Lists are dumped the way the file format numbers them: the blank slot of
+// an empty list, or behind a single entry, is listed like an entry, with
+// nothing after its labels.
+template <typename T, typename Show>
+void ForEachFileSlot(const std::vector<T>& list, Show show) {
+  for (const T& entry : list) show(entry);
+  for (size_t slot = list.size(); slot < FileListSlots(list.size()); ++slot) show(T{});
+}
+
 bool EndsWithIni(const std::string& name) {
   if (name.size() < 4) return false;
   std::string ext = name.substr(name.size() - 4);
@@ -165,30 +174,31 @@ void DumpINISettings(Run& run) {
         break;
       case INIKeyKind::ServerPairs:
         WriteToDebugLog(run, ">> Server to Server Pairs <<");
-        for (const NamePair& p : s.ServerPairs) {
+        ForEachFileSlot(s.ServerPairs, [&](const NamePair& p) {
           line(">> From Server: ", p.FromName);
           line(">> To Server: ", p.ToName);
-        }
+        });
         break;
       case INIKeyKind::PrinterPairs:
         WriteToDebugLog(run, ">> Printer to Printer Pairs <<");
-        for (const NamePair& p : s.PrinterPairs) {
+        ForEachFileSlot(s.PrinterPairs, [&](const NamePair& p) {
           line(">> From Printer: ", p.FromName);
           line(">> To Printer: ", p.ToName);
-        }
+        });
         break;
       case INIKeyKind::MixedPairs:
         WriteToDebugLog(run, ">> Mixed to Mixed Pairs <<");
-        for (const MixedPair& p : s.MixedPairs) {
+        ForEachFileSlot(s.MixedPairs, [&](const MixedPair& p) {
           line(">> From Server: ", p.FromServer);
           line(">> From Printer: ", p.FromPrinter);
           line(">> To Server: ", p.ToServer);
           line(">> To Printer: ", p.ToPrinter);
-        }
+        });
         break;
       case INIKeyKind::EmailTo:
         WriteToDebugLog(run, ">> Email To Addresses <<");
-        for (const std::string& to : s.EmailTo) line(">> To Email Address: ", to);
+        ForEachFileSlot(s.EmailTo,
+                        [&](const std::string& to) { line(">> To Email Address: ", to); });
         break;
     }
   }

@@ -16,13 +16,6 @@ void ReportAlreadyMigrated(Run& run, const NetworkPrinter& c) {
 
 namespace {
 
-// A blank slot of a list (every field empty) is no pair: it would match a
-// connection with an empty name part ("\\SERVER" alone) and move it.
-bool IsBlankSlot(const NamePair& p) { return p.FromName.empty() && p.ToName.empty(); }
-bool IsBlankSlot(const MixedPair& p) {
-  return p.FromServer.empty() && p.FromPrinter.empty() && p.ToServer.empty() && p.ToPrinter.empty();
-}
-
 // The skeleton the three modes share. Every pair is examined for every
 // client printer, and the list keeps describing the connections as they were
 // before the run: a mode never sees what another mode (or it) changed.
@@ -40,7 +33,7 @@ void MoveByPairs(Run& run, const std::vector<Pair>& pairs, const char* outcomeHe
     const NetworkPrinter& client = run.ClientPrinters[c];
     bool found = false;
     for (const Pair& pair : pairs) {
-      if (IsBlankSlot(pair) || !matches(client, pair)) continue;
+      if (!matches(client, pair)) continue;
       writeMatch(client, pair);
       found = true;
       ReconnectPrinter(run, network, client, ConnectionPath(client.ServerName, client.ShareName),
@@ -228,15 +221,15 @@ void MoveMixedToMixed(Run& run) {
 void MoveManualPrinters(Run& run) {
   // The modes run independently: an error recorded by one does not stop
   // the next.
-  if (LastIndex(run.Settings.PrinterPairs) > 0) {
+  if (!run.Settings.PrinterPairs.empty()) {
     WriteBanner(run, 22, "     MOVING USING PRINTER TO PRINTER    ", 22);
     MovePrinterToPrinter(run);
   }
-  if (LastIndex(run.Settings.ServerPairs) > 0) {
+  if (!run.Settings.ServerPairs.empty()) {
     WriteBanner(run, 20, "     MOVING USING SERVER TO SERVER    ", 20);
     MoveServerToServer(run);
   }
-  if (LastIndex(run.Settings.MixedPairs) > 0) {
+  if (!run.Settings.MixedPairs.empty()) {
     WriteBanner(run, 21, "     MOVING USING MIXED TO MIXED    ", 20);
     MoveMixedToMixed(run);
   }

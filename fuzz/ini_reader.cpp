@@ -1,5 +1,5 @@
-// Any bytes as an INI file: the reader gives a settings record of the list
-// shape both programs rely on, and gives the same record when read again.
+// Any bytes as an INI file: the reader gives a settings record whose lists
+// hold only real entries, and gives the same record when read again.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,10 +10,13 @@
 using namespace velloran;
 
 namespace {
-template <typename T>
-bool WellShaped(const std::vector<T>& list) {
-  // Never empty: index 0 always exists, and a one-entry list has a blank slot.
-  return !list.empty();
+// A list holds one entry per item of the key that sizes it, and a blank item
+// is stored as its key's placeholder: no entry has its sizing text empty.
+template <typename T, typename Sizing>
+bool EveryEntrySized(const std::vector<T>& list, Sizing sizing) {
+  for (const T& entry : list)
+    if (sizing(entry).empty()) return false;
+  return true;
 }
 }  // namespace
 
@@ -23,15 +26,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   INIDocument document(SystemProfile(), file.path(), [](std::string_view) {});
   INISettings first, second;
   document.ReadINISettings(first);
-  fuzz::Require(WellShaped(first.ServerPairs) && WellShaped(first.PrinterPairs) &&
-                    WellShaped(first.MixedPairs) && WellShaped(first.EmailTo),
-                "every list has entry 0");
-  // The From key sizes a list: one slot means no From entry (a To entry
-  // may still sit in it).
-  fuzz::Require(first.ServerPairs.size() != 1 || first.ServerPairs[0].FromName.empty(),
-                "a one-slot server list has no From entry");
-  fuzz::Require(first.MixedPairs.size() != 1 || first.MixedPairs[0].FromServer.empty(),
-                "a one-slot mixed list has no From server");
+  fuzz::Require(EveryEntrySized(first.ServerPairs, [](const NamePair& p) { return p.FromName; }),
+                "every server pair has a From name");
+  fuzz::Require(EveryEntrySized(first.PrinterPairs, [](const NamePair& p) { return p.FromName; }),
+                "every printer pair has a From name");
+  fuzz::Require(EveryEntrySized(first.MixedPairs, [](const MixedPair& p) { return p.FromServer; }),
+                "every mixed pair has a From server");
+  fuzz::Require(EveryEntrySized(first.EmailTo, [](const std::string& a) { return a; }),
+                "every address is filled");
   document.ReadINISettings(second);
   fuzz::Require(first == second, "reading twice gives the same record");
   return 0;

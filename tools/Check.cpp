@@ -192,8 +192,8 @@ int Check(const std::vector<std::string>& args) {
   const std::string iniPath = IniPathForProfile(ini);
   INISettings settings;
   INIDocument(SystemProfile(), iniPath).ReadINISettings(settings);
-  if (LastIndex(settings.ServerPairs) == 0 && LastIndex(settings.PrinterPairs) == 0 &&
-      LastIndex(settings.MixedPairs) == 0) {
+  if (settings.ServerPairs.empty() && settings.PrinterPairs.empty() &&
+      settings.MixedPairs.empty()) {
     std::cerr << "velloran check: " << ini
               << " names no pairs in its manual sections: nothing to check\n";
     return 2;

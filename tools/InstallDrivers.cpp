@@ -403,8 +403,8 @@ int InstallDrivers(const std::vector<std::string>& args) {
   const std::string iniPath = IniPathForProfile(ini);
   INISettings settings;
   INIDocument(SystemProfile(), iniPath).ReadINISettings(settings);
-  const bool pairs = LastIndex(settings.ServerPairs) > 0 || LastIndex(settings.PrinterPairs) > 0 ||
-                     LastIndex(settings.MixedPairs) > 0;
+  const bool pairs = !settings.ServerPairs.empty() || !settings.PrinterPairs.empty() ||
+                     !settings.MixedPairs.empty();
   if (!pairs && !settings.UseActiveDirectory)
     return Fail(ini + " names no pairs and no directory: nothing to install");
   const std::vector<std::string> named = NamedServers(settings);

@@ -356,7 +356,7 @@ void FileCommandsTest::writtenFileReadsBackThroughTheEngineReader() {
   ResetINISettings(expected);
   expected.UseManualDefinitions = true;
   expected.ServerPairs = {{"OLDSRV1", "NEWSRV1"}, {"OLDSRV2", "NEWSRV2"}};
-  expected.PrinterPairs = {{"ACCOUNTING", "ACCOUNTING-COLOR"}, {"", ""}};
+  expected.PrinterPairs = {{"ACCOUNTING", "ACCOUNTING-COLOR"}};
   expected.UseSMTP = true;
   expected.SMTPServerNameOrIP = "mail.corp.example.com";
   expected.EmailTo = {"helpdesk@corp.example.com", "printadmin@corp.example.com"};

@@ -87,30 +87,23 @@ PageFields FieldsOfRecord(const INISettings& s) {
         // A number no option stands for selects none; saving then stores 2.
         f.Checks[name] = s.MDACOption == c.Index;
         break;
-      // Blank entries are the lists' padding, not lines.
+      // One line per entry, in list order.
       case Binding::ServerPairs:
       case Binding::PrinterPairs: {
         auto& lines = f.Lists[name];
-        for (const NamePair& p : c.Bind == Binding::ServerPairs ? s.ServerPairs : s.PrinterPairs) {
-          if (!p.FromName.empty()) lines.push_back(PairDisplay(p.FromName, p.ToName));
-        }
+        for (const NamePair& p : c.Bind == Binding::ServerPairs ? s.ServerPairs : s.PrinterPairs)
+          lines.push_back(PairDisplay(p.FromName, p.ToName));
         break;
       }
       case Binding::MixedPairs: {
         auto& lines = f.Lists[name];
-        for (const MixedPair& p : s.MixedPairs) {
-          if (!p.FromServer.empty())
-            lines.push_back(MixedDisplay(p.FromServer, p.FromPrinter, p.ToServer, p.ToPrinter));
-        }
+        for (const MixedPair& p : s.MixedPairs)
+          lines.push_back(MixedDisplay(p.FromServer, p.FromPrinter, p.ToServer, p.ToPrinter));
         break;
       }
-      case Binding::Recipients: {
-        auto& lines = f.Lists[name];
-        for (const std::string& address : s.EmailTo) {
-          if (!address.empty()) lines.push_back(address);
-        }
+      case Binding::Recipients:
+        f.Lists[name] = s.EmailTo;
         break;
-      }
     }
   }
   return f;
@@ -142,11 +135,11 @@ void RecordOfFields(const PageFields& f, INISettings& s) {
           optionChosen = true;
         }
         break;
-      // The written lists start with the blank entry 0 the reader expects.
+      // One entry per line, in list order.
       case Binding::ServerPairs:
       case Binding::PrinterPairs: {
         auto& pairs = c.Bind == Binding::ServerPairs ? s.ServerPairs : s.PrinterPairs;
-        pairs.assign(1, NamePair{});
+        pairs.clear();
         for (const std::string& line : lines) {
           auto parts = SplitPairDisplay(line, false);
           pairs.push_back({parts[0], parts[1]});
@@ -154,7 +147,7 @@ void RecordOfFields(const PageFields& f, INISettings& s) {
         break;
       }
       case Binding::MixedPairs:
-        s.MixedPairs.assign(1, MixedPair{});
+        s.MixedPairs.clear();
         for (const std::string& line : lines) {
           auto p = SplitPairDisplay(line, true);
           MixedPair pair;
@@ -166,8 +159,7 @@ void RecordOfFields(const PageFields& f, INISettings& s) {
         }
         break;
       case Binding::Recipients:
-        s.EmailTo.assign(1, std::string());
-        for (const std::string& address : lines) s.EmailTo.push_back(address);
+        s.EmailTo = lines;
         break;
     }
   }

@@ -12,20 +12,6 @@ constexpr const char* kTitle = "Check targets";
 // A question box holds only so many lines; the list has the rest.
 constexpr size_t kListedInQuestion = 10;
 
-bool IsBlankSlot(const NamePair& p) { return p.FromName.empty() && p.ToName.empty(); }
-bool IsBlankSlot(const MixedPair& p) {
-  return p.FromServer.empty() && p.FromPrinter.empty() && p.ToServer.empty() && p.ToPrinter.empty();
-}
-template <typename List>
-bool AnyEntry(const List& list) {
-  return std::any_of(list.begin(), list.end(), [](const auto& p) { return !IsBlankSlot(p); });
-}
-
-template <typename List>
-void DropBlankSlots(List& list) {
-  std::erase_if(list, [](const auto& p) { return IsBlankSlot(p); });
-}
-
 // The rows a question names, those not found first, each with its pair.
 std::string RowsForQuestion(const TargetCheckReport& report, bool onlyNotFound) {
   std::string text;
@@ -61,9 +47,6 @@ std::optional<TargetCheckReport> Run(const INISettings& settings, const TargetCh
 
 TargetCheckJob::TargetCheckJob(const INISettings& settings, const TargetCheckSetup& setup)
     : settings_(settings), setup_(setup) {
-  DropBlankSlots(settings_.ServerPairs);
-  DropBlankSlots(settings_.PrinterPairs);
-  DropBlankSlots(settings_.MixedPairs);
   servers_ = check::PlanQuestions(settings_, setup.PrinterServers).size();
 }
 
@@ -79,7 +62,7 @@ check::CheckResult TargetCheckJob::Run(const std::function<void(size_t, size_t)>
 
 bool HasManualPairs(const INISettings& s) {
   if (s.UseActiveDirectory || !s.UseManualDefinitions) return false;
-  return AnyEntry(s.ServerPairs) || AnyEntry(s.PrinterPairs) || AnyEntry(s.MixedPairs);
+  return !s.ServerPairs.empty() || !s.PrinterPairs.empty() || !s.MixedPairs.empty();
 }
 
 TargetCheckReport ReportOf(const check::CheckResult& result) {

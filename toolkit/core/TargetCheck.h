@@ -54,8 +54,7 @@ struct TargetCheckReport {
 /// thread.
 class TargetCheckJob {
  public:
-  /// Blank slots are dropped from the pair lists, so that pairs are
-  /// numbered as in the saved file, whatever shape the window's copy has.
+  /// Pairs are numbered from 1 in list order, as in the saved file.
   TargetCheckJob(const INISettings& settings, const TargetCheckSetup& setup);
   /// Servers the check asks: the progress bar's maximum.
   size_t Servers() const { return servers_; }

@@ -72,17 +72,13 @@ class CheckTargetsTest : public ::testing::Test {
                                                    FakeShareLister::Disk("Scans")}));
     setup_.Lister = lister_;
   }
-  // The shape the toolkit's controls give: a blank entry 0, then the lines.
   void ServersPair(std::string from, std::string to) {
-    if (settings_.ServerPairs.empty()) settings_.ServerPairs.emplace_back();
     settings_.ServerPairs.push_back({std::move(from), std::move(to)});
   }
   void PrintersPair(std::string from, std::string to) {
-    if (settings_.PrinterPairs.empty()) settings_.PrinterPairs.emplace_back();
     settings_.PrinterPairs.push_back({std::move(from), std::move(to)});
   }
   void MixedPair(std::string toServer, std::string toPrinter) {
-    if (settings_.MixedPairs.empty()) settings_.MixedPairs.emplace_back();
     settings_.MixedPairs.push_back({"OLD", "Laser1", std::move(toPrinter), std::move(toServer)});
   }
   bool Deploy() { return ConfirmTargetsBeforeDeploy(settings_, setup_, window_); }

@@ -86,7 +86,7 @@ struct TargetCheck : ::testing::Test {
 
 TEST_F(TargetCheck, EachServerIsAskedOnceForEverythingItsTargetsNeed) {
   settings.ServerPairs = {{"OLD", "NEW"}, {"old2", "new"}};
-  settings.PrinterPairs = {{"P", "Q"}, {}};
+  settings.PrinterPairs = {{"P", "Q"}};
   settings.MixedPairs = {{"OLD", "X", "Y", "NEW"}, {"A", "B", "C", "MIX"}, {"A", "B", "y", "New"}};
   options.PrinterServers = {"PS1", "mix"};
   const auto questions = PlanQuestions(settings, options.PrinterServers);
@@ -176,7 +176,7 @@ TEST_F(TargetCheck, WithoutTheOldServersListTheNewServerMustOfferPrinters) {
 }
 
 TEST_F(TargetCheck, PrintersPairsAreCheckedOnTheNamedServersOnly) {
-  settings.PrinterPairs = {{"OLDQ", "NEWQ"}, {}};
+  settings.PrinterPairs = {{"OLDQ", "NEWQ"}};
   CheckResult r = Run();
   EXPECT_EQ(Rows(r.Targets), (std::vector<Row>{{"NEWQ", TargetStatus::NotCheckable}}));
   EXPECT_TRUE(lister->Asked().empty());
@@ -195,7 +195,7 @@ TEST_F(TargetCheck, NamesNoConnectionCanHaveAreMissingWithoutAsking) {
                          {"O", "P", "Q", std::string(kErrorToServer)},
                          {"O", "P", "", "NEW"},
                          {"O", "P", "Q", "TWO WORDS"}};
-  settings.ServerPairs = {{"OLD", std::string(kErrorToServer)}, {}};
+  settings.ServerPairs = {{"OLD", std::string(kErrorToServer)}};
   const CheckResult r = Run();
   ASSERT_EQ(r.Targets.size(), 6u);
   for (const Target& t : r.Targets) {
@@ -226,7 +226,7 @@ TEST_F(TargetCheck, DriversThisComputerLacksAreListedOnceForFoundQueues) {
 }
 
 TEST_F(TargetCheck, EveryTargetFoundIsSuccess) {
-  settings.MixedPairs = {{"O", "P", "Q", "NEW"}, {}};
+  settings.MixedPairs = {{"O", "P", "Q", "NEW"}};
   lister->Answers = {{"NEW", Listed({Printer("Q")})}};
   EXPECT_TRUE(Run().AllFound());
 }

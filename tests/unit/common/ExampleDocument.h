@@ -60,10 +60,8 @@ inline INISettings ExampleRecord() {
   INISettings s;
   s.UseManualDefinitions = true;
   s.ServerPairs = {{"OLDSRV1", "NEWSRV1"}, {"OLDSRV2", "NEWSRV2"}};
-  s.PrinterPairs = {{"ACCOUNTING", "ACCOUNTING-COLOR"}, {}};
-  s.MixedPairs = {MixedPair{}};
+  s.PrinterPairs = {{"ACCOUNTING", "ACCOUNTING-COLOR"}};
   s.ServerPort = "25";
-  s.EmailTo = {""};
   s.UseFileOutput = true;
   s.FileOutputPath = "\\\\NEWSRV1\\MIGRATION";
   s.FileOutputName = "results.txt";
@@ -82,23 +80,23 @@ inline INISettings ExampleRecord() {
   return s;
 }
 
-/// A manual document with every value set away from its default, in the
-/// shape the toolkit's pages give back (a blank entry 0, then one entry a
-/// line): a control that does not reach the record shows as a difference.
+/// A manual document with every value set away from its default, as the
+/// toolkit's pages give it back: a control that does not reach the record
+/// shows as a difference.
 inline INISettings EveryValueSet() {
   INISettings s;
   ResetINISettings(s);
   s.UseManualDefinitions = true;
   s.AlwaysRun = true;
   s.DomainName = "corp.example.com";
-  s.ServerPairs = {{}, {"OLDSRV1", "NEWSRV1"}, {"OLDSRV2", "NEWSRV2"}};
-  s.PrinterPairs = {{}, {"ACCOUNTING", "ACCOUNTING-COLOR"}};
-  s.MixedPairs = {{}, {"OLDSRV", "HP4", "HP4-NEW", "NEWSRV"}};
+  s.ServerPairs = {{"OLDSRV1", "NEWSRV1"}, {"OLDSRV2", "NEWSRV2"}};
+  s.PrinterPairs = {{"ACCOUNTING", "ACCOUNTING-COLOR"}};
+  s.MixedPairs = {{"OLDSRV", "HP4", "HP4-NEW", "NEWSRV"}};
   s.UseSMTP = true;
   s.SMTPServerNameOrIP = "mail.corp.example.com";
   s.ServerPort = "587";
   s.EmailSubject = "Printers moved";
-  s.EmailTo = {"", "helpdesk@corp.example.com", "printadmin@corp.example.com"};
+  s.EmailTo = {"helpdesk@corp.example.com", "printadmin@corp.example.com"};
   s.EmailFrom = "velloran@corp.example.com";
   s.UseFileOutput = true;
   s.FileOutputPath = "\\\\srv\\results";

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 #include "common/modINIDocument.h"
@@ -35,19 +36,15 @@ class INIReader : public ::testing::Test {
 TEST_F(INIReader, ExampleFileReadsBack) {
   INISettings s = Read(test::kExampleFile);
   EXPECT_EQ(s, test::ExampleRecord());
-  EXPECT_EQ(LastIndex(s.ServerPairs), 1);
-  EXPECT_EQ(LastIndex(s.PrinterPairs), 1);
-  EXPECT_EQ(LastIndex(s.MixedPairs), 0);
-  EXPECT_EQ(LastIndex(s.EmailTo), 0);
+  EXPECT_EQ(s.ServerPairs.size(), 2u);
+  EXPECT_EQ(s.PrinterPairs.size(), 1u);
+  EXPECT_TRUE(s.MixedPairs.empty());
+  EXPECT_TRUE(s.EmailTo.empty());
   EXPECT_TRUE(logged.empty());
 }
 
 TEST_F(INIReader, FileWithoutKeysOrNoFileGivesAbsentValues) {
-  INISettings expected;
-  expected.ServerPairs = {NamePair{}};
-  expected.PrinterPairs = {NamePair{}};
-  expected.MixedPairs = {MixedPair{}};
-  expected.EmailTo = {""};
+  const INISettings expected;
 
   INISettings dirty = test::ExampleRecord();
   dirty.MDACOption = 2;
@@ -86,42 +83,90 @@ TEST_F(INIReader, TextsAndListsAreCutToTheirBuffers) {
   EXPECT_EQ(s.ServerPairs.front().FromName, "SERVER0");
 }
 
-TEST_F(INIReader, ListShapes) {
+// Every list shape of the server keys: the record holds one entry per
+// "from" item, from index 0, and writing it gives keys that read back as the
+// same record.
+TEST_F(INIReader, ServerListShapesReadAndWriteBack) {
+  const std::string ph = "Error in From Server Name";
+  const std::string toPh = "Error in To Server Name";
+  const std::string surplus =
+      ">> Ignored surplus entries of ToServers in MANUAL DEFINITIONS SERVERS: ";
+  const struct {
+    const char* Shape;
+    std::string From, To;
+    std::vector<NamePair> Entries;
+    std::vector<std::string> Logged;
+    std::string WrittenFrom, WrittenTo;
+  } cases[] = {
+      {"no entries", "", "", {}, {}, " ", " "},
+      {"a single blank", " ", " ", {}, {}, " ", " "},
+      {"one entry", "A", "X", {{"A", "X"}}, {}, "A", "X"},
+      {"two entries", "A,B", "X,Y", {{"A", "X"}, {"B", "Y"}}, {}, "A,B", "X,Y"},
+      {"four entries",
+       "A,B,C,D",
+       "W,X,Y,Z",
+       {{"A", "W"}, {"B", "X"}, {"C", "Y"}, {"D", "Z"}},
+       {},
+       "A,B,C,D",
+       "W,X,Y,Z"},
+      {"a blank item",
+       "A,,B",
+       "X,Y,Z",
+       {{"A", "X"}, {ph, "Y"}, {"B", "Z"}},
+       {},
+       "A," + ph + ",B",
+       "X,Y,Z"},
+      {"just a comma",
+       ",",
+       ",X,",
+       {{ph, toPh}, {ph, "X"}},
+       {surplus + "1"},
+       ph + "," + ph,
+       toPh + ",X"},
+      {"blanks and tabs around items",
+       " OLD 1 ,\tOLD2\t, \t ",
+       "",
+       {{"OLD 1", ""}, {"OLD2", ""}, {ph, ""}},
+       {},
+       "OLD 1,OLD2," + ph,
+       " "},
+      {"'to' without 'from'", "", "X", {}, {surplus + "1"}, " ", " "},
+      {"'to' longer than one 'from'", "A", "X,Y", {{"A", "X"}}, {surplus + "1"}, "A", "X"},
+      {"'to' longer than two 'from'",
+       "A,B",
+       "X,Y,Z,W",
+       {{"A", "X"}, {"B", "Y"}},
+       {surplus + "2"},
+       "A,B",
+       "X,Y"},
+      {"'from' longer than 'to'",
+       "A,B,C",
+       "X",
+       {{"A", "X"}, {"B", ""}, {"C", ""}},
+       {},
+       "A,B,C",
+       "X"},
+  };
   const std::string section = "[MANUAL DEFINITIONS SERVERS]\r\n";
-  std::vector<NamePair> list;
+  const std::string writtenPath = (dir / "written.ini").string();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Shape);
+    logged.clear();
+    WriteFile(path, section + "FromServers=" + c.From + "\r\nToServers=" + c.To + "\r\n");
+    std::vector<NamePair> list{{"STALE", "STALE"}};
+    doc.ReadServerPairs(list);
+    EXPECT_EQ(list, c.Entries);
+    EXPECT_EQ(logged, c.Logged);
 
-  WriteFile(path, section + "FromServers=A,,B\r\nToServers=X,Y,Z\r\n");
-  doc.ReadServerPairs(list);
-  EXPECT_EQ(list,
-            (std::vector<NamePair>{{"A", "X"}, {"Error in From Server Name", "Y"}, {"B", "Z"}}));
-
-  WriteFile(path, section + "FromServers=A\r\nToServers=X\r\n");
-  doc.ReadServerPairs(list);
-  EXPECT_EQ(list, (std::vector<NamePair>{{"A", "X"}, {}}));
-
-  WriteFile(path, section + "FromServers=,\r\nToServers=,X,\r\n");
-  doc.ReadServerPairs(list);
-  EXPECT_EQ(list, (std::vector<NamePair>{{"Error in From Server Name", "Error in To Server Name"},
-                                         {"Error in From Server Name", "X"}}));
-  EXPECT_EQ(logged,
-            std::vector<std::string>{
-                ">> Ignored surplus entries of ToServers in MANUAL DEFINITIONS SERVERS: 1"});
-  logged.clear();
-
-  WriteFile(path, section + "FromServers= \r\nToServers=X\r\n");
-  doc.ReadServerPairs(list);
-  EXPECT_EQ(list, (std::vector<NamePair>{{"", "X"}}));
-
-  // A single "from" entry leaves room for a second "to" entry.
-  WriteFile(path, section + "FromServers=A\r\nToServers=X,Y\r\n");
-  doc.ReadServerPairs(list);
-  EXPECT_EQ(list, (std::vector<NamePair>{{"A", "X"}, {"", "Y"}}));
-
-  WriteFile(path, section + "FromServers= OLD 1 ,\tOLD2\t, \t \r\n");
-  doc.ReadServerPairs(list);
-  EXPECT_EQ(list, (std::vector<NamePair>{
-                      {"OLD 1", ""}, {"OLD2", ""}, {"Error in From Server Name", ""}}));
-  EXPECT_TRUE(logged.empty());
+    std::filesystem::remove(writtenPath);
+    INIDocument written(SystemProfile(), writtenPath);
+    ASSERT_TRUE(written.WriteServerPairs(list).ok());
+    EXPECT_EQ(test::ReadFile(writtenPath),
+              section + "FromServers=" + c.WrittenFrom + "\r\nToServers=" + c.WrittenTo + "\r\n");
+    std::vector<NamePair> back;
+    written.ReadServerPairs(back);
+    EXPECT_EQ(back, list);
+  }
 }
 
 TEST_F(INIReader, PrinterPairsUseTheirOwnSectionAndPlaceholders) {
@@ -144,21 +189,27 @@ TEST_F(INIReader, MixedPairsAreSizedByFromServersOnly) {
             "ToPrinters=Q1,Q2\r\n");
   std::vector<MixedPair> list;
   doc.ReadMixedPairs(list);
-  MixedPair first{"S1", "P1", "Q1", "T1"};
-  MixedPair second{"", "Error in From Printer Name", "Q2", ""};
-  EXPECT_EQ(list, (std::vector<MixedPair>{first, second}));
+  EXPECT_EQ(list, (std::vector<MixedPair>{{"S1", "P1", "Q1", "T1"}}));
   EXPECT_EQ(logged,
-            std::vector<std::string>{
-                ">> Ignored surplus entries of FromPrinters in MANUAL DEFINITIONS MIXED: 1"});
+            (std::vector<std::string>{
+                ">> Ignored surplus entries of FromPrinters in MANUAL DEFINITIONS MIXED: 2",
+                ">> Ignored surplus entries of ToPrinters in MANUAL DEFINITIONS MIXED: 1"}));
 
   logged.clear();
   WriteFile(path, "[MANUAL DEFINITIONS MIXED]\r\nToPrinters=A,B,C\r\nToServers=,\r\n");
   doc.ReadMixedPairs(list);
-  EXPECT_EQ(list, (std::vector<MixedPair>{{"", "", "A", "Error in To Server Name"}}));
+  EXPECT_TRUE(list.empty());
   EXPECT_EQ(logged,
             (std::vector<std::string>{
-                ">> Ignored surplus entries of ToServers in MANUAL DEFINITIONS MIXED: 1",
-                ">> Ignored surplus entries of ToPrinters in MANUAL DEFINITIONS MIXED: 2"}));
+                ">> Ignored surplus entries of ToServers in MANUAL DEFINITIONS MIXED: 2",
+                ">> Ignored surplus entries of ToPrinters in MANUAL DEFINITIONS MIXED: 3"}));
+
+  // Shorter keys leave their fields of the later entries empty.
+  logged.clear();
+  WriteFile(path, "[MANUAL DEFINITIONS MIXED]\r\nFromServers=S1,S2\r\nFromPrinters=P1\r\n");
+  doc.ReadMixedPairs(list);
+  EXPECT_EQ(list, (std::vector<MixedPair>{{"S1", "P1", "", ""}, {"S2", "", "", ""}}));
+  EXPECT_TRUE(logged.empty());
 }
 
 TEST_F(INIReader, EachBlankMixedItemGetsItsOwnKeysPlaceholder) {
@@ -190,7 +241,11 @@ TEST_F(INIReader, EmailEntriesKeepTheirBlanks) {
 
   WriteFile(path, "[NOTIFICATION SMTP]\r\nEmailTo=admin@x.test\r\n");
   doc.ReadEmailToList(list);
-  EXPECT_EQ(list, (std::vector<std::string>{"admin@x.test", ""}));
+  EXPECT_EQ(list, (std::vector<std::string>{"admin@x.test"}));
+
+  WriteFile(path, "[NOTIFICATION SMTP]\r\nEmailTo= \r\n");
+  doc.ReadEmailToList(list);
+  EXPECT_TRUE(list.empty());
 }
 
 // The read buffer is trimmed as a whole: spaces kept inside quotes go at the
@@ -215,7 +270,7 @@ TEST_F(INIReader, RepeatedSectionIsIgnoredForEveryKey) {
       "[NOTIFICATION SMTP]\r\nEmailFrom=second@x.test\r\nEmailTo=later@x.test\r\n"
       "[MANUAL DEFINITIONS SERVERS]\r\nToServers=B\r\n");
   EXPECT_EQ(s.EmailFrom, "first@x.test");
-  EXPECT_EQ(LastIndex(s.EmailTo), 0);
+  EXPECT_TRUE(s.EmailTo.empty());
   EXPECT_EQ(s.ServerPairs.at(0).FromName, "A");
   EXPECT_EQ(s.ServerPairs.at(0).ToName, "");
 }
@@ -422,10 +477,12 @@ TEST_F(INIReader, AnyContentReadsWithoutHarm) {
       for (int i = 0; i < 200; ++i) file += pieces[pick(rng)];
     }
     INISettings s = Read(file);
-    ASSERT_FALSE(s.ServerPairs.empty());
-    ASSERT_FALSE(s.PrinterPairs.empty());
-    ASSERT_FALSE(s.MixedPairs.empty());
-    ASSERT_FALSE(s.EmailTo.empty());
+    // Entries come from items of the sizing key only, a blank item as its
+    // placeholder: none has its sizing text empty.
+    for (const NamePair& p : s.ServerPairs) ASSERT_FALSE(p.FromName.empty());
+    for (const NamePair& p : s.PrinterPairs) ASSERT_FALSE(p.FromName.empty());
+    for (const MixedPair& p : s.MixedPairs) ASSERT_FALSE(p.FromServer.empty());
+    for (const std::string& address : s.EmailTo) ASSERT_FALSE(address.empty());
     ASSERT_LE(s.FileOutputPath.size(), 99u);
     ASSERT_LE(s.ServerPairs.size(), 5000u);
   }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "engine/modMoveNetworkPrinters.h"
@@ -195,7 +196,7 @@ TEST_F(Migration, InventoryFailuresAbortWithTheirNumberAndNoHeader) {
 
 TEST_F(Migration, PrinterToPrinterMovesAndReportsEveryLine) {
   Connections({"\\\\SRV1\\Laser3", "\\\\SRV1\\Other"});
-  run.Settings.PrinterPairs = {{"laser3", "LaserNEW"}, {}};
+  run.Settings.PrinterPairs = {{"laser3", "LaserNEW"}};
   MoveManualPrinters(run);
 
   EXPECT_FALSE(run.AbortStatus);
@@ -219,8 +220,8 @@ TEST_F(Migration, PrinterToPrinterMovesAndReportsEveryLine) {
 
 TEST_F(Migration, ServerAndMixedModesBuildTheirPathsFromTheRightParts) {
   Connections({"\\\\old1\\Acct", "\\\\OLD2\\Sales", "\\\\OLD2\\Keep"});
-  run.Settings.ServerPairs = {{"OLD1", "NEW1"}, {}};
-  run.Settings.MixedPairs = {{"old2", "SALES", "Verkauf", "NEW2"}, {}};
+  run.Settings.ServerPairs = {{"OLD1", "NEW1"}};
+  run.Settings.MixedPairs = {{"old2", "SALES", "Verkauf", "NEW2"}};
   MoveManualPrinters(run);
 
   EXPECT_FALSE(run.AbortStatus);
@@ -280,8 +281,8 @@ TEST_F(Migration, APrinterNamedTwiceIsRemovedTwiceAndTheSecondRemovalFails) {
 
 TEST_F(Migration, ModesWorkOnTheConnectionsAsTheyWereBeforeTheRun) {
   Connections({"\\\\A\\P1"});
-  run.Settings.PrinterPairs = {{"P1", "P2"}, {}};
-  run.Settings.ServerPairs = {{"A", "B"}, {}};
+  run.Settings.PrinterPairs = {{"P1", "P2"}};
+  run.Settings.ServerPairs = {{"A", "B"}};
   MoveManualPrinters(run);
   // The server mode still sees \\A\P1, which the printer mode already moved;
   // its removal fails, and the next mode runs anyway.
@@ -291,13 +292,13 @@ TEST_F(Migration, ModesWorkOnTheConnectionsAsTheyWereBeforeTheRun) {
             (std::vector<std::string>{"remove \\\\A\\P1", "add \\\\A\\P2", "remove \\\\A\\P1"}));
 }
 
-// The blank slot behind a single pair is no pair: it matches nothing, not
-// even a connection whose server or share part is empty.
-TEST_F(Migration, TheBlankSlotOfAOnePairListMatchesNothing) {
+// A one-pair list runs its mode and moves only what that pair names: a
+// connection whose server or share part is empty is left alone.
+TEST_F(Migration, AOnePairListMovesOnlyWhatItsPairNames) {
   Connections({"\\\\SRVONLY", "\\\\S1\\", "\\\\A\\P1"});
-  run.Settings.PrinterPairs = {{"P1", "P2"}, {}};
-  run.Settings.ServerPairs = {{"A", "B"}, {}};
-  run.Settings.MixedPairs = {{"A", "P1", "C", "P3"}, {}};
+  run.Settings.PrinterPairs = {{"P1", "P2"}};
+  run.Settings.ServerPairs = {{"A", "B"}};
+  run.Settings.MixedPairs = {{"A", "P1", "C", "P3"}};
   MoveManualPrinters(run);
   for (const auto& call : fakes.Network.Calls) {
     EXPECT_EQ(call.find("SRVONLY"), std::string::npos) << call;
@@ -305,6 +306,8 @@ TEST_F(Migration, TheBlankSlotOfAOnePairListMatchesNothing) {
   }
   EXPECT_EQ(fakes.Network.Connections[0], "\\\\SRVONLY");
   EXPECT_EQ(fakes.Network.Connections[1], "\\\\S1\\");
+  const auto& calls = fakes.Network.Calls;
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "add \\\\A\\P2"), calls.end());
 }
 
 TEST_F(Migration, GuardsAndEmptyListsWriteNothing) {
@@ -324,7 +327,7 @@ TEST_F(Migration, GuardsAndEmptyListsWriteNothing) {
   EXPECT_EQ(fakes.Network.ObjectsCreated, 1);  // the inventory's only
 
   // A server written with backslashes never matches a stored server name.
-  run.Settings.ServerPairs = {{"\\\\A", "B"}, {}};
+  run.Settings.ServerPairs = {{"\\\\A", "B"}};
   MoveServerToServer(run);
   EXPECT_EQ(Outcome().back(), "Printer already migrated: P1 (A)");
 }
@@ -333,7 +336,7 @@ TEST_F(Migration, AFailedAddPutsTheOldConnectionBack) {
   Connections({"\\\\A\\P1", "\\\\A\\P2"});
   // The reader's placeholder for a blank to-value names no share that exists.
   fakes.Network.Shares = {"\\\\A\\P1", "\\\\A\\P2", "\\\\B\\P2"};
-  run.Settings.ServerPairs = {{"A", "Error in To Server Name"}, {}};
+  run.Settings.ServerPairs = {{"A", "Error in To Server Name"}};
   MoveManualPrinters(run);
 
   EXPECT_TRUE(run.AbortStatus);
@@ -359,7 +362,7 @@ TEST_F(Migration, AFailedRollBackIsLoggedWhateverTheSignOfItsNumber) {
     Connections({"\\\\A\\P1"});
     fakes.Network.AddFails = {{"\\\\B\\P1", {-2147023095, "The printer name is invalid."}},
                               {"\\\\A\\P1", {number, "The printer name is invalid."}}};
-    run.Settings.ServerPairs = {{"A", "B"}, {}};
+    run.Settings.ServerPairs = {{"A", "B"}};
     MoveManualPrinters(run);
     EXPECT_TRUE(fakes.Network.Connections.empty());
     EXPECT_TRUE(
@@ -389,7 +392,7 @@ TEST_F(Migration, AFailedAddNamesTheDriverCauseOnlyForTheDriverErrors) {
     run.AbortStatus = false;
     Connections({"\\\\A\\P1"});
     fakes.Network.AddFails = {{"\\\\B\\P1", {c.number, "Refused."}}};
-    run.Settings.ServerPairs = {{"A", "B"}, {}};
+    run.Settings.ServerPairs = {{"A", "B"}};
     MoveManualPrinters(run);
     // The failure's own three lines stay as they were; the cause follows.
     EXPECT_TRUE(Contains(run.OutcomeText,
@@ -406,7 +409,7 @@ TEST_F(Migration, AFailedAddNamesTheDriverCauseOnlyForTheDriverErrors) {
 TEST_F(Migration, WithoutANetworkObjectEveryMatchIsAFailedRemoval) {
   Connections({"\\\\A\\P1", "\\\\Z\\P2"});
   fakes.Network.CreateFails = PlatformError{429, "ActiveX component can't create object"};
-  run.Settings.ServerPairs = {{"A", "B"}, {}};
+  run.Settings.ServerPairs = {{"A", "B"}};
   MoveManualPrinters(run);
   EXPECT_TRUE(run.AbortStatus);
   EXPECT_TRUE(fakes.Network.Calls.empty());
@@ -422,7 +425,7 @@ TEST_F(Migration, WithoutANetworkObjectEveryMatchIsAFailedRemoval) {
 TEST_F(Migration, TheDefaultPrinterFollowsItsMoveAndComesBackWithARollBack) {
   Connections({"\\\\A\\P1", "\\\\A\\P2"});
   fakes.Network.Shares = {"\\\\B\\P1", "\\\\B\\P2", "\\\\A\\Gone"};
-  run.Settings.ServerPairs = {{"a", "B"}, {}};
+  run.Settings.ServerPairs = {{"a", "B"}};
 
   // P2 is not the default: moving it leaves the default alone.
   fakes.Network.Default = "\\\\A\\P1";
@@ -451,7 +454,7 @@ TEST_F(Migration, ADefaultThatCannotBeSetIsLoggedButTheMoveStands) {
   Connections({"\\\\A\\P1"});
   fakes.Network.Default = "\\\\A\\P1";
   fakes.Network.SetDefaultFails = PlatformError{5, "Access is denied."};
-  run.Settings.ServerPairs = {{"A", "B"}, {}};
+  run.Settings.ServerPairs = {{"A", "B"}};
   MoveManualPrinters(run);
   EXPECT_FALSE(run.AbortStatus);
   EXPECT_EQ(Outcome().back(), "Printer migrated: P1 (A)");

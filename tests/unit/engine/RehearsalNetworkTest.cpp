@@ -59,7 +59,7 @@ TEST_F(Rehearsal, AWholeRunMovesTheCopyAndLeavesTheUsersConnectionsAlone) {
   velloran::Run run(services);
   run.Settings.AlwaysRun = true;
   run.Settings.UseManualDefinitions = true;
-  run.Settings.ServerPairs = {{"OLD", "NEW"}, {}};
+  run.Settings.ServerPairs = {{"OLD", "NEW"}};
   RunMigration(run);
   EXPECT_FALSE(run.AbortStatus) << run.OutcomeText;
 

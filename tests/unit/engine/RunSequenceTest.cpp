@@ -123,10 +123,51 @@ TEST_F(RunSequence, TheDumpListsBlankSlotsAndHonoursDebugOn) {
   EXPECT_EQ(run.DebugText, "");
 }
 
+// The dump numbers every list the way the file does: an empty list shows one
+// blank slot, a single entry is followed by one, longer lists show no blank.
+TEST_F(RunSequence, TheDumpShowsTheFilesSlotsForEveryListLength) {
+  const std::string blankPair = ">> From Server: \r\n>> To Server: \r\n";
+  const std::string blankAddress = ">> To Email Address: \r\n";
+  auto pair = [](const std::string& n) {
+    return ">> From Server: O" + n + "\r\n>> To Server: N" + n + "\r\n";
+  };
+  auto address = [](const std::string& n) { return ">> To Email Address: a" + n + "@x.test\r\n"; };
+  const struct {
+    size_t Entries;
+    std::string Pairs, Addresses;
+  } cases[] = {
+      {0, blankPair, blankAddress},
+      {1, pair("1") + blankPair, address("1") + blankAddress},
+      {2, pair("1") + pair("2"), address("1") + address("2")},
+      {3, pair("1") + pair("2") + pair("3"), address("1") + address("2") + address("3")},
+  };
+  auto between = [](const std::string& text, const std::string& from, const std::string& to) {
+    const size_t start = text.find(from);
+    if (start == std::string::npos) return std::string("<no " + from + ">");
+    const size_t end = text.find(to, start + from.size());
+    return text.substr(start + from.size(), end - start - from.size());
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Entries);
+    run.Settings = INISettings{};
+    run.Settings.DebugOn = true;
+    for (size_t i = 1; i <= c.Entries; ++i) {
+      const std::string n = std::to_string(i);
+      run.Settings.ServerPairs.push_back({"O" + n, "N" + n});
+      run.Settings.EmailTo.push_back("a" + n + "@x.test");
+    }
+    run.DebugText.clear();
+    DumpINISettings(run);
+    EXPECT_EQ(between(run.DebugText, ">> Server to Server Pairs <<\r\n", ">> Printer to Printer"),
+              c.Pairs);
+    EXPECT_EQ(between(run.DebugText, ">> Email To Addresses <<\r\n", ">> EmailFrom"), c.Addresses);
+  }
+}
+
 TEST_F(RunSequence, AFailedDirectoryModeKeepsTheManualModesFromRunning) {
   platform.Network.Connections = {"\\\\OLD\\P1"};
   run.Settings.UseManualDefinitions = true;
-  run.Settings.ServerPairs = {{"OLD", "NEW"}, {}};
+  run.Settings.ServerPairs = {{"OLD", "NEW"}};
   run.Settings.UseActiveDirectory = true;  // no directory service: the mode fails
   RunMigration(run);
   EXPECT_TRUE(run.AbortStatus);
