@@ -511,11 +511,16 @@ void OptionPagesTest::emailAndPortChecksKeepTheFocus() {
   QCOMPARE(CountShown(ShownDialog::Kind::Message), 2);
   QCOMPARE(w->CurrentPage(), int(kPageSMTPMail));
   QCOMPARE(QApplication::focusWidget(), from);
+  // That click asked for no move: a jump from the toolbar is refused and
+  // told anew.
+  w->findChild<QAction*>("ID_BTN_SUPPORT")->trigger();
+  QCOMPARE(CountShown(ShownDialog::Kind::Message), 3);
+  QCOMPARE(w->CurrentPage(), int(kPageSMTPMail));
 
   Type(from, "velloran@corp.example.com");
   QTest::keyClick(from, Qt::Key_Tab);
   QVERIFY(QApplication::focusWidget() != from);
-  QCOMPARE(CountShown(ShownDialog::Kind::Message), 2);
+  QCOMPARE(CountShown(ShownDialog::Kind::Message), 3);
 
   for (const auto& [text, refused] : {std::pair{"abc", true}, std::pair{"25", false},
                                       std::pair{"", false}, std::pair{"25x", true}}) {

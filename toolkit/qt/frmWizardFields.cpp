@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
+#include <functional>
 
 #include "toolkit/core/FieldRules.h"
 #include "toolkit/core/Form.h"
@@ -31,7 +32,9 @@ std::string S(const QString& text) { return text.toStdString(); }
 // field, as with a cancelled validation.
 class frmWizard::ClickSwallower : public QObject {
  public:
-  using QObject::QObject;
+  /// `done` is called once the click has been swallowed whole.
+  ClickSwallower(QObject* parent, std::function<void()> done)
+      : QObject(parent), done_(std::move(done)) {}
   void Arm() {
     if (!armed_) qApp->installEventFilter(this);
     armed_ = true;
@@ -44,6 +47,7 @@ class frmWizard::ClickSwallower : public QObject {
       case QEvent::MouseButtonRelease:
         qApp->removeEventFilter(this);
         armed_ = false;
+        done_();
         return true;
       case QEvent::KeyPress:
         // A key means the click is over; let it through.
@@ -56,11 +60,13 @@ class frmWizard::ClickSwallower : public QObject {
   }
 
  private:
+  std::function<void()> done_;
   bool armed_ = false;
 };
 
 void frmWizard::WireFieldChecks() {
-  swallower_ = new ClickSwallower(this);
+  // The swallowed click asks for no move: the next one is told anew.
+  swallower_ = new ClickSwallower(this, [this] { presenter_->InputDone(); });
   // The fields whose check runs when the focus leaves them.
   for (const FormControl& c : FormControls()) {
     if (c.Check == Rule::Port || c.Check == Rule::EmailAddress || c.Check == Rule::Folder)

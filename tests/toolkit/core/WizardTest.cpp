@@ -183,7 +183,9 @@ TEST_F(WizardTest, AFieldThatBreaksItsRuleKeepsTheUserTellingThemOncePerMove) {
       {"tree", [](Wizard& w) { return w.GoTo(kPageEventLog); }, kPageEventLog},
       {"Next", [](Wizard& w) { return w.Next(); }, kPageFileOutput},
       {"Back", [](Wizard& w) { return w.Back(); }, kPageNotification},
-      {"View tool", [](Wizard& w) { return w.RunCommand("ID_BTN_SUPPORT"); }, kPageSupport},
+      {"View tool",
+       [](Wizard& w) { return w.RunCommand("ID_BTN_SUPPORT") && w.Page() == kPageSupport; },
+       kPageSupport},
   };
   for (const Field& f : fields) {
     for (const Move& m : moves) {
@@ -202,16 +204,21 @@ TEST_F(WizardTest, AFieldThatBreaksItsRuleKeepsTheUserTellingThemOncePerMove) {
       EXPECT_EQ(wizard.Page(), kPageSMTPMail);
       EXPECT_EQ(view_.Log.back(), back);
 
-      // A move that leaves no field (a menu) is told anew.
+      // A move that leaves no field (a menu) is told anew, and so is one
+      // after a click that left the field and asked for no move.
       m.go(wizard);
       EXPECT_EQ(view_.Messages().size(), 2u);
       EXPECT_EQ(view_.Log.back(), back);
+      EXPECT_FALSE(wizard.LeaveField(f.control));
+      wizard.InputDone();
+      EXPECT_FALSE(m.go(wizard));
+      EXPECT_EQ(view_.Messages().size(), 4u);
 
       view_.Fields.Texts[f.control] = f.good;
       EXPECT_TRUE(wizard.LeaveField(f.control));
-      m.go(wizard);
+      EXPECT_TRUE(m.go(wizard));
       EXPECT_EQ(wizard.Page(), m.to);
-      EXPECT_EQ(view_.Messages().size(), 2u);
+      EXPECT_EQ(view_.Messages().size(), 4u);
     }
   }
 }
