@@ -266,42 +266,32 @@ TEST_F(WizardTest, AMissingFolderWarnsOnceAndNeverKeepsTheUser) {
   }
 }
 
-TEST_F(WizardTest, TheCaptionNamesTheDocumentAfterNewOpenAndSaveAs) {
-  Wizard& wizard = Start(false);
-  const std::string untitled = std::string(kTitle) + " [UNTITLED]";
-  EXPECT_EQ(view_.Captions.back(), untitled);
+TEST_F(WizardTest, CaptionModeAndPagesFollowNewOpenAndSaveAs) {
+  Wizard& wizard = Start(true);
+  EXPECT_EQ(view_.Captions.back(), std::string(kTitle) + " [UNTITLED]");
+  EXPECT_TRUE(wizard.Next());
+  EXPECT_EQ(wizard.Page(), kPageActiveDirectory);
   const std::string path = Saved("first.ini");
   EXPECT_EQ(view_.Captions.back(), std::string(kTitle) + " [first.ini]");
-  EXPECT_EQ(wizard.Caption(), view_.Captions.back());
 
-  view_.NewDocuments.push_back(NewDocumentChoice{true, {}});
+  // A manual document: its tree, tools and page order, from page 0.
+  view_.NewDocuments.push_back(NewDocumentChoice{false, {}});
   wizard.ToolClick(Tool::New);
-  EXPECT_EQ(view_.Captions.back(), untitled);
+  EXPECT_EQ(view_.Captions.back(), std::string(kTitle) + " [UNTITLED]");
+  EXPECT_EQ(view_.Mode, false);
+  EXPECT_EQ(wizard.Page(), kPageGeneral);
+  EXPECT_TRUE(wizard.ToolEnabled(Tool::Servers) && !wizard.ToolEnabled(Tool::ActiveDirectory));
+  EXPECT_TRUE(wizard.Next());
+  EXPECT_EQ(wizard.Page(), kPageManualConfiguration);
 
+  // The file says which mode it is in.
   view_.FileNames.push_back(path);
   wizard.ToolClick(Tool::Open);
   EXPECT_EQ(view_.Captions.back(), std::string(kTitle) + " [first.ini]");
-  EXPECT_EQ(wizard.GetDocument().Path, path);
-  EXPECT_FALSE(wizard.ActiveDirectory()) << "the file says which mode it is in";
-}
-
-TEST_F(WizardTest, ANewDocumentOfTheOtherModeChangesTreeToolsAndPages) {
-  Wizard& wizard = Start(true);
-  EXPECT_TRUE(wizard.Next());
-  EXPECT_EQ(wizard.Page(), kPageActiveDirectory);
-  EXPECT_FALSE(wizard.ToolEnabled(Tool::Servers));
-
-  view_.NewDocuments.push_back(NewDocumentChoice{false, {}});
-  view_.Answers = {MessageAnswer::No};  // the unsaved domain is not kept
-  wizard.ToolClick(Tool::New);
-  EXPECT_EQ(view_.Mode, false);
+  EXPECT_EQ(wizard.Caption(), view_.Captions.back());
+  EXPECT_EQ(view_.Mode, true);
   EXPECT_EQ(wizard.Page(), kPageGeneral);
-  EXPECT_TRUE(wizard.ToolEnabled(Tool::Servers));
-  EXPECT_FALSE(wizard.ToolEnabled(Tool::ActiveDirectory));
-  EXPECT_TRUE(wizard.Next());
-  EXPECT_EQ(wizard.Page(), kPageManualConfiguration);
-  wizard.ToolClick(Tool::ActiveDirectory);
-  EXPECT_EQ(wizard.Page(), kPageManualConfiguration);
+  EXPECT_FALSE(wizard.ToolEnabled(Tool::Servers));
 }
 
 TEST_F(WizardTest, StartOffersTheDomainsAndTheUsersChoicesWithoutAChange) {
