@@ -181,6 +181,7 @@ class frmWizard : public QMainWindow {
 
   bool syncingTree_ = false;
   bool validating_ = false;
+  bool busy_ = false;     ///< a folder is being looked for
   bool loading_ = false;  ///< controls are being filled from the document
   ClickSwallower* swallower_ = nullptr;
 
