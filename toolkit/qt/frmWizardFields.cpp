@@ -121,6 +121,16 @@ void frmWizard::ShowFields(const PageFields& fields) {
   loading_ = wasLoading;
 }
 
+void frmWizard::SetDeploymentFolder(const QString& folder) {
+  if (!folder.isEmpty())
+    static_cast<QLineEdit*>(ControlNamed("txtNetworkSharePath"))->setText(folder);
+}
+
+void frmWizard::SetOutputFolder(const QString& folder) {
+  if (!folder.isEmpty())
+    static_cast<QLineEdit*>(ControlNamed("txtFileOutputPath"))->setText(folder);
+}
+
 void frmWizard::AddDomainNames(const QStringList& names) {
   activeDirectory_->AddDomainNames(names);
 }
