@@ -8,6 +8,17 @@
 #include "toolkit/win32/ControlNames.h"
 #include "toolkit/win32/Help.h"
 #include "toolkit/win32/Images.h"
+#include "toolkit/win32/pages/ActiveDirectoryPage.h"
+#include "toolkit/win32/pages/ClientPopupPage.h"
+#include "toolkit/win32/pages/DeploymentPage.h"
+#include "toolkit/win32/pages/EventLogPage.h"
+#include "toolkit/win32/pages/FileOutputPage.h"
+#include "toolkit/win32/pages/GeneralPage.h"
+#include "toolkit/win32/pages/MDACPage.h"
+#include "toolkit/win32/pages/OverviewPage.h"
+#include "toolkit/win32/pages/PairEditorPage.h"
+#include "toolkit/win32/pages/SMTPPage.h"
+#include "toolkit/win32/pages/SupportPage.h"
 
 namespace velloran::win32 {
 namespace {
@@ -16,6 +27,25 @@ constexpr wchar_t kWindowClass[] = L"frmWizard";
 constexpr int kMargin = 6;
 
 bool IsTool(int id) { return id >= kToolCommandBase && id < kToolCommandBase + kToolCount; }
+
+// A popup of the declared menu; the Check Targets entry is greyed when the
+// program has no check.
+HMENU MakeMenu(const FormMenu& declared, bool canCheck) {
+  HMENU menu = CreatePopupMenu();
+  for (const MenuEntry& e : declared.Entries) {
+    std::string caption(e.Caption);
+    if (!e.Shortcut.empty()) caption += "\t" + std::string(e.Shortcut);
+    if (const std::optional<Tool> tool = ToolOfId(e.Command)) {
+      AppendMenuW(menu, MF_STRING, kToolCommandBase + static_cast<int>(*tool),
+                  Wide(caption).c_str());
+    } else {
+      AppendMenuW(menu, MF_STRING | (canCheck ? MF_ENABLED : MF_GRAYED), kCheckTargetsCommand,
+                  Wide(caption).c_str());
+    }
+    if (e.SeparatorAfter) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  }
+  return menu;
+}
 
 }  // namespace
 
@@ -45,8 +75,7 @@ bool frmWizard::Create(HINSTANCE instance) {
   BuildTree();
   BuildPages();
   for (const FormControl& c : FormControls()) {
-    if (c.Bind == Binding::Preference)
-      SetChecked(Control(ControlIdOf(c.Name)), preferences_.Flag(c.Name));
+    if (c.Bind == Binding::Preference) SetChecked(Control(c.Name), preferences_.Flag(c.Name));
   }
   ApplyFonts();
   // The window's first size fits the pages at their design size.
@@ -160,6 +189,8 @@ bool frmWizard::IsLinkLabel(HWND control) const {
   return control && (control == Control(lblWizard(3)) || control == Control(lblWizard(5)));
 }
 
+HWND frmWizard::Control(std::string_view name) const { return Control(ControlIdOf(name)); }
+
 void frmWizard::OnCommand(int id, int code, HWND control) {
   if (IsTool(id) && (code == 0 || code == 1)) {
     OnTool(id - kToolCommandBase);
@@ -169,13 +200,18 @@ void frmWizard::OnCommand(int id, int code, HWND control) {
     ShowHelp(HelpContextOfPage(page_, activeDirectory_));
     return;
   }
-  if ((id == kCheckTargetsCommand && (code == 0 || code == 1)) ||
-      ((id == cmdCheckTargets(0) || id == cmdCheckTargets(1) || id == cmdCheckTargets(2)) &&
-       code == BN_CLICKED)) {
+  if (id == kCheckTargetsCommand && (code == 0 || code == 1)) {
     CheckTargetsNow();
     return;
   }
-  OnFieldCommand(id, code, control);
+  if (code == EN_KILLFOCUS) CheckFieldOnLeaving(id);
+  if (FormControlOf(id) && FormControlOf(id)->Bind == Binding::Preference) {
+    if (code == BN_CLICKED) OnPreference(id);
+    return;
+  }
+  for (const auto& page : pages_) {
+    if (page->OnCommand(id, code, control)) return;
+  }
   if (code != BN_CLICKED && code != STN_CLICKED) return;
   for (int page = 0; page < kPageSlots; ++page) {
     if (id == cmdBack(page)) {
@@ -251,6 +287,94 @@ void frmWizard::OnTool(int index) {
   }
 }
 
+void frmWizard::BuildMenus() {
+  menu_ = CreateMenu();
+  for (const FormMenu& declared : FormMenus()) {
+    AppendMenuW(menu_, MF_POPUP,
+                reinterpret_cast<UINT_PTR>(MakeMenu(declared, bool(services_.TargetCheck))),
+                Wide(std::string(declared.Caption)).c_str());
+  }
+  SetMenu(hwnd_, menu_);
+
+  auto command = [](Tool tool) {
+    return static_cast<WORD>(kToolCommandBase + static_cast<int>(tool));
+  };
+  ACCEL keys[] = {
+      {FVIRTKEY | FCONTROL, 'N', command(Tool::New)},
+      {FVIRTKEY | FCONTROL, 'O', command(Tool::Open)},
+      {FVIRTKEY | FCONTROL, 'S', command(Tool::Save)},
+      // F1 is help on what is in front of the user: the page shown.
+      {FVIRTKEY, VK_F1, static_cast<WORD>(kPageHelpCommand)},
+  };
+  accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+}
+
+void frmWizard::BuildToolbar() {
+  toolbar_ = CreateWindowExW(
+      0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP,
+      0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(ssaVelloran), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(toolbar_, TB_LOADIMAGES, dpi_ > 120 ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR,
+               reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+  // The captions serve as tooltips only.
+  SendMessageW(toolbar_, TB_SETMAXTEXTROWS, 0, 0);
+  auto button = [](int image, Tool tool, const wchar_t* tip) {
+    TBBUTTON b{};
+    b.iBitmap = image;
+    b.idCommand = kToolCommandBase + static_cast<int>(tool);
+    b.fsState = TBSTATE_ENABLED;
+    b.fsStyle = BTNS_BUTTON;
+    b.iString = reinterpret_cast<INT_PTR>(tip);
+    return b;
+  };
+  TBBUTTON separator{};
+  separator.fsStyle = BTNS_SEP;
+  TBBUTTON buttons[] = {
+      button(STD_FILENEW, Tool::New, L"New"),
+      separator,
+      button(STD_FILEOPEN, Tool::Open, L"Open"),
+      button(STD_FILESAVE, Tool::Save, L"Save"),
+      separator,
+      button(STD_HELP, Tool::Contents, L"Contents"),
+  };
+  SendMessageW(toolbar_, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
+  SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+}
+
+void frmWizard::BuildTree() {
+  tree_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS |
+                              TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                          0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(tvwWizardOptions),
+                          GetModuleHandleW(nullptr), nullptr);
+  imgWizard_ = MakeWizardImages(dpi_);
+  TreeView_SetImageList(tree_, imgWizard_, TVSIL_NORMAL);
+}
+
+// One owner per mnemonic in the window: the menu bar has F, V and H, every
+// page B(ack) and N(ext); a caption whose letter is taken moves its "&".
+void frmWizard::BuildPages() {
+  PageHost& host = *this;
+  pages_.push_back(std::make_unique<GeneralPage>(host));
+  auto domains = std::make_unique<ActiveDirectoryPage>(host);
+  domainPage_ = domains.get();
+  pages_.push_back(std::move(domains));
+  pages_.push_back(std::make_unique<PairEditorPage>(host, PairKind::Servers));
+  pages_.push_back(std::make_unique<OverviewPage>(host, kPageNotification, 3));
+  pages_.push_back(std::make_unique<SMTPPage>(host));
+  pages_.push_back(std::make_unique<FileOutputPage>(host));
+  pages_.push_back(std::make_unique<ClientPopupPage>(host));
+  pages_.push_back(std::make_unique<EventLogPage>(host));
+  pages_.push_back(std::make_unique<OverviewPage>(host, kPageManualConfiguration, 7));
+  pages_.push_back(std::make_unique<PairEditorPage>(host, PairKind::Printers));
+  pages_.push_back(std::make_unique<PairEditorPage>(host, PairKind::Mixed));
+  pages_.push_back(std::make_unique<SupportPage>(host));
+  pages_.push_back(std::make_unique<DeploymentPage>(host));
+  pages_.push_back(std::make_unique<MDACPage>(host));
+  pages_.push_back(std::make_unique<OverviewPage>(host, kPageDeploymentOverview, 5));
+  for (const auto& p : pages_) p->Build();
+}
+
 void frmWizard::ShowHelp(int context) { ShowHelpPage(hwnd_, dialogs_, context); }
 
 void frmWizard::InitializeTreeView() {
@@ -283,9 +407,7 @@ void frmWizard::InitializeTreeView() {
   syncingTree_ = false;
 
   UpdateTools();
-  SetControlText(Control(lblGeneral(kPageDeployment)),
-                 PageHeading(kPageDeployment, activeDirectory_));
-  SendMessageW(Control(cboConfigurationFileType), CB_SETCURSEL, activeDirectory_ ? 0 : 1, 0);
+  for (const auto& p : pages_) p->ShowMode(activeDirectory_);
   page_ = -1;
   ShowPage(kPageGeneral);
 }
@@ -320,14 +442,11 @@ void frmWizard::ShowPage(int page) {
   page_ = page;
   if (changed) {
     // Hidden first, so the focus never sits on a control of a hidden page.
-    for (const Placed& p : placed_) {
-      if (p.Page != page && p.Page >= 0) ShowWindow(p.Window, SW_HIDE);
+    for (const auto& p : pages_) {
+      if (p->Number() != page) p->Show(false);
     }
-    // The deployment note is shown for Active Directory documents only.
-    for (const Placed& p : placed_) {
-      if (p.Page != page) continue;
-      const bool note = p.Window == Control(lblWizard(1));
-      ShowWindow(p.Window, note && !activeDirectory_ ? SW_HIDE : SW_SHOWNA);
+    for (const auto& p : pages_) {
+      if (p->Number() == page) p->Show(true);
     }
   }
   SelectTreeNodeOfPage(page);
@@ -377,28 +496,16 @@ void frmWizard::Layout() {
   const int pageHeight = client.bottom - top - margin;
   const int extraWidth = std::max(0, pageWidth - Scaled(kDesignWidth, dpi_));
   const int extraHeight = std::max(0, pageHeight - Scaled(kDesignHeight, dpi_));
-  HDWP batch = BeginDeferWindowPos(static_cast<int>(placed_.size()));
-  for (const Placed& p : placed_) {
-    RECT r{Scaled(p.Design.left, dpi_), Scaled(p.Design.top, dpi_), Scaled(p.Design.right, dpi_),
-           Scaled(p.Design.bottom, dpi_)};
-    if (p.Anchors & kRight) r.left += extraWidth;
-    if (p.Anchors & (kRight | kStretchWidth)) r.right += extraWidth;
-    if (p.Anchors & kBottom) r.top += extraHeight;
-    if (p.Anchors & (kBottom | kStretchHeight)) r.bottom += extraHeight;
-    batch = DeferWindowPos(batch, p.Window, nullptr, pageLeft + r.left, top + r.top,
-                           r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  size_t controls = 0;
+  for (const auto& p : pages_) controls += p->ControlCount();
+  HDWP batch = BeginDeferWindowPos(static_cast<int>(controls));
+  for (const auto& p : pages_) p->Layout(batch, pageLeft, top, extraWidth, extraHeight, dpi_);
   EndDeferWindowPos(batch);
 }
 
 void frmWizard::ApplyFonts() {
   SendMessageW(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Normal()), TRUE);
-  for (const Placed& p : placed_) {
-    HFONT font = p.Font == kHeadingFont ? fonts_.Heading()
-                 : p.Font == kBoldFont  ? fonts_.Bold()
-                                        : fonts_.Normal();
-    SendMessageW(p.Window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  }
+  for (const auto& p : pages_) p->ApplyFonts(fonts_);
 }
 
 void frmWizard::OnDpiChanged(unsigned dpi, const RECT* suggested) {

@@ -24,18 +24,10 @@
 #include "toolkit/core/TargetCheck.h"
 #include "toolkit/win32/DialogService.h"
 #include "toolkit/win32/Ui.h"
+#include "toolkit/win32/pages/Page.h"
 
 namespace velloran::win32 {
 
-/// Anchors of a placed control.
-enum Anchor : unsigned {
-  kStretchWidth = 1,   ///< the right edge follows the page's
-  kStretchHeight = 2,  ///< the bottom edge follows the page's
-  kRight = 4,          ///< both edges follow the page's right edge
-  kBottom = 8,         ///< both edges follow the page's bottom edge
-};
-inline constexpr int kDesignWidth = 560;
-inline constexpr int kDesignHeight = 430;
 inline constexpr int kTreeWidth = 210;
 
 /// What the window reaches outside itself; tests replace each part.
@@ -58,7 +50,9 @@ struct WizardServices {
 /// The system's: its dialogs, profile functions, clock, user and domains.
 WizardServices SystemServices();
 
-class frmWizard {
+class ActiveDirectoryPage;
+
+class frmWizard : private PageHost {
  public:
   explicit frmWizard(WizardServices services);
   ~frmWizard();
@@ -70,6 +64,8 @@ class frmWizard {
   HWND Handle() const { return hwnd_; }
   /// A control by its ID (ControlIds.h).
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+  /// A control the form declares, by its name.
+  HWND Control(std::string_view name) const;
   /// The start-up dialog: a new document of the chosen kind, or an existing
   /// file. False when it was cancelled; the window is closed then.
   bool Start();
@@ -93,20 +89,9 @@ class frmWizard {
   const Document& CurrentDocument() const { return document_; }
 
  private:
-  /// A control and where it sits on its page, in 96-DPI units of a page of
-  /// kDesignWidth x kDesignHeight; the anchors say which edges follow the
-  /// page when the window is resized.
-  struct Placed {
-    HWND Window;
-    int Page;  ///< -1: on every page
-    RECT Design;
-    unsigned Anchors;
-    int Font;
-  };
   /// Puts the focus back into a field whose check failed, once the message
   /// box that reported it has gone.
   static constexpr UINT kRefocusMessage = WM_APP + 1;
-  enum FontKind { kNormalFont, kBoldFont, kHeadingFont };
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -120,35 +105,20 @@ class frmWizard {
   void OnTool(int tool);
   void OnDpiChanged(unsigned dpi, const RECT* suggested);
 
-  // Building (frmWizardPages.cpp).
+  // The pages' window.
+  HWND Window() const override { return hwnd_; }
+  DialogService& Dialogs() override { return dialogs_; }
+  Prompter& Questions() override;
+  void Edited(bool switches) override;
+  bool Filling() const override { return filling_; }
+  bool CanCheckTargets() const override { return bool(services_.TargetCheck); }
+  void DeployNow() override;
+
   void BuildMenus();
   void BuildToolbar();
   void BuildTree();
   void BuildPages();
-  void BeginPage(int page);
-  void EndPage(int page);
-  HWND Add(int page, const wchar_t* windowClass, std::string_view text, DWORD style, int id,
-           RECT design, unsigned anchors = 0, FontKind font = kNormalFont);
-  HWND Label(int page, std::string_view text, RECT design, unsigned anchors = 0, int id = -1);
-  HWND Text(int page, std::string_view text, RECT design, int id = -1);
-  HWND Edit(int page, int id, RECT design, unsigned anchors = 0);
-  HWND Button(int page, int id, std::string_view caption, RECT design, unsigned anchors = 0);
-  HWND CheckBox(int page, int id, std::string_view caption, RECT design);
-  HWND List(int page, int id, RECT design, unsigned anchors);
-  void BuildGeneralPage();
-  void BuildActiveDirectoryPage();
-  void BuildPairPage(int page, const std::vector<std::pair<std::string_view, int>>& fields,
-                     std::array<std::pair<int, std::string_view>, 3> buttons,
-                     std::string_view listCaption, int listId);
-  void BuildOverviewPage(int page, int labelIndex);
-  void BuildSMTPPage();
-  void BuildFileOutputPage();
-  void BuildClientPopupPage();
-  void BuildEventLogPage();
-  void BuildSupportPage();
-  void BuildDeploymentPage();
-  void BuildMDACPage();
-
+  Page* PageOfControl(int id) const;
   void Layout();
   void ApplyFonts();
   void SelectTreeNodeOfPage(int page);
@@ -166,18 +136,12 @@ class frmWizard {
   void ShowFields(const PageFields& fields);
   void ShowPageAndFocus(int page, std::string_view control);
   void ApplyDependentFields();
-  void OnFieldCommand(int id, int code, HWND control);
-  bool OnPairCommand(int id, int code);
-  PairEditorState ReadPairEditor(PairKind kind) const;
-  void ShowPairEditor(PairKind kind, const PairEditorState& state);
-  void AddRecipient();
-  void RemoveRecipient();
+  void OnPreference(int id);
   void CheckFieldOnLeaving(int id);
   void CheckFolderField(int id);
-  void DeployNow();
   // Check Targets (frmWizardCheck.cpp).
   class CheckView;
-  void CheckTargetsNow();
+  void CheckTargetsNow() override;
   bool ConfirmTargets(const INISettings& settings);
   void FillDomainList();
   MessageAnswer Ask(const std::string& text, const std::string& title, MessageIcon icon,
@@ -190,7 +154,6 @@ class frmWizard {
   std::unique_ptr<View> view_;
   std::unique_ptr<FileCommands> commands_;
   Preferences preferences_;
-  std::array<bool, 3> newEntry_{true, true, true};
   bool filling_ = false;
   bool checking_ = false;
   HWND hwnd_ = nullptr;
@@ -201,7 +164,9 @@ class frmWizard {
   HIMAGELIST imgWizard_ = nullptr;
   unsigned dpi_ = 96;
   Fonts fonts_;
-  std::vector<Placed> placed_;
+  std::vector<std::unique_ptr<Page>> pages_;
+  ActiveDirectoryPage* domainPage_ = nullptr;
+  std::unique_ptr<WindowPrompter> prompter_;
   int page_ = -1;
   bool activeDirectory_ = false;
   bool syncingTree_ = false;

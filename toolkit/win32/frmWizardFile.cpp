@@ -8,8 +8,21 @@
 #include "toolkit/win32/Dialogs.h"
 #include "toolkit/win32/Images.h"
 #include "toolkit/win32/frmWizard.h"
+#include "toolkit/win32/pages/ActiveDirectoryPage.h"
 
 namespace velloran::win32 {
+
+class frmWizard::WindowPrompter : public Prompter {
+ public:
+  explicit WindowPrompter(frmWizard& window) : w_(window) {}
+  MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
+                    MessageButtons buttons) override {
+    return w_.Ask(std::string(text), std::string(title), icon, buttons);
+  }
+
+ private:
+  frmWizard& w_;
+};
 
 class frmWizard::View : public FileView {
  public:
@@ -96,13 +109,16 @@ frmWizard::frmWizard(WizardServices services)
       store_(*services_.Profile),
       view_(std::make_unique<View>(*this)),
       commands_(std::make_unique<FileCommands>(document_, *view_, store_)),
-      preferences_(services_.PreferencesFile) {}
+      preferences_(services_.PreferencesFile),
+      prompter_(std::make_unique<WindowPrompter>(*this)) {}
 
 frmWizard::~frmWizard() {
   if (hwnd_) DestroyWindow(hwnd_);
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
   if (imgWizard_) ImageList_Destroy(imgWizard_);
 }
+
+Prompter& frmWizard::Questions() { return *prompter_; }
 
 MessageAnswer frmWizard::Ask(const std::string& text, const std::string& title, MessageIcon icon,
                              MessageButtons buttons) {
@@ -114,20 +130,14 @@ void frmWizard::DeployNow() {
   DeploymentEnvironment environment = services_.Deployment;
   if (services_.TargetCheck)
     environment.Confirm = [this](const INISettings& settings) { return ConfirmTargets(settings); };
-  environment.CreateDriverScript = Checked(Control(chkDriverScript));
+  environment.CreateDriverScript = Checked(Control("chkDriverScript"));
   Deploy(document_, environment, progress);
 }
 
 void frmWizard::FillDomainList() {
   if (!services_.DomainNames) return;
-  HWND box = Control(cboDomainName);
-  // The list is offered; what is typed stays as typed.
-  const std::string typed = ControlText(box);
-  for (const std::string& domain : services_.DomainNames()) {
-    SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(domain).c_str()));
-  }
   filling_ = true;
-  SetControlText(box, typed);
+  domainPage_->OfferDomains(services_.DomainNames());
   filling_ = false;
 }
 

@@ -31,8 +31,9 @@ TEST(ControlNames, EveryControlACheckBoxSwitchesHasAnId) {
 class BindingTest : public WizardTest {
  protected:
   void On(int page) { window->ShowPage(page); }
-  void Tick(int id) { ASSERT_TRUE(Click(Control(id))) << id; }
-  void AddPair(int from, int to, int save, const std::string& a, const std::string& b) {
+  void Tick(ControlRef c) { ASSERT_TRUE(Click(Control(c))) << c.Id; }
+  void AddPair(ControlRef from, ControlRef to, ControlRef save, const std::string& a,
+               const std::string& b) {
     Type(Control(from), a);
     Type(Control(to), b);
     Click(Control(save));
@@ -52,15 +53,15 @@ class BindingTest : public WizardTest {
   void SavedManualDocument(bool mdac) {
     Open(false);
     On(kPageServers);
-    AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "OLDSRV1", "NEWSRV1");
+    AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "OLDSRV1", "NEWSRV1");
     On(kPageDeployment);
-    Type(Control(txtNetworkSharePath), "\\\\srv\\deploy");
-    Tick(chkCreateHTML);
-    Tick(chkBatchFile);
+    Type(Control("txtNetworkSharePath"), "\\\\srv\\deploy");
+    Tick("chkCreateHTML");
+    Tick("chkBatchFile");
     if (mdac) {
       On(kPageMDAC);
-      Tick(chkIncludeMDAC);
-      Tick(optMDACVersion(2));
+      Tick("chkIncludeMDAC");
+      Tick("optMDACVersion(2)");
     }
     SaveAs(PathOf("Printers.ini"));
     ASSERT_FALSE(window->CurrentDocument().Unsaved);
@@ -71,29 +72,29 @@ TEST_F(BindingTest, ManualDocumentIsSavedAsTheOtherToolkitSavesItAndReopens) {
   Open(false);
   EXPECT_FALSE(window->CurrentDocument().Unsaved);
   On(kPageServers);
-  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "OLDSRV1", "NEWSRV1");
+  AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "OLDSRV1", "NEWSRV1");
   Click(Control(cmdNewServerPair));
-  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "OLDSRV2", "NEWSRV2");
+  AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "OLDSRV2", "NEWSRV2");
   On(kPagePrinters);
-  AddPair(txtFromPrinter, txtToPrinter, cmdPrinterSave, "ACCOUNTING", "ACCOUNTING-COLOR");
+  AddPair("txtFromPrinter", "txtToPrinter", cmdPrinterSave, "ACCOUNTING", "ACCOUNTING-COLOR");
   On(kPageSMTPMail);
-  Tick(chkUseSMTP);
-  Type(Control(txtSMTPServerName), "mail.corp.example.com");
-  Type(Control(txtSMTPEmailAddress), "velloran@corp.example.com");
-  Type(Control(txtSendEmailTo), "helpdesk@corp.example.com");
-  Click(Control(cmdAddSendEmail));
-  Type(Control(txtSendEmailTo), "printadmin@corp.example.com");
-  Click(Control(cmdAddSendEmail));
+  Tick("chkUseSMTP");
+  Type(Control("txtSMTPServerName"), "mail.corp.example.com");
+  Type(Control("txtSMTPEmailAddress"), "velloran@corp.example.com");
+  Type(Control("txtSendEmailTo"), "helpdesk@corp.example.com");
+  Click(Control("cmdAddSendEmail"));
+  Type(Control("txtSendEmailTo"), "printadmin@corp.example.com");
+  Click(Control("cmdAddSendEmail"));
   On(kPageClientPopup);
-  Tick(chkUseNotifyUser);
-  Type(Control(txtSucessMessage), "Moved.\r\nThank you.");
+  Tick("chkUseNotifyUser");
+  Type(Control("txtSucessMessage"), "Moved.\r\nThank you.");
   On(kPageMDAC);
-  Tick(chkIncludeMDAC);
-  Tick(optMDACVersion(2));
+  Tick("chkIncludeMDAC");
+  Tick("optMDACVersion(2)");
   On(kPageDeployment);
-  Tick(chkBatchFile);
+  Tick("chkBatchFile");
   On(kPageSupport);
-  Tick(chkDebugOn);
+  Tick("chkDebugOn");
   EXPECT_TRUE(window->CurrentDocument().Unsaved);
   const std::string path = PathOf("Printers.ini");
   SaveAs(path);
@@ -110,29 +111,29 @@ TEST_F(BindingTest, ManualDocumentIsSavedAsTheOtherToolkitSavesItAndReopens) {
   dialogs.NewINIChoices.push_back({false, false, true, {}});
   ChooseMenuCommand(window->Handle(), ToolCommand(Tool::New));
   EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [UNTITLED]");
-  EXPECT_TRUE(LinesOf(Control(lstServerPairs)).empty());
-  EXPECT_EQ(TextOf(Control(txtSMTPServerName)), "");
+  EXPECT_TRUE(LinesOf(Control("lstServerPairs")).empty());
+  EXPECT_EQ(TextOf(Control("txtSMTPServerName")), "");
   EXPECT_EQ(dialogs.NewINIRequests.back(), false) << "File > New offers no existing file";
   dialogs.OpenFiles.push_back(path);
   ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Open));
-  EXPECT_EQ(LinesOf(Control(lstServerPairs)),
+  EXPECT_EQ(LinesOf(Control("lstServerPairs")),
             (std::vector<std::string>{"OLDSRV1 -> NEWSRV1", "OLDSRV2 -> NEWSRV2"}));
-  EXPECT_EQ(LinesOf(Control(lstPrinterPairs)),
+  EXPECT_EQ(LinesOf(Control("lstPrinterPairs")),
             std::vector<std::string>{"ACCOUNTING -> ACCOUNTING-COLOR"});
-  EXPECT_EQ(LinesOf(Control(lstToEmailAddresses)),
+  EXPECT_EQ(LinesOf(Control("lstToEmailAddresses")),
             (std::vector<std::string>{"helpdesk@corp.example.com", "printadmin@corp.example.com"}));
-  EXPECT_EQ(TextOf(Control(txtSucessMessage)), "Moved.\r\nThank you.");
-  EXPECT_EQ(TextOf(Control(txtSMTPServerPort)), "25");
-  EXPECT_TRUE(IsChecked(Control(optMDACVersion(2))));
-  EXPECT_TRUE(IsChecked(Control(chkDebugOn)));
-  EXPECT_TRUE(IsEnabled(Control(txtSMTPServerName))) << "the SMTP fields follow their box";
-  EXPECT_FALSE(IsEnabled(Control(txtFileOutputPath)));
+  EXPECT_EQ(TextOf(Control("txtSucessMessage")), "Moved.\r\nThank you.");
+  EXPECT_EQ(TextOf(Control("txtSMTPServerPort")), "25");
+  EXPECT_TRUE(IsChecked(Control("optMDACVersion(2)")));
+  EXPECT_TRUE(IsChecked(Control("chkDebugOn")));
+  EXPECT_TRUE(IsEnabled(Control("txtSMTPServerName"))) << "the SMTP fields follow their box";
+  EXPECT_FALSE(IsEnabled(Control("txtFileOutputPath")));
   EXPECT_FALSE(window->CurrentDocument().Unsaved) << "filling the pages is no edit";
   EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [Printers.ini]");
 
   // Saved again unchanged, the file is the same.
-  Type(Control(txtEmailSubject), "x");
-  Type(Control(txtEmailSubject), "");
+  Type(Control("txtEmailSubject"), "x");
+  Type(Control("txtEmailSubject"), "");
   ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Save));
   EXPECT_EQ(ReadBytes(Wide(path)), Golden("filled.ini"));
   EXPECT_EQ(dialogs.SaveRequests.size(), 1u) << "a titled document is saved in place";
@@ -141,33 +142,33 @@ TEST_F(BindingTest, ManualDocumentIsSavedAsTheOtherToolkitSavesItAndReopens) {
 TEST_F(BindingTest, EveryFieldOfAnActiveDirectoryDocumentReachesTheFile) {
   domains = {"CORP", "LAB"};
   Open(true);
-  EXPECT_EQ(SendMessageW(Control(cboDomainName), CB_GETCOUNT, 0, 0), 2);
-  Type(Control(cboDomainName), "corp.example.com");
-  Tick(chkAlwaysRun);
+  EXPECT_EQ(SendMessageW(Control("cboDomainName"), CB_GETCOUNT, 0, 0), 2);
+  Type(Control("cboDomainName"), "corp.example.com");
+  Tick("chkAlwaysRun");
   On(kPageSMTPMail);
-  Tick(chkUseSMTP);
-  Type(Control(txtSMTPServerName), "mail");
-  Type(Control(txtSMTPServerPort), "2525");
-  Type(Control(txtEmailSubject), "Printers");
-  Type(Control(txtSMTPEmailAddress), "a@b.example");
-  Type(Control(txtSendEmailTo), "c@d.example");
-  Click(Control(cmdAddSendEmail));
+  Tick("chkUseSMTP");
+  Type(Control("txtSMTPServerName"), "mail");
+  Type(Control("txtSMTPServerPort"), "2525");
+  Type(Control("txtEmailSubject"), "Printers");
+  Type(Control("txtSMTPEmailAddress"), "a@b.example");
+  Type(Control("txtSendEmailTo"), "c@d.example");
+  Click(Control("cmdAddSendEmail"));
   On(kPageFileOutput);
-  Tick(chkUseFileOutput);
-  Type(Control(txtFileOutputPath), "\\\\srv\\out");
-  Type(Control(txtFileOutputName), "result.txt");
-  Tick(chkIncludeComputerName);
-  Tick(chkIncludeFinalStatus);
+  Tick("chkUseFileOutput");
+  Type(Control("txtFileOutputPath"), "\\\\srv\\out");
+  Type(Control("txtFileOutputName"), "result.txt");
+  Tick("chkIncludeComputerName");
+  Tick("chkIncludeFinalStatus");
   On(kPageClientPopup);
-  Tick(chkNotifyMessageOnFailure);
-  Type(Control(txtFailureMessage), "Not moved.\r\n\r\nCall 100.");
+  Tick("chkNotifyMessageOnFailure");
+  Type(Control("txtFailureMessage"), "Not moved.\r\n\r\nCall 100.");
   On(kPageEventLog);
-  Tick(chkWriteToEventLog);
+  Tick("chkWriteToEventLog");
   On(kPageDeployment);
-  Type(Control(txtNetworkSharePath), "\\\\srv\\deploy");
+  Type(Control("txtNetworkSharePath"), "\\\\srv\\deploy");
   On(kPageMDAC);
-  Tick(chkIncludeMDAC);
-  Tick(optMDACVersion(1));
+  Tick("chkIncludeMDAC");
+  Tick("optMDACVersion(1)");
   const std::string path = PathOf("AD.ini");
   SaveAs(path);
   EXPECT_EQ(dialogs.TakeMessages(), std::vector<std::string>{});
@@ -201,7 +202,7 @@ TEST_F(BindingTest, EveryFieldOfAnActiveDirectoryDocumentReachesTheFile) {
 
 TEST_F(BindingTest, SaveOfAnActiveDirectoryDocumentWithoutDomainShowsItsPage) {
   Open(true);
-  Tick(chkAlwaysRun);
+  Tick("chkAlwaysRun");
   On(kPageSupport);
   SaveAs(PathOf("AD.ini"));
   ASSERT_EQ(dialogs.Messages.size(), 1u);
@@ -214,49 +215,49 @@ TEST_F(BindingTest, SaveOfAnActiveDirectoryDocumentWithoutDomainShowsItsPage) {
 TEST_F(BindingTest, PairEditorsAddReplaceChooseAndDelete) {
   Open(false);
   On(kPageServers);
-  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "A", "B");
-  EXPECT_EQ(LinesOf(Control(lstServerPairs)), std::vector<std::string>{"A -> B"});
+  AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "A", "B");
+  EXPECT_EQ(LinesOf(Control("lstServerPairs")), std::vector<std::string>{"A -> B"});
   // The line just added is the chosen one: Save now replaces it.
-  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "A", "C");
-  EXPECT_EQ(LinesOf(Control(lstServerPairs)), std::vector<std::string>{"A -> C"});
+  AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "A", "C");
+  EXPECT_EQ(LinesOf(Control("lstServerPairs")), std::vector<std::string>{"A -> C"});
   Click(Control(cmdNewServerPair));
-  EXPECT_EQ(TextOf(Control(txtFromServer)), "");
-  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "D", "E");
-  ClickLine(Control(lstServerPairs), 0);
-  EXPECT_EQ(TextOf(Control(txtFromServer)), "A");
-  EXPECT_EQ(TextOf(Control(txtToServer)), "C");
+  EXPECT_EQ(TextOf(Control("txtFromServer")), "");
+  AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "D", "E");
+  ClickLine(Control("lstServerPairs"), 0);
+  EXPECT_EQ(TextOf(Control("txtFromServer")), "A");
+  EXPECT_EQ(TextOf(Control("txtToServer")), "C");
 
   dialogs.Answers = {MessageAnswer::No, MessageAnswer::Yes};
   Click(Control(cmdDeleteServer));
-  EXPECT_EQ(LinesOf(Control(lstServerPairs)).size(), 2u) << "No keeps the line";
+  EXPECT_EQ(LinesOf(Control("lstServerPairs")).size(), 2u) << "No keeps the line";
   Click(Control(cmdDeleteServer));
-  EXPECT_EQ(LinesOf(Control(lstServerPairs)), std::vector<std::string>{"D -> E"});
+  EXPECT_EQ(LinesOf(Control("lstServerPairs")), std::vector<std::string>{"D -> E"});
   ASSERT_EQ(dialogs.Messages.size(), 2u);
   EXPECT_EQ(dialogs.Messages[0].Title, "Delete?");
   dialogs.Messages.clear();
 
   // One half of a pair is refused, and nothing is added.
   On(kPagePrinters);
-  Type(Control(txtFromPrinter), "P1");
+  Type(Control("txtFromPrinter"), "P1");
   Click(Control(cmdPrinterSave));
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Title, "Save Error");
-  EXPECT_TRUE(LinesOf(Control(lstPrinterPairs)).empty());
+  EXPECT_TRUE(LinesOf(Control("lstPrinterPairs")).empty());
   Click(Control(cmdNewPrinter));
-  EXPECT_EQ(TextOf(Control(txtFromPrinter)), "");
+  EXPECT_EQ(TextOf(Control("txtFromPrinter")), "");
   dialogs.Messages.clear();
 
   On(kPageMixed);
-  Type(Control(txtMixedFromServer), "S1");
-  Type(Control(txtMixedFromPrinter), "P1");
-  Type(Control(txtMixedToServer), "S2");
-  Type(Control(txtMixedToPrinter), "P2");
+  Type(Control("txtMixedFromServer"), "S1");
+  Type(Control("txtMixedFromPrinter"), "P1");
+  Type(Control("txtMixedToServer"), "S2");
+  Type(Control("txtMixedToPrinter"), "P2");
   Click(Control(cmdMixedSave));
-  EXPECT_EQ(LinesOf(Control(lstMixedPrintersAndServers)),
+  EXPECT_EQ(LinesOf(Control("lstMixedPrintersAndServers")),
             std::vector<std::string>{"S1 >> P1 -> S2 >> P2"});
   Click(Control(cmdMixedNew));
-  ClickLine(Control(lstMixedPrintersAndServers), 0);
-  EXPECT_EQ(TextOf(Control(txtMixedToPrinter)), "P2");
+  ClickLine(Control("lstMixedPrintersAndServers"), 0);
+  EXPECT_EQ(TextOf(Control("txtMixedToPrinter")), "P2");
 
   SaveAs(PathOf("Pairs.ini"));
   const INISettings s = ReadBack(PathOf("Pairs.ini"));
@@ -270,39 +271,41 @@ TEST_F(BindingTest, PairEditorsAddReplaceChooseAndDelete) {
 TEST_F(BindingTest, FieldChecksWhenTheFocusLeaves) {
   Open(false);
   On(kPageSMTPMail);
-  Tick(chkUseSMTP);
+  Tick("chkUseSMTP");
   for (const char* port : {"25", "", "2.5", "70000"}) {
-    Type(Control(txtSMTPServerPort), port);
-    SendMessageW(window->Handle(), WM_COMMAND, MAKEWPARAM(txtSMTPServerPort, EN_KILLFOCUS),
-                 reinterpret_cast<LPARAM>(Control(txtSMTPServerPort)));
+    Type(Control("txtSMTPServerPort"), port);
+    SendMessageW(window->Handle(), WM_COMMAND,
+                 MAKEWPARAM(ControlIdOf("txtSMTPServerPort"), EN_KILLFOCUS),
+                 reinterpret_cast<LPARAM>(Control("txtSMTPServerPort")));
     PumpMessages();
   }
   std::vector<std::string> titles;
   for (const ShownMessage& m : dialogs.Messages) titles.push_back(m.Title);
   EXPECT_EQ(titles, (std::vector<std::string>{"Invalid Port Number", "Invalid Port Number"}));
-  EXPECT_EQ(GetFocus(), Control(txtSMTPServerPort)) << "the focus stays in the field";
-  Type(Control(txtSMTPServerPort), "25");
+  EXPECT_EQ(GetFocus(), Control("txtSMTPServerPort")) << "the focus stays in the field";
+  Type(Control("txtSMTPServerPort"), "25");
   dialogs.Messages.clear();
 
-  Type(Control(txtSendEmailTo), "@");
-  Click(Control(cmdAddSendEmail));
-  EXPECT_TRUE(LinesOf(Control(lstToEmailAddresses)).empty());
+  Type(Control("txtSendEmailTo"), "@");
+  Click(Control("cmdAddSendEmail"));
+  EXPECT_TRUE(LinesOf(Control("lstToEmailAddresses")).empty());
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Title, "Invalid Email");
   dialogs.Messages.clear();
 
   window->ShowPage(kPageDeployment);
-  Type(Control(txtNetworkSharePath), PathOf("missing") + "\\");
-  SendMessageW(window->Handle(), WM_COMMAND, MAKEWPARAM(txtNetworkSharePath, EN_KILLFOCUS),
-               reinterpret_cast<LPARAM>(Control(txtNetworkSharePath)));
+  Type(Control("txtNetworkSharePath"), PathOf("missing") + "\\");
+  SendMessageW(window->Handle(), WM_COMMAND,
+               MAKEWPARAM(ControlIdOf("txtNetworkSharePath"), EN_KILLFOCUS),
+               reinterpret_cast<LPARAM>(Control("txtNetworkSharePath")));
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Title, "Folder not found.");
-  EXPECT_EQ(TextOf(Control(txtNetworkSharePath)), PathOf("missing")) << "one \\ removed";
+  EXPECT_EQ(TextOf(Control("txtNetworkSharePath")), PathOf("missing")) << "one \\ removed";
 
   On(kPageSMTPMail);
-  Tick(chkUseSMTP);
-  EXPECT_FALSE(IsEnabled(Control(txtSMTPServerName)));
-  EXPECT_FALSE(IsEnabled(Control(cmdAddSendEmail)));
+  Tick("chkUseSMTP");
+  EXPECT_FALSE(IsEnabled(Control("txtSMTPServerName")));
+  EXPECT_FALSE(IsEnabled(Control("cmdAddSendEmail")));
 }
 
 // A port the engine cannot use keeps the user on its page whichever way
@@ -310,8 +313,8 @@ TEST_F(BindingTest, FieldChecksWhenTheFocusLeaves) {
 TEST_F(BindingTest, ABadPortKeepsTheUserOnItsPage) {
   Open(false);
   On(kPageSMTPMail);
-  Tick(chkUseSMTP);
-  Type(Control(txtSMTPServerPort), "abc");
+  Tick("chkUseSMTP");
+  Type(Control("txtSMTPServerPort"), "abc");
   dialogs.Messages.clear();
   SelectTreeItem(Control(tvwWizardOptions), "Notification/File Output");
   PumpMessages();
@@ -323,11 +326,11 @@ TEST_F(BindingTest, ABadPortKeepsTheUserOnItsPage) {
   std::vector<std::string> titles;
   for (const ShownMessage& m : dialogs.Messages) titles.push_back(m.Title);
   EXPECT_EQ(titles, (std::vector<std::string>{"Invalid Port Number", "Invalid Port Number"}));
-  EXPECT_EQ(TextOf(Control(txtSMTPServerPort)), "abc");
-  EXPECT_EQ(GetFocus(), Control(txtSMTPServerPort));
+  EXPECT_EQ(TextOf(Control("txtSMTPServerPort")), "abc");
+  EXPECT_EQ(GetFocus(), Control("txtSMTPServerPort"));
 
   // Mended, the page lets the user go.
-  Type(Control(txtSMTPServerPort), "25");
+  Type(Control("txtSMTPServerPort"), "25");
   ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Notification/File Output"));
   EXPECT_EQ(window->CurrentPage(), kPageFileOutput);
 }
@@ -335,15 +338,15 @@ TEST_F(BindingTest, ABadPortKeepsTheUserOnItsPage) {
 TEST_F(BindingTest, BrowseButtonsFillTheirFieldsAndCancelKeepsThem) {
   Open(false);
   On(kPageFileOutput);
-  Tick(chkUseFileOutput);
+  Tick("chkUseFileOutput");
   dialogs.Folders = {"C:\\results", ""};
-  Click(Control(cmdBrowseFileOutput));
-  Click(Control(cmdBrowseFileOutput));
-  EXPECT_EQ(TextOf(Control(txtFileOutputPath)), "C:\\results");
+  Click(Control("cmdBrowseFileOutput"));
+  Click(Control("cmdBrowseFileOutput"));
+  EXPECT_EQ(TextOf(Control("txtFileOutputPath")), "C:\\results");
   window->ShowPage(kPageDeployment);
   dialogs.NetworkFolders = {"\\\\SRV"};
   Click(Control(cmdBrowseDeployment));
-  EXPECT_EQ(TextOf(Control(txtNetworkSharePath)), "\\\\SRV");
+  EXPECT_EQ(TextOf(Control("txtNetworkSharePath")), "\\\\SRV");
 }
 
 TEST_F(BindingTest, DeployNowCopiesFromBesideTheToolkitAndWritesTheLaunchers) {
@@ -364,7 +367,7 @@ TEST_F(BindingTest, DeployNowCopiesFromBesideTheToolkitAndWritesTheLaunchers) {
 
 TEST_F(BindingTest, DeployNowWithoutMDACAndBeforeSaving) {
   SavedManualDocument(false);
-  Type(Control(txtFileOutputName), "x");
+  Type(Control("txtFileOutputName"), "x");
   On(kPageDeployment);
   dialogs.Messages.clear();
   Click(Control(cmdDeployNow(0)));
@@ -397,8 +400,8 @@ TEST_F(BindingTest, TheDriverScriptIsAChoiceOfTheUserThatDeployNowFollows) {
   ShowWindow(window->Handle(), SW_SHOWNA);
   ASSERT_TRUE(window->Start());
   On(kPageDeployment);
-  EXPECT_FALSE(IsChecked(Control(chkDriverScript))) << "off until chosen";
-  Tick(chkDriverScript);
+  EXPECT_FALSE(IsChecked(Control("chkDriverScript"))) << "off until chosen";
+  Tick("chkDriverScript");
   EXPECT_FALSE(window->CurrentDocument().Unsaved) << "no file holds it";
 
   std::ofstream(toolkit / "velloran.exe", std::ios::binary) << "MZ command line";
@@ -415,7 +418,7 @@ TEST_F(BindingTest, TheDriverScriptIsAChoiceOfTheUserThatDeployNowFollows) {
   ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
   ShowWindow(window->Handle(), SW_SHOWNA);
   ASSERT_TRUE(window->Start());
-  EXPECT_TRUE(IsChecked(Control(chkDriverScript))) << "kept for the next run";
+  EXPECT_TRUE(IsChecked(Control("chkDriverScript"))) << "kept for the next run";
 }
 
 TEST_F(BindingTest, StartUpOpensTheFileChosenOnTheExistingPage) {
@@ -427,14 +430,14 @@ TEST_F(BindingTest, StartUpOpensTheFileChosenOnTheExistingPage) {
   ASSERT_TRUE(window->Start());
   EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [Existing.ini]");
   EXPECT_FALSE(window->ActiveDirectoryMode()) << "the file says which kind it is";
-  EXPECT_EQ(LinesOf(Control(lstServerPairs)),
+  EXPECT_EQ(LinesOf(Control("lstServerPairs")),
             (std::vector<std::string>{"OLDSRV1 -> NEWSRV1", "OLDSRV2 -> NEWSRV2"}));
   EXPECT_FALSE(window->CurrentDocument().Unsaved);
 }
 
 TEST_F(BindingTest, ClosingWithUnsavedWorkAsksFirst) {
   Open(false);
-  Type(Control(txtFromServer), "typed");
+  Type(Control("txtFromServer"), "typed");
   dialogs.Answers = {MessageAnswer::Cancel};
   SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
   ASSERT_TRUE(IsWindow(window->Handle())) << "Cancel keeps the window";

@@ -33,7 +33,7 @@ TEST_F(WizardTest, TreeOfEachModeAsDrawn) {
                                       "  Mixed", "Notification", "  SMTP Mail", "  File Output",
                                       "  Client User Pop-Up", "  Application Event Log",
                                       "Deployment", "Support"}));
-  EXPECT_EQ(TextOf(Control(cboConfigurationFileType)), "Manual Configuration");
+  EXPECT_EQ(TextOf(Control("cboConfigurationFileType")), "Manual Configuration");
   EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [UNTITLED]");
 }
 
@@ -99,20 +99,20 @@ TEST_F(WizardTest, TreeClicksShowTheirPages) {
   ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Deployment/General"));
   EXPECT_EQ(Heading(), "Deployment - General");
   EXPECT_TRUE(IsShown(Control(lblWizard(1)))) << "the Active Directory note";
-  EXPECT_TRUE(IsShown(Control(txtNetworkSharePath)));
-  EXPECT_FALSE(IsShown(Control(chkAlwaysRun))) << "only one page is shown";
+  EXPECT_TRUE(IsShown(Control("txtNetworkSharePath")));
+  EXPECT_FALSE(IsShown(Control("chkAlwaysRun"))) << "only one page is shown";
   ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Deployment"));
   EXPECT_EQ(Heading(), "Deployment");
-  EXPECT_FALSE(IsShown(Control(txtNetworkSharePath)));
+  EXPECT_FALSE(IsShown(Control("txtNetworkSharePath")));
 
   window.reset();
   Open(false);
   ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Deployment"));
   EXPECT_EQ(Heading(), "Deployment");
-  EXPECT_TRUE(IsShown(Control(txtNetworkSharePath)));
+  EXPECT_TRUE(IsShown(Control("txtNetworkSharePath")));
   EXPECT_FALSE(IsShown(Control(lblWizard(1))));
   ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Manual Configuration/Mixed"));
-  EXPECT_TRUE(IsShown(Control(lstMixedPrintersAndServers)));
+  EXPECT_TRUE(IsShown(Control("lstMixedPrintersAndServers")));
 }
 
 TEST_F(WizardTest, ViewToolsFollowTheMode) {
@@ -132,7 +132,7 @@ TEST_F(WizardTest, ViewToolsFollowTheMode) {
   EXPECT_FALSE(MenuCommandEnabled(window->Handle(), ToolCommand(Tool::Servers)));
   ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Deployment));
   EXPECT_EQ(Heading(), "Deployment");
-  EXPECT_FALSE(IsShown(Control(txtNetworkSharePath))) << "the overview page";
+  EXPECT_FALSE(IsShown(Control("txtNetworkSharePath"))) << "the overview page";
   ChooseMenuCommand(window->Handle(), ToolCommand(Tool::MDAC));
   EXPECT_EQ(Heading(), "Deployment - MDAC");
   ChooseMenuCommand(window->Handle(), ToolCommand(Tool::About));
@@ -240,14 +240,14 @@ TEST_F(WizardTest, PopupMessagesTakeLineBreaks) {
   }
   dialogs.OpenFiles.push_back(PathOf("Breaks.ini"));
   ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Open));
-  EXPECT_EQ(TextOf(Control(txtSucessMessage)), "Moved.\r\nThank you.");
-  EXPECT_EQ(SendMessageW(Control(txtSucessMessage), EM_GETLINECOUNT, 0, 0), 2);
+  EXPECT_EQ(TextOf(Control("txtSucessMessage")), "Moved.\r\nThank you.");
+  EXPECT_EQ(SendMessageW(Control("txtSucessMessage"), EM_GETLINECOUNT, 0, 0), 2);
 
   window->ShowPage(kPageClientPopup);
-  for (int id : {txtSucessMessage, txtFailureMessage}) {
-    HWND message = Control(id);
+  for (std::string_view name : {"txtSucessMessage", "txtFailureMessage"}) {
+    HWND message = Control(name);
     if (!IsEnabled(message))
-      Click(Control(id == txtSucessMessage ? chkUseNotifyUser : chkNotifyMessageOnFailure));
+      Click(Control(name == "txtSucessMessage" ? "chkUseNotifyUser" : "chkNotifyMessageOnFailure"));
     SetFocus(message);
     Type(message, std::string(400, 'w').insert(200, " "));
     EXPECT_GT(SendMessageW(message, EM_GETLINECOUNT, 0, 0), 1) << "a long line wraps";
@@ -264,20 +264,20 @@ TEST_F(WizardTest, PopupMessagesTakeLineBreaks) {
 TEST_F(WizardTest, ResizingGrowsTheFieldsAndKeepsTheButtonsInTheCorner) {
   Open(false);
   window->ShowPage(kPageServers);
-  auto rect = [&](int id) {
+  auto rect = [&](ControlRef c) {
     RECT r{};
-    GetWindowRect(Control(id), &r);
+    GetWindowRect(Control(c), &r);
     return r;
   };
-  const RECT list = rect(lstServerPairs), next = rect(cmdNext(kPageServers)),
-             help = rect(cmdHelp(kPageServers)), field = rect(txtFromServer);
+  const RECT list = rect("lstServerPairs"), next = rect(cmdNext(kPageServers)),
+             help = rect(cmdHelp(kPageServers)), field = rect("txtFromServer");
   RECT frame{};
   GetWindowRect(window->Handle(), &frame);
   SetWindowPos(window->Handle(), nullptr, 0, 0, frame.right - frame.left + 200,
                frame.bottom - frame.top + 150, SWP_NOMOVE | SWP_NOZORDER);
   PumpMessages();
-  const RECT list2 = rect(lstServerPairs), next2 = rect(cmdNext(kPageServers)),
-             help2 = rect(cmdHelp(kPageServers)), field2 = rect(txtFromServer);
+  const RECT list2 = rect("lstServerPairs"), next2 = rect(cmdNext(kPageServers)),
+             help2 = rect(cmdHelp(kPageServers)), field2 = rect("txtFromServer");
   EXPECT_EQ(list2.right - list2.left, list.right - list.left + 200);
   EXPECT_EQ(list2.bottom - list2.top, list.bottom - list.top + 150);
   EXPECT_EQ(next2.left - next.left, 200);
