@@ -36,10 +36,9 @@ Dialog::~Dialog() {
 INT_PTR Dialog::RunModal(HWND owner) {
   modal_ = true;
   const auto t = EmptyTemplate(style_ | WS_VISIBLE);
-  const INT_PTR result =
-      DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                              reinterpret_cast<const DLGTEMPLATE*>(t.data()), owner, &Dialog::Proc,
-                              reinterpret_cast<LPARAM>(this));
+  const INT_PTR result = DialogBoxIndirectParamW(
+      GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()), owner,
+      &Dialog::Proc, reinterpret_cast<LPARAM>(this));
   hwnd_ = nullptr;
   return result;
 }

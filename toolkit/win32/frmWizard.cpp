@@ -166,6 +166,9 @@ LRESULT frmWizard::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       toldProblem_ = false;
       SetFocus(Control(static_cast<int>(wp)));
       return 0;
+    case kFolderCheckMessage:
+      CheckFolderField(static_cast<int>(wp));
+      return 0;
     case WM_DESTROY:
       hwnd_ = nullptr;
       PostQuitMessage(0);

@@ -92,6 +92,8 @@ class frmWizard : private PageHost {
   /// Puts the focus back into a field whose check failed, once the message
   /// box that reported it has gone.
   static constexpr UINT kRefocusMessage = WM_APP + 1;
+  /// Looks for the folder a field names, after the focus has left it.
+  static constexpr UINT kFolderCheckMessage = WM_APP + 2;
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);

@@ -60,7 +60,12 @@ void frmWizard::CheckFieldOnLeaving(int id) {
     toldProblem_ = true;
     PostMessageW(hwnd_, kRefocusMessage, static_cast<WPARAM>(id), 0);
   }
-  if (IsFolderField(name) && FolderCheckDue(name, ReadFields(), page_)) CheckFolderField(id);
+  // The folder is looked for once the click or key that moved the focus
+  // has done its work: a message box now would take the mouse from the
+  // control the user went to. It only warns, and the focus stays where
+  // the user put it.
+  if (IsFolderField(name) && FolderCheckDue(name, ReadFields(), page_))
+    PostMessageW(hwnd_, kFolderCheckMessage, static_cast<WPARAM>(id), 0);
   checking_ = false;
 }
 

@@ -298,6 +298,7 @@ TEST_F(BindingTest, FieldChecksWhenTheFocusLeaves) {
   SendMessageW(window->Handle(), WM_COMMAND,
                MAKEWPARAM(ControlIdOf("txtNetworkSharePath"), EN_KILLFOCUS),
                reinterpret_cast<LPARAM>(Control("txtNetworkSharePath")));
+  PumpMessages();
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Title, "Folder not found.");
   EXPECT_EQ(TextOf(Control("txtNetworkSharePath")), PathOf("missing")) << "one \\ removed";
@@ -333,6 +334,56 @@ TEST_F(BindingTest, ABadPortKeepsTheUserOnItsPage) {
   Type(Control("txtSMTPServerPort"), "25");
   ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Notification/File Output"));
   EXPECT_EQ(window->CurrentPage(), kPageFileOutput);
+}
+
+// A missing folder only warns. The warning comes once the click that left
+// the field has done its work, and the user stays where they went: told
+// while the click was under way, the box took the mouse from the tree or
+// the button, and closing it put the user back in the field.
+TEST_F(BindingTest, AMissingOutputFolderWarnsAfterTheClickThatLeftIt) {
+  struct Way {
+    const char* Name;
+    std::function<void()> Leave;
+    int Page;
+    int Focus;  ///< where the user put the focus; 0: anywhere but the field
+  };
+  const Way ways[] = {
+      {"Next", [this] { ASSERT_TRUE(Click(Control(cmdNext(kPageFileOutput)))); }, kPageClientPopup,
+       0},
+      {"the tree",
+       [this] {
+         // A click on a node: the tree takes the focus, then the node.
+         SetFocus(Control(tvwWizardOptions));
+         ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Notification/SMTP Mail"));
+       },
+       kPageSMTPMail, tvwWizardOptions},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.Name);
+    Open(false);
+    On(kPageFileOutput);
+    Tick("chkUseFileOutput");
+    Type(Control("txtFileOutputPath"), PathOf("missing") + "\\");
+    SetFocus(Control("txtFileOutputPath"));
+    dialogs.Messages.clear();
+    int pageWhenTold = -1;
+    dialogs.WhileShown = [&] { pageWhenTold = window->CurrentPage(); };
+    way.Leave();
+    PumpMessages();
+    dialogs.WhileShown = nullptr;
+
+    std::vector<std::string> titles;
+    for (const ShownMessage& m : dialogs.Messages) titles.push_back(m.Title);
+    EXPECT_EQ(titles, std::vector<std::string>{"Folder not found."});
+    EXPECT_EQ(window->CurrentPage(), way.Page) << "a warning keeps nobody";
+    EXPECT_EQ(pageWhenTold, way.Page) << "told after the click";
+    EXPECT_NE(GetFocus(), Control("txtFileOutputPath")) << "not put back in the field";
+    if (way.Focus) {
+      EXPECT_EQ(GetFocus(), Control(way.Focus)) << "the focus stays where it went";
+    }
+    EXPECT_EQ(TextOf(Control("txtFileOutputPath")), PathOf("missing")) << "one \\ removed";
+    window.reset();
+  }
 }
 
 TEST_F(BindingTest, BrowseButtonsFillTheirFieldsAndCancelKeepsThem) {

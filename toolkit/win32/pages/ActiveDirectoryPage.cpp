@@ -11,7 +11,8 @@ ActiveDirectoryPage::ActiveDirectoryPage(PageHost& host) : Page(host, kPageActiv
 
 void ActiveDirectoryPage::BuildBody() {
   Label(CaptionOf("cboDomainName"), R(16, 62, 528, 20), kStretchWidth);
-  Declared("cboDomainName", R(16, 86, 300, 200), 0, {}, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP);
+  Declared("cboDomainName", R(16, 86, 300, 200), 0, {},
+           CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP);
 }
 
 void ActiveDirectoryPage::OfferDomains(const std::vector<std::string>& domains) {

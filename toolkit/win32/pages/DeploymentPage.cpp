@@ -9,10 +9,11 @@ namespace velloran::win32 {
 DeploymentPage::DeploymentPage(PageHost& host) : Page(host, kPageDeployment) {}
 
 void DeploymentPage::BuildBody() {
-  Text("** NOTE ** This INI file deployment is currently using an Active Directory "
-       "configuration. Please review the information on the Deployment - MDAC step "
-       "before deploying your solution.",
-       R(16, 58, 528, 48), lblWizard(1), kBoldFont);
+  Text(
+      "** NOTE ** This INI file deployment is currently using an Active Directory "
+      "configuration. Please review the information on the Deployment - MDAC step "
+      "before deploying your solution.",
+      R(16, 58, 528, 48), lblWizard(1), kBoldFont);
   Declared("txtNetworkSharePath", R(170, 118, 330, 24), kStretchWidth, R(16, 121, 150, 20));
   Button(cmdBrowseDeployment, "...", R(508, 117, 36, 26), kRight);
   Declared("chkBatchFile", R(16, 154, 300, 20), kStretchWidth);

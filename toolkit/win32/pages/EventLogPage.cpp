@@ -7,6 +7,8 @@ namespace velloran::win32 {
 
 EventLogPage::EventLogPage(PageHost& host) : Page(host, kPageEventLog) {}
 
-void EventLogPage::BuildBody() { Declared("chkWriteToEventLog", R(16, 58, 528, 20), kStretchWidth); }
+void EventLogPage::BuildBody() {
+  Declared("chkWriteToEventLog", R(16, 58, 528, 20), kStretchWidth);
+}
 
 }  // namespace velloran::win32

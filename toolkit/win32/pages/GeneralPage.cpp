@@ -19,10 +19,11 @@ void GeneralPage::BuildBody() {
   // The type is chosen when the document is made; here it is only shown.
   EnableWindow(type, FALSE);
   Declared("chkAlwaysRun", R(16, 100, 300, 20), kStretchWidth);
-  Text("Once Velloran has executed sucessfully for a specific INI file on a client machine it "
-       "will not run again. By setting this option Velloran will always run even if a success "
-       "on a previous execution was acheived.",
-       R(36, 124, 508, 60), lblGeneral(kPageSlots + 1));
+  Text(
+      "Once Velloran has executed sucessfully for a specific INI file on a client machine it "
+      "will not run again. By setting this option Velloran will always run even if a success "
+      "on a previous execution was acheived.",
+      R(36, 124, 508, 60), lblGeneral(kPageSlots + 1));
 }
 
 void GeneralPage::ShowMode(bool activeDirectory) {

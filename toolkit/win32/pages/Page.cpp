@@ -122,18 +122,15 @@ bool Page::OnCommand(int id, int code, HWND) {
   return false;
 }
 
-std::string_view Page::CaptionOf(std::string_view name) {
-  return FormControlNamed(name)->Caption;
-}
+std::string_view Page::CaptionOf(std::string_view name) { return FormControlNamed(name)->Caption; }
 
 HWND Page::Control(std::string_view name) const { return Control(ControlIdOf(name)); }
 
-HWND Page::Add(const wchar_t* windowClass, std::string_view text, DWORD style, int id,
-               RECT design, unsigned anchors, FontKind font, DWORD exStyle) {
-  HWND control = CreateWindowExW(exStyle, windowClass, Wide(text).c_str(), WS_CHILD | style, 0, 0,
-                                 0, 0, host_.Window(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 GetModuleHandleW(nullptr), nullptr);
+HWND Page::Add(const wchar_t* windowClass, std::string_view text, DWORD style, int id, RECT design,
+               unsigned anchors, FontKind font, DWORD exStyle) {
+  HWND control = CreateWindowExW(
+      exStyle, windowClass, Wide(text).c_str(), WS_CHILD | style, 0, 0, 0, 0, host_.Window(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   placed_.push_back({control, design, anchors, font});
   return control;
 }
@@ -150,8 +147,7 @@ HWND Page::Button(int id, std::string_view caption, RECT design, unsigned anchor
   return Add(L"BUTTON", caption, WS_TABSTOP | BS_PUSHBUTTON | style, id, design, anchors);
 }
 
-HWND Page::Declared(std::string_view name, RECT design, unsigned anchors, RECT label,
-                    DWORD style) {
+HWND Page::Declared(std::string_view name, RECT design, unsigned anchors, RECT label, DWORD style) {
   const FormControl* c = FormControlNamed(name);
   const int id = ControlIdOf(name);
   const bool labelled = c->Kind != ControlKind::Check && c->Kind != ControlKind::Option &&
@@ -160,15 +156,14 @@ HWND Page::Declared(std::string_view name, RECT design, unsigned anchors, RECT l
   if (labelled) Label(c->Caption, label);
   switch (c->Kind) {
     case ControlKind::Check:
-      return Add(L"BUTTON", c->Caption, WS_TABSTOP | BS_AUTOCHECKBOX | style, id, design,
-                 anchors);
+      return Add(L"BUTTON", c->Caption, WS_TABSTOP | BS_AUTOCHECKBOX | style, id, design, anchors);
     case ControlKind::Option:
       return Add(L"BUTTON", c->Caption, BS_AUTORADIOBUTTON | style, id, design, anchors);
     case ControlKind::Button:
       return Button(id, c->Caption, design, anchors, style);
     case ControlKind::Text:
-      return Add(L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL | style, id, design, anchors,
-                 kNormalFont, WS_EX_CLIENTEDGE);
+      return Add(L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL | style, id, design, anchors, kNormalFont,
+                 WS_EX_CLIENTEDGE);
     case ControlKind::Message:
       // An edit is single-line for good unless made multi-line when
       // created. It wraps and takes Enter as a line break, as the engine's

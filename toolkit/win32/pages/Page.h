@@ -89,8 +89,7 @@ class Page {
   HWND Label(std::string_view text, RECT design, unsigned anchors = 0, int id = -1);
   /// An explanation: it wraps, and "&" in it is a character.
   HWND Text(std::string_view text, RECT design, int id = -1, FontKind font = kNormalFont);
-  HWND Button(int id, std::string_view caption, RECT design, unsigned anchors = 0,
-              DWORD style = 0);
+  HWND Button(int id, std::string_view caption, RECT design, unsigned anchors = 0, DWORD style = 0);
   /// The declared control `name` at `design` with its caption: on a check
   /// box, option or button itself, otherwise on a label at `label` (none
   /// when the caption or `label` is empty).

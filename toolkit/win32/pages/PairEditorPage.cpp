@@ -42,8 +42,8 @@ void PairEditorPage::BuildBody() {
   Declared(shape.ListName, R(16, y + 22, 528, 368 - y - 22 - 34), kStretchWidth | kStretchHeight,
            R(16, y, 300, 20));
   const int index = static_cast<int>(kind_);
-  HWND check = Button(cmdCheckTargets(index), "Chec&k Targets ...", R(424, 342, 120, 26),
-                      kRight | kBottom);
+  HWND check =
+      Button(cmdCheckTargets(index), "Chec&k Targets ...", R(424, 342, 120, 26), kRight | kBottom);
   EnableWindow(check, host_.CanCheckTargets());
 }
 
@@ -85,8 +85,8 @@ bool PairEditorPage::OnCommand(int id, int code, HWND control) {
   // The editor's own filling of its fields is no edit of the document.
   if (editing_) return true;
   const bool listClick = control == Control(ShapeOf(kind_).ListName) && code == LBN_SELCHANGE;
-  const bool button = code == BN_CLICKED && std::find(buttons_.begin(), buttons_.end(), id) !=
-                                                buttons_.end();
+  const bool button =
+      code == BN_CLICKED && std::find(buttons_.begin(), buttons_.end(), id) != buttons_.end();
   if (!listClick && !button) return Page::OnCommand(id, code, control);
   PairEditorState state = ReadEditor();
   bool changed = false;

@@ -16,10 +16,11 @@ void SupportPage::BuildBody() {
            ". Please provide a description of the issue you are having and if you can provide "
            "us with the debug file we will be able to resolve the issue faster.",
        R(16, 60, 528, 64), lblWizard(5));
-  Text("In the event that your deployment of Velloran does not work, Velloran offers the option "
-       "turn on debugging for the Velloran Engine. The debug log will be written to the "
-       "deployment folder with a default extention of \".debug\".",
-       R(16, 132, 528, 64), lblWizard(6));
+  Text(
+      "In the event that your deployment of Velloran does not work, Velloran offers the option "
+      "turn on debugging for the Velloran Engine. The debug log will be written to the "
+      "deployment folder with a default extention of \".debug\".",
+      R(16, 132, 528, 64), lblWizard(6));
   Declared("chkDebugOn", R(16, 204, 300, 20), kStretchWidth);
 }
 
