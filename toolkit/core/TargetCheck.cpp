@@ -45,6 +45,17 @@ std::string RowsForQuestion(const TargetCheckReport& report, bool onlyNotFound) 
   return text;
 }
 
+int DisplayRank(check::TargetStatus code) {
+  switch (code) {
+    case check::TargetStatus::Found:
+      return 2;
+    case check::TargetStatus::NotCheckable:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
 bool AskToDeployAnyway(TargetCheckView& view, const std::string& text, MessageIcon icon) {
   return view.Ask(text, kTitle, icon, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
@@ -91,6 +102,13 @@ TargetCheckReport ReportOf(const check::CheckResult& result) {
   }
   for (const check::Target& t : result.Targets)
     report.Rows.push_back({check::PairLabel(t), t.Path(), check::StatusText(t), t.Status});
+  // What is not found comes first: that is what the administrator acts on;
+  // then what could not be checked, then what was found, each in the order
+  // of the pairs.
+  std::stable_sort(report.Rows.begin(), report.Rows.end(),
+                   [](const TargetCheckRow& a, const TargetCheckRow& b) {
+                     return DisplayRank(a.Code) < DisplayRank(b.Code);
+                   });
   report.Total = result.Targets.size();
   report.Found = static_cast<size_t>(
       std::count_if(result.Targets.begin(), result.Targets.end(),

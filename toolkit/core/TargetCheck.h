@@ -38,6 +38,9 @@ struct TargetCheckRow {
 
 struct TargetCheckReport {
   bool Cancelled = false;
+  /// In the order the list shows them: the targets not found, then those
+  /// that could not be checked, then those found; within each, in the
+  /// order of the pairs.
   std::vector<TargetCheckRow> Rows;
   /// "38 of 41 targets found, 3 missing."; for a cancelled check, how far
   /// it got.

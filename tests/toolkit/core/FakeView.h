@@ -3,20 +3,22 @@
 // caption the wizard's logic asks for, and answers from queues the test
 // fills. An unanswered question gets the box's cancelling answer.
 
+#include <atomic>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "toolkit/core/Deployment.h"
-#include "toolkit/core/FileCommands.h"
+#include "toolkit/core/Wizard.h"
 
 namespace velloran::test {
 
-class FakeView : public FileView, public DeploymentView {
+class FakeView : public WizardView {
  public:
   // What was asked, in order: "Title|Text" for boxes, "open", "save",
-  // "new", "page N control", "progress N label".
+  // "new", "page N control", "progress N label", "check N servers",
+  // "folder control", "busy", "close".
   std::vector<std::string> Log;
   std::vector<std::string> Captions;
   std::deque<MessageAnswer> Answers;
@@ -25,6 +27,16 @@ class FakeView : public FileView, public DeploymentView {
   /// The controls, as a front-end would hold them.
   PageFields Fields;
   std::optional<bool> Mode;
+  /// What the folder pickers answer; "" (cancelled) when empty.
+  std::deque<std::string> Folders;
+  std::vector<std::string> DomainNames;
+  /// The last result list shown.
+  std::optional<TargetCheckReport> TargetList;
+  /// Called by Close(), as a window asks before it goes.
+  std::function<void()> OnClose;
+  /// Called after the controls were filled, as a window's change signals
+  /// would fire.
+  std::function<void()> OnFieldsShown;
 
   MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon,
                     MessageButtons buttons) override {
@@ -62,8 +74,30 @@ class FakeView : public FileView, public DeploymentView {
     for (const auto& [name, text] : fields.Texts) Fields.Texts[name] = text;
     for (const auto& [name, on] : fields.Checks) Fields.Checks[name] = on;
     for (const auto& [name, lines] : fields.Lists) Fields.Lists[name] = lines;
+    if (OnFieldsShown) OnFieldsShown();
   }
   void ShowMode(bool activeDirectory) override { Mode = activeDirectory; }
+  check::CheckResult RunTargetCheck(const TargetCheckJob& job) override {
+    Log.push_back("check " + std::to_string(job.Servers()) + " servers");
+    const std::atomic<bool> cancel{false};
+    return job.Run([](size_t, size_t) {}, cancel);
+  }
+  void ShowTargetCheck(const TargetCheckReport& report) override { TargetList = report; }
+  void OfferDomainNames(const std::vector<std::string>& names) override { DomainNames = names; }
+  std::string ChooseFolder(std::string_view control) override {
+    Log.push_back("folder " + std::string(control));
+    if (Folders.empty()) return {};
+    std::string folder = Folders.front();
+    Folders.pop_front();
+    return folder;
+  }
+  void ShowBusy(bool busy) override {
+    if (busy) Log.push_back("busy");
+  }
+  void Close() override {
+    Log.push_back("close");
+    if (OnClose) OnClose();
+  }
   void Progress(int value, int, std::string_view label) override {
     Log.push_back("progress " + std::to_string(value) + " " + std::string(label));
   }

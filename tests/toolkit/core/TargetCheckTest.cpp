@@ -122,15 +122,17 @@ TEST_F(CheckTargetsTest, TheListNamesEveryTargetAsTheCommandLineDoes) {
   CheckTargets(settings_, setup_, window_);
 
   ASSERT_TRUE(window_.Shown);
+  // In the list's order: what was not found, what could not be checked,
+  // what was found; each kind in the order of the pairs.
   const std::vector<Row> expected = {
-      {"servers 1: OLD -> NEW", "\\\\NEW\\Laser1", "found"},
       {"servers 1: OLD -> NEW", "\\\\NEW\\Laser2", "missing"},
-      {"printers 1: Laser1 -> Laser9", "Laser9",
-       "not checkable (each client keeps its own server: no server named to check it on)"},
       {"mixed 1: \\\\OLD\\Laser1 -> \\\\NEW\\Scans", "\\\\NEW\\Scans",
        "not a printer (a disk share)"},
       {"mixed 2: \\\\OLD\\Laser1 -> \\\\GONE\\Laser1", "\\\\GONE\\Laser1",
        "server unreachable (no such host)"},
+      {"printers 1: Laser1 -> Laser9", "Laser9",
+       "not checkable (each client keeps its own server: no server named to check it on)"},
+      {"servers 1: OLD -> NEW", "\\\\NEW\\Laser1", "found"},
   };
   EXPECT_EQ(Rows(*window_.Shown), expected);
   EXPECT_EQ(window_.Shown->Summary,
@@ -154,8 +156,8 @@ TEST_F(CheckTargetsTest, PrintersPairsAreCheckedOnTheServersTheFrontEndNames) {
   CheckTargets(settings_, setup_, window_);
   ASSERT_TRUE(window_.Shown);
   EXPECT_EQ(Rows(*window_.Shown), (std::vector<Row>{
-                                      {"printers 1: Old1 -> Laser1", "\\\\NEW\\Laser1", "found"},
                                       {"printers 2: Old2 -> Laser2", "\\\\NEW\\Laser2", "missing"},
+                                      {"printers 1: Old1 -> Laser1", "\\\\NEW\\Laser1", "found"},
                                   }));
 }
 
