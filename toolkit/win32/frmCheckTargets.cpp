@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "toolkit/win32/ControlIds.h"
@@ -83,6 +84,45 @@ frmCheckProgress::frmCheckProgress(HWND owner, std::atomic<bool>& cancel, size_t
 frmCheckProgress::~frmCheckProgress() = default;
 
 bool frmCheckProgress::Done() const { return window_->done; }
+
+// The check blocks its thread for as long as the slowest server takes. It
+// posts its progress and its end to the progress window, which this
+// thread's loop delivers.
+check::CheckResult RunCheckWithProgress(HWND owner, const TargetCheckJob& job,
+                                        std::function<void(HWND)> watcher) {
+  std::atomic<bool> cancel{false};
+  check::CheckResult result;
+  {
+    frmCheckProgress progress(owner, cancel, job.Servers(), std::move(watcher));
+    HWND target = progress.Handle();
+    std::thread worker([&job, &result, &cancel, target] {
+      result = job.Run(
+          [target](size_t done, size_t total) {
+            PostMessageW(target, kCheckProgressMessage, done, static_cast<LPARAM>(total));
+          },
+          cancel);
+      PostMessageW(target, kCheckDoneMessage, 0, 0);
+    });
+    bool quit = false;
+    MSG msg;
+    while (!progress.Done()) {
+      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+      if (got <= 0) {
+        // The program is ending: stop the check and pass the quit on.
+        quit = true;
+        cancel = true;
+        break;
+      }
+      if (!IsDialogMessageW(progress.Handle(), &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+    worker.join();
+    if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
+  }
+  return result;
+}
 
 // ---- frmCheckTargets ---------------------------------------------------------
 

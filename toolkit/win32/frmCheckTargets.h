@@ -37,6 +37,12 @@ class frmCheckProgress {
   HWND hwnd_ = nullptr;
 };
 
+/// Runs `job` on a thread of its own while frmCheckProgress, owned by
+/// `owner`, shows how far it is; Cancel stops it. A quit message that
+/// arrives meanwhile stops the check and is passed on.
+check::CheckResult RunCheckWithProgress(HWND owner, const TargetCheckJob& job,
+                                        std::function<void(HWND)> watcher);
+
 /// frmCheckTargets, modal; and without a modal loop for tests.
 void RunCheckTargetsDialog(HWND owner, const TargetCheckReport& report);
 HWND CreateCheckTargetsDialog(HWND owner, const TargetCheckReport& report);

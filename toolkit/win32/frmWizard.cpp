@@ -3,7 +3,6 @@
 #include "toolkit/core/Form.h"
 #include "toolkit/core/HelpContexts.h"
 #include "toolkit/core/Pages.h"
-#include "toolkit/core/Validation.h"
 #include "toolkit/win32/ControlIds.h"
 #include "toolkit/win32/ControlNames.h"
 #include "toolkit/win32/Help.h"
@@ -74,9 +73,6 @@ bool frmWizard::Create(HINSTANCE instance) {
   BuildToolbar();
   BuildTree();
   BuildPages();
-  for (const FormControl& c : FormControls()) {
-    if (c.Bind == Binding::Preference) SetChecked(Control(c.Name), preferences_.Flag(c.Name));
-  }
   ApplyFonts();
   // The window's first size fits the pages at their design size.
   RECT want{0, 0, Scaled(kTreeWidth + kDesignWidth + 3 * kMargin, dpi_),
@@ -87,14 +83,13 @@ bool frmWizard::Create(HINSTANCE instance) {
   AdjustWindowRectEx(&want, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
   SetWindowPos(hwnd_, nullptr, 0, 0, want.right - want.left, want.bottom - want.top,
                SWP_NOMOVE | SWP_NOZORDER);
-  InitializeTreeView();
-  SetCaption("UNTITLED");
+  ShowMode(false);
+  SetWindowTextW(hwnd_, Wide(wizard_->Caption()).c_str());
   return true;
 }
 
 bool frmWizard::Start() {
-  FillDomainList();
-  if (commands_->Start()) return true;
+  if (wizard_->Start()) return true;
   DestroyWindow(hwnd_);
   return false;
 }
@@ -154,7 +149,7 @@ LRESULT frmWizard::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_CLOSE:
       // Unsaved work is offered for saving first; Cancel keeps the window.
-      if (commands_->Exit()) DestroyWindow(hwnd_);
+      if (wizard_->MayClose()) DestroyWindow(hwnd_);
       return 0;
     case WM_NEXTDLGCTL:
       // The dialog manager answers a label's Alt letter with this message,
@@ -162,12 +157,14 @@ LRESULT frmWizard::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // the field after the label.
       MoveFocus(wp, LOWORD(lp) != 0);
       return 0;
-    case kRefocusMessage:
-      toldProblem_ = false;
+    case kFocusMessage:
       SetFocus(Control(static_cast<int>(wp)));
       return 0;
-    case kFolderCheckMessage:
-      CheckFolderField(static_cast<int>(wp));
+    case kFolderLeftMessage:
+      // Where the click or key that left the field moved to another page,
+      // the presenter's leave-page rule has looked for the folder already.
+      if (const FormControl* c = FormControlOf(static_cast<int>(wp)); c && c->Page == page_)
+        wizard_->LeaveField(c->Name);
       return 0;
     case WM_DESTROY:
       hwnd_ = nullptr;
@@ -195,106 +192,71 @@ bool frmWizard::IsLinkLabel(HWND control) const {
 HWND frmWizard::Control(std::string_view name) const { return Control(ControlIdOf(name)); }
 
 void frmWizard::OnCommand(int id, int code, HWND control) {
-  if (IsTool(id) && (code == 0 || code == 1)) {
-    OnTool(id - kToolCommandBase);
+  const bool menuOrKey = code == 0 || code == 1;
+  if (IsTool(id) && menuOrKey) {
+    wizard_->ToolClick(static_cast<Tool>(id - kToolCommandBase));
     return;
   }
   if (id == kPageHelpCommand) {
-    ShowHelp(HelpContextOfPage(page_, activeDirectory_));
+    wizard_->HelpOnPage();
     return;
   }
-  if (id == kCheckTargetsCommand && (code == 0 || code == 1)) {
-    CheckTargetsNow();
+  if (id == kCheckTargetsCommand && menuOrKey) {
+    wizard_->RunCommand("actCheckTargets");
     return;
   }
-  if (code == EN_KILLFOCUS) CheckFieldOnLeaving(id);
-  if (FormControlOf(id) && FormControlOf(id)->Bind == Binding::Preference) {
-    if (code == BN_CLICKED) OnPreference(id);
+  if (code == EN_KILLFOCUS) OnFieldLeft(id);
+  if (const FormControl* c = FormControlOf(id); c && c->Bind == Binding::Preference) {
+    if (code == BN_CLICKED) wizard_->SetPreference(c->Name, Checked(control));
     return;
   }
   for (const auto& page : pages_) {
     if (page->OnCommand(id, code, control)) return;
   }
   if (code != BN_CLICKED && code != STN_CLICKED) return;
-  for (int page = 0; page < kPageSlots; ++page) {
-    if (id == cmdBack(page)) {
-      if (auto to = PreviousPage(page, activeDirectory_)) NavigateTo(*to);
-      return;
-    }
-    if (id == cmdNext(page)) {
-      if (auto to = NextPage(page, activeDirectory_)) NavigateTo(*to);
-      return;
-    }
-    if (id == cmdHelp(page)) {
-      ShowHelp(HelpContextOfPage(page, activeDirectory_));
-      return;
-    }
+  if (id == cmdBack(page_)) {
+    wizard_->Back();
+  } else if (id == cmdNext(page_)) {
+    wizard_->Next();
+  } else if (id == cmdHelp(page_)) {
+    wizard_->HelpOnPage();
+  } else if (IsLinkLabel(control)) {
+    OpenLink(control);
   }
-  if (IsLinkLabel(control)) {
-    const std::string text = ControlText(control);
-    const size_t at = text.find("http");
-    std::string address = at == std::string::npos ? text : text.substr(at);
-    while (!address.empty() && (address.back() == '.' || address.back() == ' ')) {
-      address.pop_back();
-    }
-    if (!dialogs_.OpenWithShell(hwnd_, address)) {
-      dialogs_.Message(hwnd_, "No program could be started to open " + address + ".", "Velloran",
-                       MessageIcon::Exclamation, MessageButtons::OK);
-    }
+}
+
+void frmWizard::OpenLink(HWND label) {
+  const std::string text = ControlText(label);
+  const size_t at = text.find("http");
+  std::string address = at == std::string::npos ? text : text.substr(at);
+  while (!address.empty() && (address.back() == '.' || address.back() == ' ')) address.pop_back();
+  if (!dialogs_.OpenWithShell(hwnd_, address)) {
+    dialogs_.Message(hwnd_, "No program could be started to open " + address + ".", "Velloran",
+                     MessageIcon::Exclamation, MessageButtons::OK);
   }
 }
 
 LRESULT frmWizard::OnNotify(NMHDR* header) {
-  // A page whose field breaks its rule keeps the user: the tree refuses
-  // the change rather than showing a page while the field waits unseen.
-  if (header->idFrom == tvwWizardOptions && header->code == TVN_SELCHANGINGW && !syncingTree_)
-    return MayLeavePage() ? FALSE : TRUE;
-  if (header->idFrom == tvwWizardOptions && header->code == TVN_SELCHANGEDW && !syncingTree_) {
+  if (header->idFrom != tvwWizardOptions || syncingTree_) return 0;
+  // The tree asks before it changes: the presenter shows the page, or
+  // keeps the user on the page shown while a field breaks its rule, and
+  // the tree refuses the change.
+  if (header->code == TVN_SELCHANGINGW) {
     const auto* change = reinterpret_cast<NMTREEVIEWW*>(header);
-    if (change->itemNew.hItem) ShowPage(static_cast<int>(change->itemNew.lParam));
+    if (!change->itemNew.hItem) return FALSE;
+    treeChanging_ = true;
+    const bool shown = wizard_->GoTo(static_cast<int>(change->itemNew.lParam));
+    treeChanging_ = false;
+    return shown ? FALSE : TRUE;
   }
   return 0;
-}
-
-void frmWizard::OnTool(int index) {
-  const Tool tool = static_cast<Tool>(index);
-  if (!ToolOffered(tool, activeDirectory_)) return;
-  if (auto page = PageOfTool(tool, activeDirectory_)) {
-    NavigateTo(*page);
-    return;
-  }
-  switch (tool) {
-    case Tool::New:
-      commands_->New();
-      break;
-    case Tool::Open:
-      commands_->Open();
-      break;
-    case Tool::Save:
-      commands_->Save();
-      break;
-    case Tool::SaveAs:
-      commands_->SaveAs();
-      break;
-    case Tool::Exit:
-      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-      break;
-    case Tool::Contents:
-      ShowHelp(0);
-      break;
-    case Tool::About:
-      dialogs_.ShowAbout(hwnd_);
-      break;
-    default:
-      break;
-  }
 }
 
 void frmWizard::BuildMenus() {
   menu_ = CreateMenu();
   for (const FormMenu& declared : FormMenus()) {
     AppendMenuW(menu_, MF_POPUP,
-                reinterpret_cast<UINT_PTR>(MakeMenu(declared, bool(services_.TargetCheck))),
+                reinterpret_cast<UINT_PTR>(MakeMenu(declared, wizard_->CanCheckTargets())),
                 Wide(std::string(declared.Caption)).c_str());
   }
   SetMenu(hwnd_, menu_);
@@ -378,13 +340,12 @@ void frmWizard::BuildPages() {
   for (const auto& p : pages_) p->Build();
 }
 
-void frmWizard::ShowHelp(int context) { ShowHelpPage(hwnd_, dialogs_, context); }
-
-void frmWizard::InitializeTreeView() {
+void frmWizard::ShowMode(bool activeDirectory) {
+  activeDirectory_ = activeDirectory;
   syncingTree_ = true;
   TreeView_DeleteAllItems(tree_);
   std::vector<std::pair<std::string_view, HTREEITEM>> keys;
-  for (const TreeNode& node : OptionTree(activeDirectory_)) {
+  for (const TreeNode& node : OptionTree(activeDirectory)) {
     HTREEITEM parent = TVI_ROOT;
     for (const auto& [key, item] : keys) {
       if (key == node.ParentKey) parent = item;
@@ -401,7 +362,7 @@ void frmWizard::InitializeTreeView() {
     keys.emplace_back(node.Key, item);
   }
   // Expanded after all children are in: an item without children cannot be.
-  for (const TreeNode& node : OptionTree(activeDirectory_)) {
+  for (const TreeNode& node : OptionTree(activeDirectory)) {
     if (!node.Expanded) continue;
     for (const auto& [key, item] : keys) {
       if (key == node.Key) TreeView_Expand(tree_, item, TVE_EXPAND);
@@ -409,41 +370,28 @@ void frmWizard::InitializeTreeView() {
   }
   syncingTree_ = false;
 
-  UpdateTools();
-  for (const auto& p : pages_) p->ShowMode(activeDirectory_);
+  for (const auto& p : pages_) p->ShowMode(activeDirectory);
   page_ = -1;
-  ShowPage(kPageGeneral);
+  DrawPage(kPageGeneral);
+  // The tools last: what they offer follows the document's mode.
+  UpdateTools();
 }
 
 void frmWizard::UpdateTools() {
   for (int i = 0; i < kToolCount; ++i) {
-    const bool offered = ToolOffered(static_cast<Tool>(i), activeDirectory_);
+    const bool offered = wizard_->ToolEnabled(static_cast<Tool>(i));
     EnableMenuItem(menu_, kToolCommandBase + i, MF_BYCOMMAND | (offered ? MF_ENABLED : MF_GRAYED));
     SendMessageW(toolbar_, TB_ENABLEBUTTON, kToolCommandBase + i, MAKELPARAM(offered, 0));
   }
   DrawMenuBar(hwnd_);
 }
 
-bool frmWizard::MayLeavePage() {
-  const std::optional<Problem> problem = CheckLeavingPage(page_, ReadFields());
-  if (!problem) return true;
-  if (!toldProblem_) Ask(problem->Message, problem->Title, problem->Icon, MessageButtons::OK);
-  toldProblem_ = true;
-  if (const int id = ControlIdOf(problem->Control))
-    PostMessageW(hwnd_, kRefocusMessage, static_cast<WPARAM>(id), 0);
-  return false;
-}
+void frmWizard::ShowPage(int page) { wizard_->ShowPage(page); }
 
-void frmWizard::NavigateTo(int page) {
-  if (page != page_ && !MayLeavePage()) return;
-  ShowPage(page);
-}
-
-void frmWizard::ShowPage(int page) {
+void frmWizard::DrawPage(int page) {
   if (!HasPage(page)) return;
-  const bool changed = page != page_;
-  page_ = page;
-  if (changed) {
+  if (page != page_) {
+    page_ = page;
     // Hidden first, so the focus never sits on a control of a hidden page.
     for (const auto& p : pages_) {
       if (p->Number() != page) p->Show(false);
@@ -452,7 +400,7 @@ void frmWizard::ShowPage(int page) {
       if (p->Number() == page) p->Show(true);
     }
   }
-  SelectTreeNodeOfPage(page);
+  if (!treeChanging_) SelectTreeNodeOfPage(page);
 }
 
 void frmWizard::SelectTreeNodeOfPage(int page) {
@@ -477,11 +425,6 @@ void frmWizard::SelectTreeNodeOfPage(int page) {
       if (HTREEITEM child = TreeView_GetChild(tree_, item)) pending.push_back(child);
     }
   }
-}
-
-void frmWizard::SetCaption(std::string_view documentName) {
-  SetWindowTextW(hwnd_,
-                 Wide("Velloran - Deployment Toolkit [" + std::string(documentName) + "]").c_str());
 }
 
 void frmWizard::Layout() {

@@ -1,11 +1,9 @@
-// The pages' values as one set for the core: read and shown page by page,
-// the checks made when the focus leaves a field, the fields that a check box
-// switches, and the unsaved-changes flag that edits raise.
+// The pages' values as one set for the presenter: read and shown page by
+// page, the fields that a check box switches, and the checks made when the
+// focus leaves a field.
 
 #include "toolkit/core/FieldRules.h"
 #include "toolkit/core/Form.h"
-#include "toolkit/core/Pages.h"
-#include "toolkit/core/Validation.h"
 #include "toolkit/win32/ControlIds.h"
 #include "toolkit/win32/ControlNames.h"
 #include "toolkit/win32/frmWizard.h"
@@ -19,15 +17,11 @@ PageFields frmWizard::ReadFields() const {
 }
 
 void frmWizard::ShowFields(const PageFields& fields) {
+  const bool was = filling_;
   filling_ = true;
   for (const auto& page : pages_) page->ShowFields(fields);
-  filling_ = false;
+  filling_ = was;
   ApplyDependentFields();
-}
-
-void frmWizard::ShowPageAndFocus(int page, std::string_view control) {
-  ShowPage(page);
-  if (int id = ControlIdOf(control)) SetFocus(Control(id));
 }
 
 void frmWizard::ApplyDependentFields() {
@@ -38,50 +32,30 @@ void frmWizard::ApplyDependentFields() {
 
 void frmWizard::Edited(bool switches) {
   if (filling_) return;
-  document_.Unsaved = true;
+  wizard_->Edited();
   if (switches) ApplyDependentFields();
 }
 
-void frmWizard::OnPreference(int id) {
-  // Kept for this run when the file cannot be written: the choice is not
-  // worth a message at every click.
-  (void)preferences_.SetFlag(ControlNameOf(id), Checked(Control(id)));
+void frmWizard::OnFieldLeft(int id) {
+  const FormControl* c = FormControlOf(id);
+  if (!c || !HoldsValue(*c) || filling_ || leaving_) return;
+  if (IsFolderField(c->Name)) {
+    // A message box now would take the mouse from the control the user
+    // went to and swallow the click: the folder is looked for once the
+    // click or key has done its work. It only warns, and the focus stays
+    // where the user put it.
+    PostMessageW(hwnd_, kFolderLeftMessage, static_cast<WPARAM>(id), 0);
+    return;
+  }
+  // The focus the check asks for waits until the focus change is over.
+  leaving_ = true;
+  wizard_->LeaveField(c->Name);
+  leaving_ = false;
 }
 
-void frmWizard::CheckFieldOnLeaving(int id) {
-  if (checking_ || filling_) return;
-  const std::string_view name = ControlNameOf(id);
-  if (name.empty()) return;
-  checking_ = true;
-  const std::string text = ControlText(Control(id));
-  const std::optional<Problem> problem = CheckOnLeaving(name, text);
-  if (problem) {
-    Ask(problem->Message, problem->Title, problem->Icon, MessageButtons::OK);
-    toldProblem_ = true;
-    PostMessageW(hwnd_, kRefocusMessage, static_cast<WPARAM>(id), 0);
-  }
-  // The folder is looked for once the click or key that moved the focus
-  // has done its work: a message box now would take the mouse from the
-  // control the user went to. It only warns, and the focus stays where
-  // the user put it.
-  if (IsFolderField(name) && FolderCheckDue(name, ReadFields(), page_))
-    PostMessageW(hwnd_, kFolderCheckMessage, static_cast<WPARAM>(id), 0);
-  checking_ = false;
-}
-
-void frmWizard::CheckFolderField(int id) {
-  const std::string text = ControlText(Control(id));
-  HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  const bool exists = services_.Deployment.FolderExists && services_.Deployment.FolderExists(text);
-  SetCursor(old);
-  // A warning only: the folder may be made before the deployment.
-  if (!exists) {
-    const Problem problem = FolderNotFound(ControlNameOf(id));
-    Ask(problem.Message, problem.Title, problem.Icon, MessageButtons::OK);
-  }
-  if (const std::string kept = WithoutTrailingSeparator(text); kept != text) {
-    SetControlText(Control(id), kept);
-  }
+void frmWizard::FocusLater(std::string_view control) {
+  if (const int id = ControlIdOf(control))
+    PostMessageW(hwnd_, kFocusMessage, static_cast<WPARAM>(id), 0);
 }
 
 }  // namespace velloran::win32

@@ -4,7 +4,6 @@
 // New-INI dialog and the shell.
 
 #include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,8 +25,6 @@ class ScriptedDialogs : public DialogService {
   std::deque<std::string> Folders, NetworkFolders;
   std::deque<NewINIChoice> NewINIChoices;
   bool ShellSucceeds = true;
-  /// Called while a message box is up, to look at the window behind it.
-  std::function<void()> WhileShown;
 
   // What was shown.
   std::vector<ShownMessage> Messages;
@@ -39,7 +36,6 @@ class ScriptedDialogs : public DialogService {
   MessageAnswer Message(HWND, const std::string& text, const std::string& title, MessageIcon icon,
                         MessageButtons buttons) override {
     Messages.push_back({text, title, icon, buttons});
-    if (WhileShown) WhileShown();
     return Next(Answers, FirstButton(buttons));
   }
   std::optional<std::string> ChooseOpenFile(HWND, const FileRequest& request) override {

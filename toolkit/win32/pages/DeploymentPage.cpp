@@ -35,10 +35,7 @@ void DeploymentPage::ShowMode(bool activeDirectory) {
 
 bool DeploymentPage::OnCommand(int id, int code, HWND control) {
   if (code == BN_CLICKED && id == cmdBrowseDeployment) {
-    if (std::string folder = host_.Dialogs().BrowseForNetworkFolder(host_.Window());
-        !folder.empty()) {
-      SetControlText(Control("txtNetworkSharePath"), folder);
-    }
+    host_.Browse("txtNetworkSharePath");
     return true;
   }
   if (code == BN_CLICKED && id == cmdDeployNow(0)) {

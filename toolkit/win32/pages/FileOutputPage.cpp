@@ -19,9 +19,7 @@ void FileOutputPage::BuildBody() {
 
 bool FileOutputPage::OnCommand(int id, int code, HWND control) {
   if (code == BN_CLICKED && ControlNameOf(id) == "cmdBrowseFileOutput") {
-    if (std::string folder = host_.Dialogs().BrowseForFolder(host_.Window()); !folder.empty()) {
-      SetControlText(Control("txtFileOutputPath"), folder);
-    }
+    host_.Browse("txtFileOutputPath");
     return true;
   }
   return Page::OnCommand(id, code, control);

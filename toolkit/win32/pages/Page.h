@@ -12,7 +12,6 @@
 
 #include "toolkit/core/Fields.h"
 #include "toolkit/core/Prompter.h"
-#include "toolkit/win32/DialogService.h"
 #include "toolkit/win32/Ui.h"
 
 namespace velloran::win32 {
@@ -33,17 +32,16 @@ class PageHost {
  public:
   virtual ~PageHost() = default;
   virtual HWND Window() const = 0;
-  virtual DialogService& Dialogs() = 0;
   /// The window's message box, for the core's questions.
   virtual Prompter& Questions() = 0;
   /// The user changed a value the document holds; `switches` when it was
   /// a check box, which may switch other controls.
   virtual void Edited(bool switches) = 0;
-  /// Whether the window's values are being filled in (no edit then).
-  virtual bool Filling() const = 0;
   virtual bool CanCheckTargets() const = 0;
   virtual void CheckTargetsNow() = 0;
   virtual void DeployNow() = 0;
+  /// The "..." of a folder field.
+  virtual void Browse(std::string_view control) = 0;
 };
 
 class Page {
