@@ -1,16 +1,21 @@
-// The pages bound to the core, driven as an administrator would: the saved
-// INI file, the pair editors, the checks, the deployed files and the
-// caption. Saved and deployed bytes are those of the toolkit's golden files:
+// The pages bound to the core: first control by control and command by
+// command over the form's declaration, then driven as an administrator
+// would: the saved INI file, the pair editors, the checks, the deployed
+// files and the caption. Saved and deployed bytes are those of the toolkit's golden files:
 // both front-ends write the same files for the same input.
 
 #include <windows.h>
 
+#include <cctype>
 #include <fstream>
+#include <map>
+#include <set>
 
 #include "WizardFixture.h"
 #include "common/modINIDocument.h"
 #include "platform/profile/Profile.h"
 #include "toolkit/core/FieldRules.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/core/Pages.h"
 #include "toolkit/win32/ControlNames.h"
 
@@ -18,15 +23,6 @@ namespace velloran::win32::testing {
 namespace {
 
 int ToolCommand(Tool tool) { return kToolCommandBase + static_cast<int>(tool); }
-
-// A control the core switches by a name this window does not know would
-// stay on for good.
-TEST(ControlNames, EveryControlACheckBoxSwitchesHasAnId) {
-  for (const DependentControls& d : DependentControlTable()) {
-    EXPECT_NE(ControlIdOf(d.Box), 0) << d.Box;
-    for (std::string_view control : d.Controls) EXPECT_NE(ControlIdOf(control), 0) << control;
-  }
-}
 
 class BindingTest : public WizardTest {
  protected:
@@ -67,6 +63,262 @@ class BindingTest : public WizardTest {
     ASSERT_FALSE(window->CurrentDocument().Unsaved);
   }
 };
+
+// ---- The declaration, control by control and command by command ----------
+
+// Every declared control is on its page under the ID its place in the
+// declaration gives it, and only there; it carries its declared caption,
+// on itself or on the label just before it (so that the label's letter
+// reaches it); and one the declaration switches follows its check box.
+TEST_F(BindingTest, EveryDeclaredControlStandsOnItsPageWithItsCaption) {
+  Open(false);
+  std::set<int> ids;
+  for (const FormControl& c : FormControls()) {
+    SCOPED_TRACE(std::string(c.Name));
+    const int id = ControlIdOf(c.Name);
+    EXPECT_TRUE(ids.insert(id).second) << "one ID per control";
+    EXPECT_EQ(FormControlOf(id), &c);
+    HWND control = Control(c.Name);
+    ASSERT_NE(control, nullptr);
+    if (!NodeOfPage(c.Page, false)) continue;  // the Active Directory pages, below
+    On(c.Page);
+    EXPECT_TRUE(IsShown(control));
+    On(c.Page == kPageGeneral ? kPageSupport : kPageGeneral);
+    EXPECT_FALSE(IsShown(control)) << "shown on another page";
+    On(c.Page);
+
+    const bool own = c.Kind == ControlKind::Check || c.Kind == ControlKind::Option ||
+                     c.Kind == ControlKind::Button;
+    if (own) {
+      EXPECT_EQ(TextOf(control), c.Caption);
+    } else if (!c.Caption.empty()) {
+      EXPECT_EQ(TextOf(GetWindow(control, GW_HWNDPREV)), c.Caption) << "the label before it";
+    }
+    if (!c.SwitchedBy.empty()) {
+      HWND box = Control(c.SwitchedBy);
+      if (IsChecked(box)) Tick(c.SwitchedBy);
+      EXPECT_FALSE(IsEnabled(control)) << "off while " << c.SwitchedBy << " is clear";
+      Tick(c.SwitchedBy);
+      EXPECT_TRUE(IsEnabled(control));
+      Tick(c.SwitchedBy);
+    }
+  }
+  window.reset();
+  Open(true);
+  for (const FormControl& c : FormControls()) {
+    if (c.Page != kPageActiveDirectory && c.Page != kPageMDAC) continue;
+    SCOPED_TRACE(std::string(c.Name));
+    On(c.Page);
+    EXPECT_TRUE(IsShown(Control(c.Name)));
+  }
+}
+
+// Every value control shows what the golden file holds for it, and the
+// window saves those values back to the same bytes.
+TEST_F(BindingTest, EveryDeclaredControlRoundTripsTheGoldenFile) {
+  const std::string path = PathOf("filled.ini");
+  std::ofstream(std::filesystem::path(Wide(path)), std::ios::binary) << Golden("filled.ini");
+  Open(false);
+  dialogs.OpenFiles.push_back(path);
+  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Open));
+  ASSERT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [filled.ini]");
+
+  const PageFields expected = FieldsOfRecord(ReadBack(path));
+  size_t compared = 0;
+  for (const FormControl& c : FormControls()) {
+    if (!HoldsValue(c) || c.Bind == Binding::Preference) continue;
+    SCOPED_TRACE(std::string(c.Name));
+    HWND control = Control(c.Name);
+    ++compared;
+    switch (c.Kind) {
+      case ControlKind::Check:
+      case ControlKind::Option: {
+        const auto it = expected.Checks.find(c.Name);
+        EXPECT_EQ(IsChecked(control), it != expected.Checks.end() && it->second);
+        break;
+      }
+      case ControlKind::List: {
+        const auto it = expected.Lists.find(c.Name);
+        EXPECT_EQ(LinesOf(control),
+                  it == expected.Lists.end() ? std::vector<std::string>{} : it->second);
+        break;
+      }
+      default: {
+        // A multi-line edit shows its breaks as CR LF.
+        std::string shown = TextOf(control);
+        std::erase(shown, '\r');
+        const auto it = expected.Texts.find(c.Name);
+        EXPECT_EQ(shown, it == expected.Texts.end() ? std::string() : it->second);
+        break;
+      }
+    }
+  }
+  EXPECT_GT(compared, 30u);
+  EXPECT_FALSE(window->CurrentDocument().Unsaved) << "showing the file is no edit";
+
+  dialogs.SaveFiles.push_back(PathOf("again.ini"));
+  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::SaveAs));
+  EXPECT_EQ(dialogs.TakeMessages(), std::vector<std::string>{});
+  EXPECT_EQ(ReadBytes(Wide(PathOf("again.ini"))), Golden("filled.ini"));
+}
+
+// Every entry of the declared menus, in both modes: offered as the
+// presenter offers it, and chosen, it does what the presenter does for it.
+TEST_F(BindingTest, EveryMenuCommandReachesThePresenter) {
+  struct Counts {
+    size_t NewINI, Open, Save, Help;
+    int About;
+  };
+  auto counts = [this] {
+    return Counts{dialogs.NewINIRequests.size(), dialogs.OpenRequests.size(),
+                  dialogs.SaveRequests.size(), dialogs.Opened.size(), dialogs.AboutShown};
+  };
+  for (bool activeDirectory : {false, true}) {
+    SCOPED_TRACE(activeDirectory ? "Active Directory" : "manual");
+    Open(activeDirectory);
+    // A document that may be saved; every question to save first is
+    // answered No.
+    if (activeDirectory) {
+      Type(Control("cboDomainName"), "corp.example.com");
+    } else {
+      On(kPageServers);
+      AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "OLDSRV1", "NEWSRV1");
+      On(kPageGeneral);
+    }
+    bool exit = false;
+    for (const FormMenu& menu : FormMenus()) {
+      for (const MenuEntry& entry : menu.Entries) {
+        SCOPED_TRACE(std::string(entry.Command));
+        const std::optional<Tool> tool = ToolOfId(entry.Command);
+        if (!tool) {
+          // Check Targets: offered where the program can check.
+          ASSERT_EQ(entry.Command, "actCheckTargets");
+          EXPECT_FALSE(MenuCommandEnabled(window->Handle(), kCheckTargetsCommand))
+              << "this window has no check";
+          continue;
+        }
+        const int command = ToolCommand(*tool);
+        const bool offered = ToolOffered(*tool, activeDirectory);
+        EXPECT_EQ(MenuCommandEnabled(window->Handle(), command), offered);
+        if (*tool == Tool::Exit) {
+          exit = true;
+          continue;
+        }
+        const int pageBefore = window->CurrentPage();
+        const Counts before = counts();
+        dialogs.Answers = {MessageAnswer::No};
+        ChooseMenuCommand(window->Handle(), command);
+        dialogs.Answers.clear();
+        const Counts after = counts();
+        if (!offered) {
+          EXPECT_EQ(window->CurrentPage(), pageBefore) << "an unavailable tool does nothing";
+          continue;
+        }
+        if (const auto page = PageOfTool(*tool, activeDirectory)) {
+          EXPECT_EQ(window->CurrentPage(), *page);
+          EXPECT_EQ(Heading(), PageHeading(*page, activeDirectory));
+          EXPECT_EQ(SelectedTreeItem(Control(tvwWizardOptions)),
+                    NodeOfPage(*page, activeDirectory)->Text);
+          continue;
+        }
+        switch (*tool) {
+          case Tool::New:
+            EXPECT_EQ(after.NewINI, before.NewINI + 1);
+            break;
+          case Tool::Open:
+            EXPECT_EQ(after.Open, before.Open + 1);
+            break;
+          case Tool::Save:
+          case Tool::SaveAs:
+            EXPECT_EQ(after.Save, before.Save + 1) << "an untitled document asks for a name";
+            break;
+          case Tool::Contents:
+            EXPECT_EQ(after.Help, before.Help + 1);
+            break;
+          case Tool::About:
+            EXPECT_EQ(after.About, before.About + 1);
+            break;
+          default:
+            ADD_FAILURE() << "a command without a row here";
+        }
+      }
+    }
+    EXPECT_TRUE(exit);
+    HWND hwnd = window->Handle();
+    dialogs.Answers = {MessageAnswer::No};
+    ChooseMenuCommand(hwnd, ToolCommand(Tool::Exit));
+    EXPECT_FALSE(IsWindow(hwnd)) << "Exit closes the window";
+    window.reset();
+  }
+}
+
+// The letter after "&" in a caption, upper case; 0 for none.
+char Mnemonic(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] == '&' && caption[i + 1] != '&')
+      return static_cast<char>(std::toupper(caption[i + 1]));
+    if (caption[i] == '&') ++i;
+  }
+  return 0;
+}
+
+TEST_F(BindingTest, EveryMnemonicHasOneOwnerOnEveryPage) {
+  for (bool activeDirectory : {true, false}) {
+    Open(activeDirectory);
+    for (int page = 0; page < kPageCount; ++page) {
+      if (!HasPage(page)) continue;
+      window->ShowPage(page);
+      std::map<char, std::string> owners = {
+          {'F', "File menu"}, {'V', "View menu"}, {'H', "Help menu"}};
+      for (HWND child = GetWindow(window->Handle(), GW_CHILD); child;
+           child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || (GetWindowLongW(child, GWL_STYLE) & SS_NOPREFIX)) continue;
+        const std::string caption = TextOf(child);
+        const char letter = Mnemonic(caption);
+        if (!letter) continue;
+        const auto [at, added] = owners.emplace(letter, caption);
+        EXPECT_TRUE(added) << "page " << page << ": Alt+" << letter << " belongs to both \""
+                           << at->second << "\" and \"" << caption << "\"";
+      }
+    }
+    window.reset();
+  }
+}
+
+// Alt and a caption's letter, from the tree: a field's label moves to the
+// field, a check box switches, an option is chosen. Every declared caption
+// on every page of both modes, so a label drawn with another letter than
+// the declaration's, or one the window ignores, is caught.
+TEST_F(BindingTest, AltAndACaptionsLetterReachesItsBuddy) {
+  for (bool activeDirectory : {true, false}) {
+    Open(activeDirectory);
+    for (const FormControl& c : FormControls()) {
+      const char letter = Mnemonic(std::string(c.Caption));
+      if (!letter || c.Kind == ControlKind::Button || !NodeOfPage(c.Page, activeDirectory))
+        continue;
+      window->ShowPage(c.Page);
+      if (!c.SwitchedBy.empty() && !IsChecked(Control(ControlIdOf(c.SwitchedBy)))) {
+        ASSERT_TRUE(Click(Control(ControlIdOf(c.SwitchedBy))));
+      }
+      HWND target = Control(ControlIdOf(c.Name));
+      SetFocus(Control(tvwWizardOptions));
+      const bool wasChecked = IsChecked(target);
+      PressAlt(*window, letter);
+      const std::string what = std::string(c.Name) + " (Alt+" + letter + ")";
+      if (c.Kind == ControlKind::Check) {
+        EXPECT_NE(IsChecked(target), wasChecked) << what;
+      } else if (c.Kind == ControlKind::Option) {
+        EXPECT_TRUE(IsChecked(target)) << what;
+      } else {
+        // A box one can type in hands the focus to its own edit.
+        EXPECT_TRUE(GetFocus() == target || IsChild(target, GetFocus())) << what;
+      }
+    }
+    window.reset();
+  }
+}
+
+// ---- Documents, pair editors, checks and deployment --------------------------
 
 TEST_F(BindingTest, ManualDocumentIsSavedAsTheOtherToolkitSavesItAndReopens) {
   Open(false);

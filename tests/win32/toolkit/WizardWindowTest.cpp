@@ -115,30 +115,6 @@ TEST_F(WizardTest, TreeClicksShowTheirPages) {
   EXPECT_TRUE(IsShown(Control("lstMixedPrintersAndServers")));
 }
 
-TEST_F(WizardTest, ViewToolsFollowTheMode) {
-  Open(false);
-  EXPECT_FALSE(MenuCommandEnabled(window->Handle(), ToolCommand(Tool::ActiveDirectory)));
-  EXPECT_FALSE(MenuCommandEnabled(window->Handle(), ToolCommand(Tool::MDAC)));
-  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::ActiveDirectory));
-  EXPECT_EQ(window->CurrentPage(), kPageGeneral) << "an unavailable tool does nothing";
-  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Printers));
-  EXPECT_EQ(Heading(), "Manual Configuration - Printers");
-  EXPECT_EQ(SelectedTreeItem(Control(tvwWizardOptions)), "Printers");
-  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Deployment));
-  EXPECT_EQ(Heading(), "Deployment");
-
-  window.reset();
-  Open(true);
-  EXPECT_FALSE(MenuCommandEnabled(window->Handle(), ToolCommand(Tool::Servers)));
-  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Deployment));
-  EXPECT_EQ(Heading(), "Deployment");
-  EXPECT_FALSE(IsShown(Control("txtNetworkSharePath"))) << "the overview page";
-  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::MDAC));
-  EXPECT_EQ(Heading(), "Deployment - MDAC");
-  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::About));
-  EXPECT_EQ(dialogs.AboutShown, 1);
-}
-
 std::string FileName(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
 
 TEST_F(WizardTest, HelpOpensThePageOfTheContextInTheBrowser) {
@@ -160,72 +136,6 @@ TEST_F(WizardTest, HelpOpensThePageOfTheContextInTheBrowser) {
   PressKey(*window, VK_F1);
   ASSERT_EQ(dialogs.Messages.size(), 1u) << "no browser is said, not swallowed";
   EXPECT_NE(dialogs.Messages[0].Text.find("deployment.html"), std::string::npos);
-}
-
-// The letter after "&" in a caption, upper case; 0 for none.
-char Mnemonic(const std::string& caption) {
-  for (size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] == '&' && caption[i + 1] != '&')
-      return static_cast<char>(std::toupper(caption[i + 1]));
-    if (caption[i] == '&') ++i;
-  }
-  return 0;
-}
-
-TEST_F(WizardTest, EveryMnemonicHasOneOwnerOnEveryPage) {
-  for (bool activeDirectory : {true, false}) {
-    Open(activeDirectory);
-    for (int page = 0; page < kPageCount; ++page) {
-      if (!HasPage(page)) continue;
-      window->ShowPage(page);
-      std::map<char, std::string> owners = {
-          {'F', "File menu"}, {'V', "View menu"}, {'H', "Help menu"}};
-      for (HWND child = GetWindow(window->Handle(), GW_CHILD); child;
-           child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || (GetWindowLongW(child, GWL_STYLE) & SS_NOPREFIX)) continue;
-        const std::string caption = TextOf(child);
-        const char letter = Mnemonic(caption);
-        if (!letter) continue;
-        const auto [at, added] = owners.emplace(letter, caption);
-        EXPECT_TRUE(added) << "page " << page << ": Alt+" << letter << " belongs to both \""
-                           << at->second << "\" and \"" << caption << "\"";
-      }
-    }
-    window.reset();
-  }
-}
-
-// Alt and a caption's letter, from the tree: a field's label moves to the
-// field, a check box switches, an option is chosen. Every declared caption
-// on every page of both modes, so a label drawn with another letter than
-// the declaration's, or one the window ignores, is caught.
-TEST_F(WizardTest, AltAndACaptionsLetterReachesItsControl) {
-  for (bool activeDirectory : {true, false}) {
-    Open(activeDirectory);
-    for (const FormControl& c : FormControls()) {
-      const char letter = Mnemonic(std::string(c.Caption));
-      if (!letter || c.Kind == ControlKind::Button || !NodeOfPage(c.Page, activeDirectory))
-        continue;
-      window->ShowPage(c.Page);
-      if (!c.SwitchedBy.empty() && !IsChecked(Control(ControlIdOf(c.SwitchedBy)))) {
-        ASSERT_TRUE(Click(Control(ControlIdOf(c.SwitchedBy))));
-      }
-      HWND target = Control(ControlIdOf(c.Name));
-      SetFocus(Control(tvwWizardOptions));
-      const bool wasChecked = IsChecked(target);
-      PressAlt(*window, letter);
-      const std::string what = std::string(c.Name) + " (Alt+" + letter + ")";
-      if (c.Kind == ControlKind::Check) {
-        EXPECT_NE(IsChecked(target), wasChecked) << what;
-      } else if (c.Kind == ControlKind::Option) {
-        EXPECT_TRUE(IsChecked(target)) << what;
-      } else {
-        // A box one can type in hands the focus to its own edit.
-        EXPECT_TRUE(GetFocus() == target || IsChild(target, GetFocus())) << what;
-      }
-    }
-    window.reset();
-  }
 }
 
 // The pop-up messages are paragraphs: they wrap, Enter and Ctrl+Enter
