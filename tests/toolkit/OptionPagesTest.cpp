@@ -46,7 +46,7 @@ class OptionPagesTest : public ToolkitSuite {
   void folderChecksWarnAndTrimTheSeparator();
   void folderExists();
   void aRefusedSaveShowsTheFieldToMend();
-  void leavingThePageOrTheWindowChecksNothing();
+  void leavingThePageKeepsTheUserLeavingTheWindowChecksNothing();
 };
 
 namespace {
@@ -511,11 +511,16 @@ void OptionPagesTest::emailAndPortChecksKeepTheFocus() {
   QCOMPARE(CountShown(ShownDialog::Kind::Message), 2);
   QCOMPARE(w->CurrentPage(), int(kPageSMTPMail));
   QCOMPARE(QApplication::focusWidget(), from);
+  // That click asked for no move: a jump from the toolbar is refused and
+  // told anew.
+  w->findChild<QAction*>("ID_BTN_SUPPORT")->trigger();
+  QCOMPARE(CountShown(ShownDialog::Kind::Message), 3);
+  QCOMPARE(w->CurrentPage(), int(kPageSMTPMail));
 
   Type(from, "velloran@corp.example.com");
   QTest::keyClick(from, Qt::Key_Tab);
   QVERIFY(QApplication::focusWidget() != from);
-  QCOMPARE(CountShown(ShownDialog::Kind::Message), 2);
+  QCOMPARE(CountShown(ShownDialog::Kind::Message), 3);
 
   for (const auto& [text, refused] : {std::pair{"abc", true}, std::pair{"25", false},
                                       std::pair{"", false}, std::pair{"25x", true}}) {
@@ -606,22 +611,33 @@ void OptionPagesTest::aRefusedSaveShowsTheFieldToMend() {
   QVERIFY(w->DocumentPath().isEmpty());
 }
 
-void OptionPagesTest::leavingThePageOrTheWindowChecksNothing() {
+void OptionPagesTest::leavingThePageKeepsTheUserLeavingTheWindowChecksNothing() {
   auto w = StartWizard(Kind::Manual);
   QVERIFY(w);
   Tick(*w, "chkUseSMTP");
   FIND(from, QLineEdit, w.get(), "txtSMTPEmailAddress");
   Type(from, "velloran");
-  // The toolbar takes no focus: its jump hides the field, which is no
-  // leaving of it.
+  // The toolbar takes no focus, so the field is never left; the jump asks
+  // the page shown, which keeps the user in the field, told once.
+  w->findChild<QAction*>("ID_BTN_SUPPORT")->trigger();
+  QCOMPARE(w->CurrentPage(), int(kPageSMTPMail));
+  QCOMPARE(CountShown(ShownDialog::Kind::Message), 1);
+  QCOMPARE(LastShown().Title, QString("Invalid Email"));
+  QCOMPARE(w->findChild<QTreeWidget*>("tvwWizardOptions")->currentItem()->text(0),
+           QString("SMTP Mail"));
+  QTRY_COMPARE(QApplication::focusWidget(), from);
+  Type(from, "velloran@corp.example.com");
   w->findChild<QAction*>("ID_BTN_SUPPORT")->trigger();
   QCOMPARE(w->CurrentPage(), int(kPageSupport));
-  QCOMPARE(CountShown(ShownDialog::Kind::Message), 0);
+  QCOMPARE(CountShown(ShownDialog::Kind::Message), 1);
+
+  // Closing the window checks no field.
   w->ShowPage(kPageSMTPMail);
+  Type(from, "velloran");
   from->setFocus(Qt::MouseFocusReason);
   Script().SetNextAnswer(MessageAnswer::No);  // the exit prompt
   QVERIFY(w->close());
-  QCOMPARE(CountShown(ShownDialog::Kind::Message), 1);
+  QCOMPARE(CountShown(ShownDialog::Kind::Message), 2);
 }
 
 QTEST_MAIN(OptionPagesTest)

@@ -132,6 +132,10 @@ class Wizard {
   /// is to stay: the user has been told and the focus is back in the
   /// field. A folder field's check only warns and never keeps the focus.
   bool LeaveField(std::string_view control);
+  /// The click or key that left a field has done all it does (a window
+  /// that drops the click of a refused check: once it is dropped). A move
+  /// asked for after this is a new attempt, checked and told anew.
+  void InputDone() { left_.reset(); }
   /// The user changed a control of the document: unsaved changes. Changes
   /// the presenter itself makes while filling the pages do not count.
   void Edited();

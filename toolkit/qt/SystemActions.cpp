@@ -1,16 +1,10 @@
 #include "toolkit/qt/SystemActions.h"
 
-#include <QCheckBox>
-
 #include "platform/Configuration.h"
 #include "platform/SystemBackends.h"
-#include "toolkit/core/Form.h"
-#include "toolkit/core/Preferences.h"
 #include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/DomainList.h"
 #include "toolkit/qt/frmAbout.h"
-#include "toolkit/qt/modBrowseForFolder.h"
-#include "toolkit/qt/modBrowseForNetworkFolder.h"
 
 namespace velloran {
 
@@ -26,20 +20,7 @@ std::unique_ptr<ToolkitServices> ToolkitServicesFromEnvironment() {
   return services;
 }
 
-void KeepToolkitChoices(frmWizard& wizard, const std::string& file) {
-  auto choices = std::make_shared<Preferences>(file);
-  for (const FormControl& c : FormControls()) {
-    if (c.Bind != Binding::Preference) continue;
-    const std::string name(c.Name);
-    auto* box = wizard.findChild<QCheckBox*>(QString::fromStdString(name));
-    if (!box) continue;
-    box->setChecked(choices->Flag(name));
-    // Kept for this run when the file cannot be written: the choice is not
-    // worth a message at every click.
-    QObject::connect(box, &QCheckBox::toggled, box,
-                     [choices, name](bool on) { (void)choices->SetFlag(name, on); });
-  }
-}
+void KeepToolkitChoices(frmWizard& wizard, const std::string& file) { wizard.KeepChoicesIn(file); }
 
 frmWizard::SystemActions MakeSystemActions(const DeploymentServices& services) {
   frmWizard::SystemActions actions;
@@ -48,10 +29,10 @@ frmWizard::SystemActions MakeSystemActions(const DeploymentServices& services) {
     deployment.cmdDeployNow_Click();
   };
   actions.BrowseDeployment = [](frmWizard& wizard) {
-    wizard.SetDeploymentFolder(BrowseForNetworkFolder(&wizard, wizard.Dialogs()));
+    wizard.Presenter().Browse("txtNetworkSharePath");
   };
   actions.BrowseFileOutput = [](frmWizard& wizard) {
-    wizard.SetOutputFolder(BrowseForFolder(&wizard, wizard.Dialogs()));
+    wizard.Presenter().Browse("txtFileOutputPath");
   };
   actions.FillDomainList = [](frmWizard& wizard) { FillDomainList(wizard); };
   if (services.TargetCheck.Setup) {

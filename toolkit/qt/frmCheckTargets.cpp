@@ -37,21 +37,13 @@ frmCheckTargets::frmCheckTargets(const TargetCheckReport& report, QWidget* paren
   lstTargets_->setUniformRowHeights(true);
   lstTargets_->setAlternatingRowColors(true);
   lstTargets_->setSelectionMode(QAbstractItemView::SingleSelection);
-  // What is not found comes first: that is what the administrator acts on.
-  std::vector<const TargetCheckRow*> rows;
-  for (const TargetCheckRow& row : report.Rows)
-    if (row.Code != check::TargetStatus::Found && row.Code != check::TargetStatus::NotCheckable)
-      rows.push_back(&row);
-  for (const TargetCheckRow& row : report.Rows)
-    if (row.Code == check::TargetStatus::NotCheckable) rows.push_back(&row);
-  for (const TargetCheckRow& row : report.Rows)
-    if (row.Code == check::TargetStatus::Found) rows.push_back(&row);
-  for (const TargetCheckRow* row : rows) {
+  // The rows come in the order they are shown: what is not found first.
+  for (const TargetCheckRow& row : report.Rows) {
     auto* item =
-        new QTreeWidgetItem(lstTargets_, {ToQ(row->Target), ToQ(row->Pair), ToQ(row->Status)});
-    item->setToolTip(1, ToQ(row->Pair));
-    item->setToolTip(2, ToQ(row->Status));
-    if (row->Code != check::TargetStatus::Found && row->Code != check::TargetStatus::NotCheckable) {
+        new QTreeWidgetItem(lstTargets_, {ToQ(row.Target), ToQ(row.Pair), ToQ(row.Status)});
+    item->setToolTip(1, ToQ(row.Pair));
+    item->setToolTip(2, ToQ(row.Status));
+    if (row.Code != check::TargetStatus::Found && row.Code != check::TargetStatus::NotCheckable) {
       QFont font = item->font(2);
       font.setBold(true);
       item->setFont(2, font);

@@ -1,15 +1,19 @@
 #include "toolkit/qt/frmWizard.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolBar>
@@ -17,12 +21,21 @@
 #include <QTreeWidgetItemIterator>
 #include <QUrl>
 #include <map>
+#include <thread>
 
 #include "toolkit/core/Branding.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/qt/DialogService.h"
 #include "toolkit/qt/Help.h"
+#include "toolkit/qt/frmCheckProgress.h"
+#include "toolkit/qt/frmCheckTargets.h"
 #include "toolkit/qt/frmNewINI.h"
+#include "toolkit/qt/frmProgress.h"
 #include "toolkit/qt/imgWizard.h"
+#include "toolkit/qt/modBrowseForFolder.h"
+#include "toolkit/qt/modBrowseForNetworkFolder.h"
+#include "toolkit/qt/modCheckTargets.h"
+#include "toolkit/qt/modDeployment.h"
 #include "toolkit/qt/pages/DeploymentPage.h"
 #include "toolkit/qt/pages/FileOutputPage.h"
 #include "toolkit/qt/pages/GeneralPage.h"
@@ -40,10 +53,12 @@ QString ToQ(std::string_view text) {
 
 }  // namespace
 
-// The window as the file commands see it.
-class frmWizard::WizardView : public FileView {
+// The window as the presenter sees it: its dialogs, its pages and the
+// progress windows of the check and of the deployment.
+class frmWizard::View : public velloran::WizardView {
  public:
-  explicit WizardView(frmWizard& w) : w_(w) {}
+  explicit View(frmWizard& w) : w_(w) {}
+  ~View() override { Finished(); }
 
   MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
                     MessageButtons buttons) override {
@@ -76,6 +91,107 @@ class frmWizard::WizardView : public FileView {
   void ShowFields(const PageFields& fields) override { w_.ShowFields(fields); }
   void ShowMode(bool) override { w_.InitializeTreeView(); }
 
+  void OfferDomainNames(const std::vector<std::string>& names) override {
+    QStringList list;
+    for (const std::string& name : names) list << QString::fromStdString(name);
+    w_.AddDomainNames(list);
+  }
+  std::string ChooseFolder(std::string_view control) override {
+    const QString folder = control == "txtNetworkSharePath"
+                               ? BrowseForNetworkFolder(&w_, w_.dialogs_)
+                               : BrowseForFolder(&w_, w_.dialogs_);
+    return folder.toStdString();
+  }
+  // The folder may be on a slow share: the window waits, visibly, and takes
+  // no input meanwhile; the focus comes back to where it had moved.
+  void ShowBusy(bool busy) override {
+    if (busy) {
+      focus_ = QApplication::focusWidget();
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      w_.setEnabled(false);
+      QApplication::processEvents();
+      return;
+    }
+    QApplication::processEvents();
+    QApplication::restoreOverrideCursor();
+    w_.setEnabled(true);
+    if (focus_ && focus_->isEnabled() && focus_->isVisible())
+      focus_->setFocus(Qt::OtherFocusReason);
+  }
+  void Close() override { w_.close(); }
+
+  // The check blocks its thread for as long as the slowest server takes;
+  // the window keeps drawing and answers Cancel meanwhile. Progress and the
+  // end reach the window's thread as queued calls on `relay`, which lives
+  // only as long as this call, so none can arrive after it.
+  check::CheckResult RunTargetCheck(const TargetCheckJob& job) override {
+    frmCheckProgress progress(&w_);
+    progress.setWindowModality(Qt::WindowModal);
+    std::atomic<bool> cancel{false};
+    QEventLoop loop;
+    QObject relay;
+    QObject::connect(&progress, &frmCheckProgress::Cancelled, &relay, [&] { cancel = true; });
+    progress.ShowProgress(0, job.Servers());
+    progress.show();
+    const auto watch = [this, &progress] {
+      if (w_.checkWatcher_) w_.checkWatcher_(progress);
+    };
+    watch();
+
+    check::CheckResult result;
+    std::thread worker([&] {
+      result = job.Run(
+          [&](size_t done, size_t total) {
+            QMetaObject::invokeMethod(
+                &relay,
+                [&progress, &watch, done, total] {
+                  progress.ShowProgress(done, total);
+                  watch();
+                },
+                Qt::QueuedConnection);
+          },
+          cancel);
+      QMetaObject::invokeMethod(
+          &relay, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    progress.close();
+    w_.activateWindow();
+    return result;
+  }
+  void ShowTargetCheck(const TargetCheckReport& report) override {
+    frmCheckTargets list(report, &w_);
+    w_.dialogs_.RunModal(list);
+  }
+
+  // The progress window of Deploy Now; the wizard takes no input while the
+  // files are written.
+  void Progress(int value, int maximum, std::string_view label) override {
+    if (!progress_) {
+      w_.setCursor(Qt::WaitCursor);
+      w_.setEnabled(false);
+      QApplication::processEvents();
+      // Made after the wizard was disabled, so that it and the error boxes
+      // stay enabled.
+      progress_ = std::make_unique<frmProgress>(&w_);
+      progress_->show();
+    }
+    progress_->prbProgress().setMaximum(maximum);
+    progress_->prbProgress().setValue(value);
+    progress_->lblProgress().setText(ToQ(label));
+    QApplication::processEvents();
+    if (w_.deployWatcher_) w_.deployWatcher_(*progress_);
+  }
+  void Finished() override {
+    if (!progress_) return;
+    progress_->close();
+    progress_.reset();
+    w_.unsetCursor();
+    w_.setEnabled(true);
+    QApplication::processEvents();
+  }
+
  private:
   static std::string FileSystemName(const QString& path) {
     return QFileInfo(path).fileName().isEmpty() ? std::string()
@@ -84,14 +200,36 @@ class frmWizard::WizardView : public FileView {
   inline static const QString kINIFilter = QStringLiteral("Velloran (*.ini)");
   inline static const QString kINISuffix = QStringLiteral("ini");
   frmWizard& w_;
+  QPointer<QWidget> focus_;
+  std::unique_ptr<frmProgress> progress_;
 };
+
+namespace {
+
+WizardServices WindowServices(ProfileFunctions& profile, DialogService& dialogs, QWidget* window) {
+  WizardServices services;
+  services.Profile = &profile;
+  // Folders as this machine reaches them, the mounts read at each look.
+  services.Deployment.FolderExists = [&dialogs](const std::string& folder) {
+    return FolderExists(QString::fromStdString(folder), dialogs.MountTable());
+  };
+  services.OpenHelp = [&dialogs, window](int context) {
+    if (context == 0) {
+      help::ShowHelpContents(window, dialogs);
+    } else {
+      help::ShowHelp(window, dialogs, context);
+    }
+  };
+  return services;
+}
+
+}  // namespace
 
 frmWizard::frmWizard(ProfileFunctions& profile, DialogService& dialogs, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
-      store_(profile),
-      view_(std::make_unique<WizardView>(*this)),
-      commands_(document_, *view_, store_) {
+      view_(std::make_unique<View>(*this)),
+      presenter_(std::make_unique<Wizard>(*view_, WindowServices(profile, dialogs, this))) {
   setObjectName("frmWizard");
   setWindowIcon(VelloranIcon());
   BuildMenusAndToolbar();
@@ -115,6 +253,14 @@ frmWizard::frmWizard(ProfileFunctions& profile, DialogService& dialogs, QWidget*
   connect(deployment_->BrowseButton(), &QPushButton::clicked, this, [this] {
     if (actions_.BrowseDeployment) actions_.BrowseDeployment(*this);
   });
+  for (const FormControl& c : FormControls()) {
+    if (c.Bind != Binding::Preference) continue;
+    auto* box = findChild<QCheckBox*>(ToQ(c.Name));
+    const std::string name(c.Name);
+    connect(box, &QCheckBox::toggled, this, [this, name](bool on) {
+      if (!loading_) presenter_->SetPreference(name, on);
+    });
+  }
   ApplySystemActions();
 
   resize(860, 600);
@@ -127,7 +273,36 @@ Prompter& frmWizard::Prompt() { return *view_; }
 
 void frmWizard::SetSystemActions(SystemActions actions) {
   actions_ = std::move(actions);
+  presenter_->Services().ShowAbout = nullptr;
+  if (actions_.ShowAbout) presenter_->Services().ShowAbout = [this] { actions_.ShowAbout(*this); };
   ApplySystemActions();
+}
+
+void frmWizard::CheckTargets(const TargetCheckServices& services) {
+  presenter_->Services().TargetCheck = services.Setup;
+  checkWatcher_ = services.ProgressWatcher;
+  presenter_->CheckTargets();
+}
+
+DeploymentOutcome frmWizard::DeployNow(const DeploymentServices& services,
+                                       DeploymentEnvironment environment) {
+  WizardServices& s = presenter_->Services();
+  // The deployment's own view of the folders, for this deployment only.
+  const DeploymentEnvironment window = std::exchange(s.Deployment, std::move(environment));
+  s.TargetCheck = services.TargetCheck.Setup;
+  checkWatcher_ = services.TargetCheck.ProgressWatcher;
+  deployWatcher_ = services.ProgressWatcher;
+  DeploymentOutcome outcome = presenter_->DeployNow();
+  s.Deployment = window;
+  activateWindow();
+  return outcome;
+}
+
+void frmWizard::KeepChoicesIn(const std::string& file) {
+  const bool wasLoading = loading_;
+  loading_ = true;
+  presenter_->UsePreferences(file);
+  loading_ = wasLoading;
 }
 
 void frmWizard::ApplySystemActions() {
@@ -145,14 +320,14 @@ void frmWizard::ApplySystemActions() {
 bool frmWizard::Form_Load() {
   if (actions_.FillDomainList) actions_.FillDomainList(*this);
   show();
-  if (!commands_.Start()) {
+  if (!presenter_->Start()) {
     close();
     return false;
   }
   return true;
 }
 
-void frmWizard::UpdateCaption() { setWindowTitle(ToQ(document_.Caption())); }
+void frmWizard::UpdateCaption() { setWindowTitle(ToQ(presenter_->Caption())); }
 
 void frmWizard::InitializeTreeView() {
   const bool ad = ActiveDirectoryMode();
@@ -173,13 +348,11 @@ void frmWizard::InitializeTreeView() {
   tvwWizardOptions_->setCurrentItem(tvwWizardOptions_->topLevelItem(0));
   syncingTree_ = false;
 
-  for (int t = 0; t < kToolCount; ++t) {
-    if (t != static_cast<int>(Tool::About)) tools_[t]->setEnabled(ToolOffered(Tool(t), ad));
-  }
+  for (int t = 0; t < kToolCount; ++t) tools_[t]->setEnabled(presenter_->ToolEnabled(Tool(t)));
   deployment_->ShowMode(ad);
   general_->ShowMode(ad);
 
-  ShowPage(kPageGeneral);
+  DrawPage(kPageGeneral);
 }
 
 int frmWizard::CurrentPage() const { return sstWizard_->currentIndex(); }
@@ -193,7 +366,9 @@ QTreeWidgetItem* frmWizard::NodeForPage(int page) const {
   return nullptr;
 }
 
-void frmWizard::ShowPage(int page) {
+void frmWizard::ShowPage(int page) { presenter_->ShowPage(page); }
+
+void frmWizard::DrawPage(int page) {
   if (!HasPage(page)) return;
   sstWizard_->setCurrentIndex(page);
   if (QTreeWidgetItem* node = NodeForPage(page)) {
@@ -205,64 +380,32 @@ void frmWizard::ShowPage(int page) {
 }
 
 void frmWizard::ShowPageAt(int page, std::string_view control) {
-  ShowPage(page);
+  DrawPage(page);
   if (QWidget* field = ControlNamed(control)) field->setFocus(Qt::OtherFocusReason);
 }
 
 void frmWizard::tvwWizardOptions_NodeClick(QTreeWidgetItem* node) {
-  const int page = node->data(0, kPageRole).toInt();
-  if (HasPage(page)) sstWizard_->setCurrentIndex(page);
+  // Refused, the presenter has put the tree back on the page shown.
+  presenter_->GoTo(node->data(0, kPageRole).toInt());
 }
 
-void frmWizard::cmdNext_Click(int page) {
-  if (auto next = NextPage(page, ActiveDirectoryMode())) ShowPage(*next);
-}
+// The buttons of the page shown, which is the presenter's.
+void frmWizard::cmdNext_Click(int) { presenter_->Next(); }
 
-void frmWizard::cmdBack_Click(int page) {
-  if (auto previous = PreviousPage(page, ActiveDirectoryMode())) ShowPage(*previous);
-}
+void frmWizard::cmdBack_Click(int) { presenter_->Back(); }
 
 int frmWizard::HelpContextOfPage(int page) const {
   return velloran::HelpContextOfPage(page, ActiveDirectoryMode());
 }
 
-void frmWizard::cmdHelp_Click(int page) { help::ShowHelp(this, dialogs_, HelpContextOfPage(page)); }
+void frmWizard::cmdHelp_Click(int) { presenter_->HelpOnPage(); }
 
 void frmWizard::ssaVelloran_ToolClick(Tool tool) {
-  if (!ToolAction(tool)->isEnabled()) return;
-  if (auto page = PageOfTool(tool, ActiveDirectoryMode())) {
-    ShowPage(*page);
-    return;
-  }
-  switch (tool) {
-    case Tool::New:
-      commands_.New();
-      break;
-    case Tool::Open:
-      commands_.Open();
-      break;
-    case Tool::Save:
-      commands_.Save();
-      break;
-    case Tool::SaveAs:
-      commands_.SaveAs();
-      break;
-    case Tool::Exit:
-      close();
-      break;
-    case Tool::Contents:
-      help::ShowHelpContents(this, dialogs_);
-      break;
-    case Tool::About:
-      if (actions_.ShowAbout) actions_.ShowAbout(*this);
-      break;
-    default:
-      break;
-  }
+  if (ToolAction(tool)->isEnabled()) presenter_->ToolClick(tool);
 }
 
 void frmWizard::closeEvent(QCloseEvent* event) {
-  if (commands_.Exit()) {
+  if (presenter_->MayClose()) {
     event->accept();
   } else {
     event->ignore();

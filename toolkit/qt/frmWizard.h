@@ -1,7 +1,8 @@
 #pragma once
 // The deployment toolkit's main window: the option tree, the option pages
-// with their Back/Next/Help buttons, the menu bar and toolbar, and the INI
-// document being edited.
+// with their Back/Next/Help buttons, the menu bar and toolbar. The window is
+// a view of the core's wizard presenter, which holds the INI document being
+// edited: it draws what the presenter says and hands it every command.
 
 #include <QMainWindow>
 #include <QString>
@@ -16,6 +17,7 @@
 #include "toolkit/core/FileCommands.h"
 #include "toolkit/core/Pages.h"
 #include "toolkit/core/PairEditor.h"
+#include "toolkit/core/Wizard.h"
 
 class QAction;
 class QPushButton;
@@ -30,6 +32,10 @@ class ActiveDirectoryPage;
 class DeploymentPage;
 class DialogService;
 class FileOutputPage;
+class frmCheckProgress;
+class frmProgress;
+struct DeploymentServices;
+struct TargetCheckServices;
 class GeneralPage;
 class MDACPage;
 class OptionPage;
@@ -45,6 +51,8 @@ class frmWizard : public QMainWindow {
   ~frmWizard() override;
 
   DialogService& Dialogs() const { return dialogs_; }
+  /// The wizard's logic, which every command of the window reaches.
+  Wizard& Presenter() { return *presenter_; }
 
   /// The start-up sequence: a new document, the window, then the New-INI
   /// dialog. Returns false when that dialog was cancelled; the window is
@@ -58,17 +66,18 @@ class frmWizard : public QMainWindow {
   void UpdateCaption();
 
   // Document state.
-  const velloran::Document& GetDocument() const { return document_; }
-  QString DocumentPath() const { return QString::fromStdString(document_.Path); }
-  QString DocumentName() const { return QString::fromStdString(document_.Name); }
-  bool UnsavedChanges() const { return document_.Unsaved; }
-  const INISettings& Settings() const { return document_.Settings; }
-  INISettings& Settings() { return document_.Settings; }
-  bool ActiveDirectoryMode() const { return document_.ActiveDirectory(); }
+  const velloran::Document& GetDocument() const { return presenter_->GetDocument(); }
+  QString DocumentPath() const { return QString::fromStdString(GetDocument().Path); }
+  QString DocumentName() const { return QString::fromStdString(GetDocument().Name); }
+  bool UnsavedChanges() const { return GetDocument().Unsaved; }
+  const INISettings& Settings() const { return GetDocument().Settings; }
+  INISettings& Settings() { return presenter_->GetDocument().Settings; }
+  bool ActiveDirectoryMode() const { return GetDocument().ActiveDirectory(); }
 
   // Pages.
   int CurrentPage() const;
-  /// Shows `page` and selects the tree node whose click would show it.
+  /// Shows `page` and selects the tree node whose click would show it (the
+  /// program's move: no check of the page shown).
   void ShowPage(int page);
   /// The help context of `page` in the document's mode; 0 for no page.
   int HelpContextOfPage(int page) const;
@@ -83,10 +92,10 @@ class frmWizard : public QMainWindow {
   using SaveOutcome = velloran::SaveOutcome;
 
   // The file commands.
-  void NewINI() { commands_.New(); }
-  void OpenINI() { commands_.Open(); }
-  SaveOutcome SaveINI() { return commands_.Save(); }
-  SaveOutcome SaveINIAs() { return commands_.SaveAs(); }
+  void NewINI() { presenter_->Files().New(); }
+  void OpenINI() { presenter_->Files().Open(); }
+  SaveOutcome SaveINI() { return presenter_->Files().Save(); }
+  SaveOutcome SaveINIAs() { return presenter_->Files().SaveAs(); }
 
   /// The toolbar's and menu's handler.
   void ssaVelloran_ToolClick(Tool tool);
@@ -107,10 +116,16 @@ class frmWizard : public QMainWindow {
   };
   void SetSystemActions(SystemActions actions);
 
-  /// What the pickers and the domain list put into the pages. A cancelled
-  /// picker's "" leaves the field as it was.
-  void SetDeploymentFolder(const QString& folder);
-  void SetOutputFolder(const QString& folder);
+  /// Check Targets and Deploy Now through the presenter, over the system's
+  /// services (SystemActions.h).
+  void CheckTargets(const TargetCheckServices& services);
+  DeploymentOutcome DeployNow(const DeploymentServices& services,
+                              DeploymentEnvironment environment);
+  /// The file of the user's own choices (no INI file holds them): the check
+  /// boxes set from it now and written back there at each change.
+  void KeepChoicesIn(const std::string& file);
+
+  /// What the domain list puts into the Active Directory page.
   void AddDomainNames(const QStringList& names);
 
  protected:
@@ -119,7 +134,7 @@ class frmWizard : public QMainWindow {
 
  private:
   class ClickSwallower;
-  class WizardView;
+  class View;
 
   // Building (frmWizardPages.cpp).
   void BuildMenusAndToolbar();
@@ -136,29 +151,32 @@ class frmWizard : public QMainWindow {
   void cmdNext_Click(int page);
   void cmdHelp_Click(int page);
   void ApplySystemActions();
-  /// Shows `page` with the focus on the control named `control`.
+  /// Draws `page` and selects its tree node.
+  void DrawPage(int page);
+  /// Draws `page` with the focus on the control named `control`.
   void ShowPageAt(int page, std::string_view control);
 
   // Fields (frmWizardFields.cpp).
   void SetDirty() {
-    if (!loading_) document_.Unsaved = true;
+    if (!loading_) presenter_->Edited();
   }
   /// Enables the controls the check boxes switch, as the core says.
   void ApplyDependentFields();
-  /// The check of a field the focus is leaving; false keeps the focus.
+  /// The presenter's check of a field the focus is leaving; false keeps
+  /// the focus.
   bool CheckFieldOnLeaving(QWidget* field);
-  void CheckFolderField(QWidget* field);
   void WireFieldChecks();
   QWidget* ControlNamed(std::string_view name) const;
   /// The message boxes of this window.
   Prompter& Prompt();
 
   DialogService& dialogs_;
-  Document document_;
-  INIFileStore store_;
-  std::unique_ptr<WizardView> view_;
-  FileCommands commands_;
+  std::unique_ptr<View> view_;
+  std::unique_ptr<Wizard> presenter_;
   SystemActions actions_;
+  /// What tests watch of the check's and the deployment's progress windows.
+  std::function<void(frmCheckProgress&)> checkWatcher_;
+  std::function<void(const frmProgress&)> deployWatcher_;
   std::array<QAction*, kToolCount> tools_{};
 
   bool syncingTree_ = false;

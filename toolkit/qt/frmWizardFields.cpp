@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
+#include <functional>
 
 #include "toolkit/core/FieldRules.h"
 #include "toolkit/core/Form.h"
@@ -31,7 +32,9 @@ std::string S(const QString& text) { return text.toStdString(); }
 // field, as with a cancelled validation.
 class frmWizard::ClickSwallower : public QObject {
  public:
-  using QObject::QObject;
+  /// `done` is called once the click has been swallowed whole.
+  ClickSwallower(QObject* parent, std::function<void()> done)
+      : QObject(parent), done_(std::move(done)) {}
   void Arm() {
     if (!armed_) qApp->installEventFilter(this);
     armed_ = true;
@@ -44,6 +47,7 @@ class frmWizard::ClickSwallower : public QObject {
       case QEvent::MouseButtonRelease:
         qApp->removeEventFilter(this);
         armed_ = false;
+        done_();
         return true;
       case QEvent::KeyPress:
         // A key means the click is over; let it through.
@@ -56,11 +60,13 @@ class frmWizard::ClickSwallower : public QObject {
   }
 
  private:
+  std::function<void()> done_;
   bool armed_ = false;
 };
 
 void frmWizard::WireFieldChecks() {
-  swallower_ = new ClickSwallower(this);
+  // The swallowed click asks for no move: the next one is told anew.
+  swallower_ = new ClickSwallower(this, [this] { presenter_->InputDone(); });
   // The fields whose check runs when the focus leaves them.
   for (const FormControl& c : FormControls()) {
     if (c.Check == Rule::Port || c.Check == Rule::EmailAddress || c.Check == Rule::Folder)
@@ -87,6 +93,13 @@ PageFields frmWizard::ReadFields() const {
   for (const OptionPage* page : pages_) {
     if (page) page->ReadFields(fields);
   }
+  // The boxes of the user's own choices, which no page binds to the record.
+  for (const FormControl& c : FormControls()) {
+    if (c.Bind != Binding::Preference) continue;
+    if (const auto* box =
+            findChild<QAbstractButton*>(QString::fromUtf8(c.Name.data(), qsizetype(c.Name.size()))))
+      fields.Checks[std::string(c.Name)] = box->isChecked();
+  }
   return fields;
 }
 
@@ -97,27 +110,24 @@ void frmWizard::ShowFields(const PageFields& fields) {
   for (OptionPage* page : pages_) {
     if (page) page->ShowFields(fields);
   }
+  for (const FormControl& c : FormControls()) {
+    const auto check = fields.Checks.find(c.Name);
+    if (c.Bind != Binding::Preference || check == fields.Checks.end()) continue;
+    if (auto* box =
+            findChild<QAbstractButton*>(QString::fromUtf8(c.Name.data(), qsizetype(c.Name.size()))))
+      box->setChecked(check->second);
+  }
   ApplyDependentFields();
   loading_ = wasLoading;
-}
-
-void frmWizard::SetDeploymentFolder(const QString& folder) {
-  if (!folder.isEmpty())
-    static_cast<QLineEdit*>(ControlNamed("txtNetworkSharePath"))->setText(folder);
-}
-
-void frmWizard::SetOutputFolder(const QString& folder) {
-  if (!folder.isEmpty())
-    static_cast<QLineEdit*>(ControlNamed("txtFileOutputPath"))->setText(folder);
 }
 
 void frmWizard::AddDomainNames(const QStringList& names) {
   activeDirectory_->AddDomainNames(names);
 }
 
-void frmWizard::CopyRecordToControls() { ShowFields(FieldsOfRecord(document_.Settings)); }
+void frmWizard::CopyRecordToControls() { ShowFields(FieldsOfRecord(Settings())); }
 
-void frmWizard::CopyControlsToRecord() { RecordOfFields(ReadFields(), document_.Settings); }
+void frmWizard::CopyControlsToRecord() { RecordOfFields(ReadFields(), Settings()); }
 
 void frmWizard::ApplyDependentFields() {
   for (const auto& [name, on] : EnabledControls(ReadFields())) {
@@ -131,33 +141,10 @@ void frmWizard::ApplyDependentFields() {
 // Field checks on leaving a field.
 
 bool frmWizard::CheckFieldOnLeaving(QWidget* field) {
-  const std::string text = S(static_cast<QLineEdit*>(field)->text());
-  const std::optional<Problem> problem = CheckOnLeaving(S(field->objectName()), text);
-  if (problem) Prompt().Tell(problem->Message, problem->Title, problem->Icon);
-  return !problem;
-}
-
-void frmWizard::CheckFolderField(QWidget* widget) {
-  auto* field = static_cast<QLineEdit*>(widget);
-  // The folder may be on a slow share: the window waits, visibly, and takes
-  // no input meanwhile.
-  QWidget* next = QApplication::focusWidget();
   validating_ = true;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  setEnabled(false);
-  QApplication::processEvents();
-  const bool exists = FolderExists(field->text(), dialogs_.MountTable());
-  QApplication::processEvents();
-  QApplication::restoreOverrideCursor();
-  setEnabled(true);
-  if (!exists) {
-    const Problem warning = FolderNotFound(S(field->objectName()));
-    Prompt().Tell(warning.Message, warning.Title, warning.Icon);
-  }
-  const QString trimmed = QString::fromStdString(WithoutTrailingSeparator(S(field->text())));
-  if (trimmed != field->text()) field->setText(trimmed);
-  if (next && next->isEnabled() && next->isVisible()) next->setFocus(Qt::OtherFocusReason);
+  const bool left = presenter_->LeaveField(S(field->objectName()));
   validating_ = false;
+  return left;
 }
 
 bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
@@ -174,20 +161,15 @@ bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
   }
 
   auto* field = static_cast<QWidget*>(watched);
-  const std::string name = S(field->objectName());
-  if (!IsFolderField(name)) {
-    validating_ = true;
-    if (!CheckFieldOnLeaving(field)) {
-      if (reason == Qt::MouseFocusReason) swallower_->Arm();
-      ShowPage(FormControlNamed(name)->Page);
-      field->setFocus(Qt::OtherFocusReason);
-    }
-    validating_ = false;
-  } else if (FolderCheckDue(name, ReadFields(), CurrentPage())) {
-    // The check never keeps the focus, so it runs after the click or key
-    // that moved the focus has done its work.
-    QTimer::singleShot(0, this, [this, field] {
-      if (isVisible()) CheckFolderField(field);
+  if (!IsFolderField(S(field->objectName()))) {
+    if (!CheckFieldOnLeaving(field) && reason == Qt::MouseFocusReason) swallower_->Arm();
+  } else {
+    // The folder check never keeps the focus, so it runs after the click
+    // or key that moved the focus has done its work, unless that left the
+    // page, which checked the folder on the way out.
+    const int page = CurrentPage();
+    QTimer::singleShot(0, this, [this, field, page] {
+      if (isVisible() && CurrentPage() == page) CheckFieldOnLeaving(field);
     });
   }
   return QMainWindow::eventFilter(watched, event);

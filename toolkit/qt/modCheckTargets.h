@@ -1,7 +1,8 @@
 #pragma once
-// "Check targets" on the wizard window: the core's check run on a thread of
-// its own behind a progress window with Cancel, the result list, and the
-// question before Deploy Now.
+// "Check targets" on the wizard window: how the window's check asks the
+// print servers. The presenter runs the check (and the one before Deploy
+// Now); the window runs it on a thread of its own behind a progress window
+// with Cancel.
 
 #include <functional>
 
@@ -31,9 +32,5 @@ TargetCheckServices SystemTargetCheck();
 /// The command on the pair pages and the Tools menu: the pairs as the window
 /// shows them, unsaved edits included.
 void CheckTargetsOnWindow(frmWizard& wizard, const TargetCheckServices& services);
-
-/// Before Deploy Now: true when the deployment may go on.
-bool ConfirmTargetsOnWindow(frmWizard& wizard, const TargetCheckServices& services,
-                            const INISettings& settings);
 
 }  // namespace velloran

@@ -1,6 +1,7 @@
 #pragma once
-// Deploy Now on the wizard window: the deployment's progress window and
-// messages over the deployment logic of toolkit/core.
+// Deploy Now on the wizard window: the system's side of the deployment
+// (clock, user, computer, this machine's view of the folders) handed to the
+// wizard's presenter, which deploys and shows the progress in the window.
 
 #include <functional>
 #include <string>

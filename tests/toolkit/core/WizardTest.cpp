@@ -183,7 +183,9 @@ TEST_F(WizardTest, AFieldThatBreaksItsRuleKeepsTheUserTellingThemOncePerMove) {
       {"tree", [](Wizard& w) { return w.GoTo(kPageEventLog); }, kPageEventLog},
       {"Next", [](Wizard& w) { return w.Next(); }, kPageFileOutput},
       {"Back", [](Wizard& w) { return w.Back(); }, kPageNotification},
-      {"View tool", [](Wizard& w) { return w.RunCommand("ID_BTN_SUPPORT"); }, kPageSupport},
+      {"View tool",
+       [](Wizard& w) { return w.RunCommand("ID_BTN_SUPPORT") && w.Page() == kPageSupport; },
+       kPageSupport},
   };
   for (const Field& f : fields) {
     for (const Move& m : moves) {
@@ -202,16 +204,21 @@ TEST_F(WizardTest, AFieldThatBreaksItsRuleKeepsTheUserTellingThemOncePerMove) {
       EXPECT_EQ(wizard.Page(), kPageSMTPMail);
       EXPECT_EQ(view_.Log.back(), back);
 
-      // A move that leaves no field (a menu) is told anew.
+      // A move that leaves no field (a menu) is told anew, and so is one
+      // after a click that left the field and asked for no move.
       m.go(wizard);
       EXPECT_EQ(view_.Messages().size(), 2u);
       EXPECT_EQ(view_.Log.back(), back);
+      EXPECT_FALSE(wizard.LeaveField(f.control));
+      wizard.InputDone();
+      EXPECT_FALSE(m.go(wizard));
+      EXPECT_EQ(view_.Messages().size(), 4u);
 
       view_.Fields.Texts[f.control] = f.good;
       EXPECT_TRUE(wizard.LeaveField(f.control));
-      m.go(wizard);
+      EXPECT_TRUE(m.go(wizard));
       EXPECT_EQ(wizard.Page(), m.to);
-      EXPECT_EQ(view_.Messages().size(), 2u);
+      EXPECT_EQ(view_.Messages().size(), 4u);
     }
   }
 }
@@ -259,42 +266,32 @@ TEST_F(WizardTest, AMissingFolderWarnsOnceAndNeverKeepsTheUser) {
   }
 }
 
-TEST_F(WizardTest, TheCaptionNamesTheDocumentAfterNewOpenAndSaveAs) {
-  Wizard& wizard = Start(false);
-  const std::string untitled = std::string(kTitle) + " [UNTITLED]";
-  EXPECT_EQ(view_.Captions.back(), untitled);
+TEST_F(WizardTest, CaptionModeAndPagesFollowNewOpenAndSaveAs) {
+  Wizard& wizard = Start(true);
+  EXPECT_EQ(view_.Captions.back(), std::string(kTitle) + " [UNTITLED]");
+  EXPECT_TRUE(wizard.Next());
+  EXPECT_EQ(wizard.Page(), kPageActiveDirectory);
   const std::string path = Saved("first.ini");
   EXPECT_EQ(view_.Captions.back(), std::string(kTitle) + " [first.ini]");
-  EXPECT_EQ(wizard.Caption(), view_.Captions.back());
 
-  view_.NewDocuments.push_back(NewDocumentChoice{true, {}});
+  // A manual document: its tree, tools and page order, from page 0.
+  view_.NewDocuments.push_back(NewDocumentChoice{false, {}});
   wizard.ToolClick(Tool::New);
-  EXPECT_EQ(view_.Captions.back(), untitled);
+  EXPECT_EQ(view_.Captions.back(), std::string(kTitle) + " [UNTITLED]");
+  EXPECT_EQ(view_.Mode, false);
+  EXPECT_EQ(wizard.Page(), kPageGeneral);
+  EXPECT_TRUE(wizard.ToolEnabled(Tool::Servers) && !wizard.ToolEnabled(Tool::ActiveDirectory));
+  EXPECT_TRUE(wizard.Next());
+  EXPECT_EQ(wizard.Page(), kPageManualConfiguration);
 
+  // The file says which mode it is in.
   view_.FileNames.push_back(path);
   wizard.ToolClick(Tool::Open);
   EXPECT_EQ(view_.Captions.back(), std::string(kTitle) + " [first.ini]");
-  EXPECT_EQ(wizard.GetDocument().Path, path);
-  EXPECT_FALSE(wizard.ActiveDirectory()) << "the file says which mode it is in";
-}
-
-TEST_F(WizardTest, ANewDocumentOfTheOtherModeChangesTreeToolsAndPages) {
-  Wizard& wizard = Start(true);
-  EXPECT_TRUE(wizard.Next());
-  EXPECT_EQ(wizard.Page(), kPageActiveDirectory);
-  EXPECT_FALSE(wizard.ToolEnabled(Tool::Servers));
-
-  view_.NewDocuments.push_back(NewDocumentChoice{false, {}});
-  view_.Answers = {MessageAnswer::No};  // the unsaved domain is not kept
-  wizard.ToolClick(Tool::New);
-  EXPECT_EQ(view_.Mode, false);
+  EXPECT_EQ(wizard.Caption(), view_.Captions.back());
+  EXPECT_EQ(view_.Mode, true);
   EXPECT_EQ(wizard.Page(), kPageGeneral);
-  EXPECT_TRUE(wizard.ToolEnabled(Tool::Servers));
-  EXPECT_FALSE(wizard.ToolEnabled(Tool::ActiveDirectory));
-  EXPECT_TRUE(wizard.Next());
-  EXPECT_EQ(wizard.Page(), kPageManualConfiguration);
-  wizard.ToolClick(Tool::ActiveDirectory);
-  EXPECT_EQ(wizard.Page(), kPageManualConfiguration);
+  EXPECT_FALSE(wizard.ToolEnabled(Tool::Servers));
 }
 
 TEST_F(WizardTest, StartOffersTheDomainsAndTheUsersChoicesWithoutAChange) {
