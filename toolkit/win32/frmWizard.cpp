@@ -159,6 +159,10 @@ LRESULT frmWizard::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kFocusMessage:
       SetFocus(Control(static_cast<int>(wp)));
+      // The focus back in the field cancels the press of a button the user
+      // was clicking: that click asks for nothing more, and the next move
+      // is a new attempt.
+      wizard_->InputDone();
       return 0;
     case kFolderLeftMessage:
       // Where the click or key that left the field moved to another page,

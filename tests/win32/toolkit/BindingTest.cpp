@@ -581,6 +581,16 @@ TEST_F(BindingTest, ABadPortKeepsTheUserOnItsPage) {
   EXPECT_EQ(titles, (std::vector<std::string>{"Invalid Port Number", "Invalid Port Number"}));
   EXPECT_EQ(TextOf(Control("txtSMTPServerPort")), "abc");
   EXPECT_EQ(GetFocus(), Control("txtSMTPServerPort"));
+  // A press that the focus coming back cancels: the button took the focus,
+  // its click never comes. A move from the menu, which leaves no field,
+  // is then told anew.
+  SetFocus(Control(cmdNext(kPageSMTPMail)));
+  PumpMessages();
+  EXPECT_EQ(dialogs.Messages.size(), 3u);
+  EXPECT_EQ(GetFocus(), Control("txtSMTPServerPort"));
+  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Support));
+  EXPECT_EQ(window->CurrentPage(), kPageSMTPMail);
+  EXPECT_EQ(dialogs.Messages.size(), 4u);
 
   // Mended, the page lets the user go.
   Type(Control("txtSMTPServerPort"), "25");
