@@ -578,6 +578,20 @@ void OptionPagesTest::folderChecksWarnAndTrimTheSeparator() {
   QTest::keyClick(output, Qt::Key_Tab);
   QTest::qWait(20);
   QCOMPARE(CountShown(ShownDialog::Kind::Message), 2);
+
+  // A click in the tree straight from the field warns once and is not lost.
+  Type(output, missing);
+  auto* tree = w->findChild<QTreeWidget*>("tvwWizardOptions");
+  const QTreeWidgetItem* popup =
+      tree->findItems("Client User Pop-Up", Qt::MatchExactly | Qt::MatchRecursive).value(0);
+  QVERIFY(popup);
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(popup).center());
+  QTest::qWait(20);
+  QCOMPARE(CountShown(ShownDialog::Kind::Message), 3);
+  QCOMPARE(w->CurrentPage(), int(kPageClientPopup));
+  Click(w->findChild<QPushButton*>(Indexed("cmdNext", kPageClientPopup)));
+  QCOMPARE(w->CurrentPage(), int(kPageEventLog));
+  QCOMPARE(CountShown(ShownDialog::Kind::Message), 3);
 }
 
 void OptionPagesTest::folderExists() {

@@ -105,6 +105,7 @@ class frmWizard::View : public velloran::WizardView {
   // The folder may be on a slow share: the window waits, visibly, and takes
   // no input meanwhile; the focus comes back to where it had moved.
   void ShowBusy(bool busy) override {
+    w_.busy_ = busy;
     if (busy) {
       focus_ = QApplication::focusWidget();
       QApplication::setOverrideCursor(Qt::WaitCursor);

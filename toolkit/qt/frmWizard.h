@@ -125,7 +125,10 @@ class frmWizard : public QMainWindow {
   /// boxes set from it now and written back there at each change.
   void KeepChoicesIn(const std::string& file);
 
-  /// What the domain list puts into the Active Directory page.
+  /// What a picker or the domain list puts into the pages. A cancelled
+  /// picker's "" leaves the field as it was.
+  void SetDeploymentFolder(const QString& folder);
+  void SetOutputFolder(const QString& folder);
   void AddDomainNames(const QStringList& names);
 
  protected:
@@ -181,6 +184,7 @@ class frmWizard : public QMainWindow {
 
   bool syncingTree_ = false;
   bool validating_ = false;
+  bool busy_ = false;     ///< a folder is being looked for
   bool loading_ = false;  ///< controls are being filled from the document
   ClickSwallower* swallower_ = nullptr;
 

@@ -121,6 +121,16 @@ void frmWizard::ShowFields(const PageFields& fields) {
   loading_ = wasLoading;
 }
 
+void frmWizard::SetDeploymentFolder(const QString& folder) {
+  if (!folder.isEmpty())
+    static_cast<QLineEdit*>(ControlNamed("txtNetworkSharePath"))->setText(folder);
+}
+
+void frmWizard::SetOutputFolder(const QString& folder) {
+  if (!folder.isEmpty())
+    static_cast<QLineEdit*>(ControlNamed("txtFileOutputPath"))->setText(folder);
+}
+
 void frmWizard::AddDomainNames(const QStringList& names) {
   activeDirectory_->AddDomainNames(names);
 }
@@ -166,10 +176,10 @@ bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
   } else {
     // The folder check never keeps the focus, so it runs after the click
     // or key that moved the focus has done its work, unless that left the
-    // page, which checked the folder on the way out.
+    // page (or is leaving it now), which checks the folder on the way out.
     const int page = CurrentPage();
     QTimer::singleShot(0, this, [this, field, page] {
-      if (isVisible() && CurrentPage() == page) CheckFieldOnLeaving(field);
+      if (isVisible() && !busy_ && CurrentPage() == page) CheckFieldOnLeaving(field);
     });
   }
   return QMainWindow::eventFilter(watched, event);
