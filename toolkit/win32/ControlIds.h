@@ -5,61 +5,26 @@
 
 namespace velloran::win32 {
 
+/// The controls the form declares (toolkit/core/Form.h) take their place
+/// in its table added to this base (ControlNames.h); the IDs below are
+/// those of the controls it does not declare.
+inline constexpr int kFormControlBase = 2000;
+
 enum ControlId : int {
   // frmWizard
   ssaVelloran = 1000,
   tvwWizardOptions,
   sstWizard,
-  cboConfigurationFileType,
-  chkAlwaysRun,
-  cboDomainName,
-  txtFromServer,
-  txtToServer,
-  lstServerPairs,
   cmdNewServerPair,
   cmdSaveServerPair,
   cmdDeleteServer,
-  txtFromPrinter,
-  txtToPrinter,
-  lstPrinterPairs,
   cmdNewPrinter,
   cmdPrinterSave,
   cmdDeletePrinter,
-  txtMixedFromServer,
-  txtMixedFromPrinter,
-  txtMixedToServer,
-  txtMixedToPrinter,
-  lstMixedPrintersAndServers,
   cmdMixedNew,
   cmdMixedSave,
   cmdMixedDelete,
-  chkUseSMTP,
-  txtSMTPServerName,
-  txtSMTPServerPort,
-  txtSMTPEmailAddress,
-  txtSendEmailTo,
-  cmdAddSendEmail,
-  lstToEmailAddresses,
-  cmdRemoveSendEmail,
-  txtEmailSubject,
-  chkUseFileOutput,
-  txtFileOutputPath,
-  cmdBrowseFileOutput,
-  txtFileOutputName,
-  chkIncludeComputerName,
-  chkIncludeFinalStatus,
-  chkUseNotifyUser,
-  txtSucessMessage,
-  chkNotifyMessageOnFailure,
-  txtFailureMessage,
-  chkWriteToEventLog,
-  chkDebugOn,
-  txtNetworkSharePath,
   cmdBrowseDeployment,
-  chkBatchFile,
-  chkCreateHTML,
-  chkDriverScript,
-  chkIncludeMDAC,
 
   // frmNewINI
   sstNewINI = 1100,
@@ -98,7 +63,6 @@ constexpr int cmdBack(int page) { return 1300 + page; }
 constexpr int cmdNext(int page) { return 1400 + page; }
 constexpr int cmdHelp(int page) { return 1500 + page; }
 constexpr int cmdDeployNow(int index) { return 1600 + index; }
-constexpr int optMDACVersion(int index) { return 1610 + index; }
 constexpr int lblWizard(int index) { return 1620 + index; }
 constexpr int lblNotification(int index) { return 1660 + index; }
 constexpr int fraSeperator(int index) { return 1700 + index; }

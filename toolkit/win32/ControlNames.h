@@ -1,25 +1,23 @@
 #pragma once
-// The page controls the core reads and fills by name, with their IDs.
+// The IDs of the controls the form declares: each takes its place in
+// FormControls() added to kFormControlBase, so the declaration is the one
+// list of them and a control's name finds its window on every page.
 
-#include <span>
 #include <string_view>
+
+#include "toolkit/core/Form.h"
 
 namespace velloran::win32 {
 
-enum class FieldKind { Text, Check, List };
-
-struct NamedControl {
-  std::string_view Name;
-  int Id;
-  FieldKind Kind;
-};
-
-/// Every page control that holds a value of the document.
-std::span<const NamedControl> NamedControls();
-/// The ID of the control called `name` (a value's control, or a button a
-/// check box switches); 0 for none.
+/// The ID of the declared control called `name`; 0 for none.
 int ControlIdOf(std::string_view name);
-/// The name of the control `id`; empty for none.
+/// The name of the declared control `id`; empty for none.
 std::string_view ControlNameOf(int id);
+/// The declaration of the control `id`; null for a control the form does
+/// not declare.
+const FormControl* FormControlOf(int id);
+/// Whether the control holds a value the pages read and show (every
+/// declared control but the buttons and the read-only file type).
+bool HoldsValue(const FormControl& control);
 
 }  // namespace velloran::win32

@@ -1,11 +1,11 @@
 #pragma once
-// The toolkit's own dialogs, built in code on an empty dialog template so
-// that Windows gives them the dialog keyboard (Tab, mnemonics, Enter, Esc).
+// The toolkit's own dialogs: New INI, About and the deployment's progress.
 
 #include <windows.h>
 
 #include <string>
 
+#include "toolkit/win32/Dialog.h"
 #include "toolkit/win32/DialogService.h"
 
 namespace velloran::win32 {
@@ -27,20 +27,17 @@ void RunAboutDialog(HWND owner);
 HWND CreateAboutDialog(HWND owner);
 
 /// frmProgress: shown without blocking while a deployment runs.
-class frmProgress {
+class frmProgress : public Dialog {
  public:
   explicit frmProgress(HWND owner);
-  ~frmProgress();
-  frmProgress(const frmProgress&) = delete;
-  frmProgress& operator=(const frmProgress&) = delete;
-  HWND Handle() const { return hwnd_; }
   void SetMaximum(int maximum);
   void SetValue(int value);
   int Value() const;
   void SetLabel(const std::string& text);
 
  private:
-  HWND hwnd_ = nullptr;
+  void Build() override;
+  INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 }  // namespace velloran::win32

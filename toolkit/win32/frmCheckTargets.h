@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
 #include "toolkit/core/TargetCheck.h"
 
@@ -21,7 +22,6 @@ inline constexpr UINT kCheckDoneMessage = WM_APP + 21;
 /// and the close box set `cancel`; the window stays until the check ends.
 class frmCheckProgress {
  public:
-  struct State;
   frmCheckProgress(HWND owner, std::atomic<bool>& cancel, size_t servers,
                    std::function<void(HWND)> watcher);
   ~frmCheckProgress();
@@ -32,9 +32,16 @@ class frmCheckProgress {
   bool Done() const;
 
  private:
-  State* state_ = nullptr;
+  class Window;
+  std::unique_ptr<Window> window_;
   HWND hwnd_ = nullptr;
 };
+
+/// Runs `job` on a thread of its own while frmCheckProgress, owned by
+/// `owner`, shows how far it is; Cancel stops it. A quit message that
+/// arrives meanwhile stops the check and is passed on.
+check::CheckResult RunCheckWithProgress(HWND owner, const TargetCheckJob& job,
+                                        std::function<void(HWND)> watcher);
 
 /// frmCheckTargets, modal; and without a modal loop for tests.
 void RunCheckTargetsDialog(HWND owner, const TargetCheckReport& report);

@@ -3,11 +3,21 @@
 #include "toolkit/core/Form.h"
 #include "toolkit/core/HelpContexts.h"
 #include "toolkit/core/Pages.h"
-#include "toolkit/core/Validation.h"
 #include "toolkit/win32/ControlIds.h"
 #include "toolkit/win32/ControlNames.h"
 #include "toolkit/win32/Help.h"
 #include "toolkit/win32/Images.h"
+#include "toolkit/win32/pages/ActiveDirectoryPage.h"
+#include "toolkit/win32/pages/ClientPopupPage.h"
+#include "toolkit/win32/pages/DeploymentPage.h"
+#include "toolkit/win32/pages/EventLogPage.h"
+#include "toolkit/win32/pages/FileOutputPage.h"
+#include "toolkit/win32/pages/GeneralPage.h"
+#include "toolkit/win32/pages/MDACPage.h"
+#include "toolkit/win32/pages/OverviewPage.h"
+#include "toolkit/win32/pages/PairEditorPage.h"
+#include "toolkit/win32/pages/SMTPPage.h"
+#include "toolkit/win32/pages/SupportPage.h"
 
 namespace velloran::win32 {
 namespace {
@@ -16,6 +26,25 @@ constexpr wchar_t kWindowClass[] = L"frmWizard";
 constexpr int kMargin = 6;
 
 bool IsTool(int id) { return id >= kToolCommandBase && id < kToolCommandBase + kToolCount; }
+
+// A popup of the declared menu; the Check Targets entry is greyed when the
+// program has no check.
+HMENU MakeMenu(const FormMenu& declared, bool canCheck) {
+  HMENU menu = CreatePopupMenu();
+  for (const MenuEntry& e : declared.Entries) {
+    std::string caption(e.Caption);
+    if (!e.Shortcut.empty()) caption += "\t" + std::string(e.Shortcut);
+    if (const std::optional<Tool> tool = ToolOfId(e.Command)) {
+      AppendMenuW(menu, MF_STRING, kToolCommandBase + static_cast<int>(*tool),
+                  Wide(caption).c_str());
+    } else {
+      AppendMenuW(menu, MF_STRING | (canCheck ? MF_ENABLED : MF_GRAYED), kCheckTargetsCommand,
+                  Wide(caption).c_str());
+    }
+    if (e.SeparatorAfter) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  }
+  return menu;
+}
 
 }  // namespace
 
@@ -44,10 +73,6 @@ bool frmWizard::Create(HINSTANCE instance) {
   BuildToolbar();
   BuildTree();
   BuildPages();
-  for (const FormControl& c : FormControls()) {
-    if (c.Bind == Binding::Preference)
-      SetChecked(Control(ControlIdOf(c.Name)), preferences_.Flag(c.Name));
-  }
   ApplyFonts();
   // The window's first size fits the pages at their design size.
   RECT want{0, 0, Scaled(kTreeWidth + kDesignWidth + 3 * kMargin, dpi_),
@@ -58,14 +83,13 @@ bool frmWizard::Create(HINSTANCE instance) {
   AdjustWindowRectEx(&want, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
   SetWindowPos(hwnd_, nullptr, 0, 0, want.right - want.left, want.bottom - want.top,
                SWP_NOMOVE | SWP_NOZORDER);
-  InitializeTreeView();
-  SetCaption("UNTITLED");
+  ShowMode(false);
+  SetWindowTextW(hwnd_, Wide(wizard_->Caption()).c_str());
   return true;
 }
 
 bool frmWizard::Start() {
-  FillDomainList();
-  if (commands_->Start()) return true;
+  if (wizard_->Start()) return true;
   DestroyWindow(hwnd_);
   return false;
 }
@@ -125,7 +149,7 @@ LRESULT frmWizard::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_CLOSE:
       // Unsaved work is offered for saving first; Cancel keeps the window.
-      if (commands_->Exit()) DestroyWindow(hwnd_);
+      if (wizard_->MayClose()) DestroyWindow(hwnd_);
       return 0;
     case WM_NEXTDLGCTL:
       // The dialog manager answers a label's Alt letter with this message,
@@ -133,9 +157,18 @@ LRESULT frmWizard::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // the field after the label.
       MoveFocus(wp, LOWORD(lp) != 0);
       return 0;
-    case kRefocusMessage:
-      toldProblem_ = false;
+    case kFocusMessage:
       SetFocus(Control(static_cast<int>(wp)));
+      // The focus back in the field cancels the press of a button the user
+      // was clicking: that click asks for nothing more, and the next move
+      // is a new attempt.
+      wizard_->InputDone();
+      return 0;
+    case kFolderLeftMessage:
+      // Where the click or key that left the field moved to another page,
+      // the presenter's leave-page rule has looked for the folder already.
+      if (const FormControl* c = FormControlOf(static_cast<int>(wp)); c && c->Page == page_)
+        wizard_->LeaveField(c->Name);
       return 0;
     case WM_DESTROY:
       hwnd_ = nullptr;
@@ -160,104 +193,163 @@ bool frmWizard::IsLinkLabel(HWND control) const {
   return control && (control == Control(lblWizard(3)) || control == Control(lblWizard(5)));
 }
 
+HWND frmWizard::Control(std::string_view name) const { return Control(ControlIdOf(name)); }
+
 void frmWizard::OnCommand(int id, int code, HWND control) {
-  if (IsTool(id) && (code == 0 || code == 1)) {
-    OnTool(id - kToolCommandBase);
+  const bool menuOrKey = code == 0 || code == 1;
+  if (IsTool(id) && menuOrKey) {
+    wizard_->ToolClick(static_cast<Tool>(id - kToolCommandBase));
     return;
   }
   if (id == kPageHelpCommand) {
-    ShowHelp(HelpContextOfPage(page_, activeDirectory_));
+    wizard_->HelpOnPage();
     return;
   }
-  if ((id == kCheckTargetsCommand && (code == 0 || code == 1)) ||
-      ((id == cmdCheckTargets(0) || id == cmdCheckTargets(1) || id == cmdCheckTargets(2)) &&
-       code == BN_CLICKED)) {
-    CheckTargetsNow();
+  if (id == kCheckTargetsCommand && menuOrKey) {
+    wizard_->RunCommand("actCheckTargets");
     return;
   }
-  OnFieldCommand(id, code, control);
+  if (code == EN_KILLFOCUS) OnFieldLeft(id);
+  if (const FormControl* c = FormControlOf(id); c && c->Bind == Binding::Preference) {
+    if (code == BN_CLICKED) wizard_->SetPreference(c->Name, Checked(control));
+    return;
+  }
+  for (const auto& page : pages_) {
+    if (page->OnCommand(id, code, control)) return;
+  }
   if (code != BN_CLICKED && code != STN_CLICKED) return;
-  for (int page = 0; page < kPageSlots; ++page) {
-    if (id == cmdBack(page)) {
-      if (auto to = PreviousPage(page, activeDirectory_)) NavigateTo(*to);
-      return;
-    }
-    if (id == cmdNext(page)) {
-      if (auto to = NextPage(page, activeDirectory_)) NavigateTo(*to);
-      return;
-    }
-    if (id == cmdHelp(page)) {
-      ShowHelp(HelpContextOfPage(page, activeDirectory_));
-      return;
-    }
+  if (id == cmdBack(page_)) {
+    wizard_->Back();
+  } else if (id == cmdNext(page_)) {
+    wizard_->Next();
+  } else if (id == cmdHelp(page_)) {
+    wizard_->HelpOnPage();
+  } else if (IsLinkLabel(control)) {
+    OpenLink(control);
   }
-  if (IsLinkLabel(control)) {
-    const std::string text = ControlText(control);
-    const size_t at = text.find("http");
-    std::string address = at == std::string::npos ? text : text.substr(at);
-    while (!address.empty() && (address.back() == '.' || address.back() == ' ')) {
-      address.pop_back();
-    }
-    if (!dialogs_.OpenWithShell(hwnd_, address)) {
-      dialogs_.Message(hwnd_, "No program could be started to open " + address + ".", "Velloran",
-                       MessageIcon::Exclamation, MessageButtons::OK);
-    }
+}
+
+void frmWizard::OpenLink(HWND label) {
+  const std::string text = ControlText(label);
+  const size_t at = text.find("http");
+  std::string address = at == std::string::npos ? text : text.substr(at);
+  while (!address.empty() && (address.back() == '.' || address.back() == ' ')) address.pop_back();
+  if (!dialogs_.OpenWithShell(hwnd_, address)) {
+    dialogs_.Message(hwnd_, "No program could be started to open " + address + ".", "Velloran",
+                     MessageIcon::Exclamation, MessageButtons::OK);
   }
 }
 
 LRESULT frmWizard::OnNotify(NMHDR* header) {
-  // A page whose field breaks its rule keeps the user: the tree refuses
-  // the change rather than showing a page while the field waits unseen.
-  if (header->idFrom == tvwWizardOptions && header->code == TVN_SELCHANGINGW && !syncingTree_)
-    return MayLeavePage() ? FALSE : TRUE;
-  if (header->idFrom == tvwWizardOptions && header->code == TVN_SELCHANGEDW && !syncingTree_) {
+  if (header->idFrom != tvwWizardOptions || syncingTree_) return 0;
+  // The tree asks before it changes: the presenter shows the page, or
+  // keeps the user on the page shown while a field breaks its rule, and
+  // the tree refuses the change.
+  if (header->code == TVN_SELCHANGINGW) {
     const auto* change = reinterpret_cast<NMTREEVIEWW*>(header);
-    if (change->itemNew.hItem) ShowPage(static_cast<int>(change->itemNew.lParam));
+    if (!change->itemNew.hItem) return FALSE;
+    treeChanging_ = true;
+    const bool shown = wizard_->GoTo(static_cast<int>(change->itemNew.lParam));
+    treeChanging_ = false;
+    return shown ? FALSE : TRUE;
   }
   return 0;
 }
 
-void frmWizard::OnTool(int index) {
-  const Tool tool = static_cast<Tool>(index);
-  if (!ToolOffered(tool, activeDirectory_)) return;
-  if (auto page = PageOfTool(tool, activeDirectory_)) {
-    NavigateTo(*page);
-    return;
+void frmWizard::BuildMenus() {
+  menu_ = CreateMenu();
+  for (const FormMenu& declared : FormMenus()) {
+    AppendMenuW(menu_, MF_POPUP,
+                reinterpret_cast<UINT_PTR>(MakeMenu(declared, wizard_->CanCheckTargets())),
+                Wide(std::string(declared.Caption)).c_str());
   }
-  switch (tool) {
-    case Tool::New:
-      commands_->New();
-      break;
-    case Tool::Open:
-      commands_->Open();
-      break;
-    case Tool::Save:
-      commands_->Save();
-      break;
-    case Tool::SaveAs:
-      commands_->SaveAs();
-      break;
-    case Tool::Exit:
-      PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-      break;
-    case Tool::Contents:
-      ShowHelp(0);
-      break;
-    case Tool::About:
-      dialogs_.ShowAbout(hwnd_);
-      break;
-    default:
-      break;
-  }
+  SetMenu(hwnd_, menu_);
+
+  auto command = [](Tool tool) {
+    return static_cast<WORD>(kToolCommandBase + static_cast<int>(tool));
+  };
+  ACCEL keys[] = {
+      {FVIRTKEY | FCONTROL, 'N', command(Tool::New)},
+      {FVIRTKEY | FCONTROL, 'O', command(Tool::Open)},
+      {FVIRTKEY | FCONTROL, 'S', command(Tool::Save)},
+      // F1 is help on what is in front of the user: the page shown.
+      {FVIRTKEY, VK_F1, static_cast<WORD>(kPageHelpCommand)},
+  };
+  accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }
 
-void frmWizard::ShowHelp(int context) { ShowHelpPage(hwnd_, dialogs_, context); }
+void frmWizard::BuildToolbar() {
+  toolbar_ = CreateWindowExW(
+      0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP,
+      0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(ssaVelloran), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(toolbar_, TB_LOADIMAGES, dpi_ > 120 ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR,
+               reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+  // The captions serve as tooltips only.
+  SendMessageW(toolbar_, TB_SETMAXTEXTROWS, 0, 0);
+  auto button = [](int image, Tool tool, const wchar_t* tip) {
+    TBBUTTON b{};
+    b.iBitmap = image;
+    b.idCommand = kToolCommandBase + static_cast<int>(tool);
+    b.fsState = TBSTATE_ENABLED;
+    b.fsStyle = BTNS_BUTTON;
+    b.iString = reinterpret_cast<INT_PTR>(tip);
+    return b;
+  };
+  TBBUTTON separator{};
+  separator.fsStyle = BTNS_SEP;
+  TBBUTTON buttons[] = {
+      button(STD_FILENEW, Tool::New, L"New"),
+      separator,
+      button(STD_FILEOPEN, Tool::Open, L"Open"),
+      button(STD_FILESAVE, Tool::Save, L"Save"),
+      separator,
+      button(STD_HELP, Tool::Contents, L"Contents"),
+  };
+  SendMessageW(toolbar_, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
+  SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+}
 
-void frmWizard::InitializeTreeView() {
+void frmWizard::BuildTree() {
+  tree_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS |
+                              TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                          0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(tvwWizardOptions),
+                          GetModuleHandleW(nullptr), nullptr);
+  imgWizard_ = MakeWizardImages(dpi_);
+  TreeView_SetImageList(tree_, imgWizard_, TVSIL_NORMAL);
+}
+
+// One owner per mnemonic in the window: the menu bar has F, V and H, every
+// page B(ack) and N(ext); a caption whose letter is taken moves its "&".
+void frmWizard::BuildPages() {
+  PageHost& host = *this;
+  pages_.push_back(std::make_unique<GeneralPage>(host));
+  auto domains = std::make_unique<ActiveDirectoryPage>(host);
+  domainPage_ = domains.get();
+  pages_.push_back(std::move(domains));
+  pages_.push_back(std::make_unique<PairEditorPage>(host, PairKind::Servers));
+  pages_.push_back(std::make_unique<OverviewPage>(host, kPageNotification, 3));
+  pages_.push_back(std::make_unique<SMTPPage>(host));
+  pages_.push_back(std::make_unique<FileOutputPage>(host));
+  pages_.push_back(std::make_unique<ClientPopupPage>(host));
+  pages_.push_back(std::make_unique<EventLogPage>(host));
+  pages_.push_back(std::make_unique<OverviewPage>(host, kPageManualConfiguration, 7));
+  pages_.push_back(std::make_unique<PairEditorPage>(host, PairKind::Printers));
+  pages_.push_back(std::make_unique<PairEditorPage>(host, PairKind::Mixed));
+  pages_.push_back(std::make_unique<SupportPage>(host));
+  pages_.push_back(std::make_unique<DeploymentPage>(host));
+  pages_.push_back(std::make_unique<MDACPage>(host));
+  pages_.push_back(std::make_unique<OverviewPage>(host, kPageDeploymentOverview, 5));
+  for (const auto& p : pages_) p->Build();
+}
+
+void frmWizard::ShowMode(bool activeDirectory) {
+  activeDirectory_ = activeDirectory;
   syncingTree_ = true;
   TreeView_DeleteAllItems(tree_);
   std::vector<std::pair<std::string_view, HTREEITEM>> keys;
-  for (const TreeNode& node : OptionTree(activeDirectory_)) {
+  for (const TreeNode& node : OptionTree(activeDirectory)) {
     HTREEITEM parent = TVI_ROOT;
     for (const auto& [key, item] : keys) {
       if (key == node.ParentKey) parent = item;
@@ -274,7 +366,7 @@ void frmWizard::InitializeTreeView() {
     keys.emplace_back(node.Key, item);
   }
   // Expanded after all children are in: an item without children cannot be.
-  for (const TreeNode& node : OptionTree(activeDirectory_)) {
+  for (const TreeNode& node : OptionTree(activeDirectory)) {
     if (!node.Expanded) continue;
     for (const auto& [key, item] : keys) {
       if (key == node.Key) TreeView_Expand(tree_, item, TVE_EXPAND);
@@ -282,55 +374,37 @@ void frmWizard::InitializeTreeView() {
   }
   syncingTree_ = false;
 
-  UpdateTools();
-  SetControlText(Control(lblGeneral(kPageDeployment)),
-                 PageHeading(kPageDeployment, activeDirectory_));
-  SendMessageW(Control(cboConfigurationFileType), CB_SETCURSEL, activeDirectory_ ? 0 : 1, 0);
+  for (const auto& p : pages_) p->ShowMode(activeDirectory);
   page_ = -1;
-  ShowPage(kPageGeneral);
+  DrawPage(kPageGeneral);
+  // The tools last: what they offer follows the document's mode.
+  UpdateTools();
 }
 
 void frmWizard::UpdateTools() {
   for (int i = 0; i < kToolCount; ++i) {
-    const bool offered = ToolOffered(static_cast<Tool>(i), activeDirectory_);
+    const bool offered = wizard_->ToolEnabled(static_cast<Tool>(i));
     EnableMenuItem(menu_, kToolCommandBase + i, MF_BYCOMMAND | (offered ? MF_ENABLED : MF_GRAYED));
     SendMessageW(toolbar_, TB_ENABLEBUTTON, kToolCommandBase + i, MAKELPARAM(offered, 0));
   }
   DrawMenuBar(hwnd_);
 }
 
-bool frmWizard::MayLeavePage() {
-  const std::optional<Problem> problem = CheckLeavingPage(page_, ReadFields());
-  if (!problem) return true;
-  if (!toldProblem_) Ask(problem->Message, problem->Title, problem->Icon, MessageButtons::OK);
-  toldProblem_ = true;
-  if (const int id = ControlIdOf(problem->Control))
-    PostMessageW(hwnd_, kRefocusMessage, static_cast<WPARAM>(id), 0);
-  return false;
-}
+void frmWizard::ShowPage(int page) { wizard_->ShowPage(page); }
 
-void frmWizard::NavigateTo(int page) {
-  if (page != page_ && !MayLeavePage()) return;
-  ShowPage(page);
-}
-
-void frmWizard::ShowPage(int page) {
+void frmWizard::DrawPage(int page) {
   if (!HasPage(page)) return;
-  const bool changed = page != page_;
-  page_ = page;
-  if (changed) {
+  if (page != page_) {
+    page_ = page;
     // Hidden first, so the focus never sits on a control of a hidden page.
-    for (const Placed& p : placed_) {
-      if (p.Page != page && p.Page >= 0) ShowWindow(p.Window, SW_HIDE);
+    for (const auto& p : pages_) {
+      if (p->Number() != page) p->Show(false);
     }
-    // The deployment note is shown for Active Directory documents only.
-    for (const Placed& p : placed_) {
-      if (p.Page != page) continue;
-      const bool note = p.Window == Control(lblWizard(1));
-      ShowWindow(p.Window, note && !activeDirectory_ ? SW_HIDE : SW_SHOWNA);
+    for (const auto& p : pages_) {
+      if (p->Number() == page) p->Show(true);
     }
   }
-  SelectTreeNodeOfPage(page);
+  if (!treeChanging_) SelectTreeNodeOfPage(page);
 }
 
 void frmWizard::SelectTreeNodeOfPage(int page) {
@@ -357,11 +431,6 @@ void frmWizard::SelectTreeNodeOfPage(int page) {
   }
 }
 
-void frmWizard::SetCaption(std::string_view documentName) {
-  SetWindowTextW(hwnd_,
-                 Wide("Velloran - Deployment Toolkit [" + std::string(documentName) + "]").c_str());
-}
-
 void frmWizard::Layout() {
   RECT client{};
   GetClientRect(hwnd_, &client);
@@ -377,28 +446,16 @@ void frmWizard::Layout() {
   const int pageHeight = client.bottom - top - margin;
   const int extraWidth = std::max(0, pageWidth - Scaled(kDesignWidth, dpi_));
   const int extraHeight = std::max(0, pageHeight - Scaled(kDesignHeight, dpi_));
-  HDWP batch = BeginDeferWindowPos(static_cast<int>(placed_.size()));
-  for (const Placed& p : placed_) {
-    RECT r{Scaled(p.Design.left, dpi_), Scaled(p.Design.top, dpi_), Scaled(p.Design.right, dpi_),
-           Scaled(p.Design.bottom, dpi_)};
-    if (p.Anchors & kRight) r.left += extraWidth;
-    if (p.Anchors & (kRight | kStretchWidth)) r.right += extraWidth;
-    if (p.Anchors & kBottom) r.top += extraHeight;
-    if (p.Anchors & (kBottom | kStretchHeight)) r.bottom += extraHeight;
-    batch = DeferWindowPos(batch, p.Window, nullptr, pageLeft + r.left, top + r.top,
-                           r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  size_t controls = 0;
+  for (const auto& p : pages_) controls += p->ControlCount();
+  HDWP batch = BeginDeferWindowPos(static_cast<int>(controls));
+  for (const auto& p : pages_) p->Layout(batch, pageLeft, top, extraWidth, extraHeight, dpi_);
   EndDeferWindowPos(batch);
 }
 
 void frmWizard::ApplyFonts() {
   SendMessageW(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Normal()), TRUE);
-  for (const Placed& p : placed_) {
-    HFONT font = p.Font == kHeadingFont ? fonts_.Heading()
-                 : p.Font == kBoldFont  ? fonts_.Bold()
-                                        : fonts_.Normal();
-    SendMessageW(p.Window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  }
+  for (const auto& p : pages_) p->ApplyFonts(fonts_);
 }
 
 void frmWizard::OnDpiChanged(unsigned dpi, const RECT* suggested) {

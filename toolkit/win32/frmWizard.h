@@ -2,7 +2,7 @@
 // The toolkit's main window on Windows: menu bar and toolbar, the option
 // tree, the pages with their Back/Next/Help buttons. The pages, the tree,
 // the tools and where each leads come from the core's tables; this window
-// draws them and hands every action to the core.
+// draws them and hands every action to the core's wizard presenter.
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -15,53 +15,35 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/profile/Profile.h"
-#include "toolkit/core/Deployment.h"
-#include "toolkit/core/Document.h"
-#include "toolkit/core/FileCommands.h"
-#include "toolkit/core/PairEditor.h"
-#include "toolkit/core/Preferences.h"
-#include "toolkit/core/TargetCheck.h"
+#include "toolkit/core/Wizard.h"
 #include "toolkit/win32/DialogService.h"
 #include "toolkit/win32/Ui.h"
+#include "toolkit/win32/pages/Page.h"
 
 namespace velloran::win32 {
 
-/// Anchors of a placed control.
-enum Anchor : unsigned {
-  kStretchWidth = 1,   ///< the right edge follows the page's
-  kStretchHeight = 2,  ///< the bottom edge follows the page's
-  kRight = 4,          ///< both edges follow the page's right edge
-  kBottom = 8,         ///< both edges follow the page's bottom edge
-};
-inline constexpr int kDesignWidth = 560;
-inline constexpr int kDesignHeight = 430;
 inline constexpr int kTreeWidth = 210;
 
-/// What the window reaches outside itself; tests replace each part.
-struct WizardServices {
+/// What the window reaches outside itself: the presenter's services, and
+/// the dialogs and the check's progress window of this front-end. Tests
+/// replace each part.
+struct WizardServices : velloran::WizardServices {
   DialogService* Dialogs = nullptr;
-  ProfileFunctions* Profile = nullptr;
-  DeploymentEnvironment Deployment;
-  /// The domains offered in cboDomainName's list.
-  std::function<std::vector<std::string>()> DomainNames;
-  /// How Check Targets and Deploy Now ask the print servers; unset, neither
-  /// checks.
-  std::function<TargetCheckSetup()> TargetCheck;
   /// Called whenever the check's progress window changes (tests press its
   /// Cancel).
   std::function<void(HWND)> CheckProgressWatcher;
-  /// The file of the user's toolkit choices that no INI file holds; "" keeps
-  /// them for the window's life only.
-  std::string PreferencesFile;
 };
 /// The system's: its dialogs, profile functions, clock, user and domains.
 WizardServices SystemServices();
 
-class frmWizard {
+class ActiveDirectoryPage;
+
+/// The window is the presenter's view: it draws what the presenter shows
+/// and hands it every command of its controls.
+class frmWizard : private PageHost {
  public:
   explicit frmWizard(WizardServices services);
-  ~frmWizard();
+  ~frmWizard() override;
   frmWizard(const frmWizard&) = delete;
   frmWizard& operator=(const frmWizard&) = delete;
 
@@ -70,129 +52,78 @@ class frmWizard {
   HWND Handle() const { return hwnd_; }
   /// A control by its ID (ControlIds.h).
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+  /// A control the form declares, by its name.
+  HWND Control(std::string_view name) const;
   /// The start-up dialog: a new document of the chosen kind, or an existing
   /// file. False when it was cancelled; the window is closed then.
   bool Start();
   /// Accelerators, then Tab and mnemonics; true when `msg` was used.
   bool TranslateKeyboard(MSG& msg);
 
-  /// Rebuilds the tree, the tools and the mode's texts, and shows page 0.
-  void InitializeTreeView();
-  /// Shows `page` and selects the tree node whose click would show it.
+  /// Shows `page`, as the program does (the page shown is not asked).
   void ShowPage(int page);
+  /// The page shown.
   int CurrentPage() const { return page_; }
-  bool ActiveDirectoryMode() const { return activeDirectory_; }
-  void SetActiveDirectoryMode(bool on) { activeDirectory_ = on; }
-  /// "Velloran - Deployment Toolkit [" + name + "]".
-  void SetCaption(std::string_view documentName);
-
-  /// Opens the help page of a context number in the browser.
-  void ShowHelp(int context);
-
+  bool ActiveDirectoryMode() const { return wizard_->ActiveDirectory(); }
   /// The document being edited.
-  const Document& CurrentDocument() const { return document_; }
+  const Document& CurrentDocument() const { return wizard_->GetDocument(); }
 
  private:
-  /// A control and where it sits on its page, in 96-DPI units of a page of
-  /// kDesignWidth x kDesignHeight; the anchors say which edges follow the
-  /// page when the window is resized.
-  struct Placed {
-    HWND Window;
-    int Page;  ///< -1: on every page
-    RECT Design;
-    unsigned Anchors;
-    int Font;
-  };
-  /// Puts the focus back into a field whose check failed, once the message
-  /// box that reported it has gone.
-  static constexpr UINT kRefocusMessage = WM_APP + 1;
-  enum FontKind { kNormalFont, kBoldFont, kHeadingFont };
+  /// Puts the focus into a field the presenter names, once the message
+  /// that asked for it (a focus change, a click) has been handled.
+  static constexpr UINT kFocusMessage = WM_APP + 1;
+  /// Hands the presenter a folder field the focus has left.
+  static constexpr UINT kFolderLeftMessage = WM_APP + 2;
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   void OnCommand(int id, int code, HWND control);
   LRESULT OnNotify(NMHDR* header);
-  /// Whether the page shown may be left: false (and the user told, and put
-  /// back in the field) while one of its fields breaks its rule.
-  bool MayLeavePage();
-  /// The user's move to `page` (tree, Back, Next, a View tool).
-  void NavigateTo(int page);
-  void OnTool(int tool);
   void OnDpiChanged(unsigned dpi, const RECT* suggested);
 
-  // Building (frmWizardPages.cpp).
+  // What the pages ask of the window.
+  HWND Window() const override { return hwnd_; }
+  Prompter& Questions() override;
+  void Edited(bool switches) override;
+  bool CanCheckTargets() const override { return wizard_->CanCheckTargets(); }
+  void CheckTargetsNow() override { wizard_->CheckTargets(); }
+  void DeployNow() override { wizard_->DeployNow(); }
+  void Browse(std::string_view control) override { wizard_->Browse(control); }
+
   void BuildMenus();
   void BuildToolbar();
   void BuildTree();
   void BuildPages();
-  void BeginPage(int page);
-  void EndPage(int page);
-  HWND Add(int page, const wchar_t* windowClass, std::string_view text, DWORD style, int id,
-           RECT design, unsigned anchors = 0, FontKind font = kNormalFont);
-  HWND Label(int page, std::string_view text, RECT design, unsigned anchors = 0, int id = -1);
-  HWND Text(int page, std::string_view text, RECT design, int id = -1);
-  HWND Edit(int page, int id, RECT design, unsigned anchors = 0);
-  HWND Button(int page, int id, std::string_view caption, RECT design, unsigned anchors = 0);
-  HWND CheckBox(int page, int id, std::string_view caption, RECT design);
-  HWND List(int page, int id, RECT design, unsigned anchors);
-  void BuildGeneralPage();
-  void BuildActiveDirectoryPage();
-  void BuildPairPage(int page, const std::vector<std::pair<std::string_view, int>>& fields,
-                     std::array<std::pair<int, std::string_view>, 3> buttons,
-                     std::string_view listCaption, int listId);
-  void BuildOverviewPage(int page, int labelIndex);
-  void BuildSMTPPage();
-  void BuildFileOutputPage();
-  void BuildClientPopupPage();
-  void BuildEventLogPage();
-  void BuildSupportPage();
-  void BuildDeploymentPage();
-  void BuildMDACPage();
-
   void Layout();
   void ApplyFonts();
+  /// The tree, the tools and the mode's texts for the document's mode.
+  void ShowMode(bool activeDirectory);
+  /// Shows the controls of `page` and selects the tree node of the page.
+  void DrawPage(int page);
   void SelectTreeNodeOfPage(int page);
   void UpdateTools();
   bool IsLinkLabel(HWND control) const;
+  void OpenLink(HWND label);
   /// WM_NEXTDLGCTL: to `target` itself, or to the next (previous) tab stop.
   void MoveFocus(WPARAM target, bool isWindow);
 
-  // Binding to the core (frmWizardFields.cpp, frmWizardFile.cpp).
+  // The presenter's view (frmWizardFields.cpp, frmWizardFile.cpp).
   class View;
-  /// The window's message box, for the core's questions.
-  class WindowPrompter;
-  class DeployProgress;
   PageFields ReadFields() const;
   void ShowFields(const PageFields& fields);
-  void ShowPageAndFocus(int page, std::string_view control);
   void ApplyDependentFields();
-  void OnFieldCommand(int id, int code, HWND control);
-  bool OnPairCommand(int id, int code);
-  PairEditorState ReadPairEditor(PairKind kind) const;
-  void ShowPairEditor(PairKind kind, const PairEditorState& state);
-  void AddRecipient();
-  void RemoveRecipient();
-  void CheckFieldOnLeaving(int id);
-  void CheckFolderField(int id);
-  void DeployNow();
-  // Check Targets (frmWizardCheck.cpp).
-  class CheckView;
-  void CheckTargetsNow();
-  bool ConfirmTargets(const INISettings& settings);
-  void FillDomainList();
-  MessageAnswer Ask(const std::string& text, const std::string& title, MessageIcon icon,
+  void OnFieldLeft(int id);
+  void FocusLater(std::string_view control);
+  MessageAnswer Ask(std::string_view text, std::string_view title, MessageIcon icon,
                     MessageButtons buttons);
 
   WizardServices services_;
   DialogService& dialogs_;
-  Document document_;
-  INIFileStore store_;
   std::unique_ptr<View> view_;
-  std::unique_ptr<FileCommands> commands_;
-  Preferences preferences_;
-  std::array<bool, 3> newEntry_{true, true, true};
+  std::unique_ptr<Wizard> wizard_;
   bool filling_ = false;
-  bool checking_ = false;
+  /// A field's check is under way: the focus it asks for waits.
+  bool leaving_ = false;
   HWND hwnd_ = nullptr;
   HWND toolbar_ = nullptr;
   HWND tree_ = nullptr;
@@ -201,13 +132,15 @@ class frmWizard {
   HIMAGELIST imgWizard_ = nullptr;
   unsigned dpi_ = 96;
   Fonts fonts_;
-  std::vector<Placed> placed_;
+  std::vector<std::unique_ptr<Page>> pages_;
+  ActiveDirectoryPage* domainPage_ = nullptr;
   int page_ = -1;
+  /// The mode the tree and the tools are drawn for.
   bool activeDirectory_ = false;
   bool syncingTree_ = false;
-  /// The leave-field check has just told the user; the page change the
-  /// same click asks for is refused without telling them twice.
-  bool toldProblem_ = false;
+  /// The tree is changing its selection itself: the page shown follows it
+  /// without selecting again.
+  bool treeChanging_ = false;
 };
 
 }  // namespace velloran::win32

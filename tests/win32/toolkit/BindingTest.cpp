@@ -1,16 +1,21 @@
-// The pages bound to the core, driven as an administrator would: the saved
-// INI file, the pair editors, the checks, the deployed files and the
-// caption. Saved and deployed bytes are those of the toolkit's golden files:
+// The pages bound to the core: first control by control and command by
+// command over the form's declaration, then driven as an administrator
+// would: the saved INI file, the pair editors, the checks, the deployed
+// files and the caption. Saved and deployed bytes are those of the toolkit's golden files:
 // both front-ends write the same files for the same input.
 
 #include <windows.h>
 
+#include <cctype>
 #include <fstream>
+#include <map>
+#include <set>
 
 #include "WizardFixture.h"
 #include "common/modINIDocument.h"
 #include "platform/profile/Profile.h"
 #include "toolkit/core/FieldRules.h"
+#include "toolkit/core/Form.h"
 #include "toolkit/core/Pages.h"
 #include "toolkit/win32/ControlNames.h"
 
@@ -19,20 +24,12 @@ namespace {
 
 int ToolCommand(Tool tool) { return kToolCommandBase + static_cast<int>(tool); }
 
-// A control the core switches by a name this window does not know would
-// stay on for good.
-TEST(ControlNames, EveryControlACheckBoxSwitchesHasAnId) {
-  for (const DependentControls& d : DependentControlTable()) {
-    EXPECT_NE(ControlIdOf(d.Box), 0) << d.Box;
-    for (std::string_view control : d.Controls) EXPECT_NE(ControlIdOf(control), 0) << control;
-  }
-}
-
 class BindingTest : public WizardTest {
  protected:
   void On(int page) { window->ShowPage(page); }
-  void Tick(int id) { ASSERT_TRUE(Click(Control(id))) << id; }
-  void AddPair(int from, int to, int save, const std::string& a, const std::string& b) {
+  void Tick(ControlRef c) { ASSERT_TRUE(Click(Control(c))) << c.Id; }
+  void AddPair(ControlRef from, ControlRef to, ControlRef save, const std::string& a,
+               const std::string& b) {
     Type(Control(from), a);
     Type(Control(to), b);
     Click(Control(save));
@@ -52,48 +49,304 @@ class BindingTest : public WizardTest {
   void SavedManualDocument(bool mdac) {
     Open(false);
     On(kPageServers);
-    AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "OLDSRV1", "NEWSRV1");
+    AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "OLDSRV1", "NEWSRV1");
     On(kPageDeployment);
-    Type(Control(txtNetworkSharePath), "\\\\srv\\deploy");
-    Tick(chkCreateHTML);
-    Tick(chkBatchFile);
+    Type(Control("txtNetworkSharePath"), "\\\\srv\\deploy");
+    Tick("chkCreateHTML");
+    Tick("chkBatchFile");
     if (mdac) {
       On(kPageMDAC);
-      Tick(chkIncludeMDAC);
-      Tick(optMDACVersion(2));
+      Tick("chkIncludeMDAC");
+      Tick("optMDACVersion(2)");
     }
     SaveAs(PathOf("Printers.ini"));
     ASSERT_FALSE(window->CurrentDocument().Unsaved);
   }
 };
 
+// ---- The declaration, control by control and command by command ----------
+
+// Every declared control is on its page under the ID its place in the
+// declaration gives it, and only there; it carries its declared caption,
+// on itself or on the label just before it (so that the label's letter
+// reaches it); and one the declaration switches follows its check box.
+TEST_F(BindingTest, EveryDeclaredControlStandsOnItsPageWithItsCaption) {
+  Open(false);
+  std::set<int> ids;
+  for (const FormControl& c : FormControls()) {
+    SCOPED_TRACE(std::string(c.Name));
+    const int id = ControlIdOf(c.Name);
+    EXPECT_TRUE(ids.insert(id).second) << "one ID per control";
+    EXPECT_EQ(FormControlOf(id), &c);
+    HWND control = Control(c.Name);
+    ASSERT_NE(control, nullptr);
+    if (!NodeOfPage(c.Page, false)) continue;  // the Active Directory pages, below
+    On(c.Page);
+    EXPECT_TRUE(IsShown(control));
+    On(c.Page == kPageGeneral ? kPageSupport : kPageGeneral);
+    EXPECT_FALSE(IsShown(control)) << "shown on another page";
+    On(c.Page);
+
+    const bool own = c.Kind == ControlKind::Check || c.Kind == ControlKind::Option ||
+                     c.Kind == ControlKind::Button;
+    if (own) {
+      EXPECT_EQ(TextOf(control), c.Caption);
+    } else if (!c.Caption.empty()) {
+      EXPECT_EQ(TextOf(GetWindow(control, GW_HWNDPREV)), c.Caption) << "the label before it";
+    }
+    if (!c.SwitchedBy.empty()) {
+      HWND box = Control(c.SwitchedBy);
+      if (IsChecked(box)) Tick(c.SwitchedBy);
+      EXPECT_FALSE(IsEnabled(control)) << "off while " << c.SwitchedBy << " is clear";
+      Tick(c.SwitchedBy);
+      EXPECT_TRUE(IsEnabled(control));
+      Tick(c.SwitchedBy);
+    }
+  }
+  window.reset();
+  Open(true);
+  for (const FormControl& c : FormControls()) {
+    if (c.Page != kPageActiveDirectory && c.Page != kPageMDAC) continue;
+    SCOPED_TRACE(std::string(c.Name));
+    On(c.Page);
+    EXPECT_TRUE(IsShown(Control(c.Name)));
+  }
+}
+
+// Every value control shows what the golden file holds for it, and the
+// window saves those values back to the same bytes.
+TEST_F(BindingTest, EveryDeclaredControlRoundTripsTheGoldenFile) {
+  const std::string path = PathOf("filled.ini");
+  std::ofstream(std::filesystem::path(Wide(path)), std::ios::binary) << Golden("filled.ini");
+  Open(false);
+  dialogs.OpenFiles.push_back(path);
+  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Open));
+  ASSERT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [filled.ini]");
+
+  const PageFields expected = FieldsOfRecord(ReadBack(path));
+  size_t compared = 0;
+  for (const FormControl& c : FormControls()) {
+    if (!HoldsValue(c) || c.Bind == Binding::Preference) continue;
+    SCOPED_TRACE(std::string(c.Name));
+    HWND control = Control(c.Name);
+    ++compared;
+    switch (c.Kind) {
+      case ControlKind::Check:
+      case ControlKind::Option: {
+        const auto it = expected.Checks.find(c.Name);
+        EXPECT_EQ(IsChecked(control), it != expected.Checks.end() && it->second);
+        break;
+      }
+      case ControlKind::List: {
+        const auto it = expected.Lists.find(c.Name);
+        EXPECT_EQ(LinesOf(control),
+                  it == expected.Lists.end() ? std::vector<std::string>{} : it->second);
+        break;
+      }
+      default: {
+        // A multi-line edit shows its breaks as CR LF.
+        std::string shown = TextOf(control);
+        std::erase(shown, '\r');
+        const auto it = expected.Texts.find(c.Name);
+        EXPECT_EQ(shown, it == expected.Texts.end() ? std::string() : it->second);
+        break;
+      }
+    }
+  }
+  EXPECT_GT(compared, 30u);
+  EXPECT_FALSE(window->CurrentDocument().Unsaved) << "showing the file is no edit";
+
+  dialogs.SaveFiles.push_back(PathOf("again.ini"));
+  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::SaveAs));
+  EXPECT_EQ(dialogs.TakeMessages(), std::vector<std::string>{});
+  EXPECT_EQ(ReadBytes(Wide(PathOf("again.ini"))), Golden("filled.ini"));
+}
+
+// Every entry of the declared menus, in both modes: offered as the
+// presenter offers it, and chosen, it does what the presenter does for it.
+TEST_F(BindingTest, EveryMenuCommandReachesThePresenter) {
+  struct Counts {
+    size_t NewINI, Open, Save, Help;
+    int About;
+  };
+  auto counts = [this] {
+    return Counts{dialogs.NewINIRequests.size(), dialogs.OpenRequests.size(),
+                  dialogs.SaveRequests.size(), dialogs.Opened.size(), dialogs.AboutShown};
+  };
+  for (bool activeDirectory : {false, true}) {
+    SCOPED_TRACE(activeDirectory ? "Active Directory" : "manual");
+    Open(activeDirectory);
+    // A document that may be saved; every question to save first is
+    // answered No.
+    if (activeDirectory) {
+      Type(Control("cboDomainName"), "corp.example.com");
+    } else {
+      On(kPageServers);
+      AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "OLDSRV1", "NEWSRV1");
+      On(kPageGeneral);
+    }
+    bool exit = false;
+    for (const FormMenu& menu : FormMenus()) {
+      for (const MenuEntry& entry : menu.Entries) {
+        SCOPED_TRACE(std::string(entry.Command));
+        const std::optional<Tool> tool = ToolOfId(entry.Command);
+        if (!tool) {
+          // Check Targets: offered where the program can check.
+          ASSERT_EQ(entry.Command, "actCheckTargets");
+          EXPECT_FALSE(MenuCommandEnabled(window->Handle(), kCheckTargetsCommand))
+              << "this window has no check";
+          continue;
+        }
+        const int command = ToolCommand(*tool);
+        const bool offered = ToolOffered(*tool, activeDirectory);
+        EXPECT_EQ(MenuCommandEnabled(window->Handle(), command), offered);
+        if (*tool == Tool::Exit) {
+          exit = true;
+          continue;
+        }
+        const int pageBefore = window->CurrentPage();
+        const Counts before = counts();
+        dialogs.Answers = {MessageAnswer::No};
+        ChooseMenuCommand(window->Handle(), command);
+        dialogs.Answers.clear();
+        const Counts after = counts();
+        if (!offered) {
+          EXPECT_EQ(window->CurrentPage(), pageBefore) << "an unavailable tool does nothing";
+          continue;
+        }
+        if (const auto page = PageOfTool(*tool, activeDirectory)) {
+          EXPECT_EQ(window->CurrentPage(), *page);
+          EXPECT_EQ(Heading(), PageHeading(*page, activeDirectory));
+          EXPECT_EQ(SelectedTreeItem(Control(tvwWizardOptions)),
+                    NodeOfPage(*page, activeDirectory)->Text);
+          continue;
+        }
+        switch (*tool) {
+          case Tool::New:
+            EXPECT_EQ(after.NewINI, before.NewINI + 1);
+            break;
+          case Tool::Open:
+            EXPECT_EQ(after.Open, before.Open + 1);
+            break;
+          case Tool::Save:
+          case Tool::SaveAs:
+            EXPECT_EQ(after.Save, before.Save + 1) << "an untitled document asks for a name";
+            break;
+          case Tool::Contents:
+            EXPECT_EQ(after.Help, before.Help + 1);
+            break;
+          case Tool::About:
+            EXPECT_EQ(after.About, before.About + 1);
+            break;
+          default:
+            ADD_FAILURE() << "a command without a row here";
+        }
+      }
+    }
+    EXPECT_TRUE(exit);
+    HWND hwnd = window->Handle();
+    dialogs.Answers = {MessageAnswer::No};
+    ChooseMenuCommand(hwnd, ToolCommand(Tool::Exit));
+    EXPECT_FALSE(IsWindow(hwnd)) << "Exit closes the window";
+    window.reset();
+  }
+}
+
+// The letter after "&" in a caption, upper case; 0 for none.
+char Mnemonic(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] == '&' && caption[i + 1] != '&')
+      return static_cast<char>(std::toupper(caption[i + 1]));
+    if (caption[i] == '&') ++i;
+  }
+  return 0;
+}
+
+TEST_F(BindingTest, EveryMnemonicHasOneOwnerOnEveryPage) {
+  for (bool activeDirectory : {true, false}) {
+    Open(activeDirectory);
+    for (int page = 0; page < kPageCount; ++page) {
+      if (!HasPage(page)) continue;
+      window->ShowPage(page);
+      std::map<char, std::string> owners = {
+          {'F', "File menu"}, {'V', "View menu"}, {'H', "Help menu"}};
+      for (HWND child = GetWindow(window->Handle(), GW_CHILD); child;
+           child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || (GetWindowLongW(child, GWL_STYLE) & SS_NOPREFIX)) continue;
+        const std::string caption = TextOf(child);
+        const char letter = Mnemonic(caption);
+        if (!letter) continue;
+        const auto [at, added] = owners.emplace(letter, caption);
+        EXPECT_TRUE(added) << "page " << page << ": Alt+" << letter << " belongs to both \""
+                           << at->second << "\" and \"" << caption << "\"";
+      }
+    }
+    window.reset();
+  }
+}
+
+// Alt and a caption's letter, from the tree: a field's label moves to the
+// field, a check box switches, an option is chosen. Every declared caption
+// on every page of both modes, so a label drawn with another letter than
+// the declaration's, or one the window ignores, is caught.
+TEST_F(BindingTest, AltAndACaptionsLetterReachesItsBuddy) {
+  for (bool activeDirectory : {true, false}) {
+    Open(activeDirectory);
+    for (const FormControl& c : FormControls()) {
+      const char letter = Mnemonic(std::string(c.Caption));
+      if (!letter || c.Kind == ControlKind::Button || !NodeOfPage(c.Page, activeDirectory))
+        continue;
+      window->ShowPage(c.Page);
+      if (!c.SwitchedBy.empty() && !IsChecked(Control(ControlIdOf(c.SwitchedBy)))) {
+        ASSERT_TRUE(Click(Control(ControlIdOf(c.SwitchedBy))));
+      }
+      HWND target = Control(ControlIdOf(c.Name));
+      SetFocus(Control(tvwWizardOptions));
+      const bool wasChecked = IsChecked(target);
+      PressAlt(*window, letter);
+      const std::string what = std::string(c.Name) + " (Alt+" + letter + ")";
+      if (c.Kind == ControlKind::Check) {
+        EXPECT_NE(IsChecked(target), wasChecked) << what;
+      } else if (c.Kind == ControlKind::Option) {
+        EXPECT_TRUE(IsChecked(target)) << what;
+      } else {
+        // A box one can type in hands the focus to its own edit.
+        EXPECT_TRUE(GetFocus() == target || IsChild(target, GetFocus())) << what;
+      }
+    }
+    window.reset();
+  }
+}
+
+// ---- Documents, pair editors, checks and deployment --------------------------
+
 TEST_F(BindingTest, ManualDocumentIsSavedAsTheOtherToolkitSavesItAndReopens) {
   Open(false);
   EXPECT_FALSE(window->CurrentDocument().Unsaved);
   On(kPageServers);
-  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "OLDSRV1", "NEWSRV1");
+  AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "OLDSRV1", "NEWSRV1");
   Click(Control(cmdNewServerPair));
-  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "OLDSRV2", "NEWSRV2");
+  AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "OLDSRV2", "NEWSRV2");
   On(kPagePrinters);
-  AddPair(txtFromPrinter, txtToPrinter, cmdPrinterSave, "ACCOUNTING", "ACCOUNTING-COLOR");
+  AddPair("txtFromPrinter", "txtToPrinter", cmdPrinterSave, "ACCOUNTING", "ACCOUNTING-COLOR");
   On(kPageSMTPMail);
-  Tick(chkUseSMTP);
-  Type(Control(txtSMTPServerName), "mail.corp.example.com");
-  Type(Control(txtSMTPEmailAddress), "velloran@corp.example.com");
-  Type(Control(txtSendEmailTo), "helpdesk@corp.example.com");
-  Click(Control(cmdAddSendEmail));
-  Type(Control(txtSendEmailTo), "printadmin@corp.example.com");
-  Click(Control(cmdAddSendEmail));
+  Tick("chkUseSMTP");
+  Type(Control("txtSMTPServerName"), "mail.corp.example.com");
+  Type(Control("txtSMTPEmailAddress"), "velloran@corp.example.com");
+  Type(Control("txtSendEmailTo"), "helpdesk@corp.example.com");
+  Click(Control("cmdAddSendEmail"));
+  Type(Control("txtSendEmailTo"), "printadmin@corp.example.com");
+  Click(Control("cmdAddSendEmail"));
   On(kPageClientPopup);
-  Tick(chkUseNotifyUser);
-  Type(Control(txtSucessMessage), "Moved.\r\nThank you.");
+  Tick("chkUseNotifyUser");
+  Type(Control("txtSucessMessage"), "Moved.\r\nThank you.");
   On(kPageMDAC);
-  Tick(chkIncludeMDAC);
-  Tick(optMDACVersion(2));
+  Tick("chkIncludeMDAC");
+  Tick("optMDACVersion(2)");
   On(kPageDeployment);
-  Tick(chkBatchFile);
+  Tick("chkBatchFile");
   On(kPageSupport);
-  Tick(chkDebugOn);
+  Tick("chkDebugOn");
   EXPECT_TRUE(window->CurrentDocument().Unsaved);
   const std::string path = PathOf("Printers.ini");
   SaveAs(path);
@@ -110,29 +363,29 @@ TEST_F(BindingTest, ManualDocumentIsSavedAsTheOtherToolkitSavesItAndReopens) {
   dialogs.NewINIChoices.push_back({false, false, true, {}});
   ChooseMenuCommand(window->Handle(), ToolCommand(Tool::New));
   EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [UNTITLED]");
-  EXPECT_TRUE(LinesOf(Control(lstServerPairs)).empty());
-  EXPECT_EQ(TextOf(Control(txtSMTPServerName)), "");
+  EXPECT_TRUE(LinesOf(Control("lstServerPairs")).empty());
+  EXPECT_EQ(TextOf(Control("txtSMTPServerName")), "");
   EXPECT_EQ(dialogs.NewINIRequests.back(), false) << "File > New offers no existing file";
   dialogs.OpenFiles.push_back(path);
   ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Open));
-  EXPECT_EQ(LinesOf(Control(lstServerPairs)),
+  EXPECT_EQ(LinesOf(Control("lstServerPairs")),
             (std::vector<std::string>{"OLDSRV1 -> NEWSRV1", "OLDSRV2 -> NEWSRV2"}));
-  EXPECT_EQ(LinesOf(Control(lstPrinterPairs)),
+  EXPECT_EQ(LinesOf(Control("lstPrinterPairs")),
             std::vector<std::string>{"ACCOUNTING -> ACCOUNTING-COLOR"});
-  EXPECT_EQ(LinesOf(Control(lstToEmailAddresses)),
+  EXPECT_EQ(LinesOf(Control("lstToEmailAddresses")),
             (std::vector<std::string>{"helpdesk@corp.example.com", "printadmin@corp.example.com"}));
-  EXPECT_EQ(TextOf(Control(txtSucessMessage)), "Moved.\r\nThank you.");
-  EXPECT_EQ(TextOf(Control(txtSMTPServerPort)), "25");
-  EXPECT_TRUE(IsChecked(Control(optMDACVersion(2))));
-  EXPECT_TRUE(IsChecked(Control(chkDebugOn)));
-  EXPECT_TRUE(IsEnabled(Control(txtSMTPServerName))) << "the SMTP fields follow their box";
-  EXPECT_FALSE(IsEnabled(Control(txtFileOutputPath)));
+  EXPECT_EQ(TextOf(Control("txtSucessMessage")), "Moved.\r\nThank you.");
+  EXPECT_EQ(TextOf(Control("txtSMTPServerPort")), "25");
+  EXPECT_TRUE(IsChecked(Control("optMDACVersion(2)")));
+  EXPECT_TRUE(IsChecked(Control("chkDebugOn")));
+  EXPECT_TRUE(IsEnabled(Control("txtSMTPServerName"))) << "the SMTP fields follow their box";
+  EXPECT_FALSE(IsEnabled(Control("txtFileOutputPath")));
   EXPECT_FALSE(window->CurrentDocument().Unsaved) << "filling the pages is no edit";
   EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [Printers.ini]");
 
   // Saved again unchanged, the file is the same.
-  Type(Control(txtEmailSubject), "x");
-  Type(Control(txtEmailSubject), "");
+  Type(Control("txtEmailSubject"), "x");
+  Type(Control("txtEmailSubject"), "");
   ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Save));
   EXPECT_EQ(ReadBytes(Wide(path)), Golden("filled.ini"));
   EXPECT_EQ(dialogs.SaveRequests.size(), 1u) << "a titled document is saved in place";
@@ -141,33 +394,33 @@ TEST_F(BindingTest, ManualDocumentIsSavedAsTheOtherToolkitSavesItAndReopens) {
 TEST_F(BindingTest, EveryFieldOfAnActiveDirectoryDocumentReachesTheFile) {
   domains = {"CORP", "LAB"};
   Open(true);
-  EXPECT_EQ(SendMessageW(Control(cboDomainName), CB_GETCOUNT, 0, 0), 2);
-  Type(Control(cboDomainName), "corp.example.com");
-  Tick(chkAlwaysRun);
+  EXPECT_EQ(SendMessageW(Control("cboDomainName"), CB_GETCOUNT, 0, 0), 2);
+  Type(Control("cboDomainName"), "corp.example.com");
+  Tick("chkAlwaysRun");
   On(kPageSMTPMail);
-  Tick(chkUseSMTP);
-  Type(Control(txtSMTPServerName), "mail");
-  Type(Control(txtSMTPServerPort), "2525");
-  Type(Control(txtEmailSubject), "Printers");
-  Type(Control(txtSMTPEmailAddress), "a@b.example");
-  Type(Control(txtSendEmailTo), "c@d.example");
-  Click(Control(cmdAddSendEmail));
+  Tick("chkUseSMTP");
+  Type(Control("txtSMTPServerName"), "mail");
+  Type(Control("txtSMTPServerPort"), "2525");
+  Type(Control("txtEmailSubject"), "Printers");
+  Type(Control("txtSMTPEmailAddress"), "a@b.example");
+  Type(Control("txtSendEmailTo"), "c@d.example");
+  Click(Control("cmdAddSendEmail"));
   On(kPageFileOutput);
-  Tick(chkUseFileOutput);
-  Type(Control(txtFileOutputPath), "\\\\srv\\out");
-  Type(Control(txtFileOutputName), "result.txt");
-  Tick(chkIncludeComputerName);
-  Tick(chkIncludeFinalStatus);
+  Tick("chkUseFileOutput");
+  Type(Control("txtFileOutputPath"), "\\\\srv\\out");
+  Type(Control("txtFileOutputName"), "result.txt");
+  Tick("chkIncludeComputerName");
+  Tick("chkIncludeFinalStatus");
   On(kPageClientPopup);
-  Tick(chkNotifyMessageOnFailure);
-  Type(Control(txtFailureMessage), "Not moved.\r\n\r\nCall 100.");
+  Tick("chkNotifyMessageOnFailure");
+  Type(Control("txtFailureMessage"), "Not moved.\r\n\r\nCall 100.");
   On(kPageEventLog);
-  Tick(chkWriteToEventLog);
+  Tick("chkWriteToEventLog");
   On(kPageDeployment);
-  Type(Control(txtNetworkSharePath), "\\\\srv\\deploy");
+  Type(Control("txtNetworkSharePath"), "\\\\srv\\deploy");
   On(kPageMDAC);
-  Tick(chkIncludeMDAC);
-  Tick(optMDACVersion(1));
+  Tick("chkIncludeMDAC");
+  Tick("optMDACVersion(1)");
   const std::string path = PathOf("AD.ini");
   SaveAs(path);
   EXPECT_EQ(dialogs.TakeMessages(), std::vector<std::string>{});
@@ -201,7 +454,7 @@ TEST_F(BindingTest, EveryFieldOfAnActiveDirectoryDocumentReachesTheFile) {
 
 TEST_F(BindingTest, SaveOfAnActiveDirectoryDocumentWithoutDomainShowsItsPage) {
   Open(true);
-  Tick(chkAlwaysRun);
+  Tick("chkAlwaysRun");
   On(kPageSupport);
   SaveAs(PathOf("AD.ini"));
   ASSERT_EQ(dialogs.Messages.size(), 1u);
@@ -214,49 +467,49 @@ TEST_F(BindingTest, SaveOfAnActiveDirectoryDocumentWithoutDomainShowsItsPage) {
 TEST_F(BindingTest, PairEditorsAddReplaceChooseAndDelete) {
   Open(false);
   On(kPageServers);
-  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "A", "B");
-  EXPECT_EQ(LinesOf(Control(lstServerPairs)), std::vector<std::string>{"A -> B"});
+  AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "A", "B");
+  EXPECT_EQ(LinesOf(Control("lstServerPairs")), std::vector<std::string>{"A -> B"});
   // The line just added is the chosen one: Save now replaces it.
-  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "A", "C");
-  EXPECT_EQ(LinesOf(Control(lstServerPairs)), std::vector<std::string>{"A -> C"});
+  AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "A", "C");
+  EXPECT_EQ(LinesOf(Control("lstServerPairs")), std::vector<std::string>{"A -> C"});
   Click(Control(cmdNewServerPair));
-  EXPECT_EQ(TextOf(Control(txtFromServer)), "");
-  AddPair(txtFromServer, txtToServer, cmdSaveServerPair, "D", "E");
-  ClickLine(Control(lstServerPairs), 0);
-  EXPECT_EQ(TextOf(Control(txtFromServer)), "A");
-  EXPECT_EQ(TextOf(Control(txtToServer)), "C");
+  EXPECT_EQ(TextOf(Control("txtFromServer")), "");
+  AddPair("txtFromServer", "txtToServer", cmdSaveServerPair, "D", "E");
+  ClickLine(Control("lstServerPairs"), 0);
+  EXPECT_EQ(TextOf(Control("txtFromServer")), "A");
+  EXPECT_EQ(TextOf(Control("txtToServer")), "C");
 
   dialogs.Answers = {MessageAnswer::No, MessageAnswer::Yes};
   Click(Control(cmdDeleteServer));
-  EXPECT_EQ(LinesOf(Control(lstServerPairs)).size(), 2u) << "No keeps the line";
+  EXPECT_EQ(LinesOf(Control("lstServerPairs")).size(), 2u) << "No keeps the line";
   Click(Control(cmdDeleteServer));
-  EXPECT_EQ(LinesOf(Control(lstServerPairs)), std::vector<std::string>{"D -> E"});
+  EXPECT_EQ(LinesOf(Control("lstServerPairs")), std::vector<std::string>{"D -> E"});
   ASSERT_EQ(dialogs.Messages.size(), 2u);
   EXPECT_EQ(dialogs.Messages[0].Title, "Delete?");
   dialogs.Messages.clear();
 
   // One half of a pair is refused, and nothing is added.
   On(kPagePrinters);
-  Type(Control(txtFromPrinter), "P1");
+  Type(Control("txtFromPrinter"), "P1");
   Click(Control(cmdPrinterSave));
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Title, "Save Error");
-  EXPECT_TRUE(LinesOf(Control(lstPrinterPairs)).empty());
+  EXPECT_TRUE(LinesOf(Control("lstPrinterPairs")).empty());
   Click(Control(cmdNewPrinter));
-  EXPECT_EQ(TextOf(Control(txtFromPrinter)), "");
+  EXPECT_EQ(TextOf(Control("txtFromPrinter")), "");
   dialogs.Messages.clear();
 
   On(kPageMixed);
-  Type(Control(txtMixedFromServer), "S1");
-  Type(Control(txtMixedFromPrinter), "P1");
-  Type(Control(txtMixedToServer), "S2");
-  Type(Control(txtMixedToPrinter), "P2");
+  Type(Control("txtMixedFromServer"), "S1");
+  Type(Control("txtMixedFromPrinter"), "P1");
+  Type(Control("txtMixedToServer"), "S2");
+  Type(Control("txtMixedToPrinter"), "P2");
   Click(Control(cmdMixedSave));
-  EXPECT_EQ(LinesOf(Control(lstMixedPrintersAndServers)),
+  EXPECT_EQ(LinesOf(Control("lstMixedPrintersAndServers")),
             std::vector<std::string>{"S1 >> P1 -> S2 >> P2"});
   Click(Control(cmdMixedNew));
-  ClickLine(Control(lstMixedPrintersAndServers), 0);
-  EXPECT_EQ(TextOf(Control(txtMixedToPrinter)), "P2");
+  ClickLine(Control("lstMixedPrintersAndServers"), 0);
+  EXPECT_EQ(TextOf(Control("txtMixedToPrinter")), "P2");
 
   SaveAs(PathOf("Pairs.ini"));
   const INISettings s = ReadBack(PathOf("Pairs.ini"));
@@ -270,39 +523,42 @@ TEST_F(BindingTest, PairEditorsAddReplaceChooseAndDelete) {
 TEST_F(BindingTest, FieldChecksWhenTheFocusLeaves) {
   Open(false);
   On(kPageSMTPMail);
-  Tick(chkUseSMTP);
+  Tick("chkUseSMTP");
   for (const char* port : {"25", "", "2.5", "70000"}) {
-    Type(Control(txtSMTPServerPort), port);
-    SendMessageW(window->Handle(), WM_COMMAND, MAKEWPARAM(txtSMTPServerPort, EN_KILLFOCUS),
-                 reinterpret_cast<LPARAM>(Control(txtSMTPServerPort)));
+    Type(Control("txtSMTPServerPort"), port);
+    SendMessageW(window->Handle(), WM_COMMAND,
+                 MAKEWPARAM(ControlIdOf("txtSMTPServerPort"), EN_KILLFOCUS),
+                 reinterpret_cast<LPARAM>(Control("txtSMTPServerPort")));
     PumpMessages();
   }
   std::vector<std::string> titles;
   for (const ShownMessage& m : dialogs.Messages) titles.push_back(m.Title);
   EXPECT_EQ(titles, (std::vector<std::string>{"Invalid Port Number", "Invalid Port Number"}));
-  EXPECT_EQ(GetFocus(), Control(txtSMTPServerPort)) << "the focus stays in the field";
-  Type(Control(txtSMTPServerPort), "25");
+  EXPECT_EQ(GetFocus(), Control("txtSMTPServerPort")) << "the focus stays in the field";
+  Type(Control("txtSMTPServerPort"), "25");
   dialogs.Messages.clear();
 
-  Type(Control(txtSendEmailTo), "@");
-  Click(Control(cmdAddSendEmail));
-  EXPECT_TRUE(LinesOf(Control(lstToEmailAddresses)).empty());
+  Type(Control("txtSendEmailTo"), "@");
+  Click(Control("cmdAddSendEmail"));
+  EXPECT_TRUE(LinesOf(Control("lstToEmailAddresses")).empty());
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Title, "Invalid Email");
   dialogs.Messages.clear();
 
   window->ShowPage(kPageDeployment);
-  Type(Control(txtNetworkSharePath), PathOf("missing") + "\\");
-  SendMessageW(window->Handle(), WM_COMMAND, MAKEWPARAM(txtNetworkSharePath, EN_KILLFOCUS),
-               reinterpret_cast<LPARAM>(Control(txtNetworkSharePath)));
+  Type(Control("txtNetworkSharePath"), PathOf("missing") + "\\");
+  SendMessageW(window->Handle(), WM_COMMAND,
+               MAKEWPARAM(ControlIdOf("txtNetworkSharePath"), EN_KILLFOCUS),
+               reinterpret_cast<LPARAM>(Control("txtNetworkSharePath")));
+  PumpMessages();
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Title, "Folder not found.");
-  EXPECT_EQ(TextOf(Control(txtNetworkSharePath)), PathOf("missing")) << "one \\ removed";
+  EXPECT_EQ(TextOf(Control("txtNetworkSharePath")), PathOf("missing")) << "one \\ removed";
 
   On(kPageSMTPMail);
-  Tick(chkUseSMTP);
-  EXPECT_FALSE(IsEnabled(Control(txtSMTPServerName)));
-  EXPECT_FALSE(IsEnabled(Control(cmdAddSendEmail)));
+  Tick("chkUseSMTP");
+  EXPECT_FALSE(IsEnabled(Control("txtSMTPServerName")));
+  EXPECT_FALSE(IsEnabled(Control("cmdAddSendEmail")));
 }
 
 // A port the engine cannot use keeps the user on its page whichever way
@@ -310,8 +566,8 @@ TEST_F(BindingTest, FieldChecksWhenTheFocusLeaves) {
 TEST_F(BindingTest, ABadPortKeepsTheUserOnItsPage) {
   Open(false);
   On(kPageSMTPMail);
-  Tick(chkUseSMTP);
-  Type(Control(txtSMTPServerPort), "abc");
+  Tick("chkUseSMTP");
+  Type(Control("txtSMTPServerPort"), "abc");
   dialogs.Messages.clear();
   SelectTreeItem(Control(tvwWizardOptions), "Notification/File Output");
   PumpMessages();
@@ -323,27 +579,96 @@ TEST_F(BindingTest, ABadPortKeepsTheUserOnItsPage) {
   std::vector<std::string> titles;
   for (const ShownMessage& m : dialogs.Messages) titles.push_back(m.Title);
   EXPECT_EQ(titles, (std::vector<std::string>{"Invalid Port Number", "Invalid Port Number"}));
-  EXPECT_EQ(TextOf(Control(txtSMTPServerPort)), "abc");
-  EXPECT_EQ(GetFocus(), Control(txtSMTPServerPort));
+  EXPECT_EQ(TextOf(Control("txtSMTPServerPort")), "abc");
+  EXPECT_EQ(GetFocus(), Control("txtSMTPServerPort"));
+  // A press that the focus coming back cancels: the button took the focus,
+  // its click never comes. A move from the menu, which leaves no field,
+  // is then told anew.
+  SetFocus(Control(cmdNext(kPageSMTPMail)));
+  PumpMessages();
+  EXPECT_EQ(dialogs.Messages.size(), 3u);
+  EXPECT_EQ(GetFocus(), Control("txtSMTPServerPort"));
+  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Support));
+  EXPECT_EQ(window->CurrentPage(), kPageSMTPMail);
+  EXPECT_EQ(dialogs.Messages.size(), 4u);
 
   // Mended, the page lets the user go.
-  Type(Control(txtSMTPServerPort), "25");
+  Type(Control("txtSMTPServerPort"), "25");
   ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Notification/File Output"));
   EXPECT_EQ(window->CurrentPage(), kPageFileOutput);
+}
+
+// A missing folder only warns, once per way out of its field, and only once
+// the click or key that left the field has done its work: a message box
+// while a button is being pressed takes the mouse from it, and the click is
+// lost (the "..." that was to mend the folder). The user ends up where they
+// went, not back in the field.
+TEST_F(BindingTest, AMissingOutputFolderWarnsOnceAndTakesNoClick) {
+  const std::string found = Utf8(share.wstring());
+  struct Way {
+    const char* Name;
+    std::function<void()> Leave;
+    int Page;
+    std::vector<std::string> Titles;
+    std::string Kept;  ///< the field's text afterwards
+  };
+  const std::vector<std::string> warned{"Folder not found."};
+  const Way ways[] = {
+      {"Next", [this] { ASSERT_TRUE(Click(Control(cmdNext(kPageFileOutput)))); }, kPageClientPopup,
+       warned, PathOf("missing")},
+      {"Back", [this] { ASSERT_TRUE(Click(Control(cmdBack(kPageFileOutput)))); }, kPageSMTPMail,
+       warned, PathOf("missing")},
+      {"the tree",
+       [this] {
+         SetFocus(Control(tvwWizardOptions));
+         ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Notification/Client User Pop-Up"));
+       },
+       kPageClientPopup, warned, PathOf("missing")},
+      {"Tab", [this] { PressKey(*window, VK_TAB); }, kPageFileOutput, warned, PathOf("missing")},
+      // The folder is looked for after the browser has filled the field.
+      {"...",
+       [&, this] {
+         dialogs.Folders = {found};
+         ASSERT_TRUE(Click(Control("cmdBrowseFileOutput")));
+       },
+       kPageFileOutput,
+       {},
+       found},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.Name);
+    Open(false);
+    On(kPageFileOutput);
+    Tick("chkUseFileOutput");
+    Type(Control("txtFileOutputPath"), PathOf("missing") + "\\");
+    SetFocus(Control("txtFileOutputPath"));
+    PumpMessages();
+    dialogs.Messages.clear();
+    way.Leave();
+    PumpMessages();
+
+    std::vector<std::string> titles;
+    for (const ShownMessage& m : dialogs.Messages) titles.push_back(m.Title);
+    EXPECT_EQ(titles, way.Titles);
+    EXPECT_EQ(window->CurrentPage(), way.Page) << "a warning keeps nobody";
+    EXPECT_NE(GetFocus(), Control("txtFileOutputPath")) << "not put back in the field";
+    EXPECT_EQ(TextOf(Control("txtFileOutputPath")), way.Kept);
+    window.reset();
+  }
 }
 
 TEST_F(BindingTest, BrowseButtonsFillTheirFieldsAndCancelKeepsThem) {
   Open(false);
   On(kPageFileOutput);
-  Tick(chkUseFileOutput);
+  Tick("chkUseFileOutput");
   dialogs.Folders = {"C:\\results", ""};
-  Click(Control(cmdBrowseFileOutput));
-  Click(Control(cmdBrowseFileOutput));
-  EXPECT_EQ(TextOf(Control(txtFileOutputPath)), "C:\\results");
+  Click(Control("cmdBrowseFileOutput"));
+  Click(Control("cmdBrowseFileOutput"));
+  EXPECT_EQ(TextOf(Control("txtFileOutputPath")), "C:\\results");
   window->ShowPage(kPageDeployment);
   dialogs.NetworkFolders = {"\\\\SRV"};
   Click(Control(cmdBrowseDeployment));
-  EXPECT_EQ(TextOf(Control(txtNetworkSharePath)), "\\\\SRV");
+  EXPECT_EQ(TextOf(Control("txtNetworkSharePath")), "\\\\SRV");
 }
 
 TEST_F(BindingTest, DeployNowCopiesFromBesideTheToolkitAndWritesTheLaunchers) {
@@ -364,7 +689,7 @@ TEST_F(BindingTest, DeployNowCopiesFromBesideTheToolkitAndWritesTheLaunchers) {
 
 TEST_F(BindingTest, DeployNowWithoutMDACAndBeforeSaving) {
   SavedManualDocument(false);
-  Type(Control(txtFileOutputName), "x");
+  Type(Control("txtFileOutputName"), "x");
   On(kPageDeployment);
   dialogs.Messages.clear();
   Click(Control(cmdDeployNow(0)));
@@ -397,8 +722,8 @@ TEST_F(BindingTest, TheDriverScriptIsAChoiceOfTheUserThatDeployNowFollows) {
   ShowWindow(window->Handle(), SW_SHOWNA);
   ASSERT_TRUE(window->Start());
   On(kPageDeployment);
-  EXPECT_FALSE(IsChecked(Control(chkDriverScript))) << "off until chosen";
-  Tick(chkDriverScript);
+  EXPECT_FALSE(IsChecked(Control("chkDriverScript"))) << "off until chosen";
+  Tick("chkDriverScript");
   EXPECT_FALSE(window->CurrentDocument().Unsaved) << "no file holds it";
 
   std::ofstream(toolkit / "velloran.exe", std::ios::binary) << "MZ command line";
@@ -415,7 +740,7 @@ TEST_F(BindingTest, TheDriverScriptIsAChoiceOfTheUserThatDeployNowFollows) {
   ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
   ShowWindow(window->Handle(), SW_SHOWNA);
   ASSERT_TRUE(window->Start());
-  EXPECT_TRUE(IsChecked(Control(chkDriverScript))) << "kept for the next run";
+  EXPECT_TRUE(IsChecked(Control("chkDriverScript"))) << "kept for the next run";
 }
 
 TEST_F(BindingTest, StartUpOpensTheFileChosenOnTheExistingPage) {
@@ -427,14 +752,14 @@ TEST_F(BindingTest, StartUpOpensTheFileChosenOnTheExistingPage) {
   ASSERT_TRUE(window->Start());
   EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [Existing.ini]");
   EXPECT_FALSE(window->ActiveDirectoryMode()) << "the file says which kind it is";
-  EXPECT_EQ(LinesOf(Control(lstServerPairs)),
+  EXPECT_EQ(LinesOf(Control("lstServerPairs")),
             (std::vector<std::string>{"OLDSRV1 -> NEWSRV1", "OLDSRV2 -> NEWSRV2"}));
   EXPECT_FALSE(window->CurrentDocument().Unsaved);
 }
 
 TEST_F(BindingTest, ClosingWithUnsavedWorkAsksFirst) {
   Open(false);
-  Type(Control(txtFromServer), "typed");
+  Type(Control("txtFromServer"), "typed");
   dialogs.Answers = {MessageAnswer::Cancel};
   SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
   ASSERT_TRUE(IsWindow(window->Handle())) << "Cancel keeps the window";

