@@ -73,8 +73,8 @@ const std::vector<FormControl>& Controls() {
       Typed(kPagePrinters, "txtToPrinter", "&To Printer:", Rule::ListEntry),
       List(kPagePrinters, "lstPrinterPairs", "&Printer Pairs:", B::PrinterPairs, "Printer Pairs"),
 
-      Typed(kPageMixed, "txtMixedFromServer", "F&rom Print Server:", Rule::ServerName),
-      Typed(kPageMixed, "txtMixedFromPrinter", "From Pr&inter:", Rule::ListEntry),
+      Typed(kPageMixed, "txtMixedFromServer", "&From Print Server:", Rule::ServerName),
+      Typed(kPageMixed, "txtMixedFromPrinter", "&From Printer:", Rule::ListEntry),
       Typed(kPageMixed, "txtMixedToServer", "To &Print Server:", Rule::ServerName),
       Typed(kPageMixed, "txtMixedToPrinter", "T&o Printer:", Rule::ListEntry),
       List(kPageMixed, "lstMixedPrintersAndServers",
@@ -161,6 +161,35 @@ const FormControl* FormControlNamed(std::string_view name) {
     if (c.Name == name) return &c;
   }
   return nullptr;
+}
+
+char MnemonicOf(std::string_view caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    const char c = caption[i + 1];
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  return 0;
+}
+
+std::string_view MnemonicTarget(int page, char letter, std::string_view focused,
+                                const std::function<bool(std::string_view)>& available) {
+  if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
+  std::vector<std::string_view> owners;
+  size_t after = 0;  // the first owner to try: the one after the focused control
+  for (const FormControl& c : Controls()) {
+    if (c.Page != page) continue;
+    if (c.Name == focused) after = owners.size();
+    if (letter == 0 || MnemonicOf(c.Caption) != letter || !available(c.Name)) continue;
+    owners.push_back(c.Name);
+    if (c.Name == focused) after = owners.size();
+  }
+  if (owners.empty()) return {};
+  return owners[after % owners.size()];
 }
 
 std::span<const FormMenu> FormMenus() {

@@ -5,6 +5,7 @@
 // and the menus. Fields, checks and both front-ends read it; none of them
 // lists a control again.
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -81,6 +82,16 @@ struct FormControl {
 std::span<const FormControl> FormControls();
 /// The control named `name`; null when the form has none of that name.
 const FormControl* FormControlNamed(std::string_view name);
+
+/// The letter a caption's "&" marks, in lower case; 0 when it marks none.
+char MnemonicOf(std::string_view caption);
+/// Where Alt and `letter` lead on `page` from the control named `focused`:
+/// the next control of the page, in tab order and round to the first, whose
+/// caption marks that letter and that `available` lets in; "" when none
+/// does. A page's letter goes before the menu bar's, and two captions of a
+/// page that mark the same letter take the focus in turn.
+std::string_view MnemonicTarget(int page, char letter, std::string_view focused,
+                                const std::function<bool(std::string_view)>& available);
 
 /// One entry of a menu: a command by its tool ID, and a separator after it.
 struct MenuEntry {

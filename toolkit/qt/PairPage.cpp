@@ -14,32 +14,15 @@ namespace velloran {
 namespace {
 
 struct PairPageTexts {
-  std::vector<const char*> FieldCaptions;
   int FirstLabel;  ///< lblNetworkServers(n) of the first caption
   const char *NewName, *SaveName, *DeleteName;
-  const char* ListCaption;
 };
 
 const PairPageTexts& TextsOf(PairKind kind) {
   static const PairPageTexts kTexts[] = {
-      {{"F&rom Print Server:", "&To Print Server:"},
-       0,
-       "cmdNewServerPair",
-       "cmdSaveServerPair",
-       "cmdDeleteServer",
-       "&Print Server Pairs:"},
-      {{"F&rom Printer:", "&To Printer:"},
-       3,
-       "cmdNewPrinter",
-       "cmdPrinterSave",
-       "cmdDeletePrinter",
-       "&Printer Pairs:"},
-      {{"F&rom Print Server:", "From Pr&inter:", "To &Print Server:", "T&o Printer:"},
-       6,
-       "cmdMixedNew",
-       "cmdMixedSave",
-       "cmdMixedDelete",
-       "Print Server &and Printer Pairs:"},
+      {0, "cmdNewServerPair", "cmdSaveServerPair", "cmdDeleteServer"},
+      {3, "cmdNewPrinter", "cmdPrinterSave", "cmdDeletePrinter"},
+      {6, "cmdMixedNew", "cmdMixedSave", "cmdMixedDelete"},
   };
   return kTexts[static_cast<int>(kind)];
 }
@@ -74,9 +57,10 @@ PairPage::PairPage(PairKind kind, QWidget* page, QVBoxLayout* body, Prompter& pr
   int label = texts.FirstLabel;
   for (size_t i = 0; i < shape.FieldNames.size(); ++i) {
     QLineEdit* field = widgets::LineEdit(std::string(shape.FieldNames[i]).c_str(), page);
-    form->addRow(widgets::Caption(texts.FieldCaptions[i], field,
-                                  widgets::Indexed("lblNetworkServers", label++)),
-                 field);
+    form->addRow(
+        widgets::Caption(widgets::DeclaredCaption(std::string(shape.FieldNames[i]).c_str()), field,
+                         widgets::Indexed("lblNetworkServers", label++)),
+        field);
     fields_.push_back(field);
     // Typing is a change of the document; filling the fields is not.
     connect(field, &QLineEdit::textEdited, this, [this] { changed_(); });
@@ -87,8 +71,8 @@ PairPage::PairPage(PairKind kind, QWidget* page, QVBoxLayout* body, Prompter& pr
   for (QPushButton* b : {new_, save_, delete_}) buttons->addWidget(b);
   buttons->addStretch(1);
   list_ = widgets::List(std::string(shape.ListName).c_str(), page);
-  body->addWidget(
-      widgets::Caption(texts.ListCaption, list_, widgets::Indexed("lblNetworkServers", label)));
+  body->addWidget(widgets::Caption(widgets::DeclaredCaption(std::string(shape.ListName).c_str()),
+                                   list_, widgets::Indexed("lblNetworkServers", label)));
   body->addWidget(list_, 1);
 
   connect(new_, &QPushButton::clicked, this, [this] {

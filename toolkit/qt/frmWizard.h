@@ -137,6 +137,7 @@ class frmWizard : public QMainWindow {
 
  private:
   class ClickSwallower;
+  class MnemonicKeys;
   class View;
 
   // Building (frmWizardPages.cpp).
@@ -187,6 +188,7 @@ class frmWizard : public QMainWindow {
   bool busy_ = false;     ///< a folder is being looked for
   bool loading_ = false;  ///< controls are being filled from the document
   ClickSwallower* swallower_ = nullptr;
+  MnemonicKeys* mnemonics_ = nullptr;
 
   // Controls.
   QToolBar* ssaVelloran_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
@@ -64,7 +65,64 @@ class frmWizard::ClickSwallower : public QObject {
   bool armed_ = false;
 };
 
+// Alt and a letter that a field's caption on the page shown marks: the page
+// answers it before the menu bar, and two fields marking the same letter
+// take the focus in turn, as the core says. Qt would otherwise take turns
+// between the fields and the menu of that letter.
+class frmWizard::MnemonicKeys : public QObject {
+ public:
+  explicit MnemonicKeys(frmWizard& window) : QObject(&window), w_(window) {
+    qApp->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress && pending_) {
+      // The key whose shortcut was taken comes to the field as a key press.
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == pending_) {
+        if (!key->isAutoRepeat()) pending_ = 0;
+        return true;
+      }
+      pending_ = 0;
+    }
+    if (event->type() != QEvent::ShortcutOverride) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (key->modifiers() != Qt::AltModifier || key->key() < Qt::Key_A || key->key() > Qt::Key_Z ||
+        !widget || widget->window() != &w_ || QApplication::activeModalWidget())
+      return false;
+    const char letter = static_cast<char>('a' + (key->key() - Qt::Key_A));
+    const std::string_view target = MnemonicTarget(
+        w_.CurrentPage(), letter, FocusedName(widget), [this](std::string_view name) {
+          const QWidget* control = w_.ControlNamed(name);
+          const FormControl* declared = FormControlNamed(name);
+          // A check box or an option acts on its letter: Qt's own shortcut
+          // does that.
+          return control && control->isVisible() && control->isEnabled() && declared &&
+                 declared->Kind != ControlKind::Check && declared->Kind != ControlKind::Option;
+        });
+    if (target.empty()) return false;
+    event->accept();
+    pending_ = key->key();
+    w_.ControlNamed(target)->setFocus(Qt::ShortcutFocusReason);
+    return true;
+  }
+
+ private:
+  /// The declared control holding the focus (an editable box's line is its).
+  std::string FocusedName(QWidget* focus) const {
+    for (QWidget* at = focus; at && at != &w_; at = at->parentWidget()) {
+      if (FormControlNamed(S(at->objectName()))) return S(at->objectName());
+    }
+    return {};
+  }
+
+  frmWizard& w_;
+  int pending_ = 0;
+};
+
 void frmWizard::WireFieldChecks() {
+  mnemonics_ = new MnemonicKeys(*this);
   // The swallowed click asks for no move: the next one is told anew.
   swallower_ = new ClickSwallower(this, [this] { presenter_->InputDone(); });
   // The fields whose check runs when the focus leaves them.

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <map>
 #include <set>
 
@@ -13,29 +12,53 @@
 namespace velloran {
 namespace {
 
-char Mnemonic(std::string_view caption) {
-  for (size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != '&') continue;
-    if (caption[i + 1] == '&') {
-      ++i;
-      continue;
-    }
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1])));
-  }
-  return 0;
-}
-
 TEST(Form, NamesAndMnemonicsHaveOneOwnerPerPage) {
   std::set<std::string_view> names;
-  std::map<std::pair<int, char>, std::string_view> owners;
+  // A letter two fields of a page share takes the focus to each in turn; a
+  // check box or an option acts on its letter, so it shares it with nothing.
+  std::map<std::pair<int, char>, const FormControl*> owners;
+  auto acts = [](const FormControl& c) {
+    return c.Kind == ControlKind::Check || c.Kind == ControlKind::Option;
+  };
   for (const FormControl& c : FormControls()) {
     EXPECT_TRUE(names.insert(c.Name).second) << c.Name << " declared twice";
     EXPECT_TRUE(HasPage(c.Page)) << c.Name;
-    if (const char key = Mnemonic(c.Caption)) {
-      const auto [owner, isNew] = owners.emplace(std::pair{c.Page, key}, c.Name);
-      EXPECT_TRUE(isNew) << c.Name << " and " << owner->second << " share Alt+" << key;
+    if (const char key = MnemonicOf(c.Caption)) {
+      const auto [owner, isNew] = owners.emplace(std::pair{c.Page, key}, &c);
+      EXPECT_TRUE(isNew || (!acts(c) && !acts(*owner->second)))
+          << c.Name << " and " << owner->second->Name << " share Alt+" << key;
     }
   }
+}
+
+TEST(Form, AltAndALetterTwoFieldsShareTakesTheFocusToEachInTurn) {
+  auto all = [](std::string_view) { return true; };
+  auto notFromServer = [](std::string_view name) { return name != "txtMixedFromServer"; };
+  struct Case {
+    char Letter;
+    std::string_view Focused;
+    bool (*Available)(std::string_view);
+    std::string_view Expected;
+  };
+  const Case cases[] = {
+      {'F', "", all, "txtMixedFromServer"},
+      {'f', "txtMixedFromServer", all, "txtMixedFromPrinter"},
+      {'F', "txtMixedFromPrinter", all, "txtMixedFromServer"},
+      {'F', "txtMixedToPrinter", all, "txtMixedFromServer"},
+      {'F', "txtMixedFromPrinter", notFromServer, "txtMixedFromPrinter"},
+      {'P', "txtMixedFromServer", all, "txtMixedToServer"},
+      {'z', "", all, ""},
+      {0, "", all, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MnemonicTarget(kPageMixed, c.Letter, c.Focused, c.Available), c.Expected)
+        << "Alt+" << c.Letter << " from " << c.Focused;
+  }
+  // "&&" is an ampersand, not a mark.
+  EXPECT_EQ(MnemonicOf("Save && &Close"), 'c');
+  EXPECT_EQ(MnemonicOf("A&&B"), 0);
+  // Another page's controls are never the target.
+  EXPECT_EQ(MnemonicTarget(kPageServers, 'f', "", all), "");
 }
 
 TEST(Form, SwitchedControlsFollowABoxOfTheirPage) {
@@ -68,7 +91,7 @@ TEST(Form, EveryMenuCommandIsAToolOrTheCheck) {
     for (const MenuEntry& entry : menu.Entries) {
       EXPECT_TRUE(commands.insert(entry.Command).second) << entry.Command;
       EXPECT_TRUE(ToolOfId(entry.Command) || entry.Command == "actCheckTargets") << entry.Command;
-      EXPECT_TRUE(keys.insert(Mnemonic(entry.Caption)).second) << entry.Caption;
+      EXPECT_TRUE(keys.insert(MnemonicOf(entry.Caption)).second) << entry.Caption;
     }
   }
   for (int i = 0; i < kToolCount; ++i) {
