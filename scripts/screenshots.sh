@@ -28,14 +28,16 @@ cmake --build "$build" -j "$jobs" --target toolkit_screenshots
 
 # Render into a folder of our own, then put the pages in place: the output
 # folder may hold other pictures, and only the pages we render are ours to
-# replace. Our own folder is cleared first so renamed pages leave no stale
-# copies behind.
+# replace. In docs/screenshots the toolkit's own pages are cleared first so
+# renamed pages leave no stale copies behind; the pictures other scripts
+# draw there (fleet-page.png) stay.
 rendered=$(mktemp -d)
 trap 'rm -rf "$rendered"' EXIT
 QT_QPA_PLATFORM=offscreen "$build/toolkit/toolkit_screenshots" "$rendered" 2> >(grep -v propagateSizeHints >&2)
 mkdir -p "$out"
 if [ "$(realpath "$out")" = "$(realpath docs/screenshots)" ]; then
-  rm -f docs/screenshots/*.png
+  rm -f docs/screenshots/ad-*.png docs/screenshots/manual-*.png docs/screenshots/new-ini-*.png \
+    docs/screenshots/check-*.png
 fi
 count=0
 for page in "$rendered"/*.png; do
