@@ -253,14 +253,9 @@ TEST_F(BindingTest, EveryMenuCommandReachesThePresenter) {
   }
 }
 
-// The letter after "&" in a caption, upper case; 0 for none.
-char Mnemonic(const std::string& caption) {
-  for (size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] == '&' && caption[i + 1] != '&')
-      return static_cast<char>(std::toupper(caption[i + 1]));
-    if (caption[i] == '&') ++i;
-  }
-  return 0;
+// The letter a caption marks, upper case as Alt is pressed with it; 0 for none.
+char Mnemonic(std::string_view caption) {
+  return static_cast<char>(std::toupper(static_cast<unsigned char>(MnemonicOf(caption))));
 }
 
 // One owner for each letter on every page; only fields' labels may share
@@ -314,7 +309,7 @@ TEST_F(BindingTest, AltAndACaptionsLetterReachesItsBuddy) {
   for (bool activeDirectory : {true, false}) {
     Open(activeDirectory);
     for (const FormControl& c : FormControls()) {
-      const char letter = Mnemonic(std::string(c.Caption));
+      const char letter = Mnemonic(c.Caption);
       if (!letter || c.Kind == ControlKind::Button || !NodeOfPage(c.Page, activeDirectory))
         continue;
       window->ShowPage(c.Page);
