@@ -32,8 +32,6 @@ class FakeView : public WizardView {
   std::vector<std::string> DomainNames;
   /// The last result list shown.
   std::optional<TargetCheckReport> TargetList;
-  /// Called by Close(), as a window asks before it goes.
-  std::function<void()> OnClose;
   /// Called after the controls were filled, as a window's change signals
   /// would fire.
   std::function<void()> OnFieldsShown;
@@ -94,10 +92,7 @@ class FakeView : public WizardView {
   void ShowBusy(bool busy) override {
     if (busy) Log.push_back("busy");
   }
-  void Close() override {
-    Log.push_back("close");
-    if (OnClose) OnClose();
-  }
+  void Close() override { Log.push_back("close"); }
   void Progress(int value, int, std::string_view label) override {
     Log.push_back("progress " + std::to_string(value) + " " + std::string(label));
   }

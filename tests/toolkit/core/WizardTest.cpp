@@ -138,14 +138,7 @@ TEST_F(WizardTest, EveryToolAndMenuCommandDoesItsThingInEachMode) {
       }
     }
   }
-  // Every entry of the menu bar is a command the presenter knows.
-  Wizard& wizard = Start(false);
-  for (const FormMenu& menu : FormMenus()) {
-    for (const MenuEntry& entry : menu.Entries) {
-      EXPECT_TRUE(wizard.RunCommand(entry.Command)) << entry.Command;
-    }
-  }
-  EXPECT_FALSE(wizard.RunCommand("ID_BTN_NOTHING"));
+  EXPECT_FALSE(Start(false).RunCommand("ID_BTN_NOTHING"));
 }
 
 TEST_F(WizardTest, AToolWhoseServiceIsMissingIsDisabledAndDoesNothing) {
