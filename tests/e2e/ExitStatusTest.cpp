@@ -1,12 +1,8 @@
 // The engine's exit status, which is all a scheduled task or a deployment
 // package sees of a run: each status from a real run of the built engine
-// (the Windows stage runs the same against VelloranEngine.exe), and the help
-// and the manual page listing the same statuses.
+// (the Windows stage runs the same against VelloranEngine.exe).
 
 #include <gtest/gtest.h>
-
-#include <regex>
-#include <set>
 
 #include "tests/support/EngineProcess.h"
 
@@ -106,33 +102,6 @@ TEST_F(ExitStatus, NoINIFileThatCanBeReadIsThree) {
   // An INI file that can be read again: the run counts again.
   auto back = engine.Run({MoveIni()});
   EXPECT_EQ(back.ExitCode, 0) << back.Stderr;
-}
-
-/// The statuses a text lists: in the help "  N  " at a line's start, in the
-/// manual page ".B N" after ".TP".
-std::set<std::string> Statuses(const std::string& text, const std::regex& pattern) {
-  std::set<std::string> out;
-  for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it)
-    out.insert((*it)[1].str());
-  return out;
-}
-
-TEST(ExitStatusDocumentation, TheHelpAndTheManualPageListTheSameStatuses) {
-  const std::string help = test::RunProcess(VELLORAN_ENGINE_PATH, {"--help"}).Stdout;
-  const size_t from = help.find("Exit status:");
-  ASSERT_NE(from, std::string::npos) << help;
-  const size_t to = help.find("\n\n", from);
-  const std::set<std::string> inHelp =
-      Statuses(help.substr(from, to - from), std::regex("\n  ([0-9]+)  "));
-
-  const std::string page = test::ReadFile(VELLORAN_SOURCE_DIR "/docs/man/VelloranEngine.8");
-  const size_t section = page.find(".SH EXIT STATUS");
-  ASSERT_NE(section, std::string::npos);
-  const std::string statuses = page.substr(section, page.find(".SH ", section + 1) - section);
-  const std::set<std::string> inPage = Statuses(statuses, std::regex("\\.TP\n\\.B ([0-9]+)\n"));
-
-  EXPECT_EQ(inHelp, (std::set<std::string>{"0", "1", "2", "3"}));
-  EXPECT_EQ(inPage, inHelp);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 // documentation's picture this way.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -25,18 +24,8 @@ using test::RunProcess;
 using test::WriteFile;
 
 std::string Chromium() {
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/bin";
-  for (size_t start = 0; start <= dirs.size();) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    for (const char* name : {"chromium", "chromium-browser"}) {
-      const fs::path candidate = fs::path(dirs.substr(start, end - start)) / name;
-      if (::access(candidate.c_str(), X_OK) == 0) return candidate.string();
-    }
-    start = end + 1;
-  }
-  return {};
+  auto r = RunProcess("/bin/sh", {"-c", "command -v chromium || command -v chromium-browser"});
+  return r.ExitCode == 0 ? r.Stdout.substr(0, r.Stdout.find('\n')) : "";
 }
 
 // A computer held back because its client may not install the driver.
@@ -97,23 +86,21 @@ struct FleetPageInBrowser : ::testing::Test {
     return page;
   }
 
-  std::vector<std::string> Flags() const {
-    return {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-            "--user-data-dir=" + (root / "profile").string()};
+  // Headless Chromium on `page` (with `fragment`), after `extra` options.
+  test::ProcessResult Browser(const fs::path& page, std::vector<std::string> extra,
+                              const std::string& fragment = "") {
+    std::vector<std::string> args = {"120",          chromium,        "--headless",
+                                     "--no-sandbox", "--disable-gpu", "--no-first-run"};
+    args.push_back("--user-data-dir=" + (root / "profile").string());
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.push_back("file://" + page.string() + fragment);
+    auto r = RunProcess("/usr/bin/timeout", args);
+    EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+    return r;
   }
-
   // The DOM after the page's scripts ran.
   std::string Dom(const fs::path& page, const std::string& fragment = "") {
-    auto args = Flags();
-    args.push_back("--dump-dom");
-    args.push_back("file://" + page.string() + fragment);
-    auto r = RunProcess("/usr/bin/timeout", [&] {
-      std::vector<std::string> a{"120", chromium};
-      a.insert(a.end(), args.begin(), args.end());
-      return a;
-    }());
-    EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
-    return r.Stdout;
+    return Browser(page, {"--dump-dom"}, fragment).Stdout;
   }
 };
 
@@ -150,10 +137,8 @@ TEST_F(FleetPageInBrowser, LoadsWithoutAScriptErrorAndShowsTheSharesCounts) {
   EXPECT_TRUE(Contains(dom, "Drivers to install: Contoso Universal PCL6 \xE2\x80\x94 3 computers"))
       << dom.substr(0, 4000);
   // One bar per day a computer migrated: five, a week apart.
-  std::ptrdiff_t bars = 0;
-  for (size_t at = dom.find("<rect class=\"bar\""); at != std::string::npos;
-       at = dom.find("<rect class=\"bar\"", at + 1))
-    ++bars;
+  static const std::regex bar("<rect class=\"bar\"");
+  const auto bars = std::distance(std::sregex_iterator(dom.begin(), dom.end(), bar), {});
   EXPECT_EQ(bars, 5);
 
   // The crafted texts are text: no element came of them and nothing ran.
@@ -173,13 +158,8 @@ TEST_F(FleetPageInBrowser, TheTableSortsByTheColumnTheAddressNames) {
   EXPECT_TRUE(Contains(byComputer, "<tbody><tr><td>PC00399</td>")) << byComputer.substr(0, 3000);
 
   if (const char* png = std::getenv("VELLORAN_FLEET_SCREENSHOT")) {
-    auto args = Flags();
-    args.push_back(std::string("--screenshot=") + png);
-    args.push_back("--window-size=1200,1500");
-    args.push_back("--hide-scrollbars");
-    args.push_back("file://" + page.string());
-    auto r = RunProcess(chromium, args);
-    EXPECT_EQ(r.ExitCode, 0) << r.Stderr;
+    Browser(page,
+            {std::string("--screenshot=") + png, "--window-size=1200,1500", "--hide-scrollbars"});
     EXPECT_TRUE(fs::file_size(png) > 10000) << png;
   }
 }

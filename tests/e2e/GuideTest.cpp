@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -14,6 +13,7 @@
 #include <sstream>
 
 #include "tests/support/EngineProcess.h"
+#include "tools/GuideHtml.h"
 
 namespace velloran {
 namespace {
@@ -109,28 +109,15 @@ TEST(Guide, EveryRunnableBlockRunsAsWrittenInAnEmptyFolder) {
   EXPECT_GE(runnable, 3);
 }
 
-/// A heading's anchor as GitHub makes it: lower case, punctuation dropped,
-/// blanks become dashes; a repeated one gets "-1", "-2", ...
+/// The anchors of a page's headings, as GitHub and the zip's HTML pages
+/// give them; a repeated one gets "-1", "-2", ...
 std::set<std::string> Anchors(const fs::path& page) {
   std::set<std::string> anchors;
   std::map<std::string, int> seen;
   for (const auto& [n, line] : Parse(page).Prose) {
-    if (!line.starts_with("#")) continue;
     const size_t text = line.find_first_not_of('#');
-    if (text == std::string::npos || line[text] != ' ') continue;
-    std::string slug;
-    for (char c : line.substr(text + 1)) {
-      const auto u = static_cast<unsigned char>(c);
-      if (std::isalnum(u) || c == '-' || c == '_')
-        slug += static_cast<char>(std::tolower(u));
-      else if (c == ' ')
-        slug += '-';
-      else if (u >= 0x80)
-        slug += c;  // letters beyond ASCII stay; GitHub drops only punctuation
-    }
-    // The en and em dashes are punctuation all the same.
-    for (const std::string dash : {"\xE2\x80\x94", "\xE2\x80\x93"})
-      for (size_t at; (at = slug.find(dash)) != std::string::npos;) slug.erase(at, dash.size());
+    if (text == 0 || text == std::string::npos || line[text] != ' ') continue;
+    const std::string slug = HeadingAnchor(line.substr(text + 1));
     const int count = seen[slug]++;
     anchors.insert(count ? slug + "-" + std::to_string(count) : slug);
   }

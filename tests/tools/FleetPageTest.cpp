@@ -36,8 +36,6 @@ TEST(FleetPage, NoTextFromTheShareBecomesMarkup) {
        "&lt;script&gt;document.title=&#39;owned&#39;&lt;/script&gt;"},
       {"\"><img src=x onerror=alert(1)>", "&quot;&gt;&lt;img src=x onerror=alert(1)&gt;"},
       {"' onmouseover='alert(2)", "&#39; onmouseover=&#39;alert(2)"},
-      {"</title></style><svg onload=alert(3)>",
-       "&lt;/title&gt;&lt;/style&gt;&lt;svg onload=alert(3)&gt;"},
       {"&lt;already escaped&gt;", "&amp;lt;already escaped&amp;gt;"},
   };
   for (const auto& [h, shown] : cases) {

@@ -259,8 +259,12 @@ struct Share : ::testing::Test {
     const fs::path p = dir.path() / name;
     fs::create_directories(p.parent_path());
     WriteFile(p, bytes);
-    const auto t = std::chrono::sys_seconds(std::chrono::seconds(when ? when : ++clock));
-    fs::last_write_time(p, std::chrono::file_clock::from_sys(t));
+    Touch(name, when ? when : ++clock);
+  }
+  void Touch(const std::string& name, int64_t when) {
+    fs::last_write_time(
+        dir.path() / name,
+        std::chrono::file_clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(when))));
   }
   // A debug file holding `text` between the opening and closing banners,
   // as a whole run's file does; without the closing one when the INI file
@@ -294,9 +298,7 @@ TEST_F(Share, TheLatestRunOfEachComputerDecidesItsState) {
   // do: the debug file, written last, tells the state.
   Put("PC06_SUCCESS_report.txt", Block(kSucceededRun), 1'600'000'000);
   PutDebug("PC06", Progress("False"));
-  fs::last_write_time(dir.path() / "PC06.debug",
-                      std::chrono::file_clock::from_sys(
-                          std::chrono::sys_seconds(std::chrono::seconds(1'600'000'000))));
+  Touch("PC06.debug", 1'600'000'000);
   // PC03 only left a debug file: the marker ended its run.
   PutDebug("pc03", ">> Registry Key Value: True\r\n");
   // PC04's mail failed; its back-up file holds the outcome.
@@ -398,9 +400,7 @@ TEST_F(Share, AComputerCountsAsMigratedFromItsFirstSuccessfulRun) {
   Put("PC01_SUCCESS_again.txt", Block(kSucceededRun), 1'700'000'300);
   // Only ever seen skipping its run: migrated by then at the latest.
   PutDebug("PC02", ">> Registry Key Value: True\r\n");
-  fs::last_write_time(dir.path() / "PC02.debug",
-                      std::chrono::file_clock::from_sys(
-                          std::chrono::sys_seconds(std::chrono::seconds(1'700'000'400))));
+  Touch("PC02.debug", 1'700'000'400);
   // Migrated once, failed since: not migrated now.
   Put("PC03_SUCCESS_report.txt", Block(kSucceededRun), 1'700'000'100);
   Put("PC03_FAILED_report.txt", Block(kFailedRun), 1'700'000'200);
@@ -418,9 +418,7 @@ TEST_F(Share, ADebugFileCutShortLeavesItsComputerIncomplete) {
   // PC02's output and cut debug file come from one run: the output decides.
   Put("PC02_FAILED_report.txt", Block(kFailedRun), 1'600'000'000);
   PutDebug("PC02", run, 800);
-  fs::last_write_time(dir.path() / "PC02.debug",
-                      std::chrono::file_clock::from_sys(
-                          std::chrono::sys_seconds(std::chrono::seconds(1'600'000'000))));
+  Touch("PC02.debug", 1'600'000'000);
   auto s = Read();
   EXPECT_EQ(s.Computers.at("PC01").Result, Outcome::Incomplete);
   EXPECT_EQ(s.Computers.at("PC02").Result, Outcome::Failed);
