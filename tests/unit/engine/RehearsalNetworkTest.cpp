@@ -150,7 +150,8 @@ TEST(RehearsalDrivers, QuestionsGoToTheSystemAndAnInstallStaysInMemory) {
   test::TempDir dir;
   const auto path = dir / "connections.txt";
   const std::string profile =
-      "connection: \\\\OLD\\P1\ndriver: \\\\NEW\\P1 = Laser PS\nuser-installs-drivers: yes\n";
+      "connection: \\\\OLD\\P1\ndriver: \\\\NEW\\P1 = Laser PS\nuser-installs-drivers: yes\n"
+      "installed-driver: Acme Plotter\n";
   test::WriteFile(path, profile);
   auto live = MakeConnectionProfile(path.string());
   auto rehearsal = MakeRehearsalNetwork(std::make_unique<Borrowed>(*live));
@@ -162,6 +163,7 @@ TEST(RehearsalDrivers, QuestionsGoToTheSystemAndAnInstallStaysInMemory) {
   ASSERT_TRUE(driver.ok() && driver->has_value());
   EXPECT_EQ((*driver)->Name, "Laser PS");
   EXPECT_FALSE(*drivers->HasDriver(**driver));
+  EXPECT_TRUE(*drivers->HasDriver(PrinterDriver{"Acme Plotter", 0})) << "the system's answer";
   EXPECT_TRUE(drivers->Rules("NEW")->UserMayInstall);
   EXPECT_TRUE(drivers->InstallDriver("\\\\NEW\\P1", **driver).ok());
   EXPECT_EQ(test::ReadFile(path), profile);
