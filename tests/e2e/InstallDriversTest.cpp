@@ -90,12 +90,6 @@ TEST_F(InstallDrivers, InstallsWhatIsMissingOnceAndIsIdempotent) {
   EXPECT_EQ(Profile(), after);
 }
 
-TEST_F(InstallDrivers, TheProfileNamedByTheEnvironmentIsUsedAsTheEnginesIs) {
-  auto r = Run({ServersIni()}, {{"VELLORAN_PRINTERS", "profile:" + profile.string()}});
-  ASSERT_EQ(r.ExitCode, 0) << r.Stdout << r.Stderr;
-  EXPECT_TRUE(Contains(Profile(), "installed-driver: Laser PCL6")) << Profile();
-}
-
 TEST_F(InstallDrivers, ADryRunSaysWhatItWouldInstallAndChangesNothing) {
   const std::string before = Profile();
   auto r = Run({ServersIni(), "--connections", profile.string(), "--dry-run"});
@@ -104,9 +98,11 @@ TEST_F(InstallDrivers, ADryRunSaysWhatItWouldInstallAndChangesNothing) {
   EXPECT_EQ(Profile(), before);
 }
 
-TEST_F(InstallDrivers, JsonHasOneEntryPerDriver) {
-  auto r = Run({ServersIni(), "--connections", profile.string(), "--json"});
+TEST_F(InstallDrivers, JsonHasOneEntryPerDriverAndTheEnvironmentNamesTheProfile) {
+  // Without --connections the profile is the one the engine would use.
+  auto r = Run({ServersIni(), "--json"}, {{"VELLORAN_PRINTERS", "profile:" + profile.string()}});
   ASSERT_EQ(r.ExitCode, 0) << r.Stdout << r.Stderr;
+  EXPECT_TRUE(Contains(Profile(), "installed-driver: Laser PCL6")) << Profile();
   EXPECT_TRUE(Contains(r.Stdout,
                        "{\"driver\": \"Laser PCL6\", \"queue\": \"\\\\\\\\NEWSRV\\\\LASER\", "
                        "\"status\": \"installed\", \"cause\": \"\"}"))

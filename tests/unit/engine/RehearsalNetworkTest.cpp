@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/modMain.h"
+#include "platform/Backends.h"
 #include "platform/ConnectionName.h"
 #include "platform/NullBackends.h"
 #include "platform/RehearsalNetwork.h"
@@ -143,66 +144,30 @@ TEST_F(Rehearsal, FailuresOfTheLiveObjectStayTheRehearsalsAnswers) {
   EXPECT_EQ(live.Calls, std::vector<std::string>{"enum"});
 }
 
-// A live object that answers the driver questions and records an install.
-class DriverNetwork : public NetworkObjectFactory, public PrinterDrivers {
- public:
-  Result<std::unique_ptr<NetworkObject>> Create(std::string_view progId) override {
-    auto object = fake.Create(progId);
-    if (!object) return object.error();
-    return std::unique_ptr<NetworkObject>(std::make_unique<WithDrivers>(std::move(*object), *this));
-  }
-  Result<std::optional<PrinterDriver>> QueueDriver(std::string_view) override {
-    return std::optional<PrinterDriver>(PrinterDriver{"Laser PS", 7});
-  }
-  Result<bool> HasDriver(const PrinterDriver&) override { return false; }
-  Result<DriverRules> Rules(std::string_view) override { return DriverRules{true, false, ""}; }
-  Status InstallDriver(std::string_view, const PrinterDriver&) override {
-    ++installs;
-    return Status::Ok();
-  }
-
-  test::FakeNetwork fake;
-  int installs = 0;
-
- private:
-  class WithDrivers : public NetworkObject {
-   public:
-    WithDrivers(std::unique_ptr<NetworkObject> inner, PrinterDrivers& drivers)
-        : inner_(std::move(inner)), drivers_(drivers) {}
-    Result<std::vector<std::string>> EnumPrinterConnections() override {
-      return inner_->EnumPrinterConnections();
-    }
-    Status RemovePrinterConnection(std::string_view p, bool f, bool u) override {
-      return inner_->RemovePrinterConnection(p, f, u);
-    }
-    Status AddWindowsPrinterConnection(std::string_view p) override {
-      return inner_->AddWindowsPrinterConnection(p);
-    }
-    Result<std::string> GetDefaultPrinter() override { return inner_->GetDefaultPrinter(); }
-    Status SetDefaultPrinter(std::string_view p) override { return inner_->SetDefaultPrinter(p); }
-    Result<std::string> ComputerName() override { return inner_->ComputerName(); }
-    PrinterDrivers* Drivers() override { return &drivers_; }
-
-   private:
-    std::unique_ptr<NetworkObject> inner_;
-    PrinterDrivers& drivers_;
-  };
-};
-
 TEST(RehearsalDrivers, QuestionsGoToTheSystemAndAnInstallStaysInMemory) {
-  DriverNetwork live;
-  auto rehearsal = MakeRehearsalNetwork(std::make_unique<Borrowed>(live));
+  // A connection profile answers the driver questions and writes an install
+  // to its file: the file shows whether the install reached the system.
+  test::TempDir dir;
+  const auto path = dir / "connections.txt";
+  const std::string profile =
+      "connection: \\\\OLD\\P1\ndriver: \\\\NEW\\P1 = Laser PS\nuser-installs-drivers: yes\n"
+      "installed-driver: Acme Plotter\n";
+  test::WriteFile(path, profile);
+  auto live = MakeConnectionProfile(path.string());
+  auto rehearsal = MakeRehearsalNetwork(std::make_unique<Borrowed>(*live));
   auto object = rehearsal->Create("WScript.Network");
   ASSERT_TRUE(object.ok());
   PrinterDrivers* drivers = (*object)->Drivers();
   ASSERT_NE(drivers, nullptr);
   auto driver = drivers->QueueDriver("\\\\NEW\\P1");
   ASSERT_TRUE(driver.ok() && driver->has_value());
+  EXPECT_EQ((*driver)->Name, "Laser PS");
   EXPECT_FALSE(*drivers->HasDriver(**driver));
+  EXPECT_TRUE(*drivers->HasDriver(PrinterDriver{"Acme Plotter", 0})) << "the system's answer";
   EXPECT_TRUE(drivers->Rules("NEW")->UserMayInstall);
   EXPECT_TRUE(drivers->InstallDriver("\\\\NEW\\P1", **driver).ok());
-  EXPECT_EQ(live.installs, 0);
-  EXPECT_TRUE(*drivers->HasDriver(PrinterDriver{"laser ps", 7})) << "installed, in the rehearsal";
+  EXPECT_EQ(test::ReadFile(path), profile);
+  EXPECT_TRUE(*drivers->HasDriver(PrinterDriver{"laser ps", 0})) << "installed, in the rehearsal";
 
   // A backend that cannot tell stays one that cannot tell.
   test::FakeNetwork plain;

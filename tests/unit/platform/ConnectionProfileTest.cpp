@@ -18,14 +18,16 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-TEST(ConnectionProfileReconnect, ARemovedConnectionCanBePutBackWhenSharesAreListed) {
+struct ConnectionProfileRules : ::testing::Test {
   TempDir dir;
-  const auto path = dir / "connections.txt";
+  std::filesystem::path path = dir / "connections.txt";
+  std::unique_ptr<NetworkObjectFactory> factory = MakeConnectionProfile(path.string());
+  std::unique_ptr<NetworkObject> Open() { return std::move(*factory->Create("WScript.Network")); }
+};
+
+TEST_F(ConnectionProfileRules, ARemovedConnectionCanBePutBackWhenSharesAreListed) {
   WriteFile(path, "connection: \\\\OLD\\Sales\nconnection: \\\\OLD\\Acct\nshare: \\\\NEW\\Acct\n");
-  auto factory = MakeConnectionProfile(path.string());
-  auto created = factory->Create("WScript.Network");
-  ASSERT_TRUE(created.ok());
-  auto& net = *created;
+  auto net = Open();
 
   // Sales has no new home: remove, the add fails, the roll-back succeeds.
   EXPECT_TRUE((net->RemovePrinterConnection("\\\\old\\sales", true, true)).ok());
@@ -51,13 +53,9 @@ TEST(ConnectionProfileReconnect, ARemovedConnectionCanBePutBackWhenSharesAreList
   EXPECT_EQ(ReadFile(path), "connection: \\\\B\\P\n");
 }
 
-TEST(ConnectionProfileDefault, TheDefaultLineNamesAConnectionAndGoesWithIt) {
-  TempDir dir;
-  const auto path = dir / "connections.txt";
+TEST_F(ConnectionProfileRules, TheDefaultLineNamesAConnectionAndGoesWithIt) {
   WriteFile(path, "connection: \\\\OLD\\Sales\nconnection: Local Laser\n# end\n");
-  auto created = MakeConnectionProfile(path.string())->Create("WScript.Network");
-  ASSERT_TRUE(created.ok());
-  auto& net = *created;
+  auto net = Open();
 
   EXPECT_EQ(*net->GetDefaultPrinter(), "");
   // Only a printer the user has can be the default; the name is kept as listed.
@@ -78,23 +76,6 @@ TEST(ConnectionProfileDefault, TheDefaultLineNamesAConnectionAndGoesWithIt) {
   EXPECT_EQ(*net->GetDefaultPrinter(), "");
   EXPECT_EQ(ReadFile(path), "# end\n");
 }
-
-}  // namespace
-}  // namespace velloran
-
-namespace velloran {
-namespace {
-
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
-
-struct ConnectionProfileRules : ::testing::Test {
-  TempDir dir;
-  std::filesystem::path path = dir / "connections.txt";
-  std::unique_ptr<NetworkObjectFactory> factory = MakeConnectionProfile(path.string());
-  std::unique_ptr<NetworkObject> Open() { return std::move(*factory->Create("WScript.Network")); }
-};
 
 TEST_F(ConnectionProfileRules, NamesWithControlCharactersNeverReachTheFile) {
   // A directory value can hold a line break; written as it is, it would add

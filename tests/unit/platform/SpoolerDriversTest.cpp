@@ -24,9 +24,12 @@ PointAndPrintPolicy UsersMayInstall() {
   return p;
 }
 
+using Edit = PointAndPrintPolicy&;
+
 struct DecisionCase {
   const char* Name;
-  PointAndPrintPolicy Policy;
+  /// What the case changes in a policy that lets users install.
+  void (*Change)(Edit);
   DriverInstallCase Install;
   bool MayInstall;
   /// A word the reason must hold: the value that decided.
@@ -37,7 +40,9 @@ class Decision : public ::testing::TestWithParam<DecisionCase> {};
 
 TEST_P(Decision, NamesTheValueThatDecided) {
   const DecisionCase& c = GetParam();
-  DriverRules rules = DecideDriverRules(c.Policy, c.Install);
+  PointAndPrintPolicy policy = UsersMayInstall();
+  c.Change(policy);
+  DriverRules rules = DecideDriverRules(policy, c.Install);
   EXPECT_EQ(rules.UserMayInstall, c.MayInstall);
   if (c.MayInstall)
     EXPECT_EQ(rules.Why, "");
@@ -46,107 +51,91 @@ TEST_P(Decision, NamesTheValueThatDecided) {
   EXPECT_FALSE(rules.ProtectedPrint);
 }
 
-PointAndPrintPolicy With(PointAndPrintPolicy p, void (*change)(PointAndPrintPolicy&)) {
-  change(p);
-  return p;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     PointAndPrint, Decision,
     ::testing::Values(
         DecisionCase{"NothingSetMeansAdministratorsOnly",
-                     {},
+                     [](Edit p) { p = {}; },
                      {"PRT01"},
                      false,
                      "RestrictDriverInstallationToAdministrators is not set"},
-        DecisionCase{
-            "ElevatedInstallsWhateverThePolicy", {}, {"PRT01", false, false, true}, true, ""},
-        DecisionCase{
-            "RestrictionOn",
-            With(UsersMayInstall(),
-                 [](PointAndPrintPolicy& p) { p.RestrictDriverInstallationToAdministrators = 1; }),
-            {"PRT01"},
-            false,
-            "RestrictDriverInstallationToAdministrators is 1"},
-        DecisionCase{"ApprovedServerNoPrompt", UsersMayInstall(), {"prt03"}, true, ""},
+        DecisionCase{"ElevatedInstallsWhateverThePolicy",
+                     [](Edit p) { p = {}; },
+                     {"PRT01", false, false, true},
+                     true,
+                     ""},
+        DecisionCase{"RestrictionOn",
+                     [](Edit p) { p.RestrictDriverInstallationToAdministrators = 1; },
+                     {"PRT01"},
+                     false,
+                     "RestrictDriverInstallationToAdministrators is 1"},
+        DecisionCase{"ApprovedServerNoPrompt", [](Edit) {}, {"prt03"}, true, ""},
         DecisionCase{"ServerListEntriesAreTrimmedOfBlanksAndBackslashes",
-                     UsersMayInstall(),
+                     [](Edit) {},
                      {"PRT02.CORP.EXAMPLE"},
                      true,
                      ""},
-        DecisionCase{"ServerNotInTheList",
-                     UsersMayInstall(),
-                     {"PRT0"},
-                     false,
-                     "ServerList does not name PRT0"},
+        DecisionCase{
+            "ServerNotInTheList", [](Edit) {}, {"PRT0"}, false, "ServerList does not name PRT0"},
         DecisionCase{"ListNotEnforcedWithoutTrustedServers",
-                     With(UsersMayInstall(), [](PointAndPrintPolicy& p) { p.TrustedServers = 0; }),
+                     [](Edit p) { p.TrustedServers = 0; },
                      {"ELSEWHERE"},
                      true,
                      ""},
         DecisionCase{"NewDriverWouldPrompt",
-                     With(UsersMayInstall(),
-                          [](PointAndPrintPolicy& p) { p.NoWarningNoElevationOnInstall = 0; }),
+                     [](Edit p) { p.NoWarningNoElevationOnInstall = 0; },
                      {"PRT01"},
                      false,
                      "NoWarningNoElevationOnInstall is 0"},
         DecisionCase{"NewDriverPromptNotSetCountsAsPrompt",
-                     With(UsersMayInstall(),
-                          [](PointAndPrintPolicy& p) { p.NoWarningNoElevationOnInstall.reset(); }),
+                     [](Edit p) { p.NoWarningNoElevationOnInstall.reset(); },
                      {"PRT01"},
                      false,
                      "NoWarningNoElevationOnInstall is not set"},
-        DecisionCase{
-            "UpdateAsksTheUpdateSetting",
-            With(UsersMayInstall(), [](PointAndPrintPolicy& p) { p.UpdatePromptSettings = 1; }),
-            {"PRT01", true},
-            false,
-            "UpdatePromptSettings is 1"},
-        DecisionCase{
-            "NewDriverIgnoresTheUpdateSetting",
-            With(UsersMayInstall(), [](PointAndPrintPolicy& p) { p.UpdatePromptSettings = 0; }),
-            {"PRT01", false},
-            true,
-            ""},
+        DecisionCase{"UpdateAsksTheUpdateSetting",
+                     [](Edit p) { p.UpdatePromptSettings = 1; },
+                     {"PRT01", true},
+                     false,
+                     "UpdatePromptSettings is 1"},
+        DecisionCase{"NewDriverIgnoresTheUpdateSetting",
+                     [](Edit p) { p.UpdatePromptSettings = 0; },
+                     {"PRT01", false},
+                     true,
+                     ""},
         DecisionCase{"RestrictionsOffLetsAnyServer",
-                     With({},
-                          [](PointAndPrintPolicy& p) {
-                            p.RestrictDriverInstallationToAdministrators = 0;
-                            p.Restricted = 0;
-                          }),
+                     [](Edit p) {
+                       p = {};
+                       p.RestrictDriverInstallationToAdministrators = p.Restricted = 0;
+                     },
                      {"ANY"},
                      true,
                      ""},
-        DecisionCase{
-            "RestrictionsNotSetPrompt",
-            With({},
-                 [](PointAndPrintPolicy& p) { p.RestrictDriverInstallationToAdministrators = 0; }),
-            {"ANY"},
-            false,
-            "NoWarningNoElevationOnInstall"},
-        DecisionCase{
-            "PackageOnlyRefusesAnOlderKindOfDriver",
-            With(UsersMayInstall(), [](PointAndPrintPolicy& p) { p.PackagePointAndPrintOnly = 1; }),
-            {"PRT01", false, false},
-            false,
-            "not package-aware"},
+        DecisionCase{"RestrictionsNotSetPrompt",
+                     [](Edit p) {
+                       p = {};
+                       p.RestrictDriverInstallationToAdministrators = 0;
+                     },
+                     {"ANY"},
+                     false,
+                     "NoWarningNoElevationOnInstall"},
+        DecisionCase{"PackageOnlyRefusesAnOlderKindOfDriver",
+                     [](Edit p) { p.PackagePointAndPrintOnly = 1; },
+                     {"PRT01", false, false},
+                     false,
+                     "not package-aware"},
         DecisionCase{"PackageOnlyAcceptsAPackageFromAnApprovedServer",
-                     With(UsersMayInstall(),
-                          [](PointAndPrintPolicy& p) {
-                            p.PackagePointAndPrintOnly = 1;
-                            p.PackagePointAndPrintServerList = 1;
-                            p.PackageServers = {"prt09", "PRT01"};
-                          }),
+                     [](Edit p) {
+                       p.PackagePointAndPrintOnly = p.PackagePointAndPrintServerList = 1;
+                       p.PackageServers = {"prt09", "PRT01"};
+                     },
                      {"PRT01", false, true},
                      true,
                      ""},
         DecisionCase{"PackageServerListMustNameTheServer",
-                     With(UsersMayInstall(),
-                          [](PointAndPrintPolicy& p) {
-                            p.PackagePointAndPrintOnly = 1;
-                            p.PackagePointAndPrintServerList = 1;
-                            p.PackageServers = {"PRT09"};
-                          }),
+                     [](Edit p) {
+                       p.PackagePointAndPrintOnly = p.PackagePointAndPrintServerList = 1;
+                       p.PackageServers = {"PRT09"};
+                     },
                      {"PRT01", false, true},
                      false,
                      "list of servers does not name PRT01"}),
